@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Configures and builds one of the three builds: native (sanitizers), win (MinGW-w64) or fuzz (clang).
+# Usage: scripts/build.sh native|win|fuzz [cmake --build arguments...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+kind=$1; shift
+build="$root/build/$kind"
+
+case "$kind" in
+  native) configure=(-DCMAKE_BUILD_TYPE=Debug) ;;
+  win)    configure=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  fuzz)   configure=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSONARWICK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  *) echo "usage: $0 native|win|fuzz" >&2; exit 2 ;;
+esac
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" "${configure[@]}" >/dev/null
+fi
+cmake --build "$build" -j "$(nproc)" "$@"

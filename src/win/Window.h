@@ -1,0 +1,55 @@
+#pragma once
+
+#include "win/Message.h"
+#include "win/WindowClass.h"
+
+// The object behind one window. A derived class tests its own messages in the order of its
+// handler table and ends with `return Base::HandleMessage(m);`; whatever no class consumes
+// goes to the class's default processing (the superclassed or original procedure).
+//
+// Two ways to bind: Create() makes a window of a registered class and binds the object
+// before its first message; Subclass() takes over an existing window (a system control).
+// The binding ends after WM_NCDESTROY, the window's last message; OnFinalMessage() then runs
+// once, when no handler of this object is on the stack any more, so a self-deleting object
+// can `delete this` there.
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  // Destroys a still-living window this object created, or removes its subclass.
+  virtual ~Window();
+
+  HWND Handle() const { return hwnd_; }
+
+  HWND Create(const WindowClass* windowClass, HWND parent, const RECT& rect, const wchar_t* text,
+              DWORD style, DWORD exStyle = 0, HMENU menuOrId = nullptr, void* createParam = nullptr);
+  bool Subclass(HWND hwnd);
+
+  // The window object bound to `hwnd`, or null when it has none (or is a foreign window).
+  static Window* FromHandle(HWND hwnd);
+
+ protected:
+  virtual bool HandleMessage(Message& m);
+  // Runs the class's default processing for `m` and returns its result; for handlers that
+  // need the default first and then add their own work.
+  LRESULT CallDefault(const Message& m);
+  virtual void OnFinalMessage() {}
+
+ public:
+  // The window procedure of every class registered through WindowClass.
+  static LRESULT CALLBACK ClassProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR refData);
+  void Bind(HWND hwnd);
+  void Unbind();
+  LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+  WNDPROC baseProc_ = nullptr;
+  bool subclassed_ = false;
+  int dispatchDepth_ = 0;
+  bool finalMessagePending_ = false;
+};

@@ -1,0 +1,129 @@
+#include "WinTestSupport.h"
+
+#include <vector>
+
+void PumpMessages() {
+  MSG msg;
+  // Input sent just before may still be on its way through the server; a short second look
+  // catches what arrives behind the first empty queue.
+  for (int pass = 0; pass < 3; ++pass) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return done();
+    PumpMessages();
+  }
+  return true;
+}
+
+void BringToFront(HWND hwnd) {
+  SetForegroundWindow(hwnd);
+  SetActiveWindow(hwnd);
+  SetFocus(hwnd);
+  PumpMessages();
+}
+
+POINT ClientToScreenPoint(HWND hwnd, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(hwnd, &point);
+  return point;
+}
+
+namespace {
+
+void Send(std::vector<INPUT>& inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  PumpMessages();
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  switch (vk) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
+      input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+      break;
+    default:
+      break;
+  }
+  return input;
+}
+
+}  // namespace
+
+void MoveMouseTo(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  std::vector<INPUT> inputs(1);
+  inputs[0].type = INPUT_MOUSE;
+  int width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
+  inputs[0].mi.dx = MulDiv(screen.x, 65535, width);
+  inputs[0].mi.dy = MulDiv(screen.y, 65535, height);
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  Send(inputs);
+}
+
+void MouseButton(POINT screen, bool down, bool right) {
+  MoveMouseTo(screen);
+  std::vector<INPUT> inputs(1);
+  inputs[0].type = INPUT_MOUSE;
+  if (right) {
+    inputs[0].mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+  } else {
+    inputs[0].mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  }
+  Send(inputs);
+}
+
+void ClickAt(POINT screen, bool right) {
+  MouseButton(screen, true, right);
+  MouseButton(screen, false, right);
+}
+
+void DoubleClickAt(POINT screen) {
+  ClickAt(screen);
+  ClickAt(screen);
+}
+
+void PressKey(WORD vk) { PressChord({vk}); }
+
+void PressChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD vk : keys) inputs.push_back(KeyInput(vk, false));
+  for (auto it = keys.end(); it != keys.begin();) inputs.push_back(KeyInput(*--it, true));
+  Send(inputs);
+}
+
+void TypeText(const wchar_t* text) {
+  std::vector<INPUT> inputs;
+  for (const wchar_t* c = text; *c != 0; ++c) {
+    for (bool up : {false, true}) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wScan = *c;
+      input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+      inputs.push_back(input);
+    }
+  }
+  Send(inputs);
+}
+
+COLORREF ReadClientPixel(HWND hwnd, int x, int y) {
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PumpMessages();
+  HDC dc = GetDC(hwnd);
+  COLORREF colour = GetPixel(dc, x, y);
+  ReleaseDC(hwnd, dc);
+  return colour;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <initializer_list>
+
+// Real messages and real input for tests: nothing here fakes the platform.
+
+// Dispatches every message waiting for this thread, then returns.
+void PumpMessages();
+
+// Pumps messages until `done` answers true or `timeoutMs` passes; returns `done()`.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+
+// Makes `hwnd` the foreground, active and focused window so keyboard input reaches it.
+void BringToFront(HWND hwnd);
+
+// Screen position of a point given in `hwnd`'s client coordinates.
+POINT ClientToScreenPoint(HWND hwnd, int x, int y);
+
+// Mouse input through SetCursorPos and SendInput, pumped until the queue is empty.
+void MoveMouseTo(POINT screen);
+void MouseButton(POINT screen, bool down, bool right = false);
+void ClickAt(POINT screen, bool right = false);
+void DoubleClickAt(POINT screen);
+
+// Keyboard input through SendInput: one key, a chord (modifiers held while the last key is
+// pressed, as in {VK_CONTROL, VK_SHIFT, VK_TAB}), or text typed as Unicode characters.
+void PressKey(WORD vk);
+void PressChord(std::initializer_list<WORD> keys);
+void TypeText(const wchar_t* text);
+
+// Colour of a client pixel of `hwnd` as the screen shows it after the window repainted.
+COLORREF ReadClientPixel(HWND hwnd, int x, int y);
