@@ -1,0 +1,60 @@
+#pragma once
+
+#include <windows.h>
+
+// The property grid's private messages, notifications, flags and paint record, shared by the
+// grid, its items, its in-place editors and the document view.
+
+class PropertyItem;
+
+// Messages sent to the grid window.
+constexpr UINT GRIDM_COMMITEDIT = WM_USER + 430;    // wParam 0, lParam editor window
+constexpr UINT GRIDM_CANCELEDIT = WM_USER + 431;    // wParam 0, lParam editor window
+constexpr UINT GRIDM_SETITEMVALUE = WM_USER + 432;  // wParam VARIANT* new value, lParam PropertyItem*
+constexpr UINT GRIDM_NAVIGATE = WM_USER + 435;      // wParam virtual key, lParam 0
+static_assert(GRIDM_COMMITEDIT == 1454 && GRIDM_NAVIGATE == 1459);
+
+// Notification codes (WM_NOTIFY with a GridNotify record) sent to the grid's parent.
+constexpr int GRIDN_SELCHANGED = -3001;   // item of the new selected cell, or null
+constexpr int GRIDN_ITEMCHANGING = -3002; // nonzero answer vetoes
+constexpr int GRIDN_ITEMCHANGED = -3003;
+constexpr int GRIDN_CLICK = -3007;        // nonzero answer: the grid does nothing more
+constexpr int GRIDN_ADDROW = -3009;       // sent by the append-row item; item is null
+
+struct GridNotify {
+  NMHDR hdr;
+  PropertyItem* item;  // may be null
+};
+
+// Extended flags (`exFlags` of the paint template).
+constexpr DWORD GRID_EX_SINGLECLICKEDIT = 0x01;
+constexpr DWORD GRID_EX_NOGRIDLINES = 0x02;
+constexpr DWORD GRID_EX_TABCELLS = 0x04;
+constexpr DWORD GRID_EX_NONAVIGATE = 0x08;
+constexpr DWORD GRID_EX_ROWHIGHLIGHT = 0x10;
+constexpr DWORD GRID_EX_CELLHIGHLIGHT = 0x20;
+constexpr DWORD GRID_EX_APPENDROW = 0x40;
+
+// Cell state bits of GridDrawInfo::state.
+constexpr UINT GRID_STATE_SELECTED = 0x1;
+constexpr UINT GRID_STATE_DISABLED = 0x4;
+constexpr UINT GRID_STATE_EDITING = 0x1000;
+
+// The paint template the grid keeps and copies for every cell it paints.
+struct GridDrawInfo {
+  HDC hdc;
+  RECT rect;
+  UINT state;
+  HFONT font;
+  HFONT boldFont;
+  HPEN pen;
+  COLORREF clrText;
+  COLORREF clrBack;
+  COLORREF clrSelText;
+  COLORREF clrSelBack;
+  COLORREF clrLine;
+  COLORREF clrDisabledText;
+  COLORREF clrDisabledBack;
+  TEXTMETRICW tm;
+  UINT exFlags;
+};
