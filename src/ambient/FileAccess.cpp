@@ -52,12 +52,15 @@ bool WriteFileCompletely(const std::wstring& path, std::span<const std::byte> by
   return CloseHandle(file.release()) != FALSE;
 }
 
-// Whether a target that does or does not exist yet may be replaced; `exists` tells which.
+// Whether the target may be replaced, and whether it exists. Opening it for writing and deleting,
+// as replacing it needs, fails for read-only files, folders, files we may not change and files
+// another program holds open without sharing, before anything is written.
 bool TargetIsReplaceable(const std::wstring& fullPath, bool& exists) {
-  const DWORD attributes = GetFileAttributesW(fullPath.c_str());
-  exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (!exists) return GetLastError() == ERROR_FILE_NOT_FOUND;
-  return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+  UniqueFile target(CreateFileW(fullPath.c_str(), GENERIC_WRITE | DELETE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  exists = static_cast<bool>(target);
+  return exists || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& target, bool targetExists) {
