@@ -27,7 +27,8 @@ void Require(bool condition) {
 // The file as the writer must produce it: count, then each declared record padded with zeros.
 std::vector<std::byte> Normalised(const std::byte* data, std::size_t size, std::size_t entries) {
   std::vector<std::byte> expected(2 + sizeof(AmbientEntry) * entries);
-  if (entries > 0) std::memcpy(expected.data() + 2, data + 2, std::min(size, expected.size()) - std::min<std::size_t>(size, 2));
+  const std::size_t available = std::min(size, expected.size());
+  if (available > 0) std::memcpy(expected.data(), data, available);
   const auto count = static_cast<std::int16_t>(entries);
   std::memcpy(expected.data(), &count, sizeof(count));
   return expected;
@@ -70,7 +71,8 @@ void CheckTextStore(const std::byte* data, std::size_t size) {
   const std::size_t length = AudioFileBytes(entry).size();
   Require(length <= AmbientEntry::MaxAudioFileLength && length <= text.size());
   const std::size_t behind = length + 1;
-  Require(std::memcmp(entry.audioFile + behind, before.audioFile + behind, AmbientEntry::AudioFileSize - behind) == 0);
+  Require(std::memcmp(entry.audioFile + behind, before.audioFile + behind,
+                      AmbientEntry::AudioFileSize - behind) == 0);
   Require(entry.volume == 4 && entry.timeOfDay == 3);
 }
 

@@ -52,7 +52,8 @@ Sample ExtremeNumbers() {
 // Text fields that hold older, longer names behind the current ones' terminators.
 Sample BytesBehindTerminators() {
   AmbientImage image{};
-  const char* olderNames[] = {"\xE3\xF0\xEE\xEC.wav", "wind_long_old_name.wav", "\xC4\xEE\xE6\xE4\xFC_old.wav"};
+  const char* olderNames[] = {"\xE3\xF0\xEE\xEC.wav", "wind_long_old_name.wav",
+                              "\xC4\xEE\xE6\xE4\xFC_old.wav"};
   for (std::size_t slot = 0; slot < std::size(olderNames); ++slot) {
     StoreAudioFileBytes(image[slot], olderNames[slot]);
     for (std::size_t offset = 60; offset < AmbientEntry::AudioFileSize; ++offset) {
@@ -85,15 +86,16 @@ Sample LongestNames() {
 }
 
 std::vector<Sample> Samples() {
-  return {{"no-entries.bad", Encode({}, {})}, FourTimesOfDay(), ExtremeNumbers(), BytesBehindTerminators(),
-          HundredEntries(), LongestNames()};
+  return {{"no-entries.bad", Encode({}, {})}, FourTimesOfDay(), ExtremeNumbers(),
+          BytesBehindTerminators(),           HundredEntries(), LongestNames()};
 }
 
 std::vector<std::byte> ReadFile(const std::string& path) {
   std::ifstream stream(path, std::ios::binary);
   std::vector<char> chars((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
   std::vector<std::byte> bytes(chars.size());
-  for (std::size_t index = 0; index < chars.size(); ++index) bytes[index] = static_cast<std::byte>(chars[index]);
+  for (std::size_t index = 0; index < chars.size(); ++index)
+    bytes[index] = static_cast<std::byte>(chars[index]);
   return bytes;
 }
 

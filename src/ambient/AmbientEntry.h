@@ -20,7 +20,7 @@ struct AmbientEntry {
 
   std::int32_t minRepeatMs;
   std::int32_t maxRepeatMs;
-  std::uint8_t timeOfDay;  // a TimeOfDay value; the file may hold any byte
+  std::uint8_t timeOfDay;         // a TimeOfDay value; the file may hold any byte
   char audioFile[AudioFileSize];  // ANSI code page text; bytes behind the NUL are kept as read
   std::int32_t volume;
 };

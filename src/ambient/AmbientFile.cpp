@@ -13,7 +13,9 @@ void CopyAvailable(std::span<const std::byte> source, std::size_t offset, void* 
   std::memcpy(target, source.data() + offset, std::min(size, source.size() - offset));
 }
 
-std::size_t RecordOffset(int index) { return countSize + sizeof(AmbientEntry) * static_cast<std::size_t>(index); }
+std::size_t RecordOffset(int index) {
+  return countSize + sizeof(AmbientEntry) * static_cast<std::size_t>(index);
+}
 
 }  // namespace
 
@@ -89,6 +91,7 @@ AmbientEncoding EncodeAmbientFile(const AmbientImage& image, std::span<const Amb
   encoding.bytes.resize(RecordOffset(count));
   const auto count16 = static_cast<std::int16_t>(count);
   std::memcpy(encoding.bytes.data(), &count16, sizeof(count16));
-  if (count > 0) std::memcpy(encoding.bytes.data() + countSize, encoding.image.data(), sizeof(AmbientEntry) * entries.size());
+  std::memcpy(encoding.bytes.data() + countSize, encoding.image.data(),
+              sizeof(AmbientEntry) * entries.size());
   return encoding;
 }

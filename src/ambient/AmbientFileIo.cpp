@@ -23,7 +23,8 @@ AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
 }
 
 AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
-                                  std::span<const AmbientEntryValues> entries, const CodePageConverter& converter) {
+                                  std::span<const AmbientEntryValues> entries,
+                                  const CodePageConverter& converter) {
   const AmbientEncoding encoding = EncodeAmbientFile(image, entries, converter);
   if (!encoding.result) return encoding.result;
   if (!ReplaceFileContents(path, encoding.bytes)) return {AmbientSaveError::CannotWriteFile, -1};

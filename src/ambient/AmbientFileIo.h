@@ -29,4 +29,5 @@ AmbientLoadResult LoadAmbientFile(const std::wstring& path, const CodePageConver
 AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
                                   std::span<const AmbientEntryValues> entries);
 AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
-                                  std::span<const AmbientEntryValues> entries, const CodePageConverter& converter);
+                                  std::span<const AmbientEntryValues> entries,
+                                  const CodePageConverter& converter);

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr DWORD largestWrite = 1 << 20;
+constexpr DWORD largestTransfer = 1 << 20;
 
 std::wstring FullPath(const std::wstring& path) {
   const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -35,7 +35,7 @@ std::wstring CreateTemporaryFile(const std::wstring& folder) {
 
 bool WriteAll(HANDLE file, std::span<const std::byte> bytes) {
   while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), largestWrite));
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), largestTransfer));
     DWORD written = 0;
     if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written != chunk) return false;
     bytes = bytes.subspan(chunk);
@@ -45,8 +45,8 @@ bool WriteAll(HANDLE file, std::span<const std::byte> bytes) {
 
 // Writes `bytes` to the existing file at `path`, flushes and closes it, checking each step.
 bool WriteFileCompletely(const std::wstring& path, std::span<const std::byte> bytes) {
-  UniqueFile file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) return false;
   return CloseHandle(file.release()) != FALSE;
@@ -56,29 +56,35 @@ bool WriteFileCompletely(const std::wstring& path, std::span<const std::byte> by
 // as replacing it needs, fails for read-only files, folders, files we may not change and files
 // another program holds open without sharing, before anything is written.
 bool TargetIsReplaceable(const std::wstring& fullPath, bool& exists) {
-  UniqueFile target(CreateFileW(fullPath.c_str(), GENERIC_WRITE | DELETE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  const HANDLE handle = CreateFileW(fullPath.c_str(), GENERIC_WRITE | DELETE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD error = GetLastError();
+  const UniqueFile target(handle);
   exists = static_cast<bool>(target);
-  return exists || GetLastError() == ERROR_FILE_NOT_FOUND;
+  return exists || error == ERROR_FILE_NOT_FOUND;
 }
 
 bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& target, bool targetExists) {
   // ReplaceFileW keeps the replaced file's attributes and security; a new file has none to keep.
-  if (targetExists) return ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr) != FALSE;
-  return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  if (targetExists) {
+    return ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr) != FALSE;
+  }
+  return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+         FALSE;
 }
 
 }  // namespace
 
 std::optional<std::vector<std::byte>> ReadFileStart(const std::wstring& path, std::size_t maxBytes) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
   std::vector<std::byte> bytes(maxBytes);
   std::size_t filled = 0;
   while (filled < maxBytes) {
-    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, largestWrite));
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, largestTransfer));
     DWORD read = 0;
     if (!ReadFile(file.get(), bytes.data() + filled, wanted, &read, nullptr)) return std::nullopt;
     if (read == 0) break;

@@ -23,7 +23,8 @@ std::optional<std::wstring> Win32CodePageConverter::ToUtf16(std::string_view byt
   const int length = MultiByteToWideChar(codePage_, 0, bytes.data(), byteCount, nullptr, 0);
   if (length <= 0) return std::nullopt;
   std::wstring text(static_cast<std::size_t>(length), L'\0');
-  if (MultiByteToWideChar(codePage_, 0, bytes.data(), byteCount, text.data(), length) != length) return std::nullopt;
+  if (MultiByteToWideChar(codePage_, 0, bytes.data(), byteCount, text.data(), length) != length)
+    return std::nullopt;
   return text;
 }
 

@@ -38,6 +38,7 @@ TEST(TimeOfDay, NamesTheFourValuesAndTakesOtherBytesAsDawn) {
   EXPECT_EQ(TimeOfDayFromByte(1), TimeOfDay::Day);
   EXPECT_EQ(TimeOfDayFromByte(2), TimeOfDay::Sunset);
   EXPECT_EQ(TimeOfDayFromByte(3), TimeOfDay::Night);
-  for (int stored = 4; stored < 256; ++stored) EXPECT_EQ(TimeOfDayFromByte(static_cast<std::uint8_t>(stored)), TimeOfDay::Dawn);
+  for (int stored = 4; stored < 256; ++stored)
+    EXPECT_EQ(TimeOfDayFromByte(static_cast<std::uint8_t>(stored)), TimeOfDay::Dawn);
   EXPECT_EQ(std::wstring(TimeOfDayCaptions[static_cast<int>(TimeOfDay::Sunset)]), L"Закат");
 }

@@ -91,7 +91,8 @@ TEST(ReadAmbientFile, TrailingBytesAreDroppedAndTimeOfDayIsKeptAsStored) {
   const AmbientLoadResult loaded = Read(file);
   ASSERT_TRUE(loaded);
   EXPECT_EQ(loaded.entries[0].timeOfDay, 7);
-  EXPECT_EQ(ReadAndWrite(file.bytes()), AmbientFileBytes().Count(1).Record(MakeEntry(1, 2, 7, "n.wav", 3)).bytes());
+  EXPECT_EQ(ReadAndWrite(file.bytes()),
+            AmbientFileBytes().Count(1).Record(MakeEntry(1, 2, 7, "n.wav", 3)).bytes());
 }
 
 TEST(EncodeAmbientFile, WritesTheValuesOverTheImageKeepingBytesBehindTerminators) {
@@ -113,8 +114,11 @@ TEST(EncodeAmbientFile, NullTextIsWrittenAsEmptyAndTextStopsAtAnEmbeddedNul) {
                                                    {std::wstring(L"cut\0off", 7), 2, 2, 2, 2}};
   const AmbientEncoding encoding = EncodeAmbientFile({}, entries, converter);
   ASSERT_TRUE(encoding.result);
-  EXPECT_EQ(encoding.bytes,
-            AmbientFileBytes().Count(2).Record(MakeEntry(1, 1, 1, "", 1)).Record(MakeEntry(2, 2, 2, "cut", 2)).bytes());
+  EXPECT_EQ(encoding.bytes, AmbientFileBytes()
+                                .Count(2)
+                                .Record(MakeEntry(1, 1, 1, "", 1))
+                                .Record(MakeEntry(2, 2, 2, "cut", 2))
+                                .bytes());
 }
 
 TEST(EncodeAmbientFile, RefusesTextsLongerThanTheFieldAndNamesTheEntry) {
@@ -138,7 +142,8 @@ TEST(EncodeAmbientFile, AFieldWithoutTerminatorLoadsWholeButMustBeShortenedToSav
   EXPECT_EQ(loaded.entries[0].audioFile, std::wstring(103, L'q'));
   EXPECT_EQ(loaded.entries[0].volume, 4);
 
-  EXPECT_EQ(EncodeAmbientFile(loaded.image, loaded.entries, converter).result.error, AmbientSaveError::TextTooLong);
+  EXPECT_EQ(EncodeAmbientFile(loaded.image, loaded.entries, converter).result.error,
+            AmbientSaveError::TextTooLong);
   loaded.entries[0].audioFile->pop_back();
   EXPECT_TRUE(EncodeAmbientFile(loaded.image, loaded.entries, converter).result);
 }
@@ -165,7 +170,8 @@ TEST(EncodeAmbientFile, ReportsATextTheCodePageCannotHold) {
   EXPECT_EQ(EncodeAmbientFile({}, entries, refusing).result.entryIndex, 1);
 
   // A text that cannot be decoded loads as a null text, which saves as empty.
-  const AmbientLoadResult loaded = ReadAmbientFile(AmbientFileBytes().Count(1).Record(MakeEntry(5, 6, 1, "x", 7)).bytes(), refusing);
+  const AmbientLoadResult loaded =
+      ReadAmbientFile(AmbientFileBytes().Count(1).Record(MakeEntry(5, 6, 1, "x", 7)).bytes(), refusing);
   ASSERT_TRUE(loaded);
   EXPECT_EQ(loaded.entries[0], (AmbientEntryValues{std::nullopt, 5, 6, 1, 7}));
   EXPECT_EQ(EncodeAmbientFile(loaded.image, loaded.entries, refusing).bytes,
@@ -183,8 +189,8 @@ TEST(AmbientFileRoundTrip, ManyGeneratedWellFormedFilesComeBackByteForByte) {
     AmbientFileBytes bytes;
     bytes.Count(static_cast<std::int16_t>(count));
     for (int index = 0; index < count; ++index) {
-      AmbientEntry entry = MakeEntry(anyNumber(random), anyNumber(random), static_cast<std::uint8_t>(anyByte(random)),
-                                     "", anyNumber(random));
+      AmbientEntry entry = MakeEntry(anyNumber(random), anyNumber(random),
+                                     static_cast<std::uint8_t>(anyByte(random)), "", anyNumber(random));
       const int length = std::uniform_int_distribution<int>(0, 102)(random);
       for (int offset = 0; offset < 103; ++offset) {
         entry.audioFile[offset] = static_cast<char>(offset < length ? textByte(random) : anyByte(random));
@@ -192,6 +198,7 @@ TEST(AmbientFileRoundTrip, ManyGeneratedWellFormedFilesComeBackByteForByte) {
       entry.audioFile[length] = '\0';
       bytes.Record(entry);
     }
-    ASSERT_EQ(ReadAndWrite(bytes.bytes()), bytes.bytes()) << "file " << file << " with " << count << " entries";
+    ASSERT_EQ(ReadAndWrite(bytes.bytes()), bytes.bytes())
+        << "file " << file << " with " << count << " entries";
   }
 }

@@ -25,8 +25,9 @@ TEST(SampleFiles, ReadAsGeneratedAndSaveByteForByte) {
   const struct {
     const char* name;
     std::size_t entries;
-  } samples[] = {{"no-entries.bad", 0},       {"four-times-of-day.bad", 4},        {"extreme-numbers.bad", 4},
-                 {"bytes-behind-terminators.bad", 3}, {"hundred-entries.bad", 100}, {"longest-names.bad", 2}};
+  } samples[] = {{"no-entries.bad", 0},        {"four-times-of-day.bad", 4},
+                 {"extreme-numbers.bad", 4},   {"bytes-behind-terminators.bad", 3},
+                 {"hundred-entries.bad", 100}, {"longest-names.bad", 2}};
   for (const auto& sample : samples) {
     const std::vector<std::byte> bytes = ReadSample(sample.name);
     const AmbientLoadResult loaded = ReadAmbientFile(bytes, converter);
@@ -37,7 +38,8 @@ TEST(SampleFiles, ReadAsGeneratedAndSaveByteForByte) {
 }
 
 TEST(SampleFiles, HoldRussianNamesInCodePage1251) {
-  const AmbientLoadResult loaded = ReadAmbientFile(ReadSample("four-times-of-day.bad"), Windows1251Converter());
+  const AmbientLoadResult loaded =
+      ReadAmbientFile(ReadSample("four-times-of-day.bad"), Windows1251Converter());
   ASSERT_EQ(loaded.entries.size(), 4u);
   EXPECT_EQ(loaded.entries[2].audioFile, L"Болото\\Лягушки на закате.wav");
   EXPECT_EQ(loaded.entries[3].timeOfDay, 3);

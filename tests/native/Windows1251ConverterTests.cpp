@@ -4,7 +4,9 @@
 
 TEST(Windows1251Converter, ConvertsRussianNamesBothWays) {
   const Windows1251Converter converter;
-  const std::string bytes = "\xEB\xE5\xF1\\\xCF\xF2\xE8\xF6\xFB \xB9" "1 \xA8\xB8.wav";
+  const std::string bytes =
+      "\xEB\xE5\xF1\\\xCF\xF2\xE8\xF6\xFB \xB9"
+      "1 \xA8\xB8.wav";
   const std::wstring text = L"лес\\Птицы №1 Ёё.wav";
   EXPECT_EQ(converter.ToUtf16(bytes), text);
   EXPECT_EQ(converter.FromUtf16(text), bytes);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -54,7 +53,8 @@ class AmbientFileIo : public testing::Test {
   }
 
   static void WriteBytes(const std::wstring& path, const std::vector<std::byte>& bytes) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file);
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
@@ -62,11 +62,13 @@ class AmbientFileIo : public testing::Test {
   }
 
   static std::vector<std::byte> ReadBytes(const std::wstring& path) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::vector<std::byte> bytes(1 << 16);
     DWORD read = 0;
-    if (!file || !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return {};
+    if (!file || !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+      return {};
     bytes.resize(read);
     return bytes;
   }
@@ -108,7 +110,8 @@ class AmbientFileIo : public testing::Test {
 TEST_F(AmbientFileIo, SavesANewFileAndLoadsItBack) {
   const std::wstring path = PathOf(L"forest sounds.bad");
   AmbientImage image{};
-  const std::vector<AmbientEntryValues> entries = {{L"птицы.wav", 100, 200, 0, 50}, {std::nullopt, INT_MIN, INT_MAX, 3, -1}};
+  const std::vector<AmbientEntryValues> entries = {{L"птицы.wav", 100, 200, 0, 50},
+                                                   {std::nullopt, INT_MIN, INT_MAX, 3, -1}};
 
   ASSERT_TRUE(SaveAmbientFile(path, image, entries, converter_));
 
@@ -198,8 +201,8 @@ TEST_F(AmbientFileIo, LoadingFailsOnlyForFilesThatCannotBeReadOrHoldTooManyEntri
 
 TEST_F(AmbientFileIo, AFileAnotherProgramIsWritingCanStillBeLoaded) {
   const std::wstring path = WriteOriginal(L"shared.bad");
-  UniqueFile writer(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile writer(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(writer);
 
   const AmbientLoadResult loaded = LoadAmbientFile(path, converter_);
@@ -210,8 +213,9 @@ TEST_F(AmbientFileIo, AFileAnotherProgramIsWritingCanStillBeLoaded) {
 
 // The samples load and save byte for byte in the thread's own code page, Russian or not.
 TEST_F(AmbientFileIo, SamplesRoundTripThroughTheDiskInTheThreadCodePage) {
-  for (const wchar_t* name : {L"no-entries.bad", L"four-times-of-day.bad", L"extreme-numbers.bad",
-                              L"bytes-behind-terminators.bad", L"hundred-entries.bad", L"longest-names.bad"}) {
+  for (const wchar_t* name :
+       {L"no-entries.bad", L"four-times-of-day.bad", L"extreme-numbers.bad", L"bytes-behind-terminators.bad",
+        L"hundred-entries.bad", L"longest-names.bad"}) {
     const std::wstring sample = std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/" + name;
     AmbientLoadResult loaded = LoadAmbientFile(sample);
     ASSERT_TRUE(loaded) << "cannot load sample";
@@ -220,7 +224,8 @@ TEST_F(AmbientFileIo, SamplesRoundTripThroughTheDiskInTheThreadCodePage) {
 
     EXPECT_EQ(ReadBytes(PathOf(name)), ReadBytes(sample));
   }
-  const AmbientLoadResult russian = LoadAmbientFile(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/four-times-of-day.bad");
+  const AmbientLoadResult russian =
+      LoadAmbientFile(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/four-times-of-day.bad");
   ASSERT_EQ(russian.entries.size(), 4u);
   const bool russianCodePage = GetACP() == 1251;
   EXPECT_EQ(russian.entries[1].audioFile, russianCodePage ? L"лес\\кукушка.wav" : L"ëåñ\\êóêóøêà.wav");

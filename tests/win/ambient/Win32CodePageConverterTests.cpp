@@ -30,7 +30,9 @@ TEST(ProcessCodePage, ConvertsRussianNamesUnderTheRussianLocaleOnly) {
   const std::optional<std::string> bytes = converter.FromUtf16(name);
   ASSERT_TRUE(bytes);
   if (RussianThreadLocale()) {
-    EXPECT_EQ(*bytes, "\xEB\xE5\xF1\\\xCF\xF2\xE8\xF6\xFB \xB9" "1.wav");
+    EXPECT_EQ(*bytes,
+              "\xEB\xE5\xF1\\\xCF\xF2\xE8\xF6\xFB \xB9"
+              "1.wav");
     EXPECT_EQ(converter.ToUtf16(*bytes), name);
   } else {
     EXPECT_EQ(*bytes, "???\\????? ?1.wav");
