@@ -1,0 +1,5 @@
+# In-place editors of the property grid: a text box and a drop-down list over a cell.
+add_library(grid_editors STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/InplaceGeometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InplaceEdit.cpp)
+target_link_libraries(grid_editors PUBLIC win)
