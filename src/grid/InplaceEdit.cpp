@@ -15,6 +15,14 @@ bool IsUnsignedType(VARTYPE valueType) {
 
 constexpr int kLeftMargin = 2;
 
+// Delete removes text, and Shift+Insert and Ctrl+Insert paste and copy, without a character or
+// a clipboard message ever reaching the editor; they count as typing, or the edit they made
+// would be thrown away when the editor is left.
+bool EditsWithoutCharacter(UINT vk) {
+  if (vk == VK_DELETE) return true;
+  return vk == VK_INSERT && (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0);
+}
+
 }  // namespace
 
 HWND InplaceEdit::Create(HWND grid, const RECT& cell, const wchar_t* text, VARTYPE valueType) {
@@ -88,6 +96,7 @@ bool InplaceEdit::OnKeyDown(Message& m) {
     m.result = 0;
     return true;
   }
+  if (EditsWithoutCharacter(vk)) unchanged_ = false;
   DWORD selStart = 0, selEnd = 0;
   SendMessageW(m.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
   DWORD length = static_cast<DWORD>(GetWindowTextLengthW(m.hwnd));

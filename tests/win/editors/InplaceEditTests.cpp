@@ -129,6 +129,32 @@ TEST_F(InplaceEditTest, ClipboardMessagesCountAsChanges) {
   }
 }
 
+TEST_F(InplaceEditTest, KeysThatEditWithoutCharactersCountAsChanges) {
+  // The grid opens the editor on Delete with all text selected and hands it the key.
+  Open(L"abc");
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  SendMessageW(editor, WM_KEYDOWN, VK_DELETE, 0);
+  TestGrid::Received end = Leave();
+  EXPECT_EQ(end.msg, GRIDM_COMMITEDIT);
+  EXPECT_EQ(end.text, L"");
+
+  Open(L"abc");
+  SendMessageW(editor, EM_SETSEL, 0, 0);
+  PressKey(VK_DELETE);
+  end = Leave();
+  EXPECT_EQ(end.msg, GRIDM_COMMITEDIT);
+  EXPECT_EQ(end.text, L"bc");
+
+  Open(L"abc");
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  PressChord({VK_CONTROL, VK_INSERT});
+  SendMessageW(editor, EM_SETSEL, 3, 3);
+  PressChord({VK_SHIFT, VK_INSERT});
+  end = Leave();
+  EXPECT_EQ(end.msg, GRIDM_COMMITEDIT);
+  EXPECT_EQ(end.text, L"abcabc");
+}
+
 TEST_F(InplaceEditTest, RefusedEditStaysOpenAndStartsUnchangedWhenClickedAgain) {
   grid.policy = TestGrid::EndPolicy::KeepOpen;
   Open(L"abc");
