@@ -40,14 +40,15 @@ bool InplaceList::HandleMessage(Message& m) {
 }
 
 bool InplaceList::OnCreate(Message& m) {
-  if (!CreateListBox(m.hwnd)) {
+  // The list comes first: the base part ends by handing the focus to the drop button.
+  if (CreateListBox(m.hwnd)) {
+    InplaceDropDown::HandleMessage(m);
+  } else {
     m.result = -1;
-    return true;
   }
-  bool handled = InplaceDropDown::HandleMessage(m);
   // A window whose creation fails never sees WM_DESTROY, so the list is taken down here.
   if (m.result == -1) DestroyListBox();
-  return handled;
+  return true;
 }
 
 bool InplaceList::CreateListBox(HWND textBox) {
