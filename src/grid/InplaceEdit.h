@@ -1,7 +1,8 @@
 #pragma once
 
 #include <windows.h>
-#include <oleauto.h>
+
+#include <oleauto.h>  // VARTYPE
 
 #include "win/Window.h"
 

@@ -7,9 +7,7 @@
 
 namespace {
 
-const WindowClass* ListClass() {
-  return RegisterSuperclass(L"EDIT", L"Sonarwick_InplacePropertyList");
-}
+const WindowClass* ListClass() { return RegisterSuperclass(L"EDIT", L"Sonarwick_InplacePropertyList"); }
 
 LPARAM AsLParam(HWND hwnd) { return reinterpret_cast<LPARAM>(hwnd); }
 
@@ -52,9 +50,9 @@ bool InplaceList::OnCreate(Message& m) {
 }
 
 bool InplaceList::CreateListBox(HWND textBox) {
-  listBox_ = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | WS_BORDER | WS_VSCROLL, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, textBox, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+  listBox_ =
+      CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | WS_BORDER | WS_VSCROLL, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, textBox, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (listBox_ == nullptr) return false;
   SendMessageW(listBox_, WM_SETFONT, SendMessageW(GetParent(textBox), WM_GETFONT, 0, 0), TRUE);
   return AttachControl(listBox_, [this](EditorControl& list, Message& m) { return OnListMessage(list, m); });
