@@ -1,8 +1,7 @@
 #pragma once
 
-#include <windows.h>
-
 #include <oleauto.h>  // VARTYPE
+#include <windows.h>
 
 #include "win/Window.h"
 
