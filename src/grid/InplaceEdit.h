@@ -1,7 +1,7 @@
 #pragma once
 
-#include <oleauto.h>  // VARTYPE
 #include <windows.h>
+#include <wtypes.h>  // VARTYPE
 
 #include "win/Window.h"
 
