@@ -37,10 +37,10 @@ void InplaceDropDown::OnFinalMessage() {
   delete this;
 }
 
-bool InplaceDropDown::AttachControl(HWND control, EditorControl::Handler handler) {
-  return EditorControl::Attach(control, [this, handler](EditorControl& owner, Message& m) {
+bool InplaceDropDown::AttachControl(HWND hwnd, EditorControl::Handler handler) {
+  return EditorControl::Attach(hwnd, [this, handler](EditorControl& control, Message& m) {
     ++busy_;
-    bool handled = handler(owner, m);
+    bool handled = handler(control, m);
     if (--busy_ == 0 && deletePending_) delete this;
     return handled;
   });
