@@ -49,8 +49,8 @@ TEST_F(TabStripTest, ClickingATabActivatesItsPage) {
 
 TEST_F(TabStripTest, DraggingRightPutsThePageAfterTheTarget) {
   AddPages({L"A", L"B", L"C", L"D"});
-  ClickAt(TabCentre(0));
-  ASSERT_EQ(view.GetActivePage(), 0);
+  // A click right before the press would make it a double-click.
+  view.SetActivePage(0);
   parent.notes.clear();
 
   PressAndTravel(TabCentre(0), TabCentre(2));

@@ -57,10 +57,23 @@ bool TestPage::HandleMessage(Message& m) {
   return Window::HandleMessage(m);
 }
 
+TestParent* TabViewTest::sharedParent = nullptr;
+
+void TabViewTest::SetUpTestSuite() {
+  sharedParent = new TestParent;
+  sharedParent->Create(ParentClass(), nullptr, RECT{40, 40, 840, 640}, L"Frame caption",
+                       WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+}
+
+void TabViewTest::TearDownTestSuite() {
+  delete sharedParent;
+  sharedParent = nullptr;
+}
+
 void TabViewTest::SetUp() {
-  ASSERT_NE(parent.Create(ParentClass(), nullptr, RECT{40, 40, 840, 640}, L"Frame caption",
-                          WS_OVERLAPPEDWINDOW | WS_VISIBLE),
-            nullptr);
+  ASSERT_NE(parent.Handle(), nullptr);
+  parent.notes.clear();
+  parent.otherMessages.clear();
   RECT client{};
   GetClientRect(parent.Handle(), &client);
   ASSERT_NE(view.Create(TabView::Class(), parent.Handle(), client, nullptr,
@@ -76,7 +89,7 @@ void TabViewTest::SetUp() {
 
 void TabViewTest::TearDown() {
   if (GetCapture() != nullptr) ReleaseCapture();
-  DestroyWindow(parent.Handle());
+  DestroyWindow(view.Handle());
   for (const auto& page : pages) EXPECT_EQ(page->destroyed, 1) << "every page window goes exactly once";
   DestroyMenu(windowMenu);
   PumpMessages();

@@ -43,6 +43,10 @@ class TestPage : public Window {
 
 class TabViewTest : public testing::Test {
  protected:
+  // One frame stand-in serves a whole suite: hiding a foreground window costs Wine two
+  // seconds without a window manager.
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
   void SetUp() override;
   void TearDown() override;
 
@@ -65,7 +69,8 @@ class TabViewTest : public testing::Test {
   int PressWithPageKeys(std::initializer_list<WORD> keys);
   int PumpWithPageKeys();
 
-  TestParent parent;
+  static TestParent* sharedParent;
+  TestParent& parent = *sharedParent;
   TabView view;
   std::vector<std::unique_ptr<TestPage>> pages;
   HMENU windowMenu = nullptr;
