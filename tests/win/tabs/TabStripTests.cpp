@@ -55,6 +55,13 @@ TEST_F(TabStripTest, DraggingRightPutsThePageAfterTheTarget) {
 
   PressAndTravel(TabCentre(0), TabCentre(2));
   EXPECT_EQ(GetCapture(), view.GetTabStrip());
+  EXPECT_EQ(LiveHandleCount(HandleKind::ImageList), 1) << "the drag picture";
+  int pictureWidth = 0, pictureHeight = 0;
+  ImageList_GetIconSize(ImageList_GetDragImage(nullptr, nullptr), &pictureWidth, &pictureHeight);
+  RECT a = TabRect(0);
+  EXPECT_EQ(pictureWidth, a.right - a.left + 4);
+  EXPECT_EQ(pictureHeight, a.bottom - a.top + 4);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
   // The mark stands at C's right edge: the top triangle's middle column.
   RECT c = TabRect(2);
   EXPECT_EQ(StripPixel(c.right - 1, 1), GetSysColor(COLOR_WINDOWTEXT));
@@ -72,7 +79,10 @@ TEST_F(TabStripTest, DraggingRightPutsThePageAfterTheTarget) {
   Texts menu = MenuTexts();
   EXPECT_EQ(menu[5], L"&3 A");
   EXPECT_EQ(CheckedMenuPosition(), 5);
-  EXPECT_EQ(LiveHandleCount(HandleKind::ImageList), 0);
+  for (HandleKind kind : {HandleKind::ImageList, HandleKind::Bitmap, HandleKind::DeviceContext, HandleKind::Pen,
+                          HandleKind::Brush}) {
+    EXPECT_EQ(LiveHandleCount(kind), 0);
+  }
 }
 
 TEST_F(TabStripTest, DraggingLeftPutsThePageBeforeTheTarget) {
