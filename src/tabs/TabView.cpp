@@ -124,7 +124,8 @@ bool TabView::OnNotify(Message& m) {
     m.result = 0;
     return true;
   }
-  if (strip != nullptr && header->code == TTN_GETDISPINFOW && header->hwndFrom == TabCtrl_GetToolTips(strip)) {
+  if (strip != nullptr && header->code == TTN_GETDISPINFOW &&
+      header->hwndFrom == TabCtrl_GetToolTips(strip)) {
     // The tooltip shows the full title, which the tab itself may show shortened.
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(m.lParam);
     info->lpszText = const_cast<wchar_t*>(GetPageTitle(static_cast<int>(header->idFrom)));
@@ -149,7 +150,8 @@ bool TabView::ReadPage(int index, TabPage& page) const {
   if (index < 0 || index >= GetPageCount()) return false;
   TabItem item{};
   item.header.mask = TCIF_PARAM;
-  if (!SendMessageW(tabStrip.Handle(), TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) {
+  if (!SendMessageW(tabStrip.Handle(), TCM_GETITEMW, static_cast<WPARAM>(index),
+                    reinterpret_cast<LPARAM>(&item))) {
     return false;
   }
   page = item.page;
@@ -276,7 +278,8 @@ bool TabView::SetPageTitle(int index, const wchar_t* title) {
   item.header.mask = TCIF_TEXT | TCIF_PARAM;
   item.header.pszText = text;
   item.page = TabPage{old.window, copy, old.data};
-  if (!SendMessageW(tabStrip.Handle(), TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) {
+  if (!SendMessageW(tabStrip.Handle(), TCM_SETITEMW, static_cast<WPARAM>(index),
+                    reinterpret_cast<LPARAM>(&item))) {
     FreeTitle(copy);
     return false;
   }
@@ -295,7 +298,8 @@ bool TabView::MovePage(int from, int to) {
   item.header.pszText = text;
   item.header.cchTextMax = tabTextMax + 1;
   HWND strip = tabStrip.Handle();
-  if (!SendMessageW(strip, TCM_GETITEMW, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&item))) return false;
+  if (!SendMessageW(strip, TCM_GETITEMW, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&item)))
+    return false;
   int target = MoveInsertIndex(from, to);
   int inserted = static_cast<int>(
       SendMessageW(strip, TCM_INSERTITEMW, static_cast<WPARAM>(target), reinterpret_cast<LPARAM>(&item)));

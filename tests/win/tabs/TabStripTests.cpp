@@ -1,6 +1,3 @@
-#include <windows.h>
-#include <commctrl.h>
-
 #include "TabTestFixture.h"
 
 namespace {
@@ -79,8 +76,8 @@ TEST_F(TabStripTest, DraggingRightPutsThePageAfterTheTarget) {
   Texts menu = MenuTexts();
   EXPECT_EQ(menu[5], L"&3 A");
   EXPECT_EQ(CheckedMenuPosition(), 5);
-  for (HandleKind kind : {HandleKind::ImageList, HandleKind::Bitmap, HandleKind::DeviceContext, HandleKind::Pen,
-                          HandleKind::Brush}) {
+  for (HandleKind kind : {HandleKind::ImageList, HandleKind::Bitmap, HandleKind::DeviceContext,
+                          HandleKind::Pen, HandleKind::Brush}) {
     EXPECT_EQ(LiveHandleCount(kind), 0);
   }
 }
@@ -94,7 +91,6 @@ TEST_F(TabStripTest, DraggingLeftPutsThePageBeforeTheTarget) {
   EXPECT_EQ(Titles(), (Texts{L"A", L"D", L"B", L"C"}));
   EXPECT_EQ(view.GetActivePage(), 1);
   EXPECT_EQ(view.GetPageData(1), pages[3].get());
-
 }
 
 TEST_F(TabStripTest, EscapeOrALostCaptureEndsADragWithoutMoving) {

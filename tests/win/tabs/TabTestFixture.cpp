@@ -1,8 +1,5 @@
 #include "TabTestFixture.h"
 
-#include <windows.h>
-#include <commctrl.h>
-
 namespace {
 
 const WindowClass* ParentClass() { return RegisterWindowClass(L"Sonarwick_TestTabParent"); }
@@ -34,7 +31,8 @@ bool TestParent::HandleMessage(Message& m) {
   if (m.msg == WM_NOTIFY) {
     const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
     ParentRecord record{header->code, static_cast<INT_PTR>(header->idFrom), header->hwndFrom, {}};
-    if (header->code == TABVIEW_CONTEXTMENU) record.point = reinterpret_cast<const TabContextMenuInfo*>(m.lParam)->point;
+    if (header->code == TABVIEW_CONTEXTMENU)
+      record.point = reinterpret_cast<const TabContextMenuInfo*>(m.lParam)->point;
     notes.push_back(record);
     m.result = 0;
     return true;
@@ -134,7 +132,8 @@ std::vector<std::wstring> TabViewTest::MenuTexts() const {
   for (int position = 0; position < GetMenuItemCount(windowMenu); ++position) {
     wchar_t text[128]{};
     GetMenuStringW(windowMenu, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
-    texts.emplace_back(GetMenuState(windowMenu, static_cast<UINT>(position), MF_BYPOSITION) & MF_SEPARATOR ? L"-" : text);
+    texts.emplace_back(
+        GetMenuState(windowMenu, static_cast<UINT>(position), MF_BYPOSITION) & MF_SEPARATOR ? L"-" : text);
   }
   return texts;
 }

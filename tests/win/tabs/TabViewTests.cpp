@@ -1,6 +1,3 @@
-#include <windows.h>
-#include <commctrl.h>
-
 #include "TabTestFixture.h"
 
 namespace {
@@ -234,7 +231,9 @@ TEST_F(TabViewTest, DestroyingTheContainerClosesItsPagesFirst) {
 TEST_F(TabViewTest, PageMessagesGoUpUnchanged) {
   Add(L"A");
   parent.commandResult = 77;
-  EXPECT_EQ(SendMessageW(view.Handle(), WM_COMMAND, MAKEWPARAM(12, 1), reinterpret_cast<LPARAM>(pages[0]->Handle())), 77);
+  EXPECT_EQ(SendMessageW(view.Handle(), WM_COMMAND, MAKEWPARAM(12, 1),
+                         reinterpret_cast<LPARAM>(pages[0]->Handle())),
+            77);
   EXPECT_EQ(parent.otherMessages, std::vector<UINT>{WM_COMMAND});
   NMHDR header{pages[0]->Handle(), 5, NM_CLICK};
   parent.notes.clear();
