@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "tabs/DragGeometry.h"

@@ -42,6 +42,14 @@ TEST_F(TabStripTest, ClickingATabActivatesItsPage) {
   ASSERT_EQ(parent.notes.size(), 1u);
   EXPECT_EQ(parent.notes[0].code, TABVIEW_PAGEACTIVATED);
   EXPECT_EQ(parent.notes[0].id, 1);
+
+  // Arrow keys in a focused strip switch pages and leave the focus in the strip.
+  SetFocus(view.GetTabStrip());
+  PressKey(VK_RIGHT);
+  EXPECT_EQ(view.GetActivePage(), 2);
+  EXPECT_TRUE(IsWindowVisible(pages[2]->Handle()));
+  EXPECT_EQ(GetFocus(), view.GetTabStrip());
+  EXPECT_EQ(parent.notes.back().id, 2);
 }
 
 TEST_F(TabStripTest, DraggingRightPutsThePageAfterTheTarget) {
