@@ -1,0 +1,132 @@
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "menubar/MenuBarMessages.h"
+#include "menubar/MenuImages.h"
+#include "win/UniqueHandle.h"
+#include "win/Window.h"
+
+// The frame's menu bar: a toolbar with one button per top-level popup of the frame's menu.
+// It drops the popups down below their buttons (the frame owns them while they are tracked,
+// so WM_INITMENUPOPUP, WM_MENUSELECT and WM_COMMAND go to the frame as with a native menu),
+// switches between them with the mouse and the arrow keys, and gives keyboard access with
+// Alt, F10 and the mnemonics. Menu items whose commands have toolbar images show them.
+//
+// The bar watches its top-level window (the frame) through a subclass: it answers
+// MENUBAR_GET_WINDOW there, takes Alt, F10 and Alt+letter when they reach the frame as
+// SC_KEYMENU (the default processing of every window turns them into that), and follows
+// setting changes, which only top-level windows receive.
+//
+// Notifications the toolbar sends its parent (custom draw) must come back reflected; the
+// frame reflects everything it does not handle.
+class CommandBar : public Window {
+ public:
+  static constexpr DWORD kDefaultStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                                         CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | TBSTYLE_FLAT |
+                                         TBSTYLE_LIST;
+  // Command id of the first button; button i has this id plus i.
+  static constexpr int kFirstButtonId = 1;
+
+  CommandBar();
+  ~CommandBar() override;
+
+  HWND Create(HWND parent, const RECT& rect = RECT{}, DWORD style = kDefaultStyle, UINT id = 0);
+
+  // Takes over `menu` (the bar destroys it when it goes away) and builds one button per
+  // top-level popup with the popup's text. The frame removes its own menu afterwards.
+  bool AttachMenu(HMENU menu);
+  HMENU GetMenu() const { return menu_.get(); }
+
+  // Loads the toolbar resource and bitmap `toolbarId` and shows its images beside the menu
+  // items with the same command ids.
+  bool LoadImages(HINSTANCE instance, UINT toolbarId);
+
+  // Tracks `popup` as the frame's popup menu (the chevron uses it); false for a bad record.
+  LRESULT TrackPopup(const MenuBarTrackPopup& request);
+
+  // The keyboard state, for those who draw or test it.
+  bool InKeyboardMode() const { return keyboardMode_; }
+  int OpenPopupIndex() const { return openIndex_; }
+
+ protected:
+  bool HandleMessage(Message& m) override;
+
+ private:
+  class OwnerHook;
+  friend class OwnerHook;
+
+  static LRESULT CALLBACK MenuMessageHook(int code, WPARAM wParam, LPARAM lParam);
+
+  // Handlers of the bar window, in table order.
+  bool OnLeftButtonDown(Message& m);
+  bool OnKeyDown(Message& m);
+  bool OnChar(Message& m);
+  void OnKillFocus();
+  bool OnOpenPopup(Message& m);
+  bool OnReflectedNotify(Message& m);
+  void OnDestroy();
+
+  // Handlers of the frame's messages, called by the OwnerHook.
+  bool OnKeyMenu(LPARAM character);
+  void OnMenuSelect(WPARAM wParam, LPARAM lParam);
+  void OnSettingsChanged();
+
+  void RebuildButtons();
+  void ApplyFont();
+  void ApplyDrawTextFlags();
+  LRESULT OnCustomDraw(NMTBCUSTOMDRAW& draw);
+
+  int ButtonCount() const;
+  std::vector<bool> UsableButtons() const;
+  int ButtonAtScreenPoint(POINT screen) const;
+  RECT ButtonScreenRect(int index) const;
+  HWND OwnerWindow() const;
+
+  void EnterKeyboardMode(int hotIndex);
+  void LeaveKeyboardMode(bool restoreFocus);
+  void SetHotButton(int index);
+  int HotButton() const;
+  void PostOpenPopup(int index);
+
+  // Drops popup `index` and keeps switching while the user moves between buttons.
+  void RunPopups(int index, bool selectFirstItem);
+  void TrackButtonPopup(int index, bool selectFirstItem);
+  // The menu loop's input, seen before the menu; true when the bar took it.
+  bool OnMenuInput(const MSG& msg);
+  bool OnMenuMouseMove(const MSG& msg);
+  bool OnMenuLeftButtonDown(const MSG& msg);
+  bool OnMenuKeyDown(const MSG& msg);
+  void SwitchTo(int index, bool byKeyboard);
+
+  UniqueMenu menu_;
+  MenuImages images_;
+  UniqueFont font_;
+  std::vector<std::wstring> texts_;
+  std::unique_ptr<OwnerHook> ownerHook_;
+
+  bool themed_ = false;
+  bool flatMenus_ = false;
+  bool keyboardCues_ = false;
+
+  bool keyboardMode_ = false;
+  HWND focusBeforeKeyboardMode_ = nullptr;
+  int keyboardHot_ = -1;
+
+  // State of the popup being tracked.
+  bool tracking_ = false;
+  int openIndex_ = -1;
+  HMENU openPopup_ = nullptr;
+  int switchTo_ = -1;
+  bool switchByKeyboard_ = false;
+  bool escapeClosed_ = false;
+  HMENU selectedMenu_ = nullptr;
+  bool selectedIsPopup_ = false;
+  POINT lastMousePoint_{};
+  HHOOK hook_ = nullptr;
+};
