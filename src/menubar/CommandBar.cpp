@@ -1,6 +1,7 @@
 #include "menubar/CommandBar.h"
 
 #include <windowsx.h>
+#include <cstdio>
 
 #include "menubar/MenuBarNavigation.h"
 #include "menubar/ThemeLibrary.h"
@@ -451,6 +452,7 @@ LRESULT CALLBACK CommandBar::MenuMessageHook(int code, WPARAM wParam, LPARAM lPa
 }
 
 bool CommandBar::OnMenuInput(const MSG& msg) {
+  { POINT c; GetCursorPos(&c); fprintf(stderr, "hook msg %x hwnd %p pt %ld,%ld wp %llx lp %llx cursor %ld,%ld time %ld\n", msg.message, (void*)msg.hwnd, msg.pt.x, msg.pt.y, (unsigned long long)msg.wParam, (unsigned long long)msg.lParam, c.x, c.y, msg.time); }
   switch (msg.message) {
     case WM_MOUSEMOVE:
       return OnMenuMouseMove(msg);

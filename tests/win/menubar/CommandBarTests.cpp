@@ -1,0 +1,478 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "MenuBarDriver.h"
+#include "WinTestSupport.h"
+#include "menubar/CommandBar.h"
+#include "menubar/MenuBarNavigation.h"
+#include "ResourceIds.h"
+#include "win/Reflection.h"
+#include "win/Window.h"
+
+namespace {
+
+// A plain frame: records what a menu tells its owner and reflects notifications back to the
+// controls, as the editor's frame does.
+class TestFrame : public Window {
+ public:
+  std::atomic<UINT> lastCommand{0};
+  std::atomic<int> commandCount{0};
+  std::atomic<int> menuSelectCount{0};
+  std::atomic<UINT> lastSelectedItem{0};
+  std::atomic<HMENU> lastInitPopup{nullptr};
+
+ protected:
+  bool HandleMessage(Message& m) override {
+    switch (m.msg) {
+      case WM_COMMAND:
+        if (m.lParam == 0) {
+          lastCommand = LOWORD(m.wParam);
+          ++commandCount;
+          return true;
+        }
+        break;
+      case WM_MENUSELECT:
+        ++menuSelectCount;
+        lastSelectedItem = LOWORD(m.wParam);
+        break;
+      case PlaceCursorMessage:
+        SetCursorPos(static_cast<int>(m.wParam), static_cast<int>(m.lParam));
+        return true;
+      case WM_INITMENUPOPUP:
+        lastInitPopup = reinterpret_cast<HMENU>(m.wParam);
+        break;
+      default:
+        break;
+    }
+    if (ReflectNotification(m)) return true;
+    return Window::HandleMessage(m);
+  }
+};
+
+const WindowClass* FrameClass() { return RegisterWindowClass(L"Sonarwick_MenuBarTestFrame"); }
+
+std::wstring ButtonText(HWND bar, int index) {
+  wchar_t text[128] = {};
+  SendMessageW(bar, TB_GETBUTTONTEXTW, CommandBar::kFirstButtonId + index, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::wstring MenuText(HMENU menu, int position) {
+  wchar_t text[128] = {};
+  GetMenuStringW(menu, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
+  return text;
+}
+
+HBITMAP ItemBitmap(HMENU menu, UINT id) {
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_BITMAP;
+  GetMenuItemInfoW(menu, id, FALSE, &item);
+  return item.hbmpItem;
+}
+
+std::string Describe(const std::vector<std::string>& failures) {
+  std::string text;
+  for (auto& failure : failures) text += failure + "; ";
+  return text;
+}
+
+// The frame with the menu bar over an edit box that has the focus, shown and in front,
+// built the way the editor's frame builds it: the menu comes with the window, the bar takes it
+// over with the toolbar images, and the frame's own menu is removed.
+class CommandBarTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    menusBefore_ = LiveHandleCount(HandleKind::Menu);
+    bitmapsBefore_ = LiveHandleCount(HandleKind::Bitmap);
+    frame_ = std::make_unique<TestFrame>();
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(frame_->Create(FrameClass(), nullptr, RECT{50, 50, 650, 450}, L"Frame",
+                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, menu),
+              nullptr);
+    bar_ = std::make_unique<CommandBar>();
+    ASSERT_NE(bar_->Create(frame_->Handle(), RECT{0, 0, 580, 26}), nullptr);
+    ASSERT_TRUE(bar_->AttachMenu(GetMenu(frame_->Handle())));
+    ASSERT_TRUE(bar_->LoadImages(GetModuleHandleW(nullptr), RES_MAIN));
+    SetMenu(frame_->Handle(), nullptr);
+    edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 60, 200, 24,
+                            frame_->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(frame_->Handle(), SW_SHOW);
+    UpdateWindow(frame_->Handle());
+    BringToFront(frame_->Handle());
+    SetFocus(edit_);
+    PumpMessages();
+  }
+
+  void TearDown() override {
+    bar_.reset();
+    frame_.reset();
+    PumpMessages();
+    EXPECT_EQ(LiveHandleCount(HandleKind::Menu), menusBefore_);
+    EXPECT_EQ(LiveHandleCount(HandleKind::Bitmap), bitmapsBefore_);
+  }
+
+  HWND Bar() const { return bar_->Handle(); }
+  HMENU Popup(int index) const { return GetSubMenu(bar_->GetMenu(), index); }
+
+  // True while popup `index` is shown under its pressed button.
+  std::function<bool()> PopupOpen(int index) const {
+    HWND bar = Bar();
+    HMENU popup = Popup(index);
+    TestFrame* frame = frame_.get();
+    return [bar, popup, frame, index] {
+      return OpenMenuWindow() != nullptr && PressedButton(bar) == index && frame->lastInitPopup == popup;
+    };
+  }
+
+  static std::function<bool()> NoPopupOpen() {
+    return [] { return OpenMenuWindow() == nullptr; };
+  }
+
+  POINT ItemCentre(int popup, UINT position) const {
+    RECT rect{};
+    GetMenuItemRect(nullptr, Popup(popup), position, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  }
+
+  std::unique_ptr<TestFrame> frame_;
+  std::unique_ptr<CommandBar> bar_;
+  HWND edit_ = nullptr;
+  long menusBefore_ = 0;
+  long bitmapsBefore_ = 0;
+};
+
+TEST_F(CommandBarTest, ShowsOneButtonPerPopupWithItsText) {
+  HMENU menu = bar_->GetMenu();
+  ASSERT_EQ(GetMenuItemCount(menu), 5);
+  ASSERT_EQ(SendMessageW(Bar(), TB_BUTTONCOUNT, 0, 0), 5);
+  std::vector<std::wstring> texts;
+  for (int i = 0; i < 5; ++i) {
+    texts.push_back(ButtonText(Bar(), i));
+    EXPECT_EQ(texts.back(), MenuText(menu, i));
+  }
+  std::vector<std::wstring> english{L"&File", L"&Edit", L"&View", L"&Window", L"&Help"};
+  std::vector<std::wstring> russian{L"&Файл", L"&Редактирование", L"&Вид", L"&Окно", L"&Помощь"};
+  bool russianUi = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_RUSSIAN;
+  EXPECT_EQ(texts, russianUi ? russian : english);
+
+  // Buttons are laid out left to right and none overlaps the next.
+  RECT previous{};
+  for (int i = 0; i < 5; ++i) {
+    RECT rect{};
+    SendMessageW(Bar(), TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect));
+    EXPECT_GT(rect.right - rect.left, 10);
+    EXPECT_GE(rect.left, previous.right);
+    previous = rect;
+  }
+  // The frame shows no native menu any more.
+  EXPECT_EQ(GetMenu(frame_->Handle()), nullptr);
+}
+
+TEST_F(CommandBarTest, AnswersTheMenuBarMessages) {
+  HMENU menu = bar_->GetMenu();
+  EXPECT_EQ(SendMessageW(frame_->Handle(), MENUBAR_GET_WINDOW, 0, 0), reinterpret_cast<LRESULT>(Bar()));
+  EXPECT_EQ(SendMessageW(Bar(), MENUBAR_GET_MENU, 0, 0), reinterpret_cast<LRESULT>(menu));
+
+  // An ordinary toolbar beside it answers 0, which is how the frame tells the two apart.
+  HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD, 0, 0, 100, 20, frame_->Handle(),
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+  EXPECT_EQ(SendMessageW(toolbar, MENUBAR_GET_MENU, 0, 0), 0);
+  DestroyWindow(toolbar);
+
+  // A record of the wrong size, or without a menu, is refused without tracking anything.
+  MenuBarTrackPopup request{sizeof(MenuBarTrackPopup) - 1, Popup(0), TPM_LEFTALIGN, 100, 100, nullptr};
+  EXPECT_EQ(SendMessageW(Bar(), MENUBAR_TRACK_POPUP, 0, reinterpret_cast<LPARAM>(&request)), 0);
+  request = MenuBarTrackPopup{sizeof(MenuBarTrackPopup), nullptr, TPM_LEFTALIGN, 100, 100, nullptr};
+  EXPECT_EQ(SendMessageW(Bar(), MENUBAR_TRACK_POPUP, 0, reinterpret_cast<LPARAM>(&request)), 0);
+  EXPECT_EQ(SendMessageW(Bar(), MENUBAR_TRACK_POPUP, 0, 0), 0);
+}
+
+TEST_F(CommandBarTest, TracksAPopupForTheChevronWithTheFrameAsOwner) {
+  // The chevron's popup: the bar's own popups as entries of a new menu.
+  UniqueMenu chevron(CreatePopupMenu());
+  AppendMenuW(chevron.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(4)), MenuText(bar_->GetMenu(), 4).c_str());
+  AppendMenuW(chevron.get(), MF_STRING, 0xE140, L"About");
+  POINT corner = ClientToScreenPoint(frame_->Handle(), 300, 100);
+  MenuBarTrackPopup request{sizeof(MenuBarTrackPopup), chevron.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL,
+                            corner.x, corner.y, nullptr};
+  HWND bar = Bar();
+  TestFrame* frame = frame_.get();
+  auto failures = Driver::Run([&](Driver& driver) {
+    PostMessageW(bar, MENUBAR_TRACK_POPUP, 0, reinterpret_cast<LPARAM>(&request));
+    if (!driver.WaitFor("chevron popup shown", [] { return OpenMenuWindow() != nullptr; })) return;
+    driver.WaitFor("frame saw WM_INITMENUPOPUP of the chevron popup",
+                   [&] { return frame->lastInitPopup == chevron.get(); });
+    PressKey(VK_UP);  // the last item, the command
+    driver.WaitFor("frame saw the selection", [&] { return frame->lastSelectedItem == 0xE140; });
+    PressKey(VK_RETURN);
+    driver.WaitFor("command reached the frame", [&] { return frame->lastCommand == 0xE140; });
+  });
+  EXPECT_TRUE(failures.empty()) << Describe(failures);
+  // The chevron's entries are detached by the frame before its menu goes; the bar's popup
+  // must survive here.
+  RemoveMenu(chevron.get(), 0, MF_BYPOSITION);
+  EXPECT_TRUE(IsMenu(Popup(4)));
+}
+
+TEST_F(CommandBarTest, ItemsWithToolbarCommandsShowTheToolbarImages) {
+  HMENU file = Popup(0), edit = Popup(1), view = Popup(2), help = Popup(4);
+  for (UINT id : {CMD_FILE_NEW, CMD_FILE_OPEN, CMD_FILE_SAVE, CMD_FILE_PRINT}) {
+    EXPECT_NE(ItemBitmap(file, id), nullptr) << std::hex << id;
+  }
+  for (UINT id : {CMD_EDIT_CUT, CMD_EDIT_COPY, CMD_EDIT_PASTE}) EXPECT_NE(ItemBitmap(edit, id), nullptr) << std::hex << id;
+  EXPECT_NE(ItemBitmap(help, CMD_APP_ABOUT), nullptr);
+  for (UINT id : {CMD_FILE_SAVE_AS, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP, CMD_APP_EXIT}) {
+    EXPECT_EQ(ItemBitmap(file, id), nullptr) << std::hex << id;
+  }
+  EXPECT_EQ(ItemBitmap(edit, CMD_EDIT_UNDO), nullptr);
+  EXPECT_EQ(ItemBitmap(view, CMD_VIEW_TOOLBAR), nullptr);
+
+  // Each image is 16×15 with the light grey background see-through and the drawing opaque.
+  BITMAP info{};
+  ASSERT_NE(GetObjectW(ItemBitmap(file, CMD_FILE_SAVE), sizeof(info), &info), 0);
+  EXPECT_EQ(info.bmWidth, 16);
+  EXPECT_EQ(info.bmHeight, 15);
+  EXPECT_EQ(info.bmBitsPixel, 32);
+  ASSERT_NE(info.bmBits, nullptr);
+  const auto* pixels = static_cast<const DWORD*>(info.bmBits);
+  int transparent = 0, opaque = 0;
+  for (int i = 0; i < 16 * 15; ++i) {
+    DWORD alpha = pixels[i] >> 24;
+    EXPECT_TRUE(alpha == 0 || alpha == 0xFF);
+    if (alpha == 0) {
+      EXPECT_EQ(pixels[i], 0u);
+    }
+    (alpha == 0 ? transparent : opaque)++;
+  }
+  EXPECT_GT(transparent, 0);
+  EXPECT_GT(opaque, 0);
+}
+
+TEST_F(CommandBarTest, AClickOpensAPopupAndMovingToAnotherButtonSwitches) {
+  HWND bar = Bar();
+  HWND frameWindow = frame_->Handle();
+  TestFrame* frame = frame_.get();
+  auto fileOpen = PopupOpen(0), editOpen = PopupOpen(1), viewOpen = PopupOpen(2);
+  auto failures = Driver::Run([&](Driver& driver) {
+    DriverClick(frameWindow, ButtonCentre(bar, 0));
+    if (!driver.WaitFor("File opens on a click", fileOpen)) return;
+    RECT popup{}, button{};
+    GetWindowRect(OpenMenuWindow(), &popup);
+    SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
+    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    if (popup.top < button.bottom - 1 || popup.left > button.left + 2) driver.Fail("File drops down below its button");
+
+    DriverMove(frameWindow, ButtonCentre(bar, 1));
+    if (!driver.WaitFor("moving to Edit switches to its popup", editOpen)) return;
+    DriverMove(frameWindow, ButtonCentre(bar, 2));
+    if (!driver.WaitFor("moving on to View switches again", viewOpen)) return;
+    int selects = frame->menuSelectCount;
+    PressKey(VK_DOWN);
+    driver.WaitFor("WM_MENUSELECT reaches the frame while the popup is open",
+                   [&] { return frame->menuSelectCount > selects && frame->lastSelectedItem == CMD_VIEW_TOOLBAR; });
+
+    // A click on the open popup's own button closes it and does not open it again.
+    DriverClick(frameWindow, ButtonCentre(bar, 2));
+    driver.WaitFor("a click on the open button closes", NoPopupOpen());
+    driver.WaitFor("no button stays pressed", [&] { return PressedButton(bar) == -1; });
+  });
+  EXPECT_TRUE(failures.empty()) << Describe(failures);
+  PumpMessages();
+  EXPECT_EQ(OpenMenuWindow(), nullptr);
+  EXPECT_EQ(frame_->commandCount, 0);
+}
+
+TEST_F(CommandBarTest, AChosenItemReachesTheFrameAsItsCommand) {
+  HWND bar = Bar();
+  HWND frameWindow = frame_->Handle();
+  HMENU help = Popup(4);
+  TestFrame* frame = frame_.get();
+  auto helpOpen = PopupOpen(4);
+  auto failures = Driver::Run([&](Driver& driver) {
+    DriverClick(frameWindow, ButtonCentre(bar, 4));
+    if (!driver.WaitFor("Help opens", helpOpen)) return;
+    RECT item{};
+    GetMenuItemRect(nullptr, help, 0, &item);
+    DriverClick(frameWindow, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    driver.WaitFor("About reaches the frame", [&] { return frame->lastCommand == CMD_APP_ABOUT; });
+    driver.WaitFor("the popup has closed", NoPopupOpen());
+  });
+  EXPECT_TRUE(failures.empty()) << Describe(failures);
+  EXPECT_EQ(frame_->commandCount, 1);
+  EXPECT_EQ(GetFocus(), edit_);
+}
+
+TEST_F(CommandBarTest, PressDragReleaseChoosesAnItem) {
+  HWND bar = Bar();
+  HWND frameWindow = frame_->Handle();
+  HMENU view = Popup(2);
+  TestFrame* frame = frame_.get();
+  auto viewOpen = PopupOpen(2);
+  auto failures = Driver::Run([&](Driver& driver) {
+    DriverButton(frameWindow, ButtonCentre(bar, 2), true);
+    if (!driver.WaitFor("View opens while the button is held", viewOpen)) return;
+    RECT item{};
+    GetMenuItemRect(nullptr, view, 1, &item);
+    POINT target{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    DriverMove(frameWindow, target);
+    DriverButton(frameWindow, target, false);
+    driver.WaitFor("Status Bar reaches the frame", [&] { return frame->lastCommand == CMD_VIEW_STATUS_BAR; });
+  });
+  EXPECT_TRUE(failures.empty()) << Describe(failures);
+}
+
+TEST_F(CommandBarTest, AltEntersTheBarArrowsNavigateAndEscapeGivesTheFocusBack) {
+  HWND bar = Bar();
+  HWND edit = edit_;
+  DWORD thread = GetCurrentThreadId();
+  auto editOpen = PopupOpen(1), viewOpen = PopupOpen(2), fileOpen = PopupOpen(0), helpOpen = PopupOpen(4);
+  auto failures = Driver::Run([&](Driver& driver) {
+    PressKey(VK_MENU);
+    if (!driver.WaitFor("Alt makes the first button hot", [&] { return HotButton(bar) == 0; })) return;
+    driver.WaitFor("the bar has the focus", [&] { return FocusOfThread(thread) == bar; });
+    if (OpenMenuWindow() != nullptr) driver.Fail("Alt alone opens no popup");
+    PressKey(VK_RIGHT);
+    driver.WaitFor("Right moves to Edit", [&] { return HotButton(bar) == 1; });
+    PressKey(VK_LEFT);
+    PressKey(VK_LEFT);
+    driver.WaitFor("Left wraps around to Help", [&] { return HotButton(bar) == 4; });
+    PressKey(VK_RIGHT);
+    PressKey(VK_RIGHT);
+    driver.WaitFor("Right wraps around to Edit", [&] { return HotButton(bar) == 1; });
+    PressKey(VK_DOWN);
+    if (!driver.WaitFor("Down opens Edit", editOpen)) return;
+    PressKey(VK_RIGHT);
+    if (!driver.WaitFor("Right switches to View", viewOpen)) return;
+    PressKey(VK_LEFT);
+    PressKey(VK_LEFT);
+    if (!driver.WaitFor("Left twice switches to File", fileOpen)) return;
+    PressKey(VK_LEFT);
+    if (!driver.WaitFor("Left from File wraps to Help", helpOpen)) return;
+    PressKey(VK_ESCAPE);
+    driver.WaitFor("Escape closes the popup", NoPopupOpen());
+    driver.WaitFor("its button stays hot", [&] { return HotButton(bar) == 4; });
+    driver.WaitFor("the bar keeps the focus", [&] { return FocusOfThread(thread) == bar; });
+    PressKey(VK_ESCAPE);
+    driver.WaitFor("a second Escape leaves the bar", [&] { return HotButton(bar) == -1; });
+    driver.WaitFor("and gives the focus back", [&] { return FocusOfThread(thread) == edit; });
+  });
+  EXPECT_TRUE(failures.empty()) << Describe(failures);
+  EXPECT_FALSE(bar_->InKeyboardMode());
+  EXPECT_EQ(frame_->commandCount, 0);
+}
+
+TEST_F(CommandBarTest, AltPressedTwiceLeavesTheBar) {
+  HWND bar = Bar();
+  HWND edit = edit_;
+  DWORD thread = GetCurrentThreadId();
+  auto failures = Driver::Run([&](Driver& driver) {
+    PressKey(VK_MENU);
+    if (!driver.WaitFor("Alt enters the bar", [&] { return HotButton(bar) == 0; })) return;
+    PressKey(VK_MENU);
+    driver.WaitFor("Alt again leaves it", [&] { return HotButton(bar) == -1; });
+    driver.WaitFor("the focus is back", [&] { return FocusOfThread(thread) == edit; });
+  });
+  EXPECT_TRUE(failures.empty()) << Describe(failures);
+}
+
+TEST_F(CommandBarTest, F10AndEnterOpenTheFirstPopupWithItsFirstItemSelected) {
+  HWND bar = Bar();
+  HWND edit = edit_;
+  DWORD thread = GetCurrentThreadId();
+  TestFrame* frame = frame_.get();
+  auto fileOpen = PopupOpen(0);
+  auto failures = Driver::Run([&](Driver& driver) {
+    PressKey(VK_F10);
+    if (!driver.WaitFor("F10 makes the first button hot", [&] { return HotButton(bar) == 0; })) return;
+    PressKey(VK_RETURN);
+    if (!driver.WaitFor("Enter opens File", fileOpen)) return;
+    driver.WaitFor("its first item is selected", [&] { return frame->lastSelectedItem == CMD_FILE_NEW; });
+    PressKey(VK_RETURN);
+    driver.WaitFor("Enter chooses New", [&] { return frame->lastCommand == CMD_FILE_NEW; });
+    driver.WaitFor("a command leaves the bar", [&] { return HotButton(bar) == -1; });
+    driver.WaitFor("and gives the focus back", [&] { return FocusOfThread(thread) == edit; });
+  });
+  EXPECT_TRUE(failures.empty()) << Describe(failures);
+  EXPECT_EQ(frame_->commandCount, 1);
+}
+
+TEST_F(CommandBarTest, AltAndAMnemonicOpenThatPopupDirectly) {
+  // The mnemonics are letters of the menu's language; the test types them with the keyboard
+  // layout the display has, so a language whose letters it lacks cannot be typed here.
+  SHORT viewKey = VkKeyScanW(MnemonicOf(MenuText(bar_->GetMenu(), 2)));
+  SHORT fileKey = VkKeyScanW(MnemonicOf(MenuText(bar_->GetMenu(), 0)));
+  if (viewKey == -1 || fileKey == -1) GTEST_SKIP() << "the keyboard layout lacks the menu's mnemonics";
+  HWND bar = Bar();
+  HWND edit = edit_;
+  DWORD thread = GetCurrentThreadId();
+  auto viewOpen = PopupOpen(2), fileOpen = PopupOpen(0);
+  auto failures = Driver::Run([&](Driver& driver) {
+    PressChord({VK_MENU, static_cast<WORD>(LOBYTE(viewKey))});
+    if (!driver.WaitFor("Alt+mnemonic opens View", viewOpen)) return;
+    PressKey(VK_ESCAPE);
+    driver.WaitFor("Escape closes it", NoPopupOpen());
+    driver.WaitFor("View stays hot", [&] { return HotButton(bar) == 2; });
+    // Inside the bar the mnemonic alone opens its popup.
+    PressKey(static_cast<WORD>(LOBYTE(fileKey)));
+    if (!driver.WaitFor("the mnemonic alone opens File", fileOpen)) return;
+    PressKey(VK_ESCAPE);
+    driver.WaitFor("Escape closes it", NoPopupOpen());
+    PressKey(VK_ESCAPE);
+    driver.WaitFor("the focus is back", [&] { return FocusOfThread(thread) == edit; });
+  });
+  EXPECT_TRUE(failures.empty()) << Describe(failures);
+}
+
+TEST_F(CommandBarTest, AnUnknownMnemonicOpensNothing) {
+  HWND bar = Bar();
+  auto failures = Driver::Run([&](Driver& driver) {
+    PressChord({VK_MENU, 'Q'});
+    PressKey(VK_SHIFT);  // something harmless, to know the chord went through
+    driver.WaitFor("the bar stays out of the way", [&] { return HotButton(bar) == -1; });
+    if (OpenMenuWindow() != nullptr) driver.Fail("Alt+Q opened a popup");
+  });
+  EXPECT_TRUE(failures.empty()) << Describe(failures);
+  EXPECT_FALSE(bar_->InKeyboardMode());
+}
+
+TEST_F(CommandBarTest, FollowsTheMenuFontAfterASettingsChange) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  long fontsBefore = LiveHandleCount(HandleKind::Font);
+  SendMessageW(frame_->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  SendMessageW(Bar(), WM_THEMECHANGED, 0, 0);
+  // The old font is replaced, not kept beside the new one.
+  EXPECT_EQ(LiveHandleCount(HandleKind::Font), fontsBefore);
+  auto font = reinterpret_cast<HFONT>(SendMessageW(Bar(), WM_GETFONT, 0, 0));
+  ASSERT_NE(font, nullptr);
+  LOGFONTW used{};
+  GetObjectW(font, sizeof(used), &used);
+  EXPECT_EQ(std::wstring(used.lfFaceName), std::wstring(metrics.lfMenuFont.lfFaceName));
+  EXPECT_EQ(used.lfHeight, metrics.lfMenuFont.lfHeight);
+  EXPECT_EQ(SendMessageW(Bar(), TB_BUTTONCOUNT, 0, 0), 5);
+}
+
+TEST_F(CommandBarTest, TheHotButtonIsLitInTheMenuHighlightColour) {
+  // Keyboard entry lights the first button without any popup, so it can be read back here.
+  SendMessageW(frame_->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+  ASSERT_TRUE(bar_->InKeyboardMode());
+  RECT file{}, help{};
+  SendMessageW(Bar(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&file));
+  SendMessageW(Bar(), TB_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&help));
+  BOOL flat = FALSE;
+  SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0);
+  COLORREF highlight = GetSysColor(flat ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT);
+  EXPECT_EQ(ReadClientPixel(Bar(), file.left + 2, file.top + 2), highlight);
+  EXPECT_NE(ReadClientPixel(Bar(), help.left + 2, help.top + 2), highlight);
+  SendMessageW(frame_->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+  EXPECT_FALSE(bar_->InKeyboardMode());
+  EXPECT_EQ(GetFocus(), edit_);
+}
+
+}  // namespace
