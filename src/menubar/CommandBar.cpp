@@ -1,10 +1,10 @@
 #include "menubar/CommandBar.h"
 
 #include <windowsx.h>
-#include <cstdio>
 
 #include "menubar/MenuBarNavigation.h"
 #include "menubar/ThemeLibrary.h"
+#include "win/DeviceContext.h"
 
 namespace {
 
@@ -107,6 +107,14 @@ bool CommandBar::LoadImages(HINSTANCE instance, UINT toolbarId) {
   if (!images_.Load(instance, toolbarId)) return false;
   if (menu_) images_.ApplyTo(menu_.get());
   return true;
+}
+
+bool CommandBar::TranslateMenuKey(const MSG& msg) {
+  constexpr LPARAM kAltDown = 1 << 29;
+  if (msg.message != WM_SYSCHAR || (msg.lParam & kAltDown) == 0 || Handle() == nullptr) return false;
+  HWND owner = OwnerWindow();
+  if (msg.hwnd != owner && !IsChild(owner, msg.hwnd)) return false;
+  return OnKeyMenu(static_cast<LPARAM>(msg.wParam));
 }
 
 LRESULT CommandBar::TrackPopup(const MenuBarTrackPopup& request) {
@@ -298,8 +306,7 @@ void CommandBar::ApplyFont() {
 void CommandBar::ApplyDrawTextFlags() {
   // Mnemonic underlines show while the keyboard is in the bar, or always when the user
   // asked for keyboard cues.
-  bool showPrefixes = keyboardMode_ || keyboardCues_;
-  SendMessageW(Handle(), TB_SETDRAWTEXTFLAGS, DT_HIDEPREFIX, showPrefixes ? 0 : DT_HIDEPREFIX);
+  SendMessageW(Handle(), TB_SETDRAWTEXTFLAGS, DT_HIDEPREFIX, ShowsPrefixes() ? 0 : DT_HIDEPREFIX);
 }
 
 LRESULT CommandBar::OnCustomDraw(NMTBCUSTOMDRAW& draw) {
@@ -307,15 +314,31 @@ LRESULT CommandBar::OnCustomDraw(NMTBCUSTOMDRAW& draw) {
   if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT || themed_) return CDRF_DODEFAULT;
   bool lit = (draw.nmcd.uItemState & (CDIS_HOT | CDIS_SELECTED | CDIS_CHECKED)) != 0;
   bool grayed = (draw.nmcd.uItemState & CDIS_DISABLED) != 0;
-  if (!lit || grayed) {
+  size_t index = static_cast<size_t>(draw.nmcd.dwItemSpec) - kFirstButtonId;
+  if (!lit || grayed || index >= texts_.size()) {
     draw.clrText = GetSysColor(grayed ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
     return CDRF_DODEFAULT;
   }
-  // Classic look: the open or hot popup name is lit like a selected menu item.
-  FillRect(draw.nmcd.hdc, &draw.nmcd.rc, GetSysColorBrush(flatMenus_ ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT));
-  draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-  return TBCDRF_NOBACKGROUND | TBCDRF_NOEDGES | TBCDRF_NOOFFSET | TBCDRF_NOETCHEDEFFECT;
+  DrawLitButton(draw.nmcd.hdc, draw.nmcd.rc, texts_[index]);
+
+  return CDRF_SKIPDEFAULT;
 }
+
+void CommandBar::DrawLitButton(HDC dc, const RECT& rect, const std::wstring& text) const {
+  // Classic look: the open or hot popup name is lit like a selected menu item, flat without
+  // the toolbar's raised or sunken edge.
+  FillRect(dc, &rect, GetSysColorBrush(flatMenus_ ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT));
+  SelectionScope font(dc, font_.get());
+  int oldMode = SetBkMode(dc, TRANSPARENT);
+  COLORREF oldColour = SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  RECT textRect = rect;
+  UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | (ShowsPrefixes() ? 0 : DT_HIDEPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, format);
+  SetTextColor(dc, oldColour);
+  SetBkMode(dc, oldMode);
+}
+
+bool CommandBar::ShowsPrefixes() const { return keyboardMode_ || keyboardCues_; }
 
 int CommandBar::ButtonCount() const {
   return Handle() ? static_cast<int>(SendMessageW(Handle(), TB_BUTTONCOUNT, 0, 0)) : 0;
@@ -452,7 +475,6 @@ LRESULT CALLBACK CommandBar::MenuMessageHook(int code, WPARAM wParam, LPARAM lPa
 }
 
 bool CommandBar::OnMenuInput(const MSG& msg) {
-  { POINT c; GetCursorPos(&c); fprintf(stderr, "hook msg %x hwnd %p pt %ld,%ld wp %llx lp %llx cursor %ld,%ld time %ld\n", msg.message, (void*)msg.hwnd, msg.pt.x, msg.pt.y, (unsigned long long)msg.wParam, (unsigned long long)msg.lParam, c.x, c.y, msg.time); }
   switch (msg.message) {
     case WM_MOUSEMOVE:
       return OnMenuMouseMove(msg);

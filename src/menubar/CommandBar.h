@@ -18,6 +18,9 @@
 // switches between them with the mouse and the arrow keys, and gives keyboard access with
 // Alt, F10 and the mnemonics. Menu items whose commands have toolbar images show them.
 //
+// The frame's cooperation: create the bar, AttachMenu, LoadImages, remove the frame's own
+// menu, and call TranslateMenuKey from its message filter.
+//
 // The bar watches its top-level window (the frame) through a subclass: it answers
 // MENUBAR_GET_WINDOW there, takes Alt, F10 and Alt+letter when they reach the frame as
 // SC_KEYMENU (the default processing of every window turns them into that), and follows
@@ -46,6 +49,12 @@ class CommandBar : public Window {
   // Loads the toolbar resource and bitmap `toolbarId` and shows its images beside the menu
   // items with the same command ids.
   bool LoadImages(HINSTANCE instance, UINT toolbarId);
+
+  // Alt+letter reaches the frame's default processing only when the frame itself has the
+  // focus, so the frame's message filter offers every message here before translating and
+  // dispatching it; true when the bar took the message (it opened the popup with that
+  // mnemonic). Alt alone and F10 need nothing from the filter.
+  bool TranslateMenuKey(const MSG& msg);
 
   // Tracks `popup` as the frame's popup menu (the chevron uses it); false for a bad record.
   LRESULT TrackPopup(const MenuBarTrackPopup& request);
@@ -81,6 +90,8 @@ class CommandBar : public Window {
   void ApplyFont();
   void ApplyDrawTextFlags();
   LRESULT OnCustomDraw(NMTBCUSTOMDRAW& draw);
+  void DrawLitButton(HDC dc, const RECT& rect, const std::wstring& text) const;
+  bool ShowsPrefixes() const;
 
   int ButtonCount() const;
   std::vector<bool> UsableButtons() const;

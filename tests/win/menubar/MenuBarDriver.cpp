@@ -33,7 +33,8 @@ BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM result) {
 
 }  // namespace
 
-std::vector<std::string> Driver::Run(const std::function<void(Driver&)>& script) {
+std::vector<std::string> Driver::Run(const std::function<void(Driver&)>& script,
+                                     const std::function<bool(const MSG&)>& filter) {
   Driver driver;
   ScriptRun run{&script, &driver};
   HANDLE thread = CreateThread(nullptr, 0, RunScriptThread, &run, 0, nullptr);
@@ -41,6 +42,7 @@ std::vector<std::string> Driver::Run(const std::function<void(Driver&)>& script)
   while (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (filter && filter(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

@@ -14,7 +14,9 @@ class Driver {
  public:
   // Runs `script` on a second thread and pumps this thread's messages until it has ended.
   // Any popup still open when the script ends is closed with Escape before it returns.
-  static std::vector<std::string> Run(const std::function<void(Driver&)>& script);
+  // `filter` sees each message of this thread first, as the frame's message filter does.
+  static std::vector<std::string> Run(const std::function<void(Driver&)>& script,
+                                      const std::function<bool(const MSG&)>& filter = {});
 
   // Waits until `condition` holds; notes `what` as a failure and answers false after 3 s.
   bool WaitFor(const std::string& what, const std::function<bool()>& condition);
