@@ -34,6 +34,14 @@ class TestFrame : public Window {
   std::atomic<UINT> lastSelectedItem{0};
   std::atomic<HMENU> lastInitPopup{nullptr};
 
+  void Reset() {
+    lastCommand = 0;
+    commandCount = 0;
+    menuSelectCount = 0;
+    lastSelectedItem = 0;
+    lastInitPopup = nullptr;
+  }
+
  protected:
   bool HandleMessage(Message& m) override {
     switch (m.msg) {
@@ -103,27 +111,40 @@ std::string Describe(const std::vector<std::string>& failures) {
   return text;
 }
 
-// The frame with the menu bar over an edit box that has the focus, shown and in front,
-// built the way the editor's frame builds it: the menu comes with the window, the bar takes it
-// over with the toolbar images, and the frame's own menu is removed.
+// The frame with the menu bar over an edit box that has the focus, shown and in front, built
+// the way the editor's frame builds it: the menu comes with the frame, the bar takes it over
+// with the toolbar images, and the frame's own menu is removed. The frame serves every test
+// (hiding a frame costs Wine seconds); each test gets a new bar and a freshly loaded menu.
 class CommandBarTest : public testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    sharedFrame = new TestFrame();
+    sharedFrame->Create(FrameClass(), nullptr, RECT{50, 50, 650, 450}, L"Frame",
+                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
+    sharedEdit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 60, 200, 24,
+                                 sharedFrame->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+
+  static void TearDownTestSuite() {
+    delete sharedFrame;
+    sharedFrame = nullptr;
+  }
+
   void SetUp() override {
+    ASSERT_NE(sharedFrame->Handle(), nullptr);
+    frame_ = sharedFrame;
+    edit_ = sharedEdit;
+    frame_->Reset();
     menusBefore_ = LiveHandleCount(HandleKind::Menu);
     bitmapsBefore_ = LiveHandleCount(HandleKind::Bitmap);
-    frame_ = std::make_unique<TestFrame>();
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
     ASSERT_NE(menu, nullptr);
-    ASSERT_NE(frame_->Create(FrameClass(), nullptr, RECT{50, 50, 650, 450}, L"Frame",
-                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, menu),
-              nullptr);
+    SetMenu(frame_->Handle(), menu);
     bar_ = std::make_unique<CommandBar>();
     ASSERT_NE(bar_->Create(frame_->Handle(), RECT{0, 0, 580, 26}), nullptr);
     ASSERT_TRUE(bar_->AttachMenu(GetMenu(frame_->Handle())));
     ASSERT_TRUE(bar_->LoadImages(GetModuleHandleW(nullptr), RES_MAIN));
     SetMenu(frame_->Handle(), nullptr);
-    edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 60, 200, 24,
-                            frame_->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(frame_->Handle(), SW_SHOW);
     UpdateWindow(frame_->Handle());
     BringToFront(frame_->Handle());
@@ -133,10 +154,11 @@ class CommandBarTest : public testing::Test {
 
   void TearDown() override {
     bar_.reset();
-    frame_.reset();
     PumpMessages();
     EXPECT_EQ(LiveHandleCount(HandleKind::Menu), menusBefore_);
     EXPECT_EQ(LiveHandleCount(HandleKind::Bitmap), bitmapsBefore_);
+    // Gone with the bar: the frame answers MENUBAR_GET_WINDOW no more.
+    EXPECT_EQ(SendMessageW(frame_->Handle(), MENUBAR_GET_WINDOW, 0, 0), 0);
   }
 
   HWND Bar() const { return bar_->Handle(); }
@@ -146,7 +168,7 @@ class CommandBarTest : public testing::Test {
   std::function<bool()> PopupOpen(int index) const {
     HWND bar = Bar();
     HMENU popup = Popup(index);
-    TestFrame* frame = frame_.get();
+    TestFrame* frame = frame_;
     return [bar, popup, frame, index] {
       return OpenMenuWindow() != nullptr && PressedButton(bar) == index && frame->lastInitPopup == popup;
     };
@@ -163,13 +185,9 @@ class CommandBarTest : public testing::Test {
     return [] { return OpenMenuWindow() == nullptr; };
   }
 
-  POINT ItemCentre(int popup, UINT position) const {
-    RECT rect{};
-    GetMenuItemRect(nullptr, Popup(popup), position, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-  }
-
-  std::unique_ptr<TestFrame> frame_;
+  static inline TestFrame* sharedFrame = nullptr;
+  static inline HWND sharedEdit = nullptr;
+  TestFrame* frame_ = nullptr;
   std::unique_ptr<CommandBar> bar_;
   HWND edit_ = nullptr;
   long menusBefore_ = 0;
@@ -231,7 +249,7 @@ TEST_F(CommandBarTest, TracksAPopupForTheChevronWithTheFrameAsOwner) {
   MenuBarTrackPopup request{sizeof(MenuBarTrackPopup), chevron.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL,
                             corner.x, corner.y, nullptr};
   HWND bar = Bar();
-  TestFrame* frame = frame_.get();
+  TestFrame* frame = frame_;
   auto failures = RunWithFrameLoop([&](Driver& driver) {
     PostMessageW(bar, MENUBAR_TRACK_POPUP, 0, reinterpret_cast<LPARAM>(&request));
     if (!driver.WaitFor("chevron popup shown", [] { return OpenMenuWindow() != nullptr; })) return;
@@ -286,7 +304,7 @@ TEST_F(CommandBarTest, ItemsWithToolbarCommandsShowTheToolbarImages) {
 TEST_F(CommandBarTest, AClickOpensAPopupAndMovingToAnotherButtonSwitches) {
   HWND bar = Bar();
   HWND frameWindow = frame_->Handle();
-  TestFrame* frame = frame_.get();
+  TestFrame* frame = frame_;
   auto fileOpen = PopupOpen(0), editOpen = PopupOpen(1), viewOpen = PopupOpen(2);
   auto failures = RunWithFrameLoop([&](Driver& driver) {
     DriverClick(frameWindow, ButtonCentre(bar, 0));
@@ -321,7 +339,7 @@ TEST_F(CommandBarTest, AChosenItemReachesTheFrameAsItsCommand) {
   HWND bar = Bar();
   HWND frameWindow = frame_->Handle();
   HMENU help = Popup(4);
-  TestFrame* frame = frame_.get();
+  TestFrame* frame = frame_;
   auto helpOpen = PopupOpen(4);
   auto failures = RunWithFrameLoop([&](Driver& driver) {
     DriverClick(frameWindow, ButtonCentre(bar, 4));
@@ -341,7 +359,7 @@ TEST_F(CommandBarTest, PressDragReleaseChoosesAnItem) {
   HWND bar = Bar();
   HWND frameWindow = frame_->Handle();
   HMENU view = Popup(2);
-  TestFrame* frame = frame_.get();
+  TestFrame* frame = frame_;
   auto viewOpen = PopupOpen(2);
   auto failures = RunWithFrameLoop([&](Driver& driver) {
     DriverButton(frameWindow, ButtonCentre(bar, 2), true);
@@ -414,7 +432,7 @@ TEST_F(CommandBarTest, F10AndEnterOpenTheFirstPopupWithItsFirstItemSelected) {
   HWND bar = Bar();
   HWND edit = edit_;
   DWORD thread = GetCurrentThreadId();
-  TestFrame* frame = frame_.get();
+  TestFrame* frame = frame_;
   auto fileOpen = PopupOpen(0);
   auto failures = RunWithFrameLoop([&](Driver& driver) {
     PressKey(VK_F10);
