@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <string_view>
+
 #include "menubar/MenuBarNavigation.h"
 #include "menubar/ThemeLibrary.h"
 #include "win/DeviceContext.h"
@@ -290,6 +292,41 @@ void CommandBar::RebuildButtons() {
   SendMessageW(hwnd, TB_AUTOSIZE, 0, 0);
   SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(hwnd, nullptr, TRUE);
+  UpdateBand();
+}
+
+void CommandBar::UpdateBand() {
+  // Inside the frame's rebar the band was sized for the buttons as they were; new texts or a
+  // new font change them.
+  HWND rebar = GetParent(Handle());
+  wchar_t name[32] = {};
+  if (rebar == nullptr || GetClassNameW(rebar, name, 32) == 0 || std::wstring_view(name) != REBARCLASSNAMEW) return;
+  int bands = static_cast<int>(SendMessageW(rebar, RB_GETBANDCOUNT, 0, 0));
+  for (int index = 0; index < bands; ++index) {
+    REBARBANDINFOW band{};
+    band.cbSize = sizeof(band);
+    band.fMask = RBBIM_CHILD;
+    if (!SendMessageW(rebar, RB_GETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band)) ||
+        band.hwndChild != Handle()) {
+      continue;
+    }
+    BandSize size = MeasureBand();
+    band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_IDEALSIZE;
+    band.cx = band.cxIdeal = static_cast<UINT>(size.width);
+    band.cxMinChild = static_cast<UINT>(size.minWidth);
+    band.cyMinChild = static_cast<UINT>(size.minHeight);
+    SendMessageW(rebar, RB_SETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));
+    return;
+  }
+}
+
+CommandBar::BandSize CommandBar::MeasureBand() const {
+  int count = ButtonCount();
+  if (count == 0) return BandSize{};
+  RECT first{}, last{};
+  SendMessageW(Handle(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  SendMessageW(Handle(), TB_GETITEMRECT, static_cast<WPARAM>(count - 1), reinterpret_cast<LPARAM>(&last));
+  return BandSize{last.right, first.right, last.bottom - last.top};
 }
 
 void CommandBar::ApplyFont() {
@@ -301,6 +338,7 @@ void CommandBar::ApplyFont() {
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
   SendMessageW(Handle(), TB_AUTOSIZE, 0, 0);
+  UpdateBand();
 }
 
 void CommandBar::ApplyDrawTextFlags() {

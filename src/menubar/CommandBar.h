@@ -86,7 +86,16 @@ class CommandBar : public Window {
   void OnMenuSelect(WPARAM wParam, LPARAM lParam);
   void OnSettingsChanged();
 
+  // The extent of the buttons, as a rebar band needs it.
+  struct BandSize {
+    int width = 0;
+    int minWidth = 0;
+    int minHeight = 0;
+  };
+
   void RebuildButtons();
+  void UpdateBand();
+  BandSize MeasureBand() const;
   void ApplyFont();
   void ApplyDrawTextFlags();
   LRESULT OnCustomDraw(NMTBCUSTOMDRAW& draw);

@@ -595,6 +595,44 @@ TEST_F(CommandBarTest, AnUnknownMnemonicOpensNothing) {
   EXPECT_FALSE(bar_->InKeyboardMode());
 }
 
+TEST_F(CommandBarTest, KeepsItsRebarBandFittedToTheButtons) {
+  HWND rebar = CreateWindowExW(0, REBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | RBS_VARHEIGHT | CCS_NODIVIDER, 0, 0,
+                               580, 30, frame_->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(rebar, nullptr);
+  REBARBANDINFOW band{};
+  band.cbSize = sizeof(band);
+  band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_IDEALSIZE;
+  band.hwndChild = Bar();
+  band.cx = band.cxIdeal = 400;
+  band.cxMinChild = 300;
+  band.cyMinChild = 20;
+  ASSERT_TRUE(SendMessageW(rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)));
+
+  // The frame's chevron asks the band's child for its menu.
+  EXPECT_EQ(SendMessageW(Bar(), MENUBAR_GET_MENU, 0, 0), reinterpret_cast<LRESULT>(bar_->GetMenu()));
+
+  HMENU menu = CreateMenu();
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"&A");
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"&Bee");
+  ASSERT_TRUE(bar_->AttachMenu(menu));
+  RECT first{}, last{};
+  SendMessageW(Bar(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  SendMessageW(Bar(), TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&last));
+  band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_IDEALSIZE;
+  ASSERT_TRUE(SendMessageW(rebar, RB_GETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band)));
+  EXPECT_EQ(band.cxMinChild, static_cast<UINT>(first.right));
+  EXPECT_EQ(band.cxIdeal, static_cast<UINT>(last.right));
+  EXPECT_EQ(band.cyMinChild, static_cast<UINT>(last.bottom - last.top));
+
+  // Still owned by the frame, which the settings change reaches.
+  SendMessageW(frame_->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  ASSERT_TRUE(SendMessageW(rebar, RB_GETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band)));
+  SendMessageW(Bar(), TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&last));
+  EXPECT_EQ(band.cxIdeal, static_cast<UINT>(last.right));
+  DestroyWindow(rebar);
+  EXPECT_EQ(Bar(), nullptr);
+}
+
 TEST_F(CommandBarTest, FollowsTheMenuFontAfterASettingsChange) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
