@@ -106,8 +106,11 @@ bool CommandBar::AttachMenu(HMENU menu) {
 }
 
 bool CommandBar::LoadImages(HINSTANCE instance, UINT toolbarId) {
-  if (!images_.Load(instance, toolbarId)) return false;
-  if (menu_) images_.ApplyTo(menu_.get());
+  MenuImages loaded;
+  if (!loaded.Load(instance, toolbarId)) return false;
+  if (menu_) loaded.ApplyTo(menu_.get());
+  // The previous images go only now that no item shows them any more.
+  images_ = std::move(loaded);
   return true;
 }
 

@@ -124,8 +124,9 @@ class CommandBar : public Window {
   bool OnMenuKeyDown(const MSG& msg);
   void SwitchTo(int index, bool byKeyboard);
 
-  UniqueMenu menu_;
+  // Declared before the menu so that the menu goes first and never shows freed images.
   MenuImages images_;
+  UniqueMenu menu_;
   UniqueFont font_;
   std::vector<std::wstring> texts_;
   std::unique_ptr<OwnerHook> ownerHook_;

@@ -112,14 +112,16 @@ void MenuImages::ApplyTo(HMENU menu) const {
   for (int position = 0; position < count; ++position) {
     MENUITEMINFOW item{};
     item.cbSize = sizeof(item);
-    item.fMask = MIIM_ID | MIIM_SUBMENU;
+    item.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_BITMAP;
     if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item)) continue;
     if (item.hSubMenu != nullptr) {
       ApplyTo(item.hSubMenu);
       continue;
     }
+    if (item.fType & MFT_SEPARATOR) continue;
+    // An item keeps no image from an earlier set that has none for its command now.
     HBITMAP image = ImageFor(item.wID);
-    if (image == nullptr) continue;
+    if (image == item.hbmpItem) continue;
     MENUITEMINFOW change{};
     change.cbSize = sizeof(change);
     change.fMask = MIIM_BITMAP;

@@ -40,7 +40,7 @@ class MenuImages {
   HBITMAP ImageFor(UINT commandId) const;
   size_t Count() const { return images_.size(); }
 
-  // Gives every item of `menu` and its submenus whose command has an image that image.
+  // Gives every item of `menu` and its submenus the image of its command, or none.
   void ApplyTo(HMENU menu) const;
 
  private:

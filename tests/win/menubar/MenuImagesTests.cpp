@@ -146,4 +146,11 @@ TEST(MenuImages, AppliesImagesToMatchingItemsInEverySubmenu) {
   EXPECT_EQ(bitmapOf(file, 0xE100), images.ImageFor(0xE100));
   EXPECT_EQ(bitmapOf(file, 0xE141), nullptr);
   EXPECT_EQ(bitmapOf(nested, 0xE140), images.ImageFor(0xE140));
+
+  // Another set replaces the first everywhere and leaves no item pointing at the old images.
+  MenuImages others;
+  ASSERT_TRUE(others.Build(ToolbarLayout{4, 3, {0xE140}}, strip.get()));
+  others.ApplyTo(bar.get());
+  EXPECT_EQ(bitmapOf(file, 0xE100), nullptr);
+  EXPECT_EQ(bitmapOf(nested, 0xE140), others.ImageFor(0xE140));
 }
