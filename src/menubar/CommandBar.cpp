@@ -16,7 +16,9 @@ constexpr UINT kOpenPopupMessage = WM_USER + 310;
 // The bar whose popup this thread is tracking; the menu loop's message hook reports to it.
 thread_local CommandBar* trackingBar = nullptr;
 
-const WindowClass* CommandBarClass() { return RegisterSuperclass(TOOLBARCLASSNAMEW, L"Sonarwick_CommandBar"); }
+const WindowClass* CommandBarClass() {
+  return RegisterSuperclass(TOOLBARCLASSNAMEW, L"Sonarwick_CommandBar");
+}
 
 std::wstring TopLevelText(HMENU menu, int position) {
   wchar_t buffer[256] = {};
@@ -125,8 +127,8 @@ bool CommandBar::TranslateMenuKey(const MSG& msg) {
 LRESULT CommandBar::TrackPopup(const MenuBarTrackPopup& request) {
   if (request.size != sizeof(MenuBarTrackPopup) || !IsMenu(request.menu) || tracking_) return 0;
   tracking_ = true;
-  BOOL result = TrackPopupMenuEx(request.menu, request.flags, request.x, request.y, OwnerWindow(),
-                                 request.exclusion);
+  BOOL result =
+      TrackPopupMenuEx(request.menu, request.flags, request.x, request.y, OwnerWindow(), request.exclusion);
   tracking_ = false;
   return result;
 }
@@ -303,7 +305,8 @@ void CommandBar::UpdateBand() {
   // new font change them.
   HWND rebar = GetParent(Handle());
   wchar_t name[32] = {};
-  if (rebar == nullptr || GetClassNameW(rebar, name, 32) == 0 || std::wstring_view(name) != REBARCLASSNAMEW) return;
+  if (rebar == nullptr || GetClassNameW(rebar, name, 32) == 0 || std::wstring_view(name) != REBARCLASSNAMEW)
+    return;
   int bands = static_cast<int>(SendMessageW(rebar, RB_GETBANDCOUNT, 0, 0));
   for (int index = 0; index < bands; ++index) {
     REBARBANDINFOW band{};
@@ -361,7 +364,6 @@ LRESULT CommandBar::OnCustomDraw(NMTBCUSTOMDRAW& draw) {
     return CDRF_DODEFAULT;
   }
   DrawLitButton(draw.nmcd.hdc, draw.nmcd.rc, texts_[index]);
-
   return CDRF_SKIPDEFAULT;
 }
 
@@ -509,7 +511,8 @@ void CommandBar::TrackButtonPopup(int index, bool selectFirstItem) {
 }
 
 LRESULT CALLBACK CommandBar::MenuMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == MSGF_MENU && trackingBar != nullptr && trackingBar->OnMenuInput(*reinterpret_cast<MSG*>(lParam))) {
+  if (code == MSGF_MENU && trackingBar != nullptr &&
+      trackingBar->OnMenuInput(*reinterpret_cast<MSG*>(lParam))) {
     return TRUE;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+// The common controls need the base types first.
 #include <commctrl.h>
 
 #include <memory>

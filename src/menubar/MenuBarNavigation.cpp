@@ -6,7 +6,8 @@ namespace {
 
 wchar_t UpperCase(wchar_t c) {
   // CharUpperW takes a single character in the low word of its pointer argument.
-  return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+  return static_cast<wchar_t>(
+      reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
 }
 
 }  // namespace

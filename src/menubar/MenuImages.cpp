@@ -37,7 +37,8 @@ std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
   return pixels;
 }
 
-UniqueBitmap CutImage(const std::vector<DWORD>& strip, int stripWidth, int imageIndex, int width, int height) {
+UniqueBitmap CutImage(const std::vector<DWORD>& strip, int stripWidth, int imageIndex, int width,
+                      int height) {
   BITMAPINFO info = TopDown32BitInfo(width, height);
   void* bits = nullptr;
   UniqueBitmap image(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -70,9 +71,7 @@ std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size)
   return layout;
 }
 
-DWORD MenuImagePixel(DWORD rgb, DWORD transparentRgb) {
-  return rgb == transparentRgb ? 0 : 0xFF000000 | rgb;
-}
+DWORD MenuImagePixel(DWORD rgb, DWORD transparentRgb) { return rgb == transparentRgb ? 0 : 0xFF000000 | rgb; }
 
 bool MenuImages::Load(HINSTANCE instance, UINT id) {
   images_.clear();

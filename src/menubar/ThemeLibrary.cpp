@@ -16,8 +16,10 @@ ThemeFunctions LoadThemeFunctions() {
   // Stays loaded for the life of the process; the answers change, the library does not.
   HMODULE library = LoadLibraryW(L"uxtheme.dll");
   if (library == nullptr) return functions;
-  functions.isAppThemed = reinterpret_cast<ThemeQuery>(reinterpret_cast<void*>(GetProcAddress(library, "IsAppThemed")));
-  functions.isThemeActive = reinterpret_cast<ThemeQuery>(reinterpret_cast<void*>(GetProcAddress(library, "IsThemeActive")));
+  functions.isAppThemed =
+      reinterpret_cast<ThemeQuery>(reinterpret_cast<void*>(GetProcAddress(library, "IsAppThemed")));
+  functions.isThemeActive =
+      reinterpret_cast<ThemeQuery>(reinterpret_cast<void*>(GetProcAddress(library, "IsThemeActive")));
   return functions;
 }
 

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "MenuBarDriver.h"
+#include "ResourceIds.h"
 #include "WinTestSupport.h"
 #include "menubar/CommandBar.h"
 #include "menubar/MenuBarNavigation.h"
 #include "menubar/ThemeLibrary.h"
-#include "ResourceIds.h"
 #include "win/Reflection.h"
 #include "win/Window.h"
 
@@ -243,11 +243,16 @@ TEST_F(CommandBarTest, AnswersTheMenuBarMessages) {
 TEST_F(CommandBarTest, TracksAPopupForTheChevronWithTheFrameAsOwner) {
   // The chevron's popup: the bar's own popups as entries of a new menu.
   UniqueMenu chevron(CreatePopupMenu());
-  AppendMenuW(chevron.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(4)), MenuText(bar_->GetMenu(), 4).c_str());
+  AppendMenuW(chevron.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(4)),
+              MenuText(bar_->GetMenu(), 4).c_str());
   AppendMenuW(chevron.get(), MF_STRING, 0xE140, L"About");
   POINT corner = ClientToScreenPoint(frame_->Handle(), 300, 100);
-  MenuBarTrackPopup request{sizeof(MenuBarTrackPopup), chevron.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL,
-                            corner.x, corner.y, nullptr};
+  MenuBarTrackPopup request{sizeof(MenuBarTrackPopup),
+                            chevron.get(),
+                            TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL,
+                            corner.x,
+                            corner.y,
+                            nullptr};
   HWND bar = Bar();
   TestFrame* frame = frame_;
   auto failures = RunWithFrameLoop([&](Driver& driver) {
@@ -272,7 +277,8 @@ TEST_F(CommandBarTest, ItemsWithToolbarCommandsShowTheToolbarImages) {
   for (UINT id : {CMD_FILE_NEW, CMD_FILE_OPEN, CMD_FILE_SAVE, CMD_FILE_PRINT}) {
     EXPECT_NE(ItemBitmap(file, id), nullptr) << std::hex << id;
   }
-  for (UINT id : {CMD_EDIT_CUT, CMD_EDIT_COPY, CMD_EDIT_PASTE}) EXPECT_NE(ItemBitmap(edit, id), nullptr) << std::hex << id;
+  for (UINT id : {CMD_EDIT_CUT, CMD_EDIT_COPY, CMD_EDIT_PASTE})
+    EXPECT_NE(ItemBitmap(edit, id), nullptr) << std::hex << id;
   EXPECT_NE(ItemBitmap(help, CMD_APP_ABOUT), nullptr);
   for (UINT id : {CMD_FILE_SAVE_AS, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP, CMD_APP_EXIT}) {
     EXPECT_EQ(ItemBitmap(file, id), nullptr) << std::hex << id;
@@ -313,7 +319,8 @@ TEST_F(CommandBarTest, AClickOpensAPopupAndMovingToAnotherButtonSwitches) {
     GetWindowRect(OpenMenuWindow(), &popup);
     SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
     MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button), 2);
-    if (popup.top < button.bottom - 1 || popup.left > button.left + 2) driver.Fail("File drops down below its button");
+    if (popup.top < button.bottom - 1 || popup.left > button.left + 2)
+      driver.Fail("File drops down below its button");
 
     DriverMove(frameWindow, ButtonCentre(bar, 1));
     if (!driver.WaitFor("moving to Edit switches to its popup", editOpen)) return;
@@ -321,8 +328,9 @@ TEST_F(CommandBarTest, AClickOpensAPopupAndMovingToAnotherButtonSwitches) {
     if (!driver.WaitFor("moving on to View switches again", viewOpen)) return;
     int selects = frame->menuSelectCount;
     PressKey(VK_DOWN);
-    driver.WaitFor("WM_MENUSELECT reaches the frame while the popup is open",
-                   [&] { return frame->menuSelectCount > selects && frame->lastSelectedItem == CMD_VIEW_TOOLBAR; });
+    driver.WaitFor("WM_MENUSELECT reaches the frame while the popup is open", [&] {
+      return frame->menuSelectCount > selects && frame->lastSelectedItem == CMD_VIEW_TOOLBAR;
+    });
 
     // A click on the open popup's own button closes it and does not open it again.
     DriverClick(frameWindow, ButtonCentre(bar, 2));
@@ -367,7 +375,8 @@ TEST_F(CommandBarTest, AClickElsewhereClosesThePopupWithoutACommand) {
     // Low in the frame, below any popup.
     DriverClick(frameWindow, ClientToScreenPoint(frameWindow, 20, 350));
     driver.WaitFor("a click elsewhere closes the popup", NoPopupOpen());
-    driver.WaitFor("no button stays pressed or hot", [&] { return PressedButton(bar) == -1 && HotButton(bar) != 1; });
+    driver.WaitFor("no button stays pressed or hot",
+                   [&] { return PressedButton(bar) == -1 && HotButton(bar) != 1; });
     driver.WaitFor("the document keeps the focus", [&] { return FocusOfThread(thread) == edit; });
   });
   EXPECT_TRUE(failures.empty()) << Describe(failures);
@@ -596,8 +605,8 @@ TEST_F(CommandBarTest, AnUnknownMnemonicOpensNothing) {
 }
 
 TEST_F(CommandBarTest, KeepsItsRebarBandFittedToTheButtons) {
-  HWND rebar = CreateWindowExW(0, REBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | RBS_VARHEIGHT | CCS_NODIVIDER, 0, 0,
-                               580, 30, frame_->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND rebar = CreateWindowExW(0, REBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | RBS_VARHEIGHT | CCS_NODIVIDER,
+                               0, 0, 580, 30, frame_->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(rebar, nullptr);
   REBARBANDINFOW band{};
   band.cbSize = sizeof(band);
