@@ -389,9 +389,16 @@ int CommandBar::ButtonCount() const {
 
 std::vector<bool> CommandBar::UsableButtons() const {
   std::vector<bool> usable(static_cast<size_t>(ButtonCount()));
+  // Buttons the rebar clipped off are reached through its chevron, not the keyboard.
+  bool hideClipped = (SendMessageW(Handle(), TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_HIDECLIPPEDBUTTONS) != 0;
+  RECT client{};
+  GetClientRect(Handle(), &client);
   for (size_t i = 0; i < usable.size(); ++i) {
     LRESULT state = SendMessageW(Handle(), TB_GETSTATE, kFirstButtonId + static_cast<WPARAM>(i), 0);
-    usable[i] = state != -1 && (state & TBSTATE_ENABLED) != 0 && (state & TBSTATE_HIDDEN) == 0;
+    RECT button{};
+    SendMessageW(Handle(), TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&button));
+    bool clipped = hideClipped && button.right > client.right;
+    usable[i] = state != -1 && (state & TBSTATE_ENABLED) != 0 && (state & TBSTATE_HIDDEN) == 0 && !clipped;
   }
   return usable;
 }

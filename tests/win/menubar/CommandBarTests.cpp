@@ -443,6 +443,24 @@ TEST_F(CommandBarTest, ArrowKeysSkipDisabledPopups) {
   EXPECT_EQ(GetFocus(), edit_);
 }
 
+TEST_F(CommandBarTest, ButtonsClippedByANarrowBandAreLeftToTheChevron) {
+  // As inside the frame's rebar: clipped buttons are hidden, and the bar is narrowed so that
+  // only the first three fit.
+  SendMessageW(Bar(), TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_HIDECLIPPEDBUTTONS);
+  RECT third{};
+  SendMessageW(Bar(), TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&third));
+  SetWindowPos(Bar(), nullptr, 0, 0, third.right + 2, 26, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  PressKey(VK_F10);
+  ASSERT_TRUE(bar_->InKeyboardMode());
+  PressKey(VK_LEFT);
+  EXPECT_EQ(HotButton(Bar()), 2);
+  PressKey(VK_RIGHT);
+  EXPECT_EQ(HotButton(Bar()), 0);
+  PressKey(VK_ESCAPE);
+  EXPECT_FALSE(bar_->InKeyboardMode());
+}
+
 TEST_F(CommandBarTest, AttachingAnotherMenuReplacesTheButtonsAndFreesTheOldMenu) {
   long menus = LiveHandleCount(HandleKind::Menu);
   HMENU menu = CreateMenu();
