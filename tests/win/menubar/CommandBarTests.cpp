@@ -10,13 +10,12 @@
 #include "menubar/CommandBar.h"
 #include "menubar/MenuBarNavigation.h"
 #include "menubar/ThemeLibrary.h"
+#include "win/DeviceContext.h"
 #include "win/Reflection.h"
 #include "win/Window.h"
 
 namespace {
 
-// A plain frame: records what a menu tells its owner and reflects notifications back to the
-// controls, as the editor's frame does.
 // The virtual key that types `character` on this display's keyboard layout, or 0.
 WORD KeyFor(wchar_t character) {
   SHORT key = VkKeyScanW(character);
@@ -26,6 +25,8 @@ WORD KeyFor(wchar_t character) {
   return FindMnemonic({std::wstring{L'&', static_cast<wchar_t>(typed)}}, character) == 0 ? vk : 0;
 }
 
+// A plain frame: records what a menu tells its owner and reflects notifications back to the
+// controls, as the editor's frame does. Its records are read from the driver's thread too.
 class TestFrame : public Window {
  public:
   std::atomic<UINT> lastCommand{0};
@@ -97,11 +98,10 @@ std::vector<COLORREF> ReadPixels(HWND hwnd, const RECT& rect) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   PumpMessages();
   std::vector<COLORREF> pixels;
-  HDC dc = GetDC(hwnd);
+  WindowDcScope dc(hwnd);
   for (int y = rect.top; y < rect.bottom; ++y) {
-    for (int x = rect.left; x < rect.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+    for (int x = rect.left; x < rect.right; ++x) pixels.push_back(GetPixel(dc.dc(), x, y));
   }
-  ReleaseDC(hwnd, dc);
   return pixels;
 }
 
