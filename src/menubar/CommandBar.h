@@ -23,9 +23,9 @@
 // menu, and call TranslateMenuKey from its message filter.
 //
 // The bar watches its top-level window (the frame) through a subclass: it answers
-// MENUBAR_GET_WINDOW there, takes Alt, F10 and Alt+letter when they reach the frame as
-// SC_KEYMENU (the default processing of every window turns them into that), and follows
-// setting changes, which only top-level windows receive.
+// MENUBAR_GET_WINDOW there, takes Alt alone and F10, which the default processing of any
+// focused window sends to the top-level window as SC_KEYMENU, and follows setting changes,
+// which only top-level windows receive.
 //
 // Notifications the toolbar sends its parent (custom draw) must come back reflected; the
 // frame reflects everything it does not handle.
@@ -57,12 +57,12 @@ class CommandBar : public Window {
   // mnemonic). Alt alone and F10 need nothing from the filter.
   bool TranslateMenuKey(const MSG& msg);
 
-  // Tracks `popup` as the frame's popup menu (the chevron uses it); false for a bad record.
+  // Tracks the record's popup with the frame as owner (the chevron uses it); answers what
+  // TrackPopupMenuEx answered, or 0 for a record of the wrong size or without a menu.
   LRESULT TrackPopup(const MenuBarTrackPopup& request);
 
-  // The keyboard state, for those who draw or test it.
+  // True while the keyboard is in the bar (after Alt, F10 or Escape from a popup).
   bool InKeyboardMode() const { return keyboardMode_; }
-  int OpenPopupIndex() const { return openIndex_; }
 
  protected:
   bool HandleMessage(Message& m) override;
