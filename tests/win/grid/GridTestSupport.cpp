@@ -19,6 +19,24 @@ HWND TestParent::Create() {
                         WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
 }
 
+void TestParent::Reset() {
+  reflect = true;
+  changingAnswer = 0;
+  clickAnswer = 0;
+  font = nullptr;
+  notifications.clear();
+  nextControlRequests.clear();
+}
+
+TestParent& SharedParent() {
+  static TestParent* parent = [] {
+    auto* created = new TestParent;
+    created->Create();
+    return created;
+  }();
+  return *parent;
+}
+
 std::vector<int> TestParent::Codes() const {
   std::vector<int> codes;
   for (const RecordedNotify& n : notifications) codes.push_back(n.code);
@@ -98,7 +116,7 @@ int AddDocumentRow(PropertyGrid& grid, int index) {
 }
 
 void GridFixtureWindows::Build(int rows, UINT flags) {
-  parent.Create();
+  parent.Reset();
   RECT client{};
   GetClientRect(parent.Handle(), &client);
   grid.Create(parent.Handle(), client,

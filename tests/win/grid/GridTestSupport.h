@@ -39,6 +39,8 @@ class TestParent : public Window {
   std::vector<int> Codes() const;
   int Count(int code) const;
   void Clear() { notifications.clear(); }
+  // Back to reflecting everything and answering 0, with nothing recorded.
+  void Reset();
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -71,10 +73,14 @@ void InsertDocumentColumns(HWND grid);
 // day and volume. Returns the row index.
 int AddDocumentRow(PropertyGrid& grid, int index);
 
+// One parent window for the whole test program: Wine takes seconds to hand the activation on
+// when a foreground window goes away, so the parent stays and each test makes its own grid.
+TestParent& SharedParent();
+
 // A visible parent with a grid filling it: document columns, `rows` document rows and, with
 // GRID_EX_APPENDROW among `flags`, the append row below them.
 struct GridFixtureWindows {
-  TestParent parent;
+  TestParent& parent = SharedParent();
   TestGrid grid;
   void Build(int rows, UINT flags);
   RECT Cell(int row, int col) const { return grid.GetCellRect(row, col); }
