@@ -75,7 +75,10 @@ void GridPainter::PaintCell(const GridDrawInfo& templateInfo, const CellPaint& c
 
   FillCell(cell.hdc, cell.rect, info.clrBack);
   {
-    SelectionScope font(cell.hdc, info.font);
+    // The list view paints with the grid's font already selected; selecting it again would
+    // only make GDI realise the font once more for every cell.
+    bool selected = GetCurrentObject(cell.hdc, OBJ_FONT) == info.font;
+    SelectionScope font(cell.hdc, selected ? nullptr : info.font);
     cell.item->DrawValue(info);
   }
   if (!(info.exFlags & GRID_EX_NOGRIDLINES)) DrawGridLines(cell.hdc, cell.rect, info.clrLine);

@@ -515,8 +515,11 @@ void PropertyGrid::PaintCell(const NMLVCUSTOMDRAW& draw) {
   cell.inSelectedRow = row == selRow;
   cell.selectedCell = selectedCell;
   cell.gridDisabled = (style & WS_DISABLED) != 0;
-  FocusFrameState focus{GetFocus() == Handle(), (draw.nmcd.uItemState & CDIS_FOCUS) != 0,
-                        (style & LVS_SHOWSELALWAYS) != 0, row, col, selRow, selCol, appendRow, editRow, editCol};
+  bool showSelectionAlways = (style & LVS_SHOWSELALWAYS) != 0;
+  // GetFocus asks the server; only the selected row of a grid that hides its selection needs it.
+  bool gridHasFocus = row == selRow && !showSelectionAlways && GetFocus() == Handle();
+  FocusFrameState focus{gridHasFocus, (draw.nmcd.uItemState & CDIS_FOCUS) != 0, showSelectionAlways,
+                        row, col, selRow, selCol, appendRow, editRow, editCol};
   cell.focusFrame = HasFocusFrame(focus);
   cell.listGridLines = (listExStyle & LVS_EX_GRIDLINES) != 0;
   GridPainter::PaintCell(drawInfo, cell);
