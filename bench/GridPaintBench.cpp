@@ -7,6 +7,7 @@
 // screen size); "screen" repaints the window on the screen (the rows that fit on it).
 
 #include <windows.h>
+// The common controls and COM need windows.h first.
 #include <commctrl.h>
 #include <objbase.h>
 
@@ -67,12 +68,18 @@ double TimeIt(const std::function<void()>& work) {
 
 std::wstring CellText(int row, int col) {
   switch (col) {
-    case 0: return std::to_wstring(row);
-    case 1: return L"ambient\\forest_night_" + std::to_wstring(row) + L".wav";
-    case 2: return std::to_wstring(1000 + row * 10);
-    case 3: return std::to_wstring(5000 + row * 10);
-    case 4: return kTimesOfDay[row % 4];
-    default: return std::to_wstring(row % 101);
+    case 0:
+      return std::to_wstring(row);
+    case 1:
+      return L"ambient\\forest_night_" + std::to_wstring(row) + L".wav";
+    case 2:
+      return std::to_wstring(1000 + row * 10);
+    case 3:
+      return std::to_wstring(5000 + row * 10);
+    case 4:
+      return kTimesOfDay[row % 4];
+    default:
+      return std::to_wstring(row % 101);
   }
 }
 
@@ -172,13 +179,14 @@ int wmain(int argc, wchar_t** argv) {
   RECT frame{0, 0, kWidth * 2 + 20, kFullHeight};
   parent.Create(RegisterWindowClass(L"Sonarwick_BenchParent"), nullptr, frame, L"grid bench",
                 WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
-  const DWORD childStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS;
+  const DWORD childStyle =
+      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS;
 
   auto grid = std::make_unique<DocumentGrid>();
   grid->Create(parent.Handle(), RECT{0, 0, kWidth, kFullHeight}, childStyle);
   InsertColumns(grid->Handle());
-  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", childStyle, kWidth + 10, 0, kWidth, kFullHeight, parent.Handle(),
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", childStyle, kWidth + 10, 0, kWidth, kFullHeight,
+                              parent.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   InsertColumns(list);
@@ -204,10 +212,18 @@ int wmain(int argc, wchar_t** argv) {
   constexpr int kBlocks = 10;
   int perBlock = (repaints + kBlocks - 1) / kBlocks;
   for (int block = 0; block < kBlocks; ++block) {
-    gridFull += TimeIt([&] { for (int i = 0; i < perBlock; ++i) gridTarget.Paint(); });
-    listFull += TimeIt([&] { for (int i = 0; i < perBlock; ++i) listTarget.Paint(); });
-    gridScreen += TimeIt([&] { for (int i = 0; i < perBlock; ++i) ScreenRepaint(grid->Handle()); });
-    listScreen += TimeIt([&] { for (int i = 0; i < perBlock; ++i) ScreenRepaint(list); });
+    gridFull += TimeIt([&] {
+      for (int i = 0; i < perBlock; ++i) gridTarget.Paint();
+    });
+    listFull += TimeIt([&] {
+      for (int i = 0; i < perBlock; ++i) listTarget.Paint();
+    });
+    gridScreen += TimeIt([&] {
+      for (int i = 0; i < perBlock; ++i) ScreenRepaint(grid->Handle());
+    });
+    listScreen += TimeIt([&] {
+      for (int i = 0; i < perBlock; ++i) ScreenRepaint(list);
+    });
   }
   int total = perBlock * kBlocks;
   std::printf("%d rows x %d columns, %d repaints each\n", kRows, kColumns, total);

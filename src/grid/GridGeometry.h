@@ -50,7 +50,7 @@ LONG BoldWeight(LONG baseWeight);
 // Whether a cell gets the focus frame.
 struct FocusFrameState {
   bool gridHasFocus;
-  bool itemHasFocusState;  // CDIS_FOCUS in the custom-draw record
+  bool itemHasFocusState;    // CDIS_FOCUS in the custom-draw record
   bool showSelectionAlways;  // LVS_SHOWSELALWAYS
   int row;
   int col;

@@ -82,5 +82,6 @@ void GridPainter::PaintCell(const GridDrawInfo& templateInfo, const CellPaint& c
     cell.item->DrawValue(info);
   }
   if (!(info.exFlags & GRID_EX_NOGRIDLINES)) DrawGridLines(cell.hdc, cell.rect, info.clrLine);
-  if (cell.focusFrame) DrawFocusFrame(cell.hdc, FocusFrameRect(cell.rect, cell.listGridLines), info.clrSelBack);
+  if (cell.focusFrame)
+    DrawFocusFrame(cell.hdc, FocusFrameRect(cell.rect, cell.listGridLines), info.clrSelBack);
 }

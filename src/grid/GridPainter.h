@@ -12,7 +12,7 @@ struct CellPaint {
   HDC hdc;
   RECT rect;
   PropertyItem* item;
-  UINT state;          // GRID_STATE_* bits
+  UINT state;  // GRID_STATE_* bits
   bool inSelectedRow;
   bool selectedCell;
   bool gridDisabled;

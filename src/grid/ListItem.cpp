@@ -16,7 +16,8 @@ void SetIndex(VARIANT& value, LONG index) {
 // A copy of an option that the program cannot go on without.
 BSTR CopyOption(const wchar_t* text) {
   BSTR copy = SysAllocStringLen(text, static_cast<UINT>(wcslen(text)));
-  if (copy == nullptr) RaiseException(static_cast<DWORD>(STATUS_NO_MEMORY), EXCEPTION_NONCONTINUABLE, 0, nullptr);
+  if (copy == nullptr)
+    RaiseException(static_cast<DWORD>(STATUS_NO_MEMORY), EXCEPTION_NONCONTINUABLE, 0, nullptr);
   return copy;
 }
 
@@ -90,6 +91,7 @@ void ListItem::FreeOptions() {
 }
 
 BSTR ListItem::SelectedOption() const {
-  if (value.vt != VT_I4 || value.lVal < 0 || static_cast<size_t>(value.lVal) >= options.size()) return nullptr;
+  if (value.vt != VT_I4 || value.lVal < 0 || static_cast<size_t>(value.lVal) >= options.size())
+    return nullptr;
   return options[static_cast<size_t>(value.lVal)];
 }

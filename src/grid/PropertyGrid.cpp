@@ -15,9 +15,12 @@ const WindowClass* GridClass() { return RegisterSuperclass(WC_LISTVIEWW, L"Sonar
 
 bool IsHeaderLayoutChange(UINT code) {
   switch (code) {
-    case HDN_ITEMCHANGINGA: case HDN_ITEMCHANGINGW:
-    case HDN_ITEMCHANGEDA: case HDN_ITEMCHANGEDW:
-    case HDN_TRACKA: case HDN_TRACKW:
+    case HDN_ITEMCHANGINGA:
+    case HDN_ITEMCHANGINGW:
+    case HDN_ITEMCHANGEDA:
+    case HDN_ITEMCHANGEDW:
+    case HDN_TRACKA:
+    case HDN_TRACKW:
       return true;
     default:
       return false;
@@ -29,8 +32,12 @@ bool IsDividerDoubleClick(UINT code) { return code == HDN_DIVIDERDBLCLICKA || co
 // Custom-draw stages the list view may paint itself.
 bool IsDefaultPaintStage(DWORD stage) {
   switch (stage) {
-    case CDDS_POSTPAINT: case CDDS_PREERASE: case CDDS_POSTERASE:
-    case CDDS_ITEMPOSTPAINT: case CDDS_ITEMPREERASE: case CDDS_ITEMPOSTERASE:
+    case CDDS_POSTPAINT:
+    case CDDS_PREERASE:
+    case CDDS_POSTERASE:
+    case CDDS_ITEMPOSTPAINT:
+    case CDDS_ITEMPREERASE:
+    case CDDS_ITEMPOSTERASE:
       return true;
     default:
       return false;
@@ -518,8 +525,16 @@ void PropertyGrid::PaintCell(const NMLVCUSTOMDRAW& draw) {
   bool showSelectionAlways = (style & LVS_SHOWSELALWAYS) != 0;
   // GetFocus asks the server; only the selected row of a grid that hides its selection needs it.
   bool gridHasFocus = row == selRow && !showSelectionAlways && GetFocus() == Handle();
-  FocusFrameState focus{gridHasFocus, (draw.nmcd.uItemState & CDIS_FOCUS) != 0, showSelectionAlways,
-                        row, col, selRow, selCol, appendRow, editRow, editCol};
+  FocusFrameState focus{gridHasFocus,
+                        (draw.nmcd.uItemState & CDIS_FOCUS) != 0,
+                        showSelectionAlways,
+                        row,
+                        col,
+                        selRow,
+                        selCol,
+                        appendRow,
+                        editRow,
+                        editCol};
   cell.focusFrame = HasFocusFrame(focus);
   cell.listGridLines = (listExStyle & LVS_EX_GRIDLINES) != 0;
   GridPainter::PaintCell(drawInfo, cell);
@@ -527,7 +542,9 @@ void PropertyGrid::PaintCell(const NMLVCUSTOMDRAW& draw) {
 
 bool PropertyGrid::IsAppendRowIndex(int row) const { return IsAppendRow(row, ItemCount(), HasAppendRow()); }
 
-int PropertyGrid::ItemCount() const { return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+int PropertyGrid::ItemCount() const {
+  return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
+}
 
 int PropertyGrid::SelectedListRow() const {
   return static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
@@ -560,8 +577,8 @@ bool PropertyGrid::FindItem(const PropertyItem* item, int& row, int& col) const 
   };
   if (editRow >= 0 && findInRow(editRow)) return true;
   int candidate = -1;
-  while ((candidate = static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(candidate),
-                                                    LVNI_ALL))) != -1) {
+  while ((candidate = static_cast<int>(
+              SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(candidate), LVNI_ALL))) != -1) {
     if (findInRow(candidate)) return true;
   }
   return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+// The list-view and header declarations need windows.h first.
 #include <commctrl.h>
 
 #include <unordered_set>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+// VARIANT and the OLE Automation calls; they need windows.h first.
 #include <oleauto.h>
 
 #include "grid/GridMessages.h"

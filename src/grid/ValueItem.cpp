@@ -1,10 +1,10 @@
 #include "grid/ValueItem.h"
 
+#include <string>
+
 #include "grid/ItemDrawing.h"
 #include "grid/VariantValue.h"
 #include "win/ScopedVariant.h"
-
-#include <string>
 
 namespace {
 

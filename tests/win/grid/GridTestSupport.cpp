@@ -5,9 +5,9 @@
 
 #include "WinTestSupport.h"
 #include "grid/AddRowItem.h"
+#include "grid/ItemDrawing.h"
 #include "grid/LabelItem.h"
 #include "grid/ListItem.h"
-#include "grid/ItemDrawing.h"
 #include "win/Reflection.h"
 #include "win/ScopedVariant.h"
 
@@ -83,8 +83,9 @@ std::map<int, int>& DestroyedItems() {
 }
 
 void InsertDocumentColumns(HWND grid) {
-  const wchar_t* captions[] = {L"№", L"Аудио-файл", L"Мин. время повтора, мс", L"Макс. время повтора, мс",
-                               L"Время суток", L"Громкость"};
+  const wchar_t* captions[] = {
+      L"№",           L"Аудио-файл", L"Мин. время повтора, мс", L"Макс. время повтора, мс",
+      L"Время суток", L"Громкость"};
   for (int i = 0; i < 6; ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
@@ -120,7 +121,8 @@ void GridFixtureWindows::Build(int rows, UINT flags) {
   RECT client{};
   GetClientRect(parent.Handle(), &client);
   grid.Create(parent.Handle(), client,
-              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_NOSORTHEADER | LVS_REPORT, 0, 7);
+              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_NOSORTHEADER | LVS_REPORT, 0,
+              7);
   InsertDocumentColumns(grid.Handle());
   if (flags & GRID_EX_APPENDROW) grid.InsertRow(0, new AddRowItem(L"", 0));
   grid.SetExFlags(flags);

@@ -73,8 +73,8 @@ void InsertDocumentColumns(HWND grid);
 // day and volume. Returns the row index.
 int AddDocumentRow(PropertyGrid& grid, int index);
 
-// One parent window for the whole test program: Wine takes seconds to hand the activation on
-// when a foreground window goes away, so the parent stays and each test makes its own grid.
+// One parent window for the whole test program, so that no test pays for handing the
+// activation on when a foreground window goes away; each test makes its own grid in it.
 TestParent& SharedParent();
 
 // A visible parent with a grid filling it: document columns, `rows` document rows and, with

@@ -99,9 +99,7 @@ TEST(GridOwnership, DeletingOneRowDestroysItsItemsAndClearsTheSelection) {
 
 class GridCommit : public testing::Test {
  protected:
-  void SetUp() override {
-    w.Build(4, GRID_EX_APPENDROW | GRID_EX_ROWHIGHLIGHT | GRID_EX_SINGLECLICKEDIT);
-  }
+  void SetUp() override { w.Build(4, GRID_EX_APPENDROW | GRID_EX_ROWHIGHLIGHT | GRID_EX_SINGLECLICKEDIT); }
   HWND OpenOn(int row, int col) {
     w.grid.SelectCell(row, col);
     PumpMessages();

@@ -9,8 +9,8 @@
 #include "grid/ItemDrawing.h"
 #include "grid/LabelItem.h"
 #include "grid/ListItem.h"
-#include "win/ScopedVariant.h"
 #include "win/DeviceContext.h"
+#include "win/ScopedVariant.h"
 #include "win/UniqueHandle.h"
 
 namespace {
@@ -163,7 +163,8 @@ class NotifyRecorder : public Window {
 
 TEST(AddRowItemActions, ClickAndEditOpenedAskTheParentForARow) {
   NotifyRecorder parent;
-  parent.Create(RegisterWindowClass(L"Sonarwick_NotifyRecorder"), nullptr, RECT{0, 0, 100, 100}, L"", WS_POPUP);
+  parent.Create(RegisterWindowClass(L"Sonarwick_NotifyRecorder"), nullptr, RECT{0, 0, 100, 100}, L"",
+                WS_POPUP);
   HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, parent.Handle(),
                                reinterpret_cast<HMENU>(33), nullptr, nullptr);
   AddRowItem item(L"", 0);
