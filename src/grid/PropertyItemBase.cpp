@@ -1,5 +1,6 @@
 #include "grid/PropertyItemBase.h"
 
+#include <iterator>
 #include <vector>
 
 #include "grid/ItemDrawing.h"
@@ -45,7 +46,15 @@ BOOL PropertyItemBase::SetValueFromEditor(HWND) { return FALSE; }
 BOOL PropertyItemBase::SetValue(const VARIANT&) { return FALSE; }
 
 void PropertyItemBase::DrawDisplayText(const GridDrawInfo& info, int backgroundMode, UINT format) {
-  std::vector<wchar_t> text(GetDisplayTextLength() + 1);
-  if (!GetDisplayText(text.data(), static_cast<UINT>(text.size()))) return;
-  DrawCellText(info.hdc, info.rect, text.data(), ValueColours(info), backgroundMode, format);
+  // Cells are painted often and their texts are short: the stack holds the usual ones.
+  wchar_t shortText[128];
+  std::vector<wchar_t> longText;
+  UINT capacity = GetDisplayTextLength() + 1;
+  wchar_t* text = shortText;
+  if (capacity > std::size(shortText)) {
+    longText.resize(capacity);
+    text = longText.data();
+  }
+  if (!GetDisplayText(text, capacity)) return;
+  DrawCellText(info.hdc, info.rect, text, ValueColours(info), backgroundMode, format);
 }
