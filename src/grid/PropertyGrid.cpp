@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <new>
 
 #include "grid/GridGeometry.h"
@@ -60,11 +61,10 @@ HWND PropertyGrid::Create(HWND parent, const RECT& rect, DWORD style, DWORD exSt
 }
 
 int PropertyGrid::InsertRow(int index, PropertyItem* item) {
-  if (columnCount == 0) columnCount = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-  if (columnCount <= 0 || item == nullptr) {
-    columnCount = columnCount < 0 ? 0 : columnCount;
-    return -1;
-  }
+  if (columnCount == 0)
+    columnCount = std::max(0, static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)));
+  // Without columns there is no slot for the item.
+  if (columnCount == 0 || item == nullptr) return -1;
   auto* items = new (std::nothrow) PropertyItem*[static_cast<size_t>(columnCount)]();
   if (items == nullptr) return -1;
   items[0] = item;
@@ -260,10 +260,7 @@ LRESULT PropertyGrid::OnCreate(Message& m) {
 void PropertyGrid::OnDestroy() {
   SendMessageW(Handle(), LVM_DELETEALLITEMS, 0, 0);
   // Rows whose deletion notice did not come back (a parent that reflects nothing).
-  for (PropertyItem** items : rowArrays) {
-    for (int col = 0; col < columnCount; ++col) delete items[col];
-    delete[] items;
-  }
+  for (PropertyItem** items : rowArrays) FreeRow(items);
   rowArrays.clear();
 }
 
@@ -505,7 +502,7 @@ void PropertyGrid::PaintCell(const NMLVCUSTOMDRAW& draw) {
   auto row = static_cast<int>(draw.nmcd.dwItemSpec);
   int col = draw.iSubItem;
   bool appendRow = IsAppendRowIndex(row);
-  if (appendRow && col != 0) return;
+  if (appendRow && col != 0) return;  // the append row's single cell spans the row
   PropertyItem* item = GetCellItem(row, col);
   if (item == nullptr) return;
 
@@ -515,29 +512,33 @@ void PropertyGrid::PaintCell(const NMLVCUSTOMDRAW& draw) {
   cell.hdc = draw.nmcd.hdc;
   cell.rect = GetCellRect(row, col);
   cell.item = item;
-  bool selectedCell = row == selRow && col == selCol;
-  if (selectedCell) cell.state |= GRID_STATE_SELECTED;
-  if (row == editRow && col == editCol) cell.state |= GRID_STATE_EDITING;
-  if (!item->IsEnabled()) cell.state |= GRID_STATE_DISABLED;
+  cell.state = CellState(*item, row, col);
   cell.inSelectedRow = row == selRow;
-  cell.selectedCell = selectedCell;
+  cell.selectedCell = row == selRow && col == selCol;
   cell.gridDisabled = (style & WS_DISABLED) != 0;
   bool showSelectionAlways = (style & LVS_SHOWSELALWAYS) != 0;
   // GetFocus asks the server; only the selected row of a grid that hides its selection needs it.
   bool gridHasFocus = row == selRow && !showSelectionAlways && GetFocus() == Handle();
-  FocusFrameState focus{gridHasFocus,
-                        (draw.nmcd.uItemState & CDIS_FOCUS) != 0,
-                        showSelectionAlways,
-                        row,
-                        col,
-                        selRow,
-                        selCol,
-                        appendRow,
-                        editRow,
-                        editCol};
-  cell.focusFrame = HasFocusFrame(focus);
+  cell.focusFrame = HasFocusFrame({.gridHasFocus = gridHasFocus,
+                                   .itemHasFocusState = (draw.nmcd.uItemState & CDIS_FOCUS) != 0,
+                                   .showSelectionAlways = showSelectionAlways,
+                                   .row = row,
+                                   .col = col,
+                                   .selRow = selRow,
+                                   .selCol = selCol,
+                                   .appendRow = appendRow,
+                                   .editRow = editRow,
+                                   .editCol = editCol});
   cell.listGridLines = (listExStyle & LVS_EX_GRIDLINES) != 0;
   GridPainter::PaintCell(drawInfo, cell);
+}
+
+UINT PropertyGrid::CellState(const PropertyItem& item, int row, int col) const {
+  UINT state = 0;
+  if (row == selRow && col == selCol) state |= GRID_STATE_SELECTED;
+  if (row == editRow && col == editCol) state |= GRID_STATE_EDITING;
+  if (!item.IsEnabled()) state |= GRID_STATE_DISABLED;
+  return state;
 }
 
 bool PropertyGrid::IsAppendRowIndex(int row) const { return IsAppendRow(row, ItemCount(), HasAppendRow()); }

@@ -75,6 +75,7 @@ class PropertyGrid : public Window {
 
   void TrackSelection(int row);
   void PaintCell(const NMLVCUSTOMDRAW& draw);
+  UINT CellState(const PropertyItem& item, int row, int col) const;
   bool IsAppendRowIndex(int row) const;
   bool HasAppendRow() const { return (drawInfo.exFlags & GRID_EX_APPENDROW) != 0; }
   bool HasSelectedCell() const { return selRow >= 0 && selCol >= 0; }
