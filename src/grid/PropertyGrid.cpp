@@ -130,7 +130,9 @@ BOOL PropertyGrid::SelectCell(int row, int col) {
   return static_cast<BOOL>(SendMessageW(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE));
 }
 
-RECT PropertyGrid::GetCellRect(int row, int col) const {
+RECT PropertyGrid::GetCellRect(int row, int col) const { return CellRect(row, col, IsAppendRowIndex(row)); }
+
+RECT PropertyGrid::CellRect(int row, int col, bool appendRow) const {
   RECT cell{};
   if (col > 0) {
     cell.top = col;
@@ -140,7 +142,7 @@ RECT PropertyGrid::GetCellRect(int row, int col) const {
   }
   cell.left = LVIR_BOUNDS;
   SendMessageW(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-  if (IsAppendRowIndex(row) || columnCount < 2) return cell;
+  if (appendRow || columnCount < 2) return cell;
   RECT second{};
   second.top = 1;
   second.left = LVIR_BOUNDS;
@@ -501,16 +503,18 @@ bool PropertyGrid::OnCustomDraw(Message& m) {
 void PropertyGrid::PaintCell(const NMLVCUSTOMDRAW& draw) {
   auto row = static_cast<int>(draw.nmcd.dwItemSpec);
   int col = draw.iSubItem;
+  // The list view only asks for rows it has, so the row's array can be taken as it is.
   bool appendRow = IsAppendRowIndex(row);
   if (appendRow && col != 0) return;  // the append row's single cell spans the row
-  PropertyItem* item = GetCellItem(row, col);
+  PropertyItem** items = col >= 0 && col < columnCount ? GetRowItems(row) : nullptr;
+  PropertyItem* item = items != nullptr ? items[col] : nullptr;
   if (item == nullptr) return;
 
   auto style = static_cast<DWORD>(GetWindowLongW(Handle(), GWL_STYLE));
   auto listExStyle = static_cast<DWORD>(SendMessageW(Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
   CellPaint cell{};
   cell.hdc = draw.nmcd.hdc;
-  cell.rect = GetCellRect(row, col);
+  cell.rect = CellRect(row, col, appendRow);
   cell.item = item;
   cell.state = CellState(*item, row, col);
   cell.inSelectedRow = row == selRow;

@@ -74,6 +74,7 @@ class PropertyGrid : public Window {
   bool OnCustomDraw(Message& m);
 
   void TrackSelection(int row);
+  RECT CellRect(int row, int col, bool appendRow) const;
   void PaintCell(const NMLVCUSTOMDRAW& draw);
   UINT CellState(const PropertyItem& item, int row, int col) const;
   bool IsAppendRowIndex(int row) const;
