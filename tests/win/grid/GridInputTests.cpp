@@ -11,12 +11,6 @@ namespace {
 
 constexpr UINT kDocumentFlags = GRID_EX_APPENDROW | GRID_EX_ROWHIGHLIGHT | GRID_EX_SINGLECLICKEDIT;
 
-std::wstring WindowText(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 class GridInput : public testing::Test {
  protected:
   void Click(int row, int col) { ClickAt(w.CellCentre(row, col)); }

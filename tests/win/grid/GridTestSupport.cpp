@@ -137,6 +137,12 @@ POINT GridFixtureWindows::CellCentre(int row, int col) const {
   return ClientToScreenPoint(grid.Handle(), (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
 }
 
+std::wstring WindowText(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 std::wstring DisplayText(const PropertyItem& item) {
   std::wstring text(item.GetDisplayTextLength() + 1, L'\0');
   if (!item.GetDisplayText(text.data(), static_cast<UINT>(text.size()))) return L"<none>";

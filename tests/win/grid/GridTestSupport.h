@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "grid/EditItem.h"
@@ -92,6 +93,8 @@ struct GridFixtureWindows {
   }
 };
 
+// The whole text of a window.
+std::wstring WindowText(HWND hwnd);
 // The display text of an item.
 std::wstring DisplayText(const PropertyItem& item);
 // The item's value as a number, or LONG_MIN when it is not VT_I4.

@@ -11,12 +11,6 @@
 
 namespace {
 
-std::wstring WindowText(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 class GridRows : public testing::Test {
  protected:
   GridFixtureWindows w;
