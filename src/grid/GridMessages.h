@@ -15,11 +15,11 @@ constexpr UINT GRIDM_NAVIGATE = WM_USER + 435;      // wParam virtual key, lPara
 static_assert(GRIDM_COMMITEDIT == 1454 && GRIDM_NAVIGATE == 1459);
 
 // Notification codes (WM_NOTIFY with a GridNotify record) sent to the grid's parent.
-constexpr int GRIDN_SELCHANGED = -3001;   // item of the new selected cell, or null
-constexpr int GRIDN_ITEMCHANGING = -3002; // nonzero answer vetoes
+constexpr int GRIDN_SELCHANGED = -3001;    // item of the new selected cell, or null
+constexpr int GRIDN_ITEMCHANGING = -3002;  // nonzero answer vetoes
 constexpr int GRIDN_ITEMCHANGED = -3003;
-constexpr int GRIDN_CLICK = -3007;        // nonzero answer: the grid does nothing more
-constexpr int GRIDN_ADDROW = -3009;       // sent by the append-row item; item is null
+constexpr int GRIDN_CLICK = -3007;   // nonzero answer: the grid does nothing more
+constexpr int GRIDN_ADDROW = -3009;  // sent by the append-row item; item is null
 
 struct GridNotify {
   NMHDR hdr;

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "GridTestSupport.h"
+#include "WinTestSupport.h"
+#include "win/DeviceContext.h"
+#include "win/UniqueHandle.h"
+
+namespace {
+
+constexpr UINT kDocumentFlags = GRID_EX_APPENDROW | GRID_EX_ROWHIGHLIGHT | GRID_EX_SINGLECLICKEDIT;
+
+class GridPaint : public testing::Test {
+ protected:
+  // A pixel of `cell` read back from the screen: an inner point away from any text, or an
+  // edge point.
+  COLORREF Background(int row, int col) {
+    RECT cell = w.Cell(row, col);
+    return ReadClientPixel(w.grid.Handle(), cell.right - 6, cell.top + 3);
+  }
+  COLORREF RightLine(int row, int col) {
+    RECT cell = w.Cell(row, col);
+    return ReadClientPixel(w.grid.Handle(), cell.right - 1, (cell.top + cell.bottom) / 2);
+  }
+  COLORREF BottomLine(int row, int col) {
+    RECT cell = w.Cell(row, col);
+    return ReadClientPixel(w.grid.Handle(), cell.right - 6, cell.bottom - 1);
+  }
+  COLORREF LeftEdge(int row, int col) {
+    RECT cell = w.Cell(row, col);
+    return ReadClientPixel(w.grid.Handle(), cell.left, (cell.top + cell.bottom) / 2);
+  }
+  GridFixtureWindows w;
+};
+
+TEST_F(GridPaint, SelectedRowFocusFrameAndGridLinesInSystemColours) {
+  w.Build(4, kDocumentFlags);
+  w.grid.SelectCell(1, 2);
+  PumpMessages();
+  const COLORREF window = GetSysColor(COLOR_WINDOW), face = GetSysColor(COLOR_BTNFACE),
+                 highlight = GetSysColor(COLOR_HIGHLIGHT);
+  ASSERT_NE(window, face);
+  EXPECT_EQ(Background(2, 3), window);
+  EXPECT_EQ(Background(1, 3), face);  // the selected row
+  EXPECT_EQ(Background(1, 2), face);  // the selected cell keeps the row's background
+  EXPECT_EQ(RightLine(2, 3), face);
+  EXPECT_EQ(BottomLine(2, 3), face);
+  EXPECT_EQ(LeftEdge(1, 2), highlight);
+  EXPECT_EQ(RightLine(1, 2), highlight);
+  EXPECT_NE(LeftEdge(1, 3), highlight);  // the frame is on the selected cell only
+
+  // An editor in the row takes the frame away (the editor leaves the right edge uncovered).
+  ASSERT_TRUE(w.grid.OpenEditor(w.grid.GetCellItem(1, 2), 1, 2));
+  PumpMessages();
+  EXPECT_EQ(RightLine(1, 2), face);
+}
+
+TEST_F(GridPaint, FlagsChangeLinesAndHighlight) {
+  w.Build(4, GRID_EX_NOGRIDLINES | GRID_EX_CELLHIGHLIGHT);
+  w.grid.SelectCell(2, 1);
+  PumpMessages();
+  const COLORREF window = GetSysColor(COLOR_WINDOW);
+  EXPECT_EQ(RightLine(3, 3), window);
+  EXPECT_EQ(BottomLine(3, 3), window);
+  EXPECT_EQ(Background(2, 1), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(Background(2, 3), window);  // no row highlight without its flag
+}
+
+TEST_F(GridPaint, DisabledGridPaintsButtonFace) {
+  w.Build(3, kDocumentFlags);
+  EnableWindow(w.grid.Handle(), FALSE);
+  EXPECT_EQ(Background(0, 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(Background(2, 5), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(GridPaint, AppendRowTextRunsAcrossTheWholeRow) {
+  w.Build(2, kDocumentFlags);
+  ListView_SetColumnWidth(w.grid.Handle(), 0, 12);
+  RECT row = w.Cell(2, 0);
+  RECT second = w.Cell(1, 1);
+  EXPECT_EQ(row.right, w.Cell(0, 5).right);
+  ReadClientPixel(w.grid.Handle(), 0, 0);
+  WindowDcScope dc(w.grid.Handle());
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+  int beyondFirstColumn = 0;
+  for (int x = second.left; x < second.left + 60; ++x)
+    for (int y = row.top; y < row.bottom; ++y) beyondFirstColumn += GetPixel(dc.dc(), x, y) == text ? 1 : 0;
+  EXPECT_GT(beyondFirstColumn, 30);
+}
+
+TEST_F(GridPaint, FontsComeFromTheParentAndBoldAddsSevenHundred) {
+  w.Build(2, kDocumentFlags);
+  LOGFONTW normal{}, bold{};
+  GetObjectW(w.grid.DrawInfo().font, sizeof(normal), &normal);
+  GetObjectW(w.grid.DrawInfo().boldFont, sizeof(bold), &bold);
+  EXPECT_EQ(bold.lfWeight, normal.lfWeight + 700);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(w.grid.Handle(), WM_GETFONT, 0, 0)), w.grid.DrawInfo().font);
+
+  LOGFONTW parentFont{};
+  parentFont.lfHeight = -23;
+  parentFont.lfWeight = 300;
+  lstrcpyW(parentFont.lfFaceName, L"Tahoma");
+  UniqueFont font(CreateFontIndirectW(&parentFont));
+  w.parent.font = font.get();
+  HFONT previous = w.grid.DrawInfo().font;
+  SendMessageW(w.grid.Handle(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(GetObjectType(previous), 0u);  // the old font is gone, not leaked
+  GetObjectW(w.grid.DrawInfo().font, sizeof(normal), &normal);
+  GetObjectW(w.grid.DrawInfo().boldFont, sizeof(bold), &bold);
+  EXPECT_EQ(normal.lfHeight, -23);
+  EXPECT_EQ(bold.lfWeight, 1000);
+  {
+    WindowDcScope dc(nullptr);
+    SelectionScope selection(dc.dc(), font.get());
+    TEXTMETRICW expected{};
+    GetTextMetricsW(dc.dc(), &expected);
+    EXPECT_EQ(w.grid.DrawInfo().tm.tmHeight, expected.tmHeight);
+    EXPECT_EQ(w.grid.DrawInfo().tm.tmAveCharWidth, expected.tmAveCharWidth);
+  }
+  w.parent.font = nullptr;
+  SendMessageW(w.grid.Handle(), WM_SETTINGCHANGE, 0, 0);
+}
+
+TEST_F(GridPaint, SettingsChangesAndRepaintsLeaveNoGdiObjectsBehind) {
+  w.Build(20, kDocumentFlags);
+  w.grid.SelectCell(3, 2);
+  PumpMessages();
+  const long fonts = LiveHandleCount(HandleKind::Font), pens = LiveHandleCount(HandleKind::Pen),
+             brushes = LiveHandleCount(HandleKind::Brush);
+  EXPECT_EQ(fonts, 2);
+  EXPECT_EQ(pens, 1);
+  HPEN firstPen = w.grid.DrawInfo().pen;
+  for (int i = 0; i < 1000; ++i) {
+    SendMessageW(w.grid.Handle(), WM_SETTINGCHANGE, 0, 0);
+    RedrawWindow(w.grid.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+  EXPECT_EQ(LiveHandleCount(HandleKind::Font), fonts);
+  EXPECT_EQ(LiveHandleCount(HandleKind::Pen), pens);
+  EXPECT_EQ(LiveHandleCount(HandleKind::Brush), brushes);
+  EXPECT_EQ(GetObjectType(firstPen), 0u);
+  EXPECT_EQ(GetObjectType(w.grid.DrawInfo().pen), static_cast<DWORD>(OBJ_PEN));
+}
+
+}  // namespace
