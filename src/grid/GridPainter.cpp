@@ -1,0 +1,83 @@
+#include "grid/GridPainter.h"
+
+#include "grid/GridGeometry.h"
+#include "grid/ItemDrawing.h"
+#include "grid/PropertyItem.h"
+#include "win/DeviceContext.h"
+
+namespace {
+
+void LoadSystemColours(GridDrawInfo& info) {
+  info.clrText = GetSysColor(COLOR_WINDOWTEXT);
+  info.clrBack = GetSysColor(COLOR_WINDOW);
+  info.clrSelText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  info.clrSelBack = GetSysColor(COLOR_HIGHLIGHT);
+  info.clrDisabledText = GetSysColor(COLOR_GRAYTEXT);
+  info.clrDisabledBack = GetSysColor(COLOR_BTNFACE);
+  info.clrLine = GetSysColor(COLOR_BTNFACE);
+}
+
+LOGFONTW BaseLogFont(HWND grid) {
+  auto font = reinterpret_cast<HFONT>(SendMessageW(GetParent(grid), WM_GETFONT, 0, 0));
+  if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  LOGFONTW logFont{};
+  GetObjectW(font, sizeof(logFont), &logFont);
+  return logFont;
+}
+
+void DrawGridLines(HDC dc, const RECT& rect, COLORREF colour) {
+  UniquePen pen(CreatePen(PS_SOLID, 1, colour));
+  SelectionScope selection(dc, pen.get());
+  MoveToEx(dc, rect.left, rect.bottom - 1, nullptr);
+  LineTo(dc, rect.right - 1, rect.bottom - 1);
+  LineTo(dc, rect.right - 1, rect.top - 1);
+}
+
+void DrawFocusFrame(HDC dc, const RECT& rect, COLORREF colour) {
+  UniqueBrush brush(CreateSolidBrush(colour));
+  FrameRect(dc, &rect, brush.get());
+}
+
+}  // namespace
+
+void GridPainter::RefreshSettings(HWND grid, GridDrawInfo& info) {
+  LoadSystemColours(info);
+  ownedPen.reset(CreatePen(PS_SOLID, 1, info.clrLine));
+  info.pen = ownedPen.get();
+
+  // The old fonts go only after the list view and its header have switched to the new one.
+  LOGFONTW logFont = BaseLogFont(grid);
+  UniqueFont font(CreateFontIndirectW(&logFont));
+  SendMessageW(grid, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  ownedFont = std::move(font);
+  logFont.lfWeight = BoldWeight(logFont.lfWeight);
+  ownedBoldFont.reset(CreateFontIndirectW(&logFont));
+  info.font = ownedFont.get();
+  info.boldFont = ownedBoldFont.get();
+
+  WindowDcScope dc(grid);
+  SelectionScope selection(dc.dc(), info.font);
+  GetTextMetricsW(dc.dc(), &info.tm);
+  InvalidateRect(grid, nullptr, TRUE);
+}
+
+void GridPainter::PaintCell(const GridDrawInfo& templateInfo, const CellPaint& cell) {
+  GridDrawInfo info = templateInfo;
+  info.hdc = cell.hdc;
+  info.rect = cell.rect;
+  info.state = cell.state;
+  if (cell.inSelectedRow && (info.exFlags & GRID_EX_ROWHIGHLIGHT)) info.clrBack = info.clrDisabledBack;
+  if (cell.selectedCell && (info.exFlags & GRID_EX_CELLHIGHLIGHT)) {
+    info.clrBack = info.clrSelBack;
+    info.clrText = info.clrSelText;
+  }
+  if (cell.gridDisabled) info.clrBack = info.clrDisabledBack;
+
+  FillCell(cell.hdc, cell.rect, info.clrBack);
+  {
+    SelectionScope font(cell.hdc, info.font);
+    cell.item->DrawValue(info);
+  }
+  if (!(info.exFlags & GRID_EX_NOGRIDLINES)) DrawGridLines(cell.hdc, cell.rect, info.clrLine);
+  if (cell.focusFrame) DrawFocusFrame(cell.hdc, FocusFrameRect(cell.rect, cell.listGridLines), info.clrSelBack);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include "grid/GridMessages.h"
+#include "win/UniqueHandle.h"
+
+class PropertyItem;
+
+// What the grid knows about one cell when the list view asks for it to be painted.
+struct CellPaint {
+  HDC hdc;
+  RECT rect;
+  PropertyItem* item;
+  UINT state;          // GRID_STATE_* bits
+  bool inSelectedRow;
+  bool selectedCell;
+  bool gridDisabled;
+  bool focusFrame;
+  bool listGridLines;  // LVS_EX_GRIDLINES
+};
+
+// Owns the grid's font, bold font and line pen and paints cells from the paint template.
+class GridPainter {
+ public:
+  // Rebuilds the template's colours, fonts, pen and metrics from the system and the grid's
+  // parent, hands the font to the grid (WM_SETFONT) and frees what the previous refresh made.
+  void RefreshSettings(HWND grid, GridDrawInfo& info);
+
+  // Background, the item's value, grid lines and focus frame of one cell.
+  static void PaintCell(const GridDrawInfo& templateInfo, const CellPaint& cell);
+
+ private:
+  UniqueFont ownedFont;
+  UniqueFont ownedBoldFont;
+  UniquePen ownedPen;
+};
