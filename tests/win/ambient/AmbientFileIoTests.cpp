@@ -193,6 +193,16 @@ TEST_F(AmbientFileIo, LoadingFailsOnlyForFilesThatCannotBeReadOrHoldTooManyEntri
   WriteBytes(PathOf(L"101.bad"), hundredAndOne);
   EXPECT_EQ(LoadAmbientFile(PathOf(L"101.bad"), converter_).error, AmbientLoadError::TooManyEntries);
 
+  // Bytes past the hundredth record are never needed, however large the file.
+  std::vector<std::byte> hundredAndTrailing(64 * 1024, std::byte{0x41});
+  hundredAndTrailing[0] = std::byte{100};
+  hundredAndTrailing[1] = std::byte{0};
+  WriteBytes(PathOf(L"large.bad"), hundredAndTrailing);
+  const AmbientLoadResult large = LoadAmbientFile(PathOf(L"large.bad"), converter_);
+  ASSERT_TRUE(large);
+  EXPECT_EQ(large.entries.size(), 100u);
+  EXPECT_EQ(large.entries[99].volume, 0x41414141);
+
   WriteBytes(PathOf(L"empty.bad"), {});
   const AmbientLoadResult empty = LoadAmbientFile(PathOf(L"empty.bad"), converter_);
   EXPECT_TRUE(empty);
