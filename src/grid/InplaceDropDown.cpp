@@ -37,10 +37,10 @@ void InplaceDropDown::OnFinalMessage() {
   delete this;
 }
 
-bool InplaceDropDown::AttachControl(HWND control, EditorControl::Handler handler) {
-  return EditorControl::Attach(control, [this, handler](EditorControl& owner, Message& m) {
+bool InplaceDropDown::AttachControl(HWND hwnd, EditorControl::Handler handler) {
+  return EditorControl::Attach(hwnd, [this, handler](EditorControl& control, Message& m) {
     ++busy_;
-    bool handled = handler(owner, m);
+    bool handled = handler(control, m);
     if (--busy_ == 0 && deletePending_) delete this;
     return handled;
   });
@@ -94,12 +94,13 @@ bool InplaceDropDown::OnCreate(Message& m) {
 
 bool InplaceDropDown::CreateButton(HWND textBox, const RECT& client) {
   RECT r = DropButtonRect(client);
-  button_ = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_OWNERDRAW,
-                            r.left, r.top, r.right - r.left, r.bottom - r.top, textBox, nullptr,
+  button_ = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_OWNERDRAW, r.left,
+                            r.top, r.right - r.left, r.bottom - r.top, textBox, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
   if (button_ == nullptr) return false;
   SendMessageW(button_, WM_SETFONT, SendMessageW(textBox, WM_GETFONT, 0, 0), TRUE);
-  return AttachControl(button_, [this](EditorControl& button, Message& m) { return OnButtonMessage(button, m); });
+  return AttachControl(button_,
+                       [this](EditorControl& button, Message& m) { return OnButtonMessage(button, m); });
 }
 
 bool InplaceDropDown::OnSetFocus(Message& m) {

@@ -27,10 +27,10 @@ class InplaceDropDown : public Window {
   static HWND CreateEditor(InplaceDropDown* editor, const WindowClass* windowClass, HWND grid,
                            const RECT& cell, const wchar_t* text);
 
-  // Subclasses `control` so that its messages reach `handler` first. A handler may end the
+  // Subclasses the control `hwnd` so that its messages reach `handler` first. A handler may end the
   // editor (a commit can make the grid destroy it at once); the object then goes away only
   // after the handler has returned.
-  bool AttachControl(HWND control, EditorControl::Handler handler);
+  bool AttachControl(HWND hwnd, EditorControl::Handler handler);
 
   HWND Grid() const { return grid_; }
   HWND Button() const { return button_; }

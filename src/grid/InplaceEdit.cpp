@@ -5,9 +5,7 @@
 
 namespace {
 
-const WindowClass* EditClass() {
-  return RegisterSuperclass(L"EDIT", L"Sonarwick_InplacePropertyEdit");
-}
+const WindowClass* EditClass() { return RegisterSuperclass(L"EDIT", L"Sonarwick_InplacePropertyEdit"); }
 
 bool IsUnsignedType(VARTYPE valueType) {
   return valueType == VT_UI1 || valueType == VT_UI2 || valueType == VT_UI4;

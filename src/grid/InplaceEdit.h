@@ -1,7 +1,7 @@
 #pragma once
 
 #include <windows.h>
-#include <oleauto.h>
+#include <wtypes.h>  // VARTYPE
 
 #include "win/Window.h"
 

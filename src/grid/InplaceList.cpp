@@ -7,9 +7,7 @@
 
 namespace {
 
-const WindowClass* ListClass() {
-  return RegisterSuperclass(L"EDIT", L"Sonarwick_InplacePropertyList");
-}
+const WindowClass* ListClass() { return RegisterSuperclass(L"EDIT", L"Sonarwick_InplacePropertyList"); }
 
 LPARAM AsLParam(HWND hwnd) { return reinterpret_cast<LPARAM>(hwnd); }
 
@@ -40,20 +38,21 @@ bool InplaceList::HandleMessage(Message& m) {
 }
 
 bool InplaceList::OnCreate(Message& m) {
-  if (!CreateListBox(m.hwnd)) {
+  // The list comes first: the base part ends by handing the focus to the drop button.
+  if (CreateListBox(m.hwnd)) {
+    InplaceDropDown::HandleMessage(m);
+  } else {
     m.result = -1;
-    return true;
   }
-  bool handled = InplaceDropDown::HandleMessage(m);
   // A window whose creation fails never sees WM_DESTROY, so the list is taken down here.
   if (m.result == -1) DestroyListBox();
-  return handled;
+  return true;
 }
 
 bool InplaceList::CreateListBox(HWND textBox) {
-  listBox_ = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | WS_BORDER | WS_VSCROLL, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, textBox, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+  listBox_ =
+      CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | WS_BORDER | WS_VSCROLL, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, textBox, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (listBox_ == nullptr) return false;
   SendMessageW(listBox_, WM_SETFONT, SendMessageW(GetParent(textBox), WM_GETFONT, 0, 0), TRUE);
   return AttachControl(listBox_, [this](EditorControl& list, Message& m) { return OnListMessage(list, m); });

@@ -39,7 +39,8 @@ class InplaceListTest : public testing::Test {
     ASSERT_NE(editor, nullptr);
     list = InplaceList::GetListBox(editor);
     button = InplaceDropDown::GetButton(editor);
-    for (const wchar_t* option : options) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option));
+    for (const wchar_t* option : options)
+      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option));
     SendMessageW(list, LB_SETCURSEL, current, 0);
     ShowAndFocus(editor);
   }
@@ -148,7 +149,8 @@ TEST_F(InplaceListTest, DropButtonKeys) {
   EXPECT_EQ(Selection(), 1) << "arrows at the button leave the cell instead of moving the list";
   PressKey(VK_UP);
   ExpectOnly(GRIDM_NAVIGATE, false, VK_UP);
-  for (WORD ignored : {WORD{VK_RETURN}, WORD{VK_TAB}, WORD{VK_LEFT}, WORD{VK_RIGHT}, WORD{'Z'}}) PressKey(ignored);
+  for (WORD ignored : {WORD{VK_RETURN}, WORD{VK_TAB}, WORD{VK_LEFT}, WORD{VK_RIGHT}, WORD{'Z'}})
+    PressKey(ignored);
   EXPECT_TRUE(grid.received.empty());
   EXPECT_EQ(Selection(), 1);
   EXPECT_EQ(TextOf(editor), L"День");
