@@ -76,8 +76,11 @@ bool AmbientView::HandleMessage(Message& m) {
       }
       break;
     case WM_CREATE:
-      OnCreate();
-      break;
+      // The list view makes its header during its own creation, so the columns can only go
+      // in once the grid's creation steps have run.
+      PropertyGrid::HandleMessage(m);
+      if (m.result != -1) OnCreate();
+      return true;
     case kSelectNewEntry:
       OnSelectNewEntry(static_cast<int>(m.wParam));
       return true;
@@ -95,8 +98,6 @@ void AmbientView::OnCreate() {
     column.cx = kColumns[index].width;
     column.pszText = const_cast<wchar_t*>(kColumns[index].caption);
     column.iSubItem = index;
-    // The window is still being created: the list view's own creation has not run yet, so
-    // the columns go straight to the list view's procedure once it has.
     SendMessageW(Handle(), LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
   }
   modified = true;
