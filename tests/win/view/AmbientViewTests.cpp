@@ -1,0 +1,369 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "WinTestSupport.h"
+#include "ambient/AmbientView.h"
+#include "ambient/Win32CodePageConverter.h"
+#include "grid/InplaceList.h"
+#include "grid/ListItem.h"
+#include "win/Reflection.h"
+
+namespace {
+
+// Stands in for the frame: reflects every notification back to the control that sent it.
+class ReflectingParent : public Window {
+ protected:
+  bool HandleMessage(Message& m) override {
+    if (ReflectNotification(m)) return true;
+    return Window::HandleMessage(m);
+  }
+};
+
+std::vector<char> ReadBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::vector<char> bytes(GetFileSize(file, nullptr));
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::vector<char>& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::wstring Sample(const wchar_t* name) { return std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/" + name; }
+
+// An entry record of a file: count at 0, record i at 2 + 116 i.
+std::int32_t IntAt(const std::vector<char>& bytes, size_t offset) {
+  std::int32_t value = 0;
+  memcpy(&value, bytes.data() + offset, 4);
+  return value;
+}
+size_t RecordOffset(int index) { return 2 + 116 * static_cast<size_t>(index); }
+
+std::wstring CellText(AmbientView& view, int row, int col) {
+  PropertyItem* item = view.GetCellItem(row, col);
+  if (item == nullptr) return L"<none>";
+  std::wstring text(item->GetDisplayTextLength() + 1, L'\0');
+  item->GetDisplayText(text.data(), static_cast<UINT>(text.size()));
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+class AmbientViewTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const WindowClass* parentClass = RegisterWindowClass(L"Sonarwick_ViewTestParent");
+    parent.Create(parentClass, nullptr, RECT{0, 0, 1000, 600}, L"view", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    RECT client;
+    GetClientRect(parent.Handle(), &client);
+    ASSERT_NE(view.Create(parent.Handle(), client, 0, 0, 100), nullptr);
+    BringToFront(view.Handle());
+
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder = std::wstring(temp) + L"sonarwick-view-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(GetTickCount());
+    CreateDirectoryW(folder.c_str(), nullptr);
+  }
+
+  void TearDown() override {
+    DestroyWindow(parent.Handle());
+    for (const std::wstring& file : created) {
+      SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(file.c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
+  }
+
+  // A copy of a sample in the test's own folder.
+  std::wstring CopyOfSample(const wchar_t* name) {
+    std::wstring copy = TempFile(name);
+    WriteBytes(copy, ReadBytes(Sample(name)));
+    return copy;
+  }
+
+  std::wstring TempFile(const std::wstring& name) {
+    std::wstring path = folder + L"\\" + name;
+    created.push_back(path);
+    return path;
+  }
+
+  void ClickCell(int row, int col) {
+    RECT cell = view.GetCellRect(row, col);
+    ClickAt(ClientToScreenPoint(view.Handle(), (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+  }
+
+  int RowCount() { return static_cast<int>(SendMessageW(view.Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+
+  ReflectingParent parent;
+  AmbientView view;
+  std::wstring folder;
+  std::vector<std::wstring> created;
+};
+
+TEST_F(AmbientViewTest, ANewDocumentHasTheColumnsOnlyAndIsModified) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(view.Handle(), LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 6);
+  wchar_t caption[64];
+  HDITEMW column{};
+  column.mask = HDI_TEXT | HDI_WIDTH;
+  column.pszText = caption;
+  column.cchTextMax = 64;
+  SendMessageW(header, HDM_GETITEMW, 2, reinterpret_cast<LPARAM>(&column));
+  EXPECT_STREQ(caption, L"Мин. время повтора, мс");
+  EXPECT_EQ(column.cxy, 150);
+  SendMessageW(header, HDM_GETITEMW, 0, reinterpret_cast<LPARAM>(&column));
+  EXPECT_STREQ(caption, L"№");
+  EXPECT_EQ(column.cxy, 50);
+
+  EXPECT_TRUE(view.IsModified());
+  EXPECT_STREQ(view.GetPath(), L"");
+  EXPECT_EQ(RowCount(), 0);
+
+  // It saves as a file without entries.
+  std::wstring path = TempFile(L"new.bad");
+  ASSERT_TRUE(view.SaveAs(path.c_str()));
+  EXPECT_EQ(ReadBytes(path), (std::vector<char>{0, 0}));
+  EXPECT_FALSE(view.IsModified());
+}
+
+TEST_F(AmbientViewTest, OpeningAndSavingSamplesUneditedReproducesThemByteForByte) {
+  for (const wchar_t* name : {L"four-times-of-day.bad", L"bytes-behind-terminators.bad", L"extreme-numbers.bad",
+                              L"hundred-entries.bad", L"longest-names.bad", L"no-entries.bad"}) {
+    SCOPED_TRACE(testing::Message() << std::string(name, name + wcslen(name)));
+    AmbientView document;
+    document.Create(parent.Handle(), RECT{0, 0, 900, 500}, 0, 0, 101);
+    std::wstring path = CopyOfSample(name);
+    std::vector<char> original = ReadBytes(path);
+    ASSERT_TRUE(document.Load(path.c_str()));
+    EXPECT_FALSE(document.IsModified());
+    EXPECT_EQ(document.GetPath(), path);
+    int entries = original.size() >= 2 ? *reinterpret_cast<const std::int16_t*>(original.data()) : 0;
+    EXPECT_EQ(document.GetDataRowCount(), entries < 0 ? 0 : entries);
+    EXPECT_EQ(SendMessageW(document.Handle(), LVM_GETITEMCOUNT, 0, 0), document.GetDataRowCount() + 1);
+    ASSERT_TRUE(document.Save());
+    EXPECT_EQ(ReadBytes(path), original);
+  }
+}
+
+TEST_F(AmbientViewTest, LoadedRowsShowTheirNumbersValuesAndTimeOfDay) {
+  std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  std::vector<char> bytes = ReadBytes(path);
+  bytes[RecordOffset(1) + 8] = 5;  // a time of day the game does not know
+  WriteBytes(path, bytes);
+  ASSERT_TRUE(view.Load(path.c_str()));
+  int rows = view.GetDataRowCount();
+  ASSERT_GE(rows, 4);
+  EXPECT_EQ(CellText(view, 0, 0), L"0");
+  EXPECT_EQ(CellText(view, 3, 0), L"3");
+  EXPECT_EQ(CellText(view, 0, 2), std::to_wstring(IntAt(bytes, RecordOffset(0))));
+  EXPECT_EQ(CellText(view, 0, 5), std::to_wstring(IntAt(bytes, RecordOffset(0) + 112)));
+  EXPECT_EQ(CellText(view, 1, 4), L"Рассвет");
+  // The append row has one item, in column 0.
+  EXPECT_NE(view.GetCellItem(rows, 0), nullptr);
+  EXPECT_EQ(view.GetCellItem(rows, 1), nullptr);
+
+  ASSERT_TRUE(view.Save());
+  EXPECT_EQ(ReadBytes(path)[RecordOffset(1) + 8], 0);
+}
+
+TEST_F(AmbientViewTest, EditsThroughRealInputLandInTheirBytesAndMarkTheDocument) {
+  std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  ASSERT_TRUE(view.Load(path.c_str()));
+
+  // Cancelling an editor does not mark the document.
+  ClickCell(0, 1);
+  ASSERT_NE(view.GetEditor(), nullptr);
+  PressKey(VK_ESCAPE);
+  PumpMessages();
+  EXPECT_EQ(view.GetEditor(), nullptr);
+  EXPECT_FALSE(view.IsModified());
+
+  // A number.
+  ClickCell(1, 2);
+  ASSERT_NE(view.GetEditor(), nullptr);
+  PressChord({VK_CONTROL, 'A'});
+  TypeText(L"-1234");
+  PressKey(VK_RETURN);
+  PumpMessages();
+  EXPECT_TRUE(view.IsModified());
+  EXPECT_EQ(CellText(view, 1, 2), L"-1234");
+
+  // A text with Cyrillic letters.
+  ClickCell(2, 1);
+  ASSERT_NE(view.GetEditor(), nullptr);
+  PressChord({VK_CONTROL, 'A'});
+  TypeText(L"гром.wav");
+  PressKey(VK_RETURN);
+  PumpMessages();
+  EXPECT_EQ(CellText(view, 2, 1), L"гром.wav");
+
+  // A time of day, chosen in the dropped list with the mouse.
+  ClickCell(0, 4);
+  HWND editor = view.GetEditor();
+  ASSERT_NE(editor, nullptr);
+  HWND list = InplaceList::GetListBox(editor);
+  ASSERT_TRUE(IsWindowVisible(list));
+  RECT entry;
+  SendMessageW(list, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&entry));
+  ClickAt(ClientToScreenPoint(list, (entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2));
+  PumpMessages();
+  EXPECT_EQ(CellText(view, 0, 4), L"Ночь");
+
+  ASSERT_TRUE(view.Save());
+  EXPECT_FALSE(view.IsModified());
+  std::vector<char> saved = ReadBytes(path);
+  EXPECT_EQ(IntAt(saved, RecordOffset(1)), -1234);
+  EXPECT_EQ(saved[RecordOffset(0) + 8], 3);
+  std::optional<std::string> expected = ProcessCodePageConverter().FromUtf16(L"гром.wav");
+  ASSERT_TRUE(expected.has_value());
+  EXPECT_EQ(std::string(saved.data() + RecordOffset(2) + 9), *expected);
+}
+
+TEST_F(AmbientViewTest, RefusedInputStillMarksTheDocument) {
+  std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  std::vector<char> original = ReadBytes(path);
+  ASSERT_TRUE(view.Load(path.c_str()));
+  ClickCell(0, 3);
+  ASSERT_NE(view.GetEditor(), nullptr);
+  PressChord({VK_CONTROL, 'A'});
+  TypeText(L"abc");
+  PressKey(VK_RETURN);
+  PumpMessages();
+  // The number cell refuses the letters: the editor stays open, the value stays.
+  EXPECT_NE(view.GetEditor(), nullptr);
+  EXPECT_EQ(CellText(view, 0, 3), std::to_wstring(IntAt(original, RecordOffset(0) + 4)));
+  EXPECT_TRUE(view.IsModified());
+}
+
+TEST_F(AmbientViewTest, SaveAsThenSaveWritesToTheNewPath) {
+  std::wstring path = CopyOfSample(L"extreme-numbers.bad");
+  std::vector<char> original = ReadBytes(path);
+  ASSERT_TRUE(view.Load(path.c_str()));
+  std::wstring other = TempFile(L"other.bad");
+  ASSERT_TRUE(view.SaveAs(other.c_str()));
+  EXPECT_EQ(view.GetPath(), other);
+  EXPECT_EQ(ReadBytes(other), original);
+
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I4;
+  value.lVal = 77;
+  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(&value),
+               reinterpret_cast<LPARAM>(view.GetCellItem(0, 5)));
+  EXPECT_TRUE(view.IsModified());
+  ASSERT_TRUE(view.Save());
+  EXPECT_EQ(IntAt(ReadBytes(other), RecordOffset(0) + 112), 77);
+  EXPECT_EQ(ReadBytes(path), original);
+}
+
+TEST_F(AmbientViewTest, AFailingSaveKeepsTheFileAndTheModifiedFlag) {
+  std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  std::vector<char> original = ReadBytes(path);
+  ASSERT_TRUE(view.Load(path.c_str()));
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I4;
+  value.lVal = 5;
+  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(&value),
+               reinterpret_cast<LPARAM>(view.GetCellItem(0, 2)));
+  ASSERT_TRUE(view.IsModified());
+
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(view.Save());
+  EXPECT_TRUE(view.IsModified());
+  EXPECT_FALSE(view.GetLastSaveError().empty());
+  EXPECT_EQ(ReadBytes(path), original);
+
+  // A text too long for its field is refused before the disk is touched.
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  VARIANT text;
+  VariantInit(&text);
+  text.vt = VT_BSTR;
+  text.bstrVal = SysAllocString(std::wstring(103, L'x').c_str());
+  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(&text),
+               reinterpret_cast<LPARAM>(view.GetCellItem(1, 1)));
+  VariantClear(&text);
+  EXPECT_FALSE(view.Save());
+  EXPECT_NE(view.GetLastSaveError().find(L"2"), std::wstring::npos);  // names the entry
+  EXPECT_TRUE(view.IsModified());
+  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(view.GetDataRowCount(), 4);
+}
+
+TEST_F(AmbientViewTest, TheAppendRowAddsEntriesUpToTheLimit) {
+  std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  ASSERT_TRUE(view.Load(path.c_str()));
+  int rows = view.GetDataRowCount();
+
+  // A click on the append row adds an entry before it and opens its file-name editor.
+  ClickCell(rows, 0);
+  PumpMessages();
+  ASSERT_EQ(view.GetDataRowCount(), rows + 1);
+  EXPECT_TRUE(view.IsModified());
+  EXPECT_EQ(CellText(view, rows, 0), std::to_wstring(rows));
+  EXPECT_EQ(CellText(view, rows, 1), L"");
+  EXPECT_EQ(CellText(view, rows, 2), L"0");
+  EXPECT_EQ(CellText(view, rows, 4), L"Рассвет");
+  EXPECT_EQ(view.GetSelectedRow(), rows);
+  EXPECT_EQ(view.GetSelectedColumn(), 1);
+  ASSERT_NE(view.GetEditor(), nullptr);
+  TypeText(L"new.wav");
+  PressKey(VK_RETURN);
+  PumpMessages();
+  EXPECT_EQ(CellText(view, rows, 1), L"new.wav");
+
+  // Enter on the append row adds the next, up to a hundred entries; then nothing more.
+  while (view.GetDataRowCount() < MaxAmbientEntries) {
+    int before = view.GetDataRowCount();
+    view.SelectCell(before, 0);
+    SendMessageW(view.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    PumpMessages();
+    ASSERT_EQ(view.GetDataRowCount(), before + 1);
+  }
+  view.SelectCell(MaxAmbientEntries, 0);
+  SendMessageW(view.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  PumpMessages();
+  EXPECT_EQ(view.GetDataRowCount(), MaxAmbientEntries);
+
+  ASSERT_TRUE(view.Save());
+  AmbientView reopened;
+  reopened.Create(parent.Handle(), RECT{0, 0, 900, 500}, 0, 0, 102);
+  ASSERT_TRUE(reopened.Load(path.c_str()));
+  ASSERT_EQ(reopened.GetDataRowCount(), MaxAmbientEntries);
+  for (int row = 0; row < MaxAmbientEntries; ++row) {
+    for (int col = 0; col < 6; ++col) ASSERT_EQ(CellText(reopened, row, col), CellText(view, row, col));
+  }
+}
+
+TEST_F(AmbientViewTest, ANewDocumentHasNoAppendRowToAddWith) {
+  NMHDR header{view.Handle(), 100, static_cast<UINT>(GRIDN_ADDROW)};
+  GridNotify notify{header, nullptr};
+  SendMessageW(parent.Handle(), WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&notify));
+  PumpMessages();
+  EXPECT_EQ(RowCount(), 0);
+}
+
+TEST_F(AmbientViewTest, AFileThatCannotBeReadFailsToLoad) {
+  EXPECT_FALSE(view.Load(TempFile(L"missing.bad").c_str()));
+  std::vector<char> tooMany(2 + 116 * 101, 0);
+  tooMany[0] = 101;
+  std::wstring path = TempFile(L"too-many.bad");
+  WriteBytes(path, tooMany);
+  AmbientView other;
+  other.Create(parent.Handle(), RECT{0, 0, 900, 500}, 0, 0, 103);
+  EXPECT_FALSE(other.Load(path.c_str()));
+}
+
+}  // namespace
