@@ -474,8 +474,12 @@ TEST_F(CommandBarTest, AttachingAnotherMenuReplacesTheButtonsAndFreesTheOldMenu)
   EXPECT_FALSE(bar_->AttachMenu(nullptr));
   EXPECT_EQ(SendMessageW(Bar(), TB_BUTTONCOUNT, 0, 0), 0);
   EXPECT_EQ(LiveHandleCount(HandleKind::Menu), menus - 1);
-  // Without a menu, Alt and F10 are left to the default processing.
+  // Without a menu, Alt and F10 are left to the default processing. That may open the
+  // system menu's own modal loop, which the queued Escapes end again.
+  PostMessageW(frame_->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageW(frame_->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   SendMessageW(frame_->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+  PumpMessages();
   EXPECT_FALSE(bar_->InKeyboardMode());
 }
 
