@@ -39,7 +39,10 @@ const WindowClass* FrameClass() {
 
 }  // namespace
 
+// A window still alive goes down while this object is still a MainFrame, so that its
+// destruction unregisters the filter from the loop like any other.
 MainFrame::~MainFrame() {
+  if (Handle() != nullptr) DestroyWindow(Handle());
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
 }
 
