@@ -13,7 +13,10 @@ case "$kind" in
   *) echo "usage: $0 native|win|fuzz" >&2; exit 2 ;;
 esac
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
+# Configure every time: folders that appeared since the last run are only picked up then.
+if [ -f "$build/CMakeCache.txt" ]; then
+  cmake "$build" >/dev/null
+else
   cmake -S "$root" -B "$build" "${configure[@]}" >/dev/null
 fi
 cmake --build "$build" -j "$(nproc)" "$@"

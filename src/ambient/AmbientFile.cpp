@@ -1,0 +1,97 @@
+#include "ambient/AmbientFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t countSize = 2;
+
+// Copies what `source` holds of [offset, offset + size) to `target`; the rest stays as it was.
+void CopyAvailable(std::span<const std::byte> source, std::size_t offset, void* target, std::size_t size) {
+  if (offset >= source.size()) return;
+  std::memcpy(target, source.data() + offset, std::min(size, source.size() - offset));
+}
+
+std::size_t RecordOffset(int index) {
+  return countSize + sizeof(AmbientEntry) * static_cast<std::size_t>(index);
+}
+
+}  // namespace
+
+std::wstring DescribeAmbientSaveFailure(const AmbientSaveResult& result) {
+  const std::wstring entry = L"Запись № " + std::to_wstring(result.entryIndex) + L": ";
+  switch (result.error) {
+    case AmbientSaveError::None:
+      return {};
+    case AmbientSaveError::TooManyEntries:
+      return L"В файле может быть не больше " + std::to_wstring(MaxAmbientEntries) + L" записей.";
+    case AmbientSaveError::TextTooLong:
+      return entry + L"имя аудио-файла длиннее " + std::to_wstring(AmbientEntry::MaxAudioFileLength) +
+             L" байт.";
+    case AmbientSaveError::TextNotConvertible:
+      return entry + L"имя аудио-файла нельзя записать в кодировке файла.";
+    case AmbientSaveError::CannotWriteFile:
+      return L"Не могу сохранить файл!";
+  }
+  return {};
+}
+
+AmbientEntryValues ReadEntryValues(const AmbientEntry& entry, const CodePageConverter& converter) {
+  return {converter.ToUtf16(AudioFileBytes(entry)), entry.minRepeatMs, entry.maxRepeatMs, entry.timeOfDay,
+          entry.volume};
+}
+
+AmbientSaveError StoreEntryValues(AmbientEntry& entry, const AmbientEntryValues& values,
+                                  const CodePageConverter& converter) {
+  std::wstring_view text = values.audioFile ? std::wstring_view(*values.audioFile) : std::wstring_view();
+  text = text.substr(0, text.find(L'\0'));
+  const std::optional<std::string> encoded = converter.FromUtf16(text);
+  if (!encoded) return AmbientSaveError::TextNotConvertible;
+  if (!StoreAudioFileBytes(entry, *encoded)) return AmbientSaveError::TextTooLong;
+  entry.minRepeatMs = values.minRepeatMs;
+  entry.maxRepeatMs = values.maxRepeatMs;
+  entry.timeOfDay = values.timeOfDay;
+  entry.volume = values.volume;
+  return AmbientSaveError::None;
+}
+
+AmbientLoadResult ReadAmbientFile(std::span<const std::byte> bytes, const CodePageConverter& converter) {
+  AmbientLoadResult result;
+  std::int16_t count = 0;
+  CopyAvailable(bytes, 0, &count, sizeof(count));
+  if (count > MaxAmbientEntries) {
+    result.error = AmbientLoadError::TooManyEntries;
+    return result;
+  }
+  for (int index = 0; index < count; ++index) {
+    AmbientEntry& slot = result.image[static_cast<std::size_t>(index)];
+    CopyAvailable(bytes, RecordOffset(index), &slot, sizeof(slot));
+    result.entries.push_back(ReadEntryValues(slot, converter));
+  }
+  return result;
+}
+
+AmbientEncoding EncodeAmbientFile(const AmbientImage& image, std::span<const AmbientEntryValues> entries,
+                                  const CodePageConverter& converter) {
+  AmbientEncoding encoding{{}, image, {}};
+  if (entries.size() > static_cast<std::size_t>(MaxAmbientEntries)) {
+    encoding.result = {AmbientSaveError::TooManyEntries, MaxAmbientEntries};
+    return encoding;
+  }
+  const int count = static_cast<int>(entries.size());
+  for (int index = 0; index < count; ++index) {
+    const auto slot = static_cast<std::size_t>(index);
+    const AmbientSaveError error = StoreEntryValues(encoding.image[slot], entries[slot], converter);
+    if (error != AmbientSaveError::None) {
+      encoding.result = {error, index};
+      return encoding;
+    }
+  }
+  encoding.bytes.resize(RecordOffset(count));
+  const auto count16 = static_cast<std::int16_t>(count);
+  std::memcpy(encoding.bytes.data(), &count16, sizeof(count16));
+  std::memcpy(encoding.bytes.data() + countSize, encoding.image.data(),
+              sizeof(AmbientEntry) * entries.size());
+  return encoding;
+}

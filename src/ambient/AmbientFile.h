@@ -1,0 +1,99 @@
+#pragma once
+
+// The ".bad" file: a signed 16-bit little-endian count N, then N AmbientEntry records back to back.
+// This is the portable half of reading and writing it, working on bytes in memory. The Windows
+// half (AmbientFileIo.h) adds the files on disk and the thread's code page.
+//
+// Reading keeps the 116-byte image of every record, and writing overwrites only the five fields
+// of each slot, so the bytes the editor does not interpret (those behind a text's terminator)
+// are written back as they were read. An unedited well-formed file is reproduced byte for byte.
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "ambient/AmbientEntry.h"
+#include "ambient/CodePageConverter.h"
+
+// The longest file prefix the reader looks at: the count and 100 records.
+inline constexpr std::size_t AmbientFileMaxBytes = 2 + sizeof(AmbientEntry) * MaxAmbientEntries;
+
+// The five values of one entry as the editor holds them.
+struct AmbientEntryValues {
+  // The text in UTF-16; nullopt when the file's bytes could not be decoded. A null text is saved
+  // as empty text.
+  std::optional<std::wstring> audioFile;
+  std::int32_t minRepeatMs = 0;
+  std::int32_t maxRepeatMs = 0;
+  // The stored byte as read (it may be 4 or more; TimeOfDayFromByte names it) and as written.
+  std::uint8_t timeOfDay = 0;
+  std::int32_t volume = 0;
+
+  bool operator==(const AmbientEntryValues&) const = default;
+};
+
+enum class AmbientLoadError {
+  None,
+  CannotReadFile,  // the file could not be opened or read
+  TooManyEntries,  // the count is above MaxAmbientEntries: the file is refused rather than cut short
+};
+
+// What reading a file gives the document.
+struct AmbientLoadResult {
+  AmbientLoadError error = AmbientLoadError::None;
+  // Slot i holds record i; slots the file did not fill (and bytes a short file lacks) are zero.
+  AmbientImage image{};
+  // One element per entry, in file order; empty for a count of zero or less.
+  std::vector<AmbientEntryValues> entries;
+
+  explicit operator bool() const { return error == AmbientLoadError::None; }
+};
+
+enum class AmbientSaveError {
+  None,
+  TooManyEntries,      // more than MaxAmbientEntries entries
+  TextTooLong,         // the encoded text needs more than 102 bytes
+  TextNotConvertible,  // the text cannot be encoded in the code page at all
+  CannotWriteFile,     // the file could not be written; it is left as it was
+};
+
+struct AmbientSaveResult {
+  AmbientSaveError error = AmbientSaveError::None;
+  // The zero-based entry that failed; -1 when the failure is not about one entry.
+  int entryIndex = -1;
+
+  explicit operator bool() const { return error == AmbientSaveError::None; }
+};
+
+// A message for the user (Russian, like the editor's other file messages) that names the entry.
+std::wstring DescribeAmbientSaveFailure(const AmbientSaveResult& result);
+
+// The values of one record; its text decoded up to the first NUL (or all 103 bytes without one).
+AmbientEntryValues ReadEntryValues(const AmbientEntry& entry, const CodePageConverter& converter);
+
+// Writes the five values into `entry`, the text with its terminating NUL at the start of the field.
+// Bytes behind the NUL are kept. On failure `entry` is unchanged. The text counts up to its first
+// NUL character.
+AmbientSaveError StoreEntryValues(AmbientEntry& entry, const AmbientEntryValues& values,
+                                  const CodePageConverter& converter);
+
+// Reads a file's bytes. Missing bytes of a short file read as zero; bytes after the last
+// declared record are ignored; a count of zero or less gives no entries.
+AmbientLoadResult ReadAmbientFile(std::span<const std::byte> bytes, const CodePageConverter& converter);
+
+// The outcome of encoding a document: on success the updated image and the file's bytes; on
+// failure only `result` is meaningful.
+struct AmbientEncoding {
+  AmbientSaveResult result;
+  AmbientImage image{};
+  std::vector<std::byte> bytes;
+};
+
+// Encodes `entries` over a copy of `image` (slot i takes entry i's values), and the file that holds
+// them: the count, then the slots' 116 bytes each. `image` itself is not touched, so a caller
+// adopts the new image only once the bytes are safely on disk. Fails on the first entry that does
+// not fit.
+AmbientEncoding EncodeAmbientFile(const AmbientImage& image, std::span<const AmbientEntryValues> entries,
+                                  const CodePageConverter& converter);

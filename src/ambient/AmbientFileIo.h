@@ -1,0 +1,33 @@
+#pragma once
+
+// Loading and saving ".bad" files on disk, with texts in the process's ANSI code page
+// (ProcessCodePageConverter). This is what the document view calls:
+//
+//   AmbientLoadResult loaded = LoadAmbientFile(path);
+//   if (!loaded) ...;                  // cannot open or read it, or more than 100 entries
+//   image = loaded.image;              // keep the record image for the next save
+//   for (entry : loaded.entries) ...;  // one grid row each; a null text shows as empty
+//
+//   AmbientSaveResult saved = SaveAmbientFile(path, image, rowValues);
+//   if (!saved) show DescribeAmbientSaveFailure(saved);  // names the entry when one is at fault
+//
+// A failed save changes neither the file on disk nor `image`, so it can simply be retried.
+
+#include <span>
+#include <string>
+
+#include "ambient/AmbientFile.h"
+
+// Reads the file at `path` (see ReadAmbientFile). Fails with CannotReadFile when it cannot be
+// opened or read, and with TooManyEntries when its count is above MaxAmbientEntries.
+AmbientLoadResult LoadAmbientFile(const std::wstring& path);
+AmbientLoadResult LoadAmbientFile(const std::wstring& path, const CodePageConverter& converter);
+
+// Writes `entries` to the file at `path` over the record image `image` (see EncodeAmbientFile).
+// Every text is checked before the disk is touched; the file is then replaced as a whole.
+// On success `image` holds what was written; on failure nothing changes.
+AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
+                                  std::span<const AmbientEntryValues> entries);
+AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
+                                  std::span<const AmbientEntryValues> entries,
+                                  const CodePageConverter& converter);

@@ -1,0 +1,168 @@
+#include "grid/InplaceDropDown.h"
+
+#include "grid/GridMessages.h"
+#include "grid/InplaceGeometry.h"
+
+namespace {
+
+constexpr int kLeftMargin = 2;
+
+LPARAM AsLParam(HWND hwnd) { return reinterpret_cast<LPARAM>(hwnd); }
+
+}  // namespace
+
+HWND InplaceDropDown::GetButton(HWND editor) {
+  auto* dropDown = dynamic_cast<InplaceDropDown*>(Window::FromHandle(editor));
+  return dropDown != nullptr ? dropDown->button_ : nullptr;
+}
+
+HWND InplaceDropDown::CreateEditor(InplaceDropDown* editor, const WindowClass* windowClass, HWND grid,
+                                   const RECT& cell, const wchar_t* text) {
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  HWND hwnd = editor->Window::Create(windowClass, grid, cell, text ? text : L"", style);
+  if (hwnd == nullptr) {
+    delete editor;
+    return nullptr;
+  }
+  editor->created_ = true;
+  return hwnd;
+}
+
+void InplaceDropDown::OnFinalMessage() {
+  if (!created_) return;
+  if (busy_ > 0) {
+    deletePending_ = true;
+    return;
+  }
+  delete this;
+}
+
+bool InplaceDropDown::AttachControl(HWND hwnd, EditorControl::Handler handler) {
+  return EditorControl::Attach(hwnd, [this, handler](EditorControl& control, Message& m) {
+    ++busy_;
+    bool handled = handler(control, m);
+    if (--busy_ == 0 && deletePending_) delete this;
+    return handled;
+  });
+}
+
+bool InplaceDropDown::HandleMessage(Message& m) {
+  switch (m.msg) {
+    case WM_CREATE:
+      return OnCreate(m);
+    case WM_SETFOCUS:
+      return OnSetFocus(m);
+    case WM_KILLFOCUS:
+      return OnKillFocus(m);
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+      // The text box takes neither focus, caret nor selection from the mouse.
+      m.result = 0;
+      return true;
+    case WM_GETDLGCODE:
+      return OnGetDlgCode(m);
+    case WM_DRAWITEM:
+      return OnDrawItem(m);
+    default:
+      return Window::HandleMessage(m);
+  }
+}
+
+bool InplaceDropDown::OnCreate(Message& m) {
+  m.result = CallDefault(m);
+  if (m.result == -1) return true;
+  grid_ = GetParent(m.hwnd);
+  RECT client{};
+  GetClientRect(m.hwnd, &client);
+  LRESULT font = SendMessageW(grid_, WM_GETFONT, 0, 0);
+  SendMessageW(m.hwnd, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+  LONG_PTR style = GetWindowLongPtrW(m.hwnd, GWL_STYLE);
+  if (style & WS_BORDER) SetWindowLongPtrW(m.hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER));
+  // The right margin leaves room for the drop button.
+  SendMessageW(m.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+               MAKELPARAM(kLeftMargin, GetSystemMetrics(SM_CXVSCROLL)));
+  if (!CreateButton(m.hwnd, client)) {
+    m.result = -1;
+    return true;
+  }
+  // From now on the editor's keyboard focus is the button's.
+  SetFocus(button_);
+  return true;
+}
+
+bool InplaceDropDown::CreateButton(HWND textBox, const RECT& client) {
+  RECT r = DropButtonRect(client);
+  button_ = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_OWNERDRAW, r.left,
+                            r.top, r.right - r.left, r.bottom - r.top, textBox, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  if (button_ == nullptr) return false;
+  SendMessageW(button_, WM_SETFONT, SendMessageW(textBox, WM_GETFONT, 0, 0), TRUE);
+  return AttachControl(button_,
+                       [this](EditorControl& button, Message& m) { return OnButtonMessage(button, m); });
+}
+
+bool InplaceDropDown::OnSetFocus(Message& m) {
+  SetFocus(button_);
+  InvalidateRect(button_, nullptr, TRUE);
+  m.result = 0;
+  return true;
+}
+
+bool InplaceDropDown::OnKillFocus(Message& m) {
+  // The focus passing to our own button is not the end of the edit.
+  if (reinterpret_cast<HWND>(m.wParam) != button_) SendMessageW(grid_, GRIDM_COMMITEDIT, 0, AsLParam(m.hwnd));
+  return false;
+}
+
+bool InplaceDropDown::OnGetDlgCode(Message& m) {
+  m.result = CallDefault(m) | DLGC_WANTALLKEYS;
+  return true;
+}
+
+bool InplaceDropDown::OnDrawItem(Message& m) {
+  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam);
+  if (item == nullptr || item->hwndItem != button_) return false;
+  RECT rect = item->rcItem;
+  UINT state = DFCS_SCROLLDOWN | ((item->itemState & ODS_SELECTED) ? DFCS_PUSHED : 0);
+  DrawFrameControl(item->hDC, &rect, DFC_SCROLL, state);
+  m.result = 0;
+  return true;
+}
+
+bool InplaceDropDown::OnButtonMessage(EditorControl&, Message& m) {
+  switch (m.msg) {
+    case WM_KEYDOWN:
+      return OnButtonKeyDown(m);
+    case WM_GETDLGCODE:
+      // The button asks as the text box would: the edit's own dialog code.
+      m.result = CallDefault(Message{Handle(), m.msg, m.wParam, m.lParam}) | DLGC_WANTALLKEYS;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool InplaceDropDown::OnButtonKeyDown(Message& m) {
+  UINT vk = LOWORD(m.wParam);
+  switch (vk) {
+    case VK_ESCAPE:
+      // Escape keeps the shown value: it commits, after the key has been handled.
+      PostMessageW(grid_, GRIDM_COMMITEDIT, 0, AsLParam(Handle()));
+      break;
+    case VK_SPACE:
+    case VK_F2:
+    case VK_F4:
+      SendMessageW(button_, BM_CLICK, 0, 0);
+      break;
+    case VK_UP:
+    case VK_DOWN:
+      PostMessageW(grid_, GRIDM_NAVIGATE, vk, 0);
+      break;
+    default:
+      return false;
+  }
+  m.result = 0;
+  return true;
+}

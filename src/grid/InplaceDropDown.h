@@ -1,0 +1,56 @@
+#pragma once
+
+#include "grid/EditorControl.h"
+#include "win/Window.h"
+
+// The base of the list editor: a text box that cannot be typed or clicked into, with an
+// owner-drawn drop button at its right edge that holds the keyboard focus for the whole edit.
+// What the button's click drops down is the derived editor's business (WM_COMMAND with
+// notification code 0 reaches the text box).
+class InplaceDropDown : public Window {
+ public:
+  // The drop button of the editor `editor`, or null when `editor` is not a drop-down editor.
+  static HWND GetButton(HWND editor);
+
+  // Drop-down editor objects alive in this process (each deletes itself with its window).
+  static int LiveObjects() { return liveObjects_; }
+
+ protected:
+  InplaceDropDown() { ++liveObjects_; }
+  ~InplaceDropDown() override { --liveObjects_; }
+
+  bool HandleMessage(Message& m) override;
+  void OnFinalMessage() override;
+
+  // Creates the editor window of class `windowClass` as a child of `grid`; the object is
+  // deleted again when that fails.
+  static HWND CreateEditor(InplaceDropDown* editor, const WindowClass* windowClass, HWND grid,
+                           const RECT& cell, const wchar_t* text);
+
+  // Subclasses the control `hwnd` so that its messages reach `handler` first. A handler may end the
+  // editor (a commit can make the grid destroy it at once); the object then goes away only
+  // after the handler has returned.
+  bool AttachControl(HWND hwnd, EditorControl::Handler handler);
+
+  HWND Grid() const { return grid_; }
+  HWND Button() const { return button_; }
+
+ private:
+  bool OnCreate(Message& m);
+  bool OnSetFocus(Message& m);
+  bool OnKillFocus(Message& m);
+  bool OnGetDlgCode(Message& m);
+  bool OnDrawItem(Message& m);
+  bool CreateButton(HWND textBox, const RECT& client);
+  bool OnButtonMessage(EditorControl& button, Message& m);
+  bool OnButtonKeyDown(Message& m);
+
+  HWND grid_ = nullptr;
+  HWND button_ = nullptr;
+  // Handlers of the editor's controls now running; the object is not deleted under them.
+  int busy_ = 0;
+  bool deletePending_ = false;
+  // Set once creation succeeded; a failed creation leaves the deleting to CreateEditor.
+  bool created_ = false;
+  static inline int liveObjects_ = 0;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <windows.h>
+#include <wtypes.h>  // VARTYPE
+
+#include "win/Window.h"
+
+// The single-line text box the grid opens over an edit cell. It never writes a value: when
+// it loses the focus it asks the grid to commit its text, or to cancel when nothing was typed,
+// and it hands the keys that leave the cell to the grid as GRIDM_NAVIGATE.
+class InplaceEdit : public Window {
+ public:
+  // Creates the editor as a child of `grid` on `cell`, holding `text`, with style
+  // WS_CHILD|WS_VISIBLE|ES_AUTOHSCROLL, id 0; digits only (ES_NUMBER) when valueType is VT_UI1,
+  // VT_UI2 or VT_UI4. Returns the window, or null. The object deletes itself when its window
+  // is destroyed.
+  static HWND Create(HWND grid, const RECT& cell, const wchar_t* text, VARTYPE valueType);
+
+  // Editor objects alive in this process (each deletes itself with its window).
+  static int LiveObjects() { return liveObjects_; }
+
+ protected:
+  bool HandleMessage(Message& m) override;
+  void OnFinalMessage() override;
+
+ private:
+  InplaceEdit() { ++liveObjects_; }
+  ~InplaceEdit() override { --liveObjects_; }
+
+  bool OnCreate(Message& m);
+  bool OnChar(Message& m);
+  bool OnKeyDown(Message& m);
+  bool OnKillFocus(Message& m);
+  bool OnGetDlgCode(Message& m);
+  void EndEdit();
+
+  // TRUE while nothing was typed since the editor was created or last gained the focus; leaving
+  // an unchanged editor cancels instead of committing.
+  bool unchanged_ = true;
+  // Set once Create returned a window; until then a failed creation leaves the deleting to Create.
+  bool created_ = false;
+  static inline int liveObjects_ = 0;
+};

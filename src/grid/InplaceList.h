@@ -1,0 +1,37 @@
+#pragma once
+
+#include "grid/InplaceDropDown.h"
+
+// The list editor: the drop-down text box with a popup list of choices below it. A choice
+// (Enter or a click in the list) writes the chosen text into the text box and asks the grid
+// to commit it; Escape in the list cancels.
+class InplaceList : public InplaceDropDown {
+ public:
+  // Creates the list editor as a child of `grid` on `cell` holding `text`
+  // (WS_CHILD|WS_VISIBLE|WS_CLIPSIBLINGS|WS_CLIPCHILDREN, id 0). Null on failure.
+  static HWND Create(HWND grid, const RECT& cell, const wchar_t* text);
+  // The popup list box of the list editor `editor` (for LB_ADDSTRING / LB_SETCURSEL), or null
+  // when `editor` is not one.
+  static HWND GetListBox(HWND editor);
+
+ protected:
+  bool HandleMessage(Message& m) override;
+
+ private:
+  InplaceList() = default;
+
+  bool OnCreate(Message& m);
+  bool OnChar(Message& m);
+  bool OnCommand(Message& m);
+  bool OnDestroy(Message& m);
+  bool CreateListBox(HWND textBox);
+  void DestroyListBox();
+  void DropDown();
+  bool OnListMessage(EditorControl& list, Message& m);
+  void Choose();
+  void CancelFromList();
+
+  HWND listBox_ = nullptr;
+  // Height of the dropped list in pixels; 0 until computed, and again after the options change.
+  int dropHeight_ = 0;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <windows.h>
+
+// The record the tab strip keeps with each of its items. It lives inside the strip as plain
+// bytes, so it holds raw pointers: `title` is the container's own heap copy, freed by the
+// container when the page is removed or retitled; `data` belongs to the caller.
+struct TabPage {
+  HWND window;
+  wchar_t* title;
+  void* data;
+};
+
+// A heap copy of `title` that FreeTitle releases; null when memory runs out.
+wchar_t* CopyTitle(const wchar_t* title);
+void FreeTitle(wchar_t* title);

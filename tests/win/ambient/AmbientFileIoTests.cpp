@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ambient/AmbientFileIo.h"
+#include "ambient/Windows1251Converter.h"
+#include "win/UniqueHandle.h"
+
+namespace {
+
+// Each test works in a folder of its own under the temporary folder, removed afterwards.
+class AmbientFileIo : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    static int folderNumber = 0;
+    folder_ = std::wstring(temp) + L"sonarwick-ambient-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+              std::to_wstring(++folderNumber) + L"\\";
+    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+    liveFiles_ = LiveHandleCount(HandleKind::File);
+  }
+
+  void TearDown() override {
+    EXPECT_EQ(LiveHandleCount(HandleKind::File), liveFiles_);
+    for (const std::wstring& name : FileNames()) {
+      const std::wstring path = folder_ + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(path.c_str());
+    }
+    RemoveDirectoryW(folder_.c_str());
+  }
+
+  std::wstring PathOf(const std::wstring& name) const { return folder_ + name; }
+
+  std::vector<std::wstring> FileNames() const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((folder_ + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+      const std::wstring name = found.cFileName;
+      if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  static void WriteBytes(const std::wstring& path, const std::vector<std::byte>& bytes) {
+    UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    ASSERT_EQ(written, bytes.size());
+  }
+
+  static std::vector<std::byte> ReadBytes(const std::wstring& path) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::vector<std::byte> bytes(1 << 16);
+    DWORD read = 0;
+    if (!file || !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+      return {};
+    bytes.resize(read);
+    return bytes;
+  }
+
+  // A file of two entries whose first text has bytes behind its terminator.
+  std::wstring WriteOriginal(const std::wstring& name) {
+    AmbientImage image{};
+    StoreAudioFileBytes(image[0], "old_longer_name.wav");
+    const std::vector<AmbientEntryValues> entries = {{L"лес.wav", 1, 2, 3, 4}, {L"b.wav", -1, -2, 1, 9}};
+    const AmbientEncoding encoding = EncodeAmbientFile(image, entries, Windows1251Converter());
+    original_ = encoding.bytes;
+    const std::wstring path = PathOf(name);
+    WriteBytes(path, original_);
+    return path;
+  }
+
+  // Saves the original document, with its first text changed to `text`, to `path`. A failed save
+  // must leave the image as it was.
+  AmbientSaveResult SaveEdited(const std::wstring& path, const std::wstring& text = L"новое.wav") {
+    AmbientLoadResult document = ReadAmbientFile(original_, converter_);
+    EXPECT_TRUE(document);
+    const AmbientImage imageBefore = document.image;
+    document.entries[1].audioFile = text;
+    const AmbientSaveResult saved = SaveAmbientFile(path, document.image, document.entries, converter_);
+    if (!saved) {
+      EXPECT_EQ(std::memcmp(&document.image, &imageBefore, sizeof(imageBefore)), 0);
+    }
+    return saved;
+  }
+
+  const Windows1251Converter converter_;
+  std::wstring folder_;
+  std::vector<std::byte> original_;
+  long liveFiles_ = 0;
+};
+
+}  // namespace
+
+TEST_F(AmbientFileIo, SavesANewFileAndLoadsItBack) {
+  const std::wstring path = PathOf(L"forest sounds.bad");
+  AmbientImage image{};
+  const std::vector<AmbientEntryValues> entries = {{L"птицы.wav", 100, 200, 0, 50},
+                                                   {std::nullopt, INT_MIN, INT_MAX, 3, -1}};
+
+  ASSERT_TRUE(SaveAmbientFile(path, image, entries, converter_));
+
+  EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"forest sounds.bad"});
+  EXPECT_EQ(ReadBytes(path).size(), 2u + 2 * 116);
+  EXPECT_EQ(std::string_view(image[0].audioFile), "\xEF\xF2\xE8\xF6\xFB.wav");
+  const AmbientLoadResult loaded = LoadAmbientFile(path, converter_);
+  ASSERT_TRUE(loaded);
+  ASSERT_EQ(loaded.entries.size(), 2u);
+  EXPECT_EQ(loaded.entries[0], entries[0]);
+  EXPECT_EQ(loaded.entries[1], (AmbientEntryValues{L"", INT_MIN, INT_MAX, 3, -1}));
+}
+
+TEST_F(AmbientFileIo, SavingOverAnExistingFileReplacesItWhole) {
+  const std::wstring path = WriteOriginal(L"ambient.bad");
+  WriteBytes(path, std::vector<std::byte>(5000, std::byte{0x55}));
+  AmbientLoadResult document = ReadAmbientFile(original_, converter_);
+  document.entries[0].audioFile = L"x.wav";
+
+  ASSERT_TRUE(SaveAmbientFile(path, document.image, document.entries, converter_));
+
+  const std::vector<std::byte> written = ReadBytes(path);
+  ASSERT_EQ(written.size(), 2u + 2 * 116);
+  EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(written.data()) + 2 + 9, 20),
+            std::string_view("x.wav\0v\0er_name.wav\0", 20));
+  EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"ambient.bad"});
+  EXPECT_EQ(std::string_view(document.image[0].audioFile), "x.wav");
+}
+
+TEST_F(AmbientFileIo, AReadOnlyTargetIsNotReplaced) {
+  const std::wstring path = WriteOriginal(L"read-only.bad");
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+
+  EXPECT_EQ(SaveEdited(path).error, AmbientSaveError::CannotWriteFile);
+
+  EXPECT_EQ(ReadBytes(path), original_);
+  EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"read-only.bad"});
+}
+
+TEST_F(AmbientFileIo, ATargetHeldOpenWithoutSharingIsNotReplaced) {
+  const std::wstring path = WriteOriginal(L"held.bad");
+  {
+    UniqueFile held(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+
+    EXPECT_EQ(SaveEdited(path).error, AmbientSaveError::CannotWriteFile);
+  }
+  EXPECT_EQ(ReadBytes(path), original_);
+  EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"held.bad"});
+}
+
+TEST_F(AmbientFileIo, AMissingFolderOrAFolderAsTargetFails) {
+  WriteOriginal(L"unused.bad");
+  EXPECT_EQ(SaveEdited(PathOf(L"нет такой папки\\a.bad")).error, AmbientSaveError::CannotWriteFile);
+  ASSERT_TRUE(CreateDirectoryW(PathOf(L"folder.bad").c_str(), nullptr));
+  EXPECT_EQ(SaveEdited(PathOf(L"folder.bad")).error, AmbientSaveError::CannotWriteFile);
+  RemoveDirectoryW(PathOf(L"folder.bad").c_str());
+  EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"unused.bad"});
+}
+
+TEST_F(AmbientFileIo, ATextTooLongFailsBeforeTheDiskIsTouched) {
+  const std::wstring path = WriteOriginal(L"long.bad");
+  const AmbientSaveResult saved = SaveEdited(path, std::wstring(103, L'Ж'));
+  EXPECT_EQ(saved.error, AmbientSaveError::TextTooLong);
+  EXPECT_EQ(saved.entryIndex, 1);
+  EXPECT_EQ(SaveEdited(PathOf(L"new.bad"), std::wstring(103, L'Ж')).error, AmbientSaveError::TextTooLong);
+
+  EXPECT_EQ(ReadBytes(path), original_);
+  EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"long.bad"});
+}
+
+TEST_F(AmbientFileIo, LoadingFailsOnlyForFilesThatCannotBeReadOrHoldTooManyEntries) {
+  EXPECT_EQ(LoadAmbientFile(PathOf(L"missing.bad"), converter_).error, AmbientLoadError::CannotReadFile);
+  EXPECT_EQ(LoadAmbientFile(folder_, converter_).error, AmbientLoadError::CannotReadFile);
+
+  std::vector<std::byte> hundredAndOne(2 + 101 * 116);
+  hundredAndOne[0] = std::byte{101};
+  WriteBytes(PathOf(L"101.bad"), hundredAndOne);
+  EXPECT_EQ(LoadAmbientFile(PathOf(L"101.bad"), converter_).error, AmbientLoadError::TooManyEntries);
+
+  // Bytes past the hundredth record are never needed, however large the file.
+  std::vector<std::byte> hundredAndTrailing(64 * 1024, std::byte{0x41});
+  hundredAndTrailing[0] = std::byte{100};
+  hundredAndTrailing[1] = std::byte{0};
+  WriteBytes(PathOf(L"large.bad"), hundredAndTrailing);
+  const AmbientLoadResult large = LoadAmbientFile(PathOf(L"large.bad"), converter_);
+  ASSERT_TRUE(large);
+  EXPECT_EQ(large.entries.size(), 100u);
+  EXPECT_EQ(large.entries[99].volume, 0x41414141);
+
+  WriteBytes(PathOf(L"empty.bad"), {});
+  const AmbientLoadResult empty = LoadAmbientFile(PathOf(L"empty.bad"), converter_);
+  EXPECT_TRUE(empty);
+  EXPECT_TRUE(empty.entries.empty());
+}
+
+TEST_F(AmbientFileIo, AFileAnotherProgramIsWritingCanStillBeLoaded) {
+  const std::wstring path = WriteOriginal(L"shared.bad");
+  UniqueFile writer(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(writer);
+
+  const AmbientLoadResult loaded = LoadAmbientFile(path, converter_);
+
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded.entries[0].audioFile, L"лес.wav");
+}
+
+// The samples load and save byte for byte in the thread's own code page, Russian or not.
+TEST_F(AmbientFileIo, SamplesRoundTripThroughTheDiskInTheThreadCodePage) {
+  for (const wchar_t* name :
+       {L"no-entries.bad", L"four-times-of-day.bad", L"extreme-numbers.bad", L"bytes-behind-terminators.bad",
+        L"hundred-entries.bad", L"longest-names.bad"}) {
+    const std::wstring sample = std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/" + name;
+    AmbientLoadResult loaded = LoadAmbientFile(sample);
+    ASSERT_TRUE(loaded) << "cannot load sample";
+
+    ASSERT_TRUE(SaveAmbientFile(PathOf(name), loaded.image, loaded.entries));
+
+    EXPECT_EQ(ReadBytes(PathOf(name)), ReadBytes(sample));
+  }
+  const AmbientLoadResult russian =
+      LoadAmbientFile(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/four-times-of-day.bad");
+  ASSERT_EQ(russian.entries.size(), 4u);
+  const bool russianCodePage = GetACP() == 1251;
+  EXPECT_EQ(russian.entries[1].audioFile, russianCodePage ? L"лес\\кукушка.wav" : L"ëåñ\\êóêóøêà.wav");
+}

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include "EditorTestSupport.h"
+#include "TestGrid.h"
+#include "grid/GridMessages.h"
+#include "grid/InplaceEdit.h"
+
+namespace {
+
+class InplaceEditTest : public testing::Test {
+ protected:
+  // One grid for the suite: showing a fresh top-level window costs Wine seconds.
+  static void SetUpTestSuite() { shared = new TestGrid; }
+  static void TearDownTestSuite() {
+    delete shared;
+    shared = nullptr;
+  }
+  void SetUp() override {
+    grid.policy = TestGrid::EndPolicy::PostClose;
+    grid.received.clear();
+    BringToFront(grid.Handle());
+  }
+  void TearDown() override {
+    if (IsWindow(editor)) DestroyWindow(editor);
+    PumpMessages();
+    EXPECT_EQ(InplaceEdit::LiveObjects(), 0);
+  }
+
+  HWND Open(const wchar_t* text, VARTYPE type = VT_BSTR) {
+    grid.received.clear();
+    editor = InplaceEdit::Create(grid.Handle(), kCell, text, type);
+    ShowAndFocus(editor);
+    return editor;
+  }
+  // Leaves the editor by moving the focus to the grid and returns the one message that ended it.
+  TestGrid::Received Leave() {
+    SetFocus(grid.Handle());
+    EXPECT_EQ(grid.received.size(), 1u);
+    PumpMessages();
+    return grid.received.empty() ? TestGrid::Received{} : grid.received.back();
+  }
+  void ExpectNavigation(std::initializer_list<UINT> keys) {
+    ASSERT_EQ(grid.received.size(), keys.size());
+    size_t i = 0;
+    for (UINT key : keys) {
+      EXPECT_EQ(grid.received[i].msg, GRIDM_NAVIGATE);
+      EXPECT_EQ(grid.received[i].wParam, key);
+      EXPECT_FALSE(grid.received[i++].sent) << "navigation is posted";
+    }
+    grid.received.clear();
+  }
+  DWORD Caret() {
+    DWORD start = 0, end = 0;
+    SendMessageW(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return start == end ? start : MAXDWORD;
+  }
+
+  static inline TestGrid* shared = nullptr;
+  TestGrid& grid = *shared;
+  HWND editor = nullptr;
+};
+
+TEST_F(InplaceEditTest, CreatedOverTheCellWithTheGridFont) {
+  Open(L"text");
+  ASSERT_NE(editor, nullptr);
+  wchar_t className[64]{};
+  GetClassNameW(editor, className, 64);
+  EXPECT_STREQ(className, L"Sonarwick_InplacePropertyEdit");
+  EXPECT_EQ(GetParent(editor), grid.Handle());
+  EXPECT_EQ(GetDlgCtrlID(editor), 0);
+  EXPECT_EQ(TextOf(editor), L"text");
+  RECT rect{};
+  GetWindowRect(editor, &rect);
+  MapWindowPoints(nullptr, grid.Handle(), reinterpret_cast<POINT*>(&rect), 2);
+  EXPECT_TRUE(EqualRect(&rect, &kCell));
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(editor, WM_GETFONT, 0, 0)), grid.Font());
+  EXPECT_EQ(SendMessageW(editor, EM_GETMARGINS, 0, 0), MAKELONG(2, 0));
+  LRESULT code = SendMessageW(editor, WM_GETDLGCODE, 0, 0);
+  EXPECT_EQ(code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS), DLGC_WANTARROWS | DLGC_WANTALLKEYS);
+  EXPECT_EQ(GetFocus(), editor);
+}
+
+TEST_F(InplaceEditTest, LeavingUnchangedCancelsAndLeavingAfterTypingCommits) {
+  HWND first = Open(L"abc");
+  TestGrid::Received end = Leave();
+  EXPECT_EQ(end.msg, GRIDM_CANCELEDIT);
+  EXPECT_TRUE(end.sent) << "the grid relies on handling the end during the focus change";
+  EXPECT_EQ(end.wParam, 0u);
+  EXPECT_EQ(end.lParam, reinterpret_cast<LPARAM>(first));
+  EXPECT_FALSE(IsWindow(first));
+
+  Open(L"abc");
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  TypeText(L"42");
+  end = Leave();
+  EXPECT_EQ(end.msg, GRIDM_COMMITEDIT);
+  EXPECT_TRUE(end.sent);
+  EXPECT_EQ(end.text, L"42");
+}
+
+TEST_F(InplaceEditTest, EnterAndEscapeEndTheEditWithoutReachingTheText) {
+  Open(L"abc");
+  PressKey(VK_RETURN);
+  ASSERT_EQ(grid.received.size(), 1u);
+  EXPECT_EQ(grid.received[0].msg, GRIDM_CANCELEDIT) << "Enter on untouched text changes nothing";
+  EXPECT_EQ(GetFocus(), grid.Handle());
+
+  Open(L"abc");
+  SendMessageW(editor, EM_SETSEL, 3, 3);
+  TypeText(L"7");
+  PressKey(VK_RETURN);
+  ASSERT_EQ(grid.received.size(), 1u);
+  EXPECT_EQ(grid.received[0].msg, GRIDM_COMMITEDIT);
+  EXPECT_EQ(grid.received[0].text, L"abc7");
+
+  Open(L"abc");
+  TypeText(L"7");
+  PressKey(VK_ESCAPE);
+  ASSERT_EQ(grid.received.size(), 1u);
+  EXPECT_EQ(grid.received[0].msg, GRIDM_CANCELEDIT) << "Escape drops what was typed";
+  EXPECT_EQ(GetFocus(), grid.Handle());
+}
+
+TEST_F(InplaceEditTest, ClipboardMessagesCountAsChanges) {
+  for (UINT msg : {WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR, WM_UNDO}) {
+    Open(L"abc");
+    SendMessageW(editor, msg, 0, 0);
+    EXPECT_EQ(Leave().msg, GRIDM_COMMITEDIT) << "message " << msg;
+  }
+}
+
+TEST_F(InplaceEditTest, KeysThatEditWithoutCharactersCountAsChanges) {
+  // The grid opens the editor on Delete with all text selected and hands it the key.
+  Open(L"abc");
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  SendMessageW(editor, WM_KEYDOWN, VK_DELETE, 0);
+  TestGrid::Received end = Leave();
+  EXPECT_EQ(end.msg, GRIDM_COMMITEDIT);
+  EXPECT_EQ(end.text, L"");
+
+  Open(L"abc");
+  SendMessageW(editor, EM_SETSEL, 0, 0);
+  PressKey(VK_DELETE);
+  end = Leave();
+  EXPECT_EQ(end.msg, GRIDM_COMMITEDIT);
+  EXPECT_EQ(end.text, L"bc");
+
+  Open(L"abc");
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  PressChord({VK_CONTROL, VK_INSERT});
+  SendMessageW(editor, EM_SETSEL, 3, 3);
+  PressChord({VK_SHIFT, VK_INSERT});
+  end = Leave();
+  EXPECT_EQ(end.msg, GRIDM_COMMITEDIT);
+  EXPECT_EQ(end.text, L"abcabc");
+}
+
+TEST_F(InplaceEditTest, RefusedEditStaysOpenAndStartsUnchangedWhenClickedAgain) {
+  grid.policy = TestGrid::EndPolicy::KeepOpen;
+  Open(L"abc");
+  TypeText(L"x");
+  EXPECT_EQ(Leave().msg, GRIDM_COMMITEDIT);
+  ASSERT_TRUE(IsWindow(editor));
+  grid.received.clear();
+  ClickAt(ClientToScreenPoint(grid.Handle(), kCell.left + 20, (kCell.top + kCell.bottom) / 2));
+  EXPECT_EQ(GetFocus(), editor);
+  EXPECT_EQ(Leave().msg, GRIDM_CANCELEDIT);
+}
+
+TEST_F(InplaceEditTest, LeftAndRightLeaveOnlyAtTheEndsOfTheTextWithoutSelection) {
+  Open(L"abcd");
+  SendMessageW(editor, EM_SETSEL, 0, 0);
+  PressKey(VK_LEFT);
+  ExpectNavigation({VK_LEFT});
+  SendMessageW(editor, EM_SETSEL, 4, 4);
+  PressKey(VK_RIGHT);
+  ExpectNavigation({VK_RIGHT});
+
+  SendMessageW(editor, EM_SETSEL, 1, 1);
+  PressKey(VK_LEFT);
+  EXPECT_EQ(Caret(), 0u);
+  SendMessageW(editor, EM_SETSEL, 0, 2);
+  PressKey(VK_LEFT);
+  SendMessageW(editor, EM_SETSEL, 3, 3);
+  PressKey(VK_RIGHT);
+  EXPECT_EQ(Caret(), 4u);
+  SendMessageW(editor, EM_SETSEL, 2, 4);
+  PressKey(VK_RIGHT);
+  ExpectNavigation({});
+  EXPECT_EQ(GetFocus(), editor);
+}
+
+TEST_F(InplaceEditTest, TabUpAndDownAlwaysLeave) {
+  Open(L"abcd");
+  SendMessageW(editor, EM_SETSEL, 1, 3);
+  PressKey(VK_TAB);
+  PressKey(VK_UP);
+  PressKey(VK_DOWN);
+  PressChord({VK_SHIFT, VK_TAB});
+  ExpectNavigation({VK_TAB, VK_UP, VK_DOWN, VK_TAB});
+  EXPECT_EQ(TextOf(editor), L"abcd");
+}
+
+TEST_F(InplaceEditTest, DigitsOnlyForUnsignedValueTypes) {
+  for (VARTYPE type : {VT_UI1, VT_UI2, VT_UI4, VT_I4, VT_BSTR}) {
+    Open(L"", type);
+    TypeText(L"1a2");
+    bool digitsOnly = type == VT_UI1 || type == VT_UI2 || type == VT_UI4;
+    EXPECT_EQ((GetWindowLongW(editor, GWL_STYLE) & ES_NUMBER) != 0, digitsOnly) << "type " << type;
+    EXPECT_EQ(TextOf(editor), digitsOnly ? L"12" : L"1a2") << "type " << type;
+    Leave();
+  }
+}
+
+TEST_F(InplaceEditTest, DeletedOnceHoweverItsWindowEnds) {
+  // Closed by the grid's posted WM_CLOSE.
+  Open(L"a");
+  EXPECT_EQ(InplaceEdit::LiveObjects(), 1);
+  Leave();
+  EXPECT_EQ(InplaceEdit::LiveObjects(), 0);
+
+  // Destroyed by the grid inside the commit that the focus loss sends.
+  grid.policy = TestGrid::EndPolicy::DestroyAtOnce;
+  Open(L"a");
+  TypeText(L"b");
+  SetFocus(grid.Handle());
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(InplaceEdit::LiveObjects(), 0);
+
+  // Destroyed directly while it has the focus; its cancel then finds the window going away.
+  Open(L"a");
+  DestroyWindow(editor);
+  EXPECT_EQ(InplaceEdit::LiveObjects(), 0);
+
+  // Destroyed with its parent.
+  grid.policy = TestGrid::EndPolicy::PostClose;
+  HWND panel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, grid.Handle(),
+                               nullptr, nullptr, nullptr);
+  ShowAndFocus(InplaceEdit::Create(panel, kCell, L"a", VT_BSTR));
+  EXPECT_EQ(InplaceEdit::LiveObjects(), 1);
+  DestroyWindow(panel);
+  EXPECT_EQ(InplaceEdit::LiveObjects(), 0);
+
+  // Never created.
+  CreationRefusal refusal(L"Sonarwick_InplacePropertyEdit");
+  EXPECT_EQ(InplaceEdit::Create(grid.Handle(), kCell, L"a", VT_BSTR), nullptr);
+  EXPECT_EQ(InplaceEdit::Create(reinterpret_cast<HWND>(0x1234), kCell, L"a", VT_BSTR), nullptr);
+  EXPECT_EQ(InplaceEdit::LiveObjects(), 0);
+}
+
+}  // namespace

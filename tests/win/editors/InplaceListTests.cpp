@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EditorTestSupport.h"
+#include "TestGrid.h"
+#include "grid/EditorControl.h"
+#include "grid/GridMessages.h"
+#include "grid/InplaceGeometry.h"
+#include "grid/InplaceList.h"
+
+namespace {
+
+const std::vector<const wchar_t*> kTimesOfDay{L"Рассвет", L"День", L"Закат", L"Ночь"};
+
+class InplaceListTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { shared = new TestGrid; }
+  static void TearDownTestSuite() {
+    delete shared;
+    shared = nullptr;
+  }
+  void SetUp() override {
+    grid.policy = TestGrid::EndPolicy::PostClose;
+    BringToFront(grid.Handle());
+  }
+  void TearDown() override {
+    if (IsWindow(editor)) DestroyWindow(editor);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(InplaceDropDown::LiveObjects(), 0);
+    EXPECT_EQ(EditorControl::LiveObjects(), 0);
+  }
+
+  // Opens the editor the way the list item and the grid do: options, selection, focus.
+  void Open(const std::vector<const wchar_t*>& options, int current = 0, const wchar_t* text = L"День") {
+    grid.received.clear();
+    editor = InplaceList::Create(grid.Handle(), kCell, text);
+    ASSERT_NE(editor, nullptr);
+    list = InplaceList::GetListBox(editor);
+    button = InplaceDropDown::GetButton(editor);
+    for (const wchar_t* option : options)
+      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option));
+    SendMessageW(list, LB_SETCURSEL, current, 0);
+    ShowAndFocus(editor);
+  }
+  void Drop() {
+    SendMessageW(editor, WM_COMMAND, 0, 0);
+    PumpMessages();
+  }
+  int Selection() { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
+  RECT ScreenRect(HWND hwnd) {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    return rect;
+  }
+  void ExpectOnly(UINT msg, bool sent, WPARAM wParam = 0) {
+    ASSERT_EQ(grid.received.size(), 1u);
+    EXPECT_EQ(grid.received[0].msg, msg);
+    EXPECT_EQ(grid.received[0].sent, sent);
+    EXPECT_EQ(grid.received[0].wParam, wParam);
+    if (msg != GRIDM_NAVIGATE) {
+      EXPECT_EQ(grid.received[0].lParam, reinterpret_cast<LPARAM>(editor));
+    }
+    grid.received.clear();
+  }
+
+  static inline TestGrid* shared = nullptr;
+  TestGrid& grid = *shared;
+  HWND editor = nullptr;
+  HWND list = nullptr;
+  HWND button = nullptr;
+};
+
+TEST_F(InplaceListTest, OpensWithHiddenListAndTheFocusOnItsDropButton) {
+  Open(kTimesOfDay);
+  wchar_t className[64]{};
+  GetClassNameW(editor, className, 64);
+  EXPECT_STREQ(className, L"Sonarwick_InplacePropertyList");
+  EXPECT_EQ(GetDlgCtrlID(editor), 0);
+  EXPECT_EQ(TextOf(editor), L"День");
+  EXPECT_EQ(GetWindowLongW(editor, GWL_STYLE) & WS_BORDER, 0);
+  EXPECT_EQ(SendMessageW(editor, EM_GETMARGINS, 0, 0), MAKELONG(2, GetSystemMetrics(SM_CXVSCROLL)));
+  for (HWND part : {editor, list, button}) {
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(part, WM_GETFONT, 0, 0)), grid.Font());
+  }
+
+  EXPECT_FALSE(IsWindowVisible(list));
+  EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_POPUP);
+  EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 4);
+
+  EXPECT_EQ(GetParent(button), editor);
+  EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  RECT client{}, placed{};
+  GetClientRect(editor, &client);
+  RECT expected = DropButtonRect(client);
+  GetWindowRect(button, &placed);
+  MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_TRUE(EqualRect(&placed, &expected));
+
+  // The focus passing from the text box to its own button does not end the edit.
+  EXPECT_EQ(GetFocus(), button);
+  EXPECT_TRUE(grid.received.empty());
+  EXPECT_EQ(SendMessageW(button, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+}
+
+TEST_F(InplaceListTest, DropsBelowTheEditorAtFullWidthAndFitsItsEntries) {
+  std::vector<const wchar_t*> many(20, L"option");
+  for (size_t count : {1u, 4u, 20u}) {
+    Open(std::vector<const wchar_t*>(many.begin(), many.begin() + count));
+    Drop();
+    ASSERT_TRUE(IsWindowVisible(list));
+    RECT box = ScreenRect(editor), dropped = ScreenRect(list);
+    EXPECT_EQ(dropped.left, box.left);
+    EXPECT_EQ(dropped.top, box.bottom);
+    EXPECT_EQ(dropped.right, box.right);
+    int itemHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    int fitting = itemHeight * static_cast<int>(count) + 2 * GetSystemMetrics(SM_CYBORDER);
+    int height = dropped.bottom - dropped.top;
+    if (fitting <= kMaxDropListHeight) {
+      EXPECT_EQ(height, fitting) << count << " entries";
+    } else {
+      // The list box keeps to whole entries below the cap.
+      EXPECT_LE(height, kMaxDropListHeight);
+      EXPECT_GT(height, kMaxDropListHeight - itemHeight);
+    }
+    EXPECT_EQ(GetFocus(), button) << "dropping does not take the focus";
+    DestroyWindow(editor);
+  }
+}
+
+TEST_F(InplaceListTest, AddedOptionsResizeTheNextDrop) {
+  Open({L"one"});
+  Drop();
+  int oneEntry = ScreenRect(list).bottom - ScreenRect(list).top;
+  for (const wchar_t* option : {L"two", L"three"}) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option));
+  }
+  Drop();
+  int itemHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  EXPECT_EQ(ScreenRect(list).bottom - ScreenRect(list).top, oneEntry + 2 * itemHeight);
+}
+
+TEST_F(InplaceListTest, DropButtonKeys) {
+  Open(kTimesOfDay, 1);
+  Drop();
+  PressKey(VK_DOWN);
+  ExpectOnly(GRIDM_NAVIGATE, false, VK_DOWN);
+  EXPECT_EQ(Selection(), 1) << "arrows at the button leave the cell instead of moving the list";
+  PressKey(VK_UP);
+  ExpectOnly(GRIDM_NAVIGATE, false, VK_UP);
+  for (WORD ignored : {WORD{VK_RETURN}, WORD{VK_TAB}, WORD{VK_LEFT}, WORD{VK_RIGHT}, WORD{'Z'}})
+    PressKey(ignored);
+  EXPECT_TRUE(grid.received.empty());
+  EXPECT_EQ(Selection(), 1);
+  EXPECT_EQ(TextOf(editor), L"День");
+
+  for (WORD dropKey : {WORD{VK_SPACE}, WORD{VK_F2}, WORD{VK_F4}}) {
+    ShowWindow(list, SW_HIDE);
+    PressKey(dropKey);
+    EXPECT_TRUE(IsWindowVisible(list)) << "key " << dropKey;
+    EXPECT_EQ(GetFocus(), button);
+  }
+  EXPECT_TRUE(grid.received.empty());
+
+  // Escape at the button keeps the shown value: a posted commit, not a cancel.
+  PressKey(VK_ESCAPE);
+  ExpectOnly(GRIDM_COMMITEDIT, false);
+  EXPECT_FALSE(IsWindow(editor));
+}
+
+TEST_F(InplaceListTest, ClickOnAnEntryCommitsThatEntry) {
+  Open(kTimesOfDay, 0);
+  Drop();
+  RECT entry{};
+  SendMessageW(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&entry));
+  ClickAt(ClientToScreenPoint(list, (entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2));
+  ASSERT_EQ(grid.received.size(), 1u);
+  EXPECT_EQ(grid.received[0].text, L"Закат");
+  ExpectOnly(GRIDM_COMMITEDIT, true);
+  EXPECT_EQ(GetFocus(), grid.Handle());
+}
+
+TEST_F(InplaceListTest, EnterInTheListChoosesAndEscapeCancels) {
+  Open(kTimesOfDay, 0);
+  Drop();
+  SetFocus(list);  // as a click into the dropped list does
+  PressKey(VK_DOWN);
+  PressKey(VK_RETURN);
+  ASSERT_EQ(grid.received.size(), 1u);
+  EXPECT_EQ(grid.received[0].text, L"День");
+  ExpectOnly(GRIDM_COMMITEDIT, true);
+  EXPECT_EQ(GetFocus(), grid.Handle());
+
+  Open(kTimesOfDay, 0, L"Рассвет");
+  Drop();
+  SetFocus(list);
+  PressKey(VK_DOWN);
+  grid.policy = TestGrid::EndPolicy::KeepOpen;
+  PressKey(VK_ESCAPE);
+  ExpectOnly(GRIDM_CANCELEDIT, true);
+  EXPECT_EQ(GetFocus(), grid.Handle());
+  EXPECT_FALSE(IsWindowVisible(list)) << "the list hides when it loses the focus";
+  EXPECT_EQ(TextOf(editor), L"Рассвет");
+}
+
+TEST_F(InplaceListTest, OnlyTheFirstCharacterReachesTheListTypeAhead) {
+  Open(kTimesOfDay, 0);
+  Drop();
+  SendMessageW(editor, WM_CHAR, L'З', 1);  // the grid hands over the character that opened the editor
+  PumpMessages();
+  EXPECT_EQ(Selection(), 2);
+  TypeText(L"Н");  // later typing reaches only the button
+  EXPECT_EQ(Selection(), 2);
+  EXPECT_TRUE(grid.received.empty());
+  EXPECT_EQ(TextOf(editor), L"День");
+}
+
+TEST_F(InplaceListTest, ClicksOnTheTextTakeNoFocusAndTheButtonDrops) {
+  Open(kTimesOfDay);
+  ClickAt(ClientToScreenPoint(editor, 5, 5));
+  DoubleClickAt(ClientToScreenPoint(editor, 5, 5));
+  EXPECT_EQ(GetFocus(), button);
+  DWORD start = 1, end = 1;
+  SendMessageW(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, end);
+  EXPECT_FALSE(IsWindowVisible(list));
+
+  RECT buttonRect{};
+  GetClientRect(button, &buttonRect);
+  ClickAt(ClientToScreenPoint(button, buttonRect.right / 2, buttonRect.bottom / 2));
+  EXPECT_TRUE(IsWindowVisible(list));
+  EXPECT_EQ(GetFocus(), button);
+  EXPECT_TRUE(grid.received.empty());
+}
+
+TEST_F(InplaceListTest, TextBoxLosingTheFocusElsewhereCommits) {
+  Open(kTimesOfDay);
+  SendMessageW(editor, WM_KILLFOCUS, reinterpret_cast<WPARAM>(button), 0);
+  EXPECT_TRUE(grid.received.empty());
+  SendMessageW(editor, WM_KILLFOCUS, reinterpret_cast<WPARAM>(grid.Handle()), 0);
+  ExpectOnly(GRIDM_COMMITEDIT, true);
+}
+
+TEST_F(InplaceListTest, DrawsAScrollDownArrowOnItsButton) {
+  Open(kTimesOfDay);
+  RECT rect{};
+  GetClientRect(button, &rect);
+  EXPECT_EQ(ReadClientPixel(button, 3, rect.bottom / 2), GetSysColor(COLOR_BTNFACE));
+  bool arrow = false;
+  for (int y = rect.bottom / 4; y < rect.bottom * 3 / 4 && !arrow; ++y) {
+    arrow = ReadClientPixel(button, rect.right / 2, y) == GetSysColor(COLOR_BTNTEXT);
+  }
+  EXPECT_TRUE(arrow);
+}
+
+TEST_F(InplaceListTest, DeletedOnceHoweverItsWindowEnds) {
+  // The grid destroys the editor inside the commit sent from the list's own click handler.
+  grid.policy = TestGrid::EndPolicy::DestroyAtOnce;
+  Open(kTimesOfDay);
+  Drop();
+  RECT entry{};
+  SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&entry));
+  ClickAt(ClientToScreenPoint(list, entry.left + 5, entry.top + 2));
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(InplaceDropDown::LiveObjects(), 0);
+  EXPECT_EQ(EditorControl::LiveObjects(), 0);
+
+  // The same from Enter in the list, and from Escape there.
+  for (WORD key : {WORD{VK_RETURN}, WORD{VK_ESCAPE}}) {
+    Open(kTimesOfDay);
+    Drop();
+    SetFocus(list);
+    PressKey(key);
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(InplaceDropDown::LiveObjects(), 0);
+    EXPECT_EQ(EditorControl::LiveObjects(), 0);
+  }
+
+  // Destroyed while dropped, and destroyed with its parent.
+  Open(kTimesOfDay);
+  Drop();
+  DestroyWindow(editor);
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(InplaceDropDown::LiveObjects(), 0);
+  HWND panel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, grid.Handle(),
+                               nullptr, nullptr, nullptr);
+  HWND orphan = InplaceList::Create(panel, kCell, L"x");
+  ShowAndFocus(orphan);
+  SendMessageW(orphan, WM_COMMAND, 0, 0);
+  DestroyWindow(panel);
+  EXPECT_EQ(InplaceDropDown::LiveObjects(), 0);
+  EXPECT_EQ(EditorControl::LiveObjects(), 0);
+}
+
+TEST_F(InplaceListTest, NoEditorWhenAPartCannotBeCreated) {
+  for (const wchar_t* refused : {L"LISTBOX", L"BUTTON", L"Sonarwick_InplacePropertyList"}) {
+    CreationRefusal refusal(refused);
+    EXPECT_EQ(InplaceList::Create(grid.Handle(), kCell, L"x"), nullptr) << refused;
+    PumpMessages();
+    EXPECT_EQ(InplaceDropDown::LiveObjects(), 0) << refused;
+    EXPECT_EQ(EditorControl::LiveObjects(), 0) << refused;
+  }
+  EXPECT_EQ(InplaceList::GetListBox(grid.Handle()), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+#include "TestGrid.h"
+
+#include "grid/GridMessages.h"
+
+namespace {
+
+std::wstring WindowText(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+bool IsGridMessage(UINT msg) {
+  return msg == GRIDM_COMMITEDIT || msg == GRIDM_CANCELEDIT || msg == GRIDM_NAVIGATE;
+}
+
+TestGrid* theGrid = nullptr;
+
+}  // namespace
+
+TestGrid::TestGrid() {
+  font_.reset(CreateFontW(-15, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  Create(RegisterWindowClass(L"Sonarwick_TestGrid"), nullptr, RECT{100, 100, 700, 500}, L"grid",
+         WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN);
+  theGrid = this;
+  hook_ = SetWindowsHookExW(WH_GETMESSAGE, OnQueueMessage, nullptr, GetCurrentThreadId());
+}
+
+TestGrid::~TestGrid() {
+  UnhookWindowsHookEx(hook_);
+  theGrid = nullptr;
+}
+
+LRESULT CALLBACK TestGrid::OnQueueMessage(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && theGrid != nullptr && msg->hwnd == theGrid->Handle() &&
+      IsGridMessage(msg->message)) {
+    ++theGrid->postedPending_;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool TestGrid::HandleMessage(Message& m) {
+  if (m.msg == WM_GETFONT) {
+    m.result = reinterpret_cast<LRESULT>(font_.get());
+    return true;
+  }
+  if (!IsGridMessage(m.msg)) return Window::HandleMessage(m);
+  bool sent = postedPending_ == 0;
+  if (!sent) --postedPending_;
+  auto editor = reinterpret_cast<HWND>(m.lParam);
+  bool ends = m.msg != GRIDM_NAVIGATE;
+  received.push_back({m.msg, m.wParam, m.lParam, sent, ends ? WindowText(editor) : L""});
+  if (ends && policy == EndPolicy::PostClose) PostMessageW(editor, WM_CLOSE, 0, 0);
+  if (ends && policy == EndPolicy::DestroyAtOnce) DestroyWindow(editor);
+  m.result = 0;
+  return true;
+}
