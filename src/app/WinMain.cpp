@@ -1,4 +1,5 @@
 #include <windows.h>
+// Both need the base definitions above.
 #include <commctrl.h>
 #include <objbase.h>
 

@@ -78,7 +78,9 @@ class MessageLoopTest : public testing::Test {
     PumpMessages();
   }
 
-  void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageW(hwnd, message, wParam, lParam); }
+  void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    PostMessageW(hwnd, message, wParam, lParam);
+  }
 
   // A timer fires only once the queue is empty, so it wakes a loop that waits without idle
   // work; the filter stops it again at its first message.
@@ -95,13 +97,29 @@ std::wstring Msg(UINT message) { return L"filter:" + std::to_wstring(message); }
 TEST_F(MessageLoopTest, IdleRunsOncePerBurstButNotForMouseMovesPaintsOrCaretBlinks) {
   const UINT kCaretBlink = 0x118;
   ScriptedIdle idle(trace, {
-      [&] { Post(WM_MOUSEMOVE); WakeLaterByTimer(); },
-      [&] { Post(WM_NCMOUSEMOVE); WakeLaterByTimer(); },
-      [&] { Post(kCaretBlink); WakeLaterByTimer(); },
-      [&] { InvalidateRect(hwnd, nullptr, TRUE); WakeLaterByTimer(); },
-      [&] { Post(WM_USER + 1); Post(WM_KEYUP, 'Q'); Post(WM_LBUTTONDOWN); },
-      [&] { PostQuitMessage(7); },
-  });
+                               [&] {
+                                 Post(WM_MOUSEMOVE);
+                                 WakeLaterByTimer();
+                               },
+                               [&] {
+                                 Post(WM_NCMOUSEMOVE);
+                                 WakeLaterByTimer();
+                               },
+                               [&] {
+                                 Post(kCaretBlink);
+                                 WakeLaterByTimer();
+                               },
+                               [&] {
+                                 InvalidateRect(hwnd, nullptr, TRUE);
+                                 WakeLaterByTimer();
+                               },
+                               [&] {
+                                 Post(WM_USER + 1);
+                                 Post(WM_KEYUP, 'Q');
+                                 Post(WM_LBUTTONDOWN);
+                               },
+                               [&] { PostQuitMessage(7); },
+                           });
   TraceFilter filter(trace, hwnd, L"filter");
   filter.onTimer = [&] { KillTimer(hwnd, 1); };
   ASSERT_TRUE(loop.RegisterIdleHandler(&idle));
@@ -112,11 +130,22 @@ TEST_F(MessageLoopTest, IdleRunsOncePerBurstButNotForMouseMovesPaintsOrCaretBlin
   // Each lone mouse move, caret blink or paint leaves the loop waiting without idle work until
   // the timer comes; three messages in one burst give one idle pass after the last of them.
   const std::vector<std::wstring> expected = {
-      L"idle", Msg(WM_MOUSEMOVE), Msg(WM_TIMER),
-      L"idle", Msg(WM_NCMOUSEMOVE), Msg(WM_TIMER),
-      L"idle", Msg(kCaretBlink), Msg(WM_TIMER),
-      L"idle", Msg(WM_PAINT), Msg(WM_TIMER),
-      L"idle", Msg(WM_USER + 1), Msg(WM_KEYUP), Msg(WM_LBUTTONDOWN),
+      L"idle",
+      Msg(WM_MOUSEMOVE),
+      Msg(WM_TIMER),
+      L"idle",
+      Msg(WM_NCMOUSEMOVE),
+      Msg(WM_TIMER),
+      L"idle",
+      Msg(kCaretBlink),
+      Msg(WM_TIMER),
+      L"idle",
+      Msg(WM_PAINT),
+      Msg(WM_TIMER),
+      L"idle",
+      Msg(WM_USER + 1),
+      Msg(WM_KEYUP),
+      Msg(WM_LBUTTONDOWN),
       L"idle",
   };
   std::vector<std::wstring> windowTrace;
@@ -151,9 +180,12 @@ TEST_F(MessageLoopTest, LaterFilterSeesFirstAndWhatItConsumesGoesNoFurther) {
       L"idle",
       L"second:" + user5,
       L"second:" + keyDown,
-      L"second:" + user6, L"first:" + user6,
-      L"second:" + keyDown, L"first:" + keyDown,
-      L"second:" + character, L"first:" + character,
+      L"second:" + user6,
+      L"first:" + user6,
+      L"second:" + keyDown,
+      L"first:" + keyDown,
+      L"second:" + character,
+      L"first:" + character,
       L"idle",
   };
   EXPECT_EQ(trace, expected);

@@ -34,8 +34,8 @@ TEST(PixelMaps, ReadsNamedImagesWithTheirLegendValues) {
   EXPECT_EQ(first.At(1, 0), 7);   // light grey
   EXPECT_EQ(first.At(2, 0), 15);  // white
   EXPECT_EQ(first.At(0, 1), kTransparent);
-  EXPECT_EQ(first.At(1, 1), 12);  // blue
-  EXPECT_EQ(first.At(2, 1), 11);  // yellow
+  EXPECT_EQ(first.At(1, 1), 12);         // blue
+  EXPECT_EQ(first.At(2, 1), 11);         // yellow
   EXPECT_EQ(map.images[1].At(0, 0), 9);  // red
   EXPECT_EQ(StandardPalette()[12].blue, 255);
   EXPECT_EQ(StandardPalette()[7].red, 192);

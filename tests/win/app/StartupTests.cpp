@@ -1,7 +1,7 @@
 #include <windows.h>
-#include <shellapi.h>
-
+// Needs the base definitions above.
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <string>
@@ -143,7 +143,9 @@ class StartupTest : public testing::Test {
 
 TEST_F(StartupTest, ClosingTheFrameEndsTheRunWithExitCodeOne) {
   FrameReport report;
-  int exitCode = RunMainWindow(SW_SHOWNORMAL, [&] { return std::make_unique<ObservedFrame>(report, ObservedFrame::Script::CloseWhenShown); });
+  int exitCode = RunMainWindow(SW_SHOWNORMAL, [&] {
+    return std::make_unique<ObservedFrame>(report, ObservedFrame::Script::CloseWhenShown);
+  });
 
   EXPECT_EQ(exitCode, 1);
   EXPECT_TRUE(report.shown);
@@ -255,7 +257,8 @@ TEST(SonarwickExe, ShowsItsFrameAndEndsWithExitCodeOneWhenClosed) {
   UniqueFile processHandle(process.hProcess), threadHandle(process.hThread);
 
   HWND frame = nullptr;
-  EXPECT_TRUE(PumpUntil([&] { return (frame = VisibleTopLevelWindowOf(process.dwProcessId)) != nullptr; }, 20000));
+  EXPECT_TRUE(
+      PumpUntil([&] { return (frame = VisibleTopLevelWindowOf(process.dwProcessId)) != nullptr; }, 20000));
   if (frame != nullptr) {
     EXPECT_EQ(WindowText(frame), ExpectedCaption());
     // Wine keeps menus and class data inside their process; their contents are checked in
