@@ -182,6 +182,11 @@ TEST_F(StartupTest, FrameWindowHasItsCaptionMenuIconsAndClass) {
     EXPECT_EQ(GetMenuItemCount(menu), 5);
     EXPECT_EQ(MenuText(menu, 0), ExpectedFirstPopup());
     EXPECT_NE(frame.Accelerators(), nullptr);
+    // Position and size are the system's defaults, a real window size rather than none.
+    RECT placed{};
+    GetWindowRect(hwnd, &placed);
+    EXPECT_GT(placed.right - placed.left, 100);
+    EXPECT_GT(placed.bottom - placed.top, 100);
 
     const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
     EXPECT_EQ(style & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS),
