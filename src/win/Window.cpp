@@ -18,6 +18,12 @@ int ObjectSlot(HWND hwnd) {
   return static_cast<int>(GetClassLongPtrW(hwnd, GCL_CBWNDEXTRA)) - static_cast<int>(sizeof(Window*));
 }
 
+// Extent of a creation rectangle. Unsigned arithmetic keeps the default rectangle
+// {CW_USEDEFAULT, CW_USEDEFAULT, 0, 0} well-defined: its extents come out as CW_USEDEFAULT.
+int Extent(LONG from, LONG to) {
+  return static_cast<int>(static_cast<unsigned long>(to) - static_cast<unsigned long>(from));
+}
+
 bool HasOurClassProcedure(HWND hwnd, WNDPROC proc) {
   return reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)) == proc;
 }
@@ -60,7 +66,7 @@ HWND Window::Create(const WindowClass* windowClass, HWND parent, const RECT& rec
   baseProc_ = windowClass->baseProc;
   windowBeingCreated = this;
   HWND created = CreateWindowExW(exStyle, windowClass->name, text, style, rect.left, rect.top,
-                                 rect.right - rect.left, rect.bottom - rect.top, parent, menuOrId,
+                                 Extent(rect.left, rect.right), Extent(rect.top, rect.bottom), parent, menuOrId,
                                  GetModuleHandleW(nullptr), createParam);
   windowBeingCreated = nullptr;
   return created;

@@ -131,13 +131,20 @@ TEST(Resources, MainMenuFollowsTheInterfaceLanguage) {
 
 TEST(Resources, AcceleratorTableServesBothLanguages) {
   const ACCEL expected[] = {
-      {FVIRTKEY | FCONTROL, 'N', CMD_FILE_NEW},     {FVIRTKEY | FCONTROL, 'O', CMD_FILE_OPEN},
-      {FVIRTKEY | FCONTROL, 'S', CMD_FILE_SAVE},    {FVIRTKEY | FCONTROL, 'P', CMD_FILE_PRINT},
-      {FVIRTKEY | FCONTROL, 'Z', CMD_EDIT_UNDO},    {FVIRTKEY | FCONTROL, 'X', CMD_EDIT_CUT},
-      {FVIRTKEY | FCONTROL, 'C', CMD_EDIT_COPY},    {FVIRTKEY | FCONTROL, 'V', CMD_EDIT_PASTE},
-      {FVIRTKEY | FALT, VK_BACK, CMD_EDIT_UNDO},    {FVIRTKEY | FSHIFT, VK_DELETE, CMD_EDIT_CUT},
-      {FVIRTKEY | FCONTROL, VK_INSERT, CMD_EDIT_COPY}, {FVIRTKEY | FSHIFT, VK_INSERT, CMD_EDIT_PASTE},
-      {FVIRTKEY, VK_F6, CMD_NEXT_PANE},             {FVIRTKEY | FSHIFT, VK_F6, CMD_PREV_PANE},
+      {FVIRTKEY | FCONTROL, 'N', CMD_FILE_NEW},
+      {FVIRTKEY | FCONTROL, 'O', CMD_FILE_OPEN},
+      {FVIRTKEY | FCONTROL, 'S', CMD_FILE_SAVE},
+      {FVIRTKEY | FCONTROL, 'P', CMD_FILE_PRINT},
+      {FVIRTKEY | FCONTROL, 'Z', CMD_EDIT_UNDO},
+      {FVIRTKEY | FCONTROL, 'X', CMD_EDIT_CUT},
+      {FVIRTKEY | FCONTROL, 'C', CMD_EDIT_COPY},
+      {FVIRTKEY | FCONTROL, 'V', CMD_EDIT_PASTE},
+      {FVIRTKEY | FALT, VK_BACK, CMD_EDIT_UNDO},
+      {FVIRTKEY | FSHIFT, VK_DELETE, CMD_EDIT_CUT},
+      {FVIRTKEY | FCONTROL, VK_INSERT, CMD_EDIT_COPY},
+      {FVIRTKEY | FSHIFT, VK_INSERT, CMD_EDIT_PASTE},
+      {FVIRTKEY, VK_F6, CMD_NEXT_PANE},
+      {FVIRTKEY | FSHIFT, VK_F6, CMD_PREV_PANE},
   };
   HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(table, nullptr);
@@ -160,9 +167,20 @@ TEST(Resources, AcceleratorTableServesBothLanguages) {
 TEST(Resources, ToolbarLayoutWords) {
   Bytes bytes = FindBytes(MAKEINTRESOURCEW(RES_TYPE_TOOLBAR), MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(bytes.data, nullptr);
-  const std::vector<WORD> expected = {1, 16, 15, 10, CMD_FILE_NEW, CMD_FILE_OPEN, CMD_FILE_SAVE, 0,
-                                      CMD_EDIT_CUT, CMD_EDIT_COPY, CMD_EDIT_PASTE, 0,
-                                      CMD_FILE_PRINT, CMD_APP_ABOUT};
+  const std::vector<WORD> expected = {1,
+                                      16,
+                                      15,
+                                      10,
+                                      CMD_FILE_NEW,
+                                      CMD_FILE_OPEN,
+                                      CMD_FILE_SAVE,
+                                      0,
+                                      CMD_EDIT_CUT,
+                                      CMD_EDIT_COPY,
+                                      CMD_EDIT_PASTE,
+                                      0,
+                                      CMD_FILE_PRINT,
+                                      CMD_APP_ABOUT};
   ASSERT_EQ(bytes.size, expected.size() * sizeof(WORD));
   std::vector<WORD> words(expected.size());
   for (size_t index = 0; index < words.size(); ++index) {
@@ -465,16 +483,17 @@ TEST(Resources, AboutDialogTemplate) {
   EXPECT_EQ(reader.Word(), 0xFFFF);  // extended template
   EXPECT_EQ(reader.Dword(), 0u);     // help id
   EXPECT_EQ(reader.Dword(), 0u);     // extended style
-  EXPECT_EQ(reader.Dword(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+  EXPECT_EQ(reader.Dword(),
+            static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
   ASSERT_EQ(reader.Word(), 4);  // controls
   const WORD geometry[] = {0, 0, 160, 134};
   for (WORD value : geometry) EXPECT_EQ(reader.Word(), value);
   EXPECT_EQ(reader.NameOrOrdinal(), L"");  // menu
   EXPECT_EQ(reader.NameOrOrdinal(), L"");  // class
   EXPECT_EQ(reader.NameOrOrdinal(), L"About");
-  EXPECT_EQ(reader.Word(), 8);    // points
-  EXPECT_EQ(reader.Word(), 0);    // weight
-  EXPECT_EQ(reader.Word(), 0);    // italic and character set
+  EXPECT_EQ(reader.Word(), 8);  // points
+  EXPECT_EQ(reader.Word(), 0);  // weight
+  EXPECT_EQ(reader.Word(), 0);  // italic and character set
   EXPECT_EQ(reader.NameOrOrdinal(), L"MS Sans Serif");
 
   const DWORD visibleChild = WS_CHILD | WS_VISIBLE;
@@ -504,7 +523,8 @@ TEST(Resources, AboutDialogTemplate) {
   EXPECT_EQ(picture.style, visibleChild | SS_ICON);
   EXPECT_EQ(picture.className, L"#130");
   EXPECT_EQ(picture.text, L"#128");
-  EXPECT_EQ(std::vector<short>({picture.x, picture.y, picture.cx, picture.cy}), std::vector<short>({71, 22, 20, 20}));
+  EXPECT_EQ(std::vector<short>({picture.x, picture.y, picture.cx, picture.cy}),
+            std::vector<short>({71, 22, 20, 20}));
 
   DialogControl group = ReadControl(reader);
   EXPECT_EQ(group.style, visibleChild | BS_GROUPBOX);

@@ -12,15 +12,29 @@ struct LegendEntry {
 // Lower case for the dark half of the palette, upper case for the bright half; '.' is the
 // light grey that toolbar pictures use as their background.
 constexpr LegendEntry kLegend[] = {
-    {'k', 0},  {'r', 1},  {'g', 2},  {'o', 3},  {'n', 4},  {'p', 5},  {'t', 6},  {'.', 7},
-    {'d', 8},  {'R', 9},  {'G', 10}, {'Y', 11}, {'B', 12}, {'M', 13}, {'C', 14}, {'W', 15},
+    {'k', 0},
+    {'r', 1},
+    {'g', 2},
+    {'o', 3},
+    {'n', 4},
+    {'p', 5},
+    {'t', 6},
+    {'.', 7},
+    {'d', 8},
+    {'R', 9},
+    {'G', 10},
+    {'Y', 11},
+    {'B', 12},
+    {'M', 13},
+    {'C', 14},
+    {'W', 15},
     {'-', kTransparent},
 };
 
 constexpr PaletteColor kStandardPalette[16] = {
-    {0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0},   {0, 0, 128},   {128, 0, 128},
-    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
 constexpr int kMaxSide = 256;
@@ -96,8 +110,8 @@ PixelMapResult ParsePixelMap(std::istream& text) {
   }
   if (open != nullptr) {
     result.error = "image '" + open->name + "' ends after " +
-                   std::to_string(open->pixels.size() / open->width) + " of " +
-                   std::to_string(open->height) + " rows";
+                   std::to_string(open->pixels.size() / open->width) + " of " + std::to_string(open->height) +
+                   " rows";
   } else if (result.images.empty()) {
     result.error = "no image";
   }

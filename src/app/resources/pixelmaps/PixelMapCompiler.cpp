@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
   if (!file.error.empty()) return Fail(argv[2], file.error);
 
   std::ofstream output(argv[3], std::ios::binary | std::ios::trunc);
-  output.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+  output.write(reinterpret_cast<const char*>(file.bytes.data()),
+               static_cast<std::streamsize>(file.bytes.size()));
   output.close();
   if (!output) return Fail(argv[3], "cannot write");
   return 0;

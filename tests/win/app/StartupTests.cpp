@@ -1,0 +1,290 @@
+#include <windows.h>
+// Needs the base definitions above.
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "WinTestSupport.h"
+#include "app/AppModule.h"
+#include "app/MainFrame.h"
+#include "app/MessageLoop.h"
+#include "app/RunMainWindow.h"
+#include "app/resources/ResourceIds.h"
+#include "win/UniqueHandle.h"
+
+namespace {
+
+bool RussianRun() {
+  const char* locale = std::getenv("LC_ALL");
+  return locale != nullptr && std::string(locale).starts_with("ru");
+}
+
+std::wstring ExpectedCaption() { return RussianRun() ? L"Редактор .bad-файлов" : L"Sonarwick"; }
+std::wstring ExpectedFirstPopup() { return RussianRun() ? L"&Файл" : L"&File"; }
+
+std::wstring WindowText(HWND hwnd) {
+  wchar_t text[256]{};
+  GetWindowTextW(hwnd, text, 256);
+  return text;
+}
+
+std::wstring MenuText(HMENU menu, int position) {
+  wchar_t text[128]{};
+  GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return text;
+}
+
+SIZE IconSize(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return {};
+  UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
+  BITMAP bitmap{};
+  GetObjectW(color.get(), sizeof(bitmap), &bitmap);
+  return {bitmap.bmWidth, bitmap.bmHeight};
+}
+
+// What a frame saw while RunMainWindow ran it.
+struct FrameReport {
+  bool destroyed = false;
+  bool shown = false;
+  bool loopRegistered = false;
+  HWND hwnd = nullptr;
+  std::vector<WORD> commands;
+};
+
+// Ctrl+N as real keyboard input, left in the queue for the loop under test to pump.
+void QueueCtrlN() {
+  INPUT keys[4]{};
+  const WORD order[4] = {VK_CONTROL, 'N', 'N', VK_CONTROL};
+  for (int index = 0; index < 4; ++index) {
+    keys[index].type = INPUT_KEYBOARD;
+    keys[index].ki.wVk = order[index];
+    keys[index].ki.dwFlags = index < 2 ? 0 : KEYEVENTF_KEYUP;
+  }
+  SendInput(4, keys, sizeof(INPUT));
+}
+
+// The real frame, run by RunMainWindow and closed by the test: at once when it is shown, or
+// after typing Ctrl+N into it once the first command arrives (a timer stands by in case none
+// ever does).
+class ObservedFrame : public MainFrame {
+ public:
+  enum class Script { CloseWhenShown, TypeCtrlN };
+  ObservedFrame(FrameReport& report, Script script) : report_(report), script_(script) {}
+  ~ObservedFrame() override { report_.destroyed = true; }
+
+ protected:
+  bool HandleMessage(Message& m) override {
+    switch (m.msg) {
+      case WM_SHOWWINDOW:
+        if (m.wParam) OnShown(m.hwnd);
+        break;
+      case WM_APP:
+        SetForegroundWindow(m.hwnd);
+        SetFocus(m.hwnd);
+        QueueCtrlN();
+        return true;
+      case WM_COMMAND:
+        report_.commands.push_back(LOWORD(m.wParam));
+        PostMessageW(m.hwnd, WM_CLOSE, 0, 0);
+        break;
+      case WM_TIMER:
+        PostMessageW(m.hwnd, WM_CLOSE, 0, 0);
+        break;
+      default:
+        break;
+    }
+    return MainFrame::HandleMessage(m);
+  }
+
+ private:
+  void OnShown(HWND hwnd) {
+    report_.shown = true;
+    report_.hwnd = hwnd;
+    report_.loopRegistered = TheAppModule().LoopForThread() != nullptr;
+    if (script_ == Script::CloseWhenShown) {
+      PostMessageW(hwnd, WM_CLOSE, 0, 0);
+      return;
+    }
+    PostMessageW(hwnd, WM_APP, 0, 0);
+    SetTimer(hwnd, 1, 5000, nullptr);
+  }
+
+  FrameReport& report_;
+  Script script_;
+};
+
+// A frame whose window refuses to be created.
+class RefusingFrame : public MainFrame {
+ public:
+  explicit RefusingFrame(FrameReport& report) : report_(report) {}
+  ~RefusingFrame() override { report_.destroyed = true; }
+
+ protected:
+  bool HandleMessage(Message& m) override {
+    if (m.msg != WM_CREATE) return MainFrame::HandleMessage(m);
+    report_.hwnd = m.hwnd;
+    m.result = -1;
+    return true;
+  }
+
+ private:
+  FrameReport& report_;
+};
+
+class StartupTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(TheAppModule().Initialize(GetModuleHandleW(nullptr)), S_OK); }
+  void TearDown() override { TheAppModule().Terminate(); }
+};
+
+TEST_F(StartupTest, ClosingTheFrameEndsTheRunWithExitCodeOne) {
+  FrameReport report;
+  int exitCode = RunMainWindow(SW_SHOWNORMAL, [&] {
+    return std::make_unique<ObservedFrame>(report, ObservedFrame::Script::CloseWhenShown);
+  });
+
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_TRUE(report.shown);
+  EXPECT_TRUE(report.loopRegistered);
+  EXPECT_TRUE(report.destroyed);
+  EXPECT_FALSE(IsWindow(report.hwnd));
+  EXPECT_EQ(TheAppModule().LoopForThread(), nullptr);
+}
+
+TEST_F(StartupTest, FrameThatCannotBeCreatedEndsTheRunWithExitCodeZero) {
+  FrameReport report;
+  int exitCode = RunMainWindow(SW_SHOWNORMAL, [&] { return std::make_unique<RefusingFrame>(report); });
+
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_NE(report.hwnd, nullptr);  // it got as far as its creation message
+  EXPECT_FALSE(IsWindow(report.hwnd));
+  EXPECT_TRUE(report.destroyed);
+  EXPECT_EQ(TheAppModule().LoopForThread(), nullptr);
+  // Nothing waits in the queue: no quit message, nothing shown.
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(StartupTest, FrameWindowHasItsCaptionMenuIconsAndClass) {
+  MessageLoop loop;
+  ASSERT_TRUE(TheAppModule().RegisterLoop(&loop));
+  {
+    MainFrame frame;
+    HWND hwnd = frame.CreateFrame();
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(WindowText(hwnd), ExpectedCaption());
+    HMENU menu = GetMenu(hwnd);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 5);
+    EXPECT_EQ(MenuText(menu, 0), ExpectedFirstPopup());
+    EXPECT_NE(frame.Accelerators(), nullptr);
+    // Position and size are the system's defaults, a real window size rather than none.
+    RECT placed{};
+    GetWindowRect(hwnd, &placed);
+    EXPECT_GT(placed.right - placed.left, 100);
+    EXPECT_GT(placed.bottom - placed.top, 100);
+
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+    EXPECT_EQ(style & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS),
+              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCL_STYLE), 0);
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND), COLOR_WINDOW + 1);
+    SIZE large = IconSize(reinterpret_cast<HICON>(GetClassLongPtrW(hwnd, GCLP_HICON)));
+    SIZE small = IconSize(reinterpret_cast<HICON>(GetClassLongPtrW(hwnd, GCLP_HICONSM)));
+    EXPECT_EQ(large.cx, 32);
+    EXPECT_EQ(large.cy, 32);
+    EXPECT_EQ(small.cx, 16);
+    EXPECT_EQ(small.cy, 16);
+
+    // A second frame shares the class registered by the first.
+    MainFrame second;
+    HWND secondHwnd = second.CreateFrame();
+    ASSERT_NE(secondHwnd, nullptr);
+    wchar_t firstClass[64]{}, secondClass[64]{};
+    GetClassNameW(hwnd, firstClass, 64);
+    GetClassNameW(secondHwnd, secondClass, 64);
+    EXPECT_STREQ(firstClass, secondClass);
+    EXPECT_NE(std::wstring(firstClass).find(L"Sonarwick"), std::wstring::npos);
+  }
+  TheAppModule().UnregisterLoop();
+  // Both frames posted their quit message; take it out of the queue.
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 1u);
+}
+
+// The frame's filter runs its accelerators: Ctrl+N typed into the frame arrives as the
+// command of File > New, through the loop that RunMainWindow pumps.
+TEST_F(StartupTest, AcceleratorKeysBecomeFrameCommands) {
+  FrameReport report;
+  int exitCode = RunMainWindow(SW_SHOWNORMAL, [&] {
+    return std::make_unique<ObservedFrame>(report, ObservedFrame::Script::TypeCtrlN);
+  });
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_EQ(report.commands, std::vector<WORD>({CMD_FILE_NEW}));
+}
+
+// The editor itself, as a user starts it: it shows its frame and, once closed, ends with 1.
+// The file named on its command line is not opened (the command line is ignored).
+
+struct ProcessWindow {
+  DWORD processId;
+  HWND found;
+};
+
+HWND VisibleTopLevelWindowOf(DWORD processId) {
+  ProcessWindow search{processId, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* search = reinterpret_cast<ProcessWindow*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner != search->processId || !IsWindowVisible(hwnd) || GetWindow(hwnd, GW_OWNER)) return TRUE;
+        search->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST(SonarwickExe, ShowsItsFrameAndEndsWithExitCodeOneWhenClosed) {
+  std::wstring commandLine = L"\"" SONARWICK_EXE L"\" Z:\\nowhere\\ignored.bad";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
+  UniqueFile processHandle(process.hProcess), threadHandle(process.hThread);
+
+  HWND frame = nullptr;
+  EXPECT_TRUE(
+      PumpUntil([&] { return (frame = VisibleTopLevelWindowOf(process.dwProcessId)) != nullptr; }, 20000));
+  if (frame != nullptr) {
+    EXPECT_EQ(WindowText(frame), ExpectedCaption());
+    // Wine keeps menus and class data inside their process; their contents are checked in
+    // process above.
+    EXPECT_NE(GetMenu(frame), nullptr);
+    // The only top-level window: no document, no message box.
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+  } else {
+    TerminateProcess(process.hProcess, 99);
+  }
+  ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+
+  // The program file carries the icon the shell shows for it, in both sizes.
+  HICON large = nullptr, small = nullptr;
+  ASSERT_EQ(ExtractIconExW(SONARWICK_EXE, 0, &large, &small, 1), 2u);
+  UniqueIcon largeIcon(large), smallIcon(small);
+  EXPECT_EQ(IconSize(large).cx, 32);
+  EXPECT_EQ(IconSize(small).cx, 16);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, 1u);
+}
+
+}  // namespace
