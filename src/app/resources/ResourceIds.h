@@ -1,0 +1,69 @@
+#pragma once
+
+// Ids shared by the resource scripts and the code: the resources themselves, the commands of
+// menus, toolbar and accelerators, and the strings. Kept free of C++ so windres can include it.
+
+// One id names the caption string, the menu, the accelerator table, the toolbar layout, the
+// toolbar bitmap and the icon group.
+#define RES_MAIN 128
+#define RES_ABOUT_DIALOG 100
+// The resource type of the toolbar layout (version, image size, item count, command ids).
+#define RES_TYPE_TOOLBAR 241
+
+#define STR_ADD_ROW 129
+#define STR_READY 0xE001
+
+#define CMD_FILE_NEW 0xE100
+#define CMD_FILE_OPEN 0xE101
+#define CMD_FILE_CLOSE 0xE102
+#define CMD_FILE_SAVE 0xE103
+#define CMD_FILE_SAVE_AS 0xE104
+#define CMD_FILE_PAGE_SETUP 0xE105
+#define CMD_FILE_PRINT_SETUP 0xE106
+#define CMD_FILE_PRINT 0xE107
+#define CMD_FILE_PRINT_PREVIEW 0xE109
+#define CMD_FILE_MRU_FIRST 0xE110
+#define CMD_FILE_MRU_LAST 0xE11F
+#define CMD_EDIT_CLEAR 0xE120
+#define CMD_EDIT_CLEAR_ALL 0xE121
+#define CMD_EDIT_COPY 0xE122
+#define CMD_EDIT_CUT 0xE123
+#define CMD_EDIT_FIND 0xE124
+#define CMD_EDIT_PASTE 0xE125
+#define CMD_EDIT_REPEAT 0xE128
+#define CMD_EDIT_REPLACE 0xE129
+#define CMD_EDIT_SELECT_ALL 0xE12A
+#define CMD_EDIT_UNDO 0xE12B
+#define CMD_EDIT_REDO 0xE12C
+#define CMD_WINDOW_NEW 0xE130
+#define CMD_WINDOW_ARRANGE 0xE131
+#define CMD_WINDOW_CASCADE 0xE132
+#define CMD_WINDOW_TILE_HORZ 0xE133
+#define CMD_WINDOW_TILE_VERT 0xE134
+#define CMD_WINDOW_SPLIT 0xE135
+#define CMD_APP_ABOUT 0xE140
+#define CMD_APP_EXIT 0xE141
+#define CMD_NEXT_PANE 0xE150
+#define CMD_PREV_PANE 0xE151
+#define CMD_VIEW_TOOLBAR 0xE800
+#define CMD_VIEW_STATUS_BAR 0xE801
+#define CMD_WINDOW_CLOSE 0x8004
+#define CMD_WINDOW_CLOSE_ALL 0x8005
+#define CMD_WINDOW_PAGE_FIRST 0xFF00
+#define CMD_WINDOW_PAGE_LAST 0xFFFD
+
+// Prompts for system commands: system command 0xF000 + 16*k shows string STR_SYSTEM_FIRST + k.
+#define STR_SYSTEM_FIRST 0xEF00
+#define STR_SYSTEM_SIZE 0xEF00
+#define STR_SYSTEM_MOVE 0xEF01
+#define STR_SYSTEM_MINIMIZE 0xEF02
+#define STR_SYSTEM_MAXIMIZE 0xEF03
+#define STR_SYSTEM_NEXT_WINDOW 0xEF04
+#define STR_SYSTEM_PREV_WINDOW 0xEF05
+#define STR_SYSTEM_CLOSE 0xEF06
+#define STR_SYSTEM_RESTORE 0xEF12
+#define STR_SYSTEM_TASK_LIST 0xEF13
+// Prompt of the window-list items CMD_WINDOW_PAGE_FIRST..CMD_WINDOW_PAGE_LAST.
+#define STR_WINDOW_PAGE 0xEF1F
+// Prompt of the recent-file ids CMD_FILE_MRU_FIRST..CMD_FILE_MRU_LAST.
+#define STR_FILE_MRU 0xEFDA

@@ -1,0 +1,37 @@
+// Build tool: turns a text pixel map into a .bmp strip or a .ico file.
+// Usage: pixelmap-compiler bitmap|icon <map.txt> <output>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "DibEncoder.h"
+#include "PixelMap.h"
+
+namespace {
+
+int Fail(const std::string& where, const std::string& what) {
+  std::cerr << where << ": " << what << '\n';
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) return Fail("pixelmap-compiler", "usage: pixelmap-compiler bitmap|icon <map> <output>");
+  const std::string kind = argv[1];
+  if (kind != "bitmap" && kind != "icon") return Fail("pixelmap-compiler", "unknown kind '" + kind + "'");
+
+  std::ifstream input(argv[2]);
+  if (!input) return Fail(argv[2], "cannot read");
+  PixelMapResult map = ParsePixelMap(input);
+  if (!map.error.empty()) return Fail(argv[2], map.error);
+
+  EncodedFile file = kind == "bitmap" ? EncodeBitmapFile(map.images) : EncodeIconFile(map.images);
+  if (!file.error.empty()) return Fail(argv[2], file.error);
+
+  std::ofstream output(argv[3], std::ios::binary | std::ios::trunc);
+  output.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+  output.close();
+  if (!output) return Fail(argv[3], "cannot write");
+  return 0;
+}
