@@ -124,9 +124,11 @@ std::vector<std::wstring> DescribeMenu(HMENU menu) {
     UINT state = GetMenuState(menu, position, MF_BYPOSITION);
     wchar_t text[256]{};
     GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
-    std::wstring item = (state & MF_SEPARATOR) != 0 ? L"-" : text;
-    if ((state & MF_GRAYED) != 0) item += L" (grayed)";
-    items.push_back(item);
+    if ((state & MF_SEPARATOR) != 0) {
+      items.push_back(L"-");
+      continue;
+    }
+    items.push_back((state & MF_GRAYED) != 0 ? std::wstring(text) + L" (grayed)" : std::wstring(text));
   }
   return items;
 }
@@ -188,9 +190,10 @@ bool ServiceFrame::HandleMessage(Message& m) {
 bool ServiceFrame::OnNotify(Message& m) {
   auto* header = reinterpret_cast<NMHDR*>(m.lParam);
   if (header->code == RBN_CHEVRONPUSHED) {
-    chevronResult = ShowChevronMenu(m.hwnd, header->hwndFrom, *reinterpret_cast<NMREBARCHEVRON*>(header)) ? 1 : 0;
+    ++chevronPushes;
+    chevronHandled = ShowChevronMenu(m.hwnd, header->hwndFrom, *reinterpret_cast<NMREBARCHEVRON*>(header));
     m.result = 0;
-    return chevronResult == 1;
+    return chevronHandled;
   }
   if (SupplyToolTipText(header)) {
     m.result = 0;

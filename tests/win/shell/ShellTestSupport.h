@@ -71,7 +71,8 @@ class ServiceFrame : public Window {
   HWND statusBar = nullptr;
   HWND menuBarWindow = nullptr;  // the answer to MENUBAR_GET_WINDOW
   std::vector<UINT> commands;
-  int chevronResult = -1;  // 1 handled, 0 not, -1 never pushed
+  int chevronPushes = 0;
+  bool chevronHandled = false;  // the answer to the last push
 
  protected:
   bool HandleMessage(Message& m) override;
