@@ -90,11 +90,13 @@ void Track(HWND frame, HMENU popup, const RECT& chevronOnScreen) {
   TrackPopupMenuEx(popup, flags, ClampToMonitor(corner), corner.y, frame, &exclude);
 }
 
-// The click that closed the menu on the chevron must not open it again at once.
+// The click that closed the menu on the chevron would otherwise reach the rebar next and open
+// the menu again at once.
 void DropClickOnChevron(HWND frame, const RECT& chevronOnScreen) {
   MSG msg;
-  if (!PeekMessageW(&msg, frame, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE)) return;
-  if (PtInRect(&chevronOnScreen, msg.pt)) PeekMessageW(&msg, frame, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE);
+  if (!PeekMessageW(&msg, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE)) return;
+  if (msg.hwnd != frame && !IsChild(frame, msg.hwnd)) return;
+  if (PtInRect(&chevronOnScreen, msg.pt)) PeekMessageW(&msg, msg.hwnd, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE);
 }
 
 }  // namespace

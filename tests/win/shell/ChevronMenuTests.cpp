@@ -249,7 +249,14 @@ TEST_F(Chevron, MenuBarBandHandsItsOwnPopupsToTheMenuBar) {
   NMREBARCHEVRON pushed{};
   pushed.hdr = {rebar, 0xE800, static_cast<UINT>(RBN_CHEVRONPUSHED)};
   pushed.rc = {100, 2, 112, 24};
+  // The click that closed the menu on the chevron waits in the queue (its point is where the
+  // cursor was when it was posted); it must not push the chevron again.
+  POINT onChevron = ClientToScreenPoint(rebar, 106, 12);
+  SetCursorPos(onChevron.x, onChevron.y);
+  PostMessageW(rebar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(106, 12));
   EXPECT_TRUE(ShowChevronMenu(frame.Handle(), rebar, pushed));
+  MSG waiting;
+  EXPECT_FALSE(PeekMessageW(&waiting, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
 
   ASSERT_EQ(standIn.trackRequests, 1);
   auto text = [&](int position) {
@@ -274,6 +281,13 @@ TEST_F(Chevron, MenuBarBandHandsItsOwnPopupsToTheMenuBar) {
   EXPECT_EQ(GetMenuItemCount(menu.get()), 5);
   for (HMENU submenu : standIn.submenus) EXPECT_TRUE(IsMenu(submenu));
   EXPECT_EQ(GetSubMenu(menu.get(), 3), standIn.submenus[1]);
+
+  // A click elsewhere is left alone.
+  POINT elsewhere = ClientToScreenPoint(rebar, 60, 12);
+  SetCursorPos(elsewhere.x, elsewhere.y);
+  PostMessageW(rebar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 12));
+  EXPECT_TRUE(ShowChevronMenu(frame.Handle(), rebar, pushed));
+  EXPECT_TRUE(PeekMessageW(&waiting, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
 }
 
 }  // namespace
