@@ -96,7 +96,8 @@ void DropClickOnChevron(HWND frame, const RECT& chevronOnScreen) {
   MSG msg;
   if (!PeekMessageW(&msg, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE)) return;
   if (msg.hwnd != frame && !IsChild(frame, msg.hwnd)) return;
-  if (PtInRect(&chevronOnScreen, msg.pt)) PeekMessageW(&msg, msg.hwnd, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE);
+  if (PtInRect(&chevronOnScreen, msg.pt))
+    PeekMessageW(&msg, msg.hwnd, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE);
 }
 
 }  // namespace

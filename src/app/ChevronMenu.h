@@ -1,7 +1,10 @@
 #pragma once
 
+// The common controls header needs the platform header first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
 // RBN_CHEVRONPUSHED: drops a popup below the band's chevron that lists the band's buttons the
 // band is too narrow to show. For a toolbar band the entries are the buttons' commands (a

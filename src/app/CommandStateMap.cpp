@@ -12,12 +12,12 @@ constexpr WORD kShownInPopupAndToolbar = COMMAND_KIND_MENU_POPUP | COMMAND_KIND_
 constexpr WORD kTableEnd = 0xFFFF;
 
 constexpr CommandStateEntry kCommandTable[] = {
-    {CMD_VIEW_TOOLBAR, kShownInPopupAndToolbar},   {CMD_VIEW_STATUS_BAR, kShownInPopupAndToolbar},
-    {CMD_FILE_SAVE, kShownInPopupAndToolbar},      {CMD_FILE_SAVE_AS, kShownInPopupAndToolbar},
-    {CMD_FILE_PRINT, kShownInPopupAndToolbar},     {CMD_FILE_PRINT_PREVIEW, kShownInPopupAndToolbar},
+    {CMD_VIEW_TOOLBAR, kShownInPopupAndToolbar},     {CMD_VIEW_STATUS_BAR, kShownInPopupAndToolbar},
+    {CMD_FILE_SAVE, kShownInPopupAndToolbar},        {CMD_FILE_SAVE_AS, kShownInPopupAndToolbar},
+    {CMD_FILE_PRINT, kShownInPopupAndToolbar},       {CMD_FILE_PRINT_PREVIEW, kShownInPopupAndToolbar},
     {CMD_FILE_PRINT_SETUP, kShownInPopupAndToolbar}, {CMD_EDIT_UNDO, kShownInPopupAndToolbar},
-    {CMD_EDIT_CUT, kShownInPopupAndToolbar},       {CMD_EDIT_COPY, kShownInPopupAndToolbar},
-    {CMD_EDIT_PASTE, kShownInPopupAndToolbar},     {kTableEnd, 0},
+    {CMD_EDIT_CUT, kShownInPopupAndToolbar},         {CMD_EDIT_COPY, kShownInPopupAndToolbar},
+    {CMD_EDIT_PASTE, kShownInPopupAndToolbar},       {kTableEnd, 0},
 };
 
 constexpr int kEntryCount = static_cast<int>(std::size(kCommandTable)) - 1;
@@ -88,7 +88,8 @@ void CommandStateMap::PushToToolbars() {
   if ((dirtyKinds_ & COMMAND_KIND_TOOLBAR) == 0) return;
   for (int index = 0; index < kEntryCount; ++index) {
     WORD& state = states_[index];
-    if ((state & COMMAND_KIND_TOOLBAR) == 0 || (kCommandTable[index].kinds & COMMAND_KIND_TOOLBAR) == 0) continue;
+    if ((state & COMMAND_KIND_TOOLBAR) == 0 || (kCommandTable[index].kinds & COMMAND_KIND_TOOLBAR) == 0)
+      continue;
     for (const Element& element : elements_) {
       if (element.kind == COMMAND_KIND_TOOLBAR) PushToToolbar(element.window, kCommandTable[index].id, state);
     }
@@ -101,7 +102,8 @@ void CommandStateMap::PushToMenuBars() {
   if ((dirtyKinds_ & COMMAND_KIND_MENU_BAR) == 0) return;
   for (int index = 0; index < kEntryCount; ++index) {
     WORD& state = states_[index];
-    if ((state & COMMAND_KIND_MENU_BAR) == 0 || (kCommandTable[index].kinds & COMMAND_KIND_MENU_BAR) == 0) continue;
+    if ((state & COMMAND_KIND_MENU_BAR) == 0 || (kCommandTable[index].kinds & COMMAND_KIND_MENU_BAR) == 0)
+      continue;
     for (const Element& element : elements_) {
       if (element.kind != COMMAND_KIND_MENU_BAR) continue;
       PushToMenu(GetMenu(element.window), kCommandTable[index].id, state);

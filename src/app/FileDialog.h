@@ -1,7 +1,10 @@
 #pragma once
 
+// The common dialogs header needs the platform header first.
+// clang-format off
 #include <windows.h>
 #include <commdlg.h>
+// clang-format on
 
 #include <string>
 #include <string_view>

@@ -26,9 +26,11 @@ void CopyTruncated(const std::basic_string<Char>& text, Char (&buffer)[N]) {
 
 std::string ToAnsi(const std::wstring& text) {
   if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                 nullptr);
   std::string narrow(size, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), narrow.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
+                      nullptr);
   return narrow;
 }
 

@@ -53,7 +53,8 @@ RECT WorkArea() {
 TEST(CenterOver, ChildCentresOverASiblingInsideTheParentsClientArea) {
   PlainWindow parent, sibling, child;
   parent.Create(PlainClass(), nullptr, RECT{0, 0, 500, 400}, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-  sibling.Create(PlainClass(), parent.Handle(), RECT{100, 60, 300, 160}, L"", WS_CHILD | WS_VISIBLE | WS_BORDER);
+  sibling.Create(PlainClass(), parent.Handle(), RECT{100, 60, 300, 160}, L"",
+                 WS_CHILD | WS_VISIBLE | WS_BORDER);
   child.Create(PlainClass(), parent.Handle(), RECT{0, 0, 80, 40}, L"", WS_CHILD | WS_VISIBLE);
 
   // The sibling's client area (inside its border) is the centre, in the parent's coordinates.

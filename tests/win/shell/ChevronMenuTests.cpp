@@ -1,6 +1,8 @@
+// The common controls header needs the platform header first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
-
+// clang-format on
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -73,10 +75,11 @@ class Chevron : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(frame.Create(), nullptr);
-    rebar = CreateWindowExW(0, REBARCLASSNAMEW, nullptr,
-                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
-                                RBS_BANDBORDERS | CCS_NODIVIDER,
-                            0, 0, 100, 100, frame.Handle(), reinterpret_cast<HMENU>(0xE800), nullptr, nullptr);
+    rebar =
+        CreateWindowExW(0, REBARCLASSNAMEW, nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
+                            RBS_BANDBORDERS | CCS_NODIVIDER,
+                        0, 0, 100, 100, frame.Handle(), reinterpret_cast<HMENU>(0xE800), nullptr, nullptr);
     ASSERT_NE(rebar, nullptr);
     REBARINFO info{sizeof(REBARINFO), 0, nullptr};
     SendMessageW(rebar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info));
@@ -188,8 +191,8 @@ TEST_F(Chevron, NothingButSeparatorsOrNoButtonsGivesNoMenu) {
   SendMessageW(toolbar, TB_HIDEBUTTON, CMD_FILE_PRINT, MAKELPARAM(TRUE, 0));
   SendMessageW(toolbar, TB_HIDEBUTTON, CMD_APP_ABOUT, MAKELPARAM(TRUE, 0));
 
-  HWND empty = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle, 0, 0, 100, 100, frame.Handle(), nullptr,
-                               nullptr, nullptr);
+  HWND empty = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle, 0, 0, 100, 100, frame.Handle(),
+                               nullptr, nullptr, nullptr);
   REBARBANDINFOW band{};
   band.cbSize = sizeof(band);
   band.fMask = RBBIM_CHILD | RBBIM_STYLE;
@@ -203,11 +206,12 @@ TEST_F(Chevron, NothingButSeparatorsOrNoButtonsGivesNoMenu) {
   int menusShown = 0;
   ModalScript watch;
   std::vector<std::wstring> shown;
-  watch.Then([] { return ShownPopupMenu() != nullptr; }, [&] {
-    ++menusShown;
-    shown = DescribeMenu(ShownPopupMenu());
-    EndMenu();
-  });
+  watch.Then([] { return ShownPopupMenu() != nullptr; },
+             [&] {
+               ++menusShown;
+               shown = DescribeMenu(ShownPopupMenu());
+               EndMenu();
+             });
   long menus = LiveHandleCount(HandleKind::Menu);
   NMREBARCHEVRON pushed{};
   pushed.hdr = {rebar, 0xE800, static_cast<UINT>(RBN_CHEVRONPUSHED)};
@@ -223,8 +227,8 @@ TEST_F(Chevron, NothingButSeparatorsOrNoButtonsGivesNoMenu) {
 TEST_F(Chevron, MenuBarBandHandsItsOwnPopupsToTheMenuBar) {
   UniqueMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN)));
   ASSERT_TRUE(menu);
-  HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle, 0, 0, 100, 100, frame.Handle(), nullptr,
-                             nullptr, nullptr);
+  HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle, 0, 0, 100, 100, frame.Handle(),
+                             nullptr, nullptr, nullptr);
   SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
   std::vector<TBBUTTON> buttons(5);

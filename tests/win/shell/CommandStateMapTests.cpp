@@ -1,7 +1,9 @@
-#include <gtest/gtest.h>
-
+// The common controls header needs the platform header first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
+#include <gtest/gtest.h>
 
 #include "ShellTestSupport.h"
 #include "WinTestSupport.h"
@@ -108,12 +110,13 @@ TEST_F(CommandStates, PopupShowsStatesWhenItOpens) {
   // A real popup: the platform sends the frame WM_INITMENUPOPUP before showing it.
   std::vector<std::wstring> shown;
   ModalScript script;
-  script.Then([] { return ShownPopupMenu() != nullptr; },
-              [&] {
-                shown = {GetMenuState(view, CMD_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED ? L"toolbar checked" : L"",
-                         GetMenuState(view, CMD_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED ? L"bar checked" : L""};
-                EndMenu();
-              });
+  script.Then(
+      [] { return ShownPopupMenu() != nullptr; },
+      [&] {
+        shown = {GetMenuState(view, CMD_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED ? L"toolbar checked" : L"",
+                 GetMenuState(view, CMD_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED ? L"bar checked" : L""};
+        EndMenu();
+      });
   BringToFront(frame.Handle());
   TrackPopupMenuEx(view, TPM_LEFTALIGN | TPM_TOPALIGN, 200, 200, frame.Handle(), nullptr);
   PumpMessages();

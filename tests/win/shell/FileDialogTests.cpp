@@ -1,3 +1,8 @@
+// The dialog control ids header needs the platform header first.
+// clang-format off
+#include <windows.h>
+#include <dlgs.h>
+// clang-format on
 #include <gtest/gtest.h>
 
 #include <string>
@@ -5,8 +10,6 @@
 #include "ShellTestSupport.h"
 #include "WinTestSupport.h"
 #include "app/FileDialog.h"
-
-#include <dlgs.h>
 
 namespace {
 

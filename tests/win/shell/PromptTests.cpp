@@ -1,7 +1,9 @@
-#include <gtest/gtest.h>
-
+// The common controls header needs the platform header first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -20,8 +22,9 @@ class MenuPrompts : public testing::Test {
     ASSERT_NE(frame.Create(), nullptr);
     wchar_t ready[128]{};
     LoadStringW(GetModuleHandleW(nullptr), STR_READY, ready, 128);
-    frame.statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, ready, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
-                                      0, frame.Handle(), reinterpret_cast<HMENU>(0xE801), nullptr, nullptr);
+    frame.statusBar =
+        CreateWindowExW(0, STATUSCLASSNAMEW, ready, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                        frame.Handle(), reinterpret_cast<HMENU>(0xE801), nullptr, nullptr);
     ASSERT_NE(frame.statusBar, nullptr);
     menu.reset(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN)));
     ASSERT_TRUE(menu);
@@ -81,7 +84,8 @@ TEST_F(MenuPrompts, SystemCommandsShareTheirPrompts) {
 
 TEST_F(MenuPrompts, FollowTheSelectionInAnOpenMenu) {
   const std::wstring newPrompt = RussianInterface() ? L"Создать новый документ" : L"Create a new document";
-  const std::wstring savePrompt = RussianInterface() ? L"Сохранить текущий документ" : L"Save the active document";
+  const std::wstring savePrompt =
+      RussianInterface() ? L"Сохранить текущий документ" : L"Save the active document";
   HMENU file = GetSubMenu(menu.get(), 0);
   std::wstring first;
   ModalScript script;

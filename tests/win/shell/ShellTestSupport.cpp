@@ -149,8 +149,8 @@ HWND CreateResourceToolbar(HWND parent, DWORD extraStyle) {
     button.iBitmap = id != 0 ? image++ : 8;
     buttons.push_back(button);
   }
-  HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | extraStyle, 0, 0, 100, 100,
-                                 parent, reinterpret_cast<HMENU>(0xE800), module, nullptr);
+  HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | extraStyle, 0, 0, 100,
+                                 100, parent, reinterpret_cast<HMENU>(0xE800), module, nullptr);
   SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   TBADDBITMAP bitmap{module, RES_MAIN};
   SendMessageW(toolbar, TB_ADDBITMAP, image, reinterpret_cast<LPARAM>(&bitmap));

@@ -25,7 +25,8 @@ std::vector<WORD> OkBoxTemplate() {
   button->cx = 50;
   button->cy = 14;
   button->id = IDOK;
-  for (WORD word : {WORD{0xFFFF}, WORD{0x0080}, WORD{L'O'}, WORD{L'K'}, WORD{0}, WORD{0}}) words.push_back(word);
+  for (WORD word : {WORD{0xFFFF}, WORD{0x0080}, WORD{L'O'}, WORD{L'K'}, WORD{0}, WORD{0}})
+    words.push_back(word);
   return words;
 }
 
