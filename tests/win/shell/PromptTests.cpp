@@ -106,11 +106,6 @@ TEST_F(MenuPrompts, FollowTheSelectionInAnOpenMenu) {
   EXPECT_EQ(Shown(), L"Ready");
 }
 
-TEST(MenuPromptsWithoutStatusBar, AreIgnored) {
-  ShowMenuPrompt(nullptr, MAKEWPARAM(CMD_FILE_SAVE, MF_STRING), 0);
-  ShowMenuPrompt(nullptr, MAKEWPARAM(0, 0xFFFF), 0);
-}
-
 // ---- Tooltips ------------------------------------------------------------------------------
 
 NMTTDISPINFOW AskWide(UINT_PTR id, UINT flags = 0) {
