@@ -1,0 +1,34 @@
+#include "app/CommandStrings.h"
+
+#include "app/resources/ResourceIds.h"
+
+namespace {
+
+constexpr int kMaxStringLength = 256;
+constexpr UINT kSystemCommandFirst = 0xF000;
+constexpr UINT kSystemCommandLast = 0xF1EF;
+
+}  // namespace
+
+std::wstring LoadCommandString(UINT id, bool* found) {
+  wchar_t buffer[kMaxStringLength]{};
+  int length = LoadStringW(GetModuleHandleW(nullptr), id, buffer, kMaxStringLength);
+  if (found != nullptr) *found = length > 0;
+  return std::wstring(buffer, length > 0 ? length : 0);
+}
+
+std::wstring PromptPart(const std::wstring& text) { return text.substr(0, text.find(L'\n')); }
+
+std::wstring ShortNamePart(const std::wstring& text) {
+  size_t lineFeed = text.find(L'\n');
+  return lineFeed == std::wstring::npos ? std::wstring() : text.substr(lineFeed + 1);
+}
+
+UINT PromptStringId(UINT itemId) {
+  if (itemId >= kSystemCommandFirst && itemId <= kSystemCommandLast) {
+    return STR_SYSTEM_FIRST + (itemId - kSystemCommandFirst) / 16;
+  }
+  if (itemId >= CMD_FILE_MRU_FIRST && itemId <= CMD_FILE_MRU_LAST) return STR_FILE_MRU;
+  if (itemId >= CMD_WINDOW_PAGE_FIRST && itemId <= CMD_WINDOW_PAGE_LAST) return STR_WINDOW_PAGE;
+  return itemId;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A command's string holds its status-bar prompt, a line feed and its short name (tooltip and
+// chevron-menu text). Strings are loaded from the program's own resources in the language
+// of the user interface; a missing string reads as empty.
+
+// The string of `id`, at most 255 characters; `found` tells a missing string from an empty one.
+std::wstring LoadCommandString(UINT id, bool* found = nullptr);
+// The part before the first line feed (the whole text when it has none).
+std::wstring PromptPart(const std::wstring& text);
+// The part after the first line feed; empty when there is none.
+std::wstring ShortNamePart(const std::wstring& text);
+
+// The string id that holds the prompt of menu item `itemId`: system commands share the
+// prompts from 0xEF00 on, recent-file ids and window-list ids one prompt each.
+UINT PromptStringId(UINT itemId);

@@ -1,0 +1,25 @@
+#include "app/MenuPrompts.h"
+
+#include <commctrl.h>
+
+#include "app/CommandStrings.h"
+
+namespace {
+
+constexpr WORD kMenuClosed = 0xFFFF;
+constexpr WPARAM kSimplePart = 255;
+
+}  // namespace
+
+void ShowMenuPrompt(HWND statusBar, WPARAM wParam, LPARAM lParam) {
+  if (statusBar == nullptr) return;
+  UINT flags = HIWORD(wParam);
+  if (flags == kMenuClosed && lParam == 0) {
+    SendMessageW(statusBar, SB_SIMPLE, FALSE, 0);
+    return;
+  }
+  std::wstring text;
+  if ((flags & MF_POPUP) == 0) text = PromptPart(LoadCommandString(PromptStringId(LOWORD(wParam))));
+  SendMessageW(statusBar, SB_SIMPLE, TRUE, 0);
+  SendMessageW(statusBar, SB_SETTEXTW, kSimplePart | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text.c_str()));
+}
