@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/CommandStrings.h"
-#include "app/MenuBarMessages.h"
+#include "menubar/MenuBarMessages.h"
 #include "win/UniqueHandle.h"
 
 namespace {

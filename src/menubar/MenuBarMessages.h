@@ -15,7 +15,7 @@ constexpr UINT MENUBAR_TRACK_POPUP = WM_USER + 303;
 // The record of MENUBAR_TRACK_POPUP. `size` is sizeof(MenuBarTrackPopup): 24 bytes in a 32-bit
 // build, 40 in ours, because the menu and the exclusion pointer are pointer-sized.
 struct MenuBarTrackPopup {
-  int size;
+  UINT size;
   HMENU menu;
   UINT flags;
   int x;

@@ -12,9 +12,10 @@ constexpr int TAB_STRIP_ID = 1313;
 constexpr UINT TABVIEW_PAGEACTIVATED = static_cast<UINT>(-741);
 constexpr UINT TABVIEW_CONTEXTMENU = static_cast<UINT>(-742);
 
-// Window-list entries carry CMD_WINDOW_PAGE_FIRST + page index.
-constexpr UINT CMD_WINDOW_PAGE_FIRST = 0xFF00;
-constexpr UINT CMD_WINDOW_PAGE_LAST = 0xFFFD;
+// Window-list entries carry CMD_WINDOW_PAGE_FIRST + page index. Defined exactly as in the
+// application's resource header, so that a file may include both.
+#define CMD_WINDOW_PAGE_FIRST 0xFF00
+#define CMD_WINDOW_PAGE_LAST 0xFFFD
 // The first id past the list's range; an entry from FIRST up to this one marks where a list
 // built earlier begins.
 constexpr UINT CMD_WINDOW_LIST_END = 0xFFFE;

@@ -12,7 +12,7 @@
 #include "ShellTestSupport.h"
 #include "WinTestSupport.h"
 #include "app/ChevronMenu.h"
-#include "app/MenuBarMessages.h"
+#include "menubar/MenuBarMessages.h"
 #include "app/resources/ResourceIds.h"
 #include "win/UniqueHandle.h"
 
@@ -60,7 +60,7 @@ class MenuBarStandIn : public Window {
     if (m.msg == MENUBAR_TRACK_POPUP) {
       ++trackRequests;
       record = *reinterpret_cast<MenuBarTrackPopup*>(m.lParam);
-      exclude = *record.exclude;
+      exclude = *record.exclusion;
       items = DescribeMenu(record.menu);
       for (int position = 0; position < GetMenuItemCount(record.menu); ++position) {
         submenus.push_back(GetSubMenu(record.menu, position));

@@ -4,7 +4,7 @@
 
 #include "WinTestSupport.h"
 #include "app/ChevronMenu.h"
-#include "app/MenuBarMessages.h"
+#include "menubar/MenuBarMessages.h"
 #include "app/MenuPrompts.h"
 #include "app/ToolTipText.h"
 #include "app/resources/ResourceIds.h"
