@@ -3,12 +3,29 @@
 #include <cwchar>
 
 #include "app/AppModule.h"
+#include "app/ChevronMenu.h"
+#include "app/MenuPrompts.h"
 #include "app/MessageLoop.h"
+#include "app/TextBoxKeys.h"
+#include "app/ToolTipText.h"
 #include "app/resources/ResourceIds.h"
+#include "win/Reflection.h"
 
 namespace {
 
 constexpr int kCaptionLength = 256;
+constexpr int kStatusTextLength = 128;
+constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+constexpr DWORD kToolbarStyle =
+    kChildStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
+constexpr DWORD kRebarStyle = kChildStyle | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE | CCS_NODIVIDER;
+// The "&Window" popup, which receives the list of open pages.
+constexpr int kWindowMenuPosition = 3;
+
+// The commands whose states the frame shows, in menus and on the toolbar.
+constexpr UINT kAlwaysDisabledCommands[] = {CMD_FILE_PRINT, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP,
+                                            CMD_EDIT_UNDO,  CMD_EDIT_CUT,           CMD_EDIT_COPY,
+                                            CMD_EDIT_PASTE};
 
 HICON LoadMainIcon(int size) {
   // Shared icons belong to the system; the class keeps them for the life of the process.
@@ -37,6 +54,21 @@ const WindowClass* FrameClass() {
   });
 }
 
+std::vector<ACCEL> CopyEntries(HACCEL accelerators) {
+  if (accelerators == nullptr) return {};
+  std::vector<ACCEL> entries(static_cast<size_t>(CopyAcceleratorTableW(accelerators, nullptr, 0)));
+  CopyAcceleratorTableW(accelerators, entries.data(), static_cast<int>(entries.size()));
+  return entries;
+}
+
+bool IsVisible(HWND window) { return window != nullptr && IsWindowVisible(window); }
+
+int WindowHeight(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect.bottom - rect.top;
+}
+
 }  // namespace
 
 // A window still alive goes down while this object is still a MainFrame, so that its
@@ -56,44 +88,213 @@ HWND MainFrame::CreateFrame() {
                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                      WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, menu);
   if (hwnd == nullptr) {
-    // A window that got as far as its creation message took the menu down with it.
-    if (menu != nullptr && IsMenu(menu)) DestroyMenu(menu);
+    // A window that got as far as its creation message handed the menu to its menu bar or
+    // took it down with it.
+    if (menu != nullptr && IsMenu(menu) && menu != commandBar_.GetMenu()) DestroyMenu(menu);
     return nullptr;
   }
   accelerators_ = LoadAcceleratorsW(resources, MAKEINTRESOURCEW(RES_MAIN));
+  acceleratorEntries_ = CopyEntries(accelerators_);
   return hwnd;
 }
 
+AmbientView* MainFrame::ActiveView() const {
+  const int active = tabView_.GetActivePage();
+  return active == -1 ? nullptr : static_cast<AmbientView*>(tabView_.GetPageData(active));
+}
+
+// ---- dispatch ----
+
 bool MainFrame::HandleMessage(Message& m) {
-  switch (m.msg) {
-    case WM_CREATE:
-      OnCreate();
-      return true;
-    case WM_DESTROY:
-      OnDestroy();
-      break;
-    default:
-      break;
-  }
-  // The frame base.
-  if (m.msg == WM_DESTROY) OnFrameDestroy();
+  if (HandleOwnMessage(m)) return true;
+  if (commandStates_.HandleMessage(m)) return true;
+  if (HandleFrameBaseMessage(m)) return true;
+  if (ReflectNotification(m)) return true;
   return Window::HandleMessage(m);
 }
 
-bool MainFrame::FilterMessage(MSG& msg) {
-  return accelerators_ != nullptr && TranslateAcceleratorW(Handle(), accelerators_, &msg) != 0;
+bool MainFrame::HandleOwnMessage(Message& m) {
+  switch (m.msg) {
+    case WM_CREATE:
+      OnCreate();
+      m.result = 0;
+      return true;
+    case WM_DESTROY:
+      OnDestroy();
+      return false;
+    case WM_COMMAND:
+      if (!OnCommand(LOWORD(m.wParam))) return false;
+      m.result = 0;
+      return true;
+    case WM_NCDESTROY:
+      // Every page window went down with the client before this last message.
+      ReleaseClosedViews();
+      return false;
+    default:
+      return false;
+  }
 }
 
+bool MainFrame::HandleFrameBaseMessage(Message& m) {
+  switch (m.msg) {
+    case WM_SIZE:
+      if (m.wParam != SIZE_MINIMIZED) LayoutChildren(true);
+      return false;
+    case WM_NOTIFY:
+      return OnNotify(m);
+    case WM_ERASEBKGND:
+      // The client covers everything between the bars; erasing would only flicker.
+      if (ClientWindow() == nullptr) return false;
+      m.result = 1;
+      return true;
+    case WM_MENUSELECT:
+      ShowMenuPrompt(statusBar_, m.wParam, m.lParam);
+      return false;
+    case WM_SETFOCUS:
+      OnSetFocus();
+      return false;
+    case WM_DESTROY:
+      OnFrameDestroy();
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool MainFrame::OnNotify(Message& m) {
+  auto* header = reinterpret_cast<NMHDR*>(m.lParam);
+  switch (header->code) {
+    case RBN_AUTOSIZE:
+      LayoutChildren(false);
+      m.result = 0;
+      return true;
+    case RBN_CHEVRONPUSHED:
+      if (!ShowChevronMenu(m.hwnd, header->hwndFrom, *reinterpret_cast<NMREBARCHEVRON*>(header)))
+        return false;
+      m.result = 0;
+      return true;
+    case TTN_GETDISPINFOA:
+    case TTN_GETDISPINFOW:
+      if (!SupplyToolTipText(header)) return false;
+      m.result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool MainFrame::FilterMessage(MSG& msg) {
+  if (accelerators_ != nullptr && !LeavesKeyToTextBox(acceleratorEntries_, msg) &&
+      TranslateAcceleratorW(Handle(), accelerators_, &msg) != 0) {
+    return true;
+  }
+  if (commandBar_.TranslateMenuKey(msg)) return true;
+  return tabView_.TranslatePageKeys(&msg);
+}
+
+void MainFrame::DoIdle() {
+  const AmbientView* view = ActiveView();
+  commandStates_.EnableCommand(CMD_FILE_SAVE, view != nullptr && view->IsModified());
+  commandStates_.EnableCommand(CMD_FILE_SAVE_AS, view != nullptr);
+  for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
+  commandStates_.PushToToolbars();
+  commandStates_.PushToMenuBars();
+}
+
+// ---- creation and destruction ----
+
 void MainFrame::OnCreate() {
-  if (MessageLoop* loop = TheAppModule().LoopForThread()) loop->RegisterFilter(this);
+  CreateMenuBar();
+  toolbar_ = CreateResourceToolbar(Handle(), TheAppModule().ResourceInstance(), RES_MAIN, kToolbarStyle,
+                                   FRAME_TOOLBAR_ID, false);
+  CreateRebar();
+  CreateStatusBar();
+  CreateClient();
+  if (toolbar_.window != nullptr) commandStates_.RegisterElement(toolbar_.window, COMMAND_KIND_TOOLBAR);
+  commandStates_.SetCommandCheck(CMD_VIEW_TOOLBAR, 1);
+  commandStates_.SetCommandCheck(CMD_VIEW_STATUS_BAR, 1);
+  if (MessageLoop* loop = TheAppModule().LoopForThread()) {
+    loop->RegisterFilter(this);
+    loop->RegisterIdleHandler(this);
+  }
+  tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition));
+}
+
+// The menu shows only in the menu bar, which takes it over and shows the toolbar's images
+// beside the items that have a button.
+void MainFrame::CreateMenuBar() {
+  if (commandBar_.Create(Handle()) == nullptr) return;
+  HMENU menu = GetMenu(Handle());
+  commandBar_.AttachMenu(menu);
+  commandBar_.LoadImages(TheAppModule().ResourceInstance(), RES_MAIN);
+  SetMenu(Handle(), nullptr);
+}
+
+// Without a rebar the bars stay plain children where they were made.
+void MainFrame::CreateRebar() {
+  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, nullptr, kRebarStyle, 0, 0, 100, 100, Handle(),
+                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FRAME_REBAR_ID)),
+                           TheAppModule().ResourceInstance(), nullptr);
+  if (rebar_ == nullptr) return;
+  REBARINFO info{};
+  info.cbSize = sizeof(info);
+  if (SendMessageW(rebar_, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info)) == 0) {
+    DestroyWindow(rebar_);
+    rebar_ = nullptr;
+    return;
+  }
+  if (commandBar_.Handle() != nullptr) AddBarBand(rebar_, commandBar_.Handle(), false);
+  if (toolbar_.window != nullptr) AddBarBand(rebar_, toolbar_.window, true);
+}
+
+void MainFrame::CreateStatusBar() {
+  wchar_t ready[kStatusTextLength]{};
+  LoadStringW(TheAppModule().ResourceInstance(), STR_READY, ready, kStatusTextLength);
+  statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, ready, kChildStyle | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FRAME_STATUS_BAR_ID)),
+                               TheAppModule().ResourceInstance(), nullptr);
+}
+
+void MainFrame::CreateClient() {
+  tabView_.Create(TabView::Class(), Handle(), RECT{}, nullptr, kChildStyle, WS_EX_CLIENTEDGE);
 }
 
 void MainFrame::OnDestroy() {
-  if (MessageLoop* loop = TheAppModule().LoopForThread()) loop->UnregisterFilter(this);
+  if (MessageLoop* loop = TheAppModule().LoopForThread()) {
+    loop->UnregisterFilter(this);
+    loop->UnregisterIdleHandler(this);
+  }
 }
 
 // The loop ends with the top-level frame; exit code 1 says the program ran and was closed.
 void MainFrame::OnFrameDestroy() {
   const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
   if ((style & (WS_CHILD | WS_POPUP)) == 0) PostQuitMessage(1);
+}
+
+void MainFrame::OnSetFocus() {
+  if (ClientWindow() != nullptr) SetFocus(ClientWindow());
+}
+
+// ---- layout ----
+
+// The rebar and the status bar place themselves along the top and bottom edges when told
+// the frame's size changed; the client takes what they leave.
+void MainFrame::LayoutChildren(bool resizeBars) {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  if (IsVisible(rebar_)) {
+    if (resizeBars) {
+      SendMessageW(rebar_, WM_SIZE, 0, 0);
+      InvalidateRect(rebar_, nullptr, FALSE);
+    }
+    client.top += WindowHeight(rebar_);
+  }
+  if (IsVisible(statusBar_)) {
+    if (resizeBars) SendMessageW(statusBar_, WM_SIZE, 0, 0);
+    client.bottom -= WindowHeight(statusBar_);
+  }
+  if (ClientWindow() == nullptr) return;
+  SetWindowPos(ClientWindow(), nullptr, client.left, client.top, client.right - client.left,
+               client.bottom - client.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -2,11 +2,29 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <vector>
+
+#include "ambient/AmbientView.h"
+#include "app/CommandStateMap.h"
+#include "app/FrameToolbar.h"
+#include "app/IdleHandler.h"
 #include "app/MessageFilter.h"
+#include "menubar/CommandBar.h"
+#include "tabs/TabView.h"
 #include "win/Window.h"
 
-// The one top-level window of the editor. Its message loop ends when it is destroyed.
-class MainFrame : public Window, private MessageFilter {
+// Control ids of the frame's children. The toolbar and the rebar share one id.
+constexpr UINT FRAME_TOOLBAR_ID = 0xE800;
+constexpr UINT FRAME_REBAR_ID = 0xE800;
+constexpr UINT FRAME_STATUS_BAR_ID = 0xE801;
+
+// The one top-level window of the editor: the menu bar and the toolbar in a rebar at the top,
+// the status bar at the bottom and the tab container with one document view per page
+// between them. It carries out the file, view, window and help commands, keeps the command
+// states of menus and toolbar up to date when the thread goes idle, and ends the message
+// loop when it is destroyed.
+class MainFrame : public Window, public MessageFilter, public IdleHandler {
  public:
   MainFrame() = default;
   ~MainFrame() override;
@@ -15,17 +33,69 @@ class MainFrame : public Window, private MessageFilter {
   // size. Null when the window could not be created.
   HWND CreateFrame();
 
+  // Accelerators first (except the text-editing keys while a text box has the focus), then
+  // the menu bar's mnemonics, then the tab container's keys.
+  bool FilterMessage(MSG& msg) override;
+  // Brings the enabled states of the commands up to date and pushes them to the toolbar.
+  void DoIdle() override;
+
   HACCEL Accelerators() const { return accelerators_; }
+  HWND RebarWindow() const { return rebar_; }
+  HWND ToolbarWindow() const { return toolbar_.window; }
+  HWND StatusBarWindow() const { return statusBar_; }
+  HWND ClientWindow() const { return tabView_.Handle(); }
+  const CommandBar& MenuBar() const { return commandBar_; }
+  const TabView& Tabs() const { return tabView_; }
+  const CommandStateMap& CommandStates() const { return commandStates_; }
+  // The document view of the active page, or null when no page is open.
+  AmbientView* ActiveView() const;
+  // Document views the frame holds; a view goes as soon as its window is gone.
+  size_t ViewCount() const { return views_.size(); }
 
  protected:
   bool HandleMessage(Message& m) override;
 
  private:
-  bool FilterMessage(MSG& msg) override;
+  bool HandleOwnMessage(Message& m);
+  bool HandleFrameBaseMessage(Message& m);
+  bool OnNotify(Message& m);
 
   void OnCreate();
+  void CreateMenuBar();
+  void CreateRebar();
+  void CreateStatusBar();
+  void CreateClient();
   void OnDestroy();
   void OnFrameDestroy();
+  void OnSetFocus();
+  void LayoutChildren(bool resizeBars);
 
+  // The command table (FrameCommands.cpp).
+  bool OnCommand(UINT id);
+  void OnAppExit();
+  void OnFileNew();
+  void OnFileOpen();
+  void OnFileSave();
+  void OnFileSaveAs();
+  void OnViewToolbar();
+  void OnViewStatusBar();
+  void OnAppAbout();
+  void OnWindowClose();
+  void OnWindowCloseAll();
+  void OnWindowPage(int index);
+
+  AmbientView* CreateView();
+  void ReleaseClosedViews();
+  void ShowError(const std::wstring& text);
+  void ShowSaveError(const AmbientView& view);
+
+  HWND rebar_ = nullptr;
+  HWND statusBar_ = nullptr;
+  ResourceToolbar toolbar_;
   HACCEL accelerators_ = nullptr;
+  std::vector<ACCEL> acceleratorEntries_;
+  CommandStateMap commandStates_;
+  CommandBar commandBar_;
+  TabView tabView_;
+  std::vector<std::unique_ptr<AmbientView>> views_;
 };

@@ -1,5 +1,6 @@
 #include <windows.h>
 // Needs the base definitions above.
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
@@ -177,7 +178,9 @@ TEST_F(StartupTest, FrameWindowHasItsCaptionMenuIconsAndClass) {
     HWND hwnd = frame.CreateFrame();
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(WindowText(hwnd), ExpectedCaption());
-    HMENU menu = GetMenu(hwnd);
+    // The menu shows in the menu bar, not as the window's own menu.
+    EXPECT_EQ(GetMenu(hwnd), nullptr);
+    HMENU menu = frame.MenuBar().GetMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(GetMenuItemCount(menu), 5);
     EXPECT_EQ(MenuText(menu, 0), ExpectedFirstPopup());
@@ -267,8 +270,8 @@ TEST(SonarwickExe, ShowsItsFrameAndEndsWithExitCodeOneWhenClosed) {
   if (frame != nullptr) {
     EXPECT_EQ(WindowText(frame), ExpectedCaption());
     // Wine keeps menus and class data inside their process; their contents are checked in
-    // process above.
-    EXPECT_NE(GetMenu(frame), nullptr);
+    // process above. The bars are there: the rebar holds the menu bar.
+    EXPECT_NE(FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr), nullptr);
     // The only top-level window: no document, no message box.
     PostMessageW(frame, WM_CLOSE, 0, 0);
   } else {

@@ -1,0 +1,204 @@
+#include <string>
+#include <vector>
+
+#include "FrameTestSupport.h"
+#include "WinTestSupport.h"
+#include "app/resources/ResourceIds.h"
+
+namespace {
+
+constexpr wchar_t kNewTitle[] = L"Новый";
+
+using FrameCommands = FrameTest;
+
+TEST_F(FrameCommands, NewAddsAModifiedUntitledDocumentInTheDefaultFont) {
+  Command(CMD_FILE_NEW);
+  EXPECT_EQ(PageTitles(), std::vector<std::wstring>{kNewTitle});
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(GetParent(view->Handle()), frame->ClientWindow());
+  EXPECT_TRUE(IsWindowVisible(view->Handle()));
+  EXPECT_TRUE(view->IsModified());
+  EXPECT_STREQ(view->GetPath(), L"");
+  EXPECT_EQ(SendMessageW(view->Handle(), WM_GETFONT, 0, 0),
+            reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
+  EXPECT_TRUE(GetWindowLongPtrW(view->Handle(), GWL_STYLE) & LVS_REPORT);
+
+  Command(CMD_FILE_NEW);
+  EXPECT_EQ(PageTitles(), (std::vector<std::wstring>{kNewTitle, kNewTitle}));
+  EXPECT_EQ(frame->Tabs().GetActivePage(), 1);
+  EXPECT_EQ(frame->ViewCount(), 2u);
+  // The window list in the "&Window" popup names both.
+  HMENU windowMenu = GetSubMenu(frame->MenuBar().GetMenu(), 3);
+  EXPECT_EQ(GetMenuItemCount(windowMenu), 5);
+}
+
+TEST_F(FrameCommands, OpenShowsTheFileNameAndSaveAsTheFullPath) {
+  const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  ModalScript open;
+  AnswerFileDialog(open, path);
+  CommandWithScript(CMD_FILE_OPEN, open);
+  ASSERT_EQ(PageTitles(), std::vector<std::wstring>{L"four-times-of-day.bad"});
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->GetDataRowCount(), 4);
+  EXPECT_FALSE(view->IsModified());
+  EXPECT_FALSE(ToolbarButtonEnabled(CMD_FILE_SAVE));
+  EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_OPEN));
+
+  const std::wstring copy = TempFile(L"copy.bad");
+  ModalScript saveAs;
+  AnswerFileDialog(saveAs, copy);
+  CommandWithScript(CMD_FILE_SAVE_AS, saveAs);
+  EXPECT_EQ(PageTitles(), std::vector<std::wstring>{copy});
+  EXPECT_STREQ(view->GetPath(), copy.c_str());
+  EXPECT_EQ(ReadBytes(copy), ReadBytes(path));
+}
+
+TEST_F(FrameCommands, SavingANewDocumentAsksForANameAndWritesAnEmptyFile) {
+  Command(CMD_FILE_NEW);
+  const std::wstring path = TempFile(L"fresh.bad");
+  ModalScript save;
+  AnswerFileDialog(save, path);
+  // Save on a document without a path goes through Save As.
+  CommandWithScript(CMD_FILE_SAVE, save);
+  EXPECT_EQ(PageTitles(), std::vector<std::wstring>{path});
+  EXPECT_EQ(ReadBytes(path), (std::vector<char>{0, 0}));
+  EXPECT_FALSE(frame->ActiveView()->IsModified());
+  EXPECT_FALSE(ToolbarButtonEnabled(CMD_FILE_SAVE));
+
+  // Saving again needs no dialog, changes or not: the accelerator is not blocked.
+  DeleteFileW(path.c_str());
+  Command(CMD_FILE_SAVE);
+  EXPECT_EQ(ReadBytes(path), (std::vector<char>{0, 0}));
+}
+
+TEST_F(FrameCommands, AFileThatCannotBeOpenedIsReportedAndAddsNothing) {
+  const std::wstring path = TempFile(L"too-many.bad");
+  std::vector<char> tooMany(2 + 116 * 101, 0);
+  tooMany[0] = 101;
+  WriteBytes(path, tooMany);
+  ModalScript open;
+  std::wstring message;
+  AnswerFileDialog(open, path);
+  ReadAndCloseMessageBox(open, message);
+  CommandWithScript(CMD_FILE_OPEN, open);
+  EXPECT_EQ(message, L"Не могу открыть файл!");
+  EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
+  EXPECT_EQ(frame->ViewCount(), 0u);
+  EXPECT_EQ(FindWindowExW(frame->ClientWindow(), nullptr, nullptr, nullptr), frame->Tabs().GetTabStrip());
+}
+
+TEST_F(FrameCommands, AFailingSaveSaysWhyAndKeepsTheDocument) {
+  const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  const std::vector<char> original = ReadBytes(path);
+  ModalScript open;
+  AnswerFileDialog(open, path);
+  CommandWithScript(CMD_FILE_OPEN, open);
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  ModalScript save;
+  std::wstring message;
+  ReadAndCloseMessageBox(save, message);
+  CommandWithScript(CMD_FILE_SAVE, save);
+  const std::wstring expectedStart = L"Не могу сохранить файл!\n";
+  EXPECT_EQ(message.substr(0, expectedStart.size()), expectedStart);
+  EXPECT_EQ(message.substr(expectedStart.size()), view->GetLastSaveError());
+  EXPECT_FALSE(view->GetLastSaveError().empty());
+  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(view->GetDataRowCount(), 4);
+  EXPECT_EQ(frame->Tabs().GetPageCount(), 1);
+}
+
+TEST_F(FrameCommands, SaveAsOntoAnUnwritableFileStillRenamesTheDocument) {
+  Command(CMD_FILE_NEW);
+  const std::wstring locked = CopyOfSample(L"no-entries.bad");
+  SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  ModalScript saveAs;
+  std::wstring message;
+  AnswerFileDialog(saveAs, locked);
+  // The dialog asks before replacing the existing file.
+  auto confirm = std::make_shared<HWND>(nullptr);
+  saveAs.Then([confirm] { return (*confirm = FindThreadDialog()) != nullptr && GetDlgItem(*confirm, IDYES); },
+              [confirm] { PostMessageW(*confirm, WM_COMMAND, IDYES, 0); });
+  ReadAndCloseMessageBox(saveAs, message);
+  CommandWithScript(CMD_FILE_SAVE_AS, saveAs);
+  EXPECT_EQ(message.rfind(L"Не могу сохранить файл!", 0), 0u);
+  EXPECT_EQ(PageTitles(), std::vector<std::wstring>{locked});
+  EXPECT_STREQ(frame->ActiveView()->GetPath(), locked.c_str());
+  EXPECT_TRUE(frame->ActiveView()->IsModified());
+}
+
+TEST_F(FrameCommands, WithNothingOpenTheFileAndWindowCommandsChangeNothing) {
+  for (UINT id : {UINT{CMD_WINDOW_CLOSE}, UINT{CMD_WINDOW_CLOSE_ALL}, UINT{CMD_FILE_SAVE},
+                  UINT{CMD_FILE_SAVE_AS}, UINT{CMD_WINDOW_PAGE_FIRST}}) {
+    Command(id);
+    // No dialog came up for Save or Save As.
+    EXPECT_EQ(FindThreadDialog(), nullptr) << id;
+    EXPECT_EQ(frame->Tabs().GetPageCount(), 0) << id;
+    EXPECT_EQ(frame->Tabs().GetActivePage(), -1) << id;
+  }
+  EXPECT_TRUE(IsWindow(Hwnd()));
+}
+
+TEST_F(FrameCommands, CloseTakesTheActivePageAndCloseAllTheRest) {
+  for (int page = 0; page < 4; ++page) Command(CMD_FILE_NEW);
+  HWND third = reinterpret_cast<HWND>(frame->Tabs().GetPageWindow(2));
+  Command(CMD_WINDOW_PAGE_FIRST + 2);
+  EXPECT_EQ(frame->Tabs().GetActivePage(), 2);
+  EXPECT_EQ(GetFocus(), third);
+
+  Command(CMD_WINDOW_CLOSE);
+  EXPECT_FALSE(IsWindow(third));
+  EXPECT_EQ(frame->Tabs().GetPageCount(), 3);
+  EXPECT_EQ(frame->Tabs().GetActivePage(), 1);
+  EXPECT_EQ(frame->ViewCount(), 3u);
+
+  // A window-list id for a page that does not exist changes nothing.
+  Command(CMD_WINDOW_PAGE_FIRST + 7);
+  EXPECT_EQ(frame->Tabs().GetActivePage(), 1);
+  Command(CMD_WINDOW_PAGE_FIRST);
+  EXPECT_EQ(frame->Tabs().GetActivePage(), 0);
+
+  Command(CMD_WINDOW_CLOSE_ALL);
+  EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
+  EXPECT_EQ(frame->ViewCount(), 0u);
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(frame->MenuBar().GetMenu(), 3)), 2);
+  EXPECT_FALSE(ToolbarButtonEnabled(CMD_FILE_SAVE));
+}
+
+TEST_F(FrameCommands, AboutShowsTheBoxOverTheFrame) {
+  ModalScript about;
+  HWND owner = nullptr;
+  about.Then([] { return FindThreadDialog() != nullptr; },
+             [&owner] {
+               HWND box = FindThreadDialog();
+               owner = GetWindow(box, GW_OWNER);
+               PostMessageW(box, WM_COMMAND, IDOK, 0);
+             });
+  CommandWithScript(CMD_APP_ABOUT, about);
+  EXPECT_EQ(owner, Hwnd());
+}
+
+// The append row's notification travels from the grid through the tab container and the
+// frame, which reflects it back to the view; the view then adds an entry.
+TEST_F(FrameCommands, TheAppendRowNotificationComesBackToTheView) {
+  const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  ModalScript open;
+  AnswerFileDialog(open, path);
+  CommandWithScript(CMD_FILE_OPEN, open);
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  ASSERT_EQ(view->GetDataRowCount(), 4);
+
+  RECT cell = view->GetCellRect(4, 0);
+  ClickAt(ClientToScreenPoint(view->Handle(), (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+  Pump();
+  EXPECT_EQ(view->GetDataRowCount(), 5);
+  EXPECT_TRUE(view->IsModified());
+  EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_SAVE));
+}
+
+}  // namespace

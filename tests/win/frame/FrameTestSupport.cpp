@@ -1,0 +1,244 @@
+// clang-format off
+#include <windows.h>
+#include <dlgs.h>
+// clang-format on
+
+#include "FrameTestSupport.h"
+
+#include "WinTestSupport.h"
+#include "app/AppModule.h"
+
+namespace {
+
+bool IsExtendedKey(WORD vk) {
+  switch (vk) {
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+      return true;
+    default:
+      return false;
+  }
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  return input;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
+  wchar_t name[16]{};
+  GetClassNameW(child, name, 16);
+  if (lstrcmpiW(name, L"Static") != 0) return TRUE;
+  wchar_t text[512]{};
+  GetWindowTextW(child, text, 512);
+  auto& collected = *reinterpret_cast<std::wstring*>(param);
+  collected += text;
+  return TRUE;
+}
+
+}  // namespace
+
+bool TestFrame::Received(UINT id) const {
+  for (UINT command : commands) {
+    if (command == id) return true;
+  }
+  return false;
+}
+
+bool TestFrame::HandleMessage(Message& m) {
+  if (m.msg == WM_COMMAND) commands.push_back(LOWORD(m.wParam));
+  return MainFrame::HandleMessage(m);
+}
+
+void SendChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) inputs.push_back(KeyInput(key, false));
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) inputs.push_back(KeyInput(*key, true));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::wstring MessageBoxText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+std::vector<char> ReadBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::vector<char> bytes(GetFileSize(file, nullptr));
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::vector<char>& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::wstring ClipboardText() {
+  if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void SetClipboardText(const std::wstring& text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  memcpy(GlobalLock(memory), text.c_str(), bytes);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
+
+// ---- fixture ----
+
+MessageLoop* FrameTest::loop = nullptr;
+
+void FrameTest::SetUpTestSuite() {
+  TheAppModule().Initialize(GetModuleHandleW(nullptr));
+  loop = new MessageLoop;
+  TheAppModule().RegisterLoop(loop);
+}
+
+void FrameTest::TearDownTestSuite() {
+  TheAppModule().UnregisterLoop();
+  delete loop;
+  loop = nullptr;
+  TheAppModule().Terminate();
+}
+
+void FrameTest::SetUp() {
+  frame = std::make_unique<TestFrame>();
+  ASSERT_NE(frame->CreateFrame(), nullptr);
+  SetWindowPos(Hwnd(), nullptr, 20, 20, 900, 640, SWP_NOZORDER);
+  ShowWindow(Hwnd(), SW_SHOWNORMAL);
+  BringToFront(Hwnd());
+  Pump();
+
+  wchar_t temp[MAX_PATH]{};
+  GetTempPathW(MAX_PATH, temp);
+  folder = std::wstring(temp) + L"sonarwick-frame-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(GetTickCount());
+  CreateDirectoryW(folder.c_str(), nullptr);
+}
+
+void FrameTest::TearDown() {
+  frame.reset();
+  // The frame's last act: the quit message for the loop that would have run it.
+  MSG quit;
+  while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  for (const std::wstring& file : created) {
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(file.c_str());
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+void FrameTest::Pump() {
+  MSG msg;
+  for (int pass = 0; pass < 3; ++pass) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (frame != nullptr && frame->Handle() != nullptr && frame->FilterMessage(msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (frame != nullptr && frame->Handle() != nullptr) frame->DoIdle();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+void FrameTest::Command(UINT id) {
+  SendMessageW(Hwnd(), WM_COMMAND, id, 0);
+  Pump();
+}
+
+void FrameTest::CommandWithScript(UINT id, ModalScript& script) {
+  SendMessageW(Hwnd(), WM_COMMAND, id, 0);
+  EXPECT_FALSE(script.GaveUp());
+  EXPECT_TRUE(script.Finished());
+  Pump();
+}
+
+void FrameTest::AnswerFileDialog(ModalScript& script, const std::wstring& path) {
+  auto dialog = std::make_shared<HWND>(nullptr);
+  script.Then([dialog] { return (*dialog = FindThreadDialog()) != nullptr; },
+              [dialog, path] {
+                SetForegroundWindow(*dialog);
+                HWND box = GetDlgItem(*dialog, cmb13);
+                if (box == nullptr) box = GetDlgItem(*dialog, edt1);
+                SetFocus(box);
+                SendText(path.c_str());
+                SendKey(VK_RETURN);
+              });
+}
+
+void FrameTest::ReadAndCloseMessageBox(ModalScript& script, std::wstring& text) {
+  auto box = std::make_shared<HWND>(nullptr);
+  script.Then([box] { return (*box = FindThreadDialog()) != nullptr; },
+              [box, &text] {
+                text = MessageBoxText(*box);
+                PostMessageW(*box, WM_COMMAND, IDOK, 0);
+              });
+}
+
+std::wstring FrameTest::CopyOfSample(const wchar_t* name) {
+  std::wstring copy = TempFile(name);
+  WriteBytes(copy, ReadBytes(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/" + name));
+  return copy;
+}
+
+std::wstring FrameTest::TempFile(const std::wstring& name) {
+  std::wstring path = folder + L"\\" + name;
+  created.push_back(path);
+  return path;
+}
+
+std::vector<std::wstring> FrameTest::PageTitles() const {
+  std::vector<std::wstring> titles;
+  for (int page = 0; page < frame->Tabs().GetPageCount(); ++page)
+    titles.push_back(frame->Tabs().GetPageTitle(page));
+  return titles;
+}
+
+RECT FrameTest::ChildRect(HWND child) const {
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+bool FrameTest::ToolbarButtonEnabled(UINT id) const {
+  return SendMessageW(frame->ToolbarWindow(), TB_ISBUTTONENABLED, id, 0) != 0;
+}
+
+bool FrameTest::ViewItemChecked(UINT id) const {
+  HMENU view = GetSubMenu(frame->MenuBar().GetMenu(), 2);
+  SendMessageW(Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
+  return (GetMenuState(view, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ShellTestSupport.h"
+#include "app/MainFrame.h"
+#include "app/MessageLoop.h"
+
+// The real frame, recording the commands that reach it before its own handling.
+class TestFrame : public MainFrame {
+ public:
+  std::vector<UINT> commands;
+  bool Received(UINT id) const;
+
+ protected:
+  bool HandleMessage(Message& m) override;
+};
+
+// Keys sent as real input without pumping, so that the frame's own pump (with its filter)
+// is the one that takes them.
+void SendChord(std::initializer_list<WORD> keys);
+
+// Texts of the static controls of a message box (its message).
+std::wstring MessageBoxText(HWND box);
+
+std::vector<char> ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::vector<char>& bytes);
+
+std::wstring ClipboardText();
+void SetClipboardText(const std::wstring& text);
+
+// One frame per test, created and shown the way start-up does, inside a registered loop.
+class FrameTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+
+  HWND Hwnd() const { return frame->Handle(); }
+  // Runs the queue as the thread's loop does: filter, translate and dispatch, and one idle
+  // pass whenever the queue has run empty.
+  void Pump();
+  void Command(UINT id);
+  // A command whose handler runs a modal loop (dialog or message box): posted, then pumped
+  // until the script is done and the loop is over.
+  void CommandWithScript(UINT id, ModalScript& script);
+
+  // Steps that answer the open or save dialog with `path`.
+  static void AnswerFileDialog(ModalScript& script, const std::wstring& path);
+  // Steps that read the message box's text into `text` and close it.
+  static void ReadAndCloseMessageBox(ModalScript& script, std::wstring& text);
+
+  std::wstring CopyOfSample(const wchar_t* name);
+  std::wstring TempFile(const std::wstring& name);
+
+  std::vector<std::wstring> PageTitles() const;
+  RECT ChildRect(HWND child) const;
+  bool ToolbarButtonEnabled(UINT id) const;
+  // Check mark of a View item as the popup shows it when it opens.
+  bool ViewItemChecked(UINT id) const;
+
+  static MessageLoop* loop;
+  std::unique_ptr<TestFrame> frame;
+  std::wstring folder;
+  std::vector<std::wstring> created;
+};

@@ -1,0 +1,190 @@
+#include "FrameTestSupport.h"
+#include "WinTestSupport.h"
+#include "app/resources/ResourceIds.h"
+#include "menubar/MenuBarMessages.h"
+
+namespace {
+
+REBARBANDINFOW Band(HWND rebar, int index) {
+  REBARBANDINFOW band{};
+  band.cbSize = REBARBANDINFOW_V6_SIZE;
+  band.fMask = RBBIM_ID | RBBIM_CHILD | RBBIM_STYLE;
+  SendMessageW(rebar, RB_GETBANDINFOW, index, reinterpret_cast<LPARAM>(&band));
+  return band;
+}
+
+std::wstring StatusText(HWND statusBar, int part) {
+  wchar_t text[256]{};
+  SendMessageW(statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+using MainFrameTest = FrameTest;
+
+TEST_F(MainFrameTest, TheRebarHoldsTheMenuBarAndTheToolbarOnTwoRows) {
+  HWND rebar = frame->RebarWindow();
+  ASSERT_NE(rebar, nullptr);
+  EXPECT_EQ(GetDlgCtrlID(rebar), 0xE800);
+  ASSERT_EQ(SendMessageW(rebar, RB_GETBANDCOUNT, 0, 0), 2);
+  REBARBANDINFOW menuBand = Band(rebar, 0), toolbarBand = Band(rebar, 1);
+  EXPECT_EQ(menuBand.wID, 0xEB00u);
+  EXPECT_EQ(menuBand.hwndChild, frame->MenuBar().Handle());
+  EXPECT_EQ(toolbarBand.wID, 0xEB01u);
+  EXPECT_EQ(toolbarBand.hwndChild, frame->ToolbarWindow());
+  EXPECT_TRUE(toolbarBand.fStyle & RBBS_BREAK);
+  EXPECT_TRUE(toolbarBand.fStyle & RBBS_USECHEVRON);
+  EXPECT_FALSE(menuBand.fStyle & RBBS_BREAK);
+  for (HWND bar : {frame->MenuBar().Handle(), frame->ToolbarWindow()}) {
+    EXPECT_TRUE(SendMessageW(bar, TB_GETEXTENDEDSTYLE, 0, 0) & 0x10);  // hides clipped buttons
+  }
+  EXPECT_EQ(GetDlgCtrlID(frame->ToolbarWindow()), 0xE800);
+  EXPECT_EQ(SendMessageW(frame->ToolbarWindow(), TB_BUTTONCOUNT, 0, 0), 10);
+
+  // The menu lives in the menu bar alone, which answers for the frame.
+  EXPECT_EQ(GetMenu(Hwnd()), nullptr);
+  EXPECT_EQ(GetMenuItemCount(frame->MenuBar().GetMenu()), 5);
+  EXPECT_EQ(SendMessageW(Hwnd(), MENUBAR_GET_WINDOW, 0, 0),
+            reinterpret_cast<LRESULT>(frame->MenuBar().Handle()));
+
+  HWND status = frame->StatusBarWindow();
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(GetDlgCtrlID(status), 0xE801);
+  EXPECT_EQ(StatusText(status, 0), L"Ready");
+  EXPECT_TRUE(GetWindowLongPtrW(status, GWL_STYLE) & SBARS_SIZEGRIP);
+  EXPECT_TRUE(GetWindowLongPtrW(frame->ClientWindow(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+TEST_F(MainFrameTest, TheClientFillsTheSpaceBetweenTheBarsAsTheFrameResizes) {
+  for (SIZE size : {SIZE{900, 640}, SIZE{640, 480}}) {
+    SetWindowPos(Hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    RECT frameClient{};
+    GetClientRect(Hwnd(), &frameClient);
+    RECT rebar = ChildRect(frame->RebarWindow()), status = ChildRect(frame->StatusBarWindow());
+    RECT client = ChildRect(frame->ClientWindow());
+    EXPECT_EQ(rebar.top, 0);
+    EXPECT_EQ(rebar.right - rebar.left, frameClient.right);
+    EXPECT_EQ(status.bottom, frameClient.bottom);
+    EXPECT_EQ(client.left, 0);
+    EXPECT_EQ(client.right, frameClient.right);
+    EXPECT_EQ(client.top, rebar.bottom);
+    EXPECT_EQ(client.bottom, status.top);
+    // Both bars have room for their rows.
+    EXPECT_GE(rebar.bottom - rebar.top, 2 * 22);
+  }
+}
+
+TEST_F(MainFrameTest, TogglingTheToolbarHidesItsBandAndFollowsTheFlagTwice) {
+  ASSERT_TRUE(ViewItemChecked(CMD_VIEW_TOOLBAR));
+  const RECT before = ChildRect(frame->ClientWindow());
+  const int rebarHeight = ChildRect(frame->RebarWindow()).bottom;
+
+  Command(CMD_VIEW_TOOLBAR);
+  EXPECT_TRUE(Band(frame->RebarWindow(), 1).fStyle & RBBS_HIDDEN);
+  EXPECT_FALSE(Band(frame->RebarWindow(), 0).fStyle & RBBS_HIDDEN);
+  EXPECT_FALSE(ViewItemChecked(CMD_VIEW_TOOLBAR));
+  EXPECT_LT(ChildRect(frame->RebarWindow()).bottom, rebarHeight);
+  EXPECT_EQ(ChildRect(frame->ClientWindow()).top, ChildRect(frame->RebarWindow()).bottom);
+
+  Command(CMD_VIEW_TOOLBAR);
+  EXPECT_FALSE(Band(frame->RebarWindow(), 1).fStyle & RBBS_HIDDEN);
+  EXPECT_TRUE(ViewItemChecked(CMD_VIEW_TOOLBAR));
+  EXPECT_EQ(ChildRect(frame->ClientWindow()).top, before.top);
+}
+
+TEST_F(MainFrameTest, TogglingTheStatusBarGivesItsRowToTheClient) {
+  ASSERT_TRUE(ViewItemChecked(CMD_VIEW_STATUS_BAR));
+  RECT frameClient{};
+  GetClientRect(Hwnd(), &frameClient);
+  const RECT before = ChildRect(frame->ClientWindow());
+
+  Command(CMD_VIEW_STATUS_BAR);
+  EXPECT_FALSE(IsWindowVisible(frame->StatusBarWindow()));
+  EXPECT_FALSE(ViewItemChecked(CMD_VIEW_STATUS_BAR));
+  EXPECT_EQ(ChildRect(frame->ClientWindow()).bottom, frameClient.bottom);
+  EXPECT_EQ(ChildRect(frame->ClientWindow()).top, before.top);
+
+  Command(CMD_VIEW_STATUS_BAR);
+  EXPECT_TRUE(IsWindowVisible(frame->StatusBarWindow()));
+  EXPECT_TRUE(ViewItemChecked(CMD_VIEW_STATUS_BAR));
+  EXPECT_EQ(ChildRect(frame->ClientWindow()).bottom, before.bottom);
+}
+
+TEST_F(MainFrameTest, IdlePassesShowWhatCanBeDone) {
+  // Nothing open: nothing to save, and the print and edit commands are never available.
+  EXPECT_FALSE(ToolbarButtonEnabled(CMD_FILE_SAVE));
+  for (UINT id : {CMD_FILE_PRINT, CMD_EDIT_CUT, CMD_EDIT_COPY, CMD_EDIT_PASTE}) {
+    EXPECT_FALSE(ToolbarButtonEnabled(id)) << id;
+  }
+  EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_NEW));
+  EXPECT_TRUE(frame->CommandStates().State(CMD_FILE_SAVE_AS) & COMMAND_STATE_DISABLED);
+
+  Command(CMD_FILE_NEW);
+  // A new document has never been saved, so it counts as modified.
+  EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_SAVE));
+  EXPECT_FALSE(frame->CommandStates().State(CMD_FILE_SAVE_AS) & COMMAND_STATE_DISABLED);
+  HMENU file = GetSubMenu(frame->MenuBar().GetMenu(), 0);
+  SendMessageW(Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+  EXPECT_FALSE(GetMenuState(file, CMD_FILE_SAVE, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(GetMenuState(file, CMD_FILE_PRINT, MF_BYCOMMAND) & MF_GRAYED);
+
+  Command(CMD_WINDOW_CLOSE);
+  EXPECT_FALSE(ToolbarButtonEnabled(CMD_FILE_SAVE));
+}
+
+TEST_F(MainFrameTest, MenuPromptsShowInTheStatusBar) {
+  HWND status = frame->StatusBarWindow();
+  HMENU file = GetSubMenu(frame->MenuBar().GetMenu(), 0);
+  SendMessageW(Hwnd(), WM_MENUSELECT, MAKEWPARAM(CMD_FILE_SAVE, MF_STRING), reinterpret_cast<LPARAM>(file));
+  EXPECT_TRUE(SendMessageW(status, SB_ISSIMPLE, 0, 0));
+  wchar_t prompt[256]{};
+  LoadStringW(GetModuleHandleW(nullptr), CMD_FILE_SAVE, prompt, 256);
+  std::wstring expected(prompt);
+  // In simple mode the status bar gives its simple text for part 0.
+  EXPECT_EQ(StatusText(status, 0), expected.substr(0, expected.find(L'\n')));
+  SendMessageW(Hwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+  EXPECT_FALSE(SendMessageW(status, SB_ISSIMPLE, 0, 0));
+}
+
+TEST_F(MainFrameTest, FocusGivenToTheFrameGoesToTheActiveDocument) {
+  Command(CMD_FILE_NEW);
+  SetFocus(nullptr);
+  SetFocus(Hwnd());
+  Pump();
+  EXPECT_EQ(GetFocus(), frame->ActiveView()->Handle());
+}
+
+// Closing by any means takes every document with it, asks nothing, releases the views and
+// ends the loop with exit code 1.
+TEST_F(MainFrameTest, ExitDestroysTheFrameWithItsModifiedDocuments) {
+  Command(CMD_FILE_NEW);
+  Command(CMD_FILE_NEW);
+  ASSERT_EQ(frame->ViewCount(), 2u);
+  HWND firstView = frame->ActiveView()->Handle();
+  HWND hwnd = Hwnd();
+
+  SendMessageW(hwnd, WM_COMMAND, CMD_APP_EXIT, 0);
+  EXPECT_TRUE(IsWindow(hwnd));  // posted, not yet done
+  MSG msg;
+  bool quit = false;
+  int exitCode = -1;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      quit = true;
+      exitCode = static_cast<int>(msg.wParam);
+      break;
+    }
+    DispatchMessageW(&msg);
+  }
+  EXPECT_TRUE(quit);
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_FALSE(IsWindow(firstView));
+  EXPECT_EQ(frame->ViewCount(), 0u);
+  EXPECT_EQ(frame->Handle(), nullptr);
+  // The loop no longer holds the frame's filter and idle handler.
+  EXPECT_FALSE(loop->UnregisterFilter(frame.get()));
+  EXPECT_FALSE(loop->UnregisterIdleHandler(frame.get()));
+}
+
+}  // namespace
