@@ -6,6 +6,12 @@
 
 namespace {
 
+LRESULT CALLBACK CountAltBackspace(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR count) {
+  if (msg == WM_SYSKEYDOWN && wParam == VK_BACK) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
 class FrameKeyboard : public FrameTest {
  protected:
   // Opens a sample and puts the file-name editor of its first entry over the cell.
@@ -79,6 +85,20 @@ TEST_F(FrameKeyboard, ClipboardKeysReachTheInPlaceTextEditor) {
   SendChord({VK_CONTROL, 'Z'});
   Pump();
   EXPECT_EQ(Text(editor), L"pasted.wav");
+
+  SendMessageW(editor, EM_SETSEL, 0, 6);
+  SendChord({VK_CONTROL, VK_INSERT});
+  Pump();
+  EXPECT_EQ(ClipboardText(), L"pasted");
+
+  // Wine's edit control does not undo on Alt+Backspace itself, so the test watches the key
+  // arrive instead.
+  int altBackspaces = 0;
+  SetWindowSubclass(editor, CountAltBackspace, 1, reinterpret_cast<DWORD_PTR>(&altBackspaces));
+  SendChord({VK_MENU, VK_BACK});
+  Pump();
+  RemoveWindowSubclass(editor, CountAltBackspace, 1);
+  EXPECT_EQ(altBackspaces, 1);
 
   EXPECT_FALSE(frame->Received(CMD_EDIT_COPY));
   EXPECT_FALSE(frame->Received(CMD_EDIT_PASTE));

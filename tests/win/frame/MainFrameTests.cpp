@@ -146,6 +146,48 @@ TEST_F(MainFrameTest, MenuPromptsShowInTheStatusBar) {
   EXPECT_FALSE(SendMessageW(status, SB_ISSIMPLE, 0, 0));
 }
 
+TEST_F(MainFrameTest, ToolbarButtonsShowTheirShortNamesAsTooltips) {
+  NMTTDISPINFOW info{};
+  info.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageW(frame->ToolbarWindow(), TB_GETTOOLTIPS, 0, 0));
+  info.hdr.idFrom = CMD_APP_ABOUT;
+  info.hdr.code = TTN_GETDISPINFOW;
+  EXPECT_EQ(SendMessageW(Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info)), 0);
+  EXPECT_STREQ(info.szText, L"About");
+  EXPECT_TRUE(info.uFlags & TTF_DI_SETITEM);
+}
+
+// The chevron of a clipped toolbar band lists the buttons the band cannot show.
+TEST_F(MainFrameTest, TheToolbarBandsChevronListsTheHiddenButtons) {
+  SetWindowPos(Hwnd(), nullptr, 0, 0, 170, 400, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  HWND rebar = frame->RebarWindow();
+  RECT band{};
+  SendMessageW(rebar, RB_GETRECT, 1, reinterpret_cast<LPARAM>(&band));
+  POINT chevron{-1, -1};
+  for (LONG x = band.right - 1; x > band.left && chevron.x < 0; --x) {
+    RBHITTESTINFO hit{};
+    hit.pt = {x, (band.top + band.bottom) / 2};
+    SendMessageW(rebar, RB_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    if (hit.flags == RBHT_CHEVRON && hit.iBand == 1) chevron = ClientToScreenPoint(rebar, x, hit.pt.y);
+  }
+  ASSERT_GE(chevron.x, 0) << "the toolbar band shows no chevron";
+
+  std::vector<std::wstring> shown;
+  ModalScript script;
+  script.Then([] { return ShownPopupMenu() != nullptr; },
+              [&shown] {
+                shown = DescribeMenu(ShownPopupMenu());
+                EndMenu();
+              });
+  SendClick(chevron);
+  ASSERT_TRUE(PumpUntil([&] { return script.Finished(); }, 10000));
+  Pump();
+  EXPECT_FALSE(script.GaveUp());
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_EQ(shown.back(), L"About");
+  EXPECT_EQ(shown[shown.size() - 2], RussianInterface() ? L"Печать (grayed)" : L"Print (grayed)");
+}
+
 TEST_F(MainFrameTest, FocusGivenToTheFrameGoesToTheActiveDocument) {
   Command(CMD_FILE_NEW);
   SetFocus(nullptr);
