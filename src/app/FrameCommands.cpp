@@ -1,5 +1,5 @@
 // The frame's command table: file, view, window and help commands.
-#include <algorithm>
+#include <memory>
 
 #include "app/AboutDialog.h"
 #include "app/FileDialog.h"
