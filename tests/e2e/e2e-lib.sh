@@ -1,0 +1,77 @@
+# Shared steps of the end-to-end scenarios: start the editor, wait for windows, press keys,
+# keep screenshots, read the bytes of files.
+set -euo pipefail
+
+exe=$1
+samples=$2
+artifacts=$3/$(basename "$0" .sh)
+mkdir -p "$artifacts"
+rm -f "$artifacts"/*.png
+work=$(mktemp -d)
+editor_pid=
+
+wine_run() { "$SONARWICK_ROOT/scripts/wine-exec" "$@"; }
+
+# The Windows name of a file here (Wine's drive Z: is the root folder).
+windows_path() { echo "Z:${1//\//\\}"; }
+
+shot() { import -window root "$artifacts/$1.png"; }
+
+finish() {
+  local status=$?
+  shot zz-last || true
+  [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
+  rm -rf "$work"
+  exit $status
+}
+trap finish EXIT
+
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
+# Waits for a visible window whose title matches; prints its id.
+wait_window() {
+  timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
+}
+
+start_editor() {
+  wine_run "$exe" &
+  editor_pid=$!
+  frame=$(timeout 60 xdotool search --sync --onlyvisible --class "sonarwick.exe" | head -n 1)
+  [ -n "$frame" ] || fail "the editor showed no window"
+  xdotool windowfocus --sync "$frame" 2>/dev/null || true
+  settle
+}
+
+# Lets the editor process what it was sent and repaint.
+settle() { sleep "${1:-1}"; }
+
+keys() {
+  xdotool key --delay 80 "$@"
+  settle 0.5
+}
+
+type_text() {
+  xdotool type --delay 40 "$1"
+  settle 0.5
+}
+
+# The little-endian signed 32-bit number at a byte offset of a file.
+int32_at() {
+  od -An -t d4 -j "$2" -N 4 "$1" | tr -d ' '
+}
+
+byte_at() {
+  od -An -t u1 -j "$2" -N 1 "$1" | tr -d ' '
+}
+
+# Closes the editor as its close box would and checks its exit code.
+close_editor() {
+  keys alt+F4
+  local status=0
+  wait "$editor_pid" || status=$?
+  editor_pid=
+  [ "$status" -eq 1 ] || fail "the editor ended with exit code $status instead of 1"
+}
