@@ -20,7 +20,10 @@ shot() { import -window root "$artifacts/$1.png"; }
 finish() {
   local status=$?
   shot zz-last || true
-  [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
+  if [ -n "$editor_pid" ]; then
+    wine_run taskkill /f /im sonarwick.exe >/dev/null 2>&1 </dev/null || true
+    kill "$editor_pid" 2>/dev/null || true
+  fi
   rm -rf "$work"
   exit $status
 }
@@ -31,13 +34,24 @@ fail() {
   exit 1
 }
 
-# Waits for a visible window whose title matches; prints its id.
-wait_window() {
-  timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
+# The editor's visible top-level windows other than the frame (dialogs, message boxes).
+other_windows() {
+  xdotool search --onlyvisible --class "sonarwick.exe" 2>/dev/null | grep -vx "$frame" || true
+}
+
+# Waits up to 30 seconds for a window other than the frame; prints its id.
+wait_other_window() {
+  for _ in $(seq 60); do
+    local found
+    found=$(other_windows | head -n 1)
+    if [ -n "$found" ]; then echo "$found"; return; fi
+    sleep 0.5
+  done
 }
 
 start_editor() {
-  wine_run "$exe" &
+  # Its output goes to a file: a process that holds the test's pipes would keep CTest waiting.
+  wine_run "$exe" >"$artifacts/editor-output.txt" 2>&1 </dev/null &
   editor_pid=$!
   frame=$(timeout 60 xdotool search --sync --onlyvisible --class "sonarwick.exe" | head -n 1)
   [ -n "$frame" ] || fail "the editor showed no window"

@@ -12,13 +12,13 @@ start_editor
 shot 01-started
 
 keys ctrl+o
-dialog=$(wait_window "^(Open|Открыть)$")
+dialog=$(wait_other_window)
 [ -n "$dialog" ] || fail "Ctrl+O showed no open dialog"
 shot 02-open-dialog
 type_text "$(windows_path "$document")"
 keys Return
 settle 2
-[ -z "$(xdotool search --onlyvisible --name '^(Open|Открыть)$' 2>/dev/null)" ] || fail "the open dialog stayed open"
+[ -z "$(other_windows)" ] || fail "the open dialog stayed open"
 shot 03-opened
 
 # First row, then two cells to the right: the minimum repeat time.
