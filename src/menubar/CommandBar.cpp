@@ -44,8 +44,9 @@ bool SystemFlag(UINT action) {
 }  // namespace
 
 // Watches the frame for the bar: answers MENUBAR_GET_WINDOW, takes the menu keys that the
-// default processing turns into SC_KEYMENU, notes the item selected in an open popup, and
-// passes on setting changes.
+// default processing turns into SC_KEYMENU, notes the item selected in an open popup, draws
+// the items' images (the frame owns every popup while it is tracked, the bar's, the chevron's
+// and its own), and passes on setting changes.
 class CommandBar::OwnerHook : public Window {
  public:
   explicit OwnerHook(CommandBar& bar) : bar_(bar) {}
@@ -65,6 +66,18 @@ class CommandBar::OwnerHook : public Window {
       case WM_SETTINGCHANGE:
       case WM_SYSCOLORCHANGE:
         bar_.OnSettingsChanged();
+        break;
+      case WM_MEASUREITEM:
+        if (m.lParam != 0 && bar_.images_.Measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(m.lParam))) {
+          m.result = TRUE;
+          return true;
+        }
+        break;
+      case WM_DRAWITEM:
+        if (m.lParam != 0 && bar_.images_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam))) {
+          m.result = TRUE;
+          return true;
+        }
         break;
       default:
         break;

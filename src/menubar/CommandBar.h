@@ -17,7 +17,8 @@
 // It drops the popups down below their buttons (the frame owns them while they are tracked,
 // so WM_INITMENUPOPUP, WM_MENUSELECT and WM_COMMAND go to the frame as with a native menu),
 // switches between them with the mouse and the arrow keys, and gives keyboard access with
-// Alt, F10 and the mnemonics. Menu items whose commands have toolbar images show them.
+// Alt, F10 and the mnemonics. Menu items whose commands have toolbar images show them; the
+// bar draws them when the frame is asked to (WM_MEASUREITEM, WM_DRAWITEM for menus).
 //
 // The frame's cooperation: create the bar, AttachMenu, LoadImages, remove the frame's own
 // menu, and call TranslateMenuKey from its message filter.
@@ -125,7 +126,8 @@ class CommandBar : public Window {
   bool OnMenuKeyDown(const MSG& msg);
   void SwitchTo(int index, bool byKeyboard);
 
-  // Declared before the menu so that the menu goes first and never shows freed images.
+  // Declared before the menu so that the menu goes first and never asks for images that are
+  // gone.
   MenuImages images_;
   UniqueMenu menu_;
   UniqueFont font_;

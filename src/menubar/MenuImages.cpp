@@ -1,5 +1,9 @@
 #include "menubar/MenuImages.h"
 
+// The common controls need the base types first.
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "win/DeviceContext.h"
@@ -25,33 +29,20 @@ BITMAPINFO TopDown32BitInfo(int width, int height) {
   return info;
 }
 
-// The pixels of `bitmap` as 32-bit 0x00RRGGBB values, top row first.
-std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
-  std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-  BITMAPINFO info = TopDown32BitInfo(width, height);
-  WindowDcScope screen(nullptr);
-  if (GetDIBits(screen.dc(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) !=
-      height) {
-    pixels.clear();
-  }
-  return pixels;
-}
-
-UniqueBitmap CutImage(const std::vector<DWORD>& strip, int stripWidth, int imageIndex, int width,
-                      int height) {
+// The top `height` rows of `strip` in a bitmap of our own: adding it to an image list with a
+// mask colour blackens the masked pixels of the source, which belongs to the caller.
+UniqueBitmap CopyRows(HBITMAP strip, int width, int height) {
   BITMAPINFO info = TopDown32BitInfo(width, height);
   void* bits = nullptr;
-  UniqueBitmap image(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!image) return image;
-  auto* target = static_cast<DWORD*>(bits);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      DWORD source = strip[static_cast<size_t>(y) * static_cast<size_t>(stripWidth) +
-                           static_cast<size_t>(imageIndex * width + x)];
-      target[y * width + x] = MenuImagePixel(source & 0xFFFFFF, MenuImages::kTransparentRgb);
-    }
+  UniqueBitmap copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!copy) return copy;
+  // A negative height asks for the rows top first, so the first `height` rows are read even
+  // from a taller strip.
+  WindowDcScope screen(nullptr);
+  if (GetDIBits(screen.dc(), strip, 0, static_cast<UINT>(height), bits, &info, DIB_RGB_COLORS) != height) {
+    copy.reset();
   }
-  return image;
+  return copy;
 }
 
 }  // namespace
@@ -71,10 +62,14 @@ std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size)
   return layout;
 }
 
-DWORD MenuImagePixel(DWORD rgb, DWORD transparentRgb) { return rgb == transparentRgb ? 0 : 0xFF000000 | rgb; }
+POINT MenuImageOrigin(const RECT& slot, SIZE size) {
+  LONG width = slot.right - slot.left, height = slot.bottom - slot.top;
+  LONG x = width < 2 * size.cx ? std::max(0L, (width - size.cx) / 2) : 0;
+  return POINT{slot.left + x, slot.top + std::max(0L, (height - size.cy) / 2)};
+}
 
 bool MenuImages::Load(HINSTANCE instance, UINT id) {
-  images_.clear();
+  *this = MenuImages();
   HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kToolbarResourceType));
   HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
@@ -86,24 +81,25 @@ bool MenuImages::Load(HINSTANCE instance, UINT id) {
 }
 
 bool MenuImages::Build(const ToolbarLayout& layout, HBITMAP strip) {
-  images_.clear();
+  *this = MenuImages();
   BITMAP info{};
   if (strip == nullptr || GetObjectW(strip, sizeof(info), &info) == 0) return false;
-  std::vector<DWORD> pixels = ReadPixels(strip, info.bmWidth, info.bmHeight);
-  if (pixels.empty() || info.bmHeight < layout.imageHeight) return false;
+  if (info.bmHeight < layout.imageHeight || info.bmWidth < layout.imageWidth) return false;
+  UniqueBitmap rows = CopyRows(strip, info.bmWidth, layout.imageHeight);
+  UniqueImageList list(ImageList_Create(layout.imageWidth, layout.imageHeight, ILC_COLOR24 | ILC_MASK,
+                                        info.bmWidth / layout.imageWidth, 0));
+  if (!rows || !list || ImageList_AddMasked(list.get(), rows.get(), kTransparentColour) < 0) return false;
+  int available = ImageList_GetImageCount(list.get());
   int imageIndex = 0;
   for (WORD command : layout.items) {
     if (command == 0) continue;
-    if ((imageIndex + 1) * layout.imageWidth > info.bmWidth) break;
-    UniqueBitmap image = CutImage(pixels, info.bmWidth, imageIndex++, layout.imageWidth, layout.imageHeight);
-    if (image) images_[command] = std::move(image);
+    if (imageIndex >= available) break;
+    indices_[command] = imageIndex++;
   }
-  return !images_.empty();
-}
-
-HBITMAP MenuImages::ImageFor(UINT commandId) const {
-  auto found = images_.find(commandId);
-  return found == images_.end() ? nullptr : found->second.get();
+  if (indices_.empty()) return false;
+  list_ = std::move(list);
+  size_ = SIZE{layout.imageWidth, layout.imageHeight};
+  return true;
 }
 
 void MenuImages::ApplyTo(HMENU menu) const {
@@ -118,13 +114,43 @@ void MenuImages::ApplyTo(HMENU menu) const {
       continue;
     }
     if (item.fType & MFT_SEPARATOR) continue;
-    // An item keeps no image from an earlier set that has none for its command now.
-    HBITMAP image = ImageFor(item.wID);
-    if (image == item.hbmpItem) continue;
+    // Bitmaps that others gave an item stay; only our own mark comes and goes.
+    HBITMAP wanted = Has(item.wID) ? HBMMENU_CALLBACK : nullptr;
+    if (wanted == item.hbmpItem || (wanted == nullptr && item.hbmpItem != HBMMENU_CALLBACK)) continue;
     MENUITEMINFOW change{};
     change.cbSize = sizeof(change);
     change.fMask = MIIM_BITMAP;
-    change.hbmpItem = image;
+    change.hbmpItem = wanted;
     SetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &change);
   }
+}
+
+bool MenuImages::Measure(MEASUREITEMSTRUCT& measure) const {
+  if (measure.CtlType != ODT_MENU || !Has(measure.itemID)) return false;
+  measure.itemWidth = static_cast<UINT>(size_.cx);
+  measure.itemHeight = static_cast<UINT>(size_.cy);
+  return true;
+}
+
+bool MenuImages::Draw(const DRAWITEMSTRUCT& draw) const {
+  if (draw.CtlType != ODT_MENU || !Has(draw.itemID)) return false;
+  // Only the image of an item we marked; an item drawn wholly by its owner is not ours.
+  auto menu = reinterpret_cast<HMENU>(draw.hwndItem);
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_BITMAP;
+  if (!IsMenu(menu) || !GetMenuItemInfoW(menu, draw.itemID, FALSE, &item) || item.hbmpItem != HBMMENU_CALLBACK)
+    return false;
+  bool grayed = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
+  return DrawImage(draw.hDC, draw.itemID, MenuImageOrigin(draw.rcItem, size_), grayed);
+}
+
+bool MenuImages::DrawImage(HDC dc, UINT commandId, POINT origin, bool grayed) const {
+  auto found = indices_.find(commandId);
+  if (found == indices_.end()) return false;
+  if (!grayed) return ImageList_Draw(list_.get(), found->second, dc, origin.x, origin.y, ILD_TRANSPARENT);
+  // Grayed as the system grays pictures: embossed in the 3D colours, the mask still see-through.
+  UniqueIcon icon(ImageList_GetIcon(list_.get(), found->second, ILD_TRANSPARENT));
+  return icon && DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, origin.x, origin.y,
+                            size_.cx, size_.cy, DST_ICON | DSS_DISABLED);
 }

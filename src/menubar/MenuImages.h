@@ -21,28 +21,48 @@ struct ToolbarLayout {
 // version.
 std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size);
 
-// One pixel of a 32-bit image for a menu: the key colour (0x00RRGGBB) becomes fully
-// transparent, everything else opaque, premultiplied as menus expect.
-DWORD MenuImagePixel(DWORD rgb, DWORD transparentRgb);
+// Where an image of `size` goes in the room `slot` a menu gives it: centred vertically, and
+// horizontally when the room is about one image wide; at its left edge when the room is wider
+// (some systems hand over more of the item than the image's own column).
+POINT MenuImageOrigin(const RECT& slot, SIZE size);
 
-// Images for menu items, cut from the toolbar bitmap: one 32-bit premultiplied bitmap per
-// toolbar button, keyed by the button's command id. Light grey (192, 192, 192) is transparent.
+// Images for menu items, cut from the toolbar bitmap with light grey (192, 192, 192) as the
+// see-through colour, keyed by the buttons' command ids.
+//
+// The items get HBMMENU_CALLBACK rather than bitmaps of their own: menus paint the background
+// of a bitmap with alpha only for the highlighted item on some systems (black elsewhere), while
+// an image drawn by its owner with a mask shows the item's own background in every state. The
+// menu's owner window passes WM_MEASUREITEM and WM_DRAWITEM to Measure and Draw.
 class MenuImages {
  public:
-  static constexpr DWORD kTransparentRgb = 0xC0C0C0;
+  static constexpr COLORREF kTransparentColour = RGB(192, 192, 192);
 
   // Loads the toolbar resource and the bitmap of the same id; false (and no images) when
   // either is missing or malformed.
   bool Load(HINSTANCE instance, UINT id);
-  // Cuts `strip` (images side by side in button order) into per-command images.
+  // Cuts `strip` (images side by side in button order) into per-command images; `strip`
+  // itself is left as it is.
   bool Build(const ToolbarLayout& layout, HBITMAP strip);
 
-  HBITMAP ImageFor(UINT commandId) const;
-  size_t Count() const { return images_.size(); }
+  bool Has(UINT commandId) const { return indices_.count(commandId) != 0; }
+  size_t Count() const { return indices_.size(); }
+  SIZE ImageSize() const { return size_; }
 
-  // Gives every item of `menu` and its submenus the image of its command, or none.
+  // Marks every item of `menu` and its submenus whose command has an image as drawn by the
+  // owner, and takes the mark off items whose command has none (any more).
   void ApplyTo(HMENU menu) const;
 
+  // WM_MEASUREITEM for a menu item with an image of ours: its image size. False for anything
+  // else, which the owner handles as before.
+  bool Measure(MEASUREITEMSTRUCT& measure) const;
+  // WM_DRAWITEM for the image of a marked menu item: draws it see-through, grayed for a grayed
+  // item. False for anything else.
+  bool Draw(const DRAWITEMSTRUCT& draw) const;
+  // Draws the image of `commandId` with its top-left corner at `origin`.
+  bool DrawImage(HDC dc, UINT commandId, POINT origin, bool grayed) const;
+
  private:
-  std::map<UINT, UniqueBitmap> images_;
+  UniqueImageList list_;
+  SIZE size_{};
+  std::map<UINT, int> indices_;
 };

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "Canvas.h"
 #include "MenuBarDriver.h"
 #include "ResourceIds.h"
 #include "WinTestSupport.h"
@@ -105,6 +108,77 @@ std::vector<COLORREF> ReadPixels(HWND hwnd, const RECT& rect) {
   return pixels;
 }
 
+// A toolbar image as drawn over a key colour, to find it on the screen: the key marks the
+// see-through pixels.
+constexpr COLORREF kKeyColour = RGB(10, 200, 90);
+
+std::unique_ptr<Canvas> ReferenceImage(UINT command) {
+  MenuImages images;
+  if (!images.Load(GetModuleHandleW(nullptr), RES_MAIN)) return nullptr;
+  auto canvas = std::make_unique<Canvas>(images.ImageSize().cx, images.ImageSize().cy, kKeyColour);
+  if (!images.DrawImage(canvas->dc(), command, POINT{0, 0}, false)) return nullptr;
+  return canvas;
+}
+
+// A copy of `screen` (screen coordinates) as window `hwnd` shows it.
+std::unique_ptr<Canvas> CopyOfWindow(HWND hwnd, const RECT& screen) {
+  RECT window{};
+  GetWindowRect(hwnd, &window);
+  auto copy = std::make_unique<Canvas>(screen.right - screen.left, screen.bottom - screen.top, kKeyColour);
+  HDC dc = GetWindowDC(hwnd);
+  BitBlt(copy->dc(), 0, 0, copy->width(), copy->height(), dc, screen.left - window.left, screen.top - window.top,
+         SRCCOPY);
+  ReleaseDC(hwnd, dc);
+  return copy;
+}
+
+bool MatchesAt(const Canvas& shown, const Canvas& image, POINT at) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      COLORREF expected = image.At(x, y);
+      if (expected != kKeyColour && shown.At(at.x + x, at.y + y) != expected) return false;
+    }
+  }
+  return true;
+}
+
+// Where the opaque pixels of `image` appear in `shown`, or nothing.
+std::optional<POINT> FindImage(const Canvas& shown, const Canvas& image) {
+  for (int y = 0; y + image.height() <= shown.height(); ++y) {
+    for (int x = 0; x + image.width() <= shown.width(); ++x) {
+      if (MatchesAt(shown, image, POINT{x, y})) return POINT{x, y};
+    }
+  }
+  return std::nullopt;
+}
+
+// The colours `shown` has at the see-through pixels of `image` placed at `at`.
+std::vector<COLORREF> SeeThroughColours(const Canvas& shown, const Canvas& image, POINT at) {
+  std::vector<COLORREF> colours;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.At(x, y) == kKeyColour) colours.push_back(shown.At(at.x + x, at.y + y));
+    }
+  }
+  return colours;
+}
+
+// Records the reflected WM_DRAWITEM an owner-drawn control gets back from its parent.
+class ReflectedDrawRecorder : public Window {
+ public:
+  int drawn = 0;
+
+ protected:
+  bool HandleMessage(Message& m) override {
+    if (m.msg == REFLECT_BASE + WM_DRAWITEM) {
+      ++drawn;
+      m.result = TRUE;
+      return true;
+    }
+    return Window::HandleMessage(m);
+  }
+};
+
 std::string Describe(const std::vector<std::string>& failures) {
   std::string text;
   for (auto& failure : failures) text += failure + "; ";
@@ -137,6 +211,8 @@ class CommandBarTest : public testing::Test {
     frame_->Reset();
     menusBefore_ = LiveHandleCount(HandleKind::Menu);
     bitmapsBefore_ = LiveHandleCount(HandleKind::Bitmap);
+    imageListsBefore_ = LiveHandleCount(HandleKind::ImageList);
+    iconsBefore_ = LiveHandleCount(HandleKind::Icon);
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
     ASSERT_NE(menu, nullptr);
     SetMenu(frame_->Handle(), menu);
@@ -157,6 +233,8 @@ class CommandBarTest : public testing::Test {
     PumpMessages();
     EXPECT_EQ(LiveHandleCount(HandleKind::Menu), menusBefore_);
     EXPECT_EQ(LiveHandleCount(HandleKind::Bitmap), bitmapsBefore_);
+    EXPECT_EQ(LiveHandleCount(HandleKind::ImageList), imageListsBefore_);
+    EXPECT_EQ(LiveHandleCount(HandleKind::Icon), iconsBefore_);
     // Gone with the bar: the frame answers MENUBAR_GET_WINDOW no more.
     EXPECT_EQ(SendMessageW(frame_->Handle(), MENUBAR_GET_WINDOW, 0, 0), 0);
   }
@@ -192,6 +270,8 @@ class CommandBarTest : public testing::Test {
   HWND edit_ = nullptr;
   long menusBefore_ = 0;
   long bitmapsBefore_ = 0;
+  long imageListsBefore_ = 0;
+  long iconsBefore_ = 0;
 };
 
 TEST_F(CommandBarTest, ShowsOneButtonPerPopupWithItsText) {
@@ -274,37 +354,45 @@ TEST_F(CommandBarTest, TracksAPopupForTheChevronWithTheFrameAsOwner) {
 
 TEST_F(CommandBarTest, ItemsWithToolbarCommandsShowTheToolbarImages) {
   HMENU file = Popup(0), edit = Popup(1), view = Popup(2), help = Popup(4);
+  // Marked for their owner to draw the image.
   for (UINT id : {CMD_FILE_NEW, CMD_FILE_OPEN, CMD_FILE_SAVE, CMD_FILE_PRINT}) {
-    EXPECT_NE(ItemBitmap(file, id), nullptr) << std::hex << id;
+    EXPECT_EQ(ItemBitmap(file, id), HBMMENU_CALLBACK) << std::hex << id;
   }
   for (UINT id : {CMD_EDIT_CUT, CMD_EDIT_COPY, CMD_EDIT_PASTE})
-    EXPECT_NE(ItemBitmap(edit, id), nullptr) << std::hex << id;
-  EXPECT_NE(ItemBitmap(help, CMD_APP_ABOUT), nullptr);
+    EXPECT_EQ(ItemBitmap(edit, id), HBMMENU_CALLBACK) << std::hex << id;
+  EXPECT_EQ(ItemBitmap(help, CMD_APP_ABOUT), HBMMENU_CALLBACK);
   for (UINT id : {CMD_FILE_SAVE_AS, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP, CMD_APP_EXIT}) {
     EXPECT_EQ(ItemBitmap(file, id), nullptr) << std::hex << id;
   }
   EXPECT_EQ(ItemBitmap(edit, CMD_EDIT_UNDO), nullptr);
   EXPECT_EQ(ItemBitmap(view, CMD_VIEW_TOOLBAR), nullptr);
 
-  // Each image is 16×15 with the light grey background see-through and the drawing opaque.
-  BITMAP info{};
-  ASSERT_NE(GetObjectW(ItemBitmap(file, CMD_FILE_SAVE), sizeof(info), &info), 0);
-  EXPECT_EQ(info.bmWidth, 16);
-  EXPECT_EQ(info.bmHeight, 15);
-  EXPECT_EQ(info.bmBitsPixel, 32);
-  ASSERT_NE(info.bmBits, nullptr);
-  const auto* pixels = static_cast<const DWORD*>(info.bmBits);
-  int transparent = 0, opaque = 0;
-  for (int i = 0; i < 16 * 15; ++i) {
-    DWORD alpha = pixels[i] >> 24;
-    EXPECT_TRUE(alpha == 0 || alpha == 0xFF);
-    if (alpha == 0) {
-      EXPECT_EQ(pixels[i], 0u);
-    }
-    (alpha == 0 ? transparent : opaque)++;
-  }
-  EXPECT_GT(transparent, 0);
-  EXPECT_GT(opaque, 0);
+
+  // The frame measures the marked items for the images, 16×15, and leaves everything else.
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, CMD_FILE_SAVE, 0, 0, 0};
+  EXPECT_TRUE(SendMessageW(frame_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
+  EXPECT_EQ(measure.itemWidth, 16u);
+  EXPECT_EQ(measure.itemHeight, 15u);
+  MEASUREITEMSTRUCT plain{ODT_MENU, 0, CMD_FILE_SAVE_AS, 0, 0, 0};
+  EXPECT_FALSE(SendMessageW(frame_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&plain)));
+  EXPECT_EQ(plain.itemWidth, 0u);
+}
+
+TEST_F(CommandBarTest, OwnerDrawnControlsOfTheFrameStillGetTheirDrawingReflected) {
+  // Its id is a command with an image: only menus are the images' business.
+  HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_OWNERDRAW, 0, 0, 20, 20, frame_->Handle(),
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(CMD_FILE_SAVE)),
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(button, nullptr);
+  ReflectedDrawRecorder recorder;
+  ASSERT_TRUE(recorder.Subclass(button));
+  Canvas canvas(20, 20, kKeyColour);
+  DRAWITEMSTRUCT draw{ODT_BUTTON, CMD_FILE_SAVE, 0, ODA_DRAWENTIRE, 0, button, canvas.dc(), RECT{0, 0, 20, 20}, 0};
+  SendMessageW(frame_->Handle(), WM_DRAWITEM, CMD_FILE_SAVE, reinterpret_cast<LPARAM>(&draw));
+  EXPECT_EQ(recorder.drawn, 1);
+  std::vector<COLORREF> pixels = canvas.Pixels();
+  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kKeyColour), 20 * 20) << "no image was drawn over it";
+  DestroyWindow(button);
 }
 
 TEST_F(CommandBarTest, AClickOpensAPopupAndMovingToAnotherButtonSwitches) {
@@ -384,35 +472,73 @@ TEST_F(CommandBarTest, AClickElsewhereClosesThePopupWithoutACommand) {
   EXPECT_FALSE(bar_->InKeyboardMode());
 }
 
-TEST_F(CommandBarTest, ThePopupShowsTheToolbarImageWithItsBackgroundSeeThrough) {
+TEST_F(CommandBarTest, ThePopupShowsTheToolbarImagesWithTheirBackgroundSeeThroughInEveryState) {
   HWND bar = Bar();
   HWND frameWindow = frame_->Handle();
-  HMENU help = Popup(4);
-  auto helpOpen = PopupOpen(4);
-  int yellow = 0, grey = 0;
+  HMENU file = Popup(0);
+  TestFrame* frame = frame_;
+  auto fileOpen = PopupOpen(0);
+  EnableMenuItem(file, CMD_FILE_PRINT, MF_BYCOMMAND | MF_GRAYED);
+  std::unique_ptr<Canvas> newImage = ReferenceImage(CMD_FILE_NEW), openImage = ReferenceImage(CMD_FILE_OPEN),
+                          printImage = ReferenceImage(CMD_FILE_PRINT);
+  ASSERT_TRUE(newImage && openImage && printImage);
+  COLORREF grey = RGB(192, 192, 192);
+  bool greyMenus = GetSysColor(COLOR_MENU) == grey;
+
+  // Item `position` of File as shown, with the image `image` in it, which is found at `at`;
+  // the background around the image (the row above it) must show through every see-through
+  // pixel.
+  struct Shown {
+    POINT at{};
+    COLORREF background = 0;
+  };
+  auto imageShown = [&](int position, const Canvas& image, Shown& result) {
+    RECT item{};
+    GetMenuItemRect(nullptr, file, static_cast<UINT>(position), &item);
+    std::unique_ptr<Canvas> shown = CopyOfWindow(OpenMenuWindow(), item);
+    std::optional<POINT> at = FindImage(*shown, image);
+    if (!at || at->y == 0) return false;
+    COLORREF around = shown->At(at->x, at->y - 1);
+    for (COLORREF colour : SeeThroughColours(*shown, image, *at)) {
+      if (colour != around) return false;
+    }
+    result = Shown{*at, around};
+    return true;
+  };
   auto failures = RunWithFrameLoop([&](Driver& driver) {
-    DriverClick(frameWindow, ButtonCentre(bar, 4));
-    if (!driver.WaitFor("Help opens", helpOpen)) return;
-    HWND menuWindow = OpenMenuWindow();
-    RECT item{}, window{};
-    GetMenuItemRect(nullptr, help, 0, &item);
-    GetWindowRect(menuWindow, &window);
-    // The image stands at the left of the item, in the room for check marks and pictures.
-    HDC dc = GetWindowDC(menuWindow);
-    for (int y = item.top; y < item.bottom; ++y) {
-      for (int x = item.left; x < item.left + 32 && x < item.right; ++x) {
-        COLORREF colour = GetPixel(dc, x - window.left, y - window.top);
-        yellow += colour == RGB(255, 255, 0);
-        grey += colour == RGB(192, 192, 192);
+    DriverClick(frameWindow, ButtonCentre(bar, 0));
+    if (!driver.WaitFor("File opens", fileOpen)) return;
+    PressKey(VK_DOWN);
+    if (!driver.WaitFor("New is highlighted", [&] { return frame->lastSelectedItem == CMD_FILE_NEW; })) return;
+    Shown highlighted, plain;
+    if (!driver.WaitFor("the highlighted New shows its image over the highlight",
+                        [&] { return imageShown(0, *newImage, highlighted); }) ||
+        !driver.WaitFor("Open, not highlighted, shows its image over the menu's background",
+                        [&] { return imageShown(1, *openImage, plain); })) {
+      return;
+    }
+    if (highlighted.background == plain.background) driver.Fail("New is not highlighted after all");
+    if (!greyMenus && (highlighted.background == grey || plain.background == grey))
+      driver.Fail("the light grey itself is shown");
+
+    // Grayed Print, where Open has its image: drawn, but not in its colours, and with no
+    // light grey either.
+    RECT print{};
+    GetMenuItemRect(nullptr, file, 5, &print);
+    std::unique_ptr<Canvas> shown = CopyOfWindow(OpenMenuWindow(), print);
+    if (MatchesAt(*shown, *printImage, plain.at)) driver.Fail("the grayed Print shows its image in colour");
+    int drawn = 0, greyShown = 0;
+    for (int y = 0; y < printImage->height(); ++y) {
+      for (int x = 0; x < printImage->width(); ++x) {
+        COLORREF colour = shown->At(plain.at.x + x, plain.at.y + y);
+        greyShown += colour == grey;
+        drawn += colour != plain.background;
       }
     }
-    ReleaseDC(menuWindow, dc);
+    if (drawn == 0) driver.Fail("the grayed Print shows no image");
+    if (!greyMenus && greyShown != 0) driver.Fail("the grayed Print shows light grey");
   });
   EXPECT_TRUE(failures.empty()) << Describe(failures);
-  EXPECT_GT(yellow, 10) << "the question mark of About is drawn";
-  if (GetSysColor(COLOR_MENU) != RGB(192, 192, 192)) {
-    EXPECT_EQ(grey, 0) << "the light grey background is not";
-  }
 }
 
 TEST_F(CommandBarTest, ArrowKeysSkipDisabledPopups) {

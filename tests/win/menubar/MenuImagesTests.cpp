@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "Canvas.h"
 #include "menubar/MenuImages.h"
+#include "win/DeviceContext.h"
 
 namespace {
 
@@ -27,20 +30,24 @@ UniqueBitmap MakeStrip(const std::vector<DWORD>& colours) {
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       bool corner = x % 4 == 0 && y == 0;
-      pixels[y * width + x] = corner ? MenuImages::kTransparentRgb : colours[static_cast<size_t>(x / 4)];
+      pixels[y * width + x] = corner ? 0xC0C0C0 : colours[static_cast<size_t>(x / 4)];
     }
   }
   return strip;
 }
 
-std::vector<DWORD> PixelsOf(HBITMAP bitmap) {
-  BITMAP info{};
-  GetObjectW(bitmap, sizeof(info), &info);
-  std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight));
-  const auto* bits = static_cast<const DWORD*>(info.bmBits);
-  // Our images are top-down sections: the first row comes first.
-  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = bits[i];
-  return pixels;
+constexpr COLORREF kBackground = RGB(10, 200, 90);
+
+DRAWITEMSTRUCT MenuDrawItem(HMENU menu, UINT id, HDC dc, const RECT& rect, UINT state) {
+  DRAWITEMSTRUCT draw{};
+  draw.CtlType = ODT_MENU;
+  draw.itemID = id;
+  draw.itemAction = ODA_DRAWENTIRE;
+  draw.itemState = state;
+  draw.hwndItem = reinterpret_cast<HWND>(menu);
+  draw.hDC = dc;
+  draw.rcItem = rect;
+  return draw;
 }
 
 }  // namespace
@@ -71,54 +78,71 @@ TEST(ToolbarResource, RefusesBlocksThatDoNotHoldWhatTheyAnnounce) {
   EXPECT_TRUE(ParseToolbarResource(empty.data(), Bytes(empty)).has_value());
 }
 
-TEST(MenuImages, LightGreyBecomesTransparentAndTheRestOpaque) {
-  EXPECT_EQ(MenuImagePixel(0xC0C0C0, MenuImages::kTransparentRgb), 0u);
-  EXPECT_EQ(MenuImagePixel(0x000000, MenuImages::kTransparentRgb), 0xFF000000u);
-  EXPECT_EQ(MenuImagePixel(0xFFFF00, MenuImages::kTransparentRgb), 0xFFFFFF00u);
-  EXPECT_EQ(MenuImagePixel(0xC0C0C1, MenuImages::kTransparentRgb), 0xFFC0C0C1u);
+TEST(MenuImages, AnImageSitsCentredInItsColumnOrAtTheLeftOfAWiderRoom) {
+  SIZE image{16, 15};
+  POINT column = MenuImageOrigin(RECT{100, 200, 120, 219}, image);
+  EXPECT_EQ(column.x, 102);
+  EXPECT_EQ(column.y, 202);
+  POINT wide = MenuImageOrigin(RECT{100, 200, 300, 215}, image);
+  EXPECT_EQ(wide.x, 100);
+  EXPECT_EQ(wide.y, 200);
+  // Too small a room: the image starts at its corner rather than before it.
+  POINT small = MenuImageOrigin(RECT{100, 200, 110, 210}, image);
+  EXPECT_EQ(small.x, 100);
+  EXPECT_EQ(small.y, 200);
 }
 
-TEST(MenuImages, CutsOneImagePerButtonSkippingSeparators) {
+TEST(MenuImages, CutsOneImagePerButtonSkippingSeparatorsWithLightGreySeeThrough) {
   long bitmapsBefore = LiveHandleCount(HandleKind::Bitmap);
+  long listsBefore = LiveHandleCount(HandleKind::ImageList);
   {
     UniqueBitmap strip = MakeStrip({0x0000FF, 0x00FF00, 0xFF0000});
     ToolbarLayout layout{4, 3, {0xE100, 0, 0xE101, 0xE140}};
     MenuImages images;
     ASSERT_TRUE(images.Build(layout, strip.get()));
     EXPECT_EQ(images.Count(), 3u);
-    EXPECT_EQ(images.ImageFor(0), nullptr);
-    EXPECT_EQ(images.ImageFor(0xE103), nullptr);
+    EXPECT_EQ(images.ImageSize().cx, 4);
+    EXPECT_EQ(images.ImageSize().cy, 3);
+    EXPECT_FALSE(images.Has(0));
+    EXPECT_FALSE(images.Has(0xE103));
 
-    // The separator takes no image: the third button gets the third image.
-    std::vector<DWORD> about = PixelsOf(images.ImageFor(0xE140));
-    ASSERT_EQ(about.size(), 12u);
-    EXPECT_EQ(about[0], 0u);
-    EXPECT_EQ(about[1], 0xFFFF0000u);
-    EXPECT_EQ(about[11], 0xFFFF0000u);
-    std::vector<DWORD> open = PixelsOf(images.ImageFor(0xE101));
-    EXPECT_EQ(open[0], 0u);
-    EXPECT_EQ(open[5], 0xFF00FF00u);
+    // The separator takes no image: the third button gets the third image (0xRRGGBB above).
+    Canvas canvas(6, 5, kBackground);
+    ASSERT_TRUE(images.DrawImage(canvas.dc(), 0xE140, POINT{1, 1}, false));
+    EXPECT_EQ(canvas.At(1, 1), kBackground) << "the light grey corner lets the background through";
+    EXPECT_EQ(canvas.At(2, 1), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(4, 3), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(0, 0), kBackground);
+    EXPECT_EQ(canvas.At(5, 4), kBackground);
+    ASSERT_TRUE(images.DrawImage(canvas.dc(), 0xE101, POINT{1, 1}, false));
+    EXPECT_EQ(canvas.At(1, 1), kBackground);
+    EXPECT_EQ(canvas.At(2, 2), RGB(0, 255, 0));
+    EXPECT_FALSE(images.DrawImage(canvas.dc(), 0xE103, POINT{1, 1}, false));
 
-    BITMAP info{};
-    GetObjectW(images.ImageFor(0xE100), sizeof(info), &info);
-    EXPECT_EQ(info.bmWidth, 4);
-    EXPECT_EQ(info.bmHeight, 3);
-    EXPECT_EQ(info.bmBitsPixel, 32);
+    // The caller's strip keeps its light grey.
+    Canvas copy(12, 3, kBackground);
+    UniqueMemoryDC source(CreateCompatibleDC(nullptr));
+    SelectionScope selected(source.get(), strip.get());
+    BitBlt(copy.dc(), 0, 0, 12, 3, source.get(), 0, 0, SRCCOPY);
+    EXPECT_EQ(copy.At(4, 0), RGB(192, 192, 192));
   }
   EXPECT_EQ(LiveHandleCount(HandleKind::Bitmap), bitmapsBefore);
+  EXPECT_EQ(LiveHandleCount(HandleKind::ImageList), listsBefore);
 }
 
 TEST(MenuImages, ButtonsBeyondTheStripGetNoImage) {
   UniqueBitmap strip = MakeStrip({0x0000FF});
   MenuImages images;
   ASSERT_TRUE(images.Build(ToolbarLayout{4, 3, {0xE100, 0xE101}}, strip.get()));
-  EXPECT_NE(images.ImageFor(0xE100), nullptr);
-  EXPECT_EQ(images.ImageFor(0xE101), nullptr);
+  EXPECT_TRUE(images.Has(0xE100));
+  EXPECT_FALSE(images.Has(0xE101));
   EXPECT_FALSE(images.Build(ToolbarLayout{4, 5, {0xE100}}, strip.get()));
+  EXPECT_EQ(images.Count(), 0u);
   EXPECT_FALSE(images.Build(ToolbarLayout{4, 3, {0xE100}}, nullptr));
+  EXPECT_FALSE(images.Build(ToolbarLayout{8, 3, {0xE100}}, strip.get()));
 }
 
-TEST(MenuImages, AppliesImagesToMatchingItemsInEverySubmenu) {
+TEST(MenuImages, MarksMatchingItemsInEverySubmenuForTheOwnerToDraw) {
   UniqueBitmap strip = MakeStrip({0x0000FF, 0x00FF00});
   MenuImages images;
   ASSERT_TRUE(images.Build(ToolbarLayout{4, 3, {0xE100, 0xE140}}, strip.get()));
@@ -127,14 +151,13 @@ TEST(MenuImages, AppliesImagesToMatchingItemsInEverySubmenu) {
   AppendMenuW(file, MF_STRING, 0xE100, L"&New");
   AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, 0xE141, L"E&xit");
+  AppendMenuW(file, MF_STRING, 0xE142, L"&Close");
   HMENU help = CreatePopupMenu();
   HMENU nested = CreatePopupMenu();
   AppendMenuW(nested, MF_STRING, 0xE140, L"&About");
   AppendMenuW(help, MF_POPUP, reinterpret_cast<UINT_PTR>(nested), L"&More");
   AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
   AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
-  images.ApplyTo(bar.get());
-
   auto bitmapOf = [](HMENU menu, UINT id) {
     MENUITEMINFOW item{};
     item.cbSize = sizeof(item);
@@ -142,14 +165,79 @@ TEST(MenuImages, AppliesImagesToMatchingItemsInEverySubmenu) {
     GetMenuItemInfoW(menu, id, FALSE, &item);
     return item.hbmpItem;
   };
-  EXPECT_EQ(bitmapOf(file, 0xE100), images.ImageFor(0xE100));
-  EXPECT_EQ(bitmapOf(file, 0xE141), nullptr);
-  EXPECT_EQ(bitmapOf(nested, 0xE140), images.ImageFor(0xE140));
+  // A picture someone else gave an item is not ours to take away.
+  MENUITEMINFOW close{};
+  close.cbSize = sizeof(close);
+  close.fMask = MIIM_BITMAP;
+  close.hbmpItem = HBMMENU_MBAR_CLOSE;
+  SetMenuItemInfoW(file, 0xE142, FALSE, &close);
+  images.ApplyTo(bar.get());
 
-  // Another set replaces the first everywhere and leaves no item pointing at the old images.
+  EXPECT_EQ(bitmapOf(file, 0xE100), HBMMENU_CALLBACK);
+  EXPECT_EQ(bitmapOf(file, 0xE141), nullptr);
+  EXPECT_EQ(bitmapOf(nested, 0xE140), HBMMENU_CALLBACK);
+  EXPECT_EQ(bitmapOf(file, 0xE142), HBMMENU_MBAR_CLOSE);
+
+  // Another set replaces the first everywhere.
   MenuImages others;
   ASSERT_TRUE(others.Build(ToolbarLayout{4, 3, {0xE140}}, strip.get()));
   others.ApplyTo(bar.get());
   EXPECT_EQ(bitmapOf(file, 0xE100), nullptr);
-  EXPECT_EQ(bitmapOf(nested, 0xE140), others.ImageFor(0xE140));
+  EXPECT_EQ(bitmapOf(nested, 0xE140), HBMMENU_CALLBACK);
+  EXPECT_EQ(bitmapOf(file, 0xE142), HBMMENU_MBAR_CLOSE);
+}
+
+TEST(MenuImages, MeasuresAndDrawsOnlyTheImagesOfMarkedMenuItems) {
+  UniqueBitmap strip = MakeStrip({0x0000FF, 0x00FF00});
+  MenuImages images;
+  ASSERT_TRUE(images.Build(ToolbarLayout{4, 3, {0xE100, 0xE101}}, strip.get()));
+  UniqueMenu menu(CreatePopupMenu());
+  AppendMenuW(menu.get(), MF_STRING, 0xE100, L"&New");
+  AppendMenuW(menu.get(), MF_STRING, 0xE101, L"&Open");
+  AppendMenuW(menu.get(), MF_STRING, 0xE102, L"&Save");
+  images.ApplyTo(menu.get());
+
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, 0xE100, 1, 1, 0};
+  ASSERT_TRUE(images.Measure(measure));
+  EXPECT_EQ(measure.itemWidth, 4u);
+  EXPECT_EQ(measure.itemHeight, 3u);
+  MEASUREITEMSTRUCT other{ODT_MENU, 0, 0xE102, 1, 1, 0};
+  EXPECT_FALSE(images.Measure(other));
+  MEASUREITEMSTRUCT control{ODT_BUTTON, 0xE100, 0, 1, 1, 0};
+  EXPECT_FALSE(images.Measure(control));
+  EXPECT_EQ(control.itemWidth, 1u);
+
+  // Drawn in the middle of the room the menu gives, see-through in every state.
+  Canvas canvas(8, 7, kBackground);
+  RECT room{0, 0, 6, 7};
+  for (UINT state : {0u, static_cast<UINT>(ODS_SELECTED), static_cast<UINT>(ODS_CHECKED)}) {
+    ASSERT_TRUE(images.Draw(MenuDrawItem(menu.get(), 0xE100, canvas.dc(), room, state)));
+    EXPECT_EQ(canvas.At(1, 2), kBackground) << state;
+    EXPECT_EQ(canvas.At(2, 2), RGB(0, 0, 255)) << state;
+    EXPECT_EQ(canvas.At(4, 4), RGB(0, 0, 255)) << state;
+  }
+
+  // Grayed: no longer in its colours, and still no light grey.
+  for (UINT state : {static_cast<UINT>(ODS_GRAYED), static_cast<UINT>(ODS_DISABLED)}) {
+    Canvas grayed(8, 7, kBackground);
+    ASSERT_TRUE(images.Draw(MenuDrawItem(menu.get(), 0xE101, grayed.dc(), room, state)));
+    std::vector<COLORREF> pixels = grayed.Pixels();
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), RGB(0, 255, 0)), 0) << state;
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), RGB(192, 192, 192)), 0) << state;
+    EXPECT_GT(std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) { return c != kBackground; }), 0)
+        << state;
+    EXPECT_EQ(grayed.At(1, 2), kBackground) << state;
+  }
+
+  // Not ours: another kind of item, an item without our mark, a command without an image.
+  Canvas untouched(8, 7, kBackground);
+  DRAWITEMSTRUCT button = MenuDrawItem(menu.get(), 0xE100, untouched.dc(), room, 0);
+  button.CtlType = ODT_BUTTON;
+  EXPECT_FALSE(images.Draw(button));
+  UniqueMenu unmarked(CreatePopupMenu());
+  AppendMenuW(unmarked.get(), MF_STRING, 0xE100, L"&New");
+  EXPECT_FALSE(images.Draw(MenuDrawItem(unmarked.get(), 0xE100, untouched.dc(), room, 0)));
+  EXPECT_FALSE(images.Draw(MenuDrawItem(menu.get(), 0xE102, untouched.dc(), room, 0)));
+  std::vector<COLORREF> pixels = untouched.Pixels();
+  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kBackground), 8 * 7);
 }
