@@ -163,6 +163,30 @@ std::vector<COLORREF> SeeThroughColours(const Canvas& shown, const Canvas& image
   return colours;
 }
 
+// An image as a shown popup item has it: where it sits in the item, and the item's background
+// around it (the row above).
+struct ShownImage {
+  POINT at{};
+  COLORREF background = 0;
+};
+
+// Finds `image` in item `position` of the shown popup `menu`, with the item's background
+// showing through every see-through pixel; nothing while it is not shown like that.
+std::optional<ShownImage> ImageSeeThroughInItem(HMENU menu, int position, const Canvas& image) {
+  RECT item{};
+  if (!GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), &item)) return std::nullopt;
+  HWND window = WindowFromPoint(POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+  if (window == nullptr) return std::nullopt;
+  std::unique_ptr<Canvas> shown = CopyOfWindow(window, item);
+  std::optional<POINT> at = FindImage(*shown, image);
+  if (!at || at->y == 0) return std::nullopt;
+  COLORREF around = shown->At(at->x, at->y - 1);
+  for (COLORREF colour : SeeThroughColours(*shown, image, *at)) {
+    if (colour != around) return std::nullopt;
+  }
+  return ShownImage{*at, around};
+}
+
 // Records the reflected WM_DRAWITEM an owner-drawn control gets back from its parent.
 class ReflectedDrawRecorder : public Window {
  public:
@@ -334,12 +358,22 @@ TEST_F(CommandBarTest, TracksAPopupForTheChevronWithTheFrameAsOwner) {
                             corner.y,
                             nullptr};
   HWND bar = Bar();
+  HMENU help = Popup(4);
   TestFrame* frame = frame_;
+  std::unique_ptr<Canvas> aboutImage = ReferenceImage(CMD_APP_ABOUT);
+  ASSERT_TRUE(aboutImage);
   auto failures = RunWithFrameLoop([&](Driver& driver) {
     PostMessageW(bar, MENUBAR_TRACK_POPUP, 0, reinterpret_cast<LPARAM>(&request));
     if (!driver.WaitFor("chevron popup shown", [] { return OpenMenuWindow() != nullptr; })) return;
     driver.WaitFor("frame saw WM_INITMENUPOPUP of the chevron popup",
                    [&] { return frame->lastInitPopup == chevron.get(); });
+    // The bar's popup inside the chevron's still shows the images.
+    PressKey(VK_DOWN);
+    PressKey(VK_RIGHT);
+    if (!driver.WaitFor("Help opens from the chevron", [&] { return frame->lastInitPopup == help; })) return;
+    driver.WaitFor("About shows its image in it",
+                   [&] { return ImageSeeThroughInItem(help, 0, *aboutImage).has_value(); });
+    PressKey(VK_LEFT);
     PressKey(VK_UP);  // the last item, the command
     driver.WaitFor("frame saw the selection", [&] { return frame->lastSelectedItem == 0xE140; });
     PressKey(VK_RETURN);
@@ -485,36 +519,23 @@ TEST_F(CommandBarTest, ThePopupShowsTheToolbarImagesWithTheirBackgroundSeeThroug
   COLORREF grey = RGB(192, 192, 192);
   bool greyMenus = GetSysColor(COLOR_MENU) == grey;
 
-  // Item `position` of File as shown, with the image `image` in it, which is found at `at`;
-  // the background around the image (the row above it) must show through every see-through
-  // pixel.
-  struct Shown {
-    POINT at{};
-    COLORREF background = 0;
-  };
-  auto imageShown = [&](int position, const Canvas& image, Shown& result) {
-    RECT item{};
-    GetMenuItemRect(nullptr, file, static_cast<UINT>(position), &item);
-    std::unique_ptr<Canvas> shown = CopyOfWindow(OpenMenuWindow(), item);
-    std::optional<POINT> at = FindImage(*shown, image);
-    if (!at || at->y == 0) return false;
-    COLORREF around = shown->At(at->x, at->y - 1);
-    for (COLORREF colour : SeeThroughColours(*shown, image, *at)) {
-      if (colour != around) return false;
-    }
-    result = Shown{*at, around};
-    return true;
-  };
   auto failures = RunWithFrameLoop([&](Driver& driver) {
     DriverClick(frameWindow, ButtonCentre(bar, 0));
     if (!driver.WaitFor("File opens", fileOpen)) return;
     PressKey(VK_DOWN);
     if (!driver.WaitFor("New is highlighted", [&] { return frame->lastSelectedItem == CMD_FILE_NEW; })) return;
-    Shown highlighted, plain;
+    // Both are checked against the background around their image, which differs: the
+    // highlight for New, the menu's own colour for Open.
+    ShownImage highlighted, plain;
+    auto shows = [&](int position, const Canvas& image, ShownImage& result) {
+      std::optional<ShownImage> found = ImageSeeThroughInItem(file, position, image);
+      if (found) result = *found;
+      return found.has_value();
+    };
     if (!driver.WaitFor("the highlighted New shows its image over the highlight",
-                        [&] { return imageShown(0, *newImage, highlighted); }) ||
+                        [&] { return shows(0, *newImage, highlighted); }) ||
         !driver.WaitFor("Open, not highlighted, shows its image over the menu's background",
-                        [&] { return imageShown(1, *openImage, plain); })) {
+                        [&] { return shows(1, *openImage, plain); })) {
       return;
     }
     if (highlighted.background == plain.background) driver.Fail("New is not highlighted after all");
