@@ -29,15 +29,13 @@ BITMAPINFO TopDown32BitInfo(int width, int height) {
   return info;
 }
 
-// The top `height` rows of `strip` in a bitmap of our own: adding it to an image list with a
-// mask colour blackens the masked pixels of the source, which belongs to the caller.
-UniqueBitmap CopyRows(HBITMAP strip, int width, int height) {
+// `strip` in a bitmap of our own: adding it to an image list with a mask colour blackens the
+// masked pixels of the source, which belongs to the caller.
+UniqueBitmap CopyOf(HBITMAP strip, int width, int height) {
   BITMAPINFO info = TopDown32BitInfo(width, height);
   void* bits = nullptr;
   UniqueBitmap copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!copy) return copy;
-  // A negative height asks for the rows top first, so the first `height` rows are read even
-  // from a taller strip.
   WindowDcScope screen(nullptr);
   if (GetDIBits(screen.dc(), strip, 0, static_cast<UINT>(height), bits, &info, DIB_RGB_COLORS) != height) {
     copy.reset();
@@ -85,7 +83,8 @@ bool MenuImages::Build(const ToolbarLayout& layout, HBITMAP strip) {
   BITMAP info{};
   if (strip == nullptr || GetObjectW(strip, sizeof(info), &info) == 0) return false;
   if (info.bmHeight < layout.imageHeight || info.bmWidth < layout.imageWidth) return false;
-  UniqueBitmap rows = CopyRows(strip, info.bmWidth, layout.imageHeight);
+  // The image list takes the top rows of a taller strip.
+  UniqueBitmap rows = CopyOf(strip, info.bmWidth, info.bmHeight);
   UniqueImageList list(ImageList_Create(layout.imageWidth, layout.imageHeight, ILC_COLOR24 | ILC_MASK,
                                         info.bmWidth / layout.imageWidth, 0));
   if (!rows || !list || ImageList_AddMasked(list.get(), rows.get(), kTransparentColour) < 0) return false;

@@ -53,7 +53,8 @@ class MenuImages {
   void ApplyTo(HMENU menu) const;
 
   // WM_MEASUREITEM for a menu item with an image of ours: its image size. False for anything
-  // else, which the owner handles as before.
+  // else, which the owner handles as before. The measure names no menu, so a wholly owner-drawn
+  // item with a command of ours would be taken too; the frame's menus have none.
   bool Measure(MEASUREITEMSTRUCT& measure) const;
   // WM_DRAWITEM for the image of a marked menu item: draws it see-through, grayed for a grayed
   // item. False for anything else.
