@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 // Real messages and real input for tests: nothing here fakes the platform.
 
@@ -33,3 +35,8 @@ void TypeText(const wchar_t* text);
 
 // Colour of a client pixel of `hwnd` as the screen shows it after the window repainted.
 COLORREF ReadClientPixel(HWND hwnd, int x, int y);
+
+// The whole content of a file, or nothing when it cannot be read.
+std::vector<char> ReadFileBytes(const std::wstring& path);
+// Replaces a file's content.
+void WriteFileBytes(const std::wstring& path, const std::vector<char>& bytes);

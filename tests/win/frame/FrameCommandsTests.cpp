@@ -52,7 +52,7 @@ TEST_F(FrameCommands, OpenShowsTheFileNameAndSaveAsTheFullPath) {
   CommandWithScript(CMD_FILE_SAVE_AS, saveAs);
   EXPECT_EQ(PageTitles(), std::vector<std::wstring>{copy});
   EXPECT_STREQ(view->GetPath(), copy.c_str());
-  EXPECT_EQ(ReadBytes(copy), ReadBytes(path));
+  EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(path));
 }
 
 TEST_F(FrameCommands, SavingANewDocumentAsksForANameAndWritesAnEmptyFile) {
@@ -63,21 +63,21 @@ TEST_F(FrameCommands, SavingANewDocumentAsksForANameAndWritesAnEmptyFile) {
   // Save on a document without a path goes through Save As.
   CommandWithScript(CMD_FILE_SAVE, save);
   EXPECT_EQ(PageTitles(), std::vector<std::wstring>{path});
-  EXPECT_EQ(ReadBytes(path), (std::vector<char>{0, 0}));
+  EXPECT_EQ(ReadFileBytes(path), (std::vector<char>{0, 0}));
   EXPECT_FALSE(frame->ActiveView()->IsModified());
   EXPECT_FALSE(ToolbarButtonEnabled(CMD_FILE_SAVE));
 
   // Saving again needs no dialog, changes or not: the accelerator is not blocked.
   DeleteFileW(path.c_str());
   Command(CMD_FILE_SAVE);
-  EXPECT_EQ(ReadBytes(path), (std::vector<char>{0, 0}));
+  EXPECT_EQ(ReadFileBytes(path), (std::vector<char>{0, 0}));
 }
 
 TEST_F(FrameCommands, AFileThatCannotBeOpenedIsReportedAndAddsNothing) {
   const std::wstring path = TempFile(L"too-many.bad");
   std::vector<char> tooMany(2 + 116 * 101, 0);
   tooMany[0] = 101;
-  WriteBytes(path, tooMany);
+  WriteFileBytes(path, tooMany);
   ModalScript open;
   std::wstring message;
   AnswerFileDialog(open, path);
@@ -91,7 +91,7 @@ TEST_F(FrameCommands, AFileThatCannotBeOpenedIsReportedAndAddsNothing) {
 
 TEST_F(FrameCommands, AFailingSaveSaysWhyAndKeepsTheDocument) {
   const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
-  const std::vector<char> original = ReadBytes(path);
+  const std::vector<char> original = ReadFileBytes(path);
   ModalScript open;
   AnswerFileDialog(open, path);
   CommandWithScript(CMD_FILE_OPEN, open);
@@ -107,7 +107,7 @@ TEST_F(FrameCommands, AFailingSaveSaysWhyAndKeepsTheDocument) {
   EXPECT_EQ(message.substr(0, expectedStart.size()), expectedStart);
   EXPECT_EQ(message.substr(expectedStart.size()), view->GetLastSaveError());
   EXPECT_FALSE(view->GetLastSaveError().empty());
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFileBytes(path), original);
   EXPECT_EQ(view->GetDataRowCount(), 4);
   EXPECT_EQ(frame->Tabs().GetPageCount(), 1);
 }

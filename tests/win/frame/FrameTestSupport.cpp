@@ -73,24 +73,6 @@ std::wstring MessageBoxText(HWND box) {
   return text;
 }
 
-std::vector<char> ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::vector<char> bytes(GetFileSize(file, nullptr));
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::vector<char>& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 std::wstring ClipboardText() {
   if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
   std::wstring text;
@@ -209,7 +191,7 @@ void FrameTest::ReadAndCloseMessageBox(ModalScript& script, std::wstring& text) 
 
 std::wstring FrameTest::CopyOfSample(const wchar_t* name) {
   std::wstring copy = TempFile(name);
-  WriteBytes(copy, ReadBytes(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/" + name));
+  WriteFileBytes(copy, ReadFileBytes(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/" + name));
   return copy;
 }
 

@@ -32,8 +32,6 @@ void SendChord(std::initializer_list<WORD> keys);
 // Texts of the static controls of a message box (its message).
 std::wstring MessageBoxText(HWND box);
 
-std::vector<char> ReadBytes(const std::wstring& path);
-void WriteBytes(const std::wstring& path, const std::vector<char>& bytes);
 
 std::wstring ClipboardText();
 void SetClipboardText(const std::wstring& text);

@@ -23,24 +23,6 @@ class ReflectingParent : public Window {
   }
 };
 
-std::vector<char> ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::vector<char> bytes(GetFileSize(file, nullptr));
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::vector<char>& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 std::wstring Sample(const wchar_t* name) { return std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/" + name; }
 
 // An entry record of a file: count at 0, record i at 2 + 116 i.
@@ -89,7 +71,7 @@ class AmbientViewTest : public testing::Test {
   // A copy of a sample in the test's own folder.
   std::wstring CopyOfSample(const wchar_t* name) {
     std::wstring copy = TempFile(name);
-    WriteBytes(copy, ReadBytes(Sample(name)));
+    WriteFileBytes(copy, ReadFileBytes(Sample(name)));
     return copy;
   }
 
@@ -134,7 +116,7 @@ TEST_F(AmbientViewTest, ANewDocumentHasTheColumnsOnlyAndIsModified) {
   // It saves as a file without entries.
   std::wstring path = TempFile(L"new.bad");
   ASSERT_TRUE(view.SaveAs(path.c_str()));
-  EXPECT_EQ(ReadBytes(path), (std::vector<char>{0, 0}));
+  EXPECT_EQ(ReadFileBytes(path), (std::vector<char>{0, 0}));
   EXPECT_FALSE(view.IsModified());
 }
 
@@ -145,7 +127,7 @@ TEST_F(AmbientViewTest, OpeningAndSavingSamplesUneditedReproducesThemByteForByte
     AmbientView document;
     document.Create(parent.Handle(), RECT{0, 0, 900, 500}, 0, 0, 101);
     std::wstring path = CopyOfSample(name);
-    std::vector<char> original = ReadBytes(path);
+    std::vector<char> original = ReadFileBytes(path);
     ASSERT_TRUE(document.Load(path.c_str()));
     EXPECT_FALSE(document.IsModified());
     EXPECT_EQ(document.GetPath(), path);
@@ -153,15 +135,15 @@ TEST_F(AmbientViewTest, OpeningAndSavingSamplesUneditedReproducesThemByteForByte
     EXPECT_EQ(document.GetDataRowCount(), entries < 0 ? 0 : entries);
     EXPECT_EQ(SendMessageW(document.Handle(), LVM_GETITEMCOUNT, 0, 0), document.GetDataRowCount() + 1);
     ASSERT_TRUE(document.Save());
-    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(ReadFileBytes(path), original);
   }
 }
 
 TEST_F(AmbientViewTest, LoadedRowsShowTheirNumbersValuesAndTimeOfDay) {
   std::wstring path = CopyOfSample(L"four-times-of-day.bad");
-  std::vector<char> bytes = ReadBytes(path);
+  std::vector<char> bytes = ReadFileBytes(path);
   bytes[RecordOffset(1) + 8] = 5;  // a time of day the game does not know
-  WriteBytes(path, bytes);
+  WriteFileBytes(path, bytes);
   ASSERT_TRUE(view.Load(path.c_str()));
   int rows = view.GetDataRowCount();
   ASSERT_GE(rows, 4);
@@ -175,7 +157,7 @@ TEST_F(AmbientViewTest, LoadedRowsShowTheirNumbersValuesAndTimeOfDay) {
   EXPECT_EQ(view.GetCellItem(rows, 1), nullptr);
 
   ASSERT_TRUE(view.Save());
-  EXPECT_EQ(ReadBytes(path)[RecordOffset(1) + 8], 0);
+  EXPECT_EQ(ReadFileBytes(path)[RecordOffset(1) + 8], 0);
 }
 
 TEST_F(AmbientViewTest, EditsThroughRealInputLandInTheirBytesAndMarkTheDocument) {
@@ -223,7 +205,7 @@ TEST_F(AmbientViewTest, EditsThroughRealInputLandInTheirBytesAndMarkTheDocument)
 
   ASSERT_TRUE(view.Save());
   EXPECT_FALSE(view.IsModified());
-  std::vector<char> saved = ReadBytes(path);
+  std::vector<char> saved = ReadFileBytes(path);
   EXPECT_EQ(IntAt(saved, RecordOffset(1)), -1234);
   EXPECT_EQ(saved[RecordOffset(0) + 8], 3);
   std::optional<std::string> expected = ProcessCodePageConverter().FromUtf16(L"гром.wav");
@@ -233,7 +215,7 @@ TEST_F(AmbientViewTest, EditsThroughRealInputLandInTheirBytesAndMarkTheDocument)
 
 TEST_F(AmbientViewTest, RefusedInputStillMarksTheDocument) {
   std::wstring path = CopyOfSample(L"four-times-of-day.bad");
-  std::vector<char> original = ReadBytes(path);
+  std::vector<char> original = ReadFileBytes(path);
   ASSERT_TRUE(view.Load(path.c_str()));
   ClickCell(0, 3);
   ASSERT_NE(view.GetEditor(), nullptr);
@@ -249,12 +231,12 @@ TEST_F(AmbientViewTest, RefusedInputStillMarksTheDocument) {
 
 TEST_F(AmbientViewTest, SaveAsThenSaveWritesToTheNewPath) {
   std::wstring path = CopyOfSample(L"extreme-numbers.bad");
-  std::vector<char> original = ReadBytes(path);
+  std::vector<char> original = ReadFileBytes(path);
   ASSERT_TRUE(view.Load(path.c_str()));
   std::wstring other = TempFile(L"other.bad");
   ASSERT_TRUE(view.SaveAs(other.c_str()));
   EXPECT_EQ(view.GetPath(), other);
-  EXPECT_EQ(ReadBytes(other), original);
+  EXPECT_EQ(ReadFileBytes(other), original);
 
   VARIANT value;
   VariantInit(&value);
@@ -264,13 +246,13 @@ TEST_F(AmbientViewTest, SaveAsThenSaveWritesToTheNewPath) {
                reinterpret_cast<LPARAM>(view.GetCellItem(0, 5)));
   EXPECT_TRUE(view.IsModified());
   ASSERT_TRUE(view.Save());
-  EXPECT_EQ(IntAt(ReadBytes(other), RecordOffset(0) + 112), 77);
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(IntAt(ReadFileBytes(other), RecordOffset(0) + 112), 77);
+  EXPECT_EQ(ReadFileBytes(path), original);
 }
 
 TEST_F(AmbientViewTest, AFailingSaveKeepsTheFileAndTheModifiedFlag) {
   std::wstring path = CopyOfSample(L"four-times-of-day.bad");
-  std::vector<char> original = ReadBytes(path);
+  std::vector<char> original = ReadFileBytes(path);
   ASSERT_TRUE(view.Load(path.c_str()));
   VARIANT value;
   VariantInit(&value);
@@ -284,7 +266,7 @@ TEST_F(AmbientViewTest, AFailingSaveKeepsTheFileAndTheModifiedFlag) {
   EXPECT_FALSE(view.Save());
   EXPECT_TRUE(view.IsModified());
   EXPECT_FALSE(view.GetLastSaveError().empty());
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFileBytes(path), original);
 
   // A text too long for its field is refused before the disk is touched.
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -298,7 +280,7 @@ TEST_F(AmbientViewTest, AFailingSaveKeepsTheFileAndTheModifiedFlag) {
   EXPECT_FALSE(view.Save());
   EXPECT_NE(view.GetLastSaveError().find(L"2"), std::wstring::npos);  // names the entry
   EXPECT_TRUE(view.IsModified());
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFileBytes(path), original);
   EXPECT_EQ(view.GetDataRowCount(), 4);
 }
 
@@ -360,7 +342,7 @@ TEST_F(AmbientViewTest, AFileThatCannotBeReadFailsToLoad) {
   std::vector<char> tooMany(2 + 116 * 101, 0);
   tooMany[0] = 101;
   std::wstring path = TempFile(L"too-many.bad");
-  WriteBytes(path, tooMany);
+  WriteFileBytes(path, tooMany);
   AmbientView other;
   other.Create(parent.Handle(), RECT{0, 0, 900, 500}, 0, 0, 103);
   EXPECT_FALSE(other.Load(path.c_str()));
