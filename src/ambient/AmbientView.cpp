@@ -166,7 +166,8 @@ BOOL AmbientView::Save() {
   std::vector<AmbientEntryValues> rows(static_cast<size_t>(GetDataRowCount()));
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     if (!ReadRowValues(row, rows[row])) {
-      lastSaveError = DescribeAmbientSaveFailure(AmbientSaveResult{AmbientSaveError::TextNotConvertible, row});
+      lastSaveError =
+          DescribeAmbientSaveFailure(AmbientSaveResult{AmbientSaveError::TextNotConvertible, row});
       return FALSE;
     }
   }
@@ -181,8 +182,11 @@ BOOL AmbientView::Save() {
 }
 
 BOOL AmbientView::SaveAs(const wchar_t* newPath) {
+  std::wstring oldPath = path;
   SetPath(newPath);
-  return Save();
+  if (Save()) return TRUE;
+  SetPath(oldPath.c_str());
+  return FALSE;
 }
 
 void AmbientView::OnAddRow() {

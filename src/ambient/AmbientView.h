@@ -22,7 +22,7 @@ class AmbientView : public PropertyGrid {
   // Writes the rows to the document's path. On failure the file on disk, the rows and the
   // modified flag stay as they were, and GetLastSaveError says why.
   BOOL Save();
-  // Takes `path` as the document's path (even when the save then fails) and saves.
+  // Saves to `path`, which becomes the document's path; a failed save keeps the old one.
   BOOL SaveAs(const wchar_t* path);
   BOOL IsModified() const { return modified; }
   // Empty for a document that was never loaded or saved.

@@ -60,7 +60,7 @@ bool MainFrame::OnCommand(UINT id) {
   }
 }
 
-// Closing asks nothing: unsaved changes go with the window.
+// Goes the way of the close box, so the save prompt comes first.
 void MainFrame::OnAppExit() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
 
 void MainFrame::OnFileNew() {
@@ -87,23 +87,25 @@ void MainFrame::OnFileOpen() {
 // Saves whether or not the document has changes; a document that never had a path goes
 // through Save As.
 void MainFrame::OnFileSave() {
-  AmbientView* view = ActiveView();
-  if (view == nullptr) return;
-  if (view->GetPath()[0] == L'\0') {
-    OnFileSaveAs();
-    return;
-  }
-  if (!view->Save()) ShowSaveError(*view);
+  if (AmbientView* view = ActiveView()) SaveDocument(*view);
 }
 
-// The tab and the document take the new name even when the save then fails.
 void MainFrame::OnFileSaveAs() {
   AmbientView* view = ActiveView();
-  if (view == nullptr) return;
+  if (view == nullptr || !view->CommitEdit()) return;
+  SaveDocumentAs(*view);
+}
+
+// The tab and the document take the new name only once it holds the document.
+bool MainFrame::SaveDocumentAs(AmbientView& view) {
   FileDialog dialog = MakeSaveAsFileDialog(Handle());
-  if (dialog.Run(GetActiveWindow()) != IDOK) return;
+  if (dialog.Run(GetActiveWindow()) != IDOK) return false;
+  if (!view.SaveAs(dialog.FullPath())) {
+    ShowSaveError(view);
+    return false;
+  }
   tabView_.SetPageTitle(tabView_.GetActivePage(), dialog.FullPath());
-  if (!view->SaveAs(dialog.FullPath())) ShowSaveError(*view);
+  return true;
 }
 
 void MainFrame::OnViewToolbar() {
@@ -135,11 +137,13 @@ void MainFrame::OnWindowClose() {
     MessageBeep(0xFFFFFFFF);
     return;
   }
+  if (!ConfirmClosePage(active)) return;
   tabView_.RemovePage(active);
   ReleaseClosedViews();
 }
 
 void MainFrame::OnWindowCloseAll() {
+  if (!ConfirmCloseAll()) return;
   tabView_.RemoveAllPages();
   ReleaseClosedViews();
 }

@@ -4,12 +4,14 @@
 
 #include "app/AppModule.h"
 #include "app/ChevronMenu.h"
+#include "app/CommandStrings.h"
 #include "app/MenuPrompts.h"
 #include "app/MessageLoop.h"
 #include "app/TextBoxKeys.h"
 #include "app/ToolTipText.h"
 #include "app/resources/ResourceIds.h"
 #include "win/Reflection.h"
+#include "win/ScopedVariant.h"
 
 namespace {
 
@@ -126,6 +128,13 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       if (!OnCommand(LOWORD(m.wParam))) return false;
       m.result = 0;
       return true;
+    case WM_CLOSE:
+      if (!OnClose()) return false;
+      m.result = 0;
+      return true;
+    case WM_QUERYENDSESSION:
+      m.result = ConfirmCloseAll() ? TRUE : FALSE;
+      return true;
     case WM_NCDESTROY:
       // Every page window went down with the client before this last message.
       ReleaseClosedViews();
@@ -173,6 +182,15 @@ bool MainFrame::OnNotify(Message& m) {
         return false;
       m.result = 0;
       return true;
+    case static_cast<UINT>(GRIDN_VALUEREFUSED):
+      OnValueRefused(*reinterpret_cast<const GridNotify*>(header));
+      m.result = 0;
+      return true;
+    case static_cast<UINT>(GRIDN_ITEMCHANGED):
+    case static_cast<UINT>(GRIDN_SELCHANGED):
+      // The next edit ends what a refusal said; the notification still goes back to its grid.
+      EndStatusReason(statusBar_);
+      return false;
     case TTN_GETDISPINFOA:
     case TTN_GETDISPINFOW:
       if (!SupplyToolTipText(header)) return false;
@@ -199,6 +217,13 @@ void MainFrame::DoIdle() {
   for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
+}
+
+// A refusal beeps in the grid; the status bar says what the cell takes.
+void MainFrame::OnValueRefused(const GridNotify& notify) {
+  ScopedVariant value;
+  const bool number = notify.item != nullptr && notify.item->GetValue(value.get()) && value->vt == VT_I4;
+  ShowStatusReason(statusBar_, LoadCommandString(number ? STR_REFUSED_NUMBER : STR_REFUSED_VALUE));
 }
 
 // ---- creation and destruction ----

@@ -84,6 +84,15 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnWindowCloseAll();
   void OnWindowPage(int index);
 
+  // The save prompt and its roads (FrameClosing.cpp). Each returns false when the user (or a
+  // refused cell value, or a failed save) stops the action.
+  bool OnClose();
+  bool ConfirmClosePage(int index);
+  bool ConfirmCloseAll();
+  bool SaveDocument(AmbientView& view);
+  bool SaveDocumentAs(AmbientView& view);
+  void OnValueRefused(const GridNotify& notify);
+
   AmbientView* CreateView();
   void ReleaseClosedViews();
   void ShowError(const std::wstring& text);

@@ -20,6 +20,8 @@ constexpr int GRIDN_ITEMCHANGING = -3002;  // nonzero answer vetoes
 constexpr int GRIDN_ITEMCHANGED = -3003;
 constexpr int GRIDN_CLICK = -3007;   // nonzero answer: the grid does nothing more
 constexpr int GRIDN_ADDROW = -3009;  // sent by the append-row item; item is null
+// The item refused the text typed into its editor, which stays open; the parent says why.
+constexpr int GRIDN_VALUEREFUSED = -3010;
 
 struct GridNotify {
   NMHDR hdr;

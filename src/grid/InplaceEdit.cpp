@@ -36,6 +36,12 @@ HWND InplaceEdit::Create(HWND grid, const RECT& cell, const wchar_t* text, VARTY
   return hwnd;
 }
 
+std::wstring InplaceEdit::CurrentText() const {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 void InplaceEdit::OnFinalMessage() {
   if (created_) delete this;
 }
@@ -45,7 +51,7 @@ bool InplaceEdit::HandleMessage(Message& m) {
     case WM_CREATE:
       return OnCreate(m);
     case WM_SETFOCUS:
-      unchanged_ = true;
+      unchanged_ = CurrentText() == openingText_;
       return false;
     case WM_CHAR:
       return OnChar(m);
@@ -73,6 +79,7 @@ bool InplaceEdit::OnCreate(Message& m) {
   LRESULT font = SendMessageW(GetParent(m.hwnd), WM_GETFONT, 0, 0);
   SendMessageW(m.hwnd, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
   SendMessageW(m.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kLeftMargin, 0));
+  openingText_ = CurrentText();
   return true;
 }
 

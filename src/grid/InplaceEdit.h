@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wtypes.h>  // VARTYPE
 
+#include <string>
+
 #include "win/Window.h"
 
 // The single-line text box the grid opens over an edit cell. It never writes a value: when
@@ -33,10 +35,14 @@ class InplaceEdit : public Window {
   bool OnKillFocus(Message& m);
   bool OnGetDlgCode(Message& m);
   void EndEdit();
+  std::wstring CurrentText() const;
 
-  // TRUE while nothing was typed since the editor was created or last gained the focus; leaving
-  // an unchanged editor cancels instead of committing.
+  // TRUE while nothing was typed since the editor was created; leaving an unchanged editor
+  // cancels instead of committing.
   bool unchanged_ = true;
+  // The text the editor opened with. An editor whose value was refused gets the focus back
+  // still holding the typed text, which must not then be dropped as "nothing typed".
+  std::wstring openingText_;
   // Set once Create returned a window; until then a failed creation leaves the deleting to Create.
   bool created_ = false;
   static inline int liveObjects_ = 0;

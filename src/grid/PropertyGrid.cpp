@@ -176,6 +176,20 @@ void PropertyGrid::CloseEditor() {
   editCol = -1;
 }
 
+bool PropertyGrid::CommitEdit() {
+  if (!IsWindow(editor)) return true;
+  HWND focus = GetFocus();
+  if (focus != Handle() && IsChild(Handle(), focus)) {
+    SetFocus(Handle());
+  } else {
+    // An editor without the focus has already been refused once; it holds typed text.
+    SendMessageW(Handle(), GRIDM_COMMITEDIT, 0, reinterpret_cast<LPARAM>(editor));
+  }
+  if (editor == nullptr) return true;
+  SetFocus(editor);
+  return false;
+}
+
 BOOL PropertyGrid::ChangeStyleBits(DWORD remove, DWORD add, UINT swpFlags) {
   DWORD old = static_cast<DWORD>(GetWindowLongW(Handle(), GWL_STYLE));
   DWORD changed = (old & ~remove) | add;
@@ -392,6 +406,7 @@ void PropertyGrid::OnCommitEdit(HWND editorWindow) {
   item->GetValue(old.get());
   if (!item->SetValueFromEditor(editorWindow)) {
     MessageBeep(static_cast<UINT>(-1));
+    Notify(GRIDN_VALUEREFUSED, item);
     return;
   }
   if (Notify(GRIDN_ITEMCHANGING, item) != 0) {

@@ -43,6 +43,10 @@ class PropertyGrid : public Window {
   // Ends the open editor (its own focus-loss handling commits or cancels first). Safe to
   // call again from inside that commit.
   void CloseEditor();
+  // Ends an open editor as a click elsewhere would, before a command acts on the document.
+  // False when the item refused the typed value: the editor then stays open, with the focus,
+  // and the command must stop.
+  bool CommitEdit();
   BOOL ChangeStyleBits(DWORD remove, DWORD add, UINT swpFlags);
 
   int GetSelectedRow() const { return selRow; }

@@ -244,9 +244,11 @@ bool CommandBar::OnReflectedNotify(Message& m) {
   return true;
 }
 
+// The frame's own WM_DESTROY may be what destroys the bar, with the hook's dispatch of it still
+// on the stack: the hook lets go of the frame now and is freed with the bar.
 void CommandBar::OnDestroy() {
   if (tracking_) EndMenu();
-  ownerHook_.reset();
+  if (ownerHook_ != nullptr) ownerHook_->RemoveSubclass();
 }
 
 bool CommandBar::OnKeyMenu(LPARAM character) {

@@ -50,6 +50,7 @@ bool IsReflectable(UINT msg) {
 }
 
 Window::~Window() {
+  if (dispatchDepth_ > 0) ++destroyedWhileDispatching_;
   if (hwnd_ == nullptr) return;
   if (subclassed_) {
     Unbind();
@@ -81,6 +82,10 @@ bool Window::Subclass(HWND hwnd) {
   hwnd_ = hwnd;
   subclassed_ = true;
   return true;
+}
+
+void Window::RemoveSubclass() {
+  if (subclassed_ && hwnd_ != nullptr) Unbind();
 }
 
 Window* Window::FromHandle(HWND hwnd) {

@@ -25,9 +25,16 @@ class Window {
   HWND Create(const WindowClass* windowClass, HWND parent, const RECT& rect, const wchar_t* text,
               DWORD style, DWORD exStyle = 0, HMENU menuOrId = nullptr, void* createParam = nullptr);
   bool Subclass(HWND hwnd);
+  // Gives a subclassed window back to its own procedure while this object lives on; safe from
+  // inside one of the object's own handlers, which is why the object is freed later, not here.
+  void RemoveSubclass();
 
   // The window object bound to `hwnd`, or null when it has none (or is a foreign window).
   static Window* FromHandle(HWND hwnd);
+
+  // Objects that were destroyed while one of their own handlers was still running: each is a
+  // use-after-free waiting to happen, so tests expect this to stay 0.
+  static int DestroyedWhileDispatching() { return destroyedWhileDispatching_; }
 
  protected:
   virtual bool HandleMessage(Message& m);
@@ -41,8 +48,8 @@ class Window {
   static LRESULT CALLBACK ClassProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR refData);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR refData);
   void Bind(HWND hwnd);
   void Unbind();
   LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -52,4 +59,5 @@ class Window {
   bool subclassed_ = false;
   int dispatchDepth_ = 0;
   bool finalMessagePending_ = false;
+  static inline int destroyedWhileDispatching_ = 0;
 };

@@ -68,7 +68,9 @@ keys() {
 }
 
 type_text() {
-  xdotool type --delay 40 "$1"
+  # xdotool decodes its argument in its own locale; the test's locale (for Wine's interface
+  # language) need not exist on this machine, C.UTF-8 always does.
+  LC_ALL=C.UTF-8 xdotool type --delay 40 "$1"
   settle 0.5
 }
 

@@ -13,6 +13,12 @@
 #define STR_ADD_ROW 129
 #define STR_READY 0xE001
 
+// Questions and reasons of the frame: the save prompt, refused input, a file open elsewhere.
+#define STR_SAVE_CHANGES 0x6140
+#define STR_REFUSED_NUMBER 0x6141
+#define STR_REFUSED_VALUE 0x6142
+#define STR_FILE_OPEN_IN_OTHER_TAB 0x6143
+
 #define CMD_FILE_NEW 0xE100
 #define CMD_FILE_OPEN 0xE101
 #define CMD_FILE_CLOSE 0xE102

@@ -155,7 +155,9 @@ TEST_F(InplaceEditTest, KeysThatEditWithoutCharactersCountAsChanges) {
   EXPECT_EQ(end.text, L"abcabc");
 }
 
-TEST_F(InplaceEditTest, RefusedEditStaysOpenAndStartsUnchangedWhenClickedAgain) {
+// The refused text is still the user's: clicked again and left, it is offered again rather than
+// dropped as if nothing had been typed.
+TEST_F(InplaceEditTest, RefusedEditStaysOpenAndOffersItsTextAgainWhenClickedAgain) {
   grid.policy = TestGrid::EndPolicy::KeepOpen;
   Open(L"abc");
   TypeText(L"x");
@@ -164,7 +166,9 @@ TEST_F(InplaceEditTest, RefusedEditStaysOpenAndStartsUnchangedWhenClickedAgain) 
   grid.received.clear();
   ClickAt(ClientToScreenPoint(grid.Handle(), kCell.left + 20, (kCell.top + kCell.bottom) / 2));
   EXPECT_EQ(GetFocus(), editor);
-  EXPECT_EQ(Leave().msg, GRIDM_CANCELEDIT);
+  const auto again = Leave();
+  EXPECT_EQ(again.msg, GRIDM_COMMITEDIT);
+  EXPECT_NE(again.text, L"abc");
 }
 
 TEST_F(InplaceEditTest, LeftAndRightLeaveOnlyAtTheEndsOfTheTextWithoutSelection) {

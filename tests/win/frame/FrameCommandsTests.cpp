@@ -112,7 +112,8 @@ TEST_F(FrameCommands, AFailingSaveSaysWhyAndKeepsTheDocument) {
   EXPECT_EQ(frame->Tabs().GetPageCount(), 1);
 }
 
-TEST_F(FrameCommands, SaveAsOntoAnUnwritableFileStillRenamesTheDocument) {
+// A Save As that fails changes nothing: the title, the path and the modified flag stay.
+TEST_F(FrameCommands, SaveAsOntoAnUnwritableFileKeepsTheDocumentAsItWas) {
   Command(CMD_FILE_NEW);
   const std::wstring locked = CopyOfSample(L"no-entries.bad");
   SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -126,8 +127,8 @@ TEST_F(FrameCommands, SaveAsOntoAnUnwritableFileStillRenamesTheDocument) {
   ReadAndCloseMessageBox(saveAs, message);
   CommandWithScript(CMD_FILE_SAVE_AS, saveAs);
   EXPECT_EQ(message.rfind(L"Не могу сохранить файл!", 0), 0u);
-  EXPECT_EQ(PageTitles(), std::vector<std::wstring>{locked});
-  EXPECT_STREQ(frame->ActiveView()->GetPath(), locked.c_str());
+  EXPECT_EQ(PageTitles(), std::vector<std::wstring>{kNewTitle});
+  EXPECT_STREQ(frame->ActiveView()->GetPath(), L"");
   EXPECT_TRUE(frame->ActiveView()->IsModified());
 }
 

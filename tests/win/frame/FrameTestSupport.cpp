@@ -7,6 +7,7 @@
 
 #include "WinTestSupport.h"
 #include "app/AppModule.h"
+#include "app/resources/ResourceIds.h"
 
 namespace {
 
@@ -180,13 +181,37 @@ void FrameTest::AnswerFileDialog(ModalScript& script, const std::wstring& path) 
               });
 }
 
-void FrameTest::ReadAndCloseMessageBox(ModalScript& script, std::wstring& text) {
+void FrameTest::ReadAndCloseMessageBox(ModalScript& script, std::wstring& text, int button) {
   auto box = std::make_shared<HWND>(nullptr);
   script.Then([box] { return (*box = FindThreadDialog()) != nullptr; },
-              [box, &text] {
+              [box, &text, button] {
                 text = MessageBoxText(*box);
-                PostMessageW(*box, WM_COMMAND, IDOK, 0);
+                PostMessageW(*box, WM_COMMAND, static_cast<WPARAM>(button), 0);
               });
+}
+
+void FrameTest::OpenFile(const std::wstring& path) {
+  ModalScript open;
+  AnswerFileDialog(open, path);
+  CommandWithScript(CMD_FILE_OPEN, open);
+}
+
+void FrameTest::TypeIntoCell(int row, int col, const std::wstring& text) {
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  view->SelectCell(row, col);
+  ASSERT_TRUE(view->OpenEditor(view->GetCellItem(row, col), row, col));
+  HWND editor = view->GetEditor();
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  for (wchar_t character : text) SendMessageW(editor, WM_CHAR, character, 1);
+  Pump();
+}
+
+std::wstring FrameTest::StatusText() const {
+  // In simple mode the status bar gives its simple text for part 0.
+  wchar_t text[256]{};
+  SendMessageW(frame->StatusBarWindow(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  return text;
 }
 
 std::wstring FrameTest::CopyOfSample(const wchar_t* name) {

@@ -32,7 +32,6 @@ void SendChord(std::initializer_list<WORD> keys);
 // Texts of the static controls of a message box (its message).
 std::wstring MessageBoxText(HWND box);
 
-
 std::wstring ClipboardText();
 void SetClipboardText(const std::wstring& text);
 
@@ -55,8 +54,15 @@ class FrameTest : public testing::Test {
 
   // Steps that answer the open or save dialog with `path`.
   static void AnswerFileDialog(ModalScript& script, const std::wstring& path);
-  // Steps that read the message box's text into `text` and close it.
-  static void ReadAndCloseMessageBox(ModalScript& script, std::wstring& text);
+  // Steps that read the message box's text into `text` and close it with `button`.
+  static void ReadAndCloseMessageBox(ModalScript& script, std::wstring& text, int button = IDOK);
+
+  // Opens `path` through the open dialog, as the user does.
+  void OpenFile(const std::wstring& path);
+  // Types `text` into the editor of a cell of the active document and leaves it open.
+  void TypeIntoCell(int row, int col, const std::wstring& text);
+  // The status bar's line as the user reads it (its simple text in simple mode).
+  std::wstring StatusText() const;
 
   std::wstring CopyOfSample(const wchar_t* name);
   std::wstring TempFile(const std::wstring& name);

@@ -13,12 +13,6 @@ REBARBANDINFOW Band(HWND rebar, int index) {
   return band;
 }
 
-std::wstring StatusText(HWND statusBar, int part) {
-  wchar_t text[256]{};
-  SendMessageW(statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
 using MainFrameTest = FrameTest;
 
 TEST_F(MainFrameTest, TheRebarHoldsTheMenuBarAndTheToolbarOnTwoRows) {
@@ -49,7 +43,7 @@ TEST_F(MainFrameTest, TheRebarHoldsTheMenuBarAndTheToolbarOnTwoRows) {
   HWND status = frame->StatusBarWindow();
   ASSERT_NE(status, nullptr);
   EXPECT_EQ(GetDlgCtrlID(status), 0xE801);
-  EXPECT_EQ(StatusText(status, 0), L"Ready");
+  EXPECT_EQ(StatusText(), L"Ready");
   EXPECT_TRUE(GetWindowLongPtrW(status, GWL_STYLE) & SBARS_SIZEGRIP);
   EXPECT_TRUE(GetWindowLongPtrW(frame->ClientWindow(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
@@ -141,7 +135,7 @@ TEST_F(MainFrameTest, MenuPromptsShowInTheStatusBar) {
   LoadStringW(GetModuleHandleW(nullptr), CMD_FILE_SAVE, prompt, 256);
   std::wstring expected(prompt);
   // In simple mode the status bar gives its simple text for part 0.
-  EXPECT_EQ(StatusText(status, 0), expected.substr(0, expected.find(L'\n')));
+  EXPECT_EQ(StatusText(), expected.substr(0, expected.find(L'\n')));
   SendMessageW(Hwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
   EXPECT_FALSE(SendMessageW(status, SB_ISSIMPLE, 0, 0));
 }
@@ -196,9 +190,9 @@ TEST_F(MainFrameTest, FocusGivenToTheFrameGoesToTheActiveDocument) {
   EXPECT_EQ(GetFocus(), frame->ActiveView()->Handle());
 }
 
-// Closing by any means takes every document with it, asks nothing, releases the views and
-// ends the loop with exit code 1.
-TEST_F(MainFrameTest, ExitDestroysTheFrameWithItsModifiedDocuments) {
+// New documents nobody typed into go without a question; the views are released and the loop
+// ends with exit code 1.
+TEST_F(MainFrameTest, ExitClosesUntouchedNewDocumentsWithoutAsking) {
   Command(CMD_FILE_NEW);
   Command(CMD_FILE_NEW);
   ASSERT_EQ(frame->ViewCount(), 2u);
