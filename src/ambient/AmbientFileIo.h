@@ -9,7 +9,7 @@
 //   for (entry : loaded.entries) ...;  // one grid row each; a null text shows as empty
 //
 //   AmbientSaveResult saved = SaveAmbientFile(path, image, rowValues);
-//   if (!saved) show DescribeSaveFailure(saved);  // AmbientFileMessages.h: the reason, worded
+//   if (!saved) show DescribeSaveFailure(saved, field);  // AmbientFileMessages.h words why
 //
 // A failed save changes neither the file on disk nor `image`, so it can simply be retried. Only
 // when the system gave up half-way through replacing the file may the file on disk be missing;
