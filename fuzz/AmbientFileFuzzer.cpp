@@ -65,7 +65,8 @@ void CheckTextStore(const std::byte* data, std::size_t size) {
   const AmbientEntry before = entry;
   const AmbientSaveError error = StoreEntryValues(entry, {text, 1, 2, 3, 4}, converter);
   if (error != AmbientSaveError::None) {
-    Require(error == AmbientSaveError::TextTooLong && std::memcmp(&entry, &before, sizeof(entry)) == 0);
+    Require((error == AmbientSaveError::TextTooLong || error == AmbientSaveError::TextNotConvertible) &&
+            std::memcmp(&entry, &before, sizeof(entry)) == 0);
     return;
   }
   const std::size_t length = AudioFileBytes(entry).size();

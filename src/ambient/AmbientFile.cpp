@@ -17,22 +17,25 @@ std::size_t RecordOffset(int index) {
   return countSize + sizeof(AmbientEntry) * static_cast<std::size_t>(index);
 }
 
+bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// The text StoreEntryValues encodes: up to its first NUL; a null text is empty.
+std::wstring_view StoredText(const AmbientEntryValues& values) {
+  const std::wstring_view text =
+      values.audioFile ? std::wstring_view(*values.audioFile) : std::wstring_view();
+  return text.substr(0, text.find(L'\0'));
+}
+
 }  // namespace
 
-std::wstring DescribeAmbientSaveFailure(const AmbientSaveResult& result) {
-  const std::wstring entry = L"Запись № " + std::to_wstring(result.entryIndex) + L": ";
-  switch (result.error) {
-    case AmbientSaveError::None:
-      return {};
-    case AmbientSaveError::TooManyEntries:
-      return L"В файле может быть не больше " + std::to_wstring(MaxAmbientEntries) + L" записей.";
-    case AmbientSaveError::TextTooLong:
-      return entry + L"имя аудио-файла длиннее " + std::to_wstring(AmbientEntry::MaxAudioFileLength) +
-             L" байт.";
-    case AmbientSaveError::TextNotConvertible:
-      return entry + L"имя аудио-файла нельзя записать в кодировке файла.";
-    case AmbientSaveError::CannotWriteFile:
-      return L"Не могу сохранить файл!";
+std::wstring FirstUnencodableCharacter(std::wstring_view text, const CodePageConverter& converter) {
+  for (std::size_t index = 0; index < text.size();) {
+    const bool pair =
+        IsHighSurrogate(text[index]) && index + 1 < text.size() && IsLowSurrogate(text[index + 1]);
+    const std::wstring_view character = text.substr(index, pair ? 2 : 1);
+    if (!converter.FromUtf16(character)) return std::wstring(character);
+    index += character.size();
   }
   return {};
 }
@@ -44,9 +47,7 @@ AmbientEntryValues ReadEntryValues(const AmbientEntry& entry, const CodePageConv
 
 AmbientSaveError StoreEntryValues(AmbientEntry& entry, const AmbientEntryValues& values,
                                   const CodePageConverter& converter) {
-  std::wstring_view text = values.audioFile ? std::wstring_view(*values.audioFile) : std::wstring_view();
-  text = text.substr(0, text.find(L'\0'));
-  const std::optional<std::string> encoded = converter.FromUtf16(text);
+  const std::optional<std::string> encoded = converter.FromUtf16(StoredText(values));
   if (!encoded) return AmbientSaveError::TextNotConvertible;
   if (!StoreAudioFileBytes(entry, *encoded)) return AmbientSaveError::TextTooLong;
   entry.minRepeatMs = values.minRepeatMs;
@@ -60,6 +61,7 @@ AmbientLoadResult ReadAmbientFile(std::span<const std::byte> bytes, const CodePa
   AmbientLoadResult result;
   std::int16_t count = 0;
   CopyAvailable(bytes, 0, &count, sizeof(count));
+  result.declaredCount = count;
   if (count > MaxAmbientEntries) {
     result.error = AmbientLoadError::TooManyEntries;
     return result;
@@ -77,6 +79,7 @@ AmbientEncoding EncodeAmbientFile(const AmbientImage& image, std::span<const Amb
   AmbientEncoding encoding{{}, image, {}};
   if (entries.size() > static_cast<std::size_t>(MaxAmbientEntries)) {
     encoding.result = {AmbientSaveError::TooManyEntries, MaxAmbientEntries};
+    encoding.result.entryCount = static_cast<int>(entries.size());
     return encoding;
   }
   const int count = static_cast<int>(entries.size());
@@ -85,6 +88,9 @@ AmbientEncoding EncodeAmbientFile(const AmbientImage& image, std::span<const Amb
     const AmbientSaveError error = StoreEntryValues(encoding.image[slot], entries[slot], converter);
     if (error != AmbientSaveError::None) {
       encoding.result = {error, index};
+      if (error == AmbientSaveError::TextNotConvertible) {
+        encoding.result.character = FirstUnencodableCharacter(StoredText(entries[slot]), converter);
+      }
       return encoding;
     }
   }

@@ -9,6 +9,7 @@
 // are written back as they were read. An unedited well-formed file is reproduced byte for byte.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,6 +44,10 @@ enum class AmbientLoadError {
 // What reading a file gives the document.
 struct AmbientLoadResult {
   AmbientLoadError error = AmbientLoadError::None;
+  // The count the file declares, also when it is too many.
+  int declaredCount = 0;
+  // CannotReadFile: the platform's error code.
+  std::uint32_t systemError = 0;
   // Slot i holds record i; slots the file did not fill (and bytes a short file lacks) are zero.
   AmbientImage image{};
   // One element per entry, in file order; empty for a count of zero or less.
@@ -55,20 +60,32 @@ enum class AmbientSaveError {
   None,
   TooManyEntries,      // more than MaxAmbientEntries entries
   TextTooLong,         // the encoded text needs more than 102 bytes
-  TextNotConvertible,  // the text cannot be encoded in the code page at all
+  TextNotConvertible,  // the code page lacks a character of the text, or cannot encode it at all
   CannotWriteFile,     // the file could not be written; it is left as it was
 };
 
+// Why a save failed, as facts; the Windows side words them for the user.
 struct AmbientSaveResult {
   AmbientSaveError error = AmbientSaveError::None;
   // The zero-based entry that failed; -1 when the failure is not about one entry.
   int entryIndex = -1;
+  // TooManyEntries: how many entries there are.
+  int entryCount = 0;
+  // TextNotConvertible: the first character the code page lacks (two UTF-16 units for a character
+  // beyond U+FFFF); empty when no single character is to blame.
+  std::wstring character{};
+  // CannotWriteFile: the platform's error code.
+  std::uint32_t systemError = 0;
+  // CannotWriteFile: a file that holds the new contents because they could not take the target's
+  // place; empty when nothing was kept.
+  std::wstring keptFile{};
 
   explicit operator bool() const { return error == AmbientSaveError::None; }
 };
 
-// A message for the user (Russian, like the editor's other file messages) that names the entry.
-std::wstring DescribeAmbientSaveFailure(const AmbientSaveResult& result);
+// The first character of `text` that `converter` cannot encode on its own; empty when each
+// character encodes alone.
+std::wstring FirstUnencodableCharacter(std::wstring_view text, const CodePageConverter& converter);
 
 // The values of one record; its text decoded up to the first NUL (or all 103 bytes without one).
 AmbientEntryValues ReadEntryValues(const AmbientEntry& entry, const CodePageConverter& converter);

@@ -8,13 +8,14 @@ AmbientLoadResult LoadAmbientFile(const std::wstring& path) {
 }
 
 AmbientLoadResult LoadAmbientFile(const std::wstring& path, const CodePageConverter& converter) {
-  const std::optional<std::vector<std::byte>> bytes = ReadFileStart(path, AmbientFileMaxBytes);
-  if (!bytes) {
+  const FileReadResult read = ReadFileStart(path, AmbientFileMaxBytes);
+  if (!read) {
     AmbientLoadResult failure;
     failure.error = AmbientLoadError::CannotReadFile;
+    failure.systemError = read.error;
     return failure;
   }
-  return ReadAmbientFile(*bytes, converter);
+  return ReadAmbientFile(read.bytes, converter);
 }
 
 AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
@@ -27,7 +28,13 @@ AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
                                   const CodePageConverter& converter) {
   const AmbientEncoding encoding = EncodeAmbientFile(image, entries, converter);
   if (!encoding.result) return encoding.result;
-  if (!ReplaceFileContents(path, encoding.bytes)) return {AmbientSaveError::CannotWriteFile, -1};
+  const FileWriteResult written = ReplaceFileContents(path, encoding.bytes);
+  if (!written) {
+    AmbientSaveResult failure{AmbientSaveError::CannotWriteFile, -1};
+    failure.systemError = written.error;
+    failure.keptFile = written.keptFile;
+    return failure;
+  }
   image = encoding.image;
   return {};
 }

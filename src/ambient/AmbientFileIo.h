@@ -9,9 +9,11 @@
 //   for (entry : loaded.entries) ...;  // one grid row each; a null text shows as empty
 //
 //   AmbientSaveResult saved = SaveAmbientFile(path, image, rowValues);
-//   if (!saved) show DescribeAmbientSaveFailure(saved);  // names the entry when one is at fault
+//   if (!saved) show DescribeSaveFailure(saved, field);  // AmbientFileMessages.h words why
 //
-// A failed save changes neither the file on disk nor `image`, so it can simply be retried.
+// A failed save changes neither the file on disk nor `image`, so it can simply be retried. Only
+// when the system gave up half-way through replacing the file may the file on disk be missing;
+// the new contents are then kept in the file that the result's `keptFile` names.
 
 #include <span>
 #include <string>

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ambient/AmbientFileIo.h"
+#include "ambient/AmbientFileMessages.h"
 #include "ambient/TimeOfDay.h"
 #include "grid/AddRowItem.h"
 #include "grid/EditItem.h"
@@ -115,6 +116,7 @@ BOOL AmbientView::Load(const wchar_t* newPath) {
   entries = AmbientImage{};
 
   AmbientLoadResult loaded = LoadAmbientFile(path);
+  lastLoadError = DescribeLoadFailure(loaded);
   if (!loaded) return FALSE;
   entries = loaded.image;
   for (int row = 0; row < static_cast<int>(loaded.entries.size()); ++row) {
@@ -149,34 +151,30 @@ bool AmbientView::InsertEntryRow(int row, const AmbientEntryValues& values) {
   return true;
 }
 
-bool AmbientView::ReadRowValues(int row, AmbientEntryValues& values) const {
+// The column whose value cannot be read, or -1 when the whole row was read.
+int AmbientView::ReadRowValues(int row, AmbientEntryValues& values) const {
   std::int32_t timeOfDay = 0;
-  if (!ReadText(GetCellItem(row, kAudioFileColumn), values.audioFile) ||
-      !ReadNumber(GetCellItem(row, kMinRepeatColumn), values.minRepeatMs) ||
-      !ReadNumber(GetCellItem(row, kMaxRepeatColumn), values.maxRepeatMs) ||
-      !ReadNumber(GetCellItem(row, kTimeOfDayColumn), timeOfDay) ||
-      !ReadNumber(GetCellItem(row, kVolumeColumn), values.volume)) {
-    return false;
-  }
+  if (!ReadText(GetCellItem(row, kAudioFileColumn), values.audioFile)) return kAudioFileColumn;
+  if (!ReadNumber(GetCellItem(row, kMinRepeatColumn), values.minRepeatMs)) return kMinRepeatColumn;
+  if (!ReadNumber(GetCellItem(row, kMaxRepeatColumn), values.maxRepeatMs)) return kMaxRepeatColumn;
+  if (!ReadNumber(GetCellItem(row, kTimeOfDayColumn), timeOfDay)) return kTimeOfDayColumn;
+  if (!ReadNumber(GetCellItem(row, kVolumeColumn), values.volume)) return kVolumeColumn;
   values.timeOfDay = static_cast<std::uint8_t>(timeOfDay & 0xFF);
-  return true;
+  return -1;
 }
 
 BOOL AmbientView::Save() {
   std::vector<AmbientEntryValues> rows(static_cast<size_t>(GetDataRowCount()));
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-    if (!ReadRowValues(row, rows[row])) {
-      lastSaveError =
-          DescribeAmbientSaveFailure(AmbientSaveResult{AmbientSaveError::TextNotConvertible, row});
+    const int unreadable = ReadRowValues(row, rows[row]);
+    if (unreadable != -1) {
+      lastSaveError = DescribeUnreadableValue(row, kColumns[unreadable].caption);
       return FALSE;
     }
   }
   AmbientSaveResult saved = SaveAmbientFile(path, entries, rows);
-  if (!saved) {
-    lastSaveError = DescribeAmbientSaveFailure(saved);
-    return FALSE;
-  }
-  lastSaveError.clear();
+  lastSaveError = DescribeSaveFailure(saved, kColumns[kAudioFileColumn].caption);
+  if (!saved) return FALSE;
   modified = false;
   return TRUE;
 }

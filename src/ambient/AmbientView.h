@@ -16,8 +16,8 @@
 class AmbientView : public PropertyGrid {
  public:
   // Reads the file at `path` into rows below the six columns. FALSE when it cannot be read or
-  // holds more entries than a document can; the append row, the flags and the path are set all
-  // the same, and the caller destroys the view.
+  // holds more entries than a document can (GetLastLoadError says which); the append row, the
+  // flags and the path are set all the same, and the caller destroys the view.
   BOOL Load(const wchar_t* path);
   // Writes the rows to the document's path. On failure the file on disk, the rows and the
   // modified flag stay as they were, and GetLastSaveError says why.
@@ -27,8 +27,11 @@ class AmbientView : public PropertyGrid {
   BOOL IsModified() const { return modified; }
   // Empty for a document that was never loaded or saved.
   const wchar_t* GetPath() const { return path; }
-  // Why the last Save or SaveAs failed, worded for the user; empty after a success.
+  // Why the last Save or SaveAs failed, worded for the user in the interface language as the line
+  // under "Не могу сохранить файл!"; empty after a success.
   const std::wstring& GetLastSaveError() const { return lastSaveError; }
+  // Why the last Load failed, as the line under "Не могу открыть файл!"; empty after a success.
+  const std::wstring& GetLastLoadError() const { return lastLoadError; }
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -38,11 +41,12 @@ class AmbientView : public PropertyGrid {
   void OnAddRow();
   void OnSelectNewEntry(int row);
   bool InsertEntryRow(int row, const AmbientEntryValues& values);
-  bool ReadRowValues(int row, AmbientEntryValues& values) const;
+  int ReadRowValues(int row, AmbientEntryValues& values) const;
   void SetPath(const wchar_t* newPath);
 
   bool modified = true;
   wchar_t path[MAX_PATH] = {};
   AmbientImage entries{};
   std::wstring lastSaveError;
+  std::wstring lastLoadError;
 };

@@ -15,7 +15,8 @@ class CodePageConverter {
   // Decodes bytes of the code page; nullopt when they cannot be decoded.
   virtual std::optional<std::wstring> ToUtf16(std::string_view bytes) const = 0;
 
-  // Encodes UTF-16 text; characters the code page lacks become its default character.
-  // nullopt when the text cannot be encoded at all.
+  // Encodes UTF-16 text exactly. nullopt when the code page lacks one of its characters (no
+  // default character and no look-alike stands in for it) or the text cannot be encoded at all:
+  // a name must never be stored as something other than what the user typed.
   virtual std::optional<std::string> FromUtf16(std::wstring_view text) const = 0;
 };

@@ -1,19 +1,55 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+// What reading the start of a file gives: its bytes, or the platform's error code.
+struct FileReadResult {
+  std::vector<std::byte> bytes;
+  DWORD error = ERROR_SUCCESS;
+
+  explicit operator bool() const { return error == ERROR_SUCCESS; }
+};
+
 // Reads at most `maxBytes` from the start of the file at `path`; fewer when the file is shorter.
 // The file is opened with full sharing, so a file another program has open can still be read.
-// nullopt when the file cannot be opened or a read fails.
-std::optional<std::vector<std::byte>> ReadFileStart(const std::wstring& path, std::size_t maxBytes);
+FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes);
+
+// How replacing a file ended.
+struct FileWriteResult {
+  // The platform's error code of the step that failed; ERROR_SUCCESS when the file holds the bytes.
+  DWORD error = ERROR_SUCCESS;
+  // When the new bytes are safely written but could not take the target's place: the file that
+  // holds them, kept so that the user can recover them. Empty otherwise.
+  std::wstring keptFile;
+
+  explicit operator bool() const { return error == ERROR_SUCCESS; }
+};
+
+// The file-system calls whose failures decide what happens to the user's data. A replacement
+// uses the real ones; tests hand in stand-ins that fail the way a full disk or a replacement
+// interrupted half-way does.
+struct FileSystemCalls {
+  decltype(&::WriteFile) writeFile = &::WriteFile;
+  decltype(&::FlushFileBuffers) flushFileBuffers = &::FlushFileBuffers;
+  decltype(&::ReplaceFileW) replaceFile = &::ReplaceFileW;
+  decltype(&::MoveFileExW) moveFile = &::MoveFileExW;
+};
 
 // Makes the file at `path` hold exactly `bytes`, all or nothing: the bytes go to a temporary file
-// in the target's folder, every write and the close are checked, and only then does the temporary
-// take the target's place in one step. On any failure (read-only or locked target, missing
-// folder, a full disk) the target stays byte for byte as it was, the temporary is removed and
-// false is returned.
-bool ReplaceFileContents(const std::wstring& path, std::span<const std::byte> bytes);
+// in the target's folder, every write, the flush to the disk and the close are checked, and only
+// then does the temporary take the target's place. A read-only, locked or missing target folder
+// is found before anything is written. Whatever fails, the user's data survives: either the
+// target is byte for byte as it was and the temporary is removed, or (when the system gave up
+// half-way through the replacement and even moving the temporary into place failed) the
+// temporary is kept and named in the result.
+FileWriteResult ReplaceFileContents(const std::wstring& path, std::span<const std::byte> bytes,
+                                    const FileSystemCalls& calls = {});
+
+// Whether two paths name the same file: the same full path apart from letter case, or two names
+// (hard links, short and long names, different spellings of one folder) of one file on one volume.
+bool IsSameFile(const std::wstring& first, const std::wstring& second);

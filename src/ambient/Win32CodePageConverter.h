@@ -4,8 +4,9 @@
 
 #include "ambient/CodePageConverter.h"
 
-// Converts with the platform's MultiByteToWideChar and WideCharToMultiByte (flags 0, so characters
-// the code page lacks become its default character).
+// Converts with the platform's MultiByteToWideChar and WideCharToMultiByte. Encoding is exact:
+// a text with a character the code page lacks is refused rather than given a default character
+// or a best-fit look-alike.
 class Win32CodePageConverter final : public CodePageConverter {
  public:
   explicit Win32CodePageConverter(UINT codePage) : codePage_(codePage) {}

@@ -25,13 +25,11 @@ constexpr std::array<char16_t, 128> upperHalf = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,  // 0xF8
 };
 
-constexpr char defaultCharacter = '?';
-
-char EncodeCharacter(wchar_t character) {
+std::optional<char> EncodeCharacter(wchar_t character) {
   const auto code = static_cast<char32_t>(character);
   if (code < 0x80) return static_cast<char>(code);
   const auto found = std::find(upperHalf.begin(), upperHalf.end(), code);
-  if (found == upperHalf.end()) return defaultCharacter;
+  if (found == upperHalf.end()) return std::nullopt;
   return static_cast<char>(0x80 + (found - upperHalf.begin()));
 }
 
@@ -50,6 +48,10 @@ std::optional<std::wstring> Windows1251Converter::ToUtf16(std::string_view bytes
 std::optional<std::string> Windows1251Converter::FromUtf16(std::wstring_view text) const {
   std::string bytes;
   bytes.reserve(text.size());
-  for (const wchar_t character : text) bytes.push_back(EncodeCharacter(character));
+  for (const wchar_t character : text) {
+    const std::optional<char> byte = EncodeCharacter(character);
+    if (!byte) return std::nullopt;
+    bytes.push_back(*byte);
+  }
   return bytes;
 }

@@ -76,9 +76,10 @@ void MainFrame::OnFileOpen() {
   AmbientView* view = CreateView();
   if (view == nullptr) return;
   if (!view->Load(dialog.FullPath())) {
+    const std::wstring reason = view->GetLastLoadError();
     DestroyWindow(view->Handle());
     ReleaseClosedViews();
-    ShowError(kCannotOpen);
+    ShowError(reason.empty() ? kCannotOpen : kCannotOpen + (L"\n" + reason));
     return;
   }
   tabView_.AddPage(view->Handle(), dialog.FileTitle(), -1, view);
@@ -171,8 +172,8 @@ void MainFrame::ShowError(const std::wstring& text) {
   MessageBoxW(Handle(), text.c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
-// The view says why its save failed (a text too long for its field, a file that cannot be
-// written); the user reads that under the usual message.
+// The view says why its save failed (an entry it cannot store, the system's reason the file
+// cannot be written); the user reads that under the usual message.
 void MainFrame::ShowSaveError(const AmbientView& view) {
   std::wstring text = kCannotSave;
   if (!view.GetLastSaveError().empty()) text += L"\n" + view.GetLastSaveError();

@@ -131,7 +131,6 @@ TEST(EncodeAmbientFile, RefusesTextsLongerThanTheFieldAndNamesTheEntry) {
   EXPECT_EQ(encoding.result.error, AmbientSaveError::TextTooLong);
   EXPECT_EQ(encoding.result.entryIndex, 2);
   EXPECT_TRUE(encoding.bytes.empty());
-  EXPECT_EQ(DescribeAmbientSaveFailure(encoding.result), L"Запись № 2: имя аудио-файла длиннее 102 байт.");
 }
 
 TEST(EncodeAmbientFile, AFieldWithoutTerminatorLoadsWholeButMustBeShortenedToSave) {
@@ -153,6 +152,21 @@ TEST(EncodeAmbientFile, RefusesMoreThanAHundredEntries) {
   const AmbientEncoding encoding = EncodeAmbientFile({}, entries, converter);
   EXPECT_EQ(encoding.result.error, AmbientSaveError::TooManyEntries);
   EXPECT_EQ(encoding.result.entryIndex, 100);
+  EXPECT_EQ(encoding.result.entryCount, 101);
+}
+
+// What the code page lacks is refused rather than stored as '?', and the first such character
+// is named, a character beyond U+FFFF as a whole.
+TEST(EncodeAmbientFile, RefusesTextsWithCharactersTheCodePageLacksAndNamesTheFirst) {
+  const std::vector<AmbientEntryValues> entries = {
+      {L"лес.ogg", 0, 0, 0, 0}, {L"naïve_日本.ogg", 0, 0, 0, 0}, {L"x\xD83D\xDE00ï", 0, 0, 0, 0}};
+  const AmbientEncoding encoding = EncodeAmbientFile({}, entries, converter);
+  EXPECT_EQ(encoding.result.error, AmbientSaveError::TextNotConvertible);
+  EXPECT_EQ(encoding.result.entryIndex, 1);
+  EXPECT_EQ(encoding.result.character, L"ï");
+  EXPECT_TRUE(encoding.bytes.empty());
+  EXPECT_EQ(FirstUnencodableCharacter(*entries[2].audioFile, converter), L"\xD83D\xDE00");
+  EXPECT_EQ(FirstUnencodableCharacter(L"лес", converter), L"");
 }
 
 TEST(EncodeAmbientFile, ReportsATextTheCodePageCannotHold) {

@@ -23,7 +23,7 @@ TEST(Windows1251Converter, EveryByteSurvivesDecodingAndEncoding) {
   EXPECT_EQ((*text)[0x98 - 1], L'\x0098');
 }
 
-TEST(Windows1251Converter, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+TEST(Windows1251Converter, RefusesTextsWithCharactersOutsideTheCodePage) {
   const Windows1251Converter converter;
-  EXPECT_EQ(converter.FromUtf16(L"é中\xD800x"), "???x");
+  for (const wchar_t* text : {L"é", L"x中", L"\xD800x"}) EXPECT_EQ(converter.FromUtf16(text), std::nullopt);
 }

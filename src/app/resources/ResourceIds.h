@@ -73,3 +73,14 @@
 #define STR_WINDOW_PAGE 0xEF1F
 // Prompt of the recent-file ids CMD_FILE_MRU_FIRST..CMD_FILE_MRU_LAST.
 #define STR_FILE_MRU 0xEFDA
+
+// Why a file could not be saved or opened: the line under the message box's first line. The
+// document view loads them (AmbientFileMessages.h keeps the same numbers).
+#define STR_REASON_TOO_MANY_TO_SAVE 0x6100
+#define STR_REASON_NAME_TOO_LONG 0x6101
+#define STR_REASON_NAME_CHARACTER 0x6102
+#define STR_REASON_NAME_NOT_CONVERTIBLE 0x6103
+#define STR_REASON_VALUE_UNREADABLE 0x6104
+#define STR_REASON_DATA_KEPT 0x6105
+#define STR_REASON_SYSTEM_ERROR 0x6106
+#define STR_REASON_TOO_MANY_TO_OPEN 0x6107

@@ -8,10 +8,42 @@
 #include <vector>
 
 #include "ambient/AmbientFileIo.h"
+#include "ambient/FileAccess.h"
 #include "ambient/Windows1251Converter.h"
 #include "win/UniqueHandle.h"
 
 namespace {
+
+// Stand-ins for file-system calls that fail the ways a disk or ReplaceFileW can.
+BOOL WINAPI WriteToAFullDisk(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
+  *written = 0;
+  SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+BOOL WINAPI FlushFailing(HANDLE) {
+  SetLastError(ERROR_IO_DEVICE);
+  return FALSE;
+}
+BOOL WINAPI ReplaceKeepingBoth(LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+  SetLastError(ERROR_UNABLE_TO_REMOVE_REPLACED);
+  return FALSE;
+}
+// The original is already gone when the replacement cannot be moved (no backup name given).
+BOOL WINAPI ReplaceLosingTheOriginal(LPCWSTR replaced, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+  DeleteFileW(replaced);
+  SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+  return FALSE;
+}
+// The original is kept under another name when the replacement cannot be moved.
+BOOL WINAPI ReplaceRenamingTheOriginal(LPCWSTR replaced, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+  MoveFileW(replaced, (std::wstring(replaced) + L".old").c_str());
+  SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+  return FALSE;
+}
+BOOL WINAPI MoveDenied(LPCWSTR, LPCWSTR, DWORD) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
 
 // Each test works in a folder of its own under the temporary folder, removed afterwards.
 class AmbientFileIo : public testing::Test {
@@ -239,4 +271,57 @@ TEST_F(AmbientFileIo, SamplesRoundTripThroughTheDiskInTheThreadCodePage) {
   ASSERT_EQ(russian.entries.size(), 4u);
   const bool russianCodePage = GetACP() == 1251;
   EXPECT_EQ(russian.entries[1].audioFile, russianCodePage ? L"лес\\кукушка.wav" : L"ëåñ\\êóêóøêà.wav");
+}
+
+TEST_F(AmbientFileIo, AReplacementThatFailsNeverLosesTheDocument) {
+  const std::vector<std::byte> edited(300, std::byte{0x42});
+  FileSystemCalls diskFull, flushFails, bothKept;
+  diskFull.writeFile = &WriteToAFullDisk;
+  flushFails.flushFileBuffers = &FlushFailing;
+  bothKept.replaceFile = &ReplaceKeepingBoth;
+  for (const auto& [calls, error] : {std::pair{diskFull, DWORD{ERROR_DISK_FULL}},
+                                     {flushFails, ERROR_IO_DEVICE},
+                                     {bothKept, ERROR_UNABLE_TO_REMOVE_REPLACED}}) {
+    const std::wstring path = WriteOriginal(L"a.bad");
+    const FileWriteResult result = ReplaceFileContents(path, edited, calls);
+    EXPECT_EQ(result.error, error);
+    EXPECT_EQ(result.keptFile, L"");
+    EXPECT_EQ(ReadBytes(path), original_);
+    EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"a.bad"});
+  }
+
+  // Stopped half-way, the system leaves the temporary as the only copy: it takes the place.
+  FileSystemCalls originalGone, originalRenamed;
+  originalGone.replaceFile = &ReplaceLosingTheOriginal;
+  originalRenamed.replaceFile = &ReplaceRenamingTheOriginal;
+  EXPECT_TRUE(ReplaceFileContents(PathOf(L"a.bad"), edited, originalGone));
+  EXPECT_EQ(ReadBytes(PathOf(L"a.bad")), edited);
+  const std::wstring renamed = WriteOriginal(L"b.bad");
+  EXPECT_TRUE(ReplaceFileContents(renamed, edited, originalRenamed));
+  EXPECT_EQ(ReadBytes(renamed), edited);
+  EXPECT_EQ(ReadBytes(renamed + L".old"), original_);
+  EXPECT_EQ(FileNames(), (std::vector<std::wstring>{L"a.bad", L"b.bad", L"b.bad.old"}));
+
+  // And when even that move fails, the temporary stays and is named.
+  originalGone.moveFile = &MoveDenied;
+  const FileWriteResult kept = ReplaceFileContents(PathOf(L"a.bad"), edited, originalGone);
+  EXPECT_EQ(kept.error, DWORD{ERROR_ACCESS_DENIED});
+  EXPECT_EQ(ReadBytes(kept.keptFile), edited);
+  EXPECT_EQ(FileNames().size(), 3u);
+}
+
+TEST_F(AmbientFileIo, OneFileIsRecognisedUnderEachOfItsNames) {
+  const std::wstring path = WriteOriginal(L"Forest.bad");
+  const std::wstring other = WriteOriginal(L"other.bad");
+  ASSERT_TRUE(CreateHardLinkW(PathOf(L"link.bad").c_str(), path.c_str(), nullptr));
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  SetCurrentDirectoryW(folder_.c_str());
+
+  EXPECT_TRUE(IsSameFile(path, PathOf(L"FOREST.BAD")));
+  EXPECT_TRUE(IsSameFile(L"forest.bad", path));
+  EXPECT_TRUE(IsSameFile(PathOf(L"link.bad"), path));
+  EXPECT_FALSE(IsSameFile(other, path));
+  EXPECT_FALSE(IsSameFile(L"missing.bad", path));
+  SetCurrentDirectoryW(current);
 }

@@ -28,16 +28,30 @@ TEST(ProcessCodePage, ConvertsRussianNamesUnderTheRussianLocaleOnly) {
   const CodePageConverter& converter = ProcessCodePageConverter();
   const std::wstring name = L"лес\\Птицы №1.wav";
   const std::optional<std::string> bytes = converter.FromUtf16(name);
-  ASSERT_TRUE(bytes);
   if (RussianThreadLocale()) {
+    ASSERT_TRUE(bytes);
     EXPECT_EQ(*bytes,
               "\xEB\xE5\xF1\\\xCF\xF2\xE8\xF6\xFB \xB9"
               "1.wav");
     EXPECT_EQ(converter.ToUtf16(*bytes), name);
+    EXPECT_EQ(converter.FromUtf16(L"naïve_日本.ogg"), std::nullopt);
   } else {
-    EXPECT_EQ(*bytes, "???\\????? ?1.wav");
+    EXPECT_EQ(bytes, std::nullopt);
     EXPECT_EQ(converter.ToUtf16("\xEB\xE5\xF1"), L"ëåñ");
   }
+}
+
+// Encoding never substitutes: not the default character, not a best-fit look-alike (ï as i),
+// whichever way the code page reports a character it lacks.
+TEST(Win32CodePageConverter, RefusesTextTheCodePageCannotHoldExactly) {
+  EXPECT_EQ(Win32CodePageConverter(1251).FromUtf16(L"naïve"), std::nullopt);
+  EXPECT_EQ(Win32CodePageConverter(1251).FromUtf16(L"日本"), std::nullopt);
+  EXPECT_EQ(Win32CodePageConverter(1252).FromUtf16(L"лес.ogg"), std::nullopt);
+  EXPECT_EQ(Win32CodePageConverter(1252).FromUtf16(L"naïve"), "na\xEFve");
+  EXPECT_EQ(Win32CodePageConverter(CP_UTF8).FromUtf16(L"ï日"), "\xC3\xAF\xE6\x97\xA5");
+  EXPECT_EQ(Win32CodePageConverter(CP_UTF8).FromUtf16(L"a\xD800"), std::nullopt);
+  EXPECT_EQ(Win32CodePageConverter(CP_SYMBOL).FromUtf16(L"\xF041"), "A");
+  EXPECT_EQ(Win32CodePageConverter(CP_SYMBOL).FromUtf16(L"я"), std::nullopt);
 }
 
 TEST(Win32CodePageConverter, AgreesWithThePortableStandInForCodePage1251) {

@@ -6,11 +6,22 @@
 #include <vector>
 
 #include "WinTestSupport.h"
+#include "ambient/AmbientFileMessages.h"
 #include "ambient/AmbientView.h"
 #include "ambient/Win32CodePageConverter.h"
+#include "app/resources/ResourceIds.h"
 #include "grid/InplaceList.h"
 #include "grid/ListItem.h"
 #include "win/Reflection.h"
+
+// The view finds its reasons in the program's string table under the ids the scripts use.
+static_assert(kReasonTooManyToSave == STR_REASON_TOO_MANY_TO_SAVE &&
+              kReasonNameTooLong == STR_REASON_NAME_TOO_LONG &&
+              kReasonNameCharacter == STR_REASON_NAME_CHARACTER &&
+              kReasonNameNotConvertible == STR_REASON_NAME_NOT_CONVERTIBLE &&
+              kReasonValueUnreadable == STR_REASON_VALUE_UNREADABLE &&
+              kReasonDataKept == STR_REASON_DATA_KEPT && kReasonSystemError == STR_REASON_SYSTEM_ERROR &&
+              kReasonTooManyToOpen == STR_REASON_TOO_MANY_TO_OPEN);
 
 namespace {
 
@@ -121,8 +132,9 @@ TEST_F(AmbientViewTest, ANewDocumentHasTheColumnsOnlyAndIsModified) {
 }
 
 TEST_F(AmbientViewTest, OpeningAndSavingSamplesUneditedReproducesThemByteForByte) {
-  for (const wchar_t* name : {L"four-times-of-day.bad", L"bytes-behind-terminators.bad", L"extreme-numbers.bad",
-                              L"hundred-entries.bad", L"longest-names.bad", L"no-entries.bad"}) {
+  for (const wchar_t* name :
+       {L"four-times-of-day.bad", L"bytes-behind-terminators.bad", L"extreme-numbers.bad",
+        L"hundred-entries.bad", L"longest-names.bad", L"no-entries.bad"}) {
     SCOPED_TRACE(testing::Message() << std::string(name, name + wcslen(name)));
     AmbientView document;
     document.Create(parent.Handle(), RECT{0, 0, 900, 500}, 0, 0, 101);
@@ -182,14 +194,15 @@ TEST_F(AmbientViewTest, EditsThroughRealInputLandInTheirBytesAndMarkTheDocument)
   EXPECT_TRUE(view.IsModified());
   EXPECT_EQ(CellText(view, 1, 2), L"-1234");
 
-  // A text with Cyrillic letters.
+  // A text with letters beyond ASCII that the file's code page holds.
+  const wchar_t* const name = GetACP() == 1251 ? L"гром.wav" : L"tonnerre_é.wav";
   ClickCell(2, 1);
   ASSERT_NE(view.GetEditor(), nullptr);
   PressChord({VK_CONTROL, 'A'});
-  TypeText(L"гром.wav");
+  TypeText(name);
   PressKey(VK_RETURN);
   PumpMessages();
-  EXPECT_EQ(CellText(view, 2, 1), L"гром.wav");
+  EXPECT_EQ(CellText(view, 2, 1), name);
 
   // A time of day, chosen in the dropped list with the mouse.
   ClickCell(0, 4);
@@ -208,7 +221,7 @@ TEST_F(AmbientViewTest, EditsThroughRealInputLandInTheirBytesAndMarkTheDocument)
   std::vector<char> saved = ReadFileBytes(path);
   EXPECT_EQ(IntAt(saved, RecordOffset(1)), -1234);
   EXPECT_EQ(saved[RecordOffset(0) + 8], 3);
-  std::optional<std::string> expected = ProcessCodePageConverter().FromUtf16(L"гром.wav");
+  std::optional<std::string> expected = ProcessCodePageConverter().FromUtf16(name);
   ASSERT_TRUE(expected.has_value());
   EXPECT_EQ(std::string(saved.data() + RecordOffset(2) + 9), *expected);
 }
@@ -252,7 +265,7 @@ TEST_F(AmbientViewTest, SaveAsThenSaveWritesToTheNewPath) {
 
 TEST_F(AmbientViewTest, AFailingSaveKeepsTheFileAndTheModifiedFlag) {
   std::wstring path = CopyOfSample(L"four-times-of-day.bad");
-  std::vector<char> original = ReadFileBytes(path);
+  const std::vector<char> original = ReadFileBytes(path);
   ASSERT_TRUE(view.Load(path.c_str()));
   VARIANT value;
   VariantInit(&value);
@@ -262,14 +275,23 @@ TEST_F(AmbientViewTest, AFailingSaveKeepsTheFileAndTheModifiedFlag) {
                reinterpret_cast<LPARAM>(view.GetCellItem(0, 2)));
   ASSERT_TRUE(view.IsModified());
 
+  // Whatever keeps the file from being replaced, the reason is the system's own text.
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_FALSE(view.Save());
-  EXPECT_TRUE(view.IsModified());
-  EXPECT_FALSE(view.GetLastSaveError().empty());
-  EXPECT_EQ(ReadFileBytes(path), original);
-
-  // A text too long for its field is refused before the disk is touched.
+  EXPECT_EQ(view.GetLastSaveError(), SystemErrorText(ERROR_ACCESS_DENIED));
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  const HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(view.Save());
+  CloseHandle(held);
+  EXPECT_EQ(view.GetLastSaveError(), SystemErrorText(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(ReadFileBytes(path), original);
+  EXPECT_TRUE(view.IsModified());
+  EXPECT_FALSE(view.SaveAs((folder + L"\\no such folder\\a.bad").c_str()));
+  EXPECT_EQ(view.GetLastSaveError(), SystemErrorText(ERROR_PATH_NOT_FOUND));
+  EXPECT_TRUE(view.IsModified());
+
+  // A text too long for its field is refused before any disk is touched.
   VARIANT text;
   VariantInit(&text);
   text.vt = VT_BSTR;
@@ -278,7 +300,7 @@ TEST_F(AmbientViewTest, AFailingSaveKeepsTheFileAndTheModifiedFlag) {
                reinterpret_cast<LPARAM>(view.GetCellItem(1, 1)));
   VariantClear(&text);
   EXPECT_FALSE(view.Save());
-  EXPECT_NE(view.GetLastSaveError().find(L"2"), std::wstring::npos);  // names the entry
+  EXPECT_NE(view.GetLastSaveError().find(L"№ 1,"), std::wstring::npos);
   EXPECT_TRUE(view.IsModified());
   EXPECT_EQ(ReadFileBytes(path), original);
   EXPECT_EQ(view.GetDataRowCount(), 4);
@@ -337,8 +359,33 @@ TEST_F(AmbientViewTest, ANewDocumentHasNoAppendRowToAddWith) {
   EXPECT_EQ(RowCount(), 0);
 }
 
-TEST_F(AmbientViewTest, AFileThatCannotBeReadFailsToLoad) {
+// A name is stored as typed or not at all: never with '?' or a look-alike for what the file's
+// code page lacks.
+TEST_F(AmbientViewTest, ANameTheCodePageCannotHoldIsRefusedNamingTheCharacter) {
+  const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  const std::vector<char> original = ReadFileBytes(path);
+  ASSERT_TRUE(view.Load(path.c_str()));
+  const bool russian = GetACP() == 1251;
+  VARIANT text;
+  VariantInit(&text);
+  text.vt = VT_BSTR;
+  text.bstrVal = SysAllocString(russian ? L"naïve_日本.ogg" : L"лес.ogg");
+  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(&text),
+               reinterpret_cast<LPARAM>(view.GetCellItem(2, 1)));
+  VariantClear(&text);
+
+  EXPECT_FALSE(view.Save());
+
+  const std::wstring reason = view.GetLastSaveError();
+  EXPECT_NE(reason.find(L"№ 2,"), std::wstring::npos) << reason;
+  EXPECT_NE(reason.find(russian ? L"«ï» (U+00EF)" : L"“л” (U+043B)"), std::wstring::npos) << reason;
+  EXPECT_EQ(ReadFileBytes(path), original);
+  EXPECT_TRUE(view.IsModified());
+}
+
+TEST_F(AmbientViewTest, AFileThatCannotBeReadFailsToLoadSayingWhy) {
   EXPECT_FALSE(view.Load(TempFile(L"missing.bad").c_str()));
+  EXPECT_EQ(view.GetLastLoadError(), SystemErrorText(ERROR_FILE_NOT_FOUND));
   std::vector<char> tooMany(2 + 116 * 101, 0);
   tooMany[0] = 101;
   std::wstring path = TempFile(L"too-many.bad");
@@ -346,6 +393,8 @@ TEST_F(AmbientViewTest, AFileThatCannotBeReadFailsToLoad) {
   AmbientView other;
   other.Create(parent.Handle(), RECT{0, 0, 900, 500}, 0, 0, 103);
   EXPECT_FALSE(other.Load(path.c_str()));
+  EXPECT_NE(other.GetLastLoadError().find(L"101"), std::wstring::npos);
+  EXPECT_NE(other.GetLastLoadError().find(L"100"), std::wstring::npos);
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+// The reasons a ".bad" file could not be saved or opened, worded for the user in the interface
+// language. Each is the line under the message box's first line ("Не могу сохранить файл!" or
+// "Не могу открыть файл!") and says the cause once: the entry and field for a content problem,
+// the system's own text for a file-system error, the count and the limit for too many entries.
+
+#include <windows.h>
+
+#include <string>
+
+#include "ambient/AmbientFile.h"
+
+// The program's string table holds the wordings under these ids, in English and Russian.
+inline constexpr UINT kReasonTooManyToSave = 0x6100;
+inline constexpr UINT kReasonNameTooLong = 0x6101;
+inline constexpr UINT kReasonNameCharacter = 0x6102;
+inline constexpr UINT kReasonNameNotConvertible = 0x6103;
+inline constexpr UINT kReasonValueUnreadable = 0x6104;
+inline constexpr UINT kReasonDataKept = 0x6105;
+inline constexpr UINT kReasonSystemError = 0x6106;
+inline constexpr UINT kReasonTooManyToOpen = 0x6107;
+
+// Why a save failed; a text problem is shown in the field captioned `textField`. Empty on success.
+std::wstring DescribeSaveFailure(const AmbientSaveResult& result, const wchar_t* textField);
+
+// Why a load failed; empty on success.
+std::wstring DescribeLoadFailure(const AmbientLoadResult& result);
+
+// A grid cell of entry `entryIndex`, captioned `field`, whose value could not be read for saving.
+std::wstring DescribeUnreadableValue(int entryIndex, const wchar_t* field);
+
+// The system's message for an error code, without the line break it ends with.
+std::wstring SystemErrorText(DWORD error);
