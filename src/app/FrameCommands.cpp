@@ -1,7 +1,9 @@
 // The frame's command table: file, view, window and help commands.
 #include <memory>
 
+#include "ambient/FileAccess.h"
 #include "app/AboutDialog.h"
+#include "app/CommandStrings.h"
 #include "app/FileDialog.h"
 #include "app/MainFrame.h"
 #include "app/resources/ResourceIds.h"
@@ -73,6 +75,12 @@ void MainFrame::OnFileNew() {
 void MainFrame::OnFileOpen() {
   FileDialog dialog = MakeOpenFileDialog(Handle());
   if (dialog.Run(GetActiveWindow()) != IDOK) return;
+  // One tab per file: two would let the later save silently undo the other's.
+  const int open = FindPageOfFile(dialog.FullPath());
+  if (open != -1) {
+    tabView_.SetActivePage(open);
+    return;
+  }
   AmbientView* view = CreateView();
   if (view == nullptr) return;
   if (!view->Load(dialog.FullPath())) {
@@ -101,6 +109,11 @@ void MainFrame::OnFileSaveAs() {
 bool MainFrame::SaveDocumentAs(AmbientView& view) {
   FileDialog dialog = MakeSaveAsFileDialog(Handle());
   if (dialog.Run(GetActiveWindow()) != IDOK) return false;
+  const int open = FindPageOfFile(dialog.FullPath());
+  if (open != -1 && tabView_.GetPageData(open) != &view) {
+    ShowError(kCannotSave + (L"\n" + LoadCommandString(STR_FILE_OPEN_IN_OTHER_TAB)));
+    return false;
+  }
   if (!view.SaveAs(dialog.FullPath())) {
     ShowSaveError(view);
     return false;
@@ -154,6 +167,14 @@ void MainFrame::OnWindowCloseAll() {
 void MainFrame::OnWindowPage(int index) {
   if (index >= tabView_.GetPageCount()) return;
   tabView_.SetActivePage(index);
+}
+
+int MainFrame::FindPageOfFile(const std::wstring& path) const {
+  for (int page = 0; page < tabView_.GetPageCount(); ++page) {
+    const auto* view = static_cast<const AmbientView*>(tabView_.GetPageData(page));
+    if (view != nullptr && view->GetPath()[0] != L'\0' && IsSameFile(view->GetPath(), path)) return page;
+  }
+  return -1;
 }
 
 AmbientView* MainFrame::CreateView() {

@@ -93,6 +93,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool SaveDocumentAs(AmbientView& view);
   void OnValueRefused(const GridNotify& notify);
 
+  // The page holding the document stored at `path` (by any of its names), or -1.
+  int FindPageOfFile(const std::wstring& path) const;
   AmbientView* CreateView();
   void ReleaseClosedViews();
   void ShowError(const std::wstring& text);

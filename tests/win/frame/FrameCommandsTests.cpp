@@ -1,8 +1,10 @@
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
+#include "app/CommandStrings.h"
 #include "app/resources/ResourceIds.h"
 
 namespace {
@@ -204,6 +206,34 @@ TEST_F(FrameCommands, TheAppendRowNotificationComesBackToTheView) {
   EXPECT_EQ(view->GetDataRowCount(), 5);
   EXPECT_TRUE(view->IsModified());
   EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_SAVE));
+}
+
+
+// One tab per file: opening it again under another spelling shows its tab; saving another
+// document over it is refused with the reason, and nothing changes.
+TEST_F(FrameCommands, AFileOpensInOneTabOnly) {
+  const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  const std::vector<char> original = ReadFileBytes(path);
+  OpenFile(path);
+  Command(CMD_FILE_NEW);
+  std::wstring otherSpelling = path;
+  CharUpperW(otherSpelling.data());
+  OpenFile(otherSpelling);
+  EXPECT_EQ(PageTitles(), (std::vector<std::wstring>{L"four-times-of-day.bad", kNewTitle}));
+  EXPECT_EQ(frame->Tabs().GetActivePage(), 0);
+
+  Command(CMD_WINDOW_PAGE_FIRST + 1);
+  ModalScript saveAs;
+  std::wstring message;
+  AnswerFileDialog(saveAs, path);
+  auto confirm = std::make_shared<HWND>(nullptr);
+  saveAs.Then([confirm] { return (*confirm = FindThreadDialog()) != nullptr && GetDlgItem(*confirm, IDYES); },
+              [confirm] { PostMessageW(*confirm, WM_COMMAND, IDYES, 0); });
+  ReadAndCloseMessageBox(saveAs, message);
+  CommandWithScript(CMD_FILE_SAVE_AS, saveAs);
+  EXPECT_EQ(message, L"Не могу сохранить файл!\n" + LoadCommandString(STR_FILE_OPEN_IN_OTHER_TAB));
+  EXPECT_EQ(PageTitles(), (std::vector<std::wstring>{L"four-times-of-day.bad", kNewTitle}));
+  EXPECT_EQ(ReadFileBytes(path), original);
 }
 
 }  // namespace
