@@ -208,7 +208,6 @@ TEST_F(FrameCommands, TheAppendRowNotificationComesBackToTheView) {
   EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_SAVE));
 }
 
-
 // One tab per file: opening it again under another spelling shows its tab; saving another
 // document over it is refused with the reason, and nothing changes.
 TEST_F(FrameCommands, AFileOpensInOneTabOnly) {
