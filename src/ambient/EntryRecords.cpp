@@ -36,8 +36,6 @@ class Reader {
     return true;
   }
 
-  bool AtEnd() const { return bytes_.empty(); }
-
  private:
   std::span<const std::byte> bytes_;
 };
@@ -81,6 +79,5 @@ std::optional<std::vector<DocumentEntry>> DecodeEntryRecords(std::span<const std
   for (DocumentEntry& entry : entries) {
     if (!ReadEntry(reader, entry)) return std::nullopt;
   }
-  if (!reader.AtEnd()) return std::nullopt;
   return entries;
 }

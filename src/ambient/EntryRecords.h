@@ -11,5 +11,6 @@
 #include "ambient/EntryList.h"
 
 std::vector<std::byte> EncodeEntryRecords(std::span<const DocumentEntry> entries);
-// nullopt for data that is cut short, too long or not of this layout.
+// nullopt for data that is cut short or not of this layout. Bytes behind the last entry are
+// ignored: clipboard memory may be larger than what was put into it.
 std::optional<std::vector<DocumentEntry>> DecodeEntryRecords(std::span<const std::byte> bytes);

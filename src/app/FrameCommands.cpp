@@ -67,6 +67,7 @@ void MainFrame::OnFileNew() {
   AmbientView* view = CreateView();
   if (view == nullptr) return;
   SendMessageW(view->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  view->StartNew();
   tabView_.AddPage(view->Handle(), kNewDocumentTitle, -1, view);
 }
 

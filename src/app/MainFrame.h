@@ -52,6 +52,9 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Document views the frame holds; a view goes as soon as its window is gone.
   size_t ViewCount() const { return views_.size(); }
 
+  // Shows why a command was refused in the status bar, in place of the idle text.
+  void ShowStatusReason(const std::wstring& reason);
+
  protected:
   bool HandleMessage(Message& m) override;
 
@@ -83,6 +86,17 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnWindowClose();
   void OnWindowCloseAll();
   void OnWindowPage(int index);
+
+  // The edit and entry commands on the active document (EntryCommands.cpp).
+  bool OnEditCommand(UINT id);
+  bool RouteToTextBox(UINT id);
+  void OnEditCopy();
+  void OnEditCut();
+  void OnEditPaste();
+  void RefuseEntryCommand(const std::wstring& reason);
+  void UpdateEditCommandStates();
+  bool CellEditorOpen() const;
+  bool OnContextMenu(HWND window, LPARAM position);
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
