@@ -48,6 +48,8 @@ std::wstring PasteRefusal(const ClipboardPaste& paste) {
   return {};
 }
 
+bool IsInside(HWND outer, HWND window) { return window == outer || IsChild(outer, window); }
+
 UINT TextBoxMessage(UINT command) {
   switch (command) {
     case CMD_EDIT_UNDO:
@@ -197,14 +199,17 @@ void MainFrame::UpdateEditCommandStates() {
 }
 
 // Right-click, Shift+F10 and the Menu key on a document show its Edit menu; from the keyboard
-// it opens below the selected row.
+// it opens below the selected row. Default processing hands the request up with each parent
+// naming its own child, so the document is found by the focus or the clicked point.
 bool MainFrame::OnContextMenu(HWND window, LPARAM position) {
   AmbientView* view = ActiveView();
-  if (view == nullptr || (window != view->Handle() && !IsChild(view->Handle(), window))) return false;
+  if (view == nullptr || (window != ClientWindow() && !IsInside(view->Handle(), window))) return false;
+  const bool fromKeyboard = position == -1;
+  POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  if (!IsInside(view->Handle(), fromKeyboard ? GetFocus() : WindowFromPoint(point))) return false;
   HMENU popup = GetSubMenu(commandBar_.GetMenu(), kEditMenuPosition);
   if (popup == nullptr) return false;
-  POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-  if (position == -1) {
+  if (fromKeyboard) {
     const int row = view->GetSelectedRow();
     const RECT cell = row >= 0 ? view->GetCellRect(row, 0) : RECT{};
     point = {cell.left, cell.bottom};
