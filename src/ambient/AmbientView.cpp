@@ -190,8 +190,7 @@ BOOL AmbientView::Save() {
   std::vector<AmbientEntryValues> rows(static_cast<size_t>(GetDataRowCount()));
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     if (!ReadRowValues(row, rows[row])) {
-      lastSaveError =
-          DescribeAmbientSaveFailure(AmbientSaveResult{AmbientSaveError::TextNotConvertible, row});
+      lastSaveError = DescribeAmbientSaveFailure(AmbientSaveResult{AmbientSaveError::TextNotConvertible, row});
       return FALSE;
     }
   }
