@@ -190,7 +190,8 @@ BOOL AmbientView::Save() {
   std::vector<AmbientEntryValues> rows(static_cast<size_t>(GetDataRowCount()));
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     if (!ReadRowValues(row, rows[row])) {
-      lastSaveError = DescribeAmbientSaveFailure(AmbientSaveResult{AmbientSaveError::TextNotConvertible, row});
+      lastSaveError =
+          DescribeAmbientSaveFailure(AmbientSaveResult{AmbientSaveError::TextNotConvertible, row});
       return FALSE;
     }
   }
@@ -218,7 +219,8 @@ void AmbientView::OnAddRow() {
   if ((drawInfo.exFlags & GRID_EX_APPENDROW) == 0) return;
   const int row = document.Count();
   if (!InsertEntries(row, {FreshEntry()})) {
-    MessageBeep(0xFFFFFFFF);
+    NMHDR full{Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(Handle())), AMBIENTN_DOCUMENTFULL};
+    SendMessageW(GetParent(Handle()), WM_NOTIFY, full.idFrom, reinterpret_cast<LPARAM>(&full));
     return;
   }
   PostMessageW(Handle(), kSelectNewEntry, row, 0);

@@ -11,6 +11,10 @@
 #include "ambient/EntryList.h"
 #include "grid/PropertyGrid.h"
 
+// Sent to the parent (WM_NOTIFY with a plain NMHDR) when the append row cannot add an entry
+// because the document already holds MaxAmbientEntries; the parent tells the user why.
+constexpr UINT AMBIENTN_DOCUMENTFULL = static_cast<UINT>(-3101);
+
 // The window of one open ".bad" document: a property grid with one row per entry and, for a
 // document read from a file, an append row below them that adds a new entry when chosen.
 // The view keeps the document's path, its modified flag, its entries with the records they were

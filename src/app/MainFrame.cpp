@@ -4,6 +4,7 @@
 
 #include "app/AppModule.h"
 #include "app/ChevronMenu.h"
+#include "app/CommandStrings.h"
 #include "app/MenuPrompts.h"
 #include "app/MessageLoop.h"
 #include "app/TextBoxKeys.h"
@@ -173,6 +174,10 @@ bool MainFrame::OnNotify(Message& m) {
     case RBN_CHEVRONPUSHED:
       if (!ShowChevronMenu(m.hwnd, header->hwndFrom, *reinterpret_cast<NMREBARCHEVRON*>(header)))
         return false;
+      m.result = 0;
+      return true;
+    case AMBIENTN_DOCUMENTFULL:
+      RefuseEntryCommand(LoadCommandString(STR_DOCUMENT_FULL));
       m.result = 0;
       return true;
     case TTN_GETDISPINFOA:

@@ -239,6 +239,39 @@ TEST_F(FrameKeyboard, AFullDocumentRefusesNewEntriesWithAReason) {
   SendChord({VK_CONTROL, 'V'});
   Pump();
   EXPECT_EQ(view->GetEntryCount(), MaxAmbientEntries);
+  EXPECT_NE(StatusText(), full);
+
+  // The append row refuses with the same reason.
+  view->SelectCell(MaxAmbientEntries, 0);
+  SendChord({VK_RETURN});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), MaxAmbientEntries);
+  EXPECT_EQ(StatusText(), full);
+}
+
+TEST_F(FrameKeyboard, ShiftF10ShowsTheEditMenuWithTheStatesOfTheSelectedEntry) {
+  AmbientView* view = OpenSample(L"four-times-of-day.bad");
+  ASSERT_NE(view, nullptr);
+  view->SelectCell(0, 1);
+  SetFocus(view->Handle());
+  Pump();
+  std::vector<std::wstring> items;
+  ModalScript menu;
+  menu.Then([] { return ShownPopupMenu() != nullptr; },
+            [&items] {
+              items = DescribeMenu(ShownPopupMenu());
+              SendKey(VK_ESCAPE);
+            });
+  SendChord({VK_SHIFT, VK_F10});
+  Pump();
+  EXPECT_TRUE(menu.Finished());
+  ASSERT_EQ(items.size(), 13u);
+  auto grayed = [&items](size_t position) { return items[position].find(L"(grayed)") != std::wstring::npos; };
+  EXPECT_TRUE(grayed(0)) << "Undo with nothing to undo";
+  EXPECT_FALSE(grayed(3)) << "Cut";
+  EXPECT_FALSE(grayed(9)) << "Delete Entry";
+  EXPECT_TRUE(grayed(11)) << "Move Up on the first entry";
+  EXPECT_FALSE(grayed(12)) << "Move Down";
 }
 
 TEST_F(FrameKeyboard, CtrlTabSwitchesPagesThroughTheFilter) {
