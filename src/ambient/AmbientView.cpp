@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "ambient/AmbientFileIo.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/TimeOfDay.h"
@@ -40,6 +42,12 @@ constexpr UINT kNumberFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EDI
 // so that the new row is selected and edited once that handling is over.
 constexpr UINT kSelectNewEntry = WM_APP + 1;
 
+DocumentEntry FreshEntry() {
+  DocumentEntry fresh;
+  fresh.values.audioFile = std::wstring();
+  return fresh;
+}
+
 const wchar_t* const kTimeOfDayOptions[] = {TimeOfDayCaptions[0], TimeOfDayCaptions[1], TimeOfDayCaptions[2],
                                             TimeOfDayCaptions[3], nullptr};
 
@@ -67,8 +75,12 @@ bool AmbientView::HandleMessage(Message& m) {
   switch (m.msg) {
     case GRIDM_COMMITEDIT:
     case GRIDM_SETITEMVALUE:
+      // Marked even when the value then turns out unchanged or refused; only a real change
+      // becomes a step of the history.
       modified = true;
-      break;
+      PropertyGrid::HandleMessage(m);
+      RecordCellEdits();
+      return true;
     case REFLECT_BASE + WM_NOTIFY:
       if (reinterpret_cast<const NMHDR*>(m.lParam)->code == static_cast<UINT>(GRIDN_ADDROW)) {
         OnAddRow();
@@ -103,25 +115,37 @@ void AmbientView::OnCreate() {
   }
   modified = true;
   path[0] = L'\0';
+  history.Reset(document, false);
 }
 
 void AmbientView::SetPath(const wchar_t* newPath) { lstrcpynW(path, newPath, MAX_PATH); }
 
-BOOL AmbientView::Load(const wchar_t* newPath) {
+void AmbientView::AddAppendRow() {
+  if ((drawInfo.exFlags & GRID_EX_APPENDROW) != 0) return;
   int appendRow = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
   InsertRow(appendRow, new AddRowItem(L"", 0));
   drawInfo.exFlags = kLoadedDocumentFlags;
   SendMessageW(Handle(), WM_SETTINGCHANGE, 0, 0);
+}
+
+void AmbientView::StartNew() { AddAppendRow(); }
+
+BOOL AmbientView::Load(const wchar_t* newPath) {
+  AddAppendRow();
   SetPath(newPath);
-  entries = AmbientImage{};
 
   AmbientLoadResult loaded = LoadAmbientFile(path);
   lastLoadError = DescribeLoadFailure(loaded);
   if (!loaded) return FALSE;
-  entries = loaded.image;
-  for (int row = 0; row < static_cast<int>(loaded.entries.size()); ++row) {
-    InsertEntryRow(row, loaded.entries[row]);
+  document = EntryList::FromLoad(loaded);
+  for (int row = 0; row < document.Count(); ++row) InsertEntryRow(row, document.At(row).values);
+  // The entries hold what the grid shows and a save writes (a time of day of 4 or more as
+  // Dawn, an undecodable name as empty), so that only real edits count as changes.
+  for (int row = 0; row < document.Count(); ++row) {
+    AmbientEntryValues shown;
+    if (ReadRowValues(row, shown)) document.SetValues(row, shown);
   }
+  history.Reset(document, true);
   modified = false;
   return TRUE;
 }
@@ -172,9 +196,13 @@ BOOL AmbientView::Save() {
       return FALSE;
     }
   }
-  AmbientSaveResult saved = SaveAmbientFile(path, entries, rows);
+  AmbientImage image = document.Image();
+  AmbientSaveResult saved = SaveAmbientFile(path, image, rows);
   lastSaveError = DescribeSaveFailure(saved, kColumns[kAudioFileColumn].caption);
   if (!saved) return FALSE;
+  document.AdoptImage(image);
+  history.ReplaceCurrent(document);
+  history.MarkSaved();
   modified = false;
   return TRUE;
 }
@@ -188,18 +216,14 @@ BOOL AmbientView::SaveAs(const wchar_t* newPath) {
 }
 
 void AmbientView::OnAddRow() {
-  // A document made with New has no append row and so never asks.
+  // A document made with New has no append row until StartNew, and so never asks.
   if ((drawInfo.exFlags & GRID_EX_APPENDROW) == 0) return;
-  int row = GetDataRowCount();
-  if (row >= MaxAmbientEntries) {
-    MessageBeep(0xFFFFFFFF);
+  const int row = document.Count();
+  if (!InsertEntries(row, {FreshEntry()})) {
+    NMHDR full{Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(Handle())), AMBIENTN_DOCUMENTFULL};
+    SendMessageW(GetParent(Handle()), WM_NOTIFY, full.idFrom, reinterpret_cast<LPARAM>(&full));
     return;
   }
-  entries[row] = AmbientEntry{};
-  AmbientEntryValues fresh;
-  fresh.audioFile = std::wstring();
-  if (!InsertEntryRow(row, fresh)) return;
-  modified = true;
   PostMessageW(Handle(), kSelectNewEntry, row, 0);
 }
 
@@ -208,4 +232,122 @@ void AmbientView::OnSelectNewEntry(int row) {
   SelectCell(row, kAudioFileColumn);
   PropertyItem* item = GetCellItem(row, kAudioFileColumn);
   if (item != nullptr && OpenEditor(item, row, kAudioFileColumn)) item->Activate(ITEMACT_EDITOPENED, 0);
+}
+
+int AmbientView::GetSelectedEntry() const {
+  const int row = GetSelectedRow();
+  return row >= 0 && row < document.Count() ? row : -1;
+}
+
+int AmbientView::InsertionRow() const {
+  const int row = GetSelectedRow();
+  return row >= 0 && row <= document.Count() ? row : document.Count();
+}
+
+void AmbientView::DeleteEntry() {
+  CloseEditor();
+  const int row = GetSelectedEntry();
+  if (row < 0) return;
+  EntryList changed = document;
+  changed.Erase(row);
+  const int next = std::min(row, changed.Count() - 1);
+  ApplyChange(std::move(changed), row, next);
+}
+
+bool AmbientView::InsertEntry() {
+  CloseEditor();
+  const int row = InsertionRow();
+  if (!InsertEntries(row, {FreshEntry()})) return false;
+  PostMessageW(Handle(), kSelectNewEntry, row, 0);
+  return true;
+}
+
+bool AmbientView::DuplicateEntry() {
+  CloseEditor();
+  const int row = GetSelectedEntry();
+  if (row < 0) return true;
+  EntryList changed = document;
+  if (!changed.Insert(row + 1, {&document.At(row), 1})) return false;
+  ApplyChange(std::move(changed), row, row + 1);
+  return true;
+}
+
+void AmbientView::MoveEntry(int delta) {
+  CloseEditor();
+  const int row = GetSelectedEntry();
+  EntryList changed = document;
+  if (row < 0 || !changed.Move(row, delta)) return;
+  ApplyChange(std::move(changed), row, row + delta);
+}
+
+bool AmbientView::PasteEntries(const std::vector<DocumentEntry>& entries) {
+  CloseEditor();
+  return InsertEntries(InsertionRow(), entries);
+}
+
+bool AmbientView::InsertEntries(int row, const std::vector<DocumentEntry>& entries) {
+  EntryList changed = document;
+  if (!changed.Insert(row, entries)) return false;
+  ApplyChange(std::move(changed), row, row);
+  return true;
+}
+
+// A pending cell edit is committed first and so becomes the step this takes back.
+void AmbientView::Undo() {
+  CloseEditor();
+  if (!history.CanUndo()) return;
+  ShowHistoryState(history.Undo());
+}
+
+void AmbientView::Redo() {
+  CloseEditor();
+  if (!history.CanRedo()) return;
+  ShowHistoryState(history.Redo());
+}
+
+void AmbientView::ShowHistoryState(int selectRow) {
+  document = history.Current();
+  modified = !history.IsAtSaved();
+  ShowDocument(selectRow);
+}
+
+void AmbientView::ApplyChange(EntryList changed, int rowBefore, int rowAfter) {
+  document = std::move(changed);
+  history.Record(document, rowBefore, rowAfter);
+  modified = true;
+  ShowDocument(rowAfter);
+}
+
+// Cell edits change the grid first; the entries and the history follow here.
+void AmbientView::RecordCellEdits() {
+  EntryList changed = document;
+  int firstChanged = -1;
+  const int rows = std::min(GetDataRowCount(), document.Count());
+  for (int row = 0; row < rows; ++row) {
+    AmbientEntryValues shown;
+    if (!ReadRowValues(row, shown) || shown == document.At(row).values) continue;
+    changed.SetValues(row, shown);
+    if (firstChanged < 0) firstChanged = row;
+  }
+  if (firstChanged < 0) return;
+  document = changed;
+  history.Record(std::move(changed), firstChanged, firstChanged);
+}
+
+// Rebuilds the rows from the entries, so that the numbers in the first column always run from
+// zero, and selects `selectRow` (the append row when it lies beyond the entries).
+void AmbientView::ShowDocument(int selectRow) {
+  CloseEditor();
+  const int column = std::max(GetSelectedColumn(), 0);
+  // With no row selected the selection below always reaches the grid as a change.
+  LVITEMW unselected{};
+  unselected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&unselected));
+  SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+  for (int row = GetDataRowCount(); row > 0; --row) SendMessageW(Handle(), LVM_DELETEITEM, 0, 0);
+  for (int row = 0; row < document.Count(); ++row) InsertEntryRow(row, document.At(row).values);
+  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(Handle(), nullptr, TRUE);
+  const int last = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)) - 1;
+  if (last >= 0) SelectCell(std::clamp(selectRow, 0, last), column);
 }

@@ -7,12 +7,19 @@
 
 #include "ambient/AmbientEntry.h"
 #include "ambient/AmbientFile.h"
+#include "ambient/EditHistory.h"
+#include "ambient/EntryList.h"
 #include "grid/PropertyGrid.h"
+
+// Sent to the parent (WM_NOTIFY with a plain NMHDR) when the append row cannot add an entry
+// because the document already holds MaxAmbientEntries; the parent tells the user why.
+constexpr UINT AMBIENTN_DOCUMENTFULL = static_cast<UINT>(-3101);
 
 // The window of one open ".bad" document: a property grid with one row per entry and, for a
 // document read from a file, an append row below them that adds a new entry when chosen.
-// The view keeps the document's path, its modified flag and the record image of the file, so
-// that a save writes back every byte it does not edit.
+// The view keeps the document's path, its modified flag, its entries with the records they were
+// read from (so that a save writes back every byte it does not edit, wherever the entry moved)
+// and the history of its changes for undo and redo.
 class AmbientView : public PropertyGrid {
  public:
   // Reads the file at `path` into rows below the six columns. FALSE when it cannot be read or
@@ -33,6 +40,31 @@ class AmbientView : public PropertyGrid {
   // Why the last Load failed, as the line under "Не могу открыть файл!"; empty after a success.
   const std::wstring& GetLastLoadError() const { return lastLoadError; }
 
+  // Gives a document made with New the append row, so that it can be filled.
+  void StartNew();
+
+  // The selected entry; -1 on the append row or without a selection.
+  int GetSelectedEntry() const;
+  int GetEntryCount() const { return document.Count(); }
+  const DocumentEntry& GetEntry(int index) const { return document.At(index); }
+
+  // Entry commands on the selected entry. Each ends an open cell edit first and is one step of
+  // the history. Those that add entries return false, changing nothing, when the document
+  // would hold more than MaxAmbientEntries.
+  void DeleteEntry();
+  // A fresh entry above the selected row (or above the append row) with its file-name editor open.
+  bool InsertEntry();
+  bool DuplicateEntry();
+  // Moves the selected entry one row up (-1) or down (+1); the selection follows it.
+  void MoveEntry(int delta);
+  // Puts `entries` above the selected row and selects the first of them.
+  bool PasteEntries(const std::vector<DocumentEntry>& entries);
+
+  bool CanUndo() const { return history.CanUndo(); }
+  bool CanRedo() const { return history.CanRedo(); }
+  void Undo();
+  void Redo();
+
  protected:
   bool HandleMessage(Message& m) override;
 
@@ -40,13 +72,23 @@ class AmbientView : public PropertyGrid {
   void OnCreate();
   void OnAddRow();
   void OnSelectNewEntry(int row);
+  void AddAppendRow();
   bool InsertEntryRow(int row, const AmbientEntryValues& values);
   int ReadRowValues(int row, AmbientEntryValues& values) const;
   void SetPath(const wchar_t* newPath);
 
+  // The row where entries go in: the selected row, or the end without a selected entry.
+  int InsertionRow() const;
+  bool InsertEntries(int row, const std::vector<DocumentEntry>& entries);
+  void ApplyChange(EntryList changed, int rowBefore, int rowAfter);
+  void RecordCellEdits();
+  void ShowDocument(int selectRow);
+  void ShowHistoryState(int selectRow);
+
   bool modified = true;
   wchar_t path[MAX_PATH] = {};
-  AmbientImage entries{};
+  EntryList document;
+  EditHistory<EntryList> history;
   std::wstring lastSaveError;
   std::wstring lastLoadError;
 };

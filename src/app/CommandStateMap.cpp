@@ -17,7 +17,10 @@ constexpr CommandStateEntry kCommandTable[] = {
     {CMD_FILE_PRINT, kShownInPopupAndToolbar},       {CMD_FILE_PRINT_PREVIEW, kShownInPopupAndToolbar},
     {CMD_FILE_PRINT_SETUP, kShownInPopupAndToolbar}, {CMD_EDIT_UNDO, kShownInPopupAndToolbar},
     {CMD_EDIT_CUT, kShownInPopupAndToolbar},         {CMD_EDIT_COPY, kShownInPopupAndToolbar},
-    {CMD_EDIT_PASTE, kShownInPopupAndToolbar},       {kTableEnd, 0},
+    {CMD_EDIT_PASTE, kShownInPopupAndToolbar},       {CMD_EDIT_REDO, COMMAND_KIND_MENU_POPUP},
+    {CMD_ENTRY_INSERT, COMMAND_KIND_MENU_POPUP},     {CMD_ENTRY_DUPLICATE, COMMAND_KIND_MENU_POPUP},
+    {CMD_ENTRY_DELETE, COMMAND_KIND_MENU_POPUP},     {CMD_ENTRY_MOVE_UP, COMMAND_KIND_MENU_POPUP},
+    {CMD_ENTRY_MOVE_DOWN, COMMAND_KIND_MENU_POPUP},  {kTableEnd, 0},
 };
 
 constexpr int kEntryCount = static_cast<int>(std::size(kCommandTable)) - 1;

@@ -68,6 +68,8 @@ void MainFrame::OnAppExit() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
 void MainFrame::OnFileNew() {
   AmbientView* view = CreateView();
   if (view == nullptr) return;
+  // The append row's settings change rebuilds the grid's fonts, so it comes first.
+  view->StartNew();
   SendMessageW(view->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
   tabView_.AddPage(view->Handle(), kNewDocumentTitle, -1, view);
 }

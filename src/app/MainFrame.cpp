@@ -25,9 +25,7 @@ constexpr DWORD kRebarStyle = kChildStyle | RBS_VARHEIGHT | RBS_BANDBORDERS | RB
 constexpr int kWindowMenuPosition = 3;
 
 // The commands whose states the frame shows, in menus and on the toolbar.
-constexpr UINT kAlwaysDisabledCommands[] = {CMD_FILE_PRINT, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP,
-                                            CMD_EDIT_UNDO,  CMD_EDIT_CUT,           CMD_EDIT_COPY,
-                                            CMD_EDIT_PASTE};
+constexpr UINT kAlwaysDisabledCommands[] = {CMD_FILE_PRINT, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP};
 
 HICON LoadMainIcon(int size) {
   // Shared icons belong to the system; the class keeps them for the life of the process.
@@ -125,7 +123,11 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       OnDestroy();
       return false;
     case WM_COMMAND:
-      if (!OnCommand(LOWORD(m.wParam))) return false;
+      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam))) return false;
+      m.result = 0;
+      return true;
+    case WM_CONTEXTMENU:
+      if (!OnContextMenu(reinterpret_cast<HWND>(m.wParam), m.lParam)) return false;
       m.result = 0;
       return true;
     case WM_CLOSE:
@@ -191,6 +193,10 @@ bool MainFrame::OnNotify(Message& m) {
       // The next edit ends what a refusal said; the notification still goes back to its grid.
       EndStatusReason(statusBar_);
       return false;
+    case AMBIENTN_DOCUMENTFULL:
+      RefuseEntryCommand(LoadCommandString(STR_DOCUMENT_FULL));
+      m.result = 0;
+      return true;
     case TTN_GETDISPINFOA:
     case TTN_GETDISPINFOW:
       if (!SupplyToolTipText(header)) return false;
@@ -203,7 +209,11 @@ bool MainFrame::OnNotify(Message& m) {
 
 bool MainFrame::FilterMessage(MSG& msg) {
   if (accelerators_ != nullptr && !LeavesKeyToTextBox(acceleratorEntries_, msg) &&
+      !(CellEditorOpen() && LeavesKeyToCellEditor(acceleratorEntries_, msg)) &&
       TranslateAcceleratorW(Handle(), accelerators_, &msg) != 0) {
+    // Default processing must still see an Alt+key that became a command (Alt+Up moves an
+    // entry); otherwise it takes the Alt as pressed alone and opens the menu bar on release.
+    if (msg.message == WM_SYSKEYDOWN) DefWindowProcW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     return true;
   }
   if (commandBar_.TranslateMenuKey(msg)) return true;
@@ -215,6 +225,7 @@ void MainFrame::DoIdle() {
   commandStates_.EnableCommand(CMD_FILE_SAVE, view != nullptr && view->IsModified());
   commandStates_.EnableCommand(CMD_FILE_SAVE_AS, view != nullptr);
   for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
+  UpdateEditCommandStates();
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -223,7 +234,7 @@ void MainFrame::DoIdle() {
 void MainFrame::OnValueRefused(const GridNotify& notify) {
   ScopedVariant value;
   const bool number = notify.item != nullptr && notify.item->GetValue(value.get()) && value->vt == VT_I4;
-  ShowStatusReason(statusBar_, LoadCommandString(number ? STR_REFUSED_NUMBER : STR_REFUSED_VALUE));
+  ShowStatusReason(LoadCommandString(number ? STR_REFUSED_NUMBER : STR_REFUSED_VALUE));
 }
 
 // ---- creation and destruction ----

@@ -52,6 +52,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Document views the frame holds; a view goes as soon as its window is gone.
   size_t ViewCount() const { return views_.size(); }
 
+  // Shows why a command or a typed value was refused in the status bar, until the next edit
+  // or menu prompt.
+  void ShowStatusReason(const std::wstring& reason);
+
  protected:
   bool HandleMessage(Message& m) override;
 
@@ -95,6 +99,17 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
 
   // The page holding the document stored at `path` (by any of its names), or -1.
   int FindPageOfFile(const std::wstring& path) const;
+  // The edit and entry commands on the active document (EntryCommands.cpp).
+  bool OnEditCommand(UINT id);
+  bool RouteToTextBox(UINT id);
+  void OnEditCopy();
+  void OnEditCut();
+  void OnEditPaste();
+  void RefuseEntryCommand(const std::wstring& reason);
+  void UpdateEditCommandStates();
+  bool CellEditorOpen() const;
+  bool OnContextMenu(HWND window, LPARAM position);
+
   AmbientView* CreateView();
   void ReleaseClosedViews();
   void ShowError(const std::wstring& text);

@@ -38,13 +38,35 @@ bool IsTextEditingCommand(int command) {
   }
 }
 
+bool IsEntryEditingCommand(int command) {
+  switch (command) {
+    case CMD_EDIT_REDO:
+    case CMD_ENTRY_INSERT:
+    case CMD_ENTRY_DUPLICATE:
+    case CMD_ENTRY_DELETE:
+    case CMD_ENTRY_MOVE_UP:
+    case CMD_ENTRY_MOVE_DOWN:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool IsTextBox(HWND window) {
   return window != nullptr && (SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
 }
 
-bool LeavesKeyToTextBox(const std::vector<ACCEL>& table, const MSG& msg) {
-  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+int KeyCommand(const std::vector<ACCEL>& table, const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return -1;
   const BYTE modifiers = ModifierFlags(IsDown(VK_SHIFT), IsDown(VK_CONTROL), IsDown(VK_MENU));
-  const int command = FindAcceleratorCommand(table, static_cast<WORD>(msg.wParam), modifiers);
-  return IsTextEditingCommand(command) && IsTextBox(GetFocus());
+  return FindAcceleratorCommand(table, static_cast<WORD>(msg.wParam), modifiers);
+}
+
+bool LeavesKeyToTextBox(const std::vector<ACCEL>& table, const MSG& msg) {
+  return IsTextEditingCommand(KeyCommand(table, msg)) && IsTextBox(GetFocus());
+}
+
+bool LeavesKeyToCellEditor(const std::vector<ACCEL>& table, const MSG& msg) {
+  const int command = KeyCommand(table, msg);
+  return IsTextEditingCommand(command) || IsEntryEditingCommand(command);
 }

@@ -18,6 +18,17 @@
 #define STR_REFUSED_NUMBER 0x6141
 #define STR_REFUSED_VALUE 0x6142
 #define STR_FILE_OPEN_IN_OTHER_TAB 0x6143
+// Status-bar reasons for refused entry commands; the paste reasons take the line number (and
+// the field number or count where they name one) as printf arguments.
+#define STR_DOCUMENT_FULL 0x6200
+#define STR_PASTE_NO_ENTRIES 0x6201
+#define STR_PASTE_FIELD_COUNT 0x6202
+#define STR_PASTE_NOT_A_NUMBER 0x6203
+#define STR_PASTE_OUT_OF_RANGE 0x6204
+#define STR_PASTE_TIME_OF_DAY 0x6205
+#define STR_PASTE_NAME_TOO_LONG 0x6206
+#define STR_PASTE_NAME_NOT_CONVERTIBLE 0x6207
+#define STR_PASTE_TOO_MANY 0x6208
 
 #define CMD_FILE_NEW 0xE100
 #define CMD_FILE_OPEN 0xE101
@@ -53,6 +64,11 @@
 #define CMD_PREV_PANE 0xE151
 #define CMD_VIEW_TOOLBAR 0xE800
 #define CMD_VIEW_STATUS_BAR 0xE801
+#define CMD_ENTRY_INSERT 0x8010
+#define CMD_ENTRY_DUPLICATE 0x8011
+#define CMD_ENTRY_DELETE 0x8012
+#define CMD_ENTRY_MOVE_UP 0x8013
+#define CMD_ENTRY_MOVE_DOWN 0x8014
 #define CMD_WINDOW_CLOSE 0x8004
 #define CMD_WINDOW_CLOSE_ALL 0x8005
 #define CMD_WINDOW_PAGE_FIRST 0xFF00

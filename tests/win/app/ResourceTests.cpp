@@ -67,10 +67,18 @@ const MenuLine kMainMenu[] = {
     {CMD_APP_EXIT, L"E&xit", L"&Выход"},
     {0, L"&Edit", L"&Редактирование"},
     {CMD_EDIT_UNDO, L"&Undo\tCtrl+Z", L"&Отменить\tCtrl+Z"},
+    {CMD_EDIT_REDO, L"&Redo\tCtrl+Y", L"Пов&торить\tCtrl+Y"},
     {0, nullptr, nullptr},
     {CMD_EDIT_CUT, L"Cu&t\tCtrl+X", L"Вы&резать\tCtrl+X"},
     {CMD_EDIT_COPY, L"&Copy\tCtrl+C", L"&Копировать\tCtrl+C"},
     {CMD_EDIT_PASTE, L"&Paste\tCtrl+V", L"&Вставить\tCtrl+V"},
+    {0, nullptr, nullptr},
+    {CMD_ENTRY_INSERT, L"&Insert Entry\tIns", L"Вставить &новую запись\tIns"},
+    {CMD_ENTRY_DUPLICATE, L"Duplicat&e Entry\tCtrl+D", L"&Дублировать запись\tCtrl+D"},
+    {CMD_ENTRY_DELETE, L"&Delete Entry\tCtrl+Del", L"&Удалить запись\tCtrl+Del"},
+    {0, nullptr, nullptr},
+    {CMD_ENTRY_MOVE_UP, L"Mo&ve Up\tAlt+Up", L"Переместить вв&ерх\tAlt+Up"},
+    {CMD_ENTRY_MOVE_DOWN, L"Move Do&wn\tAlt+Down", L"Переместить вн&из\tAlt+Down"},
     {0, L"&View", L"&Вид"},
     {CMD_VIEW_TOOLBAR, L"&Toolbar", L"&Панель инструментов"},
     {CMD_VIEW_STATUS_BAR, L"&Status Bar", L"&Строка статуса"},
@@ -145,12 +153,18 @@ TEST(Resources, AcceleratorTableServesBothLanguages) {
       {FVIRTKEY | FSHIFT, VK_INSERT, CMD_EDIT_PASTE},
       {FVIRTKEY, VK_F6, CMD_NEXT_PANE},
       {FVIRTKEY | FSHIFT, VK_F6, CMD_PREV_PANE},
+      {FVIRTKEY | FCONTROL, 'Y', CMD_EDIT_REDO},
+      {FVIRTKEY, VK_INSERT, CMD_ENTRY_INSERT},
+      {FVIRTKEY | FCONTROL, 'D', CMD_ENTRY_DUPLICATE},
+      {FVIRTKEY | FCONTROL, VK_DELETE, CMD_ENTRY_DELETE},
+      {FVIRTKEY | FALT, VK_UP, CMD_ENTRY_MOVE_UP},
+      {FVIRTKEY | FALT, VK_DOWN, CMD_ENTRY_MOVE_DOWN},
   };
   HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(table, nullptr);
   ACCEL entries[32]{};
-  ASSERT_EQ(CopyAcceleratorTableW(table, entries, 32), 14);
-  for (int index = 0; index < 14; ++index) {
+  ASSERT_EQ(CopyAcceleratorTableW(table, entries, 32), static_cast<int>(std::size(expected)));
+  for (int index = 0; index < static_cast<int>(std::size(expected)); ++index) {
     SCOPED_TRACE(index);
     EXPECT_EQ(entries[index].fVirt & ~0x80, expected[index].fVirt);  // 0x80 marks the last entry
     EXPECT_EQ(entries[index].key, expected[index].key);

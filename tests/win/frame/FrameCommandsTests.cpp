@@ -25,6 +25,10 @@ TEST_F(FrameCommands, NewAddsAModifiedUntitledDocumentInTheDefaultFont) {
   EXPECT_EQ(SendMessageW(view->Handle(), WM_GETFONT, 0, 0),
             reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
   EXPECT_TRUE(GetWindowLongPtrW(view->Handle(), GWL_STYLE) & LVS_REPORT);
+  // It can be filled: Insert adds an entry above the append row.
+  Command(CMD_ENTRY_INSERT);
+  EXPECT_EQ(view->GetEntryCount(), 1);
+  EXPECT_EQ(view->GetDataRowCount(), 1);
 
   Command(CMD_FILE_NEW);
   EXPECT_EQ(PageTitles(), (std::vector<std::wstring>{kNewTitle, kNewTitle}));

@@ -6,6 +6,15 @@
 
 namespace {
 
+std::wstring CellTextOf(AmbientView& view, int row, int col) {
+  PropertyItem* item = view.GetCellItem(row, col);
+  if (item == nullptr) return L"<none>";
+  std::wstring text(item->GetDisplayTextLength() + 1, L'\0');
+  item->GetDisplayText(text.data(), static_cast<UINT>(text.size()));
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
 LRESULT CALLBACK CountAltBackspace(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                    DWORD_PTR count) {
   if (msg == WM_SYSKEYDOWN && wParam == VK_BACK) ++*reinterpret_cast<int*>(count);
@@ -14,18 +23,31 @@ LRESULT CALLBACK CountAltBackspace(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 
 class FrameKeyboard : public FrameTest {
  protected:
+  AmbientView* OpenSample(const wchar_t* name) {
+    OpenFile(CopyOfSample(name));
+    return frame->ActiveView();
+  }
+
   // Opens a sample and puts the file-name editor of its first entry over the cell.
   HWND OpenEditorOnFirstFileName() {
-    const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
-    ModalScript open;
-    AnswerFileDialog(open, path);
-    CommandWithScript(CMD_FILE_OPEN, open);
-    AmbientView* view = frame->ActiveView();
+    AmbientView* view = OpenSample(L"four-times-of-day.bad");
     if (view == nullptr) return nullptr;
     RECT cell = view->GetCellRect(0, 1);
     ClickAt(ClientToScreenPoint(view->Handle(), (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
     Pump();
     return view->GetEditor();
+  }
+
+  bool CommandEnabled(UINT id) const {
+    return (frame->CommandStates().State(id) & COMMAND_STATE_DISABLED) == 0;
+  }
+
+  static std::wstring Names(const AmbientView& view) {
+    std::wstring names;
+    for (int entry = 0; entry < view.GetEntryCount(); ++entry) {
+      names += view.GetEntry(entry).values.audioFile.value_or(L"?") + L";";
+    }
+    return names;
   }
 
   static std::wstring Text(HWND window) {
@@ -47,7 +69,8 @@ TEST_F(FrameKeyboard, AcceleratorsBecomeFrameCommands) {
   EXPECT_FALSE(frame->Received(CMD_WINDOW_CLOSE));
   EXPECT_EQ(frame->Tabs().GetPageCount(), 1);
 
-  // Outside a text box the clipboard keys are the frame's, which has nothing to do for them.
+  // Outside a text box the clipboard keys are the frame's: without a selected entry Copy has
+  // nothing to copy, and text that is no entry pastes nothing.
   SetClipboardText(L"untouched");
   SendChord({VK_CONTROL, 'C'});
   SendChord({VK_SHIFT, VK_INSERT});
@@ -109,6 +132,137 @@ TEST_F(FrameKeyboard, ClipboardKeysReachTheInPlaceTextEditor) {
   SendChord({VK_CONTROL, 'N'});
   Pump();
   EXPECT_TRUE(frame->Received(CMD_FILE_NEW));
+}
+
+TEST_F(FrameKeyboard, EntryKeysEditTheDocumentAndUndoReturnsToTheSavedState) {
+  AmbientView* view = OpenSample(L"four-times-of-day.bad");
+  ASSERT_NE(view, nullptr);
+  const std::wstring original = Names(*view);
+  Pump();
+  EXPECT_FALSE(CommandEnabled(CMD_EDIT_UNDO));
+  EXPECT_FALSE(ToolbarButtonEnabled(CMD_EDIT_COPY));
+
+  view->SelectCell(0, 2);
+  Pump();
+  EXPECT_TRUE(ToolbarButtonEnabled(CMD_EDIT_CUT));
+  EXPECT_FALSE(CommandEnabled(CMD_ENTRY_MOVE_UP));
+  EXPECT_TRUE(CommandEnabled(CMD_ENTRY_MOVE_DOWN));
+  const std::wstring first = view->GetEntry(0).values.audioFile.value_or(L"");
+
+  SendChord({VK_MENU, VK_DOWN});
+  Pump();
+  EXPECT_EQ(view->GetEntry(1).values.audioFile, first);
+  EXPECT_EQ(view->GetSelectedEntry(), 1);
+  EXPECT_TRUE(CommandEnabled(CMD_ENTRY_MOVE_UP));
+  EXPECT_EQ(GetFocus(), view->Handle()) << "Alt+Down left the menu bar active";
+
+  SendChord({VK_CONTROL, 'C'});
+  SendChord({VK_CONTROL, 'V'});
+  Pump();
+  EXPECT_EQ(ClipboardText(), first + L"\t" + std::to_wstring(view->GetEntry(1).values.minRepeatMs) + L"\t" +
+                                 std::to_wstring(view->GetEntry(1).values.maxRepeatMs) + L"\t" +
+                                 std::to_wstring(view->GetEntry(1).values.timeOfDay) + L"\t" +
+                                 std::to_wstring(view->GetEntry(1).values.volume) + L"\r\n");
+  ASSERT_EQ(view->GetEntryCount(), 5);
+  EXPECT_TRUE(view->GetEntry(1) == view->GetEntry(2));
+  EXPECT_EQ(CellTextOf(*view, 4, 0), L"4");
+  EXPECT_TRUE(view->IsModified());
+
+  SendChord({VK_CONTROL, 'Z'});
+  SendChord({VK_MENU, VK_BACK});
+  Pump();
+  EXPECT_EQ(Names(*view), original);
+  EXPECT_FALSE(view->IsModified());
+  EXPECT_FALSE(CommandEnabled(CMD_EDIT_UNDO));
+  EXPECT_TRUE(CommandEnabled(CMD_EDIT_REDO));
+  SendChord({VK_CONTROL, 'Y'});
+  Pump();
+  EXPECT_EQ(view->GetEntry(1).values.audioFile, first);
+  EXPECT_TRUE(view->IsModified());
+
+  // A paste that does not parse changes nothing and says which line is at fault.
+  SetClipboardText(L"a.wav\t1\t2\t3\t4\r\nb.wav\t1\t2\t9\t4\r\n");
+  SendChord({VK_SHIFT, VK_INSERT});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), 4);
+  EXPECT_NE(StatusText().find(L" 2"), std::wstring::npos)
+      << std::string(StatusText().begin(), StatusText().end());
+
+  // Insert opens the new entry's file-name editor, which then owns the entry keys.
+  SendChord({VK_INSERT});
+  Pump();
+  ASSERT_EQ(view->GetEntryCount(), 5);
+  EXPECT_EQ(view->GetSelectedEntry(), 1);
+  HWND editor = view->GetEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(GetFocus(), editor);
+  SendChord({VK_MENU, VK_UP});
+  SendChord({VK_CONTROL, VK_DELETE});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), 5);
+  EXPECT_EQ(view->GetEditor(), editor);
+  EXPECT_FALSE(frame->Received(CMD_ENTRY_MOVE_UP));
+  EXPECT_FALSE(frame->Received(CMD_ENTRY_DELETE));
+}
+
+TEST_F(FrameKeyboard, AFullDocumentRefusesNewEntriesWithAReason) {
+  AmbientView* view = OpenSample(L"hundred-entries.bad");
+  ASSERT_NE(view, nullptr);
+  view->SelectCell(5, 1);
+  SendChord({VK_CONTROL, 'D'});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), MaxAmbientEntries);
+  wchar_t full[256]{};
+  LoadStringW(GetModuleHandleW(nullptr), STR_DOCUMENT_FULL, full, 256);
+  EXPECT_EQ(StatusText(), full);
+  EXPECT_FALSE(view->IsModified());
+
+  // Cut and paste: one entry out, the same back in.
+  const DocumentEntry cut = view->GetEntry(5);
+  SendChord({VK_CONTROL, 'X'});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), MaxAmbientEntries - 1);
+  view->SelectCell(0, 1);
+  SendChord({VK_CONTROL, 'V'});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), MaxAmbientEntries);
+  EXPECT_TRUE(view->GetEntry(0) == cut);
+  SendChord({VK_CONTROL, 'V'});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), MaxAmbientEntries);
+  EXPECT_NE(StatusText(), full);
+
+  // The append row refuses with the same reason.
+  view->SelectCell(MaxAmbientEntries, 0);
+  SendChord({VK_RETURN});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), MaxAmbientEntries);
+  EXPECT_EQ(StatusText(), full);
+}
+
+TEST_F(FrameKeyboard, ShiftF10ShowsTheEditMenuWithTheStatesOfTheSelectedEntry) {
+  AmbientView* view = OpenSample(L"four-times-of-day.bad");
+  ASSERT_NE(view, nullptr);
+  view->SelectCell(0, 1);
+  SetFocus(view->Handle());
+  Pump();
+  std::vector<std::wstring> items;
+  ModalScript menu;
+  menu.Then([] { return ShownPopupMenu() != nullptr; },
+            [&items] {
+              items = DescribeMenu(ShownPopupMenu());
+              SendKey(VK_ESCAPE);
+            });
+  SendChord({VK_SHIFT, VK_F10});
+  Pump();
+  EXPECT_TRUE(menu.Finished());
+  ASSERT_EQ(items.size(), 13u);
+  auto grayed = [&items](size_t position) { return items[position].find(L"(grayed)") != std::wstring::npos; };
+  EXPECT_TRUE(grayed(0)) << "Undo with nothing to undo";
+  EXPECT_FALSE(grayed(3)) << "Cut";
+  EXPECT_FALSE(grayed(9)) << "Delete Entry";
+  EXPECT_TRUE(grayed(11)) << "Move Up on the first entry";
+  EXPECT_FALSE(grayed(12)) << "Move Down";
 }
 
 TEST_F(FrameKeyboard, CtrlTabSwitchesPagesThroughTheFilter) {

@@ -17,7 +17,7 @@ std::vector<ACCEL> EditorAccelerators() {
 
 TEST(TextBoxKeys, FindsTheCommandOfExactlyTheseModifiers) {
   const std::vector<ACCEL> table = EditorAccelerators();
-  ASSERT_EQ(table.size(), 14u);
+  ASSERT_EQ(table.size(), 20u);
   const BYTE control = ModifierFlags(false, true, false);
   const BYTE shift = ModifierFlags(true, false, false);
   const BYTE alt = ModifierFlags(false, false, true);
@@ -36,6 +36,8 @@ TEST(TextBoxKeys, FindsTheCommandOfExactlyTheseModifiers) {
   EXPECT_EQ(FindAcceleratorCommand(table, 'C', ModifierFlags(true, true, false)), -1);
   EXPECT_EQ(FindAcceleratorCommand(table, 'C', 0), -1);
   EXPECT_EQ(FindAcceleratorCommand(table, VK_DELETE, 0), -1);
+  EXPECT_EQ(FindAcceleratorCommand(table, VK_DELETE, control), CMD_ENTRY_DELETE);
+  EXPECT_EQ(FindAcceleratorCommand(table, VK_INSERT, 0), CMD_ENTRY_INSERT);
   EXPECT_EQ(FindAcceleratorCommand({}, 'C', control), -1);
 }
 

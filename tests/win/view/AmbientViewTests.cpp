@@ -175,6 +175,7 @@ TEST_F(AmbientViewTest, LoadedRowsShowTheirNumbersValuesAndTimeOfDay) {
 TEST_F(AmbientViewTest, EditsThroughRealInputLandInTheirBytesAndMarkTheDocument) {
   std::wstring path = CopyOfSample(L"four-times-of-day.bad");
   ASSERT_TRUE(view.Load(path.c_str()));
+  const std::wstring before[] = {CellText(view, 1, 2), CellText(view, 2, 1), CellText(view, 0, 4)};
 
   // Cancelling an editor does not mark the document.
   ClickCell(0, 1);
@@ -224,6 +225,17 @@ TEST_F(AmbientViewTest, EditsThroughRealInputLandInTheirBytesAndMarkTheDocument)
   std::optional<std::string> expected = ProcessCodePageConverter().FromUtf16(name);
   ASSERT_TRUE(expected.has_value());
   EXPECT_EQ(std::string(saved.data() + RecordOffset(2) + 9), *expected);
+
+  // Each edit, the list choice included, is one step back; the saved state is the unmodified one.
+  for (int step = 0; step < 3; ++step) view.Undo();
+  EXPECT_FALSE(view.CanUndo());
+  EXPECT_EQ(CellText(view, 1, 2), before[0]);
+  EXPECT_EQ(CellText(view, 2, 1), before[1]);
+  EXPECT_EQ(CellText(view, 0, 4), before[2]);
+  EXPECT_TRUE(view.IsModified());
+  for (int step = 0; step < 3; ++step) view.Redo();
+  EXPECT_EQ(CellText(view, 0, 4), L"Ночь");
+  EXPECT_FALSE(view.IsModified());
 }
 
 TEST_F(AmbientViewTest, RefusedInputStillMarksTheDocument) {

@@ -1,0 +1,40 @@
+#pragma once
+
+// Entries as lines of tab-separated text, the form spreadsheets and other editors exchange:
+//   name TAB minimum TAB maximum TAB time of day (0-3) TAB volume
+// A paste is taken whole or not at all, so parsing stops at the first line it cannot use and
+// says which line and why.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ambient/AmbientFile.h"
+#include "ambient/CodePageConverter.h"
+
+enum class EntryTextError {
+  None,
+  NoEntries,            // nothing but blank lines
+  WrongFieldCount,      // not exactly five fields
+  NotANumber,           // a number field holds something else
+  NumberOutOfRange,     // beyond a signed 32-bit number
+  TimeOfDayOutOfRange,  // not 0, 1, 2 or 3
+  NameTooLong,          // more than AmbientEntry::MaxAudioFileLength bytes in the code page
+  NameNotConvertible,   // the code page cannot hold the name exactly
+  TooManyEntries,       // the line would go past the room the document has left
+};
+
+struct EntryTextParse {
+  std::vector<AmbientEntryValues> entries;
+  EntryTextError error = EntryTextError::None;
+  int line = 0;   // one-based line of the failure
+  int field = 0;  // one-based field of a number failure; the field count for WrongFieldCount
+
+  explicit operator bool() const { return error == EntryTextError::None; }
+};
+
+// One line without a line end.
+std::wstring FormatEntryLine(const AmbientEntryValues& values);
+
+// Lines end in LF or CR LF; blank lines are skipped. At most `room` entries are accepted.
+EntryTextParse ParseEntryLines(std::wstring_view text, const CodePageConverter& converter, int room);

@@ -1,0 +1,224 @@
+// The frame's edit commands: undo and redo, the clipboard and the commands on whole entries of
+// the active document. While a text box (a cell's text editor) has the focus, undo and the
+// clipboard commands work on its text instead.
+#include <windowsx.h>
+
+#include <cwchar>
+
+#include "app/CommandStrings.h"
+#include "app/EntryClipboard.h"
+#include "app/MainFrame.h"
+#include "app/MenuPrompts.h"
+#include "app/TextBoxKeys.h"
+#include "app/resources/ResourceIds.h"
+#include "menubar/MenuBarMessages.h"
+
+namespace {
+
+// The "&Edit" popup, which is also the document's context menu.
+constexpr int kEditMenuPosition = 1;
+constexpr int kReasonLength = 512;
+
+std::wstring FormatString(UINT id, int first, int second = 0) {
+  wchar_t text[kReasonLength]{};
+  std::swprintf(text, kReasonLength, LoadCommandString(id).c_str(), first, second);
+  return text;
+}
+
+std::wstring PasteRefusal(const ClipboardPaste& paste) {
+  switch (paste.error) {
+    case EntryTextError::None:
+      return {};
+    case EntryTextError::NoEntries:
+      return LoadCommandString(STR_PASTE_NO_ENTRIES);
+    case EntryTextError::WrongFieldCount:
+      return FormatString(STR_PASTE_FIELD_COUNT, paste.line, paste.field);
+    case EntryTextError::NotANumber:
+      return FormatString(STR_PASTE_NOT_A_NUMBER, paste.line, paste.field);
+    case EntryTextError::NumberOutOfRange:
+      return FormatString(STR_PASTE_OUT_OF_RANGE, paste.line, paste.field);
+    case EntryTextError::TimeOfDayOutOfRange:
+      return FormatString(STR_PASTE_TIME_OF_DAY, paste.line);
+    case EntryTextError::NameTooLong:
+      return FormatString(STR_PASTE_NAME_TOO_LONG, paste.line);
+    case EntryTextError::NameNotConvertible:
+      return FormatString(STR_PASTE_NAME_NOT_CONVERTIBLE, paste.line);
+    case EntryTextError::TooManyEntries:
+      return FormatString(STR_PASTE_TOO_MANY, paste.line);
+  }
+  return {};
+}
+
+bool IsInside(HWND outer, HWND window) { return window == outer || IsChild(outer, window); }
+
+UINT TextBoxMessage(UINT command) {
+  switch (command) {
+    case CMD_EDIT_UNDO:
+      return WM_UNDO;
+    case CMD_EDIT_CUT:
+      return WM_CUT;
+    case CMD_EDIT_COPY:
+      return WM_COPY;
+    case CMD_EDIT_PASTE:
+      return WM_PASTE;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+bool MainFrame::OnEditCommand(UINT id) {
+  if (RouteToTextBox(id)) return true;
+  if (!IsTextEditingCommand(static_cast<int>(id)) && !IsEntryEditingCommand(static_cast<int>(id)))
+    return false;
+  AmbientView* view = ActiveView();
+  if (view == nullptr) {
+    MessageBeep(0xFFFFFFFF);
+    return true;
+  }
+  EndStatusReason(statusBar_);
+  const std::wstring full = LoadCommandString(STR_DOCUMENT_FULL);
+  switch (id) {
+    case CMD_EDIT_UNDO:
+      view->Undo();
+      break;
+    case CMD_EDIT_REDO:
+      view->Redo();
+      break;
+    case CMD_EDIT_COPY:
+      OnEditCopy();
+      break;
+    case CMD_EDIT_CUT:
+      OnEditCut();
+      break;
+    case CMD_EDIT_PASTE:
+      OnEditPaste();
+      break;
+    case CMD_ENTRY_INSERT:
+      if (!view->InsertEntry()) RefuseEntryCommand(full);
+      break;
+    case CMD_ENTRY_DUPLICATE:
+      if (!view->DuplicateEntry()) RefuseEntryCommand(full);
+      break;
+    case CMD_ENTRY_DELETE:
+      view->DeleteEntry();
+      break;
+    case CMD_ENTRY_MOVE_UP:
+      view->MoveEntry(-1);
+      break;
+    case CMD_ENTRY_MOVE_DOWN:
+      view->MoveEntry(1);
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+// Undo and the clipboard commands belong to a focused text box, as its own keys do.
+bool MainFrame::RouteToTextBox(UINT id) {
+  const UINT message = TextBoxMessage(id);
+  HWND focus = GetFocus();
+  if (message == 0 || !IsTextBox(focus)) return false;
+  SendMessageW(focus, message, 0, 0);
+  return true;
+}
+
+void MainFrame::OnEditCopy() {
+  AmbientView* view = ActiveView();
+  view->CloseEditor();
+  const int entry = view->GetSelectedEntry();
+  if (entry < 0 || !PutEntriesOnClipboard(Handle(), {view->GetEntry(entry)})) MessageBeep(0xFFFFFFFF);
+}
+
+// The copy and the deletion are one step of the history: the copy changes nothing.
+void MainFrame::OnEditCut() {
+  AmbientView* view = ActiveView();
+  view->CloseEditor();
+  const int entry = view->GetSelectedEntry();
+  if (entry < 0 || !PutEntriesOnClipboard(Handle(), {view->GetEntry(entry)})) {
+    MessageBeep(0xFFFFFFFF);
+    return;
+  }
+  view->DeleteEntry();
+}
+
+void MainFrame::OnEditPaste() {
+  AmbientView* view = ActiveView();
+  view->CloseEditor();
+  const ClipboardPaste paste = TakeEntriesFromClipboard(Handle(), MaxAmbientEntries - view->GetEntryCount());
+  if (paste.error != EntryTextError::None) {
+    RefuseEntryCommand(PasteRefusal(paste));
+    return;
+  }
+  if (!view->PasteEntries(paste.entries)) RefuseEntryCommand(LoadCommandString(STR_DOCUMENT_FULL));
+}
+
+void MainFrame::RefuseEntryCommand(const std::wstring& reason) {
+  ShowStatusReason(reason);
+  MessageBeep(0xFFFFFFFF);
+}
+
+void MainFrame::ShowStatusReason(const std::wstring& reason) { ::ShowStatusReason(statusBar_, reason); }
+
+bool MainFrame::CellEditorOpen() const {
+  const AmbientView* view = ActiveView();
+  return view != nullptr && IsWindow(view->GetEditor());
+}
+
+void MainFrame::UpdateEditCommandStates() {
+  const AmbientView* view = ActiveView();
+  HWND focus = GetFocus();
+  const bool textBox = view != nullptr && IsTextBox(focus) && IsChild(view->Handle(), focus);
+  const int entry = view != nullptr ? view->GetSelectedEntry() : -1;
+  const bool selected = entry >= 0;
+  if (textBox) {
+    DWORD start = 0, end = 0;
+    SendMessageW(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    commandStates_.EnableCommand(CMD_EDIT_UNDO, SendMessageW(focus, EM_CANUNDO, 0, 0) != 0);
+    commandStates_.EnableCommand(CMD_EDIT_REDO, false);
+    commandStates_.EnableCommand(CMD_EDIT_CUT, start != end);
+    commandStates_.EnableCommand(CMD_EDIT_COPY, start != end);
+    commandStates_.EnableCommand(CMD_EDIT_PASTE, IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE);
+  } else {
+    commandStates_.EnableCommand(CMD_EDIT_UNDO, view != nullptr && view->CanUndo());
+    commandStates_.EnableCommand(CMD_EDIT_REDO, view != nullptr && view->CanRedo());
+    commandStates_.EnableCommand(CMD_EDIT_CUT, selected);
+    commandStates_.EnableCommand(CMD_EDIT_COPY, selected);
+    commandStates_.EnableCommand(CMD_EDIT_PASTE, view != nullptr && ClipboardMayHoldEntries());
+  }
+  commandStates_.EnableCommand(CMD_ENTRY_INSERT, view != nullptr);
+  commandStates_.EnableCommand(CMD_ENTRY_DUPLICATE, selected);
+  commandStates_.EnableCommand(CMD_ENTRY_DELETE, selected);
+  commandStates_.EnableCommand(CMD_ENTRY_MOVE_UP, selected && entry > 0);
+  commandStates_.EnableCommand(CMD_ENTRY_MOVE_DOWN, selected && entry < view->GetEntryCount() - 1);
+}
+
+// Right-click, Shift+F10 and the Menu key on a document show its Edit menu; from the keyboard
+// it opens below the selected row. Default processing hands the request up with each parent
+// naming its own child, so the document is found by the focus or the clicked point.
+bool MainFrame::OnContextMenu(HWND window, LPARAM position) {
+  AmbientView* view = ActiveView();
+  if (view == nullptr || (window != ClientWindow() && !IsInside(view->Handle(), window))) return false;
+  const bool fromKeyboard = position == -1;
+  POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  if (!IsInside(view->Handle(), fromKeyboard ? GetFocus() : WindowFromPoint(point))) return false;
+  HMENU popup = GetSubMenu(commandBar_.GetMenu(), kEditMenuPosition);
+  if (popup == nullptr) return false;
+  if (fromKeyboard) {
+    const int row = view->GetSelectedRow();
+    const RECT cell = row >= 0 ? view->GetCellRect(row, 0) : RECT{};
+    point = {cell.left, cell.bottom};
+    ClientToScreen(view->Handle(), &point);
+  }
+  UpdateEditCommandStates();
+  constexpr UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON;
+  if (commandBar_.Handle() == nullptr) {
+    TrackPopupMenuEx(popup, flags, point.x, point.y, Handle(), nullptr);
+    return true;
+  }
+  MenuBarTrackPopup record{sizeof(MenuBarTrackPopup), popup, flags, point.x, point.y, nullptr};
+  SendMessageW(commandBar_.Handle(), MENUBAR_TRACK_POPUP, 0, reinterpret_cast<LPARAM>(&record));
+  return true;
+}
