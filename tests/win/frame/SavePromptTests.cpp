@@ -125,7 +125,6 @@ TEST_F(SavePrompt, ClosingTheFrameAsksAndCancelKeepsItOpen) {
   ModalScript endSession;
   std::wstring question;
   ReadAndCloseMessageBox(endSession, question, IDCANCEL);
-  PostMessageW(Hwnd(), WM_NULL, 0, 0);
   EXPECT_EQ(SendMessageW(Hwnd(), WM_QUERYENDSESSION, 0, 0), FALSE);
   EXPECT_TRUE(endSession.Finished());
 
