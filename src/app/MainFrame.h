@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+// HDROP needs the base declarations first.
+#include <shellapi.h>
 
 #include <memory>
 #include <vector>
@@ -52,6 +54,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Document views the frame holds; a view goes as soon as its window is gone.
   size_t ViewCount() const { return views_.size(); }
 
+  // Opens the file at the full path `path` in a new page; a file that cannot be read gets
+  // the open error. Open, the start-up command line and dropped files all come here.
+  bool OpenDocument(const std::wstring& path);
+
  protected:
   bool HandleMessage(Message& m) override;
 
@@ -68,7 +74,12 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnDestroy();
   void OnFrameDestroy();
   void OnSetFocus();
+  bool OnActivate(WPARAM state);
+  void CancelModes();
+  void ForwardSettingChange(const Message& m);
+  void OnDropFiles(HDROP drop);
   void LayoutChildren(bool resizeBars);
+  bool IsCloseTabKey(const MSG& msg) const;
 
   // The command table (FrameCommands.cpp).
   bool OnCommand(UINT id);
@@ -83,6 +94,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnWindowClose();
   void OnWindowCloseAll();
   void OnWindowPage(int index);
+  void OnSwitchPane();
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
@@ -98,4 +110,6 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   CommandBar commandBar_;
   TabView tabView_;
   std::vector<std::unique_ptr<AmbientView>> views_;
+  // Where the focus was when the frame last went to the background; it goes back there.
+  HWND focusWhenDeactivated_ = nullptr;
 };

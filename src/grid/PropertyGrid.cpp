@@ -215,9 +215,20 @@ bool PropertyGrid::HandleMessage(Message& m) {
       m.result = CallDefault(m) | DLGC_WANTALLKEYS;
       return true;
     case WM_SETTINGCHANGE:
-      painter.RefreshSettings(Handle(), drawInfo);
+      OnSettingsChanged();
       m.result = 0;
       return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_FONTCHANGE:
+      OnSettingsChanged();
+      return Window::HandleMessage(m);
+    case WM_SHOWWINDOW:
+    case WM_CANCELMODE:
+      // Nothing an editor dropped may stay on screen over a hidden page.
+      if (IsWindow(editor) && (m.msg == WM_CANCELMODE || m.wParam == FALSE))
+        SendMessageW(editor, WM_CANCELMODE, 0, 0);
+      return Window::HandleMessage(m);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       m.result = OnMouseClick(m);
@@ -257,6 +268,12 @@ LRESULT PropertyGrid::OnCreate(Message& m) {
   header = reinterpret_cast<HWND>(SendMessageW(Handle(), LVM_GETHEADER, 0, 0));
   SendMessageW(Handle(), WM_SETTINGCHANGE, 0, 0);
   return created;
+}
+
+// An open editor keeps its edit and takes the new font, since the one it shows goes now.
+void PropertyGrid::OnSettingsChanged() {
+  painter.RefreshSettings(Handle(), drawInfo);
+  if (IsWindow(editor)) SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(drawInfo.font), TRUE);
 }
 
 void PropertyGrid::OnDestroy() {

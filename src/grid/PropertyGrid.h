@@ -60,6 +60,7 @@ class PropertyGrid : public Window {
  private:
   LRESULT OnCreate(Message& m);
   void OnDestroy();
+  void OnSettingsChanged();
   bool OnKeyDown(Message& m);
   bool OnChar(Message& m);
   LRESULT OnMouseClick(Message& m);
