@@ -138,8 +138,7 @@ bool MenuImages::Draw(const DRAWITEMSTRUCT& draw) const {
   MENUITEMINFOW item{};
   item.cbSize = sizeof(item);
   item.fMask = MIIM_BITMAP;
-  if (!IsMenu(menu) || !GetMenuItemInfoW(menu, draw.itemID, FALSE, &item) ||
-      item.hbmpItem != HBMMENU_CALLBACK)
+  if (!IsMenu(menu) || !GetMenuItemInfoW(menu, draw.itemID, FALSE, &item) || item.hbmpItem != HBMMENU_CALLBACK)
     return false;
   bool grayed = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
   return DrawImage(draw.hDC, draw.itemID, MenuImageOrigin(draw.rcItem, size_), grayed);
