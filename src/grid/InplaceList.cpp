@@ -12,6 +12,11 @@ const WindowClass* ListClass() { return RegisterSuperclass(L"EDIT", L"Sonarwick_
 
 LPARAM AsLParam(HWND hwnd) { return reinterpret_cast<LPARAM>(hwnd); }
 
+wchar_t UpperCase(wchar_t character) {
+  return static_cast<wchar_t>(
+      reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(character)))));
+}
+
 }  // namespace
 
 HWND InplaceList::Create(HWND grid, const RECT& cell, const wchar_t* text) {
@@ -111,14 +116,26 @@ bool InplaceList::OnDroppedKey(UINT vk) {
   }
 }
 
-// The next option starting with the letter, after the highlighted one and round again.
+// The next option starting with the letter, after the highlighted one and round again; the
+// letter's case does not matter, in any alphabet.
 void InplaceList::OnTypedCharacter(wchar_t character) {
   if (!IsDropped()) DropDown();
-  const wchar_t prefix[2] = {character, L'\0'};
-  LRESULT current = SendMessageW(listBox_, LB_GETCURSEL, 0, 0);
-  LRESULT found =
-      SendMessageW(listBox_, LB_FINDSTRING, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(prefix));
-  if (found != LB_ERR) SendMessageW(listBox_, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+  int count = static_cast<int>(SendMessageW(listBox_, LB_GETCOUNT, 0, 0));
+  int current = static_cast<int>(SendMessageW(listBox_, LB_GETCURSEL, 0, 0));
+  for (int step = 1; step <= count; ++step) {
+    int index = (std::max(current, -1) + step) % count;
+    if (UpperCase(FirstLetter(index)) != UpperCase(character)) continue;
+    SendMessageW(listBox_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return;
+  }
+}
+
+wchar_t InplaceList::FirstLetter(int index) const {
+  int length = static_cast<int>(SendMessageW(listBox_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0));
+  if (length <= 0) return L'\0';
+  std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+  SendMessageW(listBox_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  return text[0];
 }
 
 void InplaceList::MoveHighlight(UINT vk) {

@@ -42,6 +42,7 @@ class InplaceList : public InplaceDropDown {
   void MoveHighlight(UINT vk);
   void RestoreHighlight();
   int PageSize() const;
+  wchar_t FirstLetter(int index) const;
 
   HWND listBox_ = nullptr;
   // Height of the dropped list in pixels; 0 until computed, and again after the options change.

@@ -3,6 +3,8 @@
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
 #include "app/resources/ResourceIds.h"
+#include "grid/InplaceDropDown.h"
+#include "grid/InplaceList.h"
 
 namespace {
 
@@ -28,6 +30,26 @@ class FrameKeyboard : public FrameTest {
     return view->GetEditor();
   }
 
+  // Opens a sample and drops the time-of-day list of its first entry with the keyboard.
+  HWND DropFirstTimeOfDay() {
+    const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+    ModalScript open;
+    AnswerFileDialog(open, path);
+    CommandWithScript(CMD_FILE_OPEN, open);
+    AmbientView* view = frame->ActiveView();
+    if (view == nullptr || GetFocus() != view->Handle()) return nullptr;
+    view->SelectCell(0, kTimeOfDay);
+    return ReopenList(view);
+  }
+  HWND ReopenList(AmbientView* view) {
+    SetFocus(view->Handle());
+    SendChord({VK_RETURN});
+    Pump();
+    return InplaceList::GetListBox(view->GetEditor());
+  }
+
+  static constexpr int kTimeOfDay = 4;
+
   static std::wstring Text(HWND window) {
     wchar_t text[256]{};
     GetWindowTextW(window, text, 256);
@@ -41,11 +63,12 @@ TEST_F(FrameKeyboard, AcceleratorsBecomeFrameCommands) {
   EXPECT_TRUE(frame->Received(CMD_FILE_NEW));
   EXPECT_EQ(frame->Tabs().GetPageCount(), 1);
 
-  // Ctrl+F4 stands beside Close in the menu but is no accelerator.
+  // Ctrl+F4 is no accelerator, yet it closes the tab as Window > Close does.
   SendChord({VK_CONTROL, VK_F4});
   Pump();
-  EXPECT_FALSE(frame->Received(CMD_WINDOW_CLOSE));
-  EXPECT_EQ(frame->Tabs().GetPageCount(), 1);
+  EXPECT_TRUE(frame->Received(CMD_WINDOW_CLOSE));
+  EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
+  EXPECT_EQ(GetFocus(), frame->ClientWindow()) << "the focus is not left on the closed page";
 
   // Outside a text box the clipboard keys are the frame's, which has nothing to do for them.
   SetClipboardText(L"untouched");
@@ -122,6 +145,108 @@ TEST_F(FrameKeyboard, CtrlTabSwitchesPagesThroughTheFilter) {
   SendChord({VK_CONTROL, VK_SHIFT, VK_TAB});
   Pump();
   EXPECT_EQ(frame->Tabs().GetActivePage(), 2);
+}
+
+// The dropped list closes up whenever its page or its frame goes out of the user's sight,
+// and the focus comes back to the list's button with the frame.
+TEST_F(FrameKeyboard, TheDroppedListClosesWithItsPageOrFrame) {
+  HWND list = DropFirstTimeOfDay();
+  ASSERT_NE(list, nullptr);
+  AmbientView* first = frame->ActiveView();
+  ASSERT_TRUE(IsWindowVisible(list));
+
+  SendChord({VK_CONTROL, 'N'});
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(list)) << "after New";
+  EXPECT_EQ(GetFocus(), frame->ActiveView()->Handle()) << "New leaves the focus in the new page";
+  SendChord({VK_CONTROL, VK_TAB});
+  Pump();
+  ASSERT_EQ(frame->ActiveView(), first);
+  EXPECT_EQ(GetFocus(), first->Handle());
+
+  list = ReopenList(first);
+  ASSERT_TRUE(IsWindowVisible(list));
+  RECT placed{};
+  GetWindowRect(Hwnd(), &placed);
+  SetWindowPos(Hwnd(), nullptr, placed.left + 20, placed.top + 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(list)) << "after the frame moved";
+
+  list = ReopenList(first);
+  ASSERT_TRUE(IsWindowVisible(list));
+  HWND button = InplaceDropDown::GetButton(first->GetEditor());
+  ASSERT_EQ(GetFocus(), button);
+  HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                               200, 100, nullptr, nullptr, nullptr, nullptr);
+  BringToFront(other);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(list)) << "after the frame went to the background";
+  DestroyWindow(other);
+  SetForegroundWindow(Hwnd());
+  Pump();
+  EXPECT_EQ(GetFocus(), button) << "back in front, the edit goes on where it was";
+  EXPECT_FALSE(IsWindowVisible(list));
+}
+
+// F6 and Shift+F6 move between the tab strip and the page; switching pages from the strip
+// brings the focus into the page shown; closing with Ctrl+F4 never strands it.
+TEST_F(FrameKeyboard, F6MovesBetweenStripAndPageAndCtrlF4ClosesTabs) {
+  Command(CMD_FILE_NEW);
+  Command(CMD_FILE_NEW);
+  HWND strip = frame->Tabs().GetTabStrip();
+  HWND second = frame->ActiveView()->Handle();
+  ASSERT_EQ(GetFocus(), second);
+  SendChord({VK_F6});
+  Pump();
+  EXPECT_EQ(GetFocus(), strip);
+  SendChord({VK_F6});
+  Pump();
+  EXPECT_EQ(GetFocus(), second);
+  SendChord({VK_SHIFT, VK_F6});
+  Pump();
+  EXPECT_EQ(GetFocus(), strip);
+
+  SendChord({VK_CONTROL, VK_TAB});
+  Pump();
+  EXPECT_EQ(frame->Tabs().GetActivePage(), 0);
+  EXPECT_EQ(GetFocus(), frame->ActiveView()->Handle()) << "Ctrl+Tab from the strip";
+  SendChord({VK_F6});
+  Pump();
+  Command(CMD_WINDOW_PAGE_FIRST + 1);
+  EXPECT_EQ(GetFocus(), second) << "the window list from the strip";
+
+  SendChord({VK_CONTROL, VK_F4});
+  Pump();
+  ASSERT_EQ(frame->Tabs().GetPageCount(), 1);
+  EXPECT_EQ(GetFocus(), frame->ActiveView()->Handle());
+  SendChord({VK_F6});
+  Pump();
+  SendChord({VK_CONTROL, VK_F4});
+  Pump();
+  EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
+  EXPECT_EQ(GetFocus(), frame->ClientWindow()) << "not the hidden strip";
+}
+
+// Tapping Alt and Escape goes through the menu bar without ending an open cell edit.
+TEST_F(FrameKeyboard, TheMenuBarLeavesAnOpenCellEditAlone) {
+  HWND editor = OpenEditorOnFirstFileName();
+  ASSERT_NE(editor, nullptr);
+  SetWindowTextW(editor, L"half typed");
+  SendMessageW(editor, EM_SETSEL, 4, 4);
+  SendChord({VK_MENU});
+  Pump();
+  EXPECT_TRUE(frame->MenuBar().InKeyboardMode());
+  EXPECT_EQ(GetFocus(), editor);
+  SendChord({VK_ESCAPE});
+  Pump();
+  EXPECT_FALSE(frame->MenuBar().InKeyboardMode());
+  ASSERT_TRUE(IsWindow(editor));
+  EXPECT_EQ(GetFocus(), editor);
+  EXPECT_EQ(Text(editor), L"half typed");
+  DWORD start = 0, end = 0;
+  SendMessageW(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 4u);
+  EXPECT_EQ(end, 4u);
 }
 
 }  // namespace
