@@ -316,8 +316,8 @@ void MainFrame::OnSetFocus() {
 }
 
 // Back from the background the focus returns where it was (an open cell editor keeps its
-// edit), as long as that window is still there and on screen.
-// True when it gave the focus back; the default processing would give it to the frame.
+// edit), as long as that window is still there and on screen. True when it gave the focus
+// back; the default processing would give it to the frame.
 bool MainFrame::OnActivate(WPARAM state) {
   if (LOWORD(state) == WA_INACTIVE) {
     CancelModes();
