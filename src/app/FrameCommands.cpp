@@ -55,6 +55,10 @@ bool MainFrame::OnCommand(UINT id) {
     case CMD_WINDOW_CLOSE_ALL:
       OnWindowCloseAll();
       return true;
+    case CMD_NEXT_PANE:
+    case CMD_PREV_PANE:
+      OnSwitchPane();
+      return true;
     default:
       if (id < CMD_WINDOW_PAGE_FIRST || id > CMD_WINDOW_PAGE_LAST) return false;
       OnWindowPage(static_cast<int>(id - CMD_WINDOW_PAGE_FIRST));
@@ -77,22 +81,29 @@ void MainFrame::OnFileNew() {
 void MainFrame::OnFileOpen() {
   FileDialog dialog = MakeOpenFileDialog(Handle());
   if (dialog.Run(GetActiveWindow()) != IDOK) return;
-  // One tab per file: two would let the later save silently undo the other's.
-  const int open = FindPageOfFile(dialog.FullPath());
+  OpenDocument(dialog.FullPath());
+}
+
+// The page is titled with the file's name without its folder. A file already open only
+// brings its page forward: two pages would let the later save silently undo the other's.
+bool MainFrame::OpenDocument(const std::wstring& path) {
+  const int open = FindPageOfFile(path);
   if (open != -1) {
     tabView_.SetActivePage(open);
-    return;
+    return true;
   }
   AmbientView* view = CreateView();
-  if (view == nullptr) return;
-  if (!view->Load(dialog.FullPath())) {
+  if (view == nullptr) return false;
+  if (!view->Load(path.c_str())) {
     const std::wstring reason = view->GetLastLoadError();
     DestroyWindow(view->Handle());
     ReleaseClosedViews();
     ShowError(reason.empty() ? kCannotOpen : kCannotOpen + (L"\n" + reason));
-    return;
+    return false;
   }
-  tabView_.AddPage(view->Handle(), dialog.FileTitle(), -1, view);
+  const size_t folderEnd = path.find_last_of(L"\\/");
+  const std::wstring name = folderEnd == std::wstring::npos ? path : path.substr(folderEnd + 1);
+  return tabView_.AddPage(view->Handle(), name.c_str(), -1, view);
 }
 
 // Saves whether or not the document has changes; a document that never had a path goes
@@ -177,6 +188,18 @@ int MainFrame::FindPageOfFile(const std::wstring& path) const {
     if (view != nullptr && view->GetPath()[0] != L'\0' && IsSameFile(view->GetPath(), path)) return page;
   }
   return -1;
+}
+
+// The two panes are the tab strip and the active page; F6 and Shift+F6 both go to the other.
+void MainFrame::OnSwitchPane() {
+  const int active = tabView_.GetActivePage();
+  if (active == -1) return;
+  HWND strip = tabView_.GetTabStrip();
+  if (GetFocus() == strip) {
+    SetFocus(tabView_.GetPageWindow(active));
+  } else if (strip != nullptr) {
+    SetFocus(strip);
+  }
 }
 
 AmbientView* MainFrame::CreateView() {

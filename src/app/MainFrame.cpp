@@ -1,12 +1,16 @@
 #include "app/MainFrame.h"
 
+#include <shellapi.h>
+
 #include <cwchar>
+#include <utility>
 
 #include "app/AppModule.h"
 #include "app/ChevronMenu.h"
 #include "app/CommandStrings.h"
 #include "app/MenuPrompts.h"
 #include "app/MessageLoop.h"
+#include "app/StartupFiles.h"
 #include "app/TextBoxKeys.h"
 #include "app/ToolTipText.h"
 #include "app/resources/ResourceIds.h"
@@ -137,6 +141,25 @@ bool MainFrame::HandleOwnMessage(Message& m) {
     case WM_QUERYENDSESSION:
       m.result = ConfirmCloseAll() ? TRUE : FALSE;
       return true;
+    case WM_ACTIVATE:
+      if (!OnActivate(m.wParam)) return false;
+      m.result = 0;
+      return true;
+    case WM_MOVE:
+    case WM_ENTERSIZEMOVE:
+    case WM_CANCELMODE:
+      CancelModes();
+      return false;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_FONTCHANGE:
+      ForwardSettingChange(m);
+      return false;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(m.wParam));
+      m.result = 0;
+      return true;
     case WM_NCDESTROY:
       // Every page window went down with the client before this last message.
       ReleaseClosedViews();
@@ -149,6 +172,7 @@ bool MainFrame::HandleOwnMessage(Message& m) {
 bool MainFrame::HandleFrameBaseMessage(Message& m) {
   switch (m.msg) {
     case WM_SIZE:
+      CancelModes();
       if (m.wParam != SIZE_MINIMIZED) LayoutChildren(true);
       return false;
     case WM_NOTIFY:
@@ -208,6 +232,13 @@ bool MainFrame::OnNotify(Message& m) {
 }
 
 bool MainFrame::FilterMessage(MSG& msg) {
+  // While the keyboard is in the menu bar its keys are the bar's, not the accelerators'.
+  if (commandBar_.InKeyboardMode() && commandBar_.TranslateMenuKey(msg)) return true;
+  if (IsCloseTabKey(msg)) {
+    // The same road as Window > Close, whatever that command asks first.
+    SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(CMD_WINDOW_CLOSE, 1), 0);
+    return true;
+  }
   if (accelerators_ != nullptr && !LeavesKeyToTextBox(acceleratorEntries_, msg) &&
       !(CellEditorOpen() && LeavesKeyToCellEditor(acceleratorEntries_, msg)) &&
       TranslateAcceleratorW(Handle(), accelerators_, &msg) != 0) {
@@ -218,6 +249,13 @@ bool MainFrame::FilterMessage(MSG& msg) {
   }
   if (commandBar_.TranslateMenuKey(msg)) return true;
   return tabView_.TranslatePageKeys(&msg);
+}
+
+// Ctrl+F4 on any window of the frame, without Shift or Alt.
+bool MainFrame::IsCloseTabKey(const MSG& msg) const {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_F4) return false;
+  if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  return msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd);
 }
 
 void MainFrame::DoIdle() {
@@ -254,6 +292,7 @@ void MainFrame::OnCreate() {
     loop->RegisterIdleHandler(this);
   }
   tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition));
+  DragAcceptFiles(Handle(), TRUE);
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images
@@ -310,6 +349,52 @@ void MainFrame::OnFrameDestroy() {
 
 void MainFrame::OnSetFocus() {
   if (ClientWindow() != nullptr) SetFocus(ClientWindow());
+}
+
+// Back from the background the focus returns where it was (an open cell editor keeps its
+// edit), as long as that window is still there and on screen. True when it gave the focus
+// back; the default processing would give it to the frame.
+bool MainFrame::OnActivate(WPARAM state) {
+  if (LOWORD(state) == WA_INACTIVE) {
+    CancelModes();
+    HWND focus = GetFocus();
+    focusWhenDeactivated_ = focus != nullptr && IsChild(Handle(), focus) ? focus : nullptr;
+    return false;
+  }
+  HWND saved = std::exchange(focusWhenDeactivated_, nullptr);
+  if (HIWORD(state) != 0 || saved == nullptr || !IsWindow(saved) || !IsChild(Handle(), saved) ||
+      !IsWindowVisible(saved) || !IsWindowEnabled(saved))
+    return false;
+  SetFocus(saved);
+  return true;
+}
+
+// Lists dropped from a cell close up when the frame moves, changes size or goes to the
+// background; they hear it through the window with the focus, as combo boxes do.
+void MainFrame::CancelModes() {
+  HWND focus = GetFocus();
+  if (focus != nullptr && focus != Handle()) SendMessageW(focus, WM_CANCELMODE, 0, 0);
+}
+
+// Only top-level windows hear of setting changes; the bars, the client and its pages follow
+// them too.
+void MainFrame::ForwardSettingChange(const Message& m) {
+  for (HWND child : {rebar_, commandBar_.Handle(), toolbar_.window, statusBar_, ClientWindow()}) {
+    if (child != nullptr) SendMessageW(child, m.msg, m.wParam, m.lParam);
+  }
+  LayoutChildren(true);
+}
+
+void MainFrame::OnDropFiles(HDROP drop) {
+  std::vector<std::wstring> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT index = 0; index < count; ++index) {
+    std::wstring path(DragQueryFileW(drop, index, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, index, path.data(), static_cast<UINT>(path.size())));
+    paths.push_back(std::move(path));
+  }
+  DragFinish(drop);
+  for (const std::wstring& path : OpenableFiles(paths)) OpenDocument(path);
 }
 
 // ---- layout ----

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+// HDROP needs the base declarations first.
+#include <shellapi.h>
 
 #include <memory>
 #include <vector>
@@ -55,6 +57,9 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Shows why a command or a typed value was refused in the status bar, until the next edit
   // or menu prompt.
   void ShowStatusReason(const std::wstring& reason);
+  // Opens the file at the full path `path` in a new page; a file that cannot be read gets
+  // the open error. Open, the start-up command line and dropped files all come here.
+  bool OpenDocument(const std::wstring& path);
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -72,7 +77,12 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnDestroy();
   void OnFrameDestroy();
   void OnSetFocus();
+  bool OnActivate(WPARAM state);
+  void CancelModes();
+  void ForwardSettingChange(const Message& m);
+  void OnDropFiles(HDROP drop);
   void LayoutChildren(bool resizeBars);
+  bool IsCloseTabKey(const MSG& msg) const;
 
   // The command table (FrameCommands.cpp).
   bool OnCommand(UINT id);
@@ -87,6 +97,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnWindowClose();
   void OnWindowCloseAll();
   void OnWindowPage(int index);
+  void OnSwitchPane();
 
   // The save prompt and its roads (FrameClosing.cpp). Each returns false when the user (or a
   // refused cell value, or a failed save) stops the action.
@@ -124,4 +135,6 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   CommandBar commandBar_;
   TabView tabView_;
   std::vector<std::unique_ptr<AmbientView>> views_;
+  // Where the focus was when the frame last went to the background; it goes back there.
+  HWND focusWhenDeactivated_ = nullptr;
 };

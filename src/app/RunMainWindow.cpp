@@ -4,11 +4,12 @@
 #include "app/MainFrame.h"
 #include "app/MessageLoop.h"
 
-int RunMainWindow(int showCommand) {
-  return RunMainWindow(showCommand, [] { return std::make_unique<MainFrame>(); });
+int RunMainWindow(int showCommand, const std::vector<std::wstring>& files) {
+  return RunMainWindow(
+      showCommand, [] { return std::make_unique<MainFrame>(); }, files);
 }
 
-int RunMainWindow(int showCommand, const FrameFactory& makeFrame) {
+int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vector<std::wstring>& files) {
   auto loop = std::make_unique<MessageLoop>();
   TheAppModule().RegisterLoop(loop.get());
 
@@ -21,6 +22,7 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame) {
     return 0;
   }
   ShowWindow(hwnd, showCommand);
+  for (const std::wstring& path : files) frame->OpenDocument(path);
   const int exitCode = loop->Pump();
   TheAppModule().UnregisterLoop();
   frame.reset();

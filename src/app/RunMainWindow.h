@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class MainFrame;
 
@@ -9,6 +11,8 @@ class MainFrame;
 using FrameFactory = std::function<std::unique_ptr<MainFrame>()>;
 
 // Runs the main frame inside the thread's message loop and returns the exit code: the quit
-// message's code after the frame was closed, 0 when its window could not be created.
-int RunMainWindow(int showCommand);
-int RunMainWindow(int showCommand, const FrameFactory& makeFrame);
+// message's code after the frame was closed, 0 when its window could not be created. Each of
+// `files` (full paths) opens in its own page once the frame is on screen.
+int RunMainWindow(int showCommand, const std::vector<std::wstring>& files = {});
+int RunMainWindow(int showCommand, const FrameFactory& makeFrame,
+                  const std::vector<std::wstring>& files = {});

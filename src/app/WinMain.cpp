@@ -5,11 +5,14 @@
 
 #include "app/AppModule.h"
 #include "app/RunMainWindow.h"
+#include "app/StartupFiles.h"
 
-// The command line is not looked at: the editor always starts without a document. The show
-// command is what the runtime derived from the start-up information (SW_SHOWDEFAULT when that
-// names none).
+// Every argument that names an existing file opens in its own page ("Open with" and files
+// dropped on the program's icon); other arguments are ignored. The show command is what the
+// runtime derived from the start-up information (SW_SHOWDEFAULT when that names none).
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  // Taken before anything else could change the current folder that relative names start from.
+  const std::vector<std::wstring> files = OpenableFiles(CommandLineArguments(GetCommandLineW()));
   CoInitialize(nullptr);
   // Lets the system finish setting up this thread's windowing before the first window.
   DefWindowProcW(nullptr, 0, 0, 0);
@@ -17,7 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   InitCommonControlsEx(&controls);
   TheAppModule().Initialize(instance);
 
-  const int exitCode = RunMainWindow(showCommand);
+  const int exitCode = RunMainWindow(showCommand, files);
 
   TheAppModule().Terminate();
   CoUninitialize();

@@ -67,3 +67,5 @@ bool HasFocusFrame(const FocusFrameState& state) {
   bool selected = state.row == state.selRow && (state.col == state.selCol || state.appendRow);
   return focused && selected && state.row != state.editRow && state.col != state.editCol;
 }
+
+int CellRowHeight(int fontHeight) { return fontHeight + 3; }

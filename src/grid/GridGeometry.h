@@ -44,6 +44,11 @@ struct NavigationState {
 // VK_RIGHT by the caller.
 CellMove NavigationMove(UINT key, const NavigationState& state);
 
+// The height a row asks of the list view for a font `fontHeight` pixels tall: room for a pixel
+// row above the text and two below it, for glyphs that reach under the font's descent (the
+// underscore), besides the grid line.
+int CellRowHeight(int fontHeight);
+
 // The weight of the grid's bold font: the base font's weight plus 700.
 LONG BoldWeight(LONG baseWeight);
 

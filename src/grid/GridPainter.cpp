@@ -1,5 +1,7 @@
 #include "grid/GridPainter.h"
 
+#include <commctrl.h>
+
 #include "grid/GridGeometry.h"
 #include "grid/ItemDrawing.h"
 #include "grid/PropertyItem.h"
@@ -55,10 +57,24 @@ void GridPainter::RefreshSettings(HWND grid, GridDrawInfo& info) {
   info.font = ownedFont.get();
   info.boldFont = ownedBoldFont.get();
 
-  WindowDcScope dc(grid);
-  SelectionScope selection(dc.dc(), info.font);
-  GetTextMetricsW(dc.dc(), &info.tm);
+  {
+    WindowDcScope dc(grid);
+    SelectionScope selection(dc.dc(), info.font);
+    GetTextMetricsW(dc.dc(), &info.tm);
+  }
+  SetRowHeight(grid, CellRowHeight(info.tm.tmHeight));
   InvalidateRect(grid, nullptr, TRUE);
+}
+
+// The list view makes its rows as tall as its font or its small images, whichever is taller.
+// The list must not free the images itself: this painter owns them.
+void GridPainter::SetRowHeight(HWND grid, int height) {
+  UniqueImageList images(ImageList_Create(1, height, ILC_COLOR, 0, 1));
+  if (!images) return;
+  LONG_PTR style = GetWindowLongPtrW(grid, GWL_STYLE);
+  if ((style & LVS_SHAREIMAGELISTS) == 0) SetWindowLongPtrW(grid, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
+  SendMessageW(grid, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.get()));
+  rowHeightImages = std::move(images);
 }
 
 void GridPainter::PaintCell(const GridDrawInfo& templateInfo, const CellPaint& cell) {

@@ -24,14 +24,19 @@ struct CellPaint {
 class GridPainter {
  public:
   // Rebuilds the template's colours, fonts, pen and metrics from the system and the grid's
-  // parent, hands the font to the grid (WM_SETFONT) and frees what the previous refresh made.
+  // parent, hands the font to the grid (WM_SETFONT), makes the rows tall enough for every
+  // glyph of the font and frees what the previous refresh made.
   void RefreshSettings(HWND grid, GridDrawInfo& info);
 
   // Background, the item's value, grid lines and focus frame of one cell.
   static void PaintCell(const GridDrawInfo& templateInfo, const CellPaint& cell);
 
  private:
+  void SetRowHeight(HWND grid, int height);
+
   UniqueFont ownedFont;
   UniqueFont ownedBoldFont;
   UniquePen ownedPen;
+  // An empty small-image list whose image height sets the list view's row height.
+  UniqueImageList rowHeightImages;
 };

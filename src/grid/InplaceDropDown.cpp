@@ -65,6 +65,12 @@ bool InplaceDropDown::HandleMessage(Message& m) {
       return OnGetDlgCode(m);
     case WM_DRAWITEM:
       return OnDrawItem(m);
+    case WM_CANCELMODE:
+      CloseUp();
+      return Window::HandleMessage(m);
+    case WM_SETFONT:
+      if (button_ != nullptr) SendMessageW(button_, WM_SETFONT, m.wParam, m.lParam);
+      return Window::HandleMessage(m);
     default:
       return Window::HandleMessage(m);
   }
@@ -135,6 +141,16 @@ bool InplaceDropDown::OnButtonMessage(EditorControl&, Message& m) {
   switch (m.msg) {
     case WM_KEYDOWN:
       return OnButtonKeyDown(m);
+    case WM_SYSKEYDOWN:
+      // The default processing must still see it: it decides whether releasing Alt opens the menu.
+      OnButtonSysKeyDown(LOWORD(m.wParam));
+      return false;
+    case WM_CHAR:
+      return OnButtonChar(m);
+    case WM_KILLFOCUS:
+    case WM_CANCELMODE:
+      CloseUp();
+      return false;
     case WM_GETDLGCODE:
       // The button asks as the text box would: the edit's own dialog code.
       m.result = CallDefault(Message{Handle(), m.msg, m.wParam, m.lParam}) | DLGC_WANTALLKEYS;
@@ -146,9 +162,14 @@ bool InplaceDropDown::OnButtonMessage(EditorControl&, Message& m) {
 
 bool InplaceDropDown::OnButtonKeyDown(Message& m) {
   UINT vk = LOWORD(m.wParam);
+  if (IsDropped() && OnDroppedKey(vk)) {
+    m.result = 0;
+    return true;
+  }
   switch (vk) {
     case VK_ESCAPE:
-      // Escape keeps the shown value: it commits, after the key has been handled.
+    case VK_RETURN:
+      // Both end the edit keeping the shown value: a commit, after the key has been handled.
       PostMessageW(grid_, GRIDM_COMMITEDIT, 0, AsLParam(Handle()));
       break;
     case VK_SPACE:
@@ -158,11 +179,30 @@ bool InplaceDropDown::OnButtonKeyDown(Message& m) {
       break;
     case VK_UP:
     case VK_DOWN:
+    case VK_TAB:
       PostMessageW(grid_, GRIDM_NAVIGATE, vk, 0);
       break;
     default:
       return false;
   }
+  m.result = 0;
+  return true;
+}
+
+// Alt+Down drops the list, and Alt+Up or Alt+Down take the highlighted choice from it.
+void InplaceDropDown::OnButtonSysKeyDown(UINT vk) {
+  if (vk != VK_UP && vk != VK_DOWN) return;
+  if (IsDropped()) {
+    OnDroppedKey(VK_RETURN);
+  } else if (vk == VK_DOWN) {
+    SendMessageW(button_, BM_CLICK, 0, 0);
+  }
+}
+
+bool InplaceDropDown::OnButtonChar(Message& m) {
+  auto character = static_cast<wchar_t>(m.wParam);
+  if (character <= L' ') return false;
+  OnTypedCharacter(character);
   m.result = 0;
   return true;
 }

@@ -6,7 +6,9 @@
 // The base of the list editor: a text box that cannot be typed or clicked into, with an
 // owner-drawn drop button at its right edge that holds the keyboard focus for the whole edit.
 // What the button's click drops down is the derived editor's business (WM_COMMAND with
-// notification code 0 reaches the text box).
+// notification code 0 reaches the text box); so are the keys while something is dropped.
+// Whatever is dropped closes up when the button loses the focus or anyone sends the editor
+// (its text box or its button) WM_CANCELMODE.
 class InplaceDropDown : public Window {
  public:
   // The drop button of the editor `editor`, or null when `editor` is not a drop-down editor.
@@ -35,6 +37,13 @@ class InplaceDropDown : public Window {
   HWND Grid() const { return grid_; }
   HWND Button() const { return button_; }
 
+  virtual bool IsDropped() const { return false; }
+  // A key at the button while dropped; true when it was used.
+  virtual bool OnDroppedKey(UINT) { return false; }
+  virtual void CloseUp() {}
+  // A printable character typed at the button or handed over by the grid.
+  virtual void OnTypedCharacter(wchar_t) {}
+
  private:
   bool OnCreate(Message& m);
   bool OnSetFocus(Message& m);
@@ -44,6 +53,8 @@ class InplaceDropDown : public Window {
   bool CreateButton(HWND textBox, const RECT& client);
   bool OnButtonMessage(EditorControl& button, Message& m);
   bool OnButtonKeyDown(Message& m);
+  void OnButtonSysKeyDown(UINT vk);
+  bool OnButtonChar(Message& m);
 
   HWND grid_ = nullptr;
   HWND button_ = nullptr;

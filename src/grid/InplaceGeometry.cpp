@@ -31,3 +31,30 @@ bool KeyLeavesCell(UINT vk, DWORD selStart, DWORD selEnd, DWORD textLength) {
       return false;
   }
 }
+
+int HighlightAfterKey(UINT vk, int current, int count, int pageSize) {
+  int target = current;
+  switch (vk) {
+    case VK_UP:
+      target = current - 1;
+      break;
+    case VK_DOWN:
+      target = current + 1;
+      break;
+    case VK_HOME:
+      target = 0;
+      break;
+    case VK_END:
+      target = count - 1;
+      break;
+    case VK_PRIOR:
+      target = current - std::max(1, pageSize - 1);
+      break;
+    case VK_NEXT:
+      target = current + std::max(1, pageSize - 1);
+      break;
+    default:
+      break;
+  }
+  return std::clamp(target, 0, count - 1);
+}

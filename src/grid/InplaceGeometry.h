@@ -23,3 +23,7 @@ RECT DropListRect(const RECT& editorWindow, int dropHeight);
 // `textLength` characters leaves the cell: Tab, Up and Down always do; Left only with the
 // caret at the start and nothing selected, Right only with the caret at the end.
 bool KeyLeavesCell(UINT vk, DWORD selStart, DWORD selEnd, DWORD textLength);
+
+// The highlighted entry of a dropped list of `count` entries after key `vk` (Up, Down, Home,
+// End, Page Up, Page Down) from `current` (-1 for none), `pageSize` entries to a page.
+int HighlightAfterKey(UINT vk, int current, int count, int pageSize);

@@ -2,9 +2,12 @@
 
 #include "grid/InplaceDropDown.h"
 
-// The list editor: the drop-down text box with a popup list of choices below it. A choice
-// (Enter or a click in the list) writes the chosen text into the text box and asks the grid
-// to commit it; Escape in the list cancels.
+// The list editor: the drop-down text box with a popup list of choices below it, used from the
+// keyboard as a drop-down combo box is. While the list is down the keys at the drop button
+// move its highlight (arrows, Home, End, paging, a letter for the next option starting with
+// it); Enter, Alt+Up and Tab choose, Escape closes it without a change. A choice writes the
+// chosen text into the text box and asks the grid to commit it. The list is owned by the
+// editor's top-level window, never topmost, and never takes the focus or activation.
 class InplaceList : public InplaceDropDown {
  public:
   // Creates the list editor as a child of `grid` on `cell` holding `text`
@@ -20,6 +23,11 @@ class InplaceList : public InplaceDropDown {
  private:
   InplaceList() = default;
 
+  bool IsDropped() const override;
+  bool OnDroppedKey(UINT vk) override;
+  void CloseUp() override;
+  void OnTypedCharacter(wchar_t character) override;
+
   bool OnCreate(Message& m);
   bool OnChar(Message& m);
   bool OnCommand(Message& m);
@@ -28,8 +36,13 @@ class InplaceList : public InplaceDropDown {
   void DestroyListBox();
   void DropDown();
   bool OnListMessage(EditorControl& list, Message& m);
+  bool OnListClick(Message& m);
   void Choose();
   void CancelFromList();
+  void MoveHighlight(UINT vk);
+  void RestoreHighlight();
+  int PageSize() const;
+  wchar_t FirstLetter(int index) const;
 
   HWND listBox_ = nullptr;
   // Height of the dropped list in pixels; 0 until computed, and again after the options change.

@@ -14,6 +14,7 @@ CellColours CaptionColours(const GridDrawInfo& info) {
 RECT TextRect(const RECT& cell) {
   RECT text = cell;
   text.left += 2;
+  text.bottom -= 1;  // the grid line's row
   return text;
 }
 

@@ -3,7 +3,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <new>
+#include <string>
 
 #include "grid/GridGeometry.h"
 #include "win/ScopedVariant.h"
@@ -229,13 +231,27 @@ bool PropertyGrid::HandleMessage(Message& m) {
       m.result = CallDefault(m) | DLGC_WANTALLKEYS;
       return true;
     case WM_SETTINGCHANGE:
-      painter.RefreshSettings(Handle(), drawInfo);
+      OnSettingsChanged();
       m.result = 0;
       return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_FONTCHANGE:
+      OnSettingsChanged();
+      return Window::HandleMessage(m);
+    case WM_SHOWWINDOW:
+    case WM_CANCELMODE:
+      // Nothing an editor dropped may stay on screen over a hidden page.
+      if (IsWindow(editor) && (m.msg == WM_CANCELMODE || m.wParam == FALSE))
+        SendMessageW(editor, WM_CANCELMODE, 0, 0);
+      return Window::HandleMessage(m);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       m.result = OnMouseClick(m);
       return true;
+    case WM_MOUSEMOVE:
+      OnMouseMove(m.lParam);
+      return Window::HandleMessage(m);
     case GRIDM_NAVIGATE:
       OnNavigate(static_cast<UINT>(m.wParam));
       m.result = 0;
@@ -270,10 +286,50 @@ LRESULT PropertyGrid::OnCreate(Message& m) {
   SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   header = reinterpret_cast<HWND>(SendMessageW(Handle(), LVM_GETHEADER, 0, 0));
   SendMessageW(Handle(), WM_SETTINGCHANGE, 0, 0);
+  toolTip.Create(Handle());
   return created;
 }
 
+void PropertyGrid::OnMouseMove(LPARAM position) {
+  LVHITTESTINFO hit{};
+  hit.pt = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  SendMessageW(Handle(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  toolTip.Track(hit.iItem, hit.iItem < 0 ? -1 : hit.iSubItem);
+}
+
+// The whole text of the cell under the pointer when the cell shows it cut short; otherwise
+// none, and so no tip (an open editor shows its text itself).
+bool PropertyGrid::OnToolTipText(Message& m) {
+  int row = toolTip.Row(), col = toolTip.Col();
+  std::wstring text;
+  bool editing = row == editRow && col == editCol;
+  if (row >= 0 && col >= 0 && !editing && !IsAppendRowIndex(row)) {
+    text = CellText(row, col);
+    RECT cell = GetCellRect(row, col);
+    if (CellTextFits(Handle(), drawInfo.font, text, cell.right - cell.left)) text.clear();
+  }
+  toolTip.SupplyText(reinterpret_cast<NMHDR*>(m.lParam), std::move(text));
+  m.result = 0;
+  return true;
+}
+
+std::wstring PropertyGrid::CellText(int row, int col) const {
+  PropertyItem* item = GetCellItem(row, col);
+  if (item == nullptr) return std::wstring();
+  std::wstring text(item->GetDisplayTextLength() + 1, L'\0');
+  if (!item->GetDisplayText(text.data(), static_cast<UINT>(text.size()))) return std::wstring();
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+// An open editor keeps its edit and takes the new font, since the one it shows goes now.
+void PropertyGrid::OnSettingsChanged() {
+  painter.RefreshSettings(Handle(), drawInfo);
+  if (IsWindow(editor)) SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(drawInfo.font), TRUE);
+}
+
 void PropertyGrid::OnDestroy() {
+  toolTip.Destroy();
   SendMessageW(Handle(), LVM_DELETEALLITEMS, 0, 0);
   // Rows whose deletion notice did not come back (a parent that reflects nothing).
   for (PropertyItem** items : rowArrays) FreeRow(items);
@@ -439,6 +495,8 @@ void PropertyGrid::OnSetItemValue(const VARIANT* value, PropertyItem* item) {
 
 bool PropertyGrid::OnNotify(Message& m) {
   const auto* hdr = reinterpret_cast<const NMHDR*>(m.lParam);
+  if (hdr != nullptr && hdr->hwndFrom == toolTip.Handle() && hdr->hwndFrom != nullptr)
+    return OnToolTipText(m);
   if (hdr == nullptr || header == nullptr || hdr->hwndFrom != header) return false;
   UINT code = hdr->code;
   if (IsDividerDoubleClick(code)) {

@@ -6,6 +6,7 @@
 
 #include <unordered_set>
 
+#include "grid/CellToolTip.h"
 #include "grid/GridMessages.h"
 #include "grid/GridPainter.h"
 #include "grid/PropertyItem.h"
@@ -64,6 +65,7 @@ class PropertyGrid : public Window {
  private:
   LRESULT OnCreate(Message& m);
   void OnDestroy();
+  void OnSettingsChanged();
   bool OnKeyDown(Message& m);
   bool OnChar(Message& m);
   LRESULT OnMouseClick(Message& m);
@@ -76,6 +78,9 @@ class PropertyGrid : public Window {
   bool OnItemChanged(const NMLISTVIEW& change);
   void OnDeleteItem(const NMLISTVIEW& deletion);
   bool OnCustomDraw(Message& m);
+  void OnMouseMove(LPARAM position);
+  bool OnToolTipText(Message& m);
+  std::wstring CellText(int row, int col) const;
 
   void TrackSelection(int row);
   RECT CellRect(int row, int col, bool appendRow) const;
@@ -92,6 +97,7 @@ class PropertyGrid : public Window {
   void FreeRow(PropertyItem** items);
 
   GridPainter painter;
+  CellToolTip toolTip;
   HWND editor = nullptr;
   int editRow = -1;
   int editCol = -1;

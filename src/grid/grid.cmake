@@ -1,6 +1,7 @@
 # The property grid control, its cell items and its painting.
 add_library(grid STATIC
   ${CMAKE_CURRENT_LIST_DIR}/AddRowItem.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CellToolTip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GridGeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GridPainter.cpp

@@ -67,6 +67,11 @@ class CommandBar::OwnerHook : public Window {
       case WM_SYSCOLORCHANGE:
         bar_.OnSettingsChanged();
         break;
+      case WM_ACTIVATE:
+        // Keyboard access to the bar ends when the frame goes to the background.
+        if (LOWORD(m.wParam) == WA_INACTIVE && bar_.keyboardMode_ && !bar_.tracking_)
+          bar_.LeaveKeyboardMode(false);
+        break;
       case WM_MEASUREITEM:
         if (m.lParam != 0 && bar_.images_.Measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(m.lParam))) {
           m.result = TRUE;
@@ -131,10 +136,37 @@ bool CommandBar::LoadImages(HINSTANCE instance, UINT toolbarId) {
 
 bool CommandBar::TranslateMenuKey(const MSG& msg) {
   constexpr LPARAM kAltDown = 1 << 29;
+  if (keyboardMode_ && !tracking_ && TranslateKeyboardModeMessage(msg)) return true;
   if (msg.message != WM_SYSCHAR || (msg.lParam & kAltDown) == 0 || Handle() == nullptr) return false;
   HWND owner = OwnerWindow();
   if (msg.hwnd != owner && !IsChild(owner, msg.hwnd)) return false;
   return OnKeyMenu(static_cast<LPARAM>(msg.wParam));
+}
+
+// The keyboard is in the bar but the focus stays where it was (an open cell editor keeps its
+// text and caret), so the bar takes its keys here, before they reach the focused window.
+bool CommandBar::TranslateKeyboardModeMessage(const MSG& msg) {
+  HWND owner = OwnerWindow();
+  if (msg.hwnd != owner && !IsChild(owner, msg.hwnd)) return false;
+  switch (msg.message) {
+    case WM_KEYDOWN:
+      // Keys the bar has no use for still make their characters, which may be mnemonics.
+      if (!OnKeyboardModeKey(msg.wParam)) TranslateMessage(&msg);
+      return true;
+    case WM_CHAR:
+      OnKeyboardModeChar(msg.wParam);
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+      // A click anywhere ends keyboard access to the bar and then goes on as usual.
+      LeaveKeyboardMode(false);
+      return false;
+    default:
+      return false;
+  }
 }
 
 LRESULT CommandBar::TrackPopup(const MenuBarTrackPopup& request) {
@@ -193,12 +225,13 @@ bool CommandBar::OnLeftButtonDown(Message& m) {
   return true;
 }
 
-bool CommandBar::OnKeyDown(Message& m) {
-  if (!keyboardMode_) return false;
-  switch (m.wParam) {
+bool CommandBar::OnKeyDown(Message& m) { return keyboardMode_ && OnKeyboardModeKey(m.wParam); }
+
+bool CommandBar::OnKeyboardModeKey(WPARAM key) {
+  switch (key) {
     case VK_LEFT:
     case VK_RIGHT:
-      SetHotButton(StepButtonIndex(HotButton(), m.wParam == VK_LEFT ? -1 : 1, UsableButtons()));
+      SetHotButton(StepButtonIndex(HotButton(), key == VK_LEFT ? -1 : 1, UsableButtons()));
       return true;
     case VK_DOWN:
     case VK_UP:
@@ -215,13 +248,17 @@ bool CommandBar::OnKeyDown(Message& m) {
 
 bool CommandBar::OnChar(Message& m) {
   if (!keyboardMode_) return false;
-  int index = FindMnemonic(texts_, static_cast<wchar_t>(m.wParam));
+  OnKeyboardModeChar(m.wParam);
+  return true;
+}
+
+void CommandBar::OnKeyboardModeChar(WPARAM character) {
+  int index = FindMnemonic(texts_, static_cast<wchar_t>(character));
   if (index >= 0 && UsableButtons()[static_cast<size_t>(index)]) {
     PostOpenPopup(index);
-  } else if (m.wParam != VK_ESCAPE && m.wParam != VK_RETURN) {
+  } else if (character != VK_ESCAPE && character != VK_RETURN) {
     MessageBeep(0);
   }
-  return true;
 }
 
 void CommandBar::OnKillFocus() {
@@ -437,9 +474,9 @@ HWND CommandBar::OwnerWindow() const { return GetAncestor(Handle(), GA_ROOT); }
 void CommandBar::EnterKeyboardMode(int hotIndex) {
   if (!keyboardMode_) {
     keyboardMode_ = true;
+    // The focus stays where it is; the frame's message filter hands the bar its keys.
     HWND focus = GetFocus();
     focusBeforeKeyboardMode_ = focus != Handle() ? focus : nullptr;
-    SetFocus(Handle());
     ApplyDrawTextFlags();
   }
   SetHotButton(hotIndex);

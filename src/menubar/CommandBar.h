@@ -55,7 +55,8 @@ class CommandBar : public Window {
   // Alt+letter reaches the frame's default processing only when the frame itself has the
   // focus, so the frame's message filter offers every message here before translating and
   // dispatching it; true when the bar took the message (it opened the popup with that
-  // mnemonic). Alt alone and F10 need nothing from the filter.
+  // mnemonic). While the keyboard is in the bar (which never takes the focus), its keys and
+  // characters are taken here too. Alt alone and F10 need nothing from the filter.
   bool TranslateMenuKey(const MSG& msg);
 
   // Tracks the record's popup with the frame as owner (the chevron uses it); answers what
@@ -78,6 +79,9 @@ class CommandBar : public Window {
   bool OnLeftButtonDown(Message& m);
   bool OnKeyDown(Message& m);
   bool OnChar(Message& m);
+  bool TranslateKeyboardModeMessage(const MSG& msg);
+  bool OnKeyboardModeKey(WPARAM key);
+  void OnKeyboardModeChar(WPARAM character);
   void OnKillFocus();
   bool OnOpenPopup(Message& m);
   bool OnReflectedNotify(Message& m);

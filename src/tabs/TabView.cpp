@@ -69,6 +69,12 @@ bool TabView::HandleMessage(Message& m) {
     case WM_NOTIFY:
       if (OnNotify(m)) return true;
       break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_FONTCHANGE:
+      OnSettingsChanged(m);
+      return Window::HandleMessage(m);
     default:
       break;
   }
@@ -107,6 +113,20 @@ int TabView::MeasureStripHeight() {
   return band.bottom - band.top;
 }
 
+// The strip and every page hear of the change; the strip's band may need another height.
+void TabView::OnSettingsChanged(const Message& m) {
+  HWND strip = tabStrip.Handle();
+  if (strip == nullptr) return;
+  SendMessageW(strip, m.msg, m.wParam, m.lParam);
+  for (int index = 0; index < GetPageCount(); ++index)
+    SendMessageW(GetPageWindow(index), m.msg, m.wParam, m.lParam);
+  SetRedraw(false);
+  tabHeight = MeasureStripHeight();
+  LayoutPages();
+  SetRedraw(true);
+  RedrawAll();
+}
+
 void TabView::OnSetFocus() {
   if (activePage != -1) SetFocus(GetPageWindow(activePage));
 }
@@ -118,7 +138,8 @@ bool TabView::OnNotify(Message& m) {
     if (header->code == TCN_SELCHANGE) {
       int selected = TabCtrl_GetCurSel(strip);
       if (selected != -1) {
-        SetActivePage(selected);
+        // A strip that has the focus keeps it, so arrow keys can go on switching tabs.
+        ShowPage(selected, GetFocus() != strip);
         NotifyPageActivated();
       }
     }
@@ -209,7 +230,9 @@ bool TabView::InsertPage(int index, HWND window, const wchar_t* title, int image
   return true;
 }
 
-void TabView::SetActivePage(int index) {
+void TabView::SetActivePage(int index) { ShowPage(index, true); }
+
+void TabView::ShowPage(int index, bool focusPage) {
   SetRedraw(false);
   if (activePage != -1) ShowWindow(GetPageWindow(activePage), SW_HIDE);
   activePage = index;
@@ -219,8 +242,7 @@ void TabView::SetActivePage(int index) {
   LayoutPages();
   SetRedraw(true);
   RedrawAll();
-  // A strip that has the focus keeps it, so arrow keys can go on switching tabs.
-  if (GetFocus() != tabStrip.Handle()) SetFocus(window);
+  if (focusPage) SetFocus(window);
   RebuildWindowList();
 }
 
@@ -242,8 +264,18 @@ void TabView::RemovePage(int index) {
     SetRedraw(true);
     RedrawEmpty();
     RebuildWindowList();
+    KeepFocusOnScreen();
   }
   NotifyPageActivated();
+}
+
+// With the last page gone the focus would be left on nothing (its window destroyed) or on the
+// hidden strip; the container holds it instead, so the frame's keys still arrive.
+void TabView::KeepFocusOnScreen() {
+  // A frame in the background must not be brought forward by taking the focus.
+  if (GetActiveWindow() != GetAncestor(Handle(), GA_ROOT)) return;
+  HWND focus = GetFocus();
+  if (focus == nullptr || focus == tabStrip.Handle() || !IsWindowVisible(focus)) SetFocus(Handle());
 }
 
 void TabView::RemoveAllPages() {
@@ -263,6 +295,7 @@ void TabView::RemoveAllPages() {
   SetRedraw(true);
   RedrawEmpty();
   RebuildWindowList();
+  if (IsWindowVisible(Handle())) KeepFocusOnScreen();
 }
 
 bool TabView::SetPageTitle(int index, const wchar_t* title) {

@@ -25,6 +25,7 @@ class TabView : public Window {
   bool InsertPage(int index, HWND window, const wchar_t* title, int image, void* data);
   void RemovePage(int index);
   void RemoveAllPages();
+  // Shows, lays out and focuses the page.
   void SetActivePage(int index);
   bool MovePage(int from, int to);
 
@@ -53,6 +54,9 @@ class TabView : public Window {
   void OnCreate();
   bool OnNotify(Message& m);
   void OnSetFocus();
+  void OnSettingsChanged(const Message& m);
+  void ShowPage(int index, bool focusPage);
+  void KeepFocusOnScreen();
   LRESULT PassToParent(const Message& m);
 
   bool HandleStripMessage(Message& m);

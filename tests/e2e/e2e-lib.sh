@@ -49,9 +49,10 @@ wait_other_window() {
   done
 }
 
+# Arguments, if any, go to the editor's command line.
 start_editor() {
   # Its output goes to a file: a process that holds the test's pipes would keep CTest waiting.
-  wine_run "$exe" >"$artifacts/editor-output.txt" 2>&1 </dev/null &
+  wine_run "$exe" "$@" >"$artifacts/editor-output.txt" 2>&1 </dev/null &
   editor_pid=$!
   frame=$(timeout 60 xdotool search --sync --onlyvisible --class "sonarwick.exe" | head -n 1)
   [ -n "$frame" ] || fail "the editor showed no window"

@@ -233,7 +233,8 @@ TEST_F(StartupTest, AcceleratorKeysBecomeFrameCommands) {
 }
 
 // The editor itself, as a user starts it: it shows its frame and, once closed, ends with 1.
-// The file named on its command line is not opened (the command line is ignored).
+// Every argument naming an existing file opens in a tab of its own, whether quoted with
+// spaces or relative to the current folder; the others are passed over without a message.
 
 struct ProcessWindow {
   DWORD processId;
@@ -255,12 +256,27 @@ HWND VisibleTopLevelWindowOf(DWORD processId) {
   return search.found;
 }
 
-TEST(SonarwickExe, ShowsItsFrameAndEndsWithExitCodeOneWhenClosed) {
-  std::wstring commandLine = L"\"" SONARWICK_EXE L"\" Z:\\nowhere\\ignored.bad";
+int PageCountOf(HWND frame) {
+  HWND tabs = FindWindowExW(frame, nullptr, L"Sonarwick_TabView", nullptr);
+  HWND strip = FindWindowExW(tabs, nullptr, WC_TABCONTROLW, nullptr);
+  return strip != nullptr ? static_cast<int>(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0)) : -1;
+}
+
+TEST(SonarwickExe, OpensTheFilesOnItsCommandLineAndEndsWithExitCodeOneWhenClosed) {
+  wchar_t temp[MAX_PATH]{};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder =
+      std::wstring(temp) + L"sonarwick start " + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring first = folder + L"\\four times.bad", second = folder + L"\\no-entries.bad";
+  WriteFileBytes(first, ReadFileBytes(SONARWICK_SAMPLES_DIR L"/four-times-of-day.bad"));
+  WriteFileBytes(second, ReadFileBytes(SONARWICK_SAMPLES_DIR L"/no-entries.bad"));
+  std::wstring commandLine =
+      L"\"" SONARWICK_EXE L"\" \"" + first + L"\" no-entries.bad Z:\\nowhere\\ignored.bad /stray";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                              &startup, &process));
   UniqueFile processHandle(process.hProcess), threadHandle(process.hThread);
 
@@ -272,7 +288,7 @@ TEST(SonarwickExe, ShowsItsFrameAndEndsWithExitCodeOneWhenClosed) {
     // Wine keeps menus and class data inside their process; their contents are checked in
     // process above. The bars are there: the rebar holds the menu bar.
     EXPECT_NE(FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr), nullptr);
-    // The only top-level window: no document, no message box.
+    EXPECT_TRUE(PumpUntil([&] { return PageCountOf(frame) == 2; }, 10000)) << PageCountOf(frame) << " pages";
     PostMessageW(frame, WM_CLOSE, 0, 0);
   } else {
     TerminateProcess(process.hProcess, 99);
@@ -288,6 +304,9 @@ TEST(SonarwickExe, ShowsItsFrameAndEndsWithExitCodeOneWhenClosed) {
   DWORD exitCode = 0;
   GetExitCodeProcess(process.hProcess, &exitCode);
   EXPECT_EQ(exitCode, 1u);
+  DeleteFileW(first.c_str());
+  DeleteFileW(second.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

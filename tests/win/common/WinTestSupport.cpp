@@ -2,12 +2,19 @@
 
 #include <vector>
 
+namespace {
+thread_local std::function<bool(const MSG&)> pumpFilter;
+}
+
+void SetPumpFilter(std::function<bool(const MSG&)> filter) { pumpFilter = std::move(filter); }
+
 void PumpMessages() {
   MSG msg;
   // Input sent just before may still be on its way through the server; a short second look
   // catches what arrives behind the first empty queue.
   for (int pass = 0; pass < 3; ++pass) {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (pumpFilter && pumpFilter(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -51,8 +58,16 @@ INPUT KeyInput(WORD vk, bool up) {
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
   input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
   switch (vk) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
-    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_INSERT:
+    case VK_DELETE:
       input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
       break;
     default:

@@ -12,6 +12,10 @@
 // Dispatches every message waiting for this thread, then returns.
 void PumpMessages();
 
+// Offers every message PumpMessages takes to `filter` first, as the editor's loop offers them
+// to the frame's filter; what the filter takes is not dispatched. Null for none.
+void SetPumpFilter(std::function<bool(const MSG&)> filter);
+
 // Pumps messages until `done` answers true or `timeoutMs` passes; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
 

@@ -141,19 +141,15 @@ TEST_F(InplaceListTest, AddedOptionsResizeTheNextDrop) {
   EXPECT_EQ(ScreenRect(list).bottom - ScreenRect(list).top, oneEntry + 2 * itemHeight);
 }
 
-TEST_F(InplaceListTest, DropButtonKeys) {
+// With the list closed the button's keys leave the cell, end the edit or drop the list.
+TEST_F(InplaceListTest, KeysAtTheButtonWhileTheListIsClosed) {
   Open(kTimesOfDay, 1);
-  Drop();
-  PressKey(VK_DOWN);
-  ExpectOnly(GRIDM_NAVIGATE, false, VK_DOWN);
-  EXPECT_EQ(Selection(), 1) << "arrows at the button leave the cell instead of moving the list";
-  PressKey(VK_UP);
-  ExpectOnly(GRIDM_NAVIGATE, false, VK_UP);
-  for (WORD ignored : {WORD{VK_RETURN}, WORD{VK_TAB}, WORD{VK_LEFT}, WORD{VK_RIGHT}, WORD{'Z'}})
-    PressKey(ignored);
+  for (WORD leaving : {WORD{VK_DOWN}, WORD{VK_UP}, WORD{VK_TAB}}) {
+    PressKey(leaving);
+    ExpectOnly(GRIDM_NAVIGATE, false, leaving);
+  }
+  for (WORD ignored : {WORD{VK_LEFT}, WORD{VK_RIGHT}}) PressKey(ignored);
   EXPECT_TRUE(grid.received.empty());
-  EXPECT_EQ(Selection(), 1);
-  EXPECT_EQ(TextOf(editor), L"День");
 
   for (WORD dropKey : {WORD{VK_SPACE}, WORD{VK_F2}, WORD{VK_F4}}) {
     ShowWindow(list, SW_HIDE);
@@ -161,12 +157,96 @@ TEST_F(InplaceListTest, DropButtonKeys) {
     EXPECT_TRUE(IsWindowVisible(list)) << "key " << dropKey;
     EXPECT_EQ(GetFocus(), button);
   }
+  ShowWindow(list, SW_HIDE);
+  PressChord({VK_MENU, VK_DOWN});
+  EXPECT_TRUE(IsWindowVisible(list)) << "Alt+Down";
+  EXPECT_FALSE(GetWindowLongW(list, GWL_EXSTYLE) & WS_EX_TOPMOST) << "the list floats over no other program";
+  EXPECT_TRUE(grid.received.empty());
+  EXPECT_EQ(Selection(), 1);
+
+  // Escape and Enter at the closed list keep the shown value: a posted commit, not a cancel.
+  for (WORD ending : {WORD{VK_ESCAPE}, WORD{VK_RETURN}}) {
+    DestroyWindow(editor);
+    Open(kTimesOfDay, 1);
+    PressKey(ending);
+    ExpectOnly(GRIDM_COMMITEDIT, false);
+    EXPECT_FALSE(IsWindow(editor));
+  }
+}
+
+// With the list down the keys move its highlight, never the grid's cell; Enter, Alt+Up and
+// Tab choose, Escape closes it without a change, and letters jump to options (Cyrillic too).
+TEST_F(InplaceListTest, KeysMoveTheDroppedListAndChooseFromIt) {
+  grid.policy = TestGrid::EndPolicy::KeepOpen;
+  Open(kTimesOfDay, 1);
+  Drop();
+  const std::vector<std::pair<WORD, int>> moves{{VK_DOWN, 2}, {VK_DOWN, 3}, {VK_DOWN, 3},  {VK_HOME, 0},
+                                                {VK_UP, 0},   {VK_END, 3},  {VK_PRIOR, 0}, {VK_NEXT, 3},
+                                                {VK_LEFT, 3}, {VK_RIGHT, 3}};
+  for (auto [key, expected] : moves) {
+    PressKey(key);
+    EXPECT_EQ(Selection(), expected) << "key " << key;
+  }
+  TypeText(L"Д");
+  EXPECT_EQ(Selection(), 1);
+  TypeText(L"з");
+  EXPECT_EQ(Selection(), 2) << "letters match whatever their case";
+  EXPECT_TRUE(grid.received.empty()) << "nothing is chosen by moving";
+  EXPECT_TRUE(IsWindowVisible(list));
+
+  PressKey(VK_ESCAPE);
+  EXPECT_FALSE(IsWindowVisible(list));
+  EXPECT_TRUE(grid.received.empty());
+  EXPECT_EQ(Selection(), 1) << "the highlight goes back to the shown value";
+  EXPECT_EQ(GetFocus(), button) << "the edit goes on";
+  DestroyWindow(editor);
+
+  struct Choice {
+    std::initializer_list<WORD> chord;
+    int expectedPosts;
+  };
+  for (const Choice& choice : {Choice{{VK_RETURN}, 0}, Choice{{VK_MENU, VK_UP}, 0}, Choice{{VK_TAB}, 1}}) {
+    Open(kTimesOfDay, 1, L"День");
+    Drop();
+    PressKey(VK_DOWN);
+    PressChord(choice.chord);
+    ASSERT_EQ(grid.received.size(), 1u + choice.expectedPosts);
+    EXPECT_EQ(grid.received[0].msg, static_cast<UINT>(GRIDM_COMMITEDIT));
+    EXPECT_TRUE(grid.received[0].sent);
+    EXPECT_EQ(grid.received[0].text, L"Закат");
+    if (choice.expectedPosts == 1) {
+      EXPECT_EQ(grid.received[1].msg, static_cast<UINT>(GRIDM_NAVIGATE));
+      EXPECT_EQ(grid.received[1].wParam, static_cast<WPARAM>(VK_TAB));
+    }
+    EXPECT_FALSE(IsWindowVisible(list));
+    DestroyWindow(editor);
+  }
+}
+
+// The list goes whenever the focus leaves the button or anyone cancels modes (the grid when
+// its page is hidden, the frame when it moves or goes to the background); a list that went
+// never commits, not even from a click that reaches it late.
+TEST_F(InplaceListTest, ClosesUpOnFocusLossAndCancelModeAndThenNeverCommits) {
+  grid.policy = TestGrid::EndPolicy::KeepOpen;
+  Open(kTimesOfDay, 0);
+  Drop();
+  SetFocus(grid.Handle());
+  PumpMessages();
+  EXPECT_FALSE(IsWindowVisible(list));
+  SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  PressKey(VK_RETURN);
   EXPECT_TRUE(grid.received.empty());
 
-  // Escape at the button keeps the shown value: a posted commit, not a cancel.
-  PressKey(VK_ESCAPE);
-  ExpectOnly(GRIDM_COMMITEDIT, false);
-  EXPECT_FALSE(IsWindow(editor));
+  for (HWND target : {editor, button}) {
+    ShowAndFocus(editor);
+    Drop();
+    ASSERT_TRUE(IsWindowVisible(list));
+    SendMessageW(target, WM_CANCELMODE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(list));
+    EXPECT_EQ(GetFocus(), button);
+  }
+  SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(grid.received.empty());
 }
 
 TEST_F(InplaceListTest, ClickOnAnEntryCommitsThatEntry) {
@@ -181,36 +261,10 @@ TEST_F(InplaceListTest, ClickOnAnEntryCommitsThatEntry) {
   EXPECT_EQ(GetFocus(), grid.Handle());
 }
 
-TEST_F(InplaceListTest, EnterInTheListChoosesAndEscapeCancels) {
-  Open(kTimesOfDay, 0);
-  Drop();
-  SetFocus(list);  // as a click into the dropped list does
-  PressKey(VK_DOWN);
-  PressKey(VK_RETURN);
-  ASSERT_EQ(grid.received.size(), 1u);
-  EXPECT_EQ(grid.received[0].text, L"День");
-  ExpectOnly(GRIDM_COMMITEDIT, true);
-  EXPECT_EQ(GetFocus(), grid.Handle());
-
-  Open(kTimesOfDay, 0, L"Рассвет");
-  Drop();
-  SetFocus(list);
-  PressKey(VK_DOWN);
-  grid.policy = TestGrid::EndPolicy::KeepOpen;
-  PressKey(VK_ESCAPE);
-  ExpectOnly(GRIDM_CANCELEDIT, true);
-  EXPECT_EQ(GetFocus(), grid.Handle());
-  EXPECT_FALSE(IsWindowVisible(list)) << "the list hides when it loses the focus";
-  EXPECT_EQ(TextOf(editor), L"Рассвет");
-}
-
-TEST_F(InplaceListTest, OnlyTheFirstCharacterReachesTheListTypeAhead) {
+TEST_F(InplaceListTest, TheCharacterThatOpenedTheEditorPicksItsOption) {
   Open(kTimesOfDay, 0);
   Drop();
   SendMessageW(editor, WM_CHAR, L'З', 1);  // the grid hands over the character that opened the editor
-  PumpMessages();
-  EXPECT_EQ(Selection(), 2);
-  TypeText(L"Н");  // later typing reaches only the button
   EXPECT_EQ(Selection(), 2);
   EXPECT_TRUE(grid.received.empty());
   EXPECT_EQ(TextOf(editor), L"День");
@@ -267,11 +321,10 @@ TEST_F(InplaceListTest, DeletedOnceHoweverItsWindowEnds) {
   EXPECT_EQ(InplaceDropDown::LiveObjects(), 0);
   EXPECT_EQ(EditorControl::LiveObjects(), 0);
 
-  // The same from Enter in the list, and from Escape there.
-  for (WORD key : {WORD{VK_RETURN}, WORD{VK_ESCAPE}}) {
+  // The same from Enter and Tab at the button while the list is down.
+  for (WORD key : {WORD{VK_RETURN}, WORD{VK_TAB}}) {
     Open(kTimesOfDay);
     Drop();
-    SetFocus(list);
     PressKey(key);
     EXPECT_FALSE(IsWindow(list));
     EXPECT_EQ(InplaceDropDown::LiveObjects(), 0);

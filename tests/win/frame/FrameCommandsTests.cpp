@@ -1,3 +1,8 @@
+#include <windows.h>
+// DROPFILES needs the base declarations first.
+#include <shlobj.h>
+
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +17,22 @@ namespace {
 constexpr wchar_t kNewTitle[] = L"Новый";
 
 using FrameCommands = FrameTest;
+
+// The drop record Explorer hands over: the header, then the wide paths, each ended, and an
+// empty one to close the list.
+HDROP DroppedFiles(const std::vector<std::wstring>& paths) {
+  std::wstring list;
+  for (const std::wstring& path : paths) list += path + L'\0';
+  list += L'\0';
+  HGLOBAL memory =
+      GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
 
 TEST_F(FrameCommands, NewAddsAModifiedUntitledDocumentInTheDefaultFont) {
   Command(CMD_FILE_NEW);
@@ -97,6 +118,29 @@ TEST_F(FrameCommands, AFileThatCannotBeOpenedIsReportedAndAddsNothing) {
   EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
   EXPECT_EQ(frame->ViewCount(), 0u);
   EXPECT_EQ(FindWindowExW(frame->ClientWindow(), nullptr, nullptr, nullptr), frame->Tabs().GetTabStrip());
+}
+
+// Each dropped file opens in its own tab; one that cannot be read says so and the others
+// still open; a name of nothing is passed over in silence.
+TEST_F(FrameCommands, DroppedFilesOpenEachInItsTab) {
+  EXPECT_TRUE(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  const std::wstring first = CopyOfSample(L"four-times-of-day.bad");
+  const std::wstring broken = TempFile(L"too-many.bad");
+  std::vector<char> tooMany(2 + 116 * 101, 0);
+  tooMany[0] = 101;
+  WriteFileBytes(broken, tooMany);
+  const std::wstring last = CopyOfSample(L"no-entries.bad");
+  ModalScript box;
+  std::wstring message;
+  ReadAndCloseMessageBox(box, message);
+  SendMessageW(Hwnd(), WM_DROPFILES,
+               reinterpret_cast<WPARAM>(DroppedFiles({first, broken, folder + L"\\nothing.bad", last})), 0);
+  EXPECT_TRUE(box.Finished());
+  Pump();
+  EXPECT_EQ(message.rfind(L"Не могу открыть файл!\n", 0), 0u);
+  EXPECT_NE(message.find(L"101"), std::wstring::npos);
+  EXPECT_EQ(PageTitles(), std::vector<std::wstring>({L"four-times-of-day.bad", L"no-entries.bad"}));
+  EXPECT_EQ(frame->ViewCount(), 2u);
 }
 
 TEST_F(FrameCommands, AFailingSaveSaysWhyAndKeepsTheDocument) {

@@ -1,3 +1,7 @@
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
 #include "app/resources/ResourceIds.h"
@@ -180,6 +184,85 @@ TEST_F(MainFrameTest, TheToolbarBandsChevronListsTheHiddenButtons) {
   ASSERT_GE(shown.size(), 2u);
   EXPECT_EQ(shown.back(), L"About");
   EXPECT_EQ(shown[shown.size() - 2], RussianInterface() ? L"Печать (grayed)" : L"Print (grayed)");
+}
+
+// Setting changes reach the grid through the frame and the tabs: a new colour scheme shows
+// in its cells, and a thousand changes leave no font, pen or image list behind.
+TEST_F(MainFrameTest, SettingChangesReachTheGridWithoutLeaking) {
+  ModalScript open;
+  AnswerFileDialog(open, CopyOfSample(L"four-times-of-day.bad"));
+  CommandWithScript(CMD_FILE_OPEN, open);
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  const RECT cell = view->GetCellRect(2, 3);
+  const POINT blank{cell.right - 4, (cell.top + cell.bottom) / 2};
+
+  const COLORREF original = GetSysColor(COLOR_WINDOW);
+  const int element = COLOR_WINDOW;
+  const COLORREF scheme = RGB(255, 255, 200);
+  SetSysColors(1, &element, &scheme);
+  SendMessageW(Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  RedrawWindow(view->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump();
+  const COLORREF shown = ReadClientPixel(view->Handle(), blank.x, blank.y);
+  SetSysColors(1, &element, &original);
+  SendMessageW(Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(shown, scheme);
+
+  const HandleKind kinds[] = {HandleKind::Font, HandleKind::Pen, HandleKind::ImageList};
+  long before[3];
+  for (int i = 0; i < 3; ++i) before[i] = LiveHandleCount(kinds[i]);
+  const auto oldFont = SendMessageW(view->Handle(), WM_GETFONT, 0, 0);
+  const UINT changes[] = {WM_SETTINGCHANGE, WM_SYSCOLORCHANGE, WM_THEMECHANGED, WM_FONTCHANGE};
+  for (int i = 0; i < 1000; ++i) SendMessageW(Hwnd(), changes[i % 4], 0, 0);
+  Pump();
+  EXPECT_NE(SendMessageW(view->Handle(), WM_GETFONT, 0, 0), oldFont) << "the grid rebuilt its font";
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(LiveHandleCount(kinds[i]), before[i]) << "kind " << i;
+}
+
+// Every glyph of a cell shows, the underscore too, and a cell too narrow for its text shows
+// it whole in a tooltip while the pointer rests on it.
+TEST_F(MainFrameTest, CellsShowTheirWholeText) {
+  std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  std::vector<char> bytes = ReadFileBytes(path);
+  const char underscores[] = "___";
+  std::memcpy(bytes.data() + 2 + 9, underscores, sizeof(underscores));
+  const std::string longName(60, 'w');
+  std::memcpy(bytes.data() + 2 + 116 + 9, longName.c_str(), longName.size() + 1);
+  WriteFileBytes(path, bytes);
+  ModalScript open;
+  AnswerFileDialog(open, path);
+  CommandWithScript(CMD_FILE_OPEN, open);
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  view->SelectCell(3, 0);
+  Pump();
+
+  RECT cell = view->GetCellRect(0, 1);
+  bool inked = false;
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+  for (int y = cell.top; y < cell.bottom - 1 && !inked; ++y) {
+    for (int x = cell.left; x < cell.left + 30 && !inked; ++x)
+      inked = ReadClientPixel(view->Handle(), x, y) == text;
+  }
+  EXPECT_TRUE(inked) << "the underscores show";
+
+  auto visibleTip = [] {
+    HWND tip = nullptr;
+    while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr) {
+      if (IsWindowVisible(tip)) return tip;
+    }
+    return tip;
+  };
+  cell = view->GetCellRect(1, 1);
+  MoveMouseTo(ClientToScreenPoint(view->Handle(), cell.left + 20, (cell.top + cell.bottom) / 2));
+  MoveMouseTo(ClientToScreenPoint(view->Handle(), cell.left + 22, (cell.top + cell.bottom) / 2));
+  EXPECT_TRUE(PumpUntil([&] { return visibleTip() != nullptr; }, 5000)) << "the long name's tip shows";
+  cell = view->GetCellRect(2, 2);
+  MoveMouseTo(ClientToScreenPoint(view->Handle(), cell.left + 10, (cell.top + cell.bottom) / 2));
+  MoveMouseTo(ClientToScreenPoint(view->Handle(), cell.left + 12, (cell.top + cell.bottom) / 2));
+  PumpUntil([] { return false; }, 1500);
+  EXPECT_EQ(visibleTip(), nullptr) << "a number that fits has none";
 }
 
 TEST_F(MainFrameTest, FocusGivenToTheFrameGoesToTheActiveDocument) {

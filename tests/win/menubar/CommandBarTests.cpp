@@ -126,8 +126,8 @@ std::unique_ptr<Canvas> CopyOfWindow(HWND hwnd, const RECT& screen) {
   GetWindowRect(hwnd, &window);
   auto copy = std::make_unique<Canvas>(screen.right - screen.left, screen.bottom - screen.top, kKeyColour);
   HDC dc = GetWindowDC(hwnd);
-  BitBlt(copy->dc(), 0, 0, copy->width(), copy->height(), dc, screen.left - window.left, screen.top - window.top,
-         SRCCOPY);
+  BitBlt(copy->dc(), 0, 0, copy->width(), copy->height(), dc, screen.left - window.left,
+         screen.top - window.top, SRCCOPY);
   ReleaseDC(hwnd, dc);
   return copy;
 }
@@ -249,10 +249,13 @@ class CommandBarTest : public testing::Test {
     UpdateWindow(frame_->Handle());
     BringToFront(frame_->Handle());
     SetFocus(edit_);
+    CommandBar* bar = bar_.get();
+    SetPumpFilter([bar](const MSG& msg) { return bar->TranslateMenuKey(msg); });
     PumpMessages();
   }
 
   void TearDown() override {
+    SetPumpFilter(nullptr);
     bar_.reset();
     PumpMessages();
     EXPECT_EQ(LiveHandleCount(HandleKind::Menu), menusBefore_);
@@ -401,7 +404,6 @@ TEST_F(CommandBarTest, ItemsWithToolbarCommandsShowTheToolbarImages) {
   EXPECT_EQ(ItemBitmap(edit, CMD_EDIT_UNDO), nullptr);
   EXPECT_EQ(ItemBitmap(view, CMD_VIEW_TOOLBAR), nullptr);
 
-
   // The frame measures the marked items for the images, 16×15, and leaves everything else.
   MEASUREITEMSTRUCT measure{ODT_MENU, 0, CMD_FILE_SAVE, 0, 0, 0};
   EXPECT_TRUE(SendMessageW(frame_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
@@ -421,7 +423,8 @@ TEST_F(CommandBarTest, OwnerDrawnControlsOfTheFrameStillGetTheirDrawingReflected
   ReflectedDrawRecorder recorder;
   ASSERT_TRUE(recorder.Subclass(button));
   Canvas canvas(20, 20, kKeyColour);
-  DRAWITEMSTRUCT draw{ODT_BUTTON, CMD_FILE_SAVE, 0, ODA_DRAWENTIRE, 0, button, canvas.dc(), RECT{0, 0, 20, 20}, 0};
+  DRAWITEMSTRUCT draw{ODT_BUTTON,  CMD_FILE_SAVE,      0, ODA_DRAWENTIRE, 0, button,
+                      canvas.dc(), RECT{0, 0, 20, 20}, 0};
   SendMessageW(frame_->Handle(), WM_DRAWITEM, CMD_FILE_SAVE, reinterpret_cast<LPARAM>(&draw));
   EXPECT_EQ(recorder.drawn, 1);
   std::vector<COLORREF> pixels = canvas.Pixels();
@@ -523,7 +526,8 @@ TEST_F(CommandBarTest, ThePopupShowsTheToolbarImagesWithTheirBackgroundSeeThroug
     DriverClick(frameWindow, ButtonCentre(bar, 0));
     if (!driver.WaitFor("File opens", fileOpen)) return;
     PressKey(VK_DOWN);
-    if (!driver.WaitFor("New is highlighted", [&] { return frame->lastSelectedItem == CMD_FILE_NEW; })) return;
+    if (!driver.WaitFor("New is highlighted", [&] { return frame->lastSelectedItem == CMD_FILE_NEW; }))
+      return;
     // Both are checked against the background around their image, which differs: the
     // highlight for New, the menu's own colour for Open.
     ShownImage highlighted, plain;
@@ -649,15 +653,18 @@ TEST_F(CommandBarTest, PressDragReleaseChoosesAnItem) {
   EXPECT_TRUE(failures.empty()) << Describe(failures);
 }
 
-TEST_F(CommandBarTest, AltEntersTheBarArrowsNavigateAndEscapeGivesTheFocusBack) {
+// The focused window keeps the focus all along, and with it its text and caret.
+TEST_F(CommandBarTest, AltEntersTheBarArrowsNavigateAndEscapeLeavesTheFocusAlone) {
   HWND bar = Bar();
   HWND edit = edit_;
+  SetWindowTextW(edit, L"half typed");
+  SendMessageW(edit, EM_SETSEL, 4, 4);
   DWORD thread = GetCurrentThreadId();
   auto editOpen = PopupOpen(1), viewOpen = PopupOpen(2), fileOpen = PopupOpen(0), helpOpen = PopupOpen(4);
   auto failures = RunWithFrameLoop([&](Driver& driver) {
     PressKey(VK_MENU);
     if (!driver.WaitFor("Alt makes the first button hot", [&] { return HotButton(bar) == 0; })) return;
-    driver.WaitFor("the bar has the focus", [&] { return FocusOfThread(thread) == bar; });
+    driver.WaitFor("the edit keeps the focus", [&] { return FocusOfThread(thread) == edit; });
     if (OpenMenuWindow() != nullptr) driver.Fail("Alt alone opens no popup");
     PressKey(VK_RIGHT);
     driver.WaitFor("Right moves to Edit", [&] { return HotButton(bar) == 1; });
@@ -679,14 +686,22 @@ TEST_F(CommandBarTest, AltEntersTheBarArrowsNavigateAndEscapeGivesTheFocusBack) 
     PressKey(VK_ESCAPE);
     driver.WaitFor("Escape closes the popup", NoPopupOpen());
     driver.WaitFor("its button stays hot", [&] { return HotButton(bar) == 4; });
-    driver.WaitFor("the bar keeps the focus", [&] { return FocusOfThread(thread) == bar; });
+    driver.WaitFor("the edit still has the focus", [&] { return FocusOfThread(thread) == edit; });
     PressKey(VK_ESCAPE);
     driver.WaitFor("a second Escape leaves the bar", [&] { return HotButton(bar) == -1; });
-    driver.WaitFor("and gives the focus back", [&] { return FocusOfThread(thread) == edit; });
+    driver.WaitFor("with the focus where it was", [&] { return FocusOfThread(thread) == edit; });
   });
   EXPECT_TRUE(failures.empty()) << Describe(failures);
   EXPECT_FALSE(bar_->InKeyboardMode());
   EXPECT_EQ(frame_->commandCount, 0);
+  wchar_t text[32]{};
+  GetWindowTextW(edit, text, 32);
+  EXPECT_STREQ(text, L"half typed");
+  DWORD start = 0, end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 4u);
+  EXPECT_EQ(end, 4u);
+  SetWindowTextW(edit, L"");
 }
 
 TEST_F(CommandBarTest, AltPressedTwiceLeavesTheBar) {
