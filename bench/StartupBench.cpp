@@ -1,0 +1,262 @@
+// Starts the editor and a bare window program with the same libraries in turn, as a user's
+// double click would, and prints how long each takes to show its window and to go idle, the
+// medians and their ratio, and how much memory each holds once it has settled.
+//
+//   startup_bench.exe [pairs] [editor.exe]
+//
+// The editor defaults to the release build (build\release\sonarwick.exe beside build\win),
+// the bare program is bare_window.exe beside this benchmark. Under Wine the private bytes are
+// read from the Linux process behind the Windows one, since Wine answers 0 for them.
+
+#include <windows.h>
+// GetProcessMemoryInfo needs the base types first.
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultPairs = 11;
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kExitTimeoutMs = 10000;
+
+struct Launch {
+  double idleMs = 0;
+  double visibleMs = 0;
+  SIZE_T peakWorkingSet = 0;
+  SIZE_T privateBytes = 0;
+};
+
+struct ProcStatus {
+  SIZE_T peakResident = 0;
+  SIZE_T privateResident = 0;
+};
+
+double Now() {
+  static const LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+std::wstring ModuleFolder() {
+  wchar_t path[MAX_PATH]{};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
+std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
+
+std::wstring FullPath(const std::wstring& path) {
+  wchar_t full[MAX_PATH]{};
+  GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+  return full;
+}
+
+SIZE_T FileSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return data.nFileSizeLow;
+}
+
+struct FindWindowRequest {
+  DWORD processId;
+  HWND found;
+};
+
+HWND VisibleWindowOf(DWORD processId) {
+  FindWindowRequest request{processId, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lParam) -> BOOL {
+        auto* request = reinterpret_cast<FindWindowRequest*>(lParam);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner != request->processId || !IsWindowVisible(hwnd) || GetWindow(hwnd, GW_OWNER) != nullptr)
+          return TRUE;
+        request->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&request));
+  return request.found;
+}
+
+// Wine runs each Windows process as a Linux process whose command line starts with the path
+// the process was started with. Nothing of this exists on Windows.
+std::string Narrow(const std::wstring& text) {
+  std::string narrow(text.size() * 3, '\0');
+  narrow.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(),
+                                                        static_cast<int>(text.size()), narrow.data(),
+                                                        static_cast<int>(narrow.size()), nullptr, nullptr)));
+  return narrow;
+}
+
+std::string ReadWholeFile(const std::string& windowsPath) {
+  std::ifstream file(windowsPath, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+SIZE_T StatusKilobytes(const std::string& status, const char* field) {
+  size_t at = status.find(field);
+  if (at == std::string::npos) return 0;
+  return static_cast<SIZE_T>(std::strtoull(status.c_str() + at + std::strlen(field), nullptr, 10)) * 1024;
+}
+
+// The status of the Linux process started as `exe`, read through Wine's Z: drive.
+std::optional<ProcStatus> LinuxProcessStatus(const std::string& exe) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<ProcStatus> found;
+  do {
+    std::string name = entry.cFileName;
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::string folder = "Z:\\proc\\" + name + "\\";
+    std::string commandLine = ReadWholeFile(folder + "cmdline");
+    if (commandLine.size() < exe.size() || _strnicmp(commandLine.c_str(), exe.c_str(), exe.size()) != 0)
+      continue;
+    std::string status = ReadWholeFile(folder + "status");
+    found = ProcStatus{StatusKilobytes(status, "VmHWM:"), StatusKilobytes(status, "RssAnon:")};
+    break;
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return found;
+}
+
+void ReadMemory(HANDLE process, const std::wstring& exe, Launch& launch) {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof(counters);
+  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                           sizeof(counters))) {
+    launch.peakWorkingSet = counters.PeakWorkingSetSize;
+    launch.privateBytes = counters.PrivateUsage;
+  }
+  if (launch.privateBytes != 0) return;
+  if (std::optional<ProcStatus> status = LinuxProcessStatus(Narrow(exe))) {
+    launch.privateBytes = status->privateResident;
+    if (launch.peakWorkingSet == 0) launch.peakWorkingSet = status->peakResident;
+  }
+}
+
+// Starts `exe`, waits for its window and its first idle moment, lets it finish what it does
+// when idle, reads its memory and closes it as its close box would.
+std::optional<Launch> Run(const std::wstring& exe) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  std::wstring folder = FolderOf(exe);
+  const double start = Now();
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                      &startup, &process)) {
+    std::fwprintf(stderr, L"cannot start %ls (error %lu)\n", exe.c_str(), GetLastError());
+    return std::nullopt;
+  }
+  Launch launch;
+  launch.idleMs = launch.visibleMs = -1;
+  HWND window = nullptr;
+  while ((launch.idleMs < 0 || window == nullptr) && Now() - start < kStartTimeoutMs) {
+    // The wait doubles as the pause between looks for the window.
+    if (launch.idleMs < 0 && WaitForInputIdle(process.hProcess, 1) == 0) launch.idleMs = Now() - start;
+    if (window == nullptr && (window = VisibleWindowOf(process.dwProcessId)) != nullptr) {
+      launch.visibleMs = Now() - start;
+    }
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
+  }
+  std::optional<Launch> result;
+  if (window != nullptr && launch.idleMs >= 0) {
+    // Answered only after the work the program leaves for its first idle pass.
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kStartTimeoutMs, &answer);
+    ReadMemory(process.hProcess, exe, launch);
+    result = launch;
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  } else {
+    std::fwprintf(stderr, L"%ls showed no window or never went idle\n", exe.c_str());
+  }
+  if (WaitForSingleObject(process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
+    std::fwprintf(stderr, L"%ls did not close; ending it\n", exe.c_str());
+    TerminateProcess(process.hProcess, 0);
+    result.reset();
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return result;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+struct Series {
+  std::vector<double> idle, visible, peakWorkingSet, privateBytes;
+  void Add(const Launch& launch) {
+    idle.push_back(launch.idleMs);
+    visible.push_back(launch.visibleMs);
+    peakWorkingSet.push_back(static_cast<double>(launch.peakWorkingSet));
+    privateBytes.push_back(static_cast<double>(launch.privateBytes));
+  }
+};
+
+constexpr double kMebibyte = 1024.0 * 1024.0;
+
+void PrintRow(const wchar_t* name, double idle, double visible, double peak, double privateBytes) {
+  std::wprintf(L"%-16ls %10.1f ms %12.1f ms %10.1f MiB %10.1f MiB\n", name, idle, visible, peak / kMebibyte,
+               privateBytes / kMebibyte);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  int pairs = argc > 1 ? _wtoi(argv[1]) : kDefaultPairs;
+  if (pairs < 1) pairs = kDefaultPairs;
+  const std::wstring here = ModuleFolder();
+  const std::wstring editor = FullPath(argc > 2 ? argv[2] : here + L"..\\..\\release\\sonarwick.exe");
+  const std::wstring bare = here + L"bare_window.exe";
+  std::wprintf(L"editor:   %ls (%zu KB)\nbaseline: %ls (%zu KB)\n", editor.c_str(), FileSize(editor) / 1024,
+               bare.c_str(), FileSize(bare) / 1024);
+
+  // One unmeasured start each, so that both run from a warm file cache.
+  if (!Run(editor) || !Run(bare)) return 1;
+  Series editorRuns, bareRuns;
+  std::wprintf(L"\npair   editor idle / visible      bare idle / visible\n");
+  for (int pair = 0; pair < pairs; ++pair) {
+    // Alternating which goes first spreads any drift of the machine over both.
+    std::optional<Launch> first = Run(pair % 2 ? bare : editor);
+    std::optional<Launch> second = Run(pair % 2 ? editor : bare);
+    if (!first || !second) return 1;
+    const Launch& editorLaunch = pair % 2 ? *second : *first;
+    const Launch& bareLaunch = pair % 2 ? *first : *second;
+    editorRuns.Add(editorLaunch);
+    bareRuns.Add(bareLaunch);
+    std::wprintf(L"%4d %10.1f / %7.1f ms %10.1f / %7.1f ms\n", pair + 1, editorLaunch.idleMs,
+                 editorLaunch.visibleMs, bareLaunch.idleMs, bareLaunch.visibleMs);
+  }
+
+  std::wprintf(L"\nmedians of %d    start->idle   start->visible   peak working set   private bytes\n",
+               pairs);
+  const double idle[2] = {Median(editorRuns.idle), Median(bareRuns.idle)};
+  const double visible[2] = {Median(editorRuns.visible), Median(bareRuns.visible)};
+  const double peak[2] = {Median(editorRuns.peakWorkingSet), Median(bareRuns.peakWorkingSet)};
+  const double privateBytes[2] = {Median(editorRuns.privateBytes), Median(bareRuns.privateBytes)};
+  PrintRow(NameOf(editor).c_str(), idle[0], visible[0], peak[0], privateBytes[0]);
+  PrintRow(NameOf(bare).c_str(), idle[1], visible[1], peak[1], privateBytes[1]);
+  std::wprintf(L"%-16ls %10.2f x  %12.2f x  %10.2f x     %10.2f x\n", L"ratio", idle[0] / idle[1],
+               visible[0] / visible[1], peak[0] / peak[1],
+               privateBytes[1] > 0 ? privateBytes[0] / privateBytes[1] : 0);
+  return 0;
+}
