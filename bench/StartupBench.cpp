@@ -9,21 +9,18 @@
 // read from the Linux process behind the Windows one, since Wine answers 0 for them.
 
 #include <windows.h>
-// GetProcessMemoryInfo needs the base types first.
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ProcessMemory.h"
+
 namespace {
 
-constexpr int kDefaultPairs = 11;
+constexpr int kDefaultPairs = 21;
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 10000;
 
@@ -32,11 +29,6 @@ struct Launch {
   double visibleMs = 0;
   SIZE_T peakWorkingSet = 0;
   SIZE_T privateBytes = 0;
-};
-
-struct ProcStatus {
-  SIZE_T peakResident = 0;
-  SIZE_T privateResident = 0;
 };
 
 double Now() {
@@ -48,13 +40,6 @@ double Now() {
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
   return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-std::wstring ModuleFolder() {
-  wchar_t path[MAX_PATH]{};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
@@ -93,63 +78,6 @@ HWND VisibleWindowOf(DWORD processId) {
   return request.found;
 }
 
-// Wine runs each Windows process as a Linux process whose command line starts with the path
-// the process was started with. Nothing of this exists on Windows.
-std::string Narrow(const std::wstring& text) {
-  std::string narrow(text.size() * 3, '\0');
-  narrow.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(),
-                                                        static_cast<int>(text.size()), narrow.data(),
-                                                        static_cast<int>(narrow.size()), nullptr, nullptr)));
-  return narrow;
-}
-
-std::string ReadWholeFile(const std::string& windowsPath) {
-  std::ifstream file(windowsPath, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-SIZE_T StatusKilobytes(const std::string& status, const char* field) {
-  size_t at = status.find(field);
-  if (at == std::string::npos) return 0;
-  return static_cast<SIZE_T>(std::strtoull(status.c_str() + at + std::strlen(field), nullptr, 10)) * 1024;
-}
-
-// The status of the Linux process started as `exe`, read through Wine's Z: drive.
-std::optional<ProcStatus> LinuxProcessStatus(const std::string& exe) {
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
-  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::optional<ProcStatus> found;
-  do {
-    std::string name = entry.cFileName;
-    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::string folder = "Z:\\proc\\" + name + "\\";
-    std::string commandLine = ReadWholeFile(folder + "cmdline");
-    if (commandLine.size() < exe.size() || _strnicmp(commandLine.c_str(), exe.c_str(), exe.size()) != 0)
-      continue;
-    std::string status = ReadWholeFile(folder + "status");
-    found = ProcStatus{StatusKilobytes(status, "VmHWM:"), StatusKilobytes(status, "RssAnon:")};
-    break;
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
-  return found;
-}
-
-void ReadMemory(HANDLE process, const std::wstring& exe, Launch& launch) {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof(counters);
-  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                           sizeof(counters))) {
-    launch.peakWorkingSet = counters.PeakWorkingSetSize;
-    launch.privateBytes = counters.PrivateUsage;
-  }
-  if (launch.privateBytes != 0) return;
-  if (std::optional<ProcStatus> status = LinuxProcessStatus(Narrow(exe))) {
-    launch.privateBytes = status->privateResident;
-    if (launch.peakWorkingSet == 0) launch.peakWorkingSet = status->peakResident;
-  }
-}
-
 // Starts `exe`, waits for its window and its first idle moment, lets it finish what it does
 // when idle, reads its memory and closes it as its close box would.
 std::optional<Launch> Run(const std::wstring& exe) {
@@ -180,7 +108,9 @@ std::optional<Launch> Run(const std::wstring& exe) {
     // Answered only after the work the program leaves for its first idle pass.
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kStartTimeoutMs, &answer);
-    ReadMemory(process.hProcess, exe, launch);
+    const MemoryFigures memory = ReadMemory(process.hProcess, exe);
+    launch.peakWorkingSet = memory.peakWorkingSet;
+    launch.privateBytes = memory.privateBytes;
     result = launch;
     PostMessageW(window, WM_CLOSE, 0, 0);
   } else {
@@ -224,7 +154,7 @@ void PrintRow(const wchar_t* name, double idle, double visible, double peak, dou
 int wmain(int argc, wchar_t** argv) {
   int pairs = argc > 1 ? _wtoi(argv[1]) : kDefaultPairs;
   if (pairs < 1) pairs = kDefaultPairs;
-  const std::wstring here = ModuleFolder();
+  const std::wstring here = FolderOf(OwnExecutable());
   const std::wstring editor = FullPath(argc > 2 ? argv[2] : here + L"..\\..\\release\\sonarwick.exe");
   const std::wstring bare = here + L"bare_window.exe";
   std::wprintf(L"editor:   %ls (%zu KB)\nbaseline: %ls (%zu KB)\n", editor.c_str(), FileSize(editor) / 1024,

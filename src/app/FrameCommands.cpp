@@ -73,15 +73,22 @@ void MainFrame::OnFileNew() {
 void MainFrame::OnFileOpen() {
   FileDialog dialog = MakeOpenFileDialog(Handle());
   if (dialog.Run(GetActiveWindow()) != IDOK) return;
+  OpenDocument(dialog.FullPath());
+}
+
+bool MainFrame::OpenDocument(const std::wstring& path) {
   AmbientView* view = CreateView();
-  if (view == nullptr) return;
-  if (!view->Load(dialog.FullPath())) {
+  if (view == nullptr) return false;
+  if (!view->Load(path.c_str())) {
     DestroyWindow(view->Handle());
     ReleaseClosedViews();
     ShowError(kCannotOpen);
-    return;
+    return false;
   }
-  tabView_.AddPage(view->Handle(), dialog.FileTitle(), -1, view);
+  const size_t nameStart = path.find_last_of(L"\\/");
+  const std::wstring title = nameStart == std::wstring::npos ? path : path.substr(nameStart + 1);
+  tabView_.AddPage(view->Handle(), title.c_str(), -1, view);
+  return true;
 }
 
 // Saves whether or not the document has changes; a document that never had a path goes

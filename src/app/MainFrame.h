@@ -52,6 +52,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Document views the frame holds; a view goes as soon as its window is gone.
   size_t ViewCount() const { return views_.size(); }
 
+  // What Open does once the user has chosen `path`: a new page with the file's entries, titled
+  // with its name, or the error message and no page. True when the page was added.
+  bool OpenDocument(const std::wstring& path);
+
  protected:
   bool HandleMessage(Message& m) override;
 
