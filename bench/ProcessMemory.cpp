@@ -49,21 +49,38 @@ bool RunsUnderThisPrefix(const std::string& folder, const std::string& exeName, 
              std::string::npos;
 }
 
+// The time every thread of the Linux process in `folder` spent on a processor: the first field
+// of each thread's schedstat, in nanoseconds.
+double ThreadsProcessorMs(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "task\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  double nanoseconds = 0;
+  do {
+    std::string thread = entry.cFileName;
+    if (thread.find_first_not_of("0123456789") != std::string::npos) continue;
+    nanoseconds += std::strtod(ReadWholeFile(folder + "task\\" + thread + "\\schedstat").c_str(), nullptr);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return nanoseconds / 1e6;
+}
+
 // The status of the Linux process running `exe`, read through Wine's drive Z:. Nothing on
 // Windows, where there is no such drive.
-std::optional<MemoryFigures> LinuxProcessMemory(const std::wstring& exe) {
+std::optional<ProcessFigures> LinuxProcessFigures(const std::wstring& exe) {
   const std::string exeName = FileNameOf(Utf8(exe)), prefix = WinePrefix();
   WIN32_FIND_DATAA entry;
   HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::optional<MemoryFigures> found;
+  std::optional<ProcessFigures> found;
   do {
     std::string name = entry.cFileName;
     if (name.find_first_not_of("0123456789") != std::string::npos) continue;
     std::string folder = "Z:\\proc\\" + name + "\\";
     if (!RunsUnderThisPrefix(folder, exeName, prefix)) continue;
     std::string status = ReadWholeFile(folder + "status");
-    found = MemoryFigures{StatusBytes(status, "VmHWM:"), StatusBytes(status, "RssAnon:")};
+    found = ProcessFigures{StatusBytes(status, "VmHWM:"), StatusBytes(status, "RssAnon:"),
+                           ThreadsProcessorMs(folder)};
     break;
   } while (FindNextFileA(search, &entry));
   FindClose(search);
@@ -72,8 +89,18 @@ std::optional<MemoryFigures> LinuxProcessMemory(const std::wstring& exe) {
 
 }  // namespace
 
-MemoryFigures ReadMemory(HANDLE process, const std::wstring& exe) {
-  MemoryFigures figures;
+double ProcessorMs(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  auto ticks = [](const FILETIME& time) {
+    return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  };
+  return (ticks(kernel) + ticks(user)) / 1e4;
+}
+
+ProcessFigures ReadProcessFigures(HANDLE process, const std::wstring& exe) {
+  ProcessFigures figures;
+  figures.processorMs = ProcessorMs(process);
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof(counters);
   if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
@@ -81,10 +108,11 @@ MemoryFigures ReadMemory(HANDLE process, const std::wstring& exe) {
     figures.peakWorkingSet = counters.PeakWorkingSetSize;
     figures.privateBytes = counters.PrivateUsage;
   }
-  if (figures.privateBytes != 0) return figures;
-  if (std::optional<MemoryFigures> linux = LinuxProcessMemory(exe)) {
-    figures.privateBytes = linux->privateBytes;
+  // Wine's own process times are whole scheduler ticks at best.
+  if (std::optional<ProcessFigures> linux = LinuxProcessFigures(exe)) {
+    if (figures.privateBytes == 0) figures.privateBytes = linux->privateBytes;
     if (figures.peakWorkingSet == 0) figures.peakWorkingSet = linux->peakWorkingSet;
+    figures.processorMs = linux->processorMs;
   }
   return figures;
 }

@@ -88,7 +88,7 @@ Snapshot TakeSnapshot() {
                     reinterpret_cast<LPARAM>(&snapshot.windows));
   snapshot.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   snapshot.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  snapshot.privateBytes = ReadMemory(GetCurrentProcess(), OwnExecutable()).privateBytes;
+  snapshot.privateBytes = ReadProcessFigures(GetCurrentProcess(), OwnExecutable()).privateBytes;
   return snapshot;
 }
 

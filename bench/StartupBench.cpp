@@ -1,6 +1,6 @@
 // Starts the editor and a bare window program with the same libraries in turn, as a user's
 // double click would, and prints how long each takes to show its window and to go idle, the
-// medians and their ratio, and how much memory each holds once it has settled.
+// medians and their ratio, and the processor time and memory each has used once settled.
 //
 //   startup_bench.exe [pairs] [editor.exe]
 //
@@ -29,6 +29,7 @@ struct Launch {
   double visibleMs = 0;
   SIZE_T peakWorkingSet = 0;
   SIZE_T privateBytes = 0;
+  double processorMs = 0;
 };
 
 double Now() {
@@ -108,9 +109,10 @@ std::optional<Launch> Run(const std::wstring& exe) {
     // Answered only after the work the program leaves for its first idle pass.
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kStartTimeoutMs, &answer);
-    const MemoryFigures memory = ReadMemory(process.hProcess, exe);
-    launch.peakWorkingSet = memory.peakWorkingSet;
-    launch.privateBytes = memory.privateBytes;
+    const ProcessFigures figures = ReadProcessFigures(process.hProcess, exe);
+    launch.peakWorkingSet = figures.peakWorkingSet;
+    launch.privateBytes = figures.privateBytes;
+    launch.processorMs = figures.processorMs;
     result = launch;
     PostMessageW(window, WM_CLOSE, 0, 0);
   } else {
@@ -133,20 +135,41 @@ double Median(std::vector<double> values) {
 }
 
 struct Series {
-  std::vector<double> idle, visible, peakWorkingSet, privateBytes;
+  std::vector<double> idle, visible, processor, peakWorkingSet, privateBytes;
   void Add(const Launch& launch) {
     idle.push_back(launch.idleMs);
     visible.push_back(launch.visibleMs);
+    processor.push_back(launch.processorMs);
     peakWorkingSet.push_back(static_cast<double>(launch.peakWorkingSet));
     privateBytes.push_back(static_cast<double>(launch.privateBytes));
   }
 };
 
+struct Medians {
+  double idle, visible, processor, peakWorkingSet, privateBytes;
+  explicit Medians(const Series& series)
+      : idle(Median(series.idle)),
+        visible(Median(series.visible)),
+        processor(Median(series.processor)),
+        peakWorkingSet(Median(series.peakWorkingSet)),
+        privateBytes(Median(series.privateBytes)) {}
+};
+
 constexpr double kMebibyte = 1024.0 * 1024.0;
 
-void PrintRow(const wchar_t* name, double idle, double visible, double peak, double privateBytes) {
-  std::wprintf(L"%-16ls %10.1f ms %12.1f ms %10.1f MiB %10.1f MiB\n", name, idle, visible, peak / kMebibyte,
-               privateBytes / kMebibyte);
+void PrintMedians(const std::wstring& name, const Medians& medians) {
+  std::wprintf(L"%-16ls %8.1f ms %10.1f ms %12.1f ms %10.1f MiB %10.1f MiB\n", name.c_str(), medians.idle,
+               medians.visible, medians.processor, medians.peakWorkingSet / kMebibyte,
+               medians.privateBytes / kMebibyte);
+}
+
+double Ratio(double value, double baseline) { return baseline > 0 ? value / baseline : 0; }
+
+void PrintRatios(const Medians& editor, const Medians& bare) {
+  std::wprintf(L"%-16ls %8.2f x  %10.2f x  %12.2f x  %10.2f x     %10.2f x\n", L"ratio",
+               Ratio(editor.idle, bare.idle), Ratio(editor.visible, bare.visible),
+               Ratio(editor.processor, bare.processor), Ratio(editor.peakWorkingSet, bare.peakWorkingSet),
+               Ratio(editor.privateBytes, bare.privateBytes));
 }
 
 }  // namespace
@@ -177,16 +200,11 @@ int wmain(int argc, wchar_t** argv) {
                  editorLaunch.visibleMs, bareLaunch.idleMs, bareLaunch.visibleMs);
   }
 
-  std::wprintf(L"\nmedians of %d    start->idle   start->visible   peak working set   private bytes\n",
-               pairs);
-  const double idle[2] = {Median(editorRuns.idle), Median(bareRuns.idle)};
-  const double visible[2] = {Median(editorRuns.visible), Median(bareRuns.visible)};
-  const double peak[2] = {Median(editorRuns.peakWorkingSet), Median(bareRuns.peakWorkingSet)};
-  const double privateBytes[2] = {Median(editorRuns.privateBytes), Median(bareRuns.privateBytes)};
-  PrintRow(NameOf(editor).c_str(), idle[0], visible[0], peak[0], privateBytes[0]);
-  PrintRow(NameOf(bare).c_str(), idle[1], visible[1], peak[1], privateBytes[1]);
-  std::wprintf(L"%-16ls %10.2f x  %12.2f x  %10.2f x     %10.2f x\n", L"ratio", idle[0] / idle[1],
-               visible[0] / visible[1], peak[0] / peak[1],
-               privateBytes[1] > 0 ? privateBytes[0] / privateBytes[1] : 0);
+  std::wprintf(
+      L"\nmedians of %-4d start->idle start->visible processor time peak working set private bytes\n", pairs);
+  const Medians editorMedians(editorRuns), bareMedians(bareRuns);
+  PrintMedians(NameOf(editor), editorMedians);
+  PrintMedians(NameOf(bare), bareMedians);
+  PrintRatios(editorMedians, bareMedians);
   return 0;
 }
