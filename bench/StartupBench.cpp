@@ -63,20 +63,30 @@ struct FindWindowRequest {
   HWND found;
 };
 
-HWND VisibleWindowOf(DWORD processId) {
+// The process's main window, shown or not yet: a top-level window with a caption. Looking up
+// windows keeps the window server busy while the program starts, so this is done only until it
+// exists; after that one question a time (is it visible yet) does.
+HWND MainWindowOf(DWORD processId) {
   FindWindowRequest request{processId, nullptr};
   EnumWindows(
       [](HWND hwnd, LPARAM lParam) -> BOOL {
         auto* request = reinterpret_cast<FindWindowRequest*>(lParam);
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != request->processId || !IsWindowVisible(hwnd) || GetWindow(hwnd, GW_OWNER) != nullptr)
+        if (owner != request->processId || GetWindow(hwnd, GW_OWNER) != nullptr ||
+            (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION)
           return TRUE;
         request->found = hwnd;
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&request));
   return request.found;
+}
+
+// Waits in the system, not in a loop, for the process's first idle moment.
+DWORD WINAPI WaitForIdle(void* context) {
+  auto* process = static_cast<PROCESS_INFORMATION*>(context);
+  return WaitForInputIdle(process->hProcess, kStartTimeoutMs);
 }
 
 // Starts `exe`, waits for its window and its first idle moment, lets it finish what it does
@@ -95,17 +105,25 @@ std::optional<Launch> Run(const std::wstring& exe) {
   }
   Launch launch;
   launch.idleMs = launch.visibleMs = -1;
+  HANDLE idleWaiter = CreateThread(nullptr, 0, WaitForIdle, &process, 0, nullptr);
   HWND window = nullptr;
-  while ((launch.idleMs < 0 || window == nullptr) && Now() - start < kStartTimeoutMs) {
-    // The wait doubles as the pause between looks for the window.
-    if (launch.idleMs < 0 && WaitForInputIdle(process.hProcess, 1) == 0) launch.idleMs = Now() - start;
-    if (window == nullptr && (window = VisibleWindowOf(process.dwProcessId)) != nullptr) {
-      launch.visibleMs = Now() - start;
+  while ((launch.idleMs < 0 || launch.visibleMs < 0) && Now() - start < kStartTimeoutMs) {
+    // The wait doubles as the pause between looks at the window.
+    if (launch.idleMs < 0 && WaitForSingleObject(idleWaiter, 1) == WAIT_OBJECT_0) {
+      DWORD waited = WAIT_FAILED;
+      GetExitCodeThread(idleWaiter, &waited);
+      if (waited != 0) break;  // not idle within the time allowed
+      launch.idleMs = Now() - start;
     }
+    if (window == nullptr) window = MainWindowOf(process.dwProcessId);
+    if (window != nullptr && launch.visibleMs < 0 && IsWindowVisible(window))
+      launch.visibleMs = Now() - start;
     if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
   }
+  WaitForSingleObject(idleWaiter, kExitTimeoutMs);
+  CloseHandle(idleWaiter);
   std::optional<Launch> result;
-  if (window != nullptr && launch.idleMs >= 0) {
+  if (launch.visibleMs >= 0 && launch.idleMs >= 0) {
     // Answered only after the work the program leaves for its first idle pass.
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kStartTimeoutMs, &answer);
