@@ -114,6 +114,8 @@ std::optional<Launch> Run(const std::wstring& exe) {
       GetExitCodeThread(idleWaiter, &waited);
       if (waited != 0) break;  // not idle within the time allowed
       launch.idleMs = Now() - start;
+    } else if (launch.idleMs >= 0) {
+      Sleep(1);
     }
     if (window == nullptr) window = MainWindowOf(process.dwProcessId);
     if (window != nullptr && launch.visibleMs < 0 && IsWindowVisible(window))
