@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Configures and builds one of the three builds: native (sanitizers), win (MinGW-w64) or fuzz (clang).
-# Usage: scripts/build.sh native|win|fuzz [cmake --build arguments...]
+# Configures and builds one of the builds: native (sanitizers), win (MinGW-w64, with the tests),
+# release (the shipped build/release/sonarwick.exe only) or fuzz (clang).
+# Usage: scripts/build.sh native|win|release|fuzz [cmake --build arguments...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 kind=$1; shift
 build="$root/build/$kind"
+targets=()
 
 case "$kind" in
   native) configure=(-DCMAKE_BUILD_TYPE=Debug) ;;
   win)    configure=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  release) configure=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release -DSONARWICK_RELEASE=ON)
+           targets=(--target sonarwick) ;;
   fuzz)   configure=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSONARWICK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
-  *) echo "usage: $0 native|win|fuzz" >&2; exit 2 ;;
+  *) echo "usage: $0 native|win|release|fuzz" >&2; exit 2 ;;
 esac
 
 # Configure every time: folders that appeared since the last run are only picked up then.
@@ -19,4 +23,4 @@ if [ -f "$build/CMakeCache.txt" ]; then
 else
   cmake -S "$root" -B "$build" "${configure[@]}" >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" "$@"
+cmake --build "$build" -j "$(nproc)" "${targets[@]}" "$@"

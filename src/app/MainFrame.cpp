@@ -301,7 +301,7 @@ void MainFrame::CreateMenuBar() {
   if (commandBar_.Create(Handle()) == nullptr) return;
   HMENU menu = GetMenu(Handle());
   commandBar_.AttachMenu(menu);
-  commandBar_.LoadImages(TheAppModule().ResourceInstance(), RES_MAIN);
+  commandBar_.LoadImagesOnFirstUse(TheAppModule().ResourceInstance(), RES_MAIN);
   SetMenu(Handle(), nullptr);
 }
 

@@ -126,12 +126,22 @@ bool CommandBar::AttachMenu(HMENU menu) {
 }
 
 bool CommandBar::LoadImages(HINSTANCE instance, UINT toolbarId) {
+  pendingImagesInstance_ = nullptr;
   MenuImages loaded;
   if (!loaded.Load(instance, toolbarId)) return false;
   if (menu_) loaded.ApplyTo(menu_.get());
   // The previous images go only now that no item shows them any more.
   images_ = std::move(loaded);
   return true;
+}
+
+void CommandBar::LoadImagesOnFirstUse(HINSTANCE instance, UINT toolbarId) {
+  pendingImagesInstance_ = instance;
+  pendingImagesId_ = toolbarId;
+}
+
+void CommandBar::LoadPendingImages() {
+  if (pendingImagesInstance_ != nullptr) LoadImages(pendingImagesInstance_, pendingImagesId_);
 }
 
 bool CommandBar::TranslateMenuKey(const MSG& msg) {
@@ -171,6 +181,7 @@ bool CommandBar::TranslateKeyboardModeMessage(const MSG& msg) {
 
 LRESULT CommandBar::TrackPopup(const MenuBarTrackPopup& request) {
   if (request.size != sizeof(MenuBarTrackPopup) || !IsMenu(request.menu) || tracking_) return 0;
+  LoadPendingImages();
   tracking_ = true;
   BOOL result =
       TrackPopupMenuEx(request.menu, request.flags, request.x, request.y, OwnerWindow(), request.exclusion);
@@ -539,6 +550,7 @@ void CommandBar::RunPopups(int index, bool selectFirstItem) {
 void CommandBar::TrackButtonPopup(int index, bool selectFirstItem) {
   HMENU popup = GetSubMenu(menu_.get(), index);
   if (popup == nullptr) return;
+  LoadPendingImages();
   HWND hwnd = Handle();
   openIndex_ = index;
   openPopup_ = popup;

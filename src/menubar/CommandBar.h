@@ -20,8 +20,8 @@
 // Alt, F10 and the mnemonics. Menu items whose commands have toolbar images show them; the
 // bar draws them when the frame is asked to (WM_MEASUREITEM, WM_DRAWITEM for menus).
 //
-// The frame's cooperation: create the bar, AttachMenu, LoadImages, remove the frame's own
-// menu, and call TranslateMenuKey from its message filter.
+// The frame's cooperation: create the bar, AttachMenu, LoadImages (or LoadImagesOnFirstUse),
+// remove the frame's own menu, and call TranslateMenuKey from its message filter.
 //
 // The bar watches its top-level window (the frame) through a subclass: it answers
 // MENUBAR_GET_WINDOW there, takes Alt alone and F10, which the default processing of any
@@ -51,6 +51,9 @@ class CommandBar : public Window {
   // Loads the toolbar resource and bitmap `toolbarId` and shows its images beside the menu
   // items with the same command ids.
   bool LoadImages(HINSTANCE instance, UINT toolbarId);
+  // The same, left until a popup first opens: nobody sees the images before, and the window
+  // shows sooner without making them.
+  void LoadImagesOnFirstUse(HINSTANCE instance, UINT toolbarId);
 
   // Alt+letter reaches the frame's default processing only when the frame itself has the
   // focus, so the frame's message filter offers every message here before translating and
@@ -129,6 +132,7 @@ class CommandBar : public Window {
   bool OnMenuLeftButtonDown(const MSG& msg);
   bool OnMenuKeyDown(const MSG& msg);
   void SwitchTo(int index, bool byKeyboard);
+  void LoadPendingImages();
 
   // Declared before the menu so that the menu goes first and never asks for images that are
   // gone.
@@ -157,4 +161,7 @@ class CommandBar : public Window {
   bool selectedIsPopup_ = false;
   POINT lastMousePoint_{};
   HHOOK hook_ = nullptr;
+
+  HINSTANCE pendingImagesInstance_ = nullptr;
+  UINT pendingImagesId_ = 0;
 };
