@@ -34,14 +34,40 @@
 namespace {
 
 const std::wstring kSamples = L"" SONARWICK_SAMPLES_DIR;
-const std::wstring kFullDocument = kSamples + L"/hundred-entries.bad";
-const std::wstring kShortDocument = kSamples + L"/four-times-of-day.bad";
 
 constexpr int kAudioFileColumn = 1;
 constexpr int kTimeOfDayColumn = 4;
 constexpr int kNumberColumns[] = {2, 3, 5};
 constexpr int kTimesOfDay = 4;
 constexpr int kPagesToSwitch = 3;
+
+// The documents the soak works on: copies of the samples, since edits are saved before a page
+// closes (closing unsaved work would ask), and one file per page, since a file opens only once.
+struct Documents {
+  std::wstring folder;
+  std::wstring full;
+  std::wstring shortOnes[kPagesToSwitch];
+
+  bool Create() {
+    wchar_t temp[MAX_PATH]{};
+    GetTempPathW(MAX_PATH, temp);
+    folder = std::wstring(temp) + L"sonarwick-soak-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    full = folder + L"\\hundred-entries.bad";
+    bool copied = CopyFileW((kSamples + L"/hundred-entries.bad").c_str(), full.c_str(), FALSE) != FALSE;
+    for (int page = 0; page < kPagesToSwitch; ++page) {
+      shortOnes[page] = folder + L"\\short-" + std::to_wstring(page) + L".bad";
+      copied &= CopyFileW((kSamples + L"/four-times-of-day.bad").c_str(), shortOnes[page].c_str(), FALSE) != FALSE;
+    }
+    return copied;
+  }
+
+  void Remove() const {
+    DeleteFileW(full.c_str());
+    for (const std::wstring& path : shortOnes) DeleteFileW(path.c_str());
+    RemoveDirectoryW(folder.c_str());
+  }
+};
 constexpr UINT kSettingsMessages[] = {WM_SETTINGCHANGE, WM_SYSCOLORCHANGE, WM_THEMECHANGED};
 constexpr double kMebibyte = 1024.0 * 1024.0;
 
@@ -170,7 +196,20 @@ class Session {
     return frame_->ViewCount() == 0;
   }
 
+  // Saves the day's edits first, so that closing has nothing to ask.
+  void SaveAndClose(UINT closeCommand) {
+    for (int page = 0; page < frame_->Tabs().GetPageCount(); ++page) {
+      SwitchPage(page);
+      Command(CMD_FILE_SAVE);
+    }
+    Command(closeCommand);
+  }
+
   void SwitchPage(int index) { Command(CMD_WINDOW_PAGE_FIRST + static_cast<UINT>(index)); }
+  int PagesLeft() const { return frame_->Tabs().GetPageCount(); }
+
+  // The short document being edited; replaced by a fresh copy when it is full.
+  std::wstring shortDocument;
 
   // The system sends these to top-level windows; the frame passes them on to every page.
   void ChangeSettings(int index) {
@@ -238,8 +277,10 @@ class Session {
   bool AddEntry() {
     AmbientView* view = frame_->ActiveView();
     if (view->GetDataRowCount() >= MaxAmbientEntries) {
-      Command(CMD_WINDOW_CLOSE);
-      if (!Open(kShortDocument)) return false;
+      SaveAndClose(CMD_WINDOW_CLOSE);
+      // Back to four entries, as the sample has.
+      CopyFileW((kSamples + L"/four-times-of-day.bad").c_str(), shortDocument.c_str(), FALSE);
+      if (!Open(shortDocument)) return false;
       view = frame_->ActiveView();
     }
     const int rows = view->GetDataRowCount();
@@ -259,18 +300,20 @@ class Session {
 };
 
 // The whole workload; the number of steps that did not do what they stand for.
-int Soak(Session& session, int documents, int edits) {
+int Soak(Session& session, const Documents& files, int documents, int edits) {
   int failures = 0;
-  for (int i = 0; i < documents; ++i) failures += session.OpenAndClose(kFullDocument) ? 0 : 1;
+  for (int i = 0; i < documents; ++i) failures += session.OpenAndClose(files.full) ? 0 : 1;
 
-  if (!session.Open(kShortDocument)) return failures + 1;
+  session.shortDocument = files.shortOnes[0];
+  if (!session.Open(session.shortDocument)) return failures + 1;
   for (int i = 0; i < edits; ++i) failures += session.Edit(i) ? 0 : 1;
-  session.Command(CMD_WINDOW_CLOSE_ALL);
+  session.SaveAndClose(CMD_WINDOW_CLOSE_ALL);
 
-  for (int page = 0; page < kPagesToSwitch; ++page) failures += session.Open(kShortDocument) ? 0 : 1;
+  for (const std::wstring& path : files.shortOnes) failures += session.Open(path) ? 0 : 1;
   for (int i = 0; i < documents; ++i) session.SwitchPage(i % kPagesToSwitch);
   for (int i = 0; i < documents; ++i) session.ChangeSettings(i);
   session.Command(CMD_WINDOW_CLOSE_ALL);
+  failures += session.PagesLeft() == 0 ? 0 : 1;
   return failures;
 }
 
@@ -284,16 +327,21 @@ int wmain(int argc, wchar_t** argv) {
   InitCommonControlsEx(&controls);
   TheAppModule().Initialize(GetModuleHandleW(nullptr));
 
+  Documents files;
+  if (!files.Create()) {
+    std::printf("the sample documents could not be copied\n");
+    return 2;
+  }
   Session session;
   if (!session.Start()) {
     std::printf("the frame could not be created\n");
     return 2;
   }
   // One small round first: what is made once and kept (classes, caches) belongs to the baseline.
-  int failures = Soak(session, 1, 10);
+  int failures = Soak(session, files, 1, 10);
   const Snapshot before = TakeSnapshot();
   const auto start = std::chrono::steady_clock::now();
-  failures += Soak(session, documents, edits);
+  failures += Soak(session, files, documents, edits);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const Snapshot after = TakeSnapshot();
 
@@ -303,6 +351,7 @@ int wmain(int argc, wchar_t** argv) {
       documents, edits, documents, documents, seconds);
   const bool grew = PrintComparison(before, after);
   session.Stop();
+  files.Remove();
   TheAppModule().Terminate();
   CoUninitialize();
   if (failures != 0) {

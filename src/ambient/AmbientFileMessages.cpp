@@ -1,4 +1,5 @@
 #include "ambient/AmbientFileMessages.h"
+#include "win/ResourceModule.h"
 
 #include <cstdio>
 #include <initializer_list>
@@ -11,7 +12,7 @@ constexpr int kLongestReason = 512;
 
 std::wstring LoadReason(UINT id) {
   wchar_t text[kLongestReason] = {};
-  const int length = LoadStringW(GetModuleHandleW(nullptr), id, text, kLongestReason);
+  const int length = LoadStringW(ResourceModule(), id, text, kLongestReason);
   return std::wstring(text, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 

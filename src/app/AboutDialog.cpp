@@ -2,9 +2,10 @@
 
 #include "app/CenterOver.h"
 #include "app/resources/ResourceIds.h"
+#include "win/ResourceModule.h"
 
 INT_PTR AboutDialog::Run(HWND owner) {
-  return RunModal(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_ABOUT_DIALOG), owner);
+  return RunModal(ResourceModule(), MAKEINTRESOURCEW(RES_ABOUT_DIALOG), owner);
 }
 
 bool AboutDialog::HandleMessage(Message& m) {

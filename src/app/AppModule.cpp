@@ -2,22 +2,8 @@
 
 #include <new>
 
+#include "win/CriticalSectionGuard.h"
 #include "win/WindowClass.h"
-
-namespace {
-
-class RegistryGuard {
- public:
-  explicit RegistryGuard(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
-  ~RegistryGuard() { LeaveCriticalSection(&lock_); }
-  RegistryGuard(const RegistryGuard&) = delete;
-  RegistryGuard& operator=(const RegistryGuard&) = delete;
-
- private:
-  CRITICAL_SECTION& lock_;
-};
-
-}  // namespace
 
 AppModule::~AppModule() { Terminate(); }
 
@@ -55,7 +41,7 @@ int AppModule::FindThread(DWORD threadId) const {
 
 bool AppModule::RegisterLoop(MessageLoop* loop) {
   if (!initialized_ || loop == nullptr) return false;
-  RegistryGuard guard(registryLock_);
+  CriticalSectionGuard guard(registryLock_);
   const DWORD thread = GetCurrentThreadId();
   if (FindThread(thread) != -1) return false;
   try {
@@ -70,7 +56,7 @@ bool AppModule::RegisterLoop(MessageLoop* loop) {
 
 bool AppModule::UnregisterLoop() {
   if (!initialized_) return false;
-  RegistryGuard guard(registryLock_);
+  CriticalSectionGuard guard(registryLock_);
   const int index = FindThread(GetCurrentThreadId());
   if (index == -1) return false;
   loopThreads_.erase(loopThreads_.begin() + index);
@@ -80,7 +66,7 @@ bool AppModule::UnregisterLoop() {
 
 MessageLoop* AppModule::LoopForThread() {
   if (!initialized_) return nullptr;
-  RegistryGuard guard(registryLock_);
+  CriticalSectionGuard guard(registryLock_);
   const int index = FindThread(GetCurrentThreadId());
   return index == -1 ? nullptr : loops_[index];
 }

@@ -8,7 +8,7 @@ LONG ClampStart(LONG start, LONG extent, LONG areaStart, LONG areaEnd) {
   return start;
 }
 
-bool IsChild(HWND window) { return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0; }
+bool HasChildStyle(HWND window) { return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0; }
 
 struct Placement {
   RECT centre;
@@ -46,7 +46,7 @@ POINT CenteredPosition(SIZE size, const RECT& centre, const RECT& area) {
 
 bool CenterOver(HWND window, HWND over) {
   if (!IsWindow(window)) return false;
-  bool child = IsChild(window);
+  bool child = HasChildStyle(window);
   if (over == nullptr) over = child ? GetParent(window) : GetWindow(window, GW_OWNER);
   Placement placement = child ? ChildPlacement(window, over) : TopLevelPlacement(over);
   RECT bounds;

@@ -6,6 +6,7 @@
 #include "app/CommandStrings.h"
 #include "menubar/MenuBarMessages.h"
 #include "win/UniqueHandle.h"
+#include "win/RefusalBeep.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ bool ShowChevronMenu(HWND frame, HWND rebar, const NMREBARCHEVRON& chevron) {
   UniqueMenu popup(CreatePopupMenu());
   AddHiddenButtons(popup.get(), bar, menuBarMenu);
   if (GetMenuItemCount(popup.get()) <= 0) {
-    MessageBeep(0xFFFFFFFF);
+    RefusalBeep();
     return false;
   }
   RECT chevronOnScreen = chevron.rc;

@@ -1,6 +1,7 @@
 #include "app/CommandStrings.h"
 
 #include "app/resources/ResourceIds.h"
+#include "win/ResourceModule.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ constexpr UINT kSystemCommandLast = 0xF1EF;
 
 std::wstring LoadCommandString(UINT id, bool* found) {
   wchar_t buffer[kMaxStringLength]{};
-  int length = LoadStringW(GetModuleHandleW(nullptr), id, buffer, kMaxStringLength);
+  int length = LoadStringW(ResourceModule(), id, buffer, kMaxStringLength);
   if (found != nullptr) *found = length > 0;
   return std::wstring(buffer, length > 0 ? length : 0);
 }

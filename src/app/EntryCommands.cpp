@@ -12,6 +12,7 @@
 #include "app/TextBoxKeys.h"
 #include "app/resources/ResourceIds.h"
 #include "menubar/MenuBarMessages.h"
+#include "win/RefusalBeep.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ bool MainFrame::OnEditCommand(UINT id) {
     return false;
   AmbientView* view = ActiveView();
   if (view == nullptr) {
-    MessageBeep(0xFFFFFFFF);
+    RefusalBeep();
     return true;
   }
   EndStatusReason(statusBar_);
@@ -129,7 +130,7 @@ void MainFrame::OnEditCopy() {
   AmbientView* view = ActiveView();
   view->CloseEditor();
   const int entry = view->GetSelectedEntry();
-  if (entry < 0 || !PutEntriesOnClipboard(Handle(), {view->GetEntry(entry)})) MessageBeep(0xFFFFFFFF);
+  if (entry < 0 || !PutEntriesOnClipboard(Handle(), {view->GetEntry(entry)})) RefusalBeep();
 }
 
 // The copy and the deletion are one step of the history: the copy changes nothing.
@@ -138,7 +139,7 @@ void MainFrame::OnEditCut() {
   view->CloseEditor();
   const int entry = view->GetSelectedEntry();
   if (entry < 0 || !PutEntriesOnClipboard(Handle(), {view->GetEntry(entry)})) {
-    MessageBeep(0xFFFFFFFF);
+    RefusalBeep();
     return;
   }
   view->DeleteEntry();
@@ -157,7 +158,7 @@ void MainFrame::OnEditPaste() {
 
 void MainFrame::RefuseEntryCommand(const std::wstring& reason) {
   ShowStatusReason(reason);
-  MessageBeep(0xFFFFFFFF);
+  RefusalBeep();
 }
 
 void MainFrame::ShowStatusReason(const std::wstring& reason) { ::ShowStatusReason(statusBar_, reason); }

@@ -1,4 +1,5 @@
 #include "app/FileDialog.h"
+#include "win/ResourceModule.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,7 +42,7 @@ FileDialog::FileDialog(bool open, const wchar_t* defaultExtension, const wchar_t
     : open_(open) {
   record_.lStructSize = RecordSizeFor(PlatformVersion());
   record_.hwndOwner = owner;
-  record_.hInstance = GetModuleHandleW(nullptr);
+  record_.hInstance = ResourceModule();
   record_.lpstrFile = path_;
   record_.nMaxFile = MAX_PATH;
   record_.lpstrFileTitle = title_;

@@ -7,6 +7,7 @@
 #include "app/FileDialog.h"
 #include "app/MainFrame.h"
 #include "app/resources/ResourceIds.h"
+#include "win/RefusalBeep.h"
 
 namespace {
 
@@ -161,7 +162,7 @@ void MainFrame::OnAppAbout() {
 void MainFrame::OnWindowClose() {
   const int active = tabView_.GetActivePage();
   if (active == -1) {
-    MessageBeep(0xFFFFFFFF);
+    RefusalBeep();
     return;
   }
   if (!ConfirmClosePage(active)) return;

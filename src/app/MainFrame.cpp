@@ -15,6 +15,7 @@
 #include "app/ToolTipText.h"
 #include "app/resources/ResourceIds.h"
 #include "win/Reflection.h"
+#include "win/ResourceModule.h"
 #include "win/ScopedVariant.h"
 
 namespace {
@@ -28,12 +29,12 @@ constexpr DWORD kRebarStyle = kChildStyle | RBS_VARHEIGHT | RBS_BANDBORDERS | RB
 // The "&Window" popup, which receives the list of open pages.
 constexpr int kWindowMenuPosition = 3;
 
-// The commands whose states the frame shows, in menus and on the toolbar.
+// Printing is not built: its commands stay disabled in the menus and on the toolbar.
 constexpr UINT kAlwaysDisabledCommands[] = {CMD_FILE_PRINT, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP};
 
 HICON LoadMainIcon(int size) {
   // Shared icons belong to the system; the class keeps them for the life of the process.
-  return static_cast<HICON>(LoadImageW(TheAppModule().ResourceInstance(), MAKEINTRESOURCEW(RES_MAIN),
+  return static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(RES_MAIN),
                                        IMAGE_ICON, size, size, LR_SHARED));
 }
 
@@ -84,7 +85,7 @@ MainFrame::~MainFrame() {
 
 HWND MainFrame::CreateFrame() {
   wchar_t caption[kCaptionLength]{};
-  HINSTANCE resources = TheAppModule().ResourceInstance();
+  HINSTANCE resources = ResourceModule();
   LoadStringW(resources, RES_MAIN, caption, kCaptionLength);
   HMENU menu = LoadMenuW(resources, MAKEINTRESOURCEW(RES_MAIN));
   const RECT useDefault{CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
@@ -112,7 +113,7 @@ AmbientView* MainFrame::ActiveView() const {
 bool MainFrame::HandleMessage(Message& m) {
   if (HandleOwnMessage(m)) return true;
   if (commandStates_.HandleMessage(m)) return true;
-  if (HandleFrameBaseMessage(m)) return true;
+  if (HandleLayoutAndBarMessage(m)) return true;
   if (ReflectNotification(m)) return true;
   return Window::HandleMessage(m);
 }
@@ -169,7 +170,9 @@ bool MainFrame::HandleOwnMessage(Message& m) {
   }
 }
 
-bool MainFrame::HandleFrameBaseMessage(Message& m) {
+// The frame's window plumbing: layout, the bars' notifications and prompts, the focus, and the
+// quit message when it goes.
+bool MainFrame::HandleLayoutAndBarMessage(Message& m) {
   switch (m.msg) {
     case WM_SIZE:
       CancelModes();
@@ -279,7 +282,7 @@ void MainFrame::OnValueRefused(const GridNotify& notify) {
 
 void MainFrame::OnCreate() {
   CreateMenuBar();
-  toolbar_ = CreateResourceToolbar(Handle(), TheAppModule().ResourceInstance(), RES_MAIN, kToolbarStyle,
+  toolbar_ = CreateResourceToolbar(Handle(), ResourceModule(), RES_MAIN, kToolbarStyle,
                                    FRAME_TOOLBAR_ID, false);
   CreateRebar();
   CreateStatusBar();
@@ -301,7 +304,7 @@ void MainFrame::CreateMenuBar() {
   if (commandBar_.Create(Handle()) == nullptr) return;
   HMENU menu = GetMenu(Handle());
   commandBar_.AttachMenu(menu);
-  commandBar_.LoadImagesOnFirstUse(TheAppModule().ResourceInstance(), RES_MAIN);
+  commandBar_.LoadImagesOnFirstUse(ResourceModule(), RES_MAIN);
   SetMenu(Handle(), nullptr);
 }
 
@@ -309,7 +312,7 @@ void MainFrame::CreateMenuBar() {
 void MainFrame::CreateRebar() {
   rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, nullptr, kRebarStyle, 0, 0, 100, 100, Handle(),
                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FRAME_REBAR_ID)),
-                           TheAppModule().ResourceInstance(), nullptr);
+                           ResourceModule(), nullptr);
   if (rebar_ == nullptr) return;
   REBARINFO info{};
   info.cbSize = sizeof(info);
@@ -324,10 +327,10 @@ void MainFrame::CreateRebar() {
 
 void MainFrame::CreateStatusBar() {
   wchar_t ready[kStatusTextLength]{};
-  LoadStringW(TheAppModule().ResourceInstance(), STR_READY, ready, kStatusTextLength);
+  LoadStringW(ResourceModule(), STR_READY, ready, kStatusTextLength);
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, ready, kChildStyle | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FRAME_STATUS_BAR_ID)),
-                               TheAppModule().ResourceInstance(), nullptr);
+                               ResourceModule(), nullptr);
 }
 
 void MainFrame::CreateClient() {

@@ -66,7 +66,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
 
  private:
   bool HandleOwnMessage(Message& m);
-  bool HandleFrameBaseMessage(Message& m);
+  bool HandleLayoutAndBarMessage(Message& m);
   bool OnNotify(Message& m);
 
   void OnCreate();

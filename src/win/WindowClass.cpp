@@ -1,5 +1,6 @@
 #include "win/WindowClass.h"
 
+#include "win/CriticalSectionGuard.h"
 #include "win/Window.h"
 
 #include <map>
@@ -19,20 +20,9 @@ Registry& TheRegistry() {
   return registry;
 }
 
-class LockGuard {
- public:
-  explicit LockGuard(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
-  ~LockGuard() { LeaveCriticalSection(&lock_); }
-  LockGuard(const LockGuard&) = delete;
-  LockGuard& operator=(const LockGuard&) = delete;
-
- private:
-  CRITICAL_SECTION& lock_;
-};
-
 const WindowClass* RegisterOnce(const wchar_t* name, WNDCLASSEXW wc, const ClassCustomizer& customize) {
   Registry& registry = TheRegistry();
-  LockGuard guard(registry.lock);
+  CriticalSectionGuard guard(registry.lock);
   auto found = registry.classes.find(name);
   if (found != registry.classes.end()) return found->second.get();
 

@@ -256,6 +256,24 @@ HWND VisibleTopLevelWindowOf(DWORD processId) {
   return search.found;
 }
 
+// Every visible top-level window of the process, owned ones (message boxes) included.
+int VisibleWindowCountOf(DWORD processId) {
+  struct Count {
+    DWORD processId;
+    int windows;
+  } count{processId, 0};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* count = reinterpret_cast<Count*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == count->processId && IsWindowVisible(hwnd)) ++count->windows;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.windows;
+}
+
 int PageCountOf(HWND frame) {
   HWND tabs = FindWindowExW(frame, nullptr, L"Sonarwick_TabView", nullptr);
   HWND strip = FindWindowExW(tabs, nullptr, WC_TABCONTROLW, nullptr);
@@ -289,6 +307,9 @@ TEST(SonarwickExe, OpensTheFilesOnItsCommandLineAndEndsWithExitCodeOneWhenClosed
     // process above. The bars are there: the rebar holds the menu bar.
     EXPECT_NE(FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr), nullptr);
     EXPECT_TRUE(PumpUntil([&] { return PageCountOf(frame) == 2; }, 10000)) << PageCountOf(frame) << " pages";
+    // The stray arguments brought up no message box.
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(VisibleWindowCountOf(process.dwProcessId), 1);
     PostMessageW(frame, WM_CLOSE, 0, 0);
   } else {
     TerminateProcess(process.hProcess, 99);

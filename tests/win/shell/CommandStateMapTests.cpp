@@ -5,6 +5,8 @@
 // clang-format on
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ShellTestSupport.h"
 #include "WinTestSupport.h"
 #include "app/resources/ResourceIds.h"
@@ -87,15 +89,27 @@ TEST_F(CommandStates, CheckStatesAndIdsOutsideTheTable) {
   EXPECT_FALSE(Checked(CMD_APP_ABOUT));
 }
 
+// The menu bar shows popups, not commands: whatever the frame disables or checks, a menu bar
+// registered with the map keeps its items as they are.
 TEST_F(CommandStates, NoEntryShowsOnAMenuBar) {
   UniqueMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN)));
   ASSERT_TRUE(menu);
   SetMenu(frame.Handle(), menu.get());
   states.RegisterElement(frame.Handle(), COMMAND_KIND_MENU_BAR);
-  states.EnableCommand(CMD_FILE_SAVE, false);
+  std::vector<UINT> ids;
+  for (HMENU popup : {GetSubMenu(menu.get(), 0), GetSubMenu(menu.get(), 1), GetSubMenu(menu.get(), 2)}) {
+    for (int item = 0; item < GetMenuItemCount(popup); ++item) ids.push_back(GetMenuItemID(popup, item));
+  }
+  for (UINT id : ids) {
+    states.EnableCommand(id, false);
+    states.SetCommandCheck(id, 1);
+  }
   EXPECT_EQ(states.DirtyKinds() & COMMAND_KIND_MENU_BAR, 0);
   states.PushToMenuBars();
-  EXPECT_EQ(GetMenuState(menu.get(), CMD_FILE_SAVE, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  for (UINT id : ids) {
+    if (id == 0) continue;  // separators
+    EXPECT_EQ(GetMenuState(menu.get(), id, MF_BYCOMMAND) & (MF_GRAYED | MF_CHECKED), 0u) << std::hex << id;
+  }
   SetMenu(frame.Handle(), nullptr);
 }
 
