@@ -163,9 +163,14 @@ TEST_F(TabViewTest, CtrlTabCyclesAndWraps) {
 }
 
 TEST_F(TabViewTest, ClosingPagesActivatesTheRightNeighbour) {
-  AddPages({L"A", L"B", L"C", L"D", L"E"});
-  // The active first page: the new first page follows.
+  AddPages({L"A", L"B", L"C", L"D", L"E", L"F"});
+  // A page right of the active one: the active page stays where it is.
   view.SetActivePage(0);
+  view.RemovePage(5);
+  EXPECT_EQ(view.GetActivePage(), 0);
+  EXPECT_EQ(VisiblePageCount(), 1);
+  EXPECT_TRUE(IsWindowVisible(pages[0]->Handle()));
+  // The active first page: the new first page follows.
   parent.notes.clear();
   view.RemovePage(0);
   EXPECT_EQ(Titles(), (Texts{L"B", L"C", L"D", L"E"}));
