@@ -1,16 +1,13 @@
 #include "tabs/TabView.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <cstddef>
 #include <vector>
 
-#include "tabs/DragGeometry.h"
 #include "tabs/PageIndexes.h"
 #include "tabs/TabText.h"
 #include "tabs/WindowList.h"
-#include "win/DeviceContext.h"
 
 namespace {
 
@@ -27,11 +24,7 @@ static_assert(offsetof(TabItem, page) == offsetof(TCITEMW, lParam),
 // before dispatch; pages that have nothing to take answer 0.
 constexpr UINT kForwardMessage = 0x037F;
 
-constexpr DWORD kStripStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TCS_TOOLTIPS;
 constexpr UINT kRedrawEverything = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
-constexpr COLORREF kDragMaskColour = RGB(255, 0, 255);
-
-POINT PointFrom(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
 
@@ -87,30 +80,8 @@ bool TabView::HandleMessage(Message& m) {
 }
 
 void TabView::OnCreate() {
-  HWND strip = CreateWindowExW(0, WC_TABCONTROLW, nullptr, kStripStyle, 0, 0, 0, 0, Handle(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(TAB_STRIP_ID)),
-                               GetModuleHandleW(nullptr), nullptr);
-  if (strip == nullptr) return;
-  tabStrip.Subclass(strip);
-  SendMessageW(strip, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-  SendMessageW(strip, TCM_SETITEMEXTRA, sizeof(TabPage), 0);
-  tabHeight = MeasureStripHeight();
-}
-
-int TabView::MeasureStripHeight() {
-  HWND strip = tabStrip.Handle();
-  wchar_t probeText[] = L"NS";
-  TCITEMW probe{};
-  probe.mask = TCIF_TEXT;
-  probe.pszText = probeText;
-  int probeIndex = TabCtrl_InsertItem(strip, TabCtrl_GetItemCount(strip), &probe);
-  RECT display{0, 0, 1000, 1000};
-  TabCtrl_AdjustRect(strip, FALSE, &display);
-  RECT band{0, 0, 1000, display.top};
-  AdjustWindowRectEx(&band, static_cast<DWORD>(GetWindowLongPtrW(strip, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(strip, GWL_EXSTYLE)));
-  if (probeIndex != -1) TabCtrl_DeleteItem(strip, probeIndex);
-  return band.bottom - band.top;
+  if (!tabStrip.Create(Handle(), sizeof(TabPage))) return;
+  tabHeight = tabStrip.MeasureHeight();
 }
 
 // The strip and every page hear of the change; the strip's band may need another height.
@@ -121,7 +92,7 @@ void TabView::OnSettingsChanged(const Message& m) {
   for (int index = 0; index < GetPageCount(); ++index)
     SendMessageW(GetPageWindow(index), m.msg, m.wParam, m.lParam);
   SetRedraw(false);
-  tabHeight = MeasureStripHeight();
+  tabHeight = tabStrip.MeasureHeight();
   LayoutPages();
   SetRedraw(true);
   RedrawAll();
@@ -390,11 +361,10 @@ void TabView::NotifyPageActivated() {
                reinterpret_cast<LPARAM>(&header));
 }
 
-void TabView::NotifyContextMenu(int page, POINT point) {
-  ClientToScreen(tabStrip.Handle(), &point);
+void TabView::ShowTabContextMenu(int page, POINT screen) {
   TabContextMenuInfo info{};
   info.header = NMHDR{Handle(), static_cast<UINT_PTR>(static_cast<INT_PTR>(page)), TABVIEW_CONTEXTMENU};
-  info.point = point;
+  info.point = screen;
   SendMessageW(GetParent(Handle()), WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID(Handle())),
                reinterpret_cast<LPARAM>(&info));
 }
@@ -408,161 +378,7 @@ bool TabView::TranslatePageKeys(const MSG* msg) {
     NotifyPageActivated();
     return true;
   }
-  if (capturing && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) {
-    // Losing the capture is what ends a drag.
-    ReleaseCapture();
-    return true;
-  }
+  if (tabStrip.TranslateDragKeys(msg)) return true;
   if (activePage == -1) return false;
   return SendMessageW(GetPageWindow(activePage), kForwardMessage, 0, reinterpret_cast<LPARAM>(msg)) != 0;
-}
-
-// ---- the strip: dragging and the context menu ----
-
-bool TabView::HandleStripMessage(Message& m) {
-  switch (m.msg) {
-    case WM_LBUTTONDOWN:
-      OnStripLButtonDown(PointFrom(m.lParam));
-      return false;
-    case WM_MOUSEMOVE:
-      return OnStripMouseMove(PointFrom(m.lParam));
-    case WM_LBUTTONUP:
-      OnStripLButtonUp(PointFrom(m.lParam));
-      return false;
-    case WM_CAPTURECHANGED:
-      OnStripCaptureChanged();
-      return false;
-    case WM_RBUTTONUP:
-      OnStripRButtonUp(PointFrom(m.lParam));
-      m.result = 0;
-      return true;
-    case WM_SYSKEYDOWN:
-      if (!OnStripSysKeyDown(m.wParam)) return false;
-      m.result = 0;
-      return true;
-    default:
-      return false;
-  }
-}
-
-int TabView::HitTestTab(POINT point) const {
-  TCHITTESTINFO hit{};
-  hit.pt = point;
-  return TabCtrl_HitTest(tabStrip.Handle(), &hit);
-}
-
-void TabView::OnStripLButtonDown(POINT point) {
-  if (GetPageCount() <= 1) return;
-  capturing = true;
-  SetCapture(tabStrip.Handle());
-  dragStart = point;
-}
-
-bool TabView::OnStripMouseMove(POINT point) {
-  if (!capturing) return false;
-  if (!dragging &&
-      DragDistanceReached(dragStart, point, GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG))) {
-    StartDrag();
-  }
-  if (!dragging) return false;
-  TrackDrag(point);
-  return true;
-}
-
-void TabView::StartDrag() {
-  MakeDragImage(activePage);
-  ImageList_BeginDrag(dragImage.get(), 0, -(GetSystemMetrics(SM_CXCURSOR) / 2),
-                      -(GetSystemMetrics(SM_CYCURSOR) / 2));
-  POINT start = dragStart;
-  ClientToScreen(tabStrip.Handle(), &start);
-  ImageList_DragEnter(GetDesktopWindow(), start.x, start.y);
-  dragging = true;
-}
-
-void TabView::TrackDrag(POINT point) {
-  int index = HitTestTab(point);
-  SetCursor(LoadCursorW(nullptr, index != -1 ? IDC_ARROW : IDC_NO));
-  if (index != insertMark) DrawInsertMark(index);
-  ImageList_DragShowNolock(index != -1);
-  POINT screen = point;
-  ClientToScreen(tabStrip.Handle(), &screen);
-  ImageList_DragMove(screen.x, screen.y);
-}
-
-void TabView::OnStripLButtonUp(POINT point) {
-  if (!capturing) return;
-  if (dragging) {
-    int index = HitTestTab(point);
-    if (index != -1) MovePage(activePage, index);
-  }
-  ReleaseCapture();
-}
-
-void TabView::OnStripCaptureChanged() {
-  if (!capturing) return;
-  capturing = false;
-  if (!dragging) return;
-  dragging = false;
-  DrawInsertMark(-1);
-  ImageList_DragLeave(GetDesktopWindow());
-  ImageList_EndDrag();
-  dragImage.reset();
-}
-
-void TabView::OnStripRButtonUp(POINT point) {
-  int index = HitTestTab(point);
-  if (index != -1) NotifyContextMenu(index, point);
-}
-
-bool TabView::OnStripSysKeyDown(WPARAM key) {
-  if (key != VK_F10 || GetKeyState(VK_SHIFT) >= 0) return false;
-  if (activePage == -1) return true;
-  RECT tab{};
-  TabCtrl_GetItemRect(tabStrip.Handle(), activePage, &tab);
-  NotifyContextMenu(activePage, POINT{tab.left, tab.bottom});
-  return true;
-}
-
-void TabView::MakeDragImage(int page) {
-  RECT tab{};
-  TabCtrl_GetItemRect(tabStrip.Handle(), page, &tab);
-  RECT picture = DragPictureRect(tab);
-  int width = picture.right - picture.left, height = picture.bottom - picture.top;
-  dragImage.reset(ImageList_Create(width, height, ILC_COLORDDB | ILC_MASK, 1, 1));
-  WindowDcScope windowDc(Handle());
-  UniqueMemoryDC memory(CreateCompatibleDC(windowDc.dc()));
-  UniqueBitmap bitmap(CreateCompatibleBitmap(windowDc.dc(), width, height));
-  if (!dragImage || !memory || !bitmap) return;
-  {
-    SelectionScope selection(memory.get(), bitmap.get());
-    SetViewportOrgEx(memory.get(), -picture.left, -picture.top, nullptr);
-    SendMessageW(tabStrip.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), 0);
-  }
-  ImageList_AddMasked(dragImage.get(), bitmap.get(), kDragMaskColour);
-}
-
-RECT TabView::GetInsertMarkRect() const {
-  RECT client{}, tab{};
-  GetClientRect(tabStrip.Handle(), &client);
-  TabCtrl_GetItemRect(tabStrip.Handle(), insertMark, &tab);
-  return InsertMarkRect(client, tab, insertMark, activePage);
-}
-
-void TabView::DrawInsertMark(int index) {
-  if (insertMark != -1) {
-    RECT old = GetInsertMarkRect();
-    InvalidateRect(tabStrip.Handle(), &old, TRUE);
-  }
-  insertMark = index;
-  if (insertMark == -1) return;
-  // Drawn straight onto the screen: the mark is a passing hint, not part of the strip's picture.
-  WindowDcScope dc(tabStrip.Handle());
-  COLORREF colour = GetSysColor(COLOR_WINDOWTEXT);
-  UniquePen pen(CreatePen(PS_SOLID, 1, colour));
-  UniqueBrush brush(CreateSolidBrush(colour));
-  SelectionScope penSelection(dc.dc(), pen.get());
-  SelectionScope brushSelection(dc.dc(), brush.get());
-  for (const Triangle& triangle : InsertMarkTriangles(GetInsertMarkRect())) {
-    Polygon(dc.dc(), triangle.data(), static_cast<int>(triangle.size()));
-  }
 }

@@ -5,14 +5,13 @@
 #include "tabs/TabPage.h"
 #include "tabs/TabStrip.h"
 #include "tabs/TabViewIds.h"
-#include "win/UniqueHandle.h"
 #include "win/Window.h"
 
 // The main frame's client window: document windows ("pages") shown one at a time below a
 // strip of tabs, a numbered list of them in the frame's "&Window" popup, Ctrl+Tab switching
 // and reordering by dragging a tab. To the container a page is a window, a title and an
 // opaque value; it owns the title and destroys the window when the page goes.
-class TabView : public Window {
+class TabView : public Window, private TabStripOwner {
  public:
   TabView() = default;
   // Destroys the window while this object is still whole, so its pages go the usual way.
@@ -27,9 +26,9 @@ class TabView : public Window {
   void RemoveAllPages();
   // Shows, lays out and focuses the page.
   void SetActivePage(int index);
-  bool MovePage(int from, int to);
+  bool MovePage(int from, int to) override;
 
-  int GetActivePage() const { return activePage; }
+  int GetActivePage() const override { return activePage; }
   int GetPageCount() const;
   HWND GetPageWindow(int index) const;
   const wchar_t* GetPageTitle(int index) const;
@@ -46,8 +45,6 @@ class TabView : public Window {
   bool HandleMessage(Message& m) override;
 
  private:
-  friend class TabStrip;
-
   static constexpr int tabTextMax = 30;
   static constexpr int menuEntriesMax = 10;
 
@@ -59,38 +56,18 @@ class TabView : public Window {
   void KeepFocusOnScreen();
   LRESULT PassToParent(const Message& m);
 
-  bool HandleStripMessage(Message& m);
-  void OnStripLButtonDown(POINT point);
-  bool OnStripMouseMove(POINT point);
-  void OnStripLButtonUp(POINT point);
-  void OnStripCaptureChanged();
-  void OnStripRButtonUp(POINT point);
-  bool OnStripSysKeyDown(WPARAM key);
-
   bool ReadPage(int index, TabPage& page) const;
-  int MeasureStripHeight();
   void LayoutPages();
   void SetRedraw(bool on);
   void RedrawAll();
   void RedrawEmpty();
   void RebuildWindowList();
   void NotifyPageActivated();
-  void NotifyContextMenu(int page, POINT point);
-  int HitTestTab(POINT point) const;
-
-  void StartDrag();
-  void TrackDrag(POINT point);
-  void MakeDragImage(int page);
-  void DrawInsertMark(int index);
-  RECT GetInsertMarkRect() const;
+  // The parent hears of it as TABVIEW_CONTEXTMENU and opens the menu itself.
+  void ShowTabContextMenu(int page, POINT screen) override;
 
   TabStrip tabStrip{*this};
   int tabHeight = 0;
   int activePage = -1;
-  int insertMark = -1;
-  POINT dragStart{0, 0};
   HMENU windowMenu = nullptr;
-  UniqueImageList dragImage;
-  bool capturing = false;
-  bool dragging = false;
 };

@@ -35,9 +35,11 @@ add_custom_target(app_pictures DEPENDS ${generated}/Toolbar.bmp ${generated}/Ico
 
 set(resource_scripts resources/Shared.rc resources/English.rc resources/Russian.rc)
 add_library(app_resources OBJECT ${resource_scripts})
-target_include_directories(app_resources PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/resources ${generated})
+# ResourceIds.h takes the window-list ids from the tab container's header.
+target_include_directories(app_resources PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/resources ${generated}
+                           ${PROJECT_SOURCE_DIR}/src)
 add_dependencies(app_resources app_pictures)
 set_source_files_properties(resources/Shared.rc PROPERTIES
-  OBJECT_DEPENDS "${generated}/Toolbar.bmp;${generated}/Icon.ico;${CMAKE_CURRENT_SOURCE_DIR}/resources/ResourceIds.h")
+  OBJECT_DEPENDS "${generated}/Toolbar.bmp;${generated}/Icon.ico;${CMAKE_CURRENT_SOURCE_DIR}/resources/ResourceIds.h;${PROJECT_SOURCE_DIR}/src/tabs/WindowPageIds.h")
 set_source_files_properties(resources/English.rc resources/Russian.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/resources/ResourceIds.h")
+  OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/resources/ResourceIds.h;${PROJECT_SOURCE_DIR}/src/tabs/WindowPageIds.h")

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "tabs/DragGeometry.h"
-#include "tabs/PageIndexes.h"
 #include "tabs/TabText.h"
 #include "tabs/TabViewIds.h"
 #include "tabs/WindowList.h"
@@ -38,42 +37,6 @@ TEST(WindowListLabel, NumbersEntriesAndKeepsAmpersands) {
   EXPECT_EQ(WindowListLabel(8, L"x"), L"&9 x");
   EXPECT_EQ(WindowListLabel(9, L"x"), L"10 x");
   EXPECT_EQ(WindowListLabel(1, L"R&B.bad"), L"&2 R&&B.bad");
-}
-
-TEST(PageIndexes, CtrlTabWrapsBothWays) {
-  EXPECT_EQ(NextPageIndex(0, 3, false), 1);
-  EXPECT_EQ(NextPageIndex(2, 3, false), 0);
-  EXPECT_EQ(NextPageIndex(0, 3, true), 2);
-  EXPECT_EQ(NextPageIndex(2, 3, true), 1);
-  EXPECT_EQ(NextPageIndex(-1, 3, false), 0);
-  EXPECT_EQ(NextPageIndex(-1, 3, true), 2);
-}
-
-TEST(PageIndexes, RemovalAndInsertionKeepTheActivePage) {
-  EXPECT_EQ(ActiveAfterRemoval(0, 0, 2), 0);
-  EXPECT_EQ(ActiveAfterRemoval(2, 2, 3), 1);
-  EXPECT_EQ(ActiveAfterRemoval(0, 0, 0), -1);
-  EXPECT_EQ(ActiveAfterRemoval(0, 2, 3), 1);
-  EXPECT_EQ(ActiveAfterRemoval(3, 1, 3), 1);
-  EXPECT_EQ(IndexAfterInsert(2, 2), 3);
-  EXPECT_EQ(IndexAfterInsert(2, 3), 2);
-  EXPECT_EQ(IndexAfterInsert(-1, 0), -1);
-}
-
-TEST(PageIndexes, MoveIsInsertThenDelete) {
-  // A B C D, A onto C: copy in at 3, original out at 0 -> B C A D.
-  EXPECT_EQ(MoveInsertIndex(0, 2), 3);
-  EXPECT_EQ(MoveDeleteIndex(0, 2), 0);
-  // A B C D, D onto B: copy in at 1, original (shifted to 4) out -> A D B C.
-  EXPECT_EQ(MoveInsertIndex(3, 1), 1);
-  EXPECT_EQ(MoveDeleteIndex(3, 1), 4);
-  // Where the other pages end up.
-  EXPECT_EQ(IndexAfterMove(0, 0, 2), 2);
-  EXPECT_EQ(IndexAfterMove(1, 0, 2), 0);
-  EXPECT_EQ(IndexAfterMove(3, 0, 2), 3);
-  EXPECT_EQ(IndexAfterMove(1, 3, 1), 2);
-  EXPECT_EQ(IndexAfterMove(0, 3, 1), 0);
-  EXPECT_EQ(IndexAfterMove(-1, 3, 1), -1);
 }
 
 TEST(DragGeometry, ThresholdPictureAndMark) {

@@ -194,4 +194,11 @@ TEST_F(TabStripTest, MovePageChecksItsIndexes) {
   EXPECT_EQ(VisiblePageCount(), 1);
   EXPECT_TRUE(IsWindowVisible(pages[0]->Handle()));
   EXPECT_EQ(parent.notes.size(), 1u);
+  // And leftwards past the active page, which is the one hidden, not its old neighbour.
+  view.SetActivePage(1);
+  EXPECT_TRUE(view.MovePage(2, 0));
+  EXPECT_EQ(Titles(), (Texts{L"A", L"B", L"C"}));
+  EXPECT_EQ(view.GetActivePage(), 0);
+  EXPECT_EQ(VisiblePageCount(), 1);
+  EXPECT_TRUE(IsWindowVisible(pages[0]->Handle()));
 }

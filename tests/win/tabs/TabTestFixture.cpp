@@ -8,15 +8,6 @@ const WindowClass* PageClass() { return RegisterWindowClass(L"Sonarwick_TestTabP
 constexpr UINT kForwardMessage = 0x037F;
 constexpr int kViewId = 59648;
 
-INPUT KeyInput(WORD vk, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return input;
-}
-
 }  // namespace
 
 std::vector<ParentRecord> TestParent::NotesWithCode(UINT code) const {
@@ -167,26 +158,13 @@ int TabViewTest::VisiblePageCount() const {
 }
 
 int TabViewTest::PressWithPageKeys(std::initializer_list<WORD> keys) {
-  std::vector<INPUT> inputs;
-  for (WORD vk : keys) inputs.push_back(KeyInput(vk, false));
-  for (auto it = keys.end(); it != keys.begin();) inputs.push_back(KeyInput(*--it, true));
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  return PumpWithPageKeys();
-}
-
-int TabViewTest::PumpWithPageKeys() {
   int taken = 0;
-  MSG msg;
-  for (int pass = 0; pass < 3; ++pass) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (view.TranslatePageKeys(&msg)) {
-        ++taken;
-        continue;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
+  SetPumpFilter([&](const MSG& msg) {
+    if (!view.TranslatePageKeys(&msg)) return false;
+    ++taken;
+    return true;
+  });
+  PressChord(keys);
+  SetPumpFilter(nullptr);
   return taken;
 }

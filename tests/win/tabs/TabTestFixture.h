@@ -67,7 +67,6 @@ class TabViewTest : public testing::Test {
   // Real key input, then the queue pumped through the container's keyboard pre-translation
   // as the frame's message loop does it; returns how many messages the container took.
   int PressWithPageKeys(std::initializer_list<WORD> keys);
-  int PumpWithPageKeys();
 
   static TestParent* sharedParent;
   TestParent& parent = *sharedParent;

@@ -45,13 +45,13 @@ TEST_F(TabViewTest, AddedPagesLieBelowTheStripAndOnlyTheActiveOneShows) {
   EXPECT_EQ(page.top, band);
   EXPECT_EQ(page.bottom, client.bottom);
 
-  // The new page of InsertPage before the active one: the page on screen so far is hidden.
+  // The new page of InsertPage in the active one's place: the page on screen so far is hidden.
   TestPage& inserted = MakePage();
-  EXPECT_TRUE(view.InsertPage(0, inserted.Handle(), L"inserted", -1, nullptr));
-  EXPECT_EQ(view.GetActivePage(), 0);
+  EXPECT_TRUE(view.InsertPage(1, inserted.Handle(), L"inserted", -1, nullptr));
+  EXPECT_EQ(view.GetActivePage(), 1);
   EXPECT_EQ(VisiblePageCount(), 1);
   EXPECT_TRUE(IsWindowVisible(inserted.Handle()));
-  EXPECT_EQ(parent.NotesWithCode(TABVIEW_PAGEACTIVATED).back().id, 0);
+  EXPECT_EQ(parent.NotesWithCode(TABVIEW_PAGEACTIVATED).back().id, 1);
 
   // Layout follows the container's size.
   SetWindowPos(view.Handle(), nullptr, 0, 0, 500, 300, SWP_NOZORDER | SWP_NOMOVE);
@@ -163,9 +163,14 @@ TEST_F(TabViewTest, CtrlTabCyclesAndWraps) {
 }
 
 TEST_F(TabViewTest, ClosingPagesActivatesTheRightNeighbour) {
-  AddPages({L"A", L"B", L"C", L"D", L"E"});
-  // The active first page: the new first page follows.
+  AddPages({L"A", L"B", L"C", L"D", L"E", L"F"});
+  // A page right of the active one: the active page stays where it is.
   view.SetActivePage(0);
+  view.RemovePage(5);
+  EXPECT_EQ(view.GetActivePage(), 0);
+  EXPECT_EQ(VisiblePageCount(), 1);
+  EXPECT_TRUE(IsWindowVisible(pages[0]->Handle()));
+  // The active first page: the new first page follows.
   parent.notes.clear();
   view.RemovePage(0);
   EXPECT_EQ(Titles(), (Texts{L"B", L"C", L"D", L"E"}));
