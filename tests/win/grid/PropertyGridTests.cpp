@@ -156,22 +156,32 @@ TEST_F(GridCommit, CancelKeepsTheValue) {
   EXPECT_TRUE(Gone(editor));
 }
 
-TEST_F(GridCommit, CommitFromAnotherWindowOrWithoutEditorIsIgnored) {
-  SendMessageW(w.grid.Handle(), GRIDM_COMMITEDIT, 0, reinterpret_cast<LPARAM>(w.parent.Handle()));
-  HWND editor = OpenOn(1, 5);
+TEST_F(GridCommit, CommitOrCancelFromAWindowThatIsNotTheOpenEditorIsIgnored) {
+  HWND editor = OpenOn(1, 2);
   ASSERT_NE(editor, nullptr);
-  SendMessageW(w.grid.Handle(), GRIDM_COMMITEDIT, 0, 0);
+  SetWindowTextW(editor, L"42");
+  // Texts the number cell would accept, were they read as the editor's.
+  SetWindowTextW(w.parent.Handle(), L"7");
+  HWND stranger =
+      CreateWindowW(L"EDIT", L"8", WS_CHILD, 0, 0, 10, 10, w.parent.Handle(), nullptr, nullptr, nullptr);
+  for (HWND sender : {w.parent.Handle(), stranger, HWND{}}) {
+    SendMessageW(w.grid.Handle(), GRIDM_COMMITEDIT, 0, reinterpret_cast<LPARAM>(sender));
+    SendMessageW(w.grid.Handle(), GRIDM_CANCELEDIT, 0, reinterpret_cast<LPARAM>(sender));
+  }
+  PumpMessages();
+  EXPECT_EQ(NumberValue(*w.grid.GetCellItem(1, 2)), 1001);
   EXPECT_TRUE(w.parent.notifications.empty());
   EXPECT_EQ(w.grid.GetEditor(), editor);
+  EXPECT_TRUE(IsWindow(editor));
+  EXPECT_EQ(WindowText(editor), L"42");
+  DestroyWindow(stranger);
 }
 
 TEST_F(GridCommit, SetItemValueReopensTheEditorWithTheNewValue) {
   HWND editor = OpenOn(1, 2);
   ASSERT_NE(editor, nullptr);
   PropertyItem* item = w.grid.GetCellItem(1, 2);
-  ScopedVariant value;
-  value.get()->vt = VT_I4;
-  value.get()->lVal = 99;
+  VariantNumber value(99);
   SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(value.get()),
                reinterpret_cast<LPARAM>(item));
   EXPECT_EQ(NumberValue(*item), 99);
@@ -188,9 +198,7 @@ TEST_F(GridCommit, SetItemValueOfAnotherItemInTheRowLeavesTheEditorAlone) {
   HWND editor = OpenOn(1, 2);
   ASSERT_NE(editor, nullptr);
   PropertyItem* other = w.grid.GetCellItem(1, 3);
-  ScopedVariant value;
-  value.get()->vt = VT_I4;
-  value.get()->lVal = 5;
+  VariantNumber value(5);
   SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(value.get()),
                reinterpret_cast<LPARAM>(other));
   EXPECT_EQ(NumberValue(*other), 5);
