@@ -101,6 +101,11 @@ class GridCommit : public testing::Test {
     w.parent.Clear();
     return w.grid.GetEditor();
   }
+  void SetItemValue(PropertyItem* item, ScopedVariant* value) {
+    SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE,
+                 reinterpret_cast<WPARAM>(value != nullptr ? value->get() : nullptr),
+                 reinterpret_cast<LPARAM>(item));
+  }
   bool Gone(HWND editor) {
     return PumpUntil([&] { return !IsWindow(editor); });
   }
@@ -182,8 +187,7 @@ TEST_F(GridCommit, SetItemValueReopensTheEditorWithTheNewValue) {
   ASSERT_NE(editor, nullptr);
   PropertyItem* item = w.grid.GetCellItem(1, 2);
   VariantNumber value(99);
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(value.get()),
-               reinterpret_cast<LPARAM>(item));
+  SetItemValue(item, &value);
   EXPECT_EQ(NumberValue(*item), 99);
   HWND reopened = w.grid.GetEditor();
   ASSERT_NE(reopened, nullptr);
@@ -199,8 +203,7 @@ TEST_F(GridCommit, SetItemValueOfAnotherItemInTheRowLeavesTheEditorAlone) {
   ASSERT_NE(editor, nullptr);
   PropertyItem* other = w.grid.GetCellItem(1, 3);
   VariantNumber value(5);
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(value.get()),
-               reinterpret_cast<LPARAM>(other));
+  SetItemValue(other, &value);
   EXPECT_EQ(NumberValue(*other), 5);
   EXPECT_EQ(NumberValue(*w.grid.GetCellItem(1, 2)), 1001);
   EXPECT_EQ(w.grid.GetEditor(), editor);
@@ -208,22 +211,18 @@ TEST_F(GridCommit, SetItemValueOfAnotherItemInTheRowLeavesTheEditorAlone) {
 
 TEST_F(GridCommit, SetItemValueVetoedOrRefused) {
   PropertyItem* item = w.grid.GetCellItem(3, 5);
-  ScopedVariant text;
-  text.get()->vt = VT_BSTR;
-  text.get()->bstrVal = SysAllocString(L"loud");
+  VariantText text(L"loud");
   w.parent.changingAnswer = 1;
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(text.get()),
-               reinterpret_cast<LPARAM>(item));
+  SetItemValue(item, &text);
   EXPECT_EQ(w.parent.Codes(), std::vector<int>{GRIDN_ITEMCHANGING});
   w.parent.Clear();
   w.parent.changingAnswer = 0;
   // The number cell refuses the text, and the parent still hears that the change is over.
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(text.get()),
-               reinterpret_cast<LPARAM>(item));
+  SetItemValue(item, &text);
   EXPECT_EQ(NumberValue(*item), 53);
   EXPECT_EQ(w.parent.Codes(), (std::vector<int>{GRIDN_ITEMCHANGING, GRIDN_ITEMCHANGED}));
   w.parent.Clear();
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, 0, reinterpret_cast<LPARAM>(item));
+  SetItemValue(item, nullptr);
   EXPECT_TRUE(w.parent.notifications.empty());
 }
 
