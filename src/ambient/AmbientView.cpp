@@ -36,7 +36,8 @@ constexpr int kTimeOfDayColumn = 4;
 constexpr int kVolumeColumn = 5;
 
 constexpr DWORD kLoadedDocumentFlags = GRID_EX_APPENDROW | GRID_EX_ROWHIGHLIGHT | GRID_EX_SINGLECLICKEDIT;
-constexpr UINT kNumberFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EDITCONTROL | DT_END_ELLIPSIS;
+constexpr UINT kNumberLabelFormat =
+    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EDITCONTROL | DT_END_ELLIPSIS;
 
 // Posted to itself after an entry was added from inside the grid's own click or key handling,
 // so that the new row is selected and edited once that handling is over.
@@ -151,7 +152,7 @@ BOOL AmbientView::Load(const wchar_t* newPath) {
 }
 
 bool AmbientView::InsertEntryRow(int row, const AmbientEntryValues& values) {
-  auto* number = new LabelItem(L"", 0, kNumberFormat);
+  auto* number = new LabelItem(L"", 0, kNumberLabelFormat);
   VARIANT position;
   VariantInit(&position);
   position.vt = VT_I4;

@@ -14,6 +14,9 @@ constexpr UINT GRIDM_SETITEMVALUE = WM_USER + 432;  // wParam VARIANT* new value
 constexpr UINT GRIDM_NAVIGATE = WM_USER + 435;      // wParam virtual key, lParam 0
 static_assert(GRIDM_COMMITEDIT == 1454 && GRIDM_NAVIGATE == 1459);
 
+// The lParam of GRIDM_COMMITEDIT and GRIDM_CANCELEDIT: the editor that asks.
+inline LPARAM AsLParam(HWND editor) { return reinterpret_cast<LPARAM>(editor); }
+
 // Notification codes (WM_NOTIFY with a GridNotify record) sent to the grid's parent.
 constexpr int GRIDN_SELCHANGED = -3001;    // item of the new selected cell, or null
 constexpr int GRIDN_ITEMCHANGING = -3002;  // nonzero answer vetoes

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "grid/GridGeometry.h"
+#include "grid/GridCellPolicy.h"
 #include "grid/ItemDrawing.h"
 #include "grid/PropertyItem.h"
 #include "win/DeviceContext.h"

@@ -1,15 +1,7 @@
 #include "grid/InplaceDropDown.h"
 
 #include "grid/GridMessages.h"
-#include "grid/InplaceGeometry.h"
-
-namespace {
-
-constexpr int kLeftMargin = 2;
-
-LPARAM AsLParam(HWND hwnd) { return reinterpret_cast<LPARAM>(hwnd); }
-
-}  // namespace
+#include "grid/InplaceEditorPolicy.h"
 
 HWND InplaceDropDown::GetButton(HWND editor) {
   auto* dropDown = dynamic_cast<InplaceDropDown*>(Window::FromHandle(editor));
@@ -88,7 +80,7 @@ bool InplaceDropDown::OnCreate(Message& m) {
   if (style & WS_BORDER) SetWindowLongPtrW(m.hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER));
   // The right margin leaves room for the drop button.
   SendMessageW(m.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
-               MAKELPARAM(kLeftMargin, GetSystemMetrics(SM_CXVSCROLL)));
+               MAKELPARAM(kEditorLeftMargin, GetSystemMetrics(SM_CXVSCROLL)));
   if (!CreateButton(m.hwnd, client)) {
     m.result = -1;
     return true;

@@ -1,7 +1,7 @@
 #include "grid/InplaceEdit.h"
 
 #include "grid/GridMessages.h"
-#include "grid/InplaceGeometry.h"
+#include "grid/InplaceEditorPolicy.h"
 
 namespace {
 
@@ -10,8 +10,6 @@ const WindowClass* EditClass() { return RegisterSuperclass(L"EDIT", L"Sonarwick_
 bool IsUnsignedType(VARTYPE valueType) {
   return valueType == VT_UI1 || valueType == VT_UI2 || valueType == VT_UI4;
 }
-
-constexpr int kLeftMargin = 2;
 
 // Delete removes text, and Shift+Insert and Ctrl+Insert paste and copy, without a character or
 // a clipboard message ever reaching the editor; they count as typing, or the edit they made
@@ -78,7 +76,7 @@ bool InplaceEdit::OnCreate(Message& m) {
   if (m.result == -1) return true;
   LRESULT font = SendMessageW(GetParent(m.hwnd), WM_GETFONT, 0, 0);
   SendMessageW(m.hwnd, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-  SendMessageW(m.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kLeftMargin, 0));
+  SendMessageW(m.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kEditorLeftMargin, 0));
   openingText_ = CurrentText();
   return true;
 }
@@ -119,7 +117,7 @@ bool InplaceEdit::OnKillFocus(Message& m) {
   // Sent, not posted: the grid handles the end of the edit while the focus change that
   // caused it is still under way.
   UINT request = unchanged_ ? GRIDM_CANCELEDIT : GRIDM_COMMITEDIT;
-  SendMessageW(GetParent(m.hwnd), request, 0, reinterpret_cast<LPARAM>(m.hwnd));
+  SendMessageW(GetParent(m.hwnd), request, 0, AsLParam(m.hwnd));
   return true;
 }
 

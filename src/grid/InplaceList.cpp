@@ -4,13 +4,11 @@
 #include <vector>
 
 #include "grid/GridMessages.h"
-#include "grid/InplaceGeometry.h"
+#include "grid/InplaceEditorPolicy.h"
 
 namespace {
 
 const WindowClass* ListClass() { return RegisterSuperclass(L"EDIT", L"Sonarwick_InplacePropertyList"); }
-
-LPARAM AsLParam(HWND hwnd) { return reinterpret_cast<LPARAM>(hwnd); }
 
 wchar_t UpperCase(wchar_t character) {
   return static_cast<wchar_t>(

@@ -70,6 +70,7 @@ class PropertyGrid : public Window {
   bool OnChar(Message& m);
   LRESULT OnMouseClick(Message& m);
   void OnNavigate(UINT key);
+  bool IsOpenEditor(HWND editorWindow) const;
   void OnCommitEdit(HWND editorWindow);
   void OnCancelEdit(HWND editorWindow);
   void OnSetItemValue(const VARIANT* value, PropertyItem* item);

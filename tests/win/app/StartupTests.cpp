@@ -26,12 +26,6 @@ bool RussianRun() {
 std::wstring ExpectedCaption() { return RussianRun() ? L"Редактор .bad-файлов" : L"Sonarwick"; }
 std::wstring ExpectedFirstPopup() { return RussianRun() ? L"&Файл" : L"&File"; }
 
-std::wstring WindowText(HWND hwnd) {
-  wchar_t text[256]{};
-  GetWindowTextW(hwnd, text, 256);
-  return text;
-}
-
 std::wstring MenuText(HMENU menu, int position) {
   wchar_t text[128]{};
   GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);

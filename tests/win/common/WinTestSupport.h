@@ -37,6 +37,9 @@ void PressKey(WORD vk);
 void PressChord(std::initializer_list<WORD> keys);
 void TypeText(const wchar_t* text);
 
+// The window's whole text (a control's content, a window's caption).
+std::wstring WindowText(HWND hwnd);
+
 // Colour of a client pixel of `hwnd` as the screen shows it after the window repainted.
 COLORREF ReadClientPixel(HWND hwnd, int x, int y);
 

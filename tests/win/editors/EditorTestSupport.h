@@ -1,19 +1,35 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
+#include "RecordingGrid.h"
 #include "WinTestSupport.h"
 
 // The cell the editors open on, in the test grid's client coordinates.
 constexpr RECT kCell{40, 60, 200, 82};
 
-inline std::wstring TextOf(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
+// Editor tests over one recording grid for the whole suite: showing a fresh top-level window
+// costs Wine seconds. Each test starts with the grid in front, nothing received, and the grid
+// closing an editor that ends its edit.
+class RecordingGridTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { shared = new RecordingGrid; }
+  static void TearDownTestSuite() {
+    delete shared;
+    shared = nullptr;
+  }
+  void SetUp() override {
+    grid.policy = RecordingGrid::EndPolicy::PostClose;
+    grid.received.clear();
+    BringToFront(grid.Handle());
+  }
+
+  static inline RecordingGrid* shared = nullptr;
+  RecordingGrid& grid = *shared;
+};
 
 // Shows the editor on top and gives it the focus, as the grid does after creating it.
 inline void ShowAndFocus(HWND editor) {

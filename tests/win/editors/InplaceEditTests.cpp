@@ -1,25 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
-#include "TestGrid.h"
+#include "RecordingGrid.h"
 #include "grid/GridMessages.h"
 #include "grid/InplaceEdit.h"
 
 namespace {
 
-class InplaceEditTest : public testing::Test {
+class InplaceEditTest : public RecordingGridTest {
  protected:
-  // One grid for the suite: showing a fresh top-level window costs Wine seconds.
-  static void SetUpTestSuite() { shared = new TestGrid; }
-  static void TearDownTestSuite() {
-    delete shared;
-    shared = nullptr;
-  }
-  void SetUp() override {
-    grid.policy = TestGrid::EndPolicy::PostClose;
-    grid.received.clear();
-    BringToFront(grid.Handle());
-  }
   void TearDown() override {
     if (IsWindow(editor)) DestroyWindow(editor);
     PumpMessages();
@@ -33,11 +22,11 @@ class InplaceEditTest : public testing::Test {
     return editor;
   }
   // Leaves the editor by moving the focus to the grid and returns the one message that ended it.
-  TestGrid::Received Leave() {
+  RecordingGrid::Received Leave() {
     SetFocus(grid.Handle());
     EXPECT_EQ(grid.received.size(), 1u);
     PumpMessages();
-    return grid.received.empty() ? TestGrid::Received{} : grid.received.back();
+    return grid.received.empty() ? RecordingGrid::Received{} : grid.received.back();
   }
   void ExpectNavigation(std::initializer_list<UINT> keys) {
     ASSERT_EQ(grid.received.size(), keys.size());
@@ -55,8 +44,6 @@ class InplaceEditTest : public testing::Test {
     return start == end ? start : MAXDWORD;
   }
 
-  static inline TestGrid* shared = nullptr;
-  TestGrid& grid = *shared;
   HWND editor = nullptr;
 };
 
@@ -68,7 +55,7 @@ TEST_F(InplaceEditTest, CreatedOverTheCellWithTheGridFont) {
   EXPECT_STREQ(className, L"Sonarwick_InplacePropertyEdit");
   EXPECT_EQ(GetParent(editor), grid.Handle());
   EXPECT_EQ(GetDlgCtrlID(editor), 0);
-  EXPECT_EQ(TextOf(editor), L"text");
+  EXPECT_EQ(WindowText(editor), L"text");
   RECT rect{};
   GetWindowRect(editor, &rect);
   MapWindowPoints(nullptr, grid.Handle(), reinterpret_cast<POINT*>(&rect), 2);
@@ -82,7 +69,7 @@ TEST_F(InplaceEditTest, CreatedOverTheCellWithTheGridFont) {
 
 TEST_F(InplaceEditTest, LeavingUnchangedCancelsAndLeavingAfterTypingCommits) {
   HWND first = Open(L"abc");
-  TestGrid::Received end = Leave();
+  RecordingGrid::Received end = Leave();
   EXPECT_EQ(end.msg, GRIDM_CANCELEDIT);
   EXPECT_TRUE(end.sent) << "the grid relies on handling the end during the focus change";
   EXPECT_EQ(end.wParam, 0u);
@@ -134,7 +121,7 @@ TEST_F(InplaceEditTest, KeysThatEditWithoutCharactersCountAsChanges) {
   Open(L"abc");
   SendMessageW(editor, EM_SETSEL, 0, -1);
   SendMessageW(editor, WM_KEYDOWN, VK_DELETE, 0);
-  TestGrid::Received end = Leave();
+  RecordingGrid::Received end = Leave();
   EXPECT_EQ(end.msg, GRIDM_COMMITEDIT);
   EXPECT_EQ(end.text, L"");
 
@@ -158,7 +145,7 @@ TEST_F(InplaceEditTest, KeysThatEditWithoutCharactersCountAsChanges) {
 // The refused text is still the user's: clicked again and left, it is offered again rather than
 // dropped as if nothing had been typed.
 TEST_F(InplaceEditTest, RefusedEditStaysOpenAndOffersItsTextAgainWhenClickedAgain) {
-  grid.policy = TestGrid::EndPolicy::KeepOpen;
+  grid.policy = RecordingGrid::EndPolicy::KeepOpen;
   Open(L"abc");
   TypeText(L"x");
   EXPECT_EQ(Leave().msg, GRIDM_COMMITEDIT);
@@ -202,7 +189,7 @@ TEST_F(InplaceEditTest, TabUpAndDownAlwaysLeave) {
   PressKey(VK_DOWN);
   PressChord({VK_SHIFT, VK_TAB});
   ExpectNavigation({VK_TAB, VK_UP, VK_DOWN, VK_TAB});
-  EXPECT_EQ(TextOf(editor), L"abcd");
+  EXPECT_EQ(WindowText(editor), L"abcd");
 }
 
 TEST_F(InplaceEditTest, DigitsOnlyForUnsignedValueTypes) {
@@ -211,7 +198,7 @@ TEST_F(InplaceEditTest, DigitsOnlyForUnsignedValueTypes) {
     TypeText(L"1a2");
     bool digitsOnly = type == VT_UI1 || type == VT_UI2 || type == VT_UI4;
     EXPECT_EQ((GetWindowLongW(editor, GWL_STYLE) & ES_NUMBER) != 0, digitsOnly) << "type " << type;
-    EXPECT_EQ(TextOf(editor), digitsOnly ? L"12" : L"1a2") << "type " << type;
+    EXPECT_EQ(WindowText(editor), digitsOnly ? L"12" : L"1a2") << "type " << type;
     Leave();
   }
 }
@@ -224,7 +211,7 @@ TEST_F(InplaceEditTest, DeletedOnceHoweverItsWindowEnds) {
   EXPECT_EQ(InplaceEdit::LiveObjects(), 0);
 
   // Destroyed by the grid inside the commit that the focus loss sends.
-  grid.policy = TestGrid::EndPolicy::DestroyAtOnce;
+  grid.policy = RecordingGrid::EndPolicy::DestroyAtOnce;
   Open(L"a");
   TypeText(L"b");
   SetFocus(grid.Handle());
@@ -237,7 +224,7 @@ TEST_F(InplaceEditTest, DeletedOnceHoweverItsWindowEnds) {
   EXPECT_EQ(InplaceEdit::LiveObjects(), 0);
 
   // Destroyed with its parent.
-  grid.policy = TestGrid::EndPolicy::PostClose;
+  grid.policy = RecordingGrid::EndPolicy::PostClose;
   HWND panel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, grid.Handle(),
                                nullptr, nullptr, nullptr);
   ShowAndFocus(InplaceEdit::Create(panel, kCell, L"a", VT_BSTR));

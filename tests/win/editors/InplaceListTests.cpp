@@ -3,27 +3,18 @@
 #include <vector>
 
 #include "EditorTestSupport.h"
-#include "TestGrid.h"
+#include "RecordingGrid.h"
 #include "grid/EditorControl.h"
 #include "grid/GridMessages.h"
-#include "grid/InplaceGeometry.h"
+#include "grid/InplaceEditorPolicy.h"
 #include "grid/InplaceList.h"
 
 namespace {
 
 const std::vector<const wchar_t*> kTimesOfDay{L"Рассвет", L"День", L"Закат", L"Ночь"};
 
-class InplaceListTest : public testing::Test {
+class InplaceListTest : public RecordingGridTest {
  protected:
-  static void SetUpTestSuite() { shared = new TestGrid; }
-  static void TearDownTestSuite() {
-    delete shared;
-    shared = nullptr;
-  }
-  void SetUp() override {
-    grid.policy = TestGrid::EndPolicy::PostClose;
-    BringToFront(grid.Handle());
-  }
   void TearDown() override {
     if (IsWindow(editor)) DestroyWindow(editor);
     PumpMessages();
@@ -65,8 +56,6 @@ class InplaceListTest : public testing::Test {
     grid.received.clear();
   }
 
-  static inline TestGrid* shared = nullptr;
-  TestGrid& grid = *shared;
   HWND editor = nullptr;
   HWND list = nullptr;
   HWND button = nullptr;
@@ -78,7 +67,7 @@ TEST_F(InplaceListTest, OpensWithHiddenListAndTheFocusOnItsDropButton) {
   GetClassNameW(editor, className, 64);
   EXPECT_STREQ(className, L"Sonarwick_InplacePropertyList");
   EXPECT_EQ(GetDlgCtrlID(editor), 0);
-  EXPECT_EQ(TextOf(editor), L"День");
+  EXPECT_EQ(WindowText(editor), L"День");
   EXPECT_EQ(GetWindowLongW(editor, GWL_STYLE) & WS_BORDER, 0);
   EXPECT_EQ(SendMessageW(editor, EM_GETMARGINS, 0, 0), MAKELONG(2, GetSystemMetrics(SM_CXVSCROLL)));
   for (HWND part : {editor, list, button}) {
@@ -91,12 +80,15 @@ TEST_F(InplaceListTest, OpensWithHiddenListAndTheFocusOnItsDropButton) {
 
   EXPECT_EQ(GetParent(button), editor);
   EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  // A square as tall as the text box at its right edge, reaching one pixel above it.
   RECT client{}, placed{};
   GetClientRect(editor, &client);
-  RECT expected = DropButtonRect(client);
   GetWindowRect(button, &placed);
   MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&placed), 2);
-  EXPECT_TRUE(EqualRect(&placed, &expected));
+  EXPECT_EQ(placed.right, client.right);
+  EXPECT_EQ(placed.top, client.top - 1);
+  EXPECT_EQ(placed.bottom, client.bottom);
+  EXPECT_EQ(placed.right - placed.left, client.bottom - client.top);
 
   // The focus passing from the text box to its own button does not end the edit.
   EXPECT_EQ(GetFocus(), button);
@@ -177,7 +169,7 @@ TEST_F(InplaceListTest, KeysAtTheButtonWhileTheListIsClosed) {
 // With the list down the keys move its highlight, never the grid's cell; Enter, Alt+Up and
 // Tab choose, Escape closes it without a change, and letters jump to options (Cyrillic too).
 TEST_F(InplaceListTest, KeysMoveTheDroppedListAndChooseFromIt) {
-  grid.policy = TestGrid::EndPolicy::KeepOpen;
+  grid.policy = RecordingGrid::EndPolicy::KeepOpen;
   Open(kTimesOfDay, 1);
   Drop();
   const std::vector<std::pair<WORD, int>> moves{{VK_DOWN, 2}, {VK_DOWN, 3}, {VK_DOWN, 3},  {VK_HOME, 0},
@@ -227,7 +219,7 @@ TEST_F(InplaceListTest, KeysMoveTheDroppedListAndChooseFromIt) {
 // its page is hidden, the frame when it moves or goes to the background); a list that went
 // never commits, not even from a click that reaches it late.
 TEST_F(InplaceListTest, ClosesUpOnFocusLossAndCancelModeAndThenNeverCommits) {
-  grid.policy = TestGrid::EndPolicy::KeepOpen;
+  grid.policy = RecordingGrid::EndPolicy::KeepOpen;
   Open(kTimesOfDay, 0);
   Drop();
   SetFocus(grid.Handle());
@@ -267,7 +259,7 @@ TEST_F(InplaceListTest, TheCharacterThatOpenedTheEditorPicksItsOption) {
   SendMessageW(editor, WM_CHAR, L'З', 1);  // the grid hands over the character that opened the editor
   EXPECT_EQ(Selection(), 2);
   EXPECT_TRUE(grid.received.empty());
-  EXPECT_EQ(TextOf(editor), L"День");
+  EXPECT_EQ(WindowText(editor), L"День");
 }
 
 TEST_F(InplaceListTest, ClicksOnTheTextTakeNoFocusAndTheButtonDrops) {
@@ -310,7 +302,7 @@ TEST_F(InplaceListTest, DrawsAScrollDownArrowOnItsButton) {
 
 TEST_F(InplaceListTest, DeletedOnceHoweverItsWindowEnds) {
   // The grid destroys the editor inside the commit sent from the list's own click handler.
-  grid.policy = TestGrid::EndPolicy::DestroyAtOnce;
+  grid.policy = RecordingGrid::EndPolicy::DestroyAtOnce;
   Open(kTimesOfDay);
   Drop();
   RECT entry{};

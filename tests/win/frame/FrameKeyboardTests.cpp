@@ -1,5 +1,6 @@
 #include <string>
 
+#include "CellValueSupport.h"
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
 #include "app/resources/ResourceIds.h"
@@ -7,15 +8,6 @@
 #include "grid/InplaceList.h"
 
 namespace {
-
-std::wstring CellTextOf(AmbientView& view, int row, int col) {
-  PropertyItem* item = view.GetCellItem(row, col);
-  if (item == nullptr) return L"<none>";
-  std::wstring text(item->GetDisplayTextLength() + 1, L'\0');
-  item->GetDisplayText(text.data(), static_cast<UINT>(text.size()));
-  text.resize(wcslen(text.c_str()));
-  return text;
-}
 
 LRESULT CALLBACK CountAltBackspace(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                    DWORD_PTR count) {
@@ -67,12 +59,6 @@ class FrameKeyboard : public FrameTest {
   }
 
   static constexpr int kTimeOfDay = 4;
-
-  static std::wstring Text(HWND window) {
-    wchar_t text[256]{};
-    GetWindowTextW(window, text, 256);
-    return text;
-  }
 };
 
 TEST_F(FrameKeyboard, AcceleratorsBecomeFrameCommands) {
@@ -103,7 +89,7 @@ TEST_F(FrameKeyboard, ClipboardKeysReachTheInPlaceTextEditor) {
   HWND editor = OpenEditorOnFirstFileName();
   ASSERT_NE(editor, nullptr);
   ASSERT_EQ(GetFocus(), editor);
-  const std::wstring original = Text(editor);
+  const std::wstring original = WindowText(editor);
   ASSERT_FALSE(original.empty());
 
   SetClipboardText(L"before");
@@ -116,17 +102,17 @@ TEST_F(FrameKeyboard, ClipboardKeysReachTheInPlaceTextEditor) {
   SendMessageW(editor, EM_SETSEL, 0, -1);
   SendChord({VK_CONTROL, 'V'});
   Pump();
-  EXPECT_EQ(Text(editor), L"pasted.wav");
+  EXPECT_EQ(WindowText(editor), L"pasted.wav");
 
   SendMessageW(editor, EM_SETSEL, 0, 6);
   SendChord({VK_SHIFT, VK_DELETE});
   Pump();
-  EXPECT_EQ(Text(editor), L".wav");
+  EXPECT_EQ(WindowText(editor), L".wav");
   EXPECT_EQ(ClipboardText(), L"pasted");
 
   SendChord({VK_CONTROL, 'Z'});
   Pump();
-  EXPECT_EQ(Text(editor), L"pasted.wav");
+  EXPECT_EQ(WindowText(editor), L"pasted.wav");
 
   SendMessageW(editor, EM_SETSEL, 0, 6);
   SendChord({VK_CONTROL, VK_INSERT});
@@ -184,7 +170,7 @@ TEST_F(FrameKeyboard, EntryKeysEditTheDocumentAndUndoReturnsToTheSavedState) {
                                  std::to_wstring(view->GetEntry(1).values.volume) + L"\r\n");
   ASSERT_EQ(view->GetEntryCount(), 5);
   EXPECT_TRUE(view->GetEntry(1) == view->GetEntry(2));
-  EXPECT_EQ(CellTextOf(*view, 4, 0), L"4");
+  EXPECT_EQ(CellText(*view, 4, 0), L"4");
   EXPECT_TRUE(view->IsModified());
 
   SendChord({VK_CONTROL, 'Z'});

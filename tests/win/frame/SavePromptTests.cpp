@@ -41,9 +41,7 @@ TEST_F(SavePrompt, SaveCommitsTheOpenCellAndStopsOnARefusedValue) {
   EXPECT_EQ(ReadFileBytes(path), saved);
   ASSERT_NE(view->GetEditor(), nullptr);
   EXPECT_EQ(GetFocus(), view->GetEditor());
-  wchar_t typed[16]{};
-  GetWindowTextW(view->GetEditor(), typed, 16);
-  EXPECT_STREQ(typed, L"12x");
+  EXPECT_EQ(WindowText(view->GetEditor()), L"12x");
   EXPECT_EQ(StatusText(), LoadCommandString(STR_REFUSED_NUMBER));
   EXPECT_TRUE(view->IsModified());
 

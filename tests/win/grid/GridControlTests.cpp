@@ -11,7 +11,7 @@ constexpr UINT kDocumentFlags = GRID_EX_APPENDROW | GRID_EX_ROWHIGHLIGHT | GRID_
 TEST(GridCreation, AReportListViewOfItsOwnClass) {
   TestParent& parent = SharedParent();
   parent.Reset();
-  TestGrid grid;
+  GridUnderTest grid;
   HWND hwnd = grid.Create(parent.Handle(), RECT{0, 0, 300, 200});
   ASSERT_NE(hwnd, nullptr);
   wchar_t className[64] = L"";
@@ -35,7 +35,7 @@ TEST(GridCreation, AReportListViewOfItsOwnClass) {
 }
 
 // The document view's shape: its own handlers first, everything else on to the grid.
-class ViewLikeGrid : public TestGrid {
+class ViewLikeGrid : public GridUnderTest {
  public:
   int commits = 0;
   int cancels = 0;
@@ -48,7 +48,7 @@ class ViewLikeGrid : public TestGrid {
       m.result = 0;
       return true;  // consumed: the grid never sees it
     }
-    return TestGrid::HandleMessage(m);
+    return GridUnderTest::HandleMessage(m);
   }
 };
 

@@ -15,15 +15,6 @@ class GridInput : public testing::Test {
  protected:
   void Click(int row, int col) { ClickAt(w.CellCentre(row, col)); }
   std::pair<int, int> Selected() const { return {w.grid.GetSelectedRow(), w.grid.GetSelectedColumn()}; }
-  struct NumberVariant {
-    explicit NumberVariant(LONG n) {
-      value.vt = VT_I4;
-      value.lVal = n;
-    }
-    VARIANT value;
-    const VARIANT& operator*() const { return value; }
-  };
-  static NumberVariant Number(LONG n) { return NumberVariant(n); }
 
   GridFixtureWindows w;
 };
@@ -46,7 +37,7 @@ TEST_F(GridInput, WithoutSingleClickEditTheSecondClickOpensTheEditor) {
 TEST_F(GridInput, SingleClickEditOpensAtOnceAndReportsToTheItem) {
   w.Build(4, kDocumentFlags);
   auto* probe = new CountingEditItem(100);
-  probe->SetValue(*Number(7));
+  probe->SetValue(*VariantNumber(7));
   delete w.grid.GetCellItem(2, 3);
   w.grid.SetCell(2, 3, probe);
   Click(2, 3);

@@ -99,18 +99,14 @@ void InsertDocumentColumns(HWND grid) {
 
 int AddDocumentRow(PropertyGrid& grid, int index) {
   auto* label = new LabelItem(L"", 0, kValueFormat);
-  ScopedVariant number;
-  number.get()->vt = VT_I4;
-  number.get()->lVal = index;
-  label->SetValue(*number);
+  label->SetValue(*VariantNumber(index));
   int row = grid.InsertRow(index, label);
   grid.SetCell(row, 1, CreateTextItem(L"", (L"sound" + std::to_wstring(index) + L".wav").c_str(), 0));
   grid.SetCell(row, 2, CreateNumberItem(L"", 1000 + index, 0));
   grid.SetCell(row, 3, CreateNumberItem(L"", 2000 + index, 0));
   auto* time = new ListItem(L"", 0);
   time->SetOptions(kTimesOfDay);
-  number.get()->lVal = index % 4;
-  time->SetValue(*number);
+  time->SetValue(*VariantNumber(index % 4));
   grid.SetCell(row, 4, time);
   grid.SetCell(row, 5, CreateNumberItem(L"", 50 + index, 0));
   return row;
@@ -135,19 +131,6 @@ void GridFixtureWindows::Build(int rows, UINT flags) {
 POINT GridFixtureWindows::CellCentre(int row, int col) const {
   RECT cell = Cell(row, col);
   return ClientToScreenPoint(grid.Handle(), (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
-}
-
-std::wstring WindowText(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-std::wstring DisplayText(const PropertyItem& item) {
-  std::wstring text(item.GetDisplayTextLength() + 1, L'\0');
-  if (!item.GetDisplayText(text.data(), static_cast<UINT>(text.size()))) return L"<none>";
-  text.resize(wcslen(text.c_str()));
-  return text;
 }
 
 LONG NumberValue(const PropertyItem& item) {

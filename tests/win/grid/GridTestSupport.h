@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "CellValueSupport.h"
+#include "WinTestSupport.h"
 #include "grid/EditItem.h"
 #include "grid/PropertyGrid.h"
 #include "win/Window.h"
 
 // A grid with access to its extended flags, as the document view has.
-class TestGrid : public PropertyGrid {
+class GridUnderTest : public PropertyGrid {
  public:
   void SetExFlags(UINT flags) {
     drawInfo.exFlags = flags;
@@ -82,7 +84,7 @@ TestParent& SharedParent();
 // GRID_EX_APPENDROW among `flags`, the append row below them.
 struct GridFixtureWindows {
   TestParent& parent = SharedParent();
-  TestGrid grid;
+  GridUnderTest grid;
   void Build(int rows, UINT flags);
   RECT Cell(int row, int col) const { return grid.GetCellRect(row, col); }
   POINT CellCentre(int row, int col) const;
@@ -93,9 +95,5 @@ struct GridFixtureWindows {
   }
 };
 
-// The whole text of a window.
-std::wstring WindowText(HWND hwnd);
-// The display text of an item.
-std::wstring DisplayText(const PropertyItem& item);
 // The item's value as a number, or LONG_MIN when it is not VT_I4.
 LONG NumberValue(const PropertyItem& item);

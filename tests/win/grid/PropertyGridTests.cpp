@@ -101,6 +101,11 @@ class GridCommit : public testing::Test {
     w.parent.Clear();
     return w.grid.GetEditor();
   }
+  void SetItemValue(PropertyItem* item, ScopedVariant* value) {
+    SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE,
+                 reinterpret_cast<WPARAM>(value != nullptr ? value->get() : nullptr),
+                 reinterpret_cast<LPARAM>(item));
+  }
   bool Gone(HWND editor) {
     return PumpUntil([&] { return !IsWindow(editor); });
   }
@@ -156,24 +161,33 @@ TEST_F(GridCommit, CancelKeepsTheValue) {
   EXPECT_TRUE(Gone(editor));
 }
 
-TEST_F(GridCommit, CommitFromAnotherWindowOrWithoutEditorIsIgnored) {
-  SendMessageW(w.grid.Handle(), GRIDM_COMMITEDIT, 0, reinterpret_cast<LPARAM>(w.parent.Handle()));
-  HWND editor = OpenOn(1, 5);
+TEST_F(GridCommit, CommitOrCancelFromAWindowThatIsNotTheOpenEditorIsIgnored) {
+  HWND editor = OpenOn(1, 2);
   ASSERT_NE(editor, nullptr);
-  SendMessageW(w.grid.Handle(), GRIDM_COMMITEDIT, 0, 0);
+  SetWindowTextW(editor, L"42");
+  // Texts the number cell would accept, were they read as the editor's.
+  SetWindowTextW(w.parent.Handle(), L"7");
+  HWND stranger =
+      CreateWindowW(L"EDIT", L"8", WS_CHILD, 0, 0, 10, 10, w.parent.Handle(), nullptr, nullptr, nullptr);
+  for (HWND sender : {w.parent.Handle(), stranger, HWND{}}) {
+    SendMessageW(w.grid.Handle(), GRIDM_COMMITEDIT, 0, reinterpret_cast<LPARAM>(sender));
+    SendMessageW(w.grid.Handle(), GRIDM_CANCELEDIT, 0, reinterpret_cast<LPARAM>(sender));
+  }
+  PumpMessages();
+  EXPECT_EQ(NumberValue(*w.grid.GetCellItem(1, 2)), 1001);
   EXPECT_TRUE(w.parent.notifications.empty());
   EXPECT_EQ(w.grid.GetEditor(), editor);
+  EXPECT_TRUE(IsWindow(editor));
+  EXPECT_EQ(WindowText(editor), L"42");
+  DestroyWindow(stranger);
 }
 
 TEST_F(GridCommit, SetItemValueReopensTheEditorWithTheNewValue) {
   HWND editor = OpenOn(1, 2);
   ASSERT_NE(editor, nullptr);
   PropertyItem* item = w.grid.GetCellItem(1, 2);
-  ScopedVariant value;
-  value.get()->vt = VT_I4;
-  value.get()->lVal = 99;
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(value.get()),
-               reinterpret_cast<LPARAM>(item));
+  VariantNumber value(99);
+  SetItemValue(item, &value);
   EXPECT_EQ(NumberValue(*item), 99);
   HWND reopened = w.grid.GetEditor();
   ASSERT_NE(reopened, nullptr);
@@ -188,11 +202,8 @@ TEST_F(GridCommit, SetItemValueOfAnotherItemInTheRowLeavesTheEditorAlone) {
   HWND editor = OpenOn(1, 2);
   ASSERT_NE(editor, nullptr);
   PropertyItem* other = w.grid.GetCellItem(1, 3);
-  ScopedVariant value;
-  value.get()->vt = VT_I4;
-  value.get()->lVal = 5;
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(value.get()),
-               reinterpret_cast<LPARAM>(other));
+  VariantNumber value(5);
+  SetItemValue(other, &value);
   EXPECT_EQ(NumberValue(*other), 5);
   EXPECT_EQ(NumberValue(*w.grid.GetCellItem(1, 2)), 1001);
   EXPECT_EQ(w.grid.GetEditor(), editor);
@@ -200,22 +211,18 @@ TEST_F(GridCommit, SetItemValueOfAnotherItemInTheRowLeavesTheEditorAlone) {
 
 TEST_F(GridCommit, SetItemValueVetoedOrRefused) {
   PropertyItem* item = w.grid.GetCellItem(3, 5);
-  ScopedVariant text;
-  text.get()->vt = VT_BSTR;
-  text.get()->bstrVal = SysAllocString(L"loud");
+  VariantText text(L"loud");
   w.parent.changingAnswer = 1;
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(text.get()),
-               reinterpret_cast<LPARAM>(item));
+  SetItemValue(item, &text);
   EXPECT_EQ(w.parent.Codes(), std::vector<int>{GRIDN_ITEMCHANGING});
   w.parent.Clear();
   w.parent.changingAnswer = 0;
   // The number cell refuses the text, and the parent still hears that the change is over.
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(text.get()),
-               reinterpret_cast<LPARAM>(item));
+  SetItemValue(item, &text);
   EXPECT_EQ(NumberValue(*item), 53);
   EXPECT_EQ(w.parent.Codes(), (std::vector<int>{GRIDN_ITEMCHANGING, GRIDN_ITEMCHANGED}));
   w.parent.Clear();
-  SendMessageW(w.grid.Handle(), GRIDM_SETITEMVALUE, 0, reinterpret_cast<LPARAM>(item));
+  SetItemValue(item, nullptr);
   EXPECT_TRUE(w.parent.notifications.empty());
 }
 

@@ -15,24 +15,6 @@
 
 namespace {
 
-struct Text {
-  explicit Text(const wchar_t* text) {
-    value.get()->vt = VT_BSTR;
-    value.get()->bstrVal = SysAllocString(text);
-  }
-  ScopedVariant value;
-  const VARIANT& operator*() const { return *value; }
-};
-
-struct Number {
-  explicit Number(LONG number) {
-    value.get()->vt = VT_I4;
-    value.get()->lVal = number;
-  }
-  ScopedVariant value;
-  const VARIANT& operator*() const { return *value; }
-};
-
 VARTYPE TypeOf(const PropertyItem& item) {
   ScopedVariant value;
   item.GetValue(value.get());
@@ -44,26 +26,26 @@ TEST(EditItemValues, NumberCellAcceptsOnlyTextThatIsA32BitNumber) {
   EXPECT_EQ(item->GetKind(), ITEMKIND_EDIT);
   EXPECT_EQ(DisplayText(*item), L"-5");
 
-  EXPECT_TRUE(item->SetValue(*Text(L" 42")));
+  EXPECT_TRUE(item->SetValue(*VariantText(L" 42")));
   EXPECT_EQ(NumberValue(*item), 42);
   EXPECT_EQ(TypeOf(*item), VT_I4);
 
   for (const wchar_t* refused : {L"1x", L"", L"99999999999", L"-2147483649"}) {
-    EXPECT_FALSE(item->SetValue(*Text(refused))) << refused;
+    EXPECT_FALSE(item->SetValue(*VariantText(refused))) << refused;
     EXPECT_EQ(NumberValue(*item), 42) << refused;
   }
-  EXPECT_TRUE(item->SetValue(*Text(L"-2147483648")));
+  EXPECT_TRUE(item->SetValue(*VariantText(L"-2147483648")));
   EXPECT_EQ(NumberValue(*item), LONG_MIN);
 }
 
 TEST(EditItemValues, TextCellKeepsTextWhateverIsGiven) {
   std::unique_ptr<EditItem> item(CreateTextItem(L"", L"wind.wav", 0));
   for (const wchar_t* text : {L"", L"1x", L"Ночь.wav"}) {
-    EXPECT_TRUE(item->SetValue(*Text(text)));
+    EXPECT_TRUE(item->SetValue(*VariantText(text)));
     EXPECT_EQ(TypeOf(*item), VT_BSTR);
     EXPECT_EQ(DisplayText(*item), text);
   }
-  EXPECT_TRUE(item->SetValue(*Number(12)));  // a number becomes its text
+  EXPECT_TRUE(item->SetValue(*VariantNumber(12)));  // a number becomes its text
   EXPECT_EQ(TypeOf(*item), VT_BSTR);
   EXPECT_EQ(DisplayText(*item), L"12");
 
@@ -92,7 +74,7 @@ TEST(ValueItemValues, GetValueHandsOutAnOwnedCopy) {
   ValueItem item(L"caption", 9);
   EXPECT_EQ(TypeOf(item), VT_EMPTY);
   EXPECT_EQ(DisplayText(item), L"");
-  EXPECT_TRUE(item.SetValue(*Text(L"first")));
+  EXPECT_TRUE(item.SetValue(*VariantText(L"first")));
   EXPECT_FALSE(item.GetValue(nullptr));
 
   ScopedVariant out;
@@ -101,7 +83,7 @@ TEST(ValueItemValues, GetValueHandsOutAnOwnedCopy) {
   ASSERT_TRUE(item.GetValue(out.get()));
   EXPECT_STREQ(out->bstrVal, L"first");
   // The copy is the caller's: changing the item leaves it alone.
-  item.SetValue(*Number(5));
+  item.SetValue(*VariantNumber(5));
   EXPECT_STREQ(out->bstrVal, L"first");
   EXPECT_EQ(NumberValue(item), 5);
   EXPECT_STREQ(item.GetCaption(), L"caption");
@@ -127,21 +109,21 @@ TEST(ListItemValues, TextMatchesExactlyAndNumbersAreClamped) {
   EXPECT_EQ(NumberValue(item), 0);
   EXPECT_EQ(DisplayText(item), L"Рассвет");
 
-  EXPECT_TRUE(item.SetValue(*Text(L"Ночь")));
+  EXPECT_TRUE(item.SetValue(*VariantText(L"Ночь")));
   EXPECT_EQ(NumberValue(item), 3);
-  EXPECT_FALSE(item.SetValue(*Text(L"ночь")));
+  EXPECT_FALSE(item.SetValue(*VariantText(L"ночь")));
   EXPECT_EQ(NumberValue(item), 0);
   EXPECT_EQ(DisplayText(item), L"Рассвет");
 
-  EXPECT_TRUE(item.SetValue(*Number(2)));
+  EXPECT_TRUE(item.SetValue(*VariantNumber(2)));
   EXPECT_EQ(DisplayText(item), L"Закат");
-  EXPECT_TRUE(item.SetValue(*Number(9)));
+  EXPECT_TRUE(item.SetValue(*VariantNumber(9)));
   EXPECT_EQ(NumberValue(item), 0);
-  EXPECT_TRUE(item.SetValue(*Number(-3)));
+  EXPECT_TRUE(item.SetValue(*VariantNumber(-3)));
   EXPECT_EQ(NumberValue(item), 0);
 
   // New options keep a chosen index.
-  item.SetValue(*Number(1));
+  item.SetValue(*VariantNumber(1));
   const wchar_t* const other[] = {L"a", L"b", nullptr};
   item.SetOptions(other);
   EXPECT_EQ(DisplayText(item), L"b");
@@ -235,7 +217,7 @@ TEST(ItemDrawingTest, ValuesDrawTransparentlyLabelsOnTheirBackground) {
   EXPECT_EQ(disabled.Count(RGB(0, 0, 0)), 0);
 
   LabelItem label(L"", 0, kValueFormat);
-  label.SetValue(*Number(77));
+  label.SetValue(*VariantNumber(77));
   ItemCanvas labelled;
   label.DrawValue(labelled.Info(0));
   EXPECT_GT(labelled.Count(RGB(255, 0, 0)), 10);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CellValueSupport.h"
 #include "WinTestSupport.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/AmbientView.h"
@@ -43,15 +44,6 @@ std::int32_t IntAt(const std::vector<char>& bytes, size_t offset) {
   return value;
 }
 size_t RecordOffset(int index) { return 2 + 116 * static_cast<size_t>(index); }
-
-std::wstring CellText(AmbientView& view, int row, int col) {
-  PropertyItem* item = view.GetCellItem(row, col);
-  if (item == nullptr) return L"<none>";
-  std::wstring text(item->GetDisplayTextLength() + 1, L'\0');
-  item->GetDisplayText(text.data(), static_cast<UINT>(text.size()));
-  text.resize(wcslen(text.c_str()));
-  return text;
-}
 
 class AmbientViewTest : public testing::Test {
  protected:
@@ -263,11 +255,8 @@ TEST_F(AmbientViewTest, SaveAsThenSaveWritesToTheNewPath) {
   EXPECT_EQ(view.GetPath(), other);
   EXPECT_EQ(ReadFileBytes(other), original);
 
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I4;
-  value.lVal = 77;
-  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(&value),
+  VariantNumber value(77);
+  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(value.get()),
                reinterpret_cast<LPARAM>(view.GetCellItem(0, 5)));
   EXPECT_TRUE(view.IsModified());
   ASSERT_TRUE(view.Save());
@@ -279,11 +268,8 @@ TEST_F(AmbientViewTest, AFailingSaveKeepsTheFileAndTheModifiedFlag) {
   std::wstring path = CopyOfSample(L"four-times-of-day.bad");
   const std::vector<char> original = ReadFileBytes(path);
   ASSERT_TRUE(view.Load(path.c_str()));
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I4;
-  value.lVal = 5;
-  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(&value),
+  VariantNumber value(5);
+  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(value.get()),
                reinterpret_cast<LPARAM>(view.GetCellItem(0, 2)));
   ASSERT_TRUE(view.IsModified());
 
@@ -304,13 +290,9 @@ TEST_F(AmbientViewTest, AFailingSaveKeepsTheFileAndTheModifiedFlag) {
   EXPECT_TRUE(view.IsModified());
 
   // A text too long for its field is refused before any disk is touched.
-  VARIANT text;
-  VariantInit(&text);
-  text.vt = VT_BSTR;
-  text.bstrVal = SysAllocString(std::wstring(103, L'x').c_str());
-  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(&text),
+  VariantText text(std::wstring(103, L'x').c_str());
+  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(text.get()),
                reinterpret_cast<LPARAM>(view.GetCellItem(1, 1)));
-  VariantClear(&text);
   EXPECT_FALSE(view.Save());
   EXPECT_NE(view.GetLastSaveError().find(L"№ 1,"), std::wstring::npos);
   EXPECT_TRUE(view.IsModified());
@@ -378,13 +360,9 @@ TEST_F(AmbientViewTest, ANameTheCodePageCannotHoldIsRefusedNamingTheCharacter) {
   const std::vector<char> original = ReadFileBytes(path);
   ASSERT_TRUE(view.Load(path.c_str()));
   const bool russian = GetACP() == 1251;
-  VARIANT text;
-  VariantInit(&text);
-  text.vt = VT_BSTR;
-  text.bstrVal = SysAllocString(russian ? L"naïve_日本.ogg" : L"лес.ogg");
-  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(&text),
+  VariantText text(russian ? L"naïve_日本.ogg" : L"лес.ogg");
+  SendMessageW(view.Handle(), GRIDM_SETITEMVALUE, reinterpret_cast<WPARAM>(text.get()),
                reinterpret_cast<LPARAM>(view.GetCellItem(2, 1)));
-  VariantClear(&text);
 
   EXPECT_FALSE(view.Save());
 

@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
-// Sizes and positions of the in-place editors' parts, kept apart from the windows so the
-// arithmetic can be checked on its own.
+// The in-place editors' policy, kept apart from the windows so it can be checked on its own:
+// which keys leave the cell, where the highlight of a dropped list moves, and how big the
+// drop button and the dropped list are and where they go.
+
+// Room left of an editor's text, so that it starts where the cell painted it.
+constexpr int kEditorLeftMargin = 2;
 
 // The dropped list never grows taller than this, however many options it holds.
 constexpr int kMaxDropListHeight = 140;

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-// Index and rectangle arithmetic of the property grid, free of any window so it can be
-// checked on its own.
+// The property grid's cell policy, free of any window so it can be checked on its own:
+// which rows hold data, where a cell and its editor lie, where the selected cell moves on a
+// navigation key and which cell shows the focus frame.
 
 // Rows that hold data: the list view's rows without the append row.
 int DataRowCount(int itemCount, bool hasAppendRow);

@@ -1,4 +1,4 @@
-#include "grid/GridGeometry.h"
+#include "grid/GridCellPolicy.h"
 
 int DataRowCount(int itemCount, bool hasAppendRow) {
   int count = hasAppendRow ? itemCount - 1 : itemCount;

@@ -1,24 +1,19 @@
-#include "TestGrid.h"
+#include "RecordingGrid.h"
 
+#include "WinTestSupport.h"
 #include "grid/GridMessages.h"
 
 namespace {
-
-std::wstring WindowText(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 bool IsGridMessage(UINT msg) {
   return msg == GRIDM_COMMITEDIT || msg == GRIDM_CANCELEDIT || msg == GRIDM_NAVIGATE;
 }
 
-TestGrid* theGrid = nullptr;
+RecordingGrid* theGrid = nullptr;
 
 }  // namespace
 
-TestGrid::TestGrid() {
+RecordingGrid::RecordingGrid() {
   font_.reset(CreateFontW(-15, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
   Create(RegisterWindowClass(L"Sonarwick_TestGrid"), nullptr, RECT{100, 100, 700, 500}, L"grid",
          WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN);
@@ -26,12 +21,12 @@ TestGrid::TestGrid() {
   hook_ = SetWindowsHookExW(WH_GETMESSAGE, OnQueueMessage, nullptr, GetCurrentThreadId());
 }
 
-TestGrid::~TestGrid() {
+RecordingGrid::~RecordingGrid() {
   UnhookWindowsHookEx(hook_);
   theGrid = nullptr;
 }
 
-LRESULT CALLBACK TestGrid::OnQueueMessage(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK RecordingGrid::OnQueueMessage(int code, WPARAM wParam, LPARAM lParam) {
   const auto* msg = reinterpret_cast<const MSG*>(lParam);
   if (code == HC_ACTION && wParam == PM_REMOVE && theGrid != nullptr && msg->hwnd == theGrid->Handle() &&
       IsGridMessage(msg->message)) {
@@ -40,7 +35,7 @@ LRESULT CALLBACK TestGrid::OnQueueMessage(int code, WPARAM wParam, LPARAM lParam
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool TestGrid::HandleMessage(Message& m) {
+bool RecordingGrid::HandleMessage(Message& m) {
   if (m.msg == WM_GETFONT) {
     m.result = reinterpret_cast<LRESULT>(font_.get());
     return true;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "grid/InplaceGeometry.h"
+#include "grid/InplaceEditorPolicy.h"
 
 namespace {
 
@@ -13,22 +13,6 @@ TEST(DropListHeight, FitsFewEntriesExactlyAndCapsAt140) {
   EXPECT_EQ(DropListHeight(16, 0, 1), 2);
   // A count far beyond any real list must not wrap around below the cap.
   EXPECT_EQ(DropListHeight(1 << 20, 1 << 12, 1), 140);
-}
-
-TEST(DropButtonRect, SquareOfClientHeightAtRightEdgeOnePixelHigher) {
-  RECT button = DropButtonRect(RECT{0, 0, 120, 20});
-  EXPECT_EQ(button.left, 100);
-  EXPECT_EQ(button.top, -1);
-  EXPECT_EQ(button.right, 120);
-  EXPECT_EQ(button.bottom, 20);
-}
-
-TEST(DropListRect, BelowTheEditorAtItsFullWidth) {
-  RECT list = DropListRect(RECT{300, 980, 420, 1000}, 140);
-  EXPECT_EQ(list.left, 300);
-  EXPECT_EQ(list.top, 1000);
-  EXPECT_EQ(list.right, 420);
-  EXPECT_EQ(list.bottom, 1140);  // even past the bottom of a 1024-pixel screen
 }
 
 TEST(KeyLeavesCell, HorizontalKeysLeaveOnlyAtTheEndsWithoutSelection) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "grid/GridGeometry.h"
+#include "grid/GridCellPolicy.h"
 
 namespace {
 
@@ -8,7 +8,7 @@ bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-TEST(GridGeometry, AppendRowIsLeftOutOfDataRowsAndInsertsStayAboveIt) {
+TEST(GridCellPolicy, AppendRowIsLeftOutOfDataRowsAndInsertsStayAboveIt) {
   EXPECT_EQ(DataRowCount(5, true), 4);
   EXPECT_EQ(DataRowCount(5, false), 5);
   EXPECT_EQ(DataRowCount(0, true), 0);  // never negative
@@ -21,7 +21,7 @@ TEST(GridGeometry, AppendRowIsLeftOutOfDataRowsAndInsertsStayAboveIt) {
   EXPECT_EQ(ClampInsertIndex(3, 3), 3);
 }
 
-TEST(GridGeometry, FirstColumnEndsJustLeftOfTheSecond) {
+TEST(GridCellPolicy, FirstColumnEndsJustLeftOfTheSecond) {
   RECT row{0, 20, 700, 37};
   RECT second{50, 20, 190, 37};
   EXPECT_TRUE(SameRect(FirstColumnRect(row, second, 6), RECT{0, 20, 49, 37}));
@@ -31,7 +31,7 @@ TEST(GridGeometry, FirstColumnEndsJustLeftOfTheSecond) {
   EXPECT_TRUE(SameRect(FocusFrameRect(RECT{50, 20, 190, 37}, false), RECT{50, 20, 190, 37}));
 }
 
-TEST(GridGeometry, NavigationStopsAtTheEdges) {
+TEST(GridCellPolicy, NavigationStopsAtTheEdges) {
   NavigationState middle{2, 3, 6, 5, false};
   CellMove left = NavigationMove(VK_LEFT, middle);
   EXPECT_EQ(left.kind, CellMove::Kind::Column);
@@ -50,12 +50,7 @@ TEST(GridGeometry, NavigationStopsAtTheEdges) {
   EXPECT_EQ(NavigationMove(VK_HOME, middle).kind, CellMove::Kind::None);
 }
 
-TEST(GridGeometry, BoldAddsToTheBaseWeight) {
-  EXPECT_EQ(BoldWeight(400), 1100);
-  EXPECT_EQ(BoldWeight(0), 700);
-}
-
-TEST(GridGeometry, FocusFrameOnlyOnTheSelectedCellAwayFromTheEditor) {
+TEST(GridCellPolicy, FocusFrameOnlyOnTheSelectedCellAwayFromTheEditor) {
   FocusFrameState state{false, false, true, 2, 3, 2, 3, false, -1, -1};
   EXPECT_TRUE(HasFocusFrame(state));
   state.col = 4;

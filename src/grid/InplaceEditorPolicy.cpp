@@ -1,4 +1,4 @@
-#include "grid/InplaceGeometry.h"
+#include "grid/InplaceEditorPolicy.h"
 
 #include <algorithm>
 

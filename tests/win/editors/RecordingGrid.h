@@ -10,7 +10,7 @@
 // sends or posts it, and ends the edit the way the test asks. InSendMessage cannot tell a
 // message sent from the same thread from a posted one, so a message hook marks the grid
 // messages taken from the queue.
-class TestGrid : public Window {
+class RecordingGrid : public Window {
  public:
   struct Received {
     UINT msg;
@@ -21,8 +21,8 @@ class TestGrid : public Window {
   };
   enum class EndPolicy { PostClose, DestroyAtOnce, KeepOpen };
 
-  TestGrid();
-  ~TestGrid() override;
+  RecordingGrid();
+  ~RecordingGrid() override;
   HFONT Font() const { return font_.get(); }
 
   std::vector<Received> received;

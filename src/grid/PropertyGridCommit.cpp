@@ -1,0 +1,92 @@
+#include "grid/GridCellPolicy.h"
+#include "grid/PropertyGrid.h"
+#include "win/ScopedVariant.h"
+
+// The in-place editor's life and the commit protocol: a typed value goes to the item, and the
+// parent may veto the change before it stands.
+
+BOOL PropertyGrid::OpenEditor(PropertyItem* item, int row, int col) {
+  CloseEditor();
+  if (row < 0 || col < 0 || row != SelectedListRow() || item == nullptr || !item->IsEnabled()) return FALSE;
+  HWND created = item->CreateEditor(Handle(), EditorRect(GetCellRect(row, col)));
+  if (created == nullptr) return FALSE;
+  editor = created;
+  SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetFocus(editor);
+  editRow = row;
+  editCol = col;
+  return TRUE;
+}
+
+void PropertyGrid::CloseEditor() {
+  if (IsWindow(editor)) {
+    // Taking the focus back makes the editor commit or cancel at once, nested in this call,
+    // while editRow/editCol still name its cell; that nested commit closes it itself.
+    HWND focus = GetFocus();
+    if (focus != Handle() && IsChild(Handle(), focus)) SetFocus(Handle());
+    if (editor != nullptr) PostMessageW(editor, WM_CLOSE, 0, 0);
+  }
+  editor = nullptr;
+  editRow = -1;
+  editCol = -1;
+}
+
+bool PropertyGrid::CommitEdit() {
+  if (!IsWindow(editor)) return true;
+  HWND focus = GetFocus();
+  if (focus != Handle() && IsChild(Handle(), focus)) {
+    SetFocus(Handle());
+  } else {
+    // An editor without the focus has already been refused once; it holds typed text.
+    SendMessageW(Handle(), GRIDM_COMMITEDIT, 0, reinterpret_cast<LPARAM>(editor));
+  }
+  if (editor == nullptr) return true;
+  SetFocus(editor);
+  return false;
+}
+
+// Only the open editor speaks for its cell: a request naming any other window (an editor
+// that was replaced, a stray sender) must not write that window's text into the cell.
+bool PropertyGrid::IsOpenEditor(HWND editorWindow) const {
+  return editorWindow == editor && IsWindow(editorWindow) && editRow >= 0 && editCol >= 0;
+}
+
+void PropertyGrid::OnCommitEdit(HWND editorWindow) {
+  if (!IsOpenEditor(editorWindow)) return;
+  PropertyItem* item = GetCellItem(editRow, editCol);
+  if (item == nullptr) return;
+  int row = editRow, col = editCol;
+  ScopedVariant old;
+  item->GetValue(old.get());
+  if (!item->SetValueFromEditor(editorWindow)) {
+    MessageBeep(static_cast<UINT>(-1));
+    Notify(GRIDN_VALUEREFUSED, item);
+    return;
+  }
+  if (Notify(GRIDN_ITEMCHANGING, item) != 0) {
+    item->SetValue(*old);
+  } else {
+    Notify(GRIDN_ITEMCHANGED, item);
+    RepaintCell(row, col);
+  }
+  CloseEditor();
+}
+
+void PropertyGrid::OnCancelEdit(HWND editorWindow) {
+  if (!IsOpenEditor(editorWindow)) return;
+  RepaintCell(editRow, editCol);
+  CloseEditor();
+}
+
+void PropertyGrid::OnSetItemValue(const VARIANT* value, PropertyItem* item) {
+  if (value == nullptr || item == nullptr) return;
+  if (Notify(GRIDN_ITEMCHANGING, item) != 0) return;
+  if (!item->SetValue(*value)) MessageBeep(static_cast<UINT>(-1));
+  Notify(GRIDN_ITEMCHANGED, item);
+  int row = -1, col = -1;
+  if (!FindItem(item, row, col)) return;
+  RepaintCell(row, col);
+  // Only the edited cell's own editor is recreated to show the new value; another item of
+  // the same row must not get an editor over the edited cell.
+  if (row == editRow && col == editCol) OpenEditor(item, row, col);
+}

@@ -1,0 +1,132 @@
+#include <windows.h>
+#include <windowsx.h>
+
+#include "grid/GridCellPolicy.h"
+#include "grid/PropertyGrid.h"
+
+// What the grid does with keys, typed characters, clicks and pointer moves: it moves the
+// selected cell and opens the selected item's editor.
+
+bool PropertyGrid::OnKeyDown(Message& m) {
+  auto key = static_cast<UINT>(m.wParam);
+  switch (key) {
+    case VK_TAB:
+      if (drawInfo.exFlags & GRID_EX_TABCELLS) {
+        SendMessageW(Handle(), GRIDM_NAVIGATE, VK_TAB, 0);
+      } else {
+        PostMessageW(GetParent(Handle()), WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0 ? 1 : 0, 0);
+      }
+      break;
+    case VK_LEFT:
+    case VK_RIGHT:
+      SendMessageW(Handle(), GRIDM_NAVIGATE, key, 0);
+      break;
+    case VK_RETURN:
+    case VK_SPACE:
+    case VK_F2: {
+      PropertyItem* item = HasSelectedCell() ? GetCellItem(selRow, selCol) : nullptr;
+      if (item == nullptr || !item->IsEnabled()) break;
+      int row = selRow, col = selCol;
+      OpenEditor(item, row, col);
+      item->Activate(ITEMACT_EDITOPENED, 0);
+      RepaintCell(row, col);
+      break;
+    }
+    case VK_DELETE: {
+      PropertyItem* item = HasSelectedCell() ? GetCellItem(selRow, selCol) : nullptr;
+      if (item == nullptr || item->GetKind() != ITEMKIND_EDIT || !item->IsEnabled()) break;
+      int row = selRow, col = selCol;
+      if (!OpenEditor(item, row, col)) break;
+      item->Activate(ITEMACT_EDITOPENED, 0);
+      SendMessageW(editor, WM_KEYDOWN, VK_DELETE, 0);
+      RepaintCell(row, col);
+      break;
+    }
+    default:
+      return false;
+  }
+  m.result = 0;
+  return true;
+}
+
+bool PropertyGrid::OnChar(Message& m) {
+  auto character = static_cast<wchar_t>(m.wParam);
+  if (character < 0x20 || !HasSelectedCell()) return false;
+  m.result = 0;
+  if (character == 0x20) return true;  // VK_SPACE has already acted as a key
+  PropertyItem* item = GetCellItem(selRow, selCol);
+  int row = selRow, col = selCol;
+  if (item == nullptr || !item->IsEnabled() || !OpenEditor(item, row, col)) return true;
+  item->Activate(ITEMACT_EDITOPENED, 0);
+  SendMessageW(editor, WM_CHAR, m.wParam, 1);
+  RepaintCell(row, col);
+  return true;
+}
+
+LRESULT PropertyGrid::OnMouseClick(Message& m) {
+  RepaintCell(selRow, selCol);
+  DWORD position = GetMessagePos();
+  LVHITTESTINFO hit{};
+  hit.pt = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  ScreenToClient(Handle(), &hit.pt);
+  SendMessageW(Handle(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  int oldRow = selRow, oldCol = selCol;
+  // Set before the list view acts, so that the row change it causes selects this column.
+  selCol = hit.iSubItem;
+  CloseEditor();
+  LRESULT result = CallDefault(m);
+
+  int row = hit.iItem, col = hit.iSubItem;
+  if (row < 0) {
+    CloseEditor();
+    RepaintCell(selRow, selCol);
+    selRow = selCol = -1;
+    Notify(GRIDN_SELCHANGED, nullptr);
+    return result;
+  }
+  bool appendRow = IsAppendRowIndex(row);
+  if (appendRow) col = 0;
+  PropertyItem* item = GetCellItem(row, col);
+  if (item == nullptr) return 0;
+  if (Notify(GRIDN_CLICK, item) != 0) return result;
+  item->Activate(ITEMACT_CLICK, static_cast<LPARAM>(position));
+  selRow = row;
+  selCol = col;
+  if (!appendRow) {
+    if (row == oldRow && col != oldCol) Notify(GRIDN_SELCHANGED, item);
+    bool sameCell = row == oldRow && col == oldCol;
+    if (item->IsEnabled() && ((drawInfo.exFlags & GRID_EX_SINGLECLICKEDIT) || sameCell)) {
+      bool opened = OpenEditor(item, row, col);
+      item->Activate(opened ? ITEMACT_EDITOPENED : ITEMACT_NOEDITOR, 0);
+    }
+  }
+  RepaintCell(selRow, selCol);
+  return result;
+}
+
+void PropertyGrid::OnNavigate(UINT key) {
+  if ((drawInfo.exFlags & GRID_EX_NONAVIGATE) || !HasSelectedCell()) return;
+  CloseEditor();
+  if (key == VK_TAB) {
+    SendMessageW(Handle(), GRIDM_NAVIGATE, VK_RIGHT, 0);
+    return;
+  }
+  NavigationState state{selRow, selCol, columnCount, GetDataRowCount(), IsAppendRowIndex(selRow)};
+  CellMove move = NavigationMove(key, state);
+  if (move.kind == CellMove::Kind::Row) {
+    SelectCell(move.row, move.col);
+  } else if (move.kind == CellMove::Kind::Column) {
+    int oldCol = selCol;
+    selCol = move.col;
+    Notify(GRIDN_SELCHANGED, GetCellItem(selRow, selCol));
+    RepaintCell(selRow, oldCol);
+    RepaintCell(selRow, selCol);
+  }
+}
+
+void PropertyGrid::OnMouseMove(LPARAM position) {
+  LVHITTESTINFO hit{};
+  hit.pt = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  SendMessageW(Handle(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  toolTip.Track(hit.iItem, hit.iItem < 0 ? -1 : hit.iSubItem);
+}
