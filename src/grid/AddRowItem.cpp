@@ -1,6 +1,7 @@
 #include "grid/AddRowItem.h"
 
 #include "grid/ItemDrawing.h"
+#include "win/ResourceModule.h"
 
 AddRowItem::AddRowItem(const wchar_t* caption, LPARAM itemData) : PropertyItemBase(caption, itemData) {}
 
@@ -8,7 +9,7 @@ BYTE AddRowItem::GetKind() const { return ITEMKIND_STATIC; }
 
 void AddRowItem::DrawValue(const GridDrawInfo& info) {
   wchar_t text[128] = L"";
-  LoadStringW(GetModuleHandleW(nullptr), kAddRowStringId, text, 128);
+  LoadStringW(ResourceModule(), kAddRowStringId, text, 128);
   DrawCellText(info.hdc, info.rect, text, ValueColours(info), TRANSPARENT, kValueFormat);
 }
 

@@ -1,6 +1,7 @@
 #include "grid/GridCellPolicy.h"
 #include "grid/PropertyGrid.h"
 #include "win/ScopedVariant.h"
+#include "win/RefusalBeep.h"
 
 // The in-place editor's life and the commit protocol: a typed value goes to the item, and the
 // parent may veto the change before it stands.
@@ -59,7 +60,7 @@ void PropertyGrid::OnCommitEdit(HWND editorWindow) {
   ScopedVariant old;
   item->GetValue(old.get());
   if (!item->SetValueFromEditor(editorWindow)) {
-    MessageBeep(static_cast<UINT>(-1));
+    RefusalBeep();
     Notify(GRIDN_VALUEREFUSED, item);
     return;
   }
@@ -81,7 +82,7 @@ void PropertyGrid::OnCancelEdit(HWND editorWindow) {
 void PropertyGrid::OnSetItemValue(const VARIANT* value, PropertyItem* item) {
   if (value == nullptr || item == nullptr) return;
   if (Notify(GRIDN_ITEMCHANGING, item) != 0) return;
-  if (!item->SetValue(*value)) MessageBeep(static_cast<UINT>(-1));
+  if (!item->SetValue(*value)) RefusalBeep();
   Notify(GRIDN_ITEMCHANGED, item);
   int row = -1, col = -1;
   if (!FindItem(item, row, col)) return;
