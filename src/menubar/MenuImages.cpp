@@ -17,17 +17,6 @@ WORD WordAt(const BYTE* data, size_t index) {
   return value;
 }
 
-BITMAPINFO TopDown32BitInfo(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 // `strip` in a bitmap of our own: adding it to an image list with a mask colour blackens the
 // masked pixels of the source, which belongs to the caller.
 UniqueBitmap CopyOf(HBITMAP strip, int width, int height) {
@@ -43,6 +32,17 @@ UniqueBitmap CopyOf(HBITMAP strip, int width, int height) {
 }
 
 }  // namespace
+
+BITMAPINFO TopDown32BitInfo(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
 
 std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size) {
   constexpr size_t kHeaderWords = 4;

@@ -23,6 +23,10 @@ std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size)
 // Finds and parses toolbar resource `id` of `instance`; nothing when it is missing or malformed.
 std::optional<ToolbarLayout> LoadToolbarLayout(HINSTANCE instance, UINT id);
 
+// The header of a 32-bit top-down bitmap of `width` × `height` pixels, the layout the images
+// are cut from.
+BITMAPINFO TopDown32BitInfo(int width, int height);
+
 // Where an image of `size` goes in the room `slot` a menu gives it: centred vertically, and
 // horizontally when the room is about one image wide; at its left edge when the room is wider
 // (some systems hand over more of the item than the image's own column).
