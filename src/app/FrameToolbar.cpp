@@ -4,21 +4,9 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/resources/ResourceIds.h"
-
 namespace {
 
 constexpr int kButtonPadding = 7;
-constexpr DWORD kHideClippedButtons = 0x10;  // TBSTYLE_EX_HIDECLIPPEDBUTTONS
-
-std::optional<ToolbarLayout> LoadToolbarLayout(HINSTANCE instance, UINT resourceId) {
-  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(RES_TYPE_TOOLBAR));
-  if (found == nullptr) return std::nullopt;
-  HGLOBAL loaded = LoadResource(instance, found);
-  const void* words = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (words == nullptr) return std::nullopt;
-  return ParseToolbarResource(words, SizeofResource(instance, found));
-}
 
 // Colour depth of bitmap resource `resourceId`, 0 when there is none.
 int BitmapBitCount(HINSTANCE instance, UINT resourceId) {
@@ -157,6 +145,6 @@ bool AddBarBand(HWND rebar, HWND bar, bool newRow) {
     return false;
   }
   const auto extended = static_cast<DWORD>(SendMessageW(bar, TB_GETEXTENDEDSTYLE, 0, 0));
-  SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, static_cast<LPARAM>(extended | kHideClippedButtons));
+  SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, static_cast<LPARAM>(extended | TBSTYLE_EX_HIDECLIPPEDBUTTONS));
   return true;
 }

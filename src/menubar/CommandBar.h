@@ -76,53 +76,36 @@ class CommandBar : public Window {
   class OwnerHook;
   friend class OwnerHook;
 
+  // Posted to the bar to drop a popup once the keystroke that asked for it is fully handled.
+  static constexpr UINT kOpenPopupMessage = WM_USER + 310;
+
   static LRESULT CALLBACK MenuMessageHook(int code, WPARAM wParam, LPARAM lParam);
 
-  // Handlers of the bar window, in table order.
-  bool OnLeftButtonDown(Message& m);
+  // The window itself (CommandBar.cpp): lifetime, the menu and images, message dispatch.
+  void OnDestroy();
+  void OnSettingsChanged();
+  void LoadPendingImages();
+  HWND OwnerWindow() const;
+
+  // Keyboard access (CommandBarKeyboard.cpp): Alt, F10 and the mnemonics, and the keys of the
+  // bar while the keyboard is in it.
+  bool OnKeyMenu(LPARAM character);
   bool OnKeyDown(Message& m);
   bool OnChar(Message& m);
   bool TranslateKeyboardModeMessage(const MSG& msg);
   bool OnKeyboardModeKey(WPARAM key);
   void OnKeyboardModeChar(WPARAM character);
   void OnKillFocus();
-  bool OnOpenPopup(Message& m);
-  bool OnReflectedNotify(Message& m);
-  void OnDestroy();
-
-  // Handlers of the frame's messages, called by the OwnerHook.
-  bool OnKeyMenu(LPARAM character);
-  void OnMenuSelect(WPARAM wParam, LPARAM lParam);
-  void OnSettingsChanged();
-
-  // The extent of the buttons, as a rebar band needs it.
-  struct BandSize {
-    int width = 0;
-    int minWidth = 0;
-    int minHeight = 0;
-  };
-
-  void RebuildButtons();
-  void UpdateBand();
-  BandSize MeasureBand() const;
-  void ApplyFont();
-  void ApplyDrawTextFlags();
-  LRESULT OnCustomDraw(NMTBCUSTOMDRAW& draw);
-  void DrawLitButton(HDC dc, const RECT& rect, const std::wstring& text) const;
-  bool ShowsPrefixes() const;
-
-  int ButtonCount() const;
-  std::vector<bool> UsableButtons() const;
-  int ButtonAtScreenPoint(POINT screen) const;
-  RECT ButtonScreenRect(int index) const;
-  HWND OwnerWindow() const;
-
   void EnterKeyboardMode(int hotIndex);
   void LeaveKeyboardMode(bool restoreFocus);
   void SetHotButton(int index);
   int HotButton() const;
   void PostOpenPopup(int index);
 
+  // Popup tracking (CommandBarPopupTracking.cpp): the menu loop and its message hook.
+  bool OnLeftButtonDown(Message& m);
+  bool OnOpenPopup(Message& m);
+  void OnMenuSelect(WPARAM wParam, LPARAM lParam);
   // Drops popup `index` and keeps switching while the user moves between buttons.
   void RunPopups(int index, bool selectFirstItem);
   void TrackButtonPopup(int index, bool selectFirstItem);
@@ -132,7 +115,32 @@ class CommandBar : public Window {
   bool OnMenuLeftButtonDown(const MSG& msg);
   bool OnMenuKeyDown(const MSG& msg);
   void SwitchTo(int index, bool byKeyboard);
-  void LoadPendingImages();
+  // Takes the menu loop's message hook off, if it is still on.
+  void ReleaseMenuHook();
+
+  // Painting (CommandBarPainting.cpp): the lit popup name in the classic look and the
+  // mnemonic underlines.
+  bool OnReflectedNotify(Message& m);
+  LRESULT OnCustomDraw(NMTBCUSTOMDRAW& draw);
+  void DrawLitButton(HDC dc, const RECT& rect, const std::wstring& text) const;
+  void ApplyDrawTextFlags();
+  bool ShowsPrefixes() const;
+
+  // Buttons (CommandBarButtons.cpp): one per popup, the font, the rebar band's extent, and
+  // where the buttons are.
+  struct BandSize {
+    int width = 0;
+    int minWidth = 0;
+    int minHeight = 0;
+  };
+  void RebuildButtons();
+  void UpdateBand();
+  BandSize MeasureBand() const;
+  void ApplyFont();
+  int ButtonCount() const;
+  std::vector<bool> UsableButtons() const;
+  int ButtonAtScreenPoint(POINT screen) const;
+  RECT ButtonScreenRect(int index) const;
 
   // Declared before the menu so that the menu goes first and never asks for images that are
   // gone.

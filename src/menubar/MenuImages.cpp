@@ -6,27 +6,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/resources/ResourceIds.h"
 #include "win/DeviceContext.h"
 
 namespace {
-
-constexpr WORD kToolbarResourceType = 241;
 
 WORD WordAt(const BYTE* data, size_t index) {
   WORD value;
   std::memcpy(&value, data + index * sizeof(WORD), sizeof(WORD));
   return value;
-}
-
-BITMAPINFO TopDown32BitInfo(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
 }
 
 // `strip` in a bitmap of our own: adding it to an image list with a mask colour blackens the
@@ -44,6 +32,17 @@ UniqueBitmap CopyOf(HBITMAP strip, int width, int height) {
 }
 
 }  // namespace
+
+BITMAPINFO TopDown32BitInfo(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
 
 std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size) {
   constexpr size_t kHeaderWords = 4;
@@ -66,12 +65,16 @@ POINT MenuImageOrigin(const RECT& slot, SIZE size) {
   return POINT{slot.left + x, slot.top + std::max(0L, (height - size.cy) / 2)};
 }
 
-bool MenuImages::Load(HINSTANCE instance, UINT id) {
-  *this = MenuImages();
-  HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kToolbarResourceType));
+std::optional<ToolbarLayout> LoadToolbarLayout(HINSTANCE instance, UINT id) {
+  HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(RES_TYPE_TOOLBAR));
   HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
-  auto layout = ParseToolbarResource(data, data ? SizeofResource(instance, resource) : 0);
+  return ParseToolbarResource(data, data ? SizeofResource(instance, resource) : 0);
+}
+
+bool MenuImages::Load(HINSTANCE instance, UINT id) {
+  *this = MenuImages();
+  auto layout = LoadToolbarLayout(instance, id);
   if (!layout) return false;
   UniqueBitmap strip(static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -138,7 +141,8 @@ bool MenuImages::Draw(const DRAWITEMSTRUCT& draw) const {
   MENUITEMINFOW item{};
   item.cbSize = sizeof(item);
   item.fMask = MIIM_BITMAP;
-  if (!IsMenu(menu) || !GetMenuItemInfoW(menu, draw.itemID, FALSE, &item) || item.hbmpItem != HBMMENU_CALLBACK)
+  if (!IsMenu(menu) || !GetMenuItemInfoW(menu, draw.itemID, FALSE, &item) ||
+      item.hbmpItem != HBMMENU_CALLBACK)
     return false;
   bool grayed = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
   return DrawImage(draw.hDC, draw.itemID, MenuImageOrigin(draw.rcItem, size_), grayed);

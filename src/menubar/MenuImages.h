@@ -8,7 +8,7 @@
 
 #include "win/UniqueHandle.h"
 
-// The layout of a toolbar resource (type 241): the image size and one command id per item,
+// The layout of a toolbar resource (type RES_TYPE_TOOLBAR): the image size and one command id per item,
 // 0 for a separator.
 struct ToolbarLayout {
   int imageWidth = 0;
@@ -20,6 +20,12 @@ struct ToolbarLayout {
 // then the items. Nothing when the block is too short for what it announces or has another
 // version.
 std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size);
+// Finds and parses toolbar resource `id` of `instance`; nothing when it is missing or malformed.
+std::optional<ToolbarLayout> LoadToolbarLayout(HINSTANCE instance, UINT id);
+
+// The header of a 32-bit top-down bitmap of `width` × `height` pixels, the layout the images
+// are cut from.
+BITMAPINFO TopDown32BitInfo(int width, int height);
 
 // Where an image of `size` goes in the room `slot` a menu gives it: centred vertically, and
 // horizontally when the room is about one image wide; at its left edge when the room is wider

@@ -33,7 +33,7 @@ TEST_F(MainFrameTest, TheRebarHoldsTheMenuBarAndTheToolbarOnTwoRows) {
   EXPECT_TRUE(toolbarBand.fStyle & RBBS_USECHEVRON);
   EXPECT_FALSE(menuBand.fStyle & RBBS_BREAK);
   for (HWND bar : {frame->MenuBar().Handle(), frame->ToolbarWindow()}) {
-    EXPECT_TRUE(SendMessageW(bar, TB_GETEXTENDEDSTYLE, 0, 0) & 0x10);  // hides clipped buttons
+    EXPECT_TRUE(SendMessageW(bar, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_HIDECLIPPEDBUTTONS);
   }
   EXPECT_EQ(GetDlgCtrlID(frame->ToolbarWindow()), 0xE800);
   EXPECT_EQ(SendMessageW(frame->ToolbarWindow(), TB_BUTTONCOUNT, 0, 0), 10);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "menubar/MenuImages.h"
 #include "win/DeviceContext.h"
 #include "win/UniqueHandle.h"
 
@@ -14,12 +15,7 @@ class Canvas {
  public:
   Canvas(int width, int height, COLORREF background)
       : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDown32BitInfo(width, height);
     void* bits = nullptr;
     bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     selection_ = std::make_unique<SelectionScope>(dc_.get(), bitmap_.get());

@@ -18,12 +18,7 @@ size_t Bytes(const std::vector<WORD>& words) { return words.size() * sizeof(WORD
 // except its top-left pixel, which is light grey.
 UniqueBitmap MakeStrip(const std::vector<DWORD>& colours) {
   const int width = 4 * static_cast<int>(colours.size()), height = 3;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  BITMAPINFO info = TopDown32BitInfo(width, height);
   void* bits = nullptr;
   UniqueBitmap strip(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   auto* pixels = static_cast<DWORD*>(bits);
