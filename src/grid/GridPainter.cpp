@@ -69,12 +69,15 @@ void GridPainter::RefreshSettings(HWND grid, GridDrawInfo& info) {
 // The list view makes its rows as tall as its font or its small images, whichever is taller.
 // The list must not free the images itself: this painter owns them.
 void GridPainter::SetRowHeight(HWND grid, int height) {
+  // A new list makes the list view lay out every row again; most settings changes keep the height.
+  if (rowHeightImages && height == rowHeight) return;
   UniqueImageList images(ImageList_Create(1, height, ILC_COLOR, 0, 1));
   if (!images) return;
   LONG_PTR style = GetWindowLongPtrW(grid, GWL_STYLE);
   if ((style & LVS_SHAREIMAGELISTS) == 0) SetWindowLongPtrW(grid, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
   SendMessageW(grid, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.get()));
   rowHeightImages = std::move(images);
+  rowHeight = height;
 }
 
 void GridPainter::PaintCell(const GridDrawInfo& templateInfo, const CellPaint& cell) {

@@ -39,4 +39,5 @@ class GridPainter {
   UniquePen ownedPen;
   // An empty small-image list whose image height sets the list view's row height.
   UniqueImageList rowHeightImages;
+  int rowHeight = 0;
 };

@@ -51,6 +51,9 @@ void Send(std::vector<INPUT>& inputs) {
   PumpMessages();
 }
 
+
+}  // namespace
+
 INPUT KeyInput(WORD vk, bool up) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
@@ -75,8 +78,6 @@ INPUT KeyInput(WORD vk, bool up) {
   }
   return input;
 }
-
-}  // namespace
 
 void MoveMouseTo(POINT screen) {
   SetCursorPos(screen.x, screen.y);

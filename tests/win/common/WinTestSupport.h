@@ -33,6 +33,8 @@ void DoubleClickAt(POINT screen);
 
 // Keyboard input through SendInput: one key, a chord (modifiers held while the last key is
 // pressed, as in {VK_CONTROL, VK_SHIFT, VK_TAB}), or text typed as Unicode characters.
+// One key going down or up, as SendInput takes it (arrows and the editing keys are extended).
+INPUT KeyInput(WORD vk, bool up);
 void PressKey(WORD vk);
 void PressChord(std::initializer_list<WORD> keys);
 void TypeText(const wchar_t* text);

@@ -11,31 +11,6 @@
 
 namespace {
 
-bool IsExtendedKey(WORD vk) {
-  switch (vk) {
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_HOME:
-    case VK_END:
-      return true;
-    default:
-      return false;
-  }
-}
-
-INPUT KeyInput(WORD vk, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
-  return input;
-}
-
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
   wchar_t name[16]{};
   GetClassNameW(child, name, 16);
