@@ -84,6 +84,16 @@ byte_at() {
   od -An -t u1 -j "$2" -N 1 "$1" | tr -d ' '
 }
 
+# Opens the file at $1 through Ctrl+O and the open dialog, as the user does.
+open_with_dialog() {
+  keys ctrl+o
+  [ -n "$(wait_other_window)" ] || fail "Ctrl+O showed no open dialog"
+  type_text "$(windows_path "$1")"
+  keys Return
+  settle 2
+  [ -z "$(other_windows)" ] || fail "the open dialog stayed open"
+}
+
 # Closes the editor as its close box would and checks its exit code.
 close_editor() {
   keys alt+F4

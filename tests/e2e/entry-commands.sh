@@ -13,13 +13,7 @@ cp "$document" "$original"
 record() { od -An -v -tx1 -j $((2 + 116 * $2)) -N 116 "$1" | tr -d ' \n'; }
 
 start_editor
-keys ctrl+o
-dialog=$(wait_other_window)
-[ -n "$dialog" ] || fail "Ctrl+O showed no open dialog"
-type_text "$(windows_path "$document")"
-keys Return
-settle 2
-[ -z "$(other_windows)" ] || fail "the open dialog stayed open"
+open_with_dialog "$document"
 shot 01-opened
 
 # Entries A B C: delete A, move C above B, duplicate B.

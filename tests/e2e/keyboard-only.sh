@@ -10,13 +10,7 @@ original=$work/original.bad
 cp "$document" "$original"
 
 start_editor
-keys ctrl+o
-dialog=$(wait_other_window)
-[ -n "$dialog" ] || fail "Ctrl+O showed no open dialog"
-type_text "$(windows_path "$document")"
-keys Return
-settle 2
-[ -z "$(other_windows)" ] || fail "the open dialog stayed open"
+open_with_dialog "$document"
 shot 01-opened
 
 # The first entry's time of day: Enter drops the list; End and Up highlight the third

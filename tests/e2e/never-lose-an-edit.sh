@@ -16,15 +16,6 @@ esac
 
 volume_of_entry() { int32_at "$document" $((2 + 116 * $1 + 112)); }
 
-open_document() {
-  keys ctrl+o
-  [ -n "$(wait_other_window)" ] || fail "Ctrl+O showed no open dialog"
-  type_text "$(windows_path "$document")"
-  keys Return
-  settle 2
-  [ -z "$(other_windows)" ] || fail "the open dialog stayed open"
-}
-
 # Answers the message box or prompt that must now be up with `keys`.
 answer_box() {
   local box
@@ -37,7 +28,7 @@ answer_box() {
 }
 
 start_editor
-open_document
+open_with_dialog "$document"
 shot 01-opened
 
 # (a) A volume typed without Enter is what Ctrl+S writes.
@@ -68,7 +59,7 @@ name=$(dd if="$document" bs=1 skip=$((2 + 9)) count=10 2>/dev/null | tr -d '\0')
 [ "$name" = "forest.ogg" ] || fail "Close All > Yes saved the name '$name', not forest.ogg"
 
 # (c) Alt+F4 with a change: Cancel keeps the editor; No ends it with the file unchanged.
-open_document
+open_with_dialog "$document"
 cp "$document" "$work/before-exit.bad"
 keys Down Right Right Right Right Right Return
 keys ctrl+a

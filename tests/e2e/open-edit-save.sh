@@ -11,14 +11,7 @@ cp "$document" "$original"
 start_editor
 shot 01-started
 
-keys ctrl+o
-dialog=$(wait_other_window)
-[ -n "$dialog" ] || fail "Ctrl+O showed no open dialog"
-shot 02-open-dialog
-type_text "$(windows_path "$document")"
-keys Return
-settle 2
-[ -z "$(other_windows)" ] || fail "the open dialog stayed open"
+open_with_dialog "$document"
 shot 03-opened
 
 # First row, then two cells to the right: the minimum repeat time.
