@@ -17,6 +17,12 @@ case "$kind" in
   *) echo "usage: $0 native|win|release|fuzz" >&2; exit 2 ;;
 esac
 
+# A compiler cache, where the machine has one, makes rebuilds in several work trees cheap.
+if command -v ccache >/dev/null 2>&1; then
+  configure+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$root")}"
+fi
+
 # Configure every time: folders that appeared since the last run are only picked up then.
 if [ -f "$build/CMakeCache.txt" ]; then
   cmake "$build" >/dev/null
