@@ -133,15 +133,21 @@ void AmbientView::StartNew() { AddAppendRow(); }
 
 BOOL AmbientView::Load(const wchar_t* newPath) {
   AddAppendRow();
+  // The path field cannot hold a longer path; refused rather than cut to a sibling's name.
+  if (lstrlenW(newPath) >= MAX_PATH) {
+    lastLoadError = SystemErrorText(ERROR_FILENAME_EXCED_RANGE);
+    return FALSE;
+  }
   SetPath(newPath);
 
   AmbientLoadResult loaded = LoadAmbientFile(path);
   lastLoadError = DescribeLoadFailure(loaded);
   if (!loaded) return FALSE;
+  loadDamage = DescribeLoadDamage(loaded);
   document = EntryList::FromLoad(loaded);
   for (int row = 0; row < document.Count(); ++row) InsertEntryRow(row, document.At(row).values);
   // The entries hold what the grid shows and a save writes (a time of day of 4 or more as
-  // Dawn, an undecodable name as empty), so that only real edits count as changes.
+  // Dawn), so that only real edits count as changes.
   for (int row = 0; row < document.Count(); ++row) {
     AmbientEntryValues shown;
     if (ReadRowValues(row, shown)) document.SetValues(row, shown);
@@ -209,6 +215,10 @@ BOOL AmbientView::Save() {
 }
 
 BOOL AmbientView::SaveAs(const wchar_t* newPath) {
+  if (lstrlenW(newPath) >= MAX_PATH) {
+    lastSaveError = SystemErrorText(ERROR_FILENAME_EXCED_RANGE);
+    return FALSE;
+  }
   std::wstring oldPath = path;
   SetPath(newPath);
   if (Save()) return TRUE;
@@ -304,6 +314,14 @@ void AmbientView::Redo() {
   CloseEditor();
   if (!history.CanRedo()) return;
   ShowHistoryState(history.Redo());
+}
+
+void AmbientView::RereadNames(const CodePageConverter& from, const CodePageConverter& to) {
+  CloseEditor();
+  const int row = GetSelectedRow();
+  history.ChangeEveryState([&](EntryList& state) { state.RereadNames(from, to); });
+  document.RereadNames(from, to);
+  ShowDocument(row);
 }
 
 void AmbientView::ShowHistoryState(int selectRow) {

@@ -40,6 +40,13 @@ class AmbientView : public PropertyGrid {
   // Why the last Load failed, as the line under "Не могу открыть файл!"; empty after a success.
   const std::wstring& GetLastLoadError() const { return lastLoadError; }
 
+  // What the loaded file's length said beyond its records (AmbientFileMessages'
+  // DescribeLoadDamage); empty for a whole file or a document not loaded.
+  const std::wstring& GetLoadDamage() const { return loadDamage; }
+  // The names' code page changed from `from` to `to`: shows every unedited name as its stored
+  // bytes read in `to`, in the document and every step of its history; nothing becomes modified.
+  void RereadNames(const CodePageConverter& from, const CodePageConverter& to);
+
   // Gives a document made with New the append row, so that it can be filled.
   void StartNew();
 
@@ -91,4 +98,5 @@ class AmbientView : public PropertyGrid {
   EditHistory<EntryList> history;
   std::wstring lastSaveError;
   std::wstring lastLoadError;
+  std::wstring loadDamage;
 };

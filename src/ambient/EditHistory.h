@@ -45,6 +45,12 @@ class EditHistory {
     return steps_[++position_].rowAfter;
   }
 
+  // Changes every state alike, without making it a change (the names' code page was switched).
+  template <typename Change>
+  void ChangeEveryState(Change change) {
+    for (Step& step : steps_) change(step.state);
+  }
+
   void MarkSaved() { saved_ = position_; }
   bool IsAtSaved() const { return saved_ == position_; }
 
