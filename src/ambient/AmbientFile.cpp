@@ -41,8 +41,8 @@ void NoteDamage(AmbientLoadResult& result, std::uint64_t fileSize) {
   if (fileSize <= countSize) return;
   result.extraBytes = fileSize - countSize;
   result.extraRecords = result.extraBytes / sizeof(AmbientEntry);
-  result.damage = result.extraRecords > 0 ? AmbientFileDamage::RecordsBehindCount
-                                          : AmbientFileDamage::BytesAfterRecords;
+  result.damage =
+      result.extraRecords > 0 ? AmbientFileDamage::RecordsBehindCount : AmbientFileDamage::BytesAfterRecords;
 }
 
 // The text StoreEntryValues encodes: up to its first NUL; a null text is empty.
@@ -101,8 +101,8 @@ AmbientEntryValues ReadEntryValues(const AmbientEntry& entry, const CodePageConv
 AmbientSaveError StoreEntryValues(AmbientEntry& entry, const AmbientEntryValues& values,
                                   const CodePageConverter& converter) {
   const std::string_view stored = AudioFileBytes(entry);
-  const bool unedited =
-      stored.size() <= AmbientEntry::MaxAudioFileLength && DecodeName(stored, converter) == StoredText(values);
+  const bool unedited = stored.size() <= AmbientEntry::MaxAudioFileLength &&
+                        DecodeName(stored, converter) == StoredText(values);
   if (!unedited) {
     const std::optional<std::string> encoded = converter.FromUtf16(StoredText(values));
     if (!encoded) return AmbientSaveError::TextNotConvertible;

@@ -64,7 +64,8 @@ EntryTextError ParseLine(std::wstring_view line, const CodePageConverter& conver
     return EntryTextError::TimeOfDayOutOfRange;
   field = 1;
   std::wstring name(fields[0]);
-  if (const EntryTextError error = CheckEntryName(name, converter); error != EntryTextError::None) return error;
+  if (const EntryTextError error = CheckEntryName(name, converter); error != EntryTextError::None)
+    return error;
   values = {std::move(name), numbers[1], numbers[2], static_cast<std::uint8_t>(numbers[3]), numbers[4]};
   return EntryTextError::None;
 }

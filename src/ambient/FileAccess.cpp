@@ -12,8 +12,9 @@ namespace {
 
 constexpr DWORD largestTransfer = 1 << 20;
 // Full paths this long or longer go to the file calls in the "\\?\" form, which has no MAX_PATH
-// limit. Shorter ones stay plain; the margin leaves room for the temporary's name in the folder.
-constexpr std::size_t kPlainPathLimit = MAX_PATH - 20;
+// limit. Shorter ones stay plain; the margin leaves room for the temporary's name (at most 32
+// characters, see TemporaryName) in the target's folder.
+constexpr std::size_t kPlainPathLimit = MAX_PATH - 40;
 constexpr DWORD fullSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The thread's last error, or `fallback` when a failing step left none.
@@ -56,8 +57,8 @@ UniqueFile CreateTemporaryFile(const std::wstring& folder, std::wstring& name) {
   }
   for (unsigned attempt = 0; attempt < attempts; ++attempt) {
     name = TemporaryName(folder, attempt);
-    UniqueFile file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    UniqueFile file(
+        CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) return file;
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return UniqueFile();
@@ -171,7 +172,8 @@ FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes) {
     filled += read;
   }
   bytes.resize(filled);
-  return {std::move(bytes), ERROR_SUCCESS, std::max<std::uint64_t>(filled, static_cast<std::uint64_t>(size.QuadPart))};
+  return {std::move(bytes), ERROR_SUCCESS,
+          std::max<std::uint64_t>(filled, static_cast<std::uint64_t>(size.QuadPart))};
 }
 
 FileWriteResult ReplaceFileContents(const std::wstring& path, std::span<const std::byte> bytes,
@@ -190,7 +192,8 @@ FileWriteResult ReplaceFileContents(const std::wstring& path, std::span<const st
 
 std::wstring ExtendedLengthPath(const std::wstring& path) {
   std::wstring full = FullPath(path);
-  if (full.size() < kPlainPathLimit || full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\")) return full;
+  if (full.size() < kPlainPathLimit || full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\"))
+    return full;
   if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;
 }

@@ -44,7 +44,8 @@ void MainFrame::OnViewNamesCodePage(UINT id) {
   for (const std::unique_ptr<AmbientView>& view : views_) {
     if (view->Handle() != nullptr) view->RereadNames(from, to);
   }
-  Settings::Instance().SetNumber(kNamesCodePageSetting, choice == NamesCodePage::Windows1251 ? kWindows1251 : 0);
+  Settings::Instance().SetNumber(kNamesCodePageSetting,
+                                 choice == NamesCodePage::Windows1251 ? kWindows1251 : 0);
   ShowNamesCodePage();
 }
 

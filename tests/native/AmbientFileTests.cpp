@@ -220,8 +220,16 @@ TEST(DecodeName, ShowsTheValidPiecesOfANameTheCodePageCannotDecode) {
     std::optional<std::string> FromUtf16(std::wstring_view) const override { return std::nullopt; }
   };
   const DoubleByteConverter converter;
-  EXPECT_EQ(DecodeName("a\x81\x40" "b", converter), L"a\x3000" L"b");
-  EXPECT_EQ(DecodeName("a\x81" "b\x81\x40\x81", converter), L"a\xFFFD" L"b\x3000\xFFFD");
+  EXPECT_EQ(DecodeName("a\x81\x40"
+                       "b",
+                       converter),
+            L"a\x3000"
+            L"b");
+  EXPECT_EQ(DecodeName("a\x81"
+                       "b\x81\x40\x81",
+                       converter),
+            L"a\xFFFD"
+            L"b\x3000\xFFFD");
   EXPECT_EQ(DecodeName("", converter), L"");
 }
 
@@ -250,8 +258,9 @@ TEST(ReadAmbientFile, ReportsWhatTheFileHoldsBeyondItsCount) {
   EXPECT_EQ(ReadAmbientFile(trailing, converter).damage, AmbientFileDamage::BytesAfterRecords);
   EXPECT_EQ(ReadAmbientFile(trailing, converter).extraBytes, 7u);
   // Only the file's start was read: its whole length comes separately.
-  EXPECT_EQ(ReadAmbientFile(AmbientFileBytes().Count(1).Record(record).bytes(), converter, 2 + 116 + 3).extraBytes,
-            3u);
+  EXPECT_EQ(
+      ReadAmbientFile(AmbientFileBytes().Count(1).Record(record).bytes(), converter, 2 + 116 + 3).extraBytes,
+      3u);
 }
 
 // Well-formed files of every size, with any bytes behind the terminators, are written back as read.

@@ -56,7 +56,9 @@ TEST(EntryText, RefusesTheWholePasteAndNamesTheLine) {
 }
 
 TEST(EntryText, ToleratesAByteOrderMarkAndATrailingTab) {
-  const EntryTextParse parse = Parse(L"\xFEFF" L"a.wav\t1\t2\t3\t4\t\r\nb.wav\t5\t6\t0\t7\t \r\n");
+  const EntryTextParse parse = Parse(
+      L"\xFEFF"
+      L"a.wav\t1\t2\t3\t4\t\r\nb.wav\t5\t6\t0\t7\t \r\n");
   ASSERT_TRUE(parse);
   ASSERT_EQ(parse.entries.size(), 2u);
   EXPECT_EQ(parse.entries[0], (AmbientEntryValues{L"a.wav", 1, 2, 3, 4}));

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "FrameTestSupport.h"
-#include "ambient/Win32CodePageConverter.h"
 #include "WinTestSupport.h"
+#include "ambient/Win32CodePageConverter.h"
 #include "app/CommandStrings.h"
 #include "app/resources/ResourceIds.h"
 
@@ -331,7 +331,9 @@ TEST_F(FrameCommands, ADamagedFileSaysWhatItHoldsAndTheFirstSaveAsks) {
   CommandWithScript(CMD_FILE_OPEN, open);
   EXPECT_NE(told.find(path), std::wstring::npos);
   EXPECT_NE(told.find(L"4"), std::wstring::npos);
-  EXPECT_NE(told.find(L"\x2212" L"1"), std::wstring::npos);
+  EXPECT_NE(told.find(L"\x2212"
+                      L"1"),
+            std::wstring::npos);
   ASSERT_EQ(frame->Tabs().GetPageCount(), 1);
 
   ModalScript refuse;
