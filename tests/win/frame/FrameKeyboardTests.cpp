@@ -1,6 +1,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CellValueSupport.h"
@@ -386,4 +387,33 @@ TEST_F(FrameKeyboard, AHostileClipboardBlockIsRefusedWithAReason) {
   wchar_t reason[256]{};
   std::swprintf(reason, 256, pattern, 1);
   EXPECT_EQ(StatusText(), reason);
+}
+
+// While another program holds the clipboard open, a paste says so rather than that the clipboard
+// holds no entries.
+TEST_F(FrameKeyboard, APasteWhileTheClipboardIsHeldSaysItIsBusy) {
+  AmbientView* view = OpenSample(L"four-times-of-day.bad");
+  ASSERT_NE(view, nullptr);
+  SetClipboardText(L"a.wav\t1\t2\t3\t4\r\n");
+  Pump();
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    const BOOL open = OpenClipboard(nullptr);
+    SetEvent(opened);
+    WaitForSingleObject(done, 10000);
+    if (open) CloseClipboard();
+  });
+  WaitForSingleObject(opened, 10000);
+
+  SendChord({VK_CONTROL, 'V'});
+  Pump();
+  SetEvent(done);
+  holder.join();
+  CloseHandle(opened);
+  CloseHandle(done);
+  EXPECT_EQ(view->GetEntryCount(), 4);
+  wchar_t busy[256]{};
+  LoadStringW(GetModuleHandleW(nullptr), STR_PASTE_CLIPBOARD_BUSY, busy, 256);
+  EXPECT_EQ(StatusText(), busy);
 }
