@@ -9,6 +9,8 @@
 #include "ambient/AmbientFileIo.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/TimeOfDay.h"
+#include "ambient/EntryText.h"
+#include "ambient/NamesCodePage.h"
 #include "ambient/Win32CodePageConverter.h"
 #include "grid/AddRowItem.h"
 #include "grid/EditItem.h"
@@ -194,10 +196,12 @@ void AmbientView::OnSetItemValue(Message& m) {
 }
 
 std::wstring AmbientView::NameRefusal(int row, const std::wstring& name) const {
+  const CodePageConverter& converter = NamesConverter();
+  if (CheckEntryName(name, converter) == EntryTextError::NameHasControlCharacter)
+    return DescribeNameControlCharacter(row, kColumns[kAudioFileColumn].caption);
   AmbientEntryValues values;
   values.audioFile = name;
   AmbientEntry scratch{};
-  const CodePageConverter& converter = ProcessCodePageConverter();
   AmbientSaveResult result;
   result.error = StoreEntryValues(scratch, values, converter);
   if (result.error == AmbientSaveError::None) return std::wstring();
@@ -222,6 +226,13 @@ void AmbientView::TakeCellValue(int row, int col) {
   modified = !history.IsAtSaved();
 }
 
+std::wstring AmbientView::CellToolTipText(int row, int col) const {
+  if (col == kAudioFileColumn && row >= 0 && row < document.Count() &&
+      NameIsUndecodable(document.At(row), NamesConverter()))
+    return CellText(row, col) + L"\n" + DescribeUndecodableName(NamesCodePageNumber());
+  return PropertyGrid::CellToolTipText(row, col);
+}
+
 void AmbientView::AddAppendRow() {
   if ((drawInfo.exFlags & GRID_EX_APPENDROW) != 0) return;
   InsertRow(GetRowCount(), new AddRowItem(L"", 0));
@@ -238,6 +249,7 @@ BOOL AmbientView::Load(const wchar_t* newPath) {
   AmbientLoadResult loaded = LoadAmbientFile(path);
   lastLoadError = DescribeLoadFailure(loaded);
   if (!loaded) return FALSE;
+  loadDamage = DescribeLoadDamage(loaded);
   document = EntryList::FromLoad(loaded);
   for (int row = 0; row < document.Count(); ++row) document.SetValues(row, AsShown(document.At(row).values));
   ShowReplacedRows(0, 0, document.Count());
@@ -434,4 +446,19 @@ void AmbientView::Redo() {
   ShowChange(*step, true);
   modified = !history.IsAtSaved();
   SelectEntryRow(step->selectAfter, column);
+}
+
+// Nothing becomes modified: the stored bytes are what they were, only read another way. The
+// steps of the history are read again too, so undo brings back names in the new code page.
+void AmbientView::RereadNames(const CodePageConverter& from, const CodePageConverter& to) {
+  CloseEditor();
+  const int row = GetSelectedRow(), column = GetSelectedColumn();
+  history.ChangeEveryEntry([&](DocumentEntry& entry) { RereadName(entry, from, to); });
+  for (int index = 0; index < document.Count(); ++index) {
+    DocumentEntry entry = document.At(index);
+    RereadName(entry, from, to);
+    document.SetValues(index, entry.values);
+  }
+  ShowReplacedRows(0, document.Count(), document.Count());
+  if (row >= 0) SelectEntryRow(row, column);
 }
