@@ -128,6 +128,10 @@ std::wstring DescribeNameControlCharacter(int entryIndex, const wchar_t* textFie
   return FormatReason(kReasonNameControl, {std::to_wstring(entryIndex), textField});
 }
 
+std::wstring DescribeFilledEntries(int count) {
+  return FormatReason(kStatusFilledEntries, {std::to_wstring(count)});
+}
+
 std::wstring DescribeUnreadableValue(int entryIndex, const wchar_t* field) {
   return FormatReason(kReasonValueUnreadable, {std::to_wstring(entryIndex), field});
 }

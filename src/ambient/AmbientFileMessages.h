@@ -26,6 +26,7 @@ inline constexpr UINT kReasonBytesAfterRecords = 0x610A;
 inline constexpr UINT kReasonNameUndecodable = 0x610B;
 inline constexpr UINT kQuestionSaveOverDamaged = 0x610C;
 inline constexpr UINT kReasonNameControl = 0x610D;
+inline constexpr UINT kStatusFilledEntries = 0x610E;
 
 // Why a save failed; a text problem is shown in the field captioned `textField`. Empty on success.
 std::wstring DescribeSaveFailure(const AmbientSaveResult& result, const wchar_t* textField);
@@ -46,6 +47,9 @@ std::wstring DescribeUndecodableName(UINT codePage);
 // Why a typed name was refused: it holds a tab, a line break or a NUL, which would not survive
 // a copy to another program and back.
 std::wstring DescribeNameControlCharacter(int entryIndex, const wchar_t* textField);
+
+// How many entries a value set in every selected entry changed.
+std::wstring DescribeFilledEntries(int count);
 
 // A grid cell of entry `entryIndex`, captioned `field`, whose value could not be read for saving.
 std::wstring DescribeUnreadableValue(int entryIndex, const wchar_t* field);

@@ -184,8 +184,14 @@ bool AmbientView::OnCommitEdit(Message& m) {
       return true;
     }
   }
+  const bool fill = TakeFillRequest();
   PropertyGrid::HandleMessage(m);
-  TakeCellValue(row, col);
+  // A commit the grid took closed the editor; a refused one left it open, and nothing changed.
+  if (fill && GetEditor() == nullptr && GetSelectedEntries().size() > 1) {
+    FillSelection(row, col);
+  } else {
+    TakeCellValue(row, col);
+  }
   return true;
 }
 
@@ -305,6 +311,47 @@ void AmbientView::ShowChange(const EntryChange& change, bool forward) {
   ShowReplacedRows(change.first, before, after);
 }
 
+// The block a change touched is selected, the cursor on its first row; a block of one (or one
+// beyond the entries: the append row) is a plain selection.
+void AmbientView::SelectEntryBlock(int first, int last, int column) {
+  if (last <= first || first < 0 || last >= document.Count()) {
+    SelectEntryRow(first, column);
+    return;
+  }
+  SelectRows(first, last, first, std::max(column, 0));
+}
+
+// Every selected entry takes the committed cell's value in that field, as one step.
+void AmbientView::FillSelection(int row, int col) {
+  const std::vector<int> selected = GetSelectedEntries();
+  const PropertyItem* item = GetCellItem(row, col);
+  const int first = std::min(selected.front(), row), last = std::max(selected.back(), row);
+  std::vector<DocumentEntry> before = document.Slice(first, last - first + 1), after = before;
+  int changed = 0;
+  for (int target = first; target <= last; ++target) {
+    if (target != row && !std::binary_search(selected.begin(), selected.end(), target)) continue;
+    DocumentEntry& entry = after[static_cast<size_t>(target - first)];
+    if (!ReadCell(item, col, entry.values)) return;
+    entry.values = AsShown(entry.values);
+    if (!(entry.values == before[static_cast<size_t>(target - first)].values)) ++changed;
+  }
+  Tell(DescribeFilledEntries(changed));
+  if (changed == 0) return;
+  EntryChange change = EntryChange::Replacing(first, std::move(before), std::move(after));
+  change.selectBefore = change.selectAfter = first;
+  change.selectBeforeLast = change.selectAfterLast = last;
+  change.ApplyTo(document, true);
+  ShowChange(change, true);
+  history.Record(std::move(change));
+  modified = !history.IsAtSaved();
+}
+
+void AmbientView::Tell(std::wstring text) {
+  statusText = std::move(text);
+  NMHDR status{Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(Handle())), AMBIENTN_STATUS};
+  SendMessageW(GetParent(Handle()), WM_NOTIFY, status.idFrom, reinterpret_cast<LPARAM>(&status));
+}
+
 // The cursor stays in the column it was in before the rows changed under it.
 void AmbientView::SelectEntryRow(int row, int column) {
   const int last = GetRowCount() - 1;
@@ -357,24 +404,42 @@ int AmbientView::GetSelectedEntry() const {
   return row >= 0 && row < document.Count() ? row : -1;
 }
 
+std::vector<int> AmbientView::GetSelectedEntries() const {
+  std::vector<int> entries = GetSelectedRows();
+  std::erase_if(entries, [&](int row) { return row >= document.Count(); });
+  return entries;
+}
+
 int AmbientView::InsertionRow() const {
+  const std::vector<int> selected = GetSelectedEntries();
+  if (!selected.empty()) return selected.front();
   const int row = GetSelectedRow();
   return row >= 0 && row <= document.Count() ? row : document.Count();
 }
 
+// The selected entries need not be next to each other: one step replaces the run from the
+// first to the last of them.
 void AmbientView::DeleteEntry() {
   CloseEditor();
-  const int row = GetSelectedEntry();
-  if (row < 0) return;
-  EntryChange change = EntryChange::Replacing(row, document.Slice(row, 1), {});
-  change.selectBefore = row;
-  change.selectAfter = std::min(row, document.Count() - 2);
+  const std::vector<int> selected = GetSelectedEntries();
+  if (selected.empty()) return;
+  const int first = selected.front(), last = selected.back();
+  std::vector<DocumentEntry> kept;
+  for (int row = first; row <= last; ++row) {
+    if (!std::binary_search(selected.begin(), selected.end(), row)) kept.push_back(document.At(row));
+  }
+  EntryChange change = EntryChange::Replacing(first, document.Slice(first, last - first + 1), std::move(kept));
+  change.selectBefore = first;
+  change.selectBeforeLast = last;
+  change.selectAfter = change.selectAfterLast =
+      std::min(first, document.Count() - static_cast<int>(selected.size()) - 1);
   ApplyChange(std::move(change));
 }
 
 bool AmbientView::InsertEntry() {
   CloseEditor();
-  const int row = InsertionRow();
+  const int row = GetSelectedRow() >= 0 && GetSelectedRow() <= document.Count() ? GetSelectedRow()
+                                                                               : document.Count();
   if (!InsertEntries(row, {FreshEntry()})) return false;
   PostMessageW(Handle(), kSelectNewEntry, row, 0);
   return true;
@@ -382,24 +447,54 @@ bool AmbientView::InsertEntry() {
 
 bool AmbientView::DuplicateEntry() {
   CloseEditor();
-  const int row = GetSelectedEntry();
-  if (row < 0) return true;
-  if (!document.HasRoomFor(1)) return false;
-  EntryChange change = EntryChange::Replacing(row + 1, {}, document.Slice(row, 1));
-  change.selectBefore = row;
-  change.selectAfter = row + 1;
+  const std::vector<int> selected = GetSelectedEntries();
+  if (selected.empty()) return true;
+  if (!document.HasRoomFor(static_cast<int>(selected.size()))) return false;
+  std::vector<DocumentEntry> copies;
+  for (int row : selected) copies.push_back(document.At(row));
+  const int below = selected.back() + 1;
+  EntryChange change = EntryChange::Replacing(below, {}, std::move(copies));
+  change.selectBefore = selected.front();
+  change.selectBeforeLast = selected.back();
+  change.selectAfter = below;
+  change.selectAfterLast = below + static_cast<int>(selected.size()) - 1;
   return ApplyChange(std::move(change));
 }
 
 void AmbientView::MoveEntry(int delta) {
   CloseEditor();
-  const int row = GetSelectedEntry();
-  const int target = row + delta;
-  if (row < 0 || target < 0 || target >= document.Count()) return;
-  EntryChange change = EntryChange::Moving(row, 1, delta);
-  change.selectBefore = row;
-  change.selectAfter = target;
+  const std::vector<int> selected = GetSelectedEntries();
+  if (selected.empty() || (delta != -1 && delta != 1)) return;
+  const int first = selected.front(), last = selected.back();
+  if (first + delta < 0 || last + delta >= document.Count()) return;
+  EntryChange change;
+  if (last - first + 1 == static_cast<int>(selected.size())) {
+    change = EntryChange::Moving(first, last - first + 1, delta);
+  } else {
+    // Each selected entry takes one step, the entries between them stepping the other way.
+    const int top = delta < 0 ? first - 1 : first;
+    const int count = last - first + 2;
+    std::vector<DocumentEntry> moved = document.Slice(top, count);
+    const auto swapWithNeighbour = [&](int row) {
+      std::swap(moved[static_cast<size_t>(row - top)], moved[static_cast<size_t>(row - top + delta)]);
+    };
+    if (delta < 0) {
+      std::for_each(selected.begin(), selected.end(), swapWithNeighbour);
+    } else {
+      std::for_each(selected.rbegin(), selected.rend(), swapWithNeighbour);
+    }
+    change = EntryChange::Replacing(top, document.Slice(top, count), std::move(moved));
+  }
+  change.selectBefore = first;
+  change.selectBeforeLast = last;
+  change.selectAfter = first + delta;
+  change.selectAfterLast = last + delta;
+  const int column = GetSelectedColumn();
   ApplyChange(std::move(change));
+  // The entries that moved stay selected, apart as they were.
+  std::vector<int> moved = selected;
+  for (int& row : moved) row += delta;
+  SelectRowSet(moved, moved.front(), std::max(column, 0));
 }
 
 bool AmbientView::PasteEntries(const std::vector<DocumentEntry>& entries) {
@@ -411,6 +506,7 @@ bool AmbientView::InsertEntries(int row, const std::vector<DocumentEntry>& entri
   if (!document.HasRoomFor(static_cast<int>(entries.size()))) return false;
   EntryChange change = EntryChange::Replacing(row, {}, entries);
   change.selectBefore = change.selectAfter = row;
+  change.selectAfterLast = row + static_cast<int>(entries.size()) - 1;
   return ApplyChange(std::move(change));
 }
 
@@ -418,10 +514,11 @@ bool AmbientView::ApplyChange(EntryChange change) {
   const int column = GetSelectedColumn();
   change.ApplyTo(document, true);
   const int select = change.selectAfter;
+  const int selectLast = change.selectAfterLast;
   ShowChange(change, true);
   history.Record(std::move(change));
   modified = !history.IsAtSaved();
-  SelectEntryRow(select, column);
+  SelectEntryBlock(select, selectLast, column);
   return true;
 }
 
@@ -434,7 +531,7 @@ void AmbientView::Undo() {
   step->ApplyTo(document, false);
   ShowChange(*step, false);
   modified = !history.IsAtSaved();
-  SelectEntryRow(step->selectBefore, column);
+  SelectEntryBlock(step->selectBefore, step->selectBeforeLast, column);
 }
 
 void AmbientView::Redo() {
@@ -445,7 +542,7 @@ void AmbientView::Redo() {
   step->ApplyTo(document, true);
   ShowChange(*step, true);
   modified = !history.IsAtSaved();
-  SelectEntryRow(step->selectAfter, column);
+  SelectEntryBlock(step->selectAfter, step->selectAfterLast, column);
 }
 
 // Nothing becomes modified: the stored bytes are what they were, only read another way. The

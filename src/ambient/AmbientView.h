@@ -14,6 +14,9 @@
 // Sent to the parent (WM_NOTIFY with a plain NMHDR) when the append row cannot add an entry
 // because the document already holds MaxAmbientEntries; the parent tells the user why.
 constexpr UINT AMBIENTN_DOCUMENTFULL = static_cast<UINT>(-3101);
+// Sent to the parent (WM_NOTIFY with a plain NMHDR) when the view has something to say in the
+// status bar (GetStatusText), such as how many entries a Ctrl+Enter changed.
+constexpr UINT AMBIENTN_STATUS = static_cast<UINT>(-3102);
 
 // The window of one open ".bad" document: a property grid with one row per entry and, for a
 // document read from a file, an append row below them that adds a new entry when chosen.
@@ -53,21 +56,26 @@ class AmbientView : public PropertyGrid {
   // Gives a document made with New the append row, so that it can be filled.
   void StartNew();
 
-  // The selected entry; -1 on the append row or without a selection.
+  // The entry under the cursor; -1 on the append row or without a selection.
   int GetSelectedEntry() const;
+  // Every selected entry, ascending; empty on the append row or without a selection.
+  std::vector<int> GetSelectedEntries() const;
+  const std::wstring& GetStatusText() const { return statusText; }
   int GetEntryCount() const { return document.Count(); }
   const DocumentEntry& GetEntry(int index) const { return document.At(index); }
 
-  // Entry commands on the selected entry. Each ends an open cell edit first and is one step of
-  // the history. Those that add entries return false, changing nothing, when the document
-  // would hold more than MaxAmbientEntries.
+  // Entry commands on the selected entries. Each ends an open cell edit first and is one step of
+  // the history, after which the entries it touched are selected. Those that add entries return
+  // false, changing nothing, when the document would hold more than MaxAmbientEntries.
   void DeleteEntry();
-  // A fresh entry above the selected row (or above the append row) with its file-name editor open.
+  // A fresh entry above the cursor's row (or above the append row) with its file-name editor open.
   bool InsertEntry();
+  // Copies of the selected entries, below the last of them.
   bool DuplicateEntry();
-  // Moves the selected entry one row up (-1) or down (+1); the selection follows it.
+  // Moves the selected entries one row up (-1) or down (+1) as one block; nothing moves when
+  // the block is at that edge.
   void MoveEntry(int delta);
-  // Puts `entries` above the selected row and selects the first of them.
+  // Puts `entries` above the first selected row and selects them.
   bool PasteEntries(const std::vector<DocumentEntry>& entries);
 
   bool CanUndo() const { return history.CanUndo(); }
@@ -108,6 +116,10 @@ class AmbientView : public PropertyGrid {
   // Makes `change` to the entries, records it and shows it, selecting where it led.
   bool ApplyChange(EntryChange change);
   void SelectEntryRow(int row, int column);
+  void SelectEntryBlock(int first, int last, int column);
+  // Ctrl+Enter: the committed cell's value goes into that field of every selected entry.
+  void FillSelection(int row, int col);
+  void Tell(std::wstring text);
 
   bool modified = true;
   std::wstring path;
@@ -115,5 +127,6 @@ class AmbientView : public PropertyGrid {
   EditHistory history;
   std::wstring lastSaveError;
   std::wstring lastLoadError;
+  std::wstring statusText;
   std::wstring loadDamage;
 };

@@ -131,19 +131,30 @@ bool MainFrame::RouteToTextBox(UINT id) {
   return true;
 }
 
+namespace {
+
+// The selected entries in display order, as the clipboard takes them.
+std::vector<DocumentEntry> SelectedEntries(const AmbientView& view) {
+  std::vector<DocumentEntry> entries;
+  for (int row : view.GetSelectedEntries()) entries.push_back(view.GetEntry(row));
+  return entries;
+}
+
+}  // namespace
+
 void MainFrame::OnEditCopy() {
   AmbientView* view = ActiveView();
   view->CloseEditor();
-  const int entry = view->GetSelectedEntry();
-  if (entry < 0 || !PutEntriesOnClipboard(Handle(), {view->GetEntry(entry)})) RefusalBeep();
+  const std::vector<DocumentEntry> entries = SelectedEntries(*view);
+  if (entries.empty() || !PutEntriesOnClipboard(Handle(), entries)) RefusalBeep();
 }
 
 // The copy and the deletion are one step of the history: the copy changes nothing.
 void MainFrame::OnEditCut() {
   AmbientView* view = ActiveView();
   view->CloseEditor();
-  const int entry = view->GetSelectedEntry();
-  if (entry < 0 || !PutEntriesOnClipboard(Handle(), {view->GetEntry(entry)})) {
+  const std::vector<DocumentEntry> entries = SelectedEntries(*view);
+  if (entries.empty() || !PutEntriesOnClipboard(Handle(), entries)) {
     RefusalBeep();
     return;
   }
@@ -177,8 +188,8 @@ void MainFrame::UpdateEditCommandStates() {
   const AmbientView* view = ActiveView();
   HWND focus = GetFocus();
   const bool textBox = view != nullptr && IsTextBox(focus) && IsChild(view->Handle(), focus);
-  const int entry = view != nullptr ? view->GetSelectedEntry() : -1;
-  const bool selected = entry >= 0;
+  const std::vector<int> entries = view != nullptr ? view->GetSelectedEntries() : std::vector<int>();
+  const bool selected = !entries.empty();
   if (textBox) {
     DWORD start = 0, end = 0;
     SendMessageW(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -197,8 +208,9 @@ void MainFrame::UpdateEditCommandStates() {
   commandStates_.EnableCommand(CMD_ENTRY_INSERT, view != nullptr);
   commandStates_.EnableCommand(CMD_ENTRY_DUPLICATE, selected);
   commandStates_.EnableCommand(CMD_ENTRY_DELETE, selected);
-  commandStates_.EnableCommand(CMD_ENTRY_MOVE_UP, selected && entry > 0);
-  commandStates_.EnableCommand(CMD_ENTRY_MOVE_DOWN, selected && entry < view->GetEntryCount() - 1);
+  // The block moves as one, so it stops at either edge.
+  commandStates_.EnableCommand(CMD_ENTRY_MOVE_UP, selected && entries.front() > 0);
+  commandStates_.EnableCommand(CMD_ENTRY_MOVE_DOWN, selected && entries.back() < view->GetEntryCount() - 1);
 }
 
 // Right-click, Shift+F10 and the Menu key on a document show its Edit menu; from the keyboard

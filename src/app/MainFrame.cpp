@@ -224,6 +224,11 @@ bool MainFrame::OnNotify(Message& m) {
       RefuseEntryCommand(LoadCommandString(STR_DOCUMENT_FULL));
       m.result = 0;
       return true;
+    case AMBIENTN_STATUS:
+      if (auto* view = dynamic_cast<AmbientView*>(Window::FromHandle(header->hwndFrom)))
+        ShowStatusReason(view->GetStatusText());
+      m.result = 0;
+      return true;
     case TTN_GETDISPINFOA:
     case TTN_GETDISPINFOW:
       if (!SupplyToolTipText(header)) return false;

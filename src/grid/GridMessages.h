@@ -12,6 +12,8 @@ constexpr UINT GRIDM_COMMITEDIT = WM_USER + 430;    // wParam 0, lParam editor w
 constexpr UINT GRIDM_CANCELEDIT = WM_USER + 431;    // wParam 0, lParam editor window
 constexpr UINT GRIDM_SETITEMVALUE = WM_USER + 432;  // wParam VARIANT* new value, lParam PropertyItem*
 constexpr UINT GRIDM_NAVIGATE = WM_USER + 435;      // wParam virtual key, lParam 0
+// The editor's coming commit (Ctrl+Enter) is meant for every selected row; lParam editor window.
+constexpr UINT GRIDM_FILLSELECTION = WM_USER + 436;
 static_assert(GRIDM_COMMITEDIT == 1454 && GRIDM_NAVIGATE == 1459);
 
 // The lParam of GRIDM_COMMITEDIT and GRIDM_CANCELEDIT: the editor that asks.

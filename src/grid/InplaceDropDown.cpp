@@ -184,6 +184,9 @@ bool InplaceDropDown::OnButtonKeyDown(Message& m) {
     case VK_ESCAPE:
     case VK_RETURN:
       // Both end the edit keeping the shown value: a commit, after the key has been handled.
+      // Ctrl+Enter sets that value in every selected row.
+      if (vk == VK_RETURN && GetKeyState(VK_CONTROL) < 0)
+        SendMessageW(grid_, GRIDM_FILLSELECTION, 0, AsLParam(Handle()));
       EndEdit(GRIDM_COMMITEDIT, true);
       break;
     case VK_SPACE:

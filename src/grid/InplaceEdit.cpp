@@ -82,8 +82,8 @@ bool InplaceEdit::OnCreate(Message& m) {
 }
 
 bool InplaceEdit::OnChar(Message& m) {
-  // Enter and Escape end the edit in OnKeyDown; the edit must not see them, or it beeps.
-  if (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE) {
+  // Enter, Ctrl+Enter, Escape and Ctrl+A act in OnKeyDown; the edit must not see them, or it beeps.
+  if (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE || m.wParam == L'\n' || m.wParam == 1) {
     m.result = 0;
     return true;
   }
@@ -93,8 +93,20 @@ bool InplaceEdit::OnChar(Message& m) {
 
 bool InplaceEdit::OnKeyDown(Message& m) {
   UINT vk = LOWORD(m.wParam);
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  if (vk == 'A' && control) {
+    // Select all: the system's text box has no key for it.
+    SendMessageW(m.hwnd, EM_SETSEL, 0, -1);
+    m.result = 0;
+    return true;
+  }
   if (vk == VK_ESCAPE || vk == VK_RETURN) {
     if (vk == VK_ESCAPE) unchanged_ = true;
+    if (vk == VK_RETURN && control) {
+      // Ctrl+Enter sets the shown value in every selected row, typed into or not.
+      unchanged_ = false;
+      SendMessageW(GetParent(m.hwnd), GRIDM_FILLSELECTION, 0, AsLParam(m.hwnd));
+    }
     EndEdit();
     m.result = 0;
     return true;

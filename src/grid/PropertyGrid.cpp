@@ -38,8 +38,11 @@ int PropertyGrid::InsertRow(int index, PropertyItem* item) {
   items[0] = item;
   const int row = ClampInsertIndex(index, GetDataRowCount());
   try {
+    marked.reserve(rows.size() + 1);
     rows.insert(rows.begin() + row, items);
+    marked.insert(marked.begin() + row, 0);
   } catch (const std::bad_alloc&) {
+    if (marked.size() > rows.size()) marked.erase(marked.begin() + row);
     delete[] items;
     return -1;
   }
@@ -56,6 +59,7 @@ BOOL PropertyGrid::DeleteRow(int row) {
   if (row == selRow) selRow = selCol = -1;
   PropertyItem** items = rows[static_cast<size_t>(row)];
   rows.erase(rows.begin() + row);
+  marked.erase(marked.begin() + row);
   ShiftRowIndexes(row + 1, -1);
   FreeRow(items);
   if (firstChangedRow < 0 || row < firstChangedRow) firstChangedRow = row;
@@ -66,6 +70,7 @@ BOOL PropertyGrid::DeleteRow(int row) {
 // Rows going in or out above the selected cell leave it on the same row of data.
 void PropertyGrid::ShiftRowIndexes(int from, int delta) {
   if (selRow >= from) selRow += delta;
+  if (anchorRow >= from) anchorRow += delta;
   if (editRow >= from) editRow += delta;
 }
 
@@ -262,6 +267,10 @@ bool PropertyGrid::HandleMessage(Message& m) {
       OnCommitEdit(reinterpret_cast<HWND>(m.lParam));
       m.result = 0;
       return true;
+    case GRIDM_FILLSELECTION:
+      fillRequested = IsOpenEditor(reinterpret_cast<HWND>(m.lParam));
+      m.result = 0;
+      return true;
     case GRIDM_CANCELEDIT:
       OnCancelEdit(reinterpret_cast<HWND>(m.lParam));
       m.result = 0;
@@ -307,6 +316,7 @@ void PropertyGrid::OnDestroy() {
 void PropertyGrid::FreeAllRows() {
   std::vector<PropertyItem**> freed;
   freed.swap(rows);
+  marked.clear();
   selRow = selCol = -1;
   for (PropertyItem** items : freed) FreeRow(items);
 }

@@ -71,10 +71,27 @@ class PropertyGrid : public Window {
   bool CommitEdit();
   BOOL ChangeStyleBits(DWORD remove, DWORD add, UINT swpFlags);
 
+  // The selected data rows, ascending: the cursor's row alone, unless Shift, Ctrl, Ctrl+A or
+  // SelectRows chose more. The append row is never among them.
+  std::vector<int> GetSelectedRows() const;
+  bool IsRowSelected(int row) const;
+  // Selects the data rows first..last and puts the cursor on (cursorRow, col).
+  void SelectRows(int first, int last, int cursorRow, int col);
+  void SelectRowSet(const std::vector<int>& chosen, int cursorRow, int col);
+  void SelectAllRows();
+
+  // The cursor: the cell the keyboard is on.
   int GetSelectedRow() const { return selRow; }
   int GetSelectedColumn() const { return selCol; }
   HWND GetEditor() const { return editor; }
   int GetEditRow() const { return editRow; }
+  // Whether the open editor's commit was asked to go to every selected row (Ctrl+Enter);
+  // asking clears it.
+  bool TakeFillRequest() {
+    const bool requested = fillRequested;
+    fillRequested = false;
+    return requested;
+  }
   int GetEditColumn() const { return editCol; }
 
   // Why the last typed value was refused, when the refusal has words of its own; empty for a
@@ -127,6 +144,14 @@ class PropertyGrid : public Window {
   bool OnToolTipText(Message& m);
 
   void TrackSelection(int row);
+  // How the next cursor move changes the selected rows (GridSelection.cpp).
+  enum class SelectionGesture { Single, Extend, Toggle, Keep };
+  void MarkRowsFor(int row);
+  void ClearMarks();
+  bool OnSelectionKey(Message& m);
+  bool OnModifiedClick(int row, int col, bool toggle);
+  // Moves the list view's own selection to `row`; the grid follows as for a user's move.
+  void MoveListSelection(int row);
   RECT CellRect(int row, int col, bool appendRow) const;
   void StartPaintPass(const NMLVCUSTOMDRAW& draw);
   void PaintRow(const NMLVCUSTOMDRAW& draw);
@@ -156,7 +181,13 @@ class PropertyGrid : public Window {
   std::wstring refusalReason;
   // One array of columnCount item pointers per row, in row order; the grid owns both.
   std::vector<PropertyItem**> rows;
+  // Rows chosen beside the cursor's, one flag per row, so they move with inserts and deletes.
+  std::vector<char> marked;
+  int anchorRow = -1;
+  SelectionGesture gesture = SelectionGesture::Single;
+  int selectionMoves = 0;
   int updateDepth = 0;
+  bool fillRequested = false;
   // The first row an open update scope changed, or -1.
   int firstChangedRow = -1;
   // What painting one row needs, taken once when a paint pass starts.

@@ -12,6 +12,7 @@ BOOL PropertyGrid::OpenEditor(PropertyItem* item, int row, int col) {
   HWND created = item->CreateEditor(Handle(), EditorRect(GetCellRect(row, col)));
   if (created == nullptr) return FALSE;
   editor = created;
+  fillRequested = false;
   SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   SetFocus(editor);
   editRow = row;

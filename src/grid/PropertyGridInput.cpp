@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+
 #include "grid/GridCellPolicy.h"
 #include "grid/PropertyGrid.h"
 
@@ -43,7 +44,7 @@ bool PropertyGrid::OnKeyDown(Message& m) {
       break;
     }
     default:
-      return false;
+      return OnSelectionKey(m);
   }
   m.result = 0;
   return true;
@@ -72,6 +73,12 @@ LRESULT PropertyGrid::OnMouseClick(Message& m) {
   hit.pt = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   ScreenToClient(Handle(), &hit.pt);
   SendMessageW(Handle(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  const bool shift = (m.wParam & MK_SHIFT) != 0 || GetKeyState(VK_SHIFT) < 0;
+  const bool control = (m.wParam & MK_CONTROL) != 0 || GetKeyState(VK_CONTROL) < 0;
+  if (hit.iItem >= 0 && (shift || control) && m.msg == WM_LBUTTONDOWN) {
+    OnModifiedClick(hit.iItem, hit.iSubItem, control && !shift);
+    return 0;
+  }
   int oldRow = selRow, oldCol = selCol;
   // Set before the list view acts, so that the row change it causes selects this column.
   selCol = hit.iSubItem;

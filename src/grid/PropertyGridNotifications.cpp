@@ -118,6 +118,8 @@ bool PropertyGrid::OnItemChanged(const NMLISTVIEW& change) {
 }
 
 void PropertyGrid::TrackSelection(int row) {
+  ++selectionMoves;
+  MarkRowsFor(row);
   selRow = row;
   if (selCol == -1 || IsAppendRowIndex(row)) selCol = 0;
   RepaintCell(selRow, selCol);
@@ -187,7 +189,7 @@ void PropertyGrid::PaintRow(const NMLVCUSTOMDRAW& draw) {
     paint.rect = cell;
     paint.item = item;
     paint.state = CellState(*item, row, col);
-    paint.inSelectedRow = row == selRow;
+    paint.inSelectedRow = row == selRow || IsRowSelected(row);
     paint.selectedCell = row == selRow && col == selCol;
     paint.gridDisabled = paintPass.gridDisabled;
     paint.focusFrame = HasFocusFrame({.gridHasFocus = row == selRow && paintPass.gridHasFocus,

@@ -5,6 +5,7 @@ add_library(grid STATIC
   ${CMAKE_CURRENT_LIST_DIR}/EditItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GridCellPolicy.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GridPainter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GridSelection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ItemDrawing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LabelItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ListItem.cpp

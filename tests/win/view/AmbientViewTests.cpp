@@ -331,6 +331,93 @@ TEST_F(AmbientViewTest, EntryCommandsShowWhatTheyChangedAndSelectWhatTheyTouched
   ExpectRowsShowEntries(view);
 }
 
+// A click with Shift or Ctrl held, as the mouse message carries them. (Under Wine a click made
+// with SendInput takes the modifiers from the X server, which never saw SendInput's keys.)
+void ModifiedClick(const AmbientView& view, int row, int col, WPARAM modifiers) {
+  RECT cell = view.GetCellRect(row, col);
+  POINT point{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+  POINT screen = ClientToScreenPoint(view.Handle(), point.x, point.y);
+  SetCursorPos(screen.x, screen.y);
+  PostMessageW(view.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | modifiers, MAKELPARAM(point.x, point.y));
+  PostMessageW(view.Handle(), WM_LBUTTONUP, modifiers, MAKELPARAM(point.x, point.y));
+  PumpMessages();
+}
+
+std::vector<std::wstring> Names(const AmbientView& view) {
+  std::vector<std::wstring> names;
+  for (int row = 0; row < view.GetEntryCount(); ++row) names.push_back(view.GetEntry(row).values.audioFile.value_or(L""));
+  return names;
+}
+
+// Shift+arrows and Shift+click extend, Ctrl+click adds, Ctrl+A takes every entry; the entry
+// commands then work on the whole selection as one step each, and Ctrl+Enter sets a value in
+// every selected entry.
+TEST_F(AmbientViewTest, SelectedEntriesAreEditedAsOneBlock) {
+  ASSERT_TRUE(view.Load(CopyOfSample(L"hundred-entries.bad").c_str()));
+  const std::vector<std::wstring> original = Names(view);
+  ClickCell(2, 0);
+  PressChord({VK_SHIFT, VK_DOWN});
+  PressChord({VK_SHIFT, VK_DOWN});
+  EXPECT_EQ(view.GetSelectedEntries(), (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(view.GetSelectedEntry(), 4);
+
+  view.MoveEntry(+1);
+  EXPECT_EQ(view.GetSelectedEntries(), (std::vector<int>{3, 4, 5}));
+  EXPECT_EQ(Names(view)[2], original[5]);
+  view.Undo();
+  EXPECT_EQ(Names(view), original);
+  EXPECT_EQ(view.GetSelectedEntries(), (std::vector<int>{2, 3, 4}));
+  view.Redo();
+  EXPECT_EQ(view.GetSelectedEntries(), (std::vector<int>{3, 4, 5}));
+  view.Undo();
+
+  // Ctrl+click adds rows apart; the block moves as one and stops at the top.
+  ClickCell(0, 0);
+  ModifiedClick(view, 3, 0, MK_CONTROL);
+  ModifiedClick(view, 5, 0, MK_CONTROL);
+  EXPECT_EQ(view.GetSelectedEntries(), (std::vector<int>{0, 3, 5}));
+  view.MoveEntry(-1);
+  EXPECT_EQ(Names(view), original);
+  view.MoveEntry(+1);
+  EXPECT_EQ(Names(view)[1], original[0]);
+  EXPECT_EQ(Names(view)[4], original[3]);
+  EXPECT_EQ(Names(view)[3], original[4]);
+  view.DeleteEntry();
+  EXPECT_EQ(view.GetEntryCount(), 97);
+  // With room again, a block is duplicated below itself, and a full document refuses.
+  const std::vector<std::wstring> shrunk = Names(view);
+  view.SelectRows(2, 4, 2, 0);
+  ASSERT_TRUE(view.DuplicateEntry());
+  EXPECT_EQ(view.GetEntryCount(), 100);
+  EXPECT_EQ(view.GetSelectedEntries(), (std::vector<int>{5, 6, 7}));
+  EXPECT_EQ(Names(view)[5], shrunk[2]);
+  EXPECT_FALSE(view.DuplicateEntry());
+  view.Undo();
+  view.Undo();
+  view.Undo();
+  EXPECT_EQ(Names(view), original);
+  EXPECT_FALSE(view.IsModified());
+
+  // Ctrl+Enter in the volume editor sets the value in every selected entry.
+  ClickCell(10, 0);
+  ModifiedClick(view, 13, 0, MK_SHIFT);
+  EXPECT_EQ(view.GetSelectedEntries(), (std::vector<int>{10, 11, 12, 13}));
+  view.SelectRows(10, 13, 10, 5);
+  ASSERT_TRUE(view.OpenEditor(view.GetCellItem(10, 5), 10, 5));
+  SendMessageW(view.GetEditor(), EM_SETSEL, 0, -1);
+  TypeText(L"7");
+  PressChord({VK_CONTROL, VK_RETURN});
+  PumpMessages();
+  for (int row = 10; row <= 13; ++row) EXPECT_EQ(view.GetEntry(row).values.volume, 7) << row;
+  EXPECT_NE(view.GetEntry(14).values.volume, 7);
+  view.Undo();
+  for (int row = 10; row <= 13; ++row) EXPECT_NE(view.GetEntry(row).values.volume, 7) << row;
+
+  SetFocus(view.Handle());
+  PressChord({VK_CONTROL, 'A'});
+  EXPECT_EQ(view.GetSelectedEntries().size(), 100u);
+}
+
 TEST_F(AmbientViewTest, SaveAsThenSaveWritesToTheNewPath) {
   std::wstring path = CopyOfSample(L"extreme-numbers.bad");
   std::vector<char> original = ReadFileBytes(path);
