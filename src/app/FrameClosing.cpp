@@ -32,7 +32,10 @@ std::wstring SaveChangesQuestion(const wchar_t* title) {
 bool MainFrame::SaveDocument(AmbientView& view) {
   if (!view.CommitEdit()) return false;
   if (view.GetPath()[0] == L'\0') return SaveDocumentAs(view);
-  if (view.Save()) return true;
+  if (view.Save()) {
+    NoteRecentFile(view.GetPath());
+    return true;
+  }
   ShowSaveError(view);
   return false;
 }
@@ -66,4 +69,9 @@ bool MainFrame::ConfirmCloseAll() {
 
 // WM_CLOSE from Exit, Alt+F4, the close box or the system menu: consumed (nothing closes)
 // unless every document may go.
-bool MainFrame::OnClose() { return !ConfirmCloseAll(); }
+bool MainFrame::OnClose() {
+  if (!ConfirmCloseAll()) return true;
+  // Stored while the window still has its place: the next start opens it there.
+  SaveWhereClosed();
+  return false;
+}

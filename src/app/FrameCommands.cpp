@@ -60,7 +60,14 @@ bool MainFrame::OnCommand(UINT id) {
     case CMD_PREV_PANE:
       OnSwitchPane();
       return true;
+    case CMD_WINDOW_LIST_MORE:
+      OnWindowsDialog();
+      return true;
     default:
+      if (id >= CMD_FILE_MRU_FIRST && id < CMD_FILE_MRU_FIRST + RecentFiles::kMaxFiles) {
+        OnFileRecent(id - CMD_FILE_MRU_FIRST);
+        return true;
+      }
       if (id < CMD_WINDOW_PAGE_FIRST || id > CMD_WINDOW_PAGE_LAST) return false;
       OnWindowPage(static_cast<int>(id - CMD_WINDOW_PAGE_FIRST));
       return true;
@@ -104,7 +111,9 @@ bool MainFrame::OpenDocument(const std::wstring& path) {
   }
   const size_t folderEnd = path.find_last_of(L"\\/");
   const std::wstring name = folderEnd == std::wstring::npos ? path : path.substr(folderEnd + 1);
-  return tabView_.AddPage(view->Handle(), name.c_str(), -1, view);
+  if (!tabView_.AddPage(view->Handle(), name.c_str(), -1, view)) return false;
+  NoteRecentFile(path);
+  return true;
 }
 
 // Saves whether or not the document has changes; a document that never had a path goes
@@ -133,6 +142,7 @@ bool MainFrame::SaveDocumentAs(AmbientView& view) {
     return false;
   }
   tabView_.SetPageTitle(tabView_.GetActivePage(), dialog.FullPath());
+  NoteRecentFile(dialog.FullPath());
   return true;
 }
 

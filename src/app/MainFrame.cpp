@@ -10,6 +10,7 @@
 #include "app/CommandStrings.h"
 #include "app/MenuPrompts.h"
 #include "app/MessageLoop.h"
+#include "app/SingleInstance.h"
 #include "app/StartupFiles.h"
 #include "app/TextBoxKeys.h"
 #include "app/ToolTipText.h"
@@ -78,6 +79,8 @@ int WindowHeight(HWND window) {
 
 // A window still alive goes down while this object is still a MainFrame, so that its
 // destruction unregisters the filter from the loop like any other.
+MainFrame::MainFrame(Settings& settings) : settings_(settings) {}
+
 MainFrame::~MainFrame() {
   if (Handle() != nullptr) DestroyWindow(Handle());
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
@@ -112,6 +115,7 @@ AmbientView* MainFrame::ActiveView() const {
 
 bool MainFrame::HandleMessage(Message& m) {
   if (HandleOwnMessage(m)) return true;
+  if (HandleSessionMessage(m)) return true;
   if (commandStates_.HandleMessage(m)) return true;
   if (HandleLayoutAndBarMessage(m)) return true;
   if (ReflectNotification(m)) return true;
@@ -141,6 +145,7 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       return true;
     case WM_QUERYENDSESSION:
       m.result = ConfirmCloseAll() ? TRUE : FALSE;
+      if (m.result == TRUE) SaveWhereClosed();
       return true;
     case WM_ACTIVATE:
       if (!OnActivate(m.wParam)) return false;
@@ -267,6 +272,7 @@ void MainFrame::DoIdle() {
   commandStates_.EnableCommand(CMD_FILE_SAVE_AS, view != nullptr);
   for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
   UpdateEditCommandStates();
+  UpdateUnsavedMarks();
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -294,8 +300,12 @@ void MainFrame::OnCreate() {
     loop->RegisterFilter(this);
     loop->RegisterIdleHandler(this);
   }
-  tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition));
+  const std::wstring moreWindows = LoadCommandString(STR_WINDOWS_MORE);
+  tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition), moreWindows.c_str());
+  UpdateRecentMenu();
   DragAcceptFiles(Handle(), TRUE);
+  // A second start finds the frame by this mark and hands its files over.
+  SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images
@@ -338,6 +348,7 @@ void MainFrame::CreateClient() {
 }
 
 void MainFrame::OnDestroy() {
+  RemovePropW(Handle(), kFrameProperty);
   if (MessageLoop* loop = TheAppModule().LoopForThread()) {
     loop->UnregisterFilter(this);
     loop->UnregisterIdleHandler(this);

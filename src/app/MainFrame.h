@@ -12,6 +12,8 @@
 #include "app/FrameToolbar.h"
 #include "app/IdleHandler.h"
 #include "app/MessageFilter.h"
+#include "app/RecentFiles.h"
+#include "app/Settings.h"
 #include "menubar/CommandBar.h"
 #include "tabs/TabView.h"
 #include "win/Window.h"
@@ -28,7 +30,8 @@ constexpr UINT FRAME_STATUS_BAR_ID = 0xE801;
 // loop when it is destroyed.
 class MainFrame : public Window, public MessageFilter, public IdleHandler {
  public:
-  MainFrame() = default;
+  // `settings` keeps the recent files and the window's place; tests pass their own.
+  explicit MainFrame(Settings& settings = Settings::Instance());
   ~MainFrame() override;
 
   // Creates the window: caption from string RES_MAIN, menu RES_MAIN, default position and
@@ -61,11 +64,17 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // the open error. Open, the start-up command line and dropped files all come here.
   bool OpenDocument(const std::wstring& path);
 
+  // ---- the user's session (FrameSession.cpp) ----
+  // Shows the frame where it was last closed; false (not shown) when nothing was stored.
+  bool ShowWhereLastClosed(int showCommand);
+  const RecentFiles& Recent() const { return recentFiles_; }
+
  protected:
   bool HandleMessage(Message& m) override;
 
  private:
   bool HandleOwnMessage(Message& m);
+  bool HandleSessionMessage(Message& m);
   bool HandleLayoutAndBarMessage(Message& m);
   bool OnNotify(Message& m);
 
@@ -121,6 +130,16 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool CellEditorOpen() const;
   bool OnContextMenu(HWND window, LPARAM position);
 
+  // The user's session (FrameSession.cpp).
+  void SaveWhereClosed();
+  void NoteRecentFile(const std::wstring& path);
+  void UpdateRecentMenu();
+  void OnFileRecent(size_t index);
+  bool OnCopyData(const COPYDATASTRUCT& data);
+  void OpenHandedFiles();
+  void UpdateUnsavedMarks();
+  void OnWindowsDialog();
+
   AmbientView* CreateView();
   void ReleaseClosedViews();
   void ShowError(const std::wstring& text);
@@ -137,4 +156,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::vector<std::unique_ptr<AmbientView>> views_;
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
+  Settings& settings_;
+  RecentFiles recentFiles_{settings_};
+  // Files a second start handed over, opened once its message has been answered.
+  std::vector<std::wstring> handedFiles_;
 };

@@ -100,3 +100,12 @@
 #define STR_REASON_DATA_KEPT 0x6105
 #define STR_REASON_SYSTEM_ERROR 0x6106
 #define STR_REASON_TOO_MANY_TO_OPEN 0x6107
+
+// Recent files, the list of all windows and the hand-over between instances.
+#define RES_WINDOWS_DIALOG 101
+#define IDC_WINDOWS_LIST 1001
+#define IDC_WINDOWS_CLOSE 1002
+// The Window menu's last item when it cannot list every page.
+#define STR_WINDOWS_MORE 0x6300
+// A recent file that is gone: %1 is its path.
+#define STR_RECENT_FILE_GONE 0x6301
