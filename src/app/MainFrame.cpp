@@ -15,6 +15,7 @@
 #include "app/TextBoxKeys.h"
 #include "app/ToolTipText.h"
 #include "app/resources/ResourceIds.h"
+#include "win/Dpi.h"
 #include "win/Reflection.h"
 #include "win/ResourceModule.h"
 #include "win/ScopedVariant.h"
@@ -116,6 +117,7 @@ AmbientView* MainFrame::ActiveView() const {
 bool MainFrame::HandleMessage(Message& m) {
   if (HandleOwnMessage(m)) return true;
   if (HandleSessionMessage(m)) return true;
+  if (HandleDpiMessage(m)) return true;
   if (commandStates_.HandleMessage(m)) return true;
   if (HandleLayoutAndBarMessage(m)) return true;
   if (ReflectNotification(m)) return true;
@@ -303,6 +305,8 @@ void MainFrame::OnCreate() {
   const std::wstring moreWindows = LoadCommandString(STR_WINDOWS_MORE);
   tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition), moreWindows.c_str());
   UpdateRecentMenu();
+  if (WindowDpi(Handle()) != SystemDpi() || ToolbarArtForDpi(WindowDpi(Handle())).bitmapId != RES_MAIN)
+    ApplyDpi(WindowDpi(Handle()));
   DragAcceptFiles(Handle(), TRUE);
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));

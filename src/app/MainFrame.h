@@ -68,6 +68,12 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Shows the frame where it was last closed; false (not shown) when nothing was stored.
   bool ShowWhereLastClosed(int showCommand);
   const RecentFiles& Recent() const { return recentFiles_; }
+  // Sizes a frame that has no stored place for its display scale, centred on its monitor.
+  void SizeForFirstStart();
+
+  // ---- display scale (FrameDpi.cpp) ----
+  // The scale the bars are made for; 0 until one other than the system's was applied.
+  UINT Dpi() const { return dpi_; }
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -75,6 +81,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
  private:
   bool HandleOwnMessage(Message& m);
   bool HandleSessionMessage(Message& m);
+  bool HandleDpiMessage(Message& m);
+  void ApplyDpi(UINT dpi);
   bool HandleLayoutAndBarMessage(Message& m);
   bool OnNotify(Message& m);
 
@@ -160,4 +168,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   RecentFiles recentFiles_{settings_};
   // Files a second start handed over, opened once its message has been answered.
   std::vector<std::wstring> handedFiles_;
+  // The bars' fonts made for a scale other than the system's (empty: the system's own).
+  UINT dpi_ = 0;
+  UniqueFont statusFont_;
+  UniqueFont tabFont_;
 };

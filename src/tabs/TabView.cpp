@@ -338,6 +338,16 @@ void TabView::LayoutPages() {
   }
 }
 
+void TabView::SetStripFont(HFONT font) {
+  HWND strip = tabStrip.Handle();
+  if (strip == nullptr) return;
+  if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SendMessageW(strip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  tabHeight = tabStrip.MeasureHeight();
+  LayoutPages();
+  RedrawAll();
+}
+
 void TabView::SetRedraw(bool on) { SendMessageW(Handle(), WM_SETREDRAW, on ? TRUE : FALSE, 0); }
 
 void TabView::RedrawAll() { RedrawWindow(Handle(), nullptr, nullptr, kRedrawEverything); }

@@ -50,6 +50,9 @@ class TabView : public Window, private TabStripOwner {
   bool TranslatePageKeys(const MSG* msg);
 
   HWND GetTabStrip() const { return tabStrip.Handle(); }
+  // Gives the tabs `font` (null: the default GUI font), for another display scale; the strip's
+  // band takes the height the font needs. The caller keeps the font alive.
+  void SetStripFont(HFONT font);
 
  protected:
   bool HandleMessage(Message& m) override;

@@ -101,6 +101,10 @@
 #define STR_REASON_SYSTEM_ERROR 0x6106
 #define STR_REASON_TOO_MANY_TO_OPEN 0x6107
 
+// The toolbar bitmap drawn for 24- and 32-pixel images (RES_MAIN holds the 16-pixel one).
+#define RES_TOOLBAR_24 130
+#define RES_TOOLBAR_32 131
+
 // Recent files, the list of all windows and the hand-over between instances.
 #define RES_WINDOWS_DIALOG 101
 #define IDC_WINDOWS_LIST 1001

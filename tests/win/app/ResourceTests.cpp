@@ -277,17 +277,19 @@ struct IconGroupEntry {
 };
 #pragma pack(pop)
 
-TEST(Resources, IconGroupHoldsLargeAndSmallFourBitImages) {
+// Every size the shell asks for at any scale, drawn from the same two maps; 256 is written 0.
+TEST(Resources, IconGroupHoldsEverySizeInFourBits) {
   Bytes bytes = FindBytes(RT_GROUP_ICON, MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(bytes.data, nullptr);
   const auto* words = reinterpret_cast<const WORD*>(bytes.data);
-  ASSERT_EQ(words[2], 2);  // count
+  ASSERT_EQ(words[2], 5);  // count
   const auto* entries = reinterpret_cast<const IconGroupEntry*>(bytes.data + 6);
-  EXPECT_EQ(entries[0].width, 32);
-  EXPECT_EQ(entries[0].height, 32);
-  EXPECT_EQ(entries[1].width, 16);
-  EXPECT_EQ(entries[1].height, 16);
-  for (int index = 0; index < 2; ++index) EXPECT_EQ(entries[index].bitCount, 4);
+  const int sizes[] = {16, 24, 32, 48, 0};
+  for (int index = 0; index < 5; ++index) {
+    EXPECT_EQ(entries[index].width, sizes[index]);
+    EXPECT_EQ(entries[index].height, sizes[index]);
+    EXPECT_EQ(entries[index].bitCount, 4);
+  }
 }
 
 // Reads an icon's mask and colour through the platform and compares them with the map:
