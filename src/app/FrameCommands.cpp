@@ -98,6 +98,7 @@ bool MainFrame::OpenDocument(const std::wstring& path) {
   const int open = FindPageOfFile(path);
   if (open != -1) {
     tabView_.SetActivePage(open);
+    NoteRecentFile(path);
     return true;
   }
   AmbientView* view = CreateView();

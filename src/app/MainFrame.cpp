@@ -56,8 +56,9 @@ const WindowClass* FrameClass() {
     wc.style = 0;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = LoadMainIcon(32);
-    wc.hIconSm = LoadMainIcon(16);
+    // The sizes the system shows at its scale; the icon holds 16 to 256 pixels to pick from.
+    wc.hIcon = LoadMainIcon(GetSystemMetrics(SM_CXICON));
+    wc.hIconSm = LoadMainIcon(GetSystemMetrics(SM_CXSMICON));
   });
 }
 
