@@ -6,12 +6,12 @@
 #include "app/MainFrame.h"
 #include "app/resources/ResourceIds.h"
 
-namespace {
-
 // A new document nobody has put anything into has nothing to lose.
-bool HoldsNothingToLose(const AmbientView& view) {
+bool MainFrame::HoldsNothingToLose(const AmbientView& view) {
   return !view.IsModified() || (view.GetPath()[0] == L'\0' && view.GetDataRowCount() == 0);
 }
+
+namespace {
 
 // The prompt's text with the page's title in place of %1.
 std::wstring SaveChangesQuestion(const wchar_t* title) {

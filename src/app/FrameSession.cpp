@@ -92,11 +92,12 @@ void MainFrame::OpenHandedFiles() {
 
 // ---- unsaved marks ----
 
-// Called on every idle pass; the tabs change only when a document's state did.
+// Called on every idle pass; the tabs change only when a document's state did. The mark goes
+// where closing would ask to save, so an untouched new document carries none.
 void MainFrame::UpdateUnsavedMarks() {
   for (int page = 0; page < tabView_.GetPageCount(); ++page) {
     const auto* view = static_cast<const AmbientView*>(tabView_.GetPageData(page));
-    tabView_.SetPageMarked(page, view != nullptr && view->IsModified());
+    tabView_.SetPageMarked(page, view != nullptr && !HoldsNothingToLose(*view));
   }
 }
 
@@ -106,7 +107,9 @@ void MainFrame::OnWindowsDialog() {
   WindowsDialog::Pages pages;
   pages.titles = [this] {
     std::vector<std::wstring> titles;
-    for (int page = 0; page < tabView_.GetPageCount(); ++page) titles.push_back(tabView_.GetShownTitle(page));
+    // Numbered as in the Window menu: untitled documents share one name.
+    for (int page = 0; page < tabView_.GetPageCount(); ++page)
+      titles.push_back(std::to_wstring(page + 1) + L"  " + tabView_.GetShownTitle(page));
     return titles;
   };
   pages.active = [this] { return tabView_.GetActivePage(); };

@@ -120,6 +120,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // refused cell value, or a failed save) stops the action.
   bool OnClose();
   bool ConfirmClosePage(int index);
+  static bool HoldsNothingToLose(const AmbientView& view);
   bool ConfirmCloseAll();
   bool SaveDocument(AmbientView& view);
   bool SaveDocumentAs(AmbientView& view);
