@@ -2,6 +2,7 @@
 // size, and the bars' fonts made for the scale. A window dragged to a monitor of another scale
 // hears WM_DPICHANGED and takes the rectangle the system suggests.
 #include <algorithm>
+#include <utility>
 
 #include "app/MainFrame.h"
 #include "app/resources/ResourceIds.h"
@@ -42,6 +43,14 @@ void MainFrame::ApplyDpi(UINT dpi) {
   if (dpi != SystemDpi() && NonClientMetricsForDpi(metrics, dpi)) statusFont.reset(CreateFontIndirectW(&metrics.lfStatusFont));
   if (statusBar_ != nullptr) SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont.get()), TRUE);
   statusFont_ = std::move(statusFont);
+
+  // The caption's and the task switcher's icons in the sizes of this scale; shared icons
+  // belong to the system and are never destroyed here.
+  for (auto [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+    const int size = SystemMetricForDpi(metric, dpi);
+    HANDLE icon = LoadImageW(ResourceModule(), MAKEINTRESOURCEW(RES_MAIN), IMAGE_ICON, size, size, LR_SHARED);
+    if (icon != nullptr) SendMessageW(Handle(), WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+  }
 
   UniqueFont tabFont = FontForDpi(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), dpi);
   tabView_.SetStripFont(tabFont.get());

@@ -73,6 +73,13 @@ TEST_F(FrameDpi, ScaleChangesTakeTheSuggestedPlaceAndLeakNothing) {
   ChangeDpi(Hwnd(), 192, suggested);
   Pump();
   EXPECT_EQ(ToolbarImageSize(frame->ToolbarWindow()).cx, 32);
+  // The caption's icon is picked for the scale from the sizes the icon holds.
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageW(Hwnd(), WM_GETICON, ICON_SMALL, 0)), &info));
+  UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
+  BITMAP bitmap{};
+  GetObjectW(color.get(), sizeof(bitmap), &bitmap);
+  EXPECT_EQ(bitmap.bmWidth, SystemMetricForDpi(SM_CXSMICON, 192));
   ChangeDpi(Hwnd(), 96, suggested);
   Pump();
   EXPECT_EQ(ToolbarImageSize(frame->ToolbarWindow()).cx, 16);
