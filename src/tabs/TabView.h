@@ -53,6 +53,9 @@ class TabView : public Window, private TabStripOwner {
   // Gives the tabs `font` (null: the default GUI font), for another display scale; the strip's
   // band takes the height the font needs. The caller keeps the font alive.
   void SetStripFont(HFONT font);
+  // Where a page goes, in the container's client coordinates: a page made there, hidden, is
+  // shown by AddPage without being sized or painted twice.
+  RECT PageArea() const;
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -75,6 +78,7 @@ class TabView : public Window, private TabStripOwner {
 
   bool ReadPage(int index, TabPage& page) const;
   void LayoutPages();
+  // Counted: drawing is off from the first SetRedraw(false) to its matching SetRedraw(true).
   void SetRedraw(bool on);
   void RedrawAll();
   void RedrawEmpty();
@@ -86,6 +90,8 @@ class TabView : public Window, private TabStripOwner {
   TabStrip tabStrip{*this};
   int tabHeight = 0;
   int activePage = -1;
+  int redrawOffCount = 0;
+  bool redrawPending = false;
   HMENU windowMenu = nullptr;
   std::wstring moreWindowsLabel;
 };
