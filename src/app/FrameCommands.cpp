@@ -218,6 +218,7 @@ AmbientView* MainFrame::CreateView() {
   auto view = std::make_unique<AmbientView>();
   // Made hidden where its page goes: the tab container shows it once, at its final size.
   if (view->Create(ClientWindow(), tabView_.PageArea(), kViewStyle & ~WS_VISIBLE, 0) == nullptr) return nullptr;
+  RestoreColumnWidths(*view);
   views_.push_back(std::move(view));
   return views_.back().get();
 }

@@ -1,6 +1,7 @@
 // What the frame keeps for the user beyond one document: the recent files, its own place on
 // the screen, the files a second start hands over, the unsaved marks on the tabs and the list
 // of all windows.
+#include <cstring>
 #include <cwchar>
 
 #include "app/CommandStrings.h"
@@ -14,6 +15,9 @@ namespace {
 
 // The "&File" popup, which receives the recent files.
 constexpr int kFileMenuPosition = 0;
+constexpr const wchar_t* kColumnWidthsSetting = L"ColumnWidths";
+constexpr DWORD kNarrowestColumn = 8;
+constexpr DWORD kWidestColumn = 4000;
 // Posted to itself: open the files another start handed over, once that start has its answer.
 constexpr UINT kOpenHandedFiles = WM_APP + 0x2F1;
 
@@ -45,7 +49,32 @@ bool MainFrame::ShowWhereLastClosed(int showCommand) {
   return RestorePlacement(settings_, Handle(), showCommand);
 }
 
-void MainFrame::SaveWhereClosed() { SavePlacement(settings_, Handle()); }
+// The place of the window and the widths the active document's columns were left at.
+void MainFrame::SaveWhereClosed() {
+  SavePlacement(settings_, Handle());
+  const AmbientView* view = ActiveView();
+  if (view == nullptr) return;
+  std::vector<BYTE> bytes;
+  for (int width : view->GetColumnWidths96()) {
+    const auto value = static_cast<DWORD>(width);
+    bytes.insert(bytes.end(), reinterpret_cast<const BYTE*>(&value), reinterpret_cast<const BYTE*>(&value + 1));
+  }
+  settings_.SetBytes(kColumnWidthsSetting, bytes);
+}
+
+// Widths out of all reason (a damaged value) leave the columns as they are made.
+void MainFrame::RestoreColumnWidths(AmbientView& view) const {
+  const auto bytes = settings_.GetBytes(kColumnWidthsSetting);
+  if (!bytes || bytes->size() % sizeof(DWORD) != 0) return;
+  std::vector<int> widths;
+  for (size_t offset = 0; offset < bytes->size(); offset += sizeof(DWORD)) {
+    DWORD value = 0;
+    std::memcpy(&value, bytes->data() + offset, sizeof(value));
+    if (value < kNarrowestColumn || value > kWidestColumn) return;
+    widths.push_back(static_cast<int>(value));
+  }
+  view.SetColumnWidths96(widths);
+}
 
 // ---- recent files ----
 

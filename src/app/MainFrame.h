@@ -141,6 +141,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
 
   // The user's session (FrameSession.cpp).
   void SaveWhereClosed();
+  void RestoreColumnWidths(AmbientView& view) const;
   void NoteRecentFile(const std::wstring& path);
   void UpdateRecentMenu();
   void OnFileRecent(size_t index);

@@ -1,8 +1,11 @@
-// The frame at the display scale it runs at, and moved to another: its toolbar images come in
-// the size drawn for the scale, and a scale change rebuilds fonts and images without leaving
-// the old ones behind. The same program runs at 96 DPI and, in a prefix of its own, at 192.
+// The frame at the display scale it runs at, and moved to another: its toolbar images and the
+// document's columns come in the size made for the scale, and a scale change rebuilds fonts and
+// images without leaving the old ones behind. The same program runs at 96 DPI and, in a prefix of its own, at 192.
+
+#include <algorithm>
 
 #include "FrameTestSupport.h"
+#include "app/resources/ResourceIds.h"
 #include "win/Dpi.h"
 
 namespace {
@@ -83,4 +86,42 @@ TEST_F(FrameDpi, ScaleChangesTakeTheSuggestedPlaceAndLeakNothing) {
   ChangeDpi(Hwnd(), 96, suggested);
   Pump();
   EXPECT_EQ(ToolbarImageSize(frame->ToolbarWindow()).cx, 16);
+}
+
+// The columns are laid out for 96 DPI and shown at the window's scale; the name column takes
+// the room a wider window gives, and the widths the user leaves come back at the next start.
+TEST_F(FrameDpi, ColumnsScaleFillTheWidthAndAreRemembered) {
+  const UINT dpi = WindowDpi(Hwnd());
+  if (dpi != 96 && dpi != 192) GTEST_SKIP() << "runs at 96 and 192 DPI, not " << dpi;
+  const int scale = static_cast<int>(dpi / 96);
+  Command(CMD_FILE_NEW);
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  auto width = [view](int column) {
+    return static_cast<int>(SendMessageW(view->Handle(), LVM_GETCOLUMNWIDTH, column, 0));
+  };
+  EXPECT_EQ(width(0), 50 * scale);
+  for (int column = 2; column < 6; ++column) EXPECT_EQ(width(column), 150 * scale) << column;
+
+  auto allColumns = [&] {
+    int sum = 0;
+    for (int column = 0; column < 6; ++column) sum += width(column);
+    return sum;
+  };
+  for (int frameWidth : {600, 1250}) {
+    SetWindowPos(Hwnd(), nullptr, 0, 0, frameWidth, 500, SWP_NOZORDER | SWP_NOMOVE);
+    Pump();
+    RECT client{};
+    GetClientRect(view->Handle(), &client);
+    EXPECT_EQ(allColumns(), std::max<int>(client.right, 50 * scale + 5 * 150 * scale)) << frameWidth;
+  }
+
+  SendMessageW(view->Handle(), LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(90 * scale, 0));
+  SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
+  ASSERT_FALSE(IsWindow(Hwnd()));
+  frame = std::make_unique<TestFrame>();
+  ASSERT_NE(frame->CreateFrame(), nullptr);
+  Command(CMD_FILE_NEW);
+  ASSERT_NE(frame->ActiveView(), nullptr);
+  EXPECT_EQ(SendMessageW(frame->ActiveView()->Handle(), LVM_GETCOLUMNWIDTH, 2, 0), 90 * scale);
 }
