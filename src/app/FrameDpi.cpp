@@ -11,8 +11,9 @@
 
 namespace {
 
-// The size a first start opens at, at 96 DPI; larger scales get it scaled, within the screen.
-constexpr SIZE kFirstStartSize{800, 600};
+// The size a first start opens at, at 96 DPI (room for every column at its own width); larger
+// scales get it scaled, within the screen.
+constexpr SIZE kFirstStartSize{900, 640};
 
 }  // namespace
 
