@@ -16,6 +16,7 @@
 #include "grid/EditItem.h"
 #include "grid/LabelItem.h"
 #include "grid/ListItem.h"
+#include "win/Dpi.h"
 #include "win/ScopedVariant.h"
 
 namespace {
@@ -40,7 +41,9 @@ constexpr int kMaxRepeatColumn = 3;
 constexpr int kTimeOfDayColumn = 4;
 constexpr int kVolumeColumn = 5;
 
-constexpr DWORD kLoadedDocumentFlags = GRID_EX_APPENDROW | GRID_EX_ROWHIGHLIGHT | GRID_EX_SINGLECLICKEDIT;
+// Tab and Shift+Tab move between cells, as from an open editor.
+constexpr DWORD kLoadedDocumentFlags =
+    GRID_EX_APPENDROW | GRID_EX_ROWHIGHLIGHT | GRID_EX_SINGLECLICKEDIT | GRID_EX_TABCELLS;
 constexpr UINT kNumberLabelFormat =
     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EDITCONTROL | DT_END_ELLIPSIS;
 
@@ -146,6 +149,11 @@ bool AmbientView::HandleMessage(Message& m) {
     case kSelectNewEntry:
       OnSelectNewEntry(static_cast<int>(m.wParam));
       return true;
+    case WM_SIZE: {
+      const bool handled = PropertyGrid::HandleMessage(m);
+      FitNameColumn();
+      return handled;
+    }
     default:
       break;
   }
@@ -153,11 +161,13 @@ bool AmbientView::HandleMessage(Message& m) {
 }
 
 void AmbientView::OnCreate() {
+  // The widths are given for 96 DPI; the columns take them at the window's scale.
+  columnDpi = WindowDpi(Handle());
   for (int index = 0; index < static_cast<int>(std::size(kColumns)); ++index) {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = kColumns[index].width;
+    column.cx = ScaleForDpi(kColumns[index].width, columnDpi);
     column.pszText = const_cast<wchar_t*>(kColumns[index].caption);
     column.iSubItem = index;
     SendMessageW(Handle(), LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
@@ -558,4 +568,48 @@ void AmbientView::RereadNames(const CodePageConverter& from, const CodePageConve
   }
   ShowReplacedRows(0, document.Count(), document.Count());
   if (row >= 0) SelectEntryRow(row, column);
+}
+
+// ---- column widths at the display scale ----
+
+std::vector<int> AmbientView::GetColumnWidths96() const {
+  std::vector<int> widths;
+  for (int index = 0; index < static_cast<int>(std::size(kColumns)); ++index) {
+    const auto width = static_cast<int>(SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0));
+    widths.push_back(MulDiv(width, static_cast<int>(kBaseDpi), static_cast<int>(columnDpi)));
+  }
+  return widths;
+}
+
+void AmbientView::SetColumnWidths96(const std::vector<int>& widths) {
+  if (widths.size() != std::size(kColumns)) return;
+  for (size_t index = 0; index < widths.size(); ++index) {
+    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, index, MAKELPARAM(ScaleForDpi(widths[index], columnDpi), 0));
+  }
+  FitNameColumn();
+}
+
+void AmbientView::ApplyDpi(UINT dpi) {
+  if (dpi == 0 || dpi == columnDpi) return;
+  const std::vector<int> widths = GetColumnWidths96();
+  columnDpi = dpi;
+  SetColumnWidths96(widths);
+}
+
+// The name column takes whatever room the others leave, never less than its own width, so the
+// last column ends at the edge however wide the window grows.
+void AmbientView::FitNameColumn() {
+  if (fittingNameColumn || Handle() == nullptr) return;
+  fittingNameColumn = true;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  int others = 0;
+  for (int index = 0; index < static_cast<int>(std::size(kColumns)); ++index) {
+    if (index != kAudioFileColumn)
+      others += static_cast<int>(SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0));
+  }
+  const int room = client.right - client.left - others;
+  const int least = ScaleForDpi(kColumns[kAudioFileColumn].width, columnDpi);
+  SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, kAudioFileColumn, MAKELPARAM(std::max(room, least), 0));
+  fittingNameColumn = false;
 }

@@ -85,6 +85,14 @@ class AmbientView : public PropertyGrid {
   // What the history holds, in bytes.
   std::size_t HistoryBytes() const { return history.MemoryBytes(); }
 
+  // ---- column widths at the display scale ----
+  // The widths of the columns counted at 96 DPI, as kept between runs.
+  std::vector<int> GetColumnWidths96() const;
+  // Shows the columns `widths` wide (at 96 DPI); a list of another length is ignored.
+  void SetColumnWidths96(const std::vector<int>& widths);
+  // Shows the columns as wide at `dpi` as they were at the scale before.
+  void ApplyDpi(UINT dpi);
+
  protected:
   bool HandleMessage(Message& m) override;
   // A name whose stored bytes the code page cannot read says so, whatever the cell's width.
@@ -125,6 +133,10 @@ class AmbientView : public PropertyGrid {
   std::wstring path;
   EntryList document;
   EditHistory history;
+  // The scale the columns are shown at.
+  UINT columnDpi = 96;
+  bool fittingNameColumn = false;
+  void FitNameColumn();
   std::wstring lastSaveError;
   std::wstring lastLoadError;
   std::wstring statusText;

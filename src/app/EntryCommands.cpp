@@ -3,6 +3,7 @@
 // clipboard commands work on its text instead.
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "app/CommandStrings.h"
@@ -225,8 +226,9 @@ bool MainFrame::OnContextMenu(HWND window, LPARAM position) {
   HMENU popup = GetSubMenu(commandBar_.GetMenu(), kEditMenuPosition);
   if (popup == nullptr) return false;
   if (fromKeyboard) {
+    // Under the focused cell, where the keyboard user is looking.
     const int row = view->GetSelectedRow();
-    const RECT cell = row >= 0 ? view->GetCellRect(row, 0) : RECT{};
+    const RECT cell = row >= 0 ? view->GetCellRect(row, std::max(view->GetSelectedColumn(), 0)) : RECT{};
     point = {cell.left, cell.bottom};
     ClientToScreen(view->Handle(), &point);
   }

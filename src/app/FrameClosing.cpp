@@ -6,12 +6,12 @@
 #include "app/MainFrame.h"
 #include "app/resources/ResourceIds.h"
 
-namespace {
-
 // A new document nobody has put anything into has nothing to lose.
-bool HoldsNothingToLose(const AmbientView& view) {
+bool MainFrame::HoldsNothingToLose(const AmbientView& view) {
   return !view.IsModified() || (view.GetPath()[0] == L'\0' && view.GetDataRowCount() == 0);
 }
+
+namespace {
 
 // The prompt's text with the page's title in place of %1.
 std::wstring SaveChangesQuestion(const wchar_t* title) {
@@ -35,6 +35,7 @@ bool MainFrame::SaveDocument(AmbientView& view) {
   if (!ConfirmSaveOverDamaged(view)) return false;
   if (view.Save()) {
     ForgetLoadDamage(view);
+    NoteRecentFile(view.GetPath());
     return true;
   }
   ShowSaveError(view);
@@ -70,4 +71,9 @@ bool MainFrame::ConfirmCloseAll() {
 
 // WM_CLOSE from Exit, Alt+F4, the close box or the system menu: consumed (nothing closes)
 // unless every document may go.
-bool MainFrame::OnClose() { return !ConfirmCloseAll(); }
+bool MainFrame::OnClose() {
+  if (!ConfirmCloseAll()) return true;
+  // Stored while the window still has its place: the next start opens it there.
+  SaveWhereClosed();
+  return false;
+}

@@ -64,7 +64,14 @@ bool MainFrame::OnCommand(UINT id) {
     case CMD_PREV_PANE:
       OnSwitchPane();
       return true;
+    case CMD_WINDOW_LIST_MORE:
+      OnWindowsDialog();
+      return true;
     default:
+      if (id >= CMD_FILE_MRU_FIRST && id < CMD_FILE_MRU_FIRST + RecentFiles::kMaxFiles) {
+        OnFileRecent(id - CMD_FILE_MRU_FIRST);
+        return true;
+      }
       if (id < CMD_WINDOW_PAGE_FIRST || id > CMD_WINDOW_PAGE_LAST) return false;
       OnWindowPage(static_cast<int>(id - CMD_WINDOW_PAGE_FIRST));
       return true;
@@ -95,6 +102,7 @@ bool MainFrame::OpenDocument(const std::wstring& path, bool nameTheFile) {
   const int open = FindPageOfFile(path);
   if (open != -1) {
     tabView_.SetActivePage(open);
+    NoteRecentFile(path);
     return true;
   }
   AmbientView* view = CreateView();
@@ -113,6 +121,7 @@ bool MainFrame::OpenDocument(const std::wstring& path, bool nameTheFile) {
   const std::wstring name = folderEnd == std::wstring::npos ? path : path.substr(folderEnd + 1);
   if (!tabView_.AddPage(view->Handle(), name.c_str(), -1, view)) return false;
   TellLoadDamage(*view, path);
+  NoteRecentFile(path);
   return true;
 }
 
@@ -143,6 +152,7 @@ bool MainFrame::SaveDocumentAs(AmbientView& view) {
   }
   ForgetLoadDamage(view);
   tabView_.SetPageTitle(tabView_.GetActivePage(), dialog.FullPath().c_str());
+  NoteRecentFile(dialog.FullPath());
   return true;
 }
 
@@ -217,6 +227,7 @@ AmbientView* MainFrame::CreateView() {
   auto view = std::make_unique<AmbientView>();
   // Made hidden where its page goes: the tab container shows it once, at its final size.
   if (view->Create(ClientWindow(), tabView_.PageArea(), kViewStyle & ~WS_VISIBLE, 0) == nullptr) return nullptr;
+  RestoreColumnWidths(*view);
   views_.push_back(std::move(view));
   return views_.back().get();
 }

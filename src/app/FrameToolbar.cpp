@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "app/resources/ResourceIds.h"
+
 namespace {
 
 constexpr int kButtonPadding = 7;
@@ -147,4 +149,55 @@ bool AddBarBand(HWND rebar, HWND bar, bool newRow) {
   const auto extended = static_cast<DWORD>(SendMessageW(bar, TB_GETEXTENDEDSTYLE, 0, 0));
   SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, static_cast<LPARAM>(extended | TBSTYLE_EX_HIDECLIPPEDBUTTONS));
   return true;
+}
+
+// ---- display scale ----
+
+ToolbarArt ToolbarArtForDpi(UINT dpi) {
+  static constexpr ToolbarArt kDrawn[] = {
+      {RES_MAIN, SIZE{16, 15}}, {RES_TOOLBAR_24, SIZE{24, 22}}, {RES_TOOLBAR_32, SIZE{32, 30}}};
+  const int wanted = MulDiv(16, static_cast<int>(dpi), 96);
+  const ToolbarArt* best = &kDrawn[0];
+  for (const ToolbarArt& art : kDrawn) {
+    if (std::abs(art.imageSize.cx - wanted) < std::abs(best->imageSize.cx - wanted)) best = &art;
+  }
+  return *best;
+}
+
+bool ApplyToolbarArt(ResourceToolbar& toolbar, HINSTANCE instance, const ToolbarArt& art) {
+  if (toolbar.window == nullptr) return false;
+  // The strips are 16-colour with light grey around the pictures: the corner colour is the mask.
+  UniqueImageList images(ImageList_LoadImageW(instance, MAKEINTRESOURCEW(art.bitmapId), art.imageSize.cx, 1,
+                                              CLR_DEFAULT, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  if (!images) return false;
+  SendMessageW(toolbar.window, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
+  // The list shown before goes only once the toolbar no longer shows it.
+  toolbar.images = std::move(images);
+  const ToolbarSizes sizes = ComputeToolbarSizes(art.imageSize.cx, art.imageSize.cy, FontHeight(toolbar.window));
+  SendMessageW(toolbar.window, TB_SETBITMAPSIZE, 0, MAKELPARAM(sizes.bitmap.cx, sizes.bitmap.cy));
+  SendMessageW(toolbar.window, TB_SETBUTTONSIZE, 0, MAKELPARAM(sizes.button.cx, sizes.button.cy));
+  SendMessageW(toolbar.window, TB_AUTOSIZE, 0, 0);
+  return true;
+}
+
+void UpdateBarBand(HWND rebar, HWND bar) {
+  if (rebar == nullptr || bar == nullptr) return;
+  const int buttonCount = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+  const int bandCount = static_cast<int>(SendMessageW(rebar, RB_GETBANDCOUNT, 0, 0));
+  if (buttonCount <= 0) return;
+  const BandExtent extent = BandExtentFromButtons(ButtonRect(bar, 0), ButtonRect(bar, buttonCount - 1));
+  for (int index = 0; index < bandCount; ++index) {
+    REBARBANDINFOW band{};
+    band.cbSize = REBARBANDINFOW_V6_SIZE;
+    band.fMask = RBBIM_CHILD;
+    if (!SendMessageW(rebar, RB_GETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band)) ||
+        band.hwndChild != bar)
+      continue;
+    band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_IDEALSIZE;
+    band.cx = static_cast<UINT>(extent.width);
+    band.cxMinChild = static_cast<UINT>(extent.minWidth);
+    band.cyMinChild = static_cast<UINT>(extent.minHeight);
+    band.cxIdeal = static_cast<UINT>(extent.width);
+    SendMessageW(rebar, RB_SETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));
+  }
 }

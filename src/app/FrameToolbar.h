@@ -58,3 +58,18 @@ UINT BandStyle(int buttonCount, bool newRow);
 // Appends a band holding `bar` to `rebar`, with the next band id; the bar then hides the
 // buttons the band cuts off (the chevron lists them). False when the rebar refused the band.
 bool AddBarBand(HWND rebar, HWND bar, bool newRow);
+
+// ---- display scale ----
+
+// The toolbar pictures drawn for one image size: a bitmap strip and the size of its images.
+struct ToolbarArt {
+  UINT bitmapId = 0;
+  SIZE imageSize{};
+};
+// Of the sizes drawn (16, 24 and 32 pixels wide), the one nearest 16 pixels at `dpi`; the
+// smaller on a tie, since its art is the sharper.
+ToolbarArt ToolbarArtForDpi(UINT dpi);
+// Shows `art` on `toolbar` through an image list of its own and sizes the buttons for it.
+bool ApplyToolbarArt(ResourceToolbar& toolbar, HINSTANCE instance, const ToolbarArt& art);
+// Tells the rebar band holding `bar` the bar's new extent after its buttons changed size.
+void UpdateBarBand(HWND rebar, HWND bar);

@@ -10,10 +10,12 @@
 #include "app/CommandStrings.h"
 #include "app/MenuPrompts.h"
 #include "app/MessageLoop.h"
+#include "app/SingleInstance.h"
 #include "app/StartupFiles.h"
 #include "app/TextBoxKeys.h"
 #include "app/ToolTipText.h"
 #include "app/resources/ResourceIds.h"
+#include "win/Dpi.h"
 #include "win/Reflection.h"
 #include "win/ResourceModule.h"
 #include "win/ScopedVariant.h"
@@ -54,8 +56,9 @@ const WindowClass* FrameClass() {
     wc.style = 0;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = LoadMainIcon(32);
-    wc.hIconSm = LoadMainIcon(16);
+    // The sizes the system shows at its scale; the icon holds 16 to 256 pixels to pick from.
+    wc.hIcon = LoadMainIcon(GetSystemMetrics(SM_CXICON));
+    wc.hIconSm = LoadMainIcon(GetSystemMetrics(SM_CXSMICON));
   });
 }
 
@@ -78,6 +81,8 @@ int WindowHeight(HWND window) {
 
 // A window still alive goes down while this object is still a MainFrame, so that its
 // destruction unregisters the filter from the loop like any other.
+MainFrame::MainFrame(Settings& settings) : settings_(settings) {}
+
 MainFrame::~MainFrame() {
   if (Handle() != nullptr) DestroyWindow(Handle());
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
@@ -112,6 +117,8 @@ AmbientView* MainFrame::ActiveView() const {
 
 bool MainFrame::HandleMessage(Message& m) {
   if (HandleOwnMessage(m)) return true;
+  if (HandleSessionMessage(m)) return true;
+  if (HandleDpiMessage(m)) return true;
   if (commandStates_.HandleMessage(m)) return true;
   if (HandleLayoutAndBarMessage(m)) return true;
   if (ReflectNotification(m)) return true;
@@ -141,6 +148,7 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       return true;
     case WM_QUERYENDSESSION:
       m.result = ConfirmCloseAll() ? TRUE : FALSE;
+      if (m.result == TRUE) SaveWhereClosed();
       return true;
     case WM_ACTIVATE:
       if (!OnActivate(m.wParam)) return false;
@@ -272,6 +280,7 @@ void MainFrame::DoIdle() {
   commandStates_.EnableCommand(CMD_FILE_SAVE_AS, view != nullptr);
   for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
   UpdateEditCommandStates();
+  UpdateUnsavedMarks();
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -307,8 +316,14 @@ void MainFrame::OnCreate() {
     loop->RegisterFilter(this);
     loop->RegisterIdleHandler(this);
   }
-  tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition));
+  const std::wstring moreWindows = LoadCommandString(STR_WINDOWS_MORE);
+  tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition), moreWindows.c_str());
+  UpdateRecentMenu();
+  if (WindowDpi(Handle()) != SystemDpi() || ToolbarArtForDpi(WindowDpi(Handle())).bitmapId != RES_MAIN)
+    ApplyDpi(WindowDpi(Handle()));
   DragAcceptFiles(Handle(), TRUE);
+  // A second start finds the frame by this mark and hands its files over.
+  SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images
@@ -351,6 +366,7 @@ void MainFrame::CreateClient() {
 }
 
 void MainFrame::OnDestroy() {
+  RemovePropW(Handle(), kFrameProperty);
   if (MessageLoop* loop = TheAppModule().LoopForThread()) {
     loop->UnregisterFilter(this);
     loop->UnregisterIdleHandler(this);

@@ -14,6 +14,8 @@
 #include "app/FrameToolbar.h"
 #include "app/IdleHandler.h"
 #include "app/MessageFilter.h"
+#include "app/RecentFiles.h"
+#include "app/Settings.h"
 #include "menubar/CommandBar.h"
 #include "tabs/TabView.h"
 #include "win/Window.h"
@@ -30,7 +32,8 @@ constexpr UINT FRAME_STATUS_BAR_ID = 0xE801;
 // loop when it is destroyed.
 class MainFrame : public Window, public MessageFilter, public IdleHandler {
  public:
-  MainFrame() = default;
+  // `settings` keeps the recent files and the window's place; tests pass their own.
+  explicit MainFrame(Settings& settings = Settings::Instance());
   ~MainFrame() override;
 
   // Creates the window: caption from string RES_MAIN, menu RES_MAIN, default position and
@@ -64,11 +67,25 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // `nameTheFile`: several files are opened at once, so the messages say which one they mean.
   bool OpenDocument(const std::wstring& path, bool nameTheFile = false);
 
+  // ---- the user's session (FrameSession.cpp) ----
+  // Shows the frame where it was last closed; false (not shown) when nothing was stored.
+  bool ShowWhereLastClosed(int showCommand);
+  const RecentFiles& Recent() const { return recentFiles_; }
+  // Sizes a frame that has no stored place for its display scale, centred on its monitor.
+  void SizeForFirstStart();
+
+  // ---- display scale (FrameDpi.cpp) ----
+  // The scale the bars are made for; 0 until one other than the system's was applied.
+  UINT Dpi() const { return dpi_; }
+
  protected:
   bool HandleMessage(Message& m) override;
 
  private:
   bool HandleOwnMessage(Message& m);
+  bool HandleSessionMessage(Message& m);
+  bool HandleDpiMessage(Message& m);
+  void ApplyDpi(UINT dpi);
   bool HandleLayoutAndBarMessage(Message& m);
   bool OnNotify(Message& m);
 
@@ -106,6 +123,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // refused cell value, or a failed save) stops the action.
   bool OnClose();
   bool ConfirmClosePage(int index);
+  static bool HoldsNothingToLose(const AmbientView& view);
   bool ConfirmCloseAll();
   bool SaveDocument(AmbientView& view);
   bool SaveDocumentAs(AmbientView& view);
@@ -131,6 +149,16 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void TellLoadDamage(const AmbientView& view, const std::wstring& path);
   bool ConfirmSaveOverDamaged(const AmbientView& view);
   void ForgetLoadDamage(const AmbientView& view);
+  // The user's session (FrameSession.cpp).
+  void SaveWhereClosed();
+  void RestoreColumnWidths(AmbientView& view) const;
+  void NoteRecentFile(const std::wstring& path);
+  void UpdateRecentMenu();
+  void OnFileRecent(size_t index);
+  bool OnCopyData(const COPYDATASTRUCT& data);
+  void OpenHandedFiles();
+  void UpdateUnsavedMarks();
+  void OnWindowsDialog();
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
@@ -151,4 +179,12 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::set<const AmbientView*> damagedViews_;
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
+  Settings& settings_;
+  RecentFiles recentFiles_{settings_};
+  // Files a second start handed over, opened once its message has been answered.
+  std::vector<std::wstring> handedFiles_;
+  // The bars' fonts made for a scale other than the system's (empty: the system's own).
+  UINT dpi_ = 0;
+  UniqueFont statusFont_;
+  UniqueFont tabFont_;
 };

@@ -21,7 +21,10 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
     TheAppModule().UnregisterLoop();
     return 0;
   }
-  ShowWindow(hwnd, showCommand);
+  if (!frame->ShowWhereLastClosed(showCommand)) {
+    frame->SizeForFirstStart();
+    ShowWindow(hwnd, showCommand);
+  }
   for (const std::wstring& path : files) frame->OpenDocument(path, files.size() > 1);
   const int exitCode = loop->Pump();
   TheAppModule().UnregisterLoop();

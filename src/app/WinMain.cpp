@@ -5,6 +5,7 @@
 
 #include "app/AppModule.h"
 #include "app/RunMainWindow.h"
+#include "app/SingleInstance.h"
 #include "app/StartupFiles.h"
 
 // Every argument that names an existing file opens in its own page ("Open with" and files
@@ -13,6 +14,9 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // Taken before anything else could change the current folder that relative names start from.
   const std::vector<std::wstring> files = OpenableFiles(CommandLineArguments(GetCommandLineW()));
+  // A second start in this session gives its files to the first one's window and ends.
+  SingleInstance oneWindow;
+  if (oneWindow.AnotherIsRunning() && HandToRunningInstance(files)) return 0;
   CoInitialize(nullptr);
   // Lets the system finish setting up this thread's windowing before the first window.
   DefWindowProcW(nullptr, 0, 0, 0);

@@ -131,6 +131,7 @@ class PropertyGrid : public Window {
   bool OnChar(Message& m);
   LRESULT OnMouseClick(Message& m);
   void OnNavigate(UINT key);
+  void TabToNextCell(bool backwards);
   bool IsOpenEditor(HWND editorWindow) const;
   void OnCommitEdit(HWND editorWindow);
   void OnCancelEdit(HWND editorWindow);

@@ -22,6 +22,12 @@ bool PropertyGrid::OnKeyDown(Message& m) {
     case VK_RIGHT:
       SendMessageW(Handle(), GRIDM_NAVIGATE, key, 0);
       break;
+    case VK_F4:
+      // F4 drops a list, as in a combo box; it opens no other editor.
+      if (!HasSelectedCell() || GetCellItem(selRow, selCol) == nullptr ||
+          GetCellItem(selRow, selCol)->GetKind() != ITEMKIND_LIST)
+        return false;
+      [[fallthrough]];
     case VK_RETURN:
     case VK_SPACE:
     case VK_F2: {
@@ -117,7 +123,7 @@ void PropertyGrid::OnNavigate(UINT key) {
   if ((drawInfo.exFlags & GRID_EX_NONAVIGATE) || !HasSelectedCell()) return;
   if (!CommitEdit()) return;
   if (key == VK_TAB) {
-    SendMessageW(Handle(), GRIDM_NAVIGATE, VK_RIGHT, 0);
+    TabToNextCell(GetKeyState(VK_SHIFT) < 0);
     return;
   }
   NavigationState state{selRow, selCol, columnCount, GetDataRowCount(), IsAppendRowIndex(selRow)};
@@ -131,6 +137,30 @@ void PropertyGrid::OnNavigate(UINT key) {
     RepaintCell(selRow, oldCol);
     RepaintCell(selRow, selCol);
   }
+}
+
+// Tab goes on to the next cell and from a row's last cell to the next row's first; Shift+Tab
+// goes back the same way. Neither leaves the data rows.
+void PropertyGrid::TabToNextCell(bool backwards) {
+  if (IsAppendRowIndex(selRow)) return;
+  int row = selRow, col = selCol + (backwards ? -1 : 1);
+  if (col >= columnCount) {
+    col = 0;
+    ++row;
+  } else if (col < 0) {
+    col = columnCount - 1;
+    --row;
+  }
+  if (row < 0 || row >= GetDataRowCount()) return;
+  if (row != selRow) {
+    SelectCell(row, col);
+    return;
+  }
+  const int oldCol = selCol;
+  selCol = col;
+  Notify(GRIDN_SELCHANGED, GetCellItem(selRow, selCol));
+  RepaintCell(selRow, oldCol);
+  RepaintCell(selRow, selCol);
 }
 
 void PropertyGrid::OnMouseMove(const Message& m) {

@@ -48,8 +48,12 @@ bool CommandBar::AttachMenu(HMENU menu) {
 
 bool CommandBar::LoadImages(HINSTANCE instance, UINT toolbarId) {
   pendingImagesInstance_ = nullptr;
+  loadedImagesInstance_ = instance;
+  loadedImagesId_ = toolbarId;
   MenuImages loaded;
-  if (!loaded.Load(instance, toolbarId)) return false;
+  if (!(imagesBitmapId_ != 0 ? loaded.Load(instance, toolbarId, imagesBitmapId_, imagesSize_)
+                             : loaded.Load(instance, toolbarId)))
+    return false;
   if (menu_) loaded.ApplyTo(menu_.get());
   // The previous images go only now that no item shows them any more.
   images_ = std::move(loaded);
@@ -59,6 +63,15 @@ bool CommandBar::LoadImages(HINSTANCE instance, UINT toolbarId) {
 void CommandBar::LoadImagesOnFirstUse(HINSTANCE instance, UINT toolbarId) {
   pendingImagesInstance_ = instance;
   pendingImagesId_ = toolbarId;
+}
+
+void CommandBar::SetDpi(UINT dpi, UINT bitmapId, SIZE imageSize) {
+  dpi_ = dpi;
+  imagesBitmapId_ = bitmapId;
+  imagesSize_ = imageSize;
+  ApplyFont();
+  if (pendingImagesInstance_ == nullptr && images_.Count() > 0 && loadedImagesInstance_ != nullptr)
+    LoadImages(loadedImagesInstance_, loadedImagesId_);
 }
 
 void CommandBar::LoadPendingImages() {

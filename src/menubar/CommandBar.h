@@ -55,6 +55,12 @@ class CommandBar : public Window {
   // shows sooner without making them.
   void LoadImagesOnFirstUse(HINSTANCE instance, UINT toolbarId);
 
+  // ---- display scale ----
+  // The font for `dpi` (the menu font of that scale), and the images from bitmap `bitmapId`
+  // cut in `imageSize` pieces along the toolbar layout: now when they were loaded already,
+  // else on first use as before.
+  void SetDpi(UINT dpi, UINT bitmapId, SIZE imageSize);
+
   // Alt+letter reaches the frame's default processing only when the frame itself has the
   // focus, so the frame's message filter offers every message here before translating and
   // dispatching it; true when the bar took the message (it opened the popup with that
@@ -172,4 +178,11 @@ class CommandBar : public Window {
 
   HINSTANCE pendingImagesInstance_ = nullptr;
   UINT pendingImagesId_ = 0;
+  // The scale the bar is drawn for (0: the system's) and the images made for it (bitmap 0:
+  // the layout's own bitmap and size).
+  UINT dpi_ = 0;
+  HINSTANCE loadedImagesInstance_ = nullptr;
+  UINT loadedImagesId_ = 0;
+  UINT imagesBitmapId_ = 0;
+  SIZE imagesSize_{};
 };

@@ -1,6 +1,7 @@
 #include <string_view>
 
 #include "menubar/CommandBar.h"
+#include "win/Dpi.h"
 
 namespace {
 
@@ -84,8 +85,7 @@ CommandBar::BandSize CommandBar::MeasureBand() const {
 
 void CommandBar::ApplyFont() {
   NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
+  if (!NonClientMetricsForDpi(metrics, dpi_ != 0 ? dpi_ : SystemDpi())) return;
   UniqueFont font(CreateFontIndirectW(&metrics.lfMenuFont));
   if (!font) return;
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);

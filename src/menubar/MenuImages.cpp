@@ -81,6 +81,17 @@ bool MenuImages::Load(HINSTANCE instance, UINT id) {
   return strip && Build(*layout, strip.get());
 }
 
+bool MenuImages::Load(HINSTANCE instance, UINT layoutId, UINT bitmapId, SIZE imageSize) {
+  *this = MenuImages();
+  auto layout = LoadToolbarLayout(instance, layoutId);
+  if (!layout || imageSize.cx <= 0 || imageSize.cy <= 0) return false;
+  layout->imageWidth = imageSize.cx;
+  layout->imageHeight = imageSize.cy;
+  UniqueBitmap strip(static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  return strip && Build(*layout, strip.get());
+}
+
 bool MenuImages::Build(const ToolbarLayout& layout, HBITMAP strip) {
   *this = MenuImages();
   BITMAP info{};

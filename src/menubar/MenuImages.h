@@ -46,6 +46,9 @@ class MenuImages {
   // Loads the toolbar resource and the bitmap of the same id; false (and no images) when
   // either is missing or malformed.
   bool Load(HINSTANCE instance, UINT id);
+  // The same with the images cut from bitmap `bitmapId` in pieces of `imageSize` (the same
+  // pictures drawn for another scale).
+  bool Load(HINSTANCE instance, UINT layoutId, UINT bitmapId, SIZE imageSize);
   // Cuts `strip` (images side by side in button order) into per-command images; `strip`
   // itself is left as it is.
   bool Build(const ToolbarLayout& layout, HBITMAP strip);

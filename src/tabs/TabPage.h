@@ -9,6 +9,8 @@ struct TabPage {
   HWND window;
   wchar_t* title;
   void* data;
+  // The document has changes not yet saved: tab and window list show the title with a mark.
+  bool marked;
 };
 
 // A heap copy of `title` that FreeTitle releases; null when memory runs out.

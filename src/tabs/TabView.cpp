@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cwchar>
+#include <string>
 #include <vector>
 
 #include "tabs/PageIndexes.h"
@@ -25,6 +27,9 @@ static_assert(offsetof(TabItem, page) == offsetof(TCITEMW, lParam),
 // The request a message loop sends the active page so that it may take a queued message
 // before dispatch; pages that have nothing to take answer 0.
 constexpr UINT kForwardMessage = 0x037F;
+
+// What follows the title of a page whose document has unsaved changes.
+constexpr wchar_t kUnsavedMark[] = L" *";
 
 // Painted when the thread next goes idle, once, however many changes asked for it.
 constexpr UINT kRedrawEverything = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
@@ -181,7 +186,7 @@ bool TabView::InsertPage(int index, HWND window, const wchar_t* title, int image
   if (tabStrip.Handle() == nullptr) return false;
   wchar_t* copy = CopyTitle(title);
   if (copy == nullptr) return false;
-  wchar_t text[tabTextMax + 1];
+  wchar_t text[tabTextRoom];
   ClipTabText(copy, text, tabTextMax + 1);
 
   SetRedraw(false);
@@ -189,7 +194,7 @@ bool TabView::InsertPage(int index, HWND window, const wchar_t* title, int image
   item.header.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_PARAM;
   item.header.pszText = text;
   item.header.iImage = image;
-  item.page = TabPage{window, copy, data};
+  item.page = TabPage{window, copy, data, false};
   int inserted = static_cast<int>(SendMessageW(tabStrip.Handle(), TCM_INSERTITEMW, static_cast<WPARAM>(index),
                                                reinterpret_cast<LPARAM>(&item)));
   if (inserted == -1) {
@@ -285,12 +290,12 @@ bool TabView::SetPageTitle(int index, const wchar_t* title) {
     FreeTitle(copy);
     return false;
   }
-  wchar_t text[tabTextMax + 1];
-  ClipTabText(copy, text, tabTextMax + 1);
+  wchar_t text[tabTextRoom];
+  TabText(copy, old.marked, text);
   TabItem item{};
   item.header.mask = TCIF_TEXT | TCIF_PARAM;
   item.header.pszText = text;
-  item.page = TabPage{old.window, copy, old.data};
+  item.page = TabPage{old.window, copy, old.data, old.marked};
   if (!SendMessageW(tabStrip.Handle(), TCM_SETITEMW, static_cast<WPARAM>(index),
                     reinterpret_cast<LPARAM>(&item))) {
     FreeTitle(copy);
@@ -305,11 +310,11 @@ bool TabView::MovePage(int from, int to) {
   int count = GetPageCount();
   if (from < 0 || from >= count || to < 0 || to >= count) return false;
   if (from == to) return true;
-  wchar_t text[tabTextMax + 1]{};
+  wchar_t text[tabTextRoom]{};
   TabItem item{};
   item.header.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_PARAM;
   item.header.pszText = text;
-  item.header.cchTextMax = tabTextMax + 1;
+  item.header.cchTextMax = tabTextRoom;
   HWND strip = tabStrip.Handle();
   if (!SendMessageW(strip, TCM_GETITEMW, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&item)))
     return false;
@@ -348,6 +353,16 @@ void TabView::LayoutPages() {
   }
 }
 
+void TabView::SetStripFont(HFONT font) {
+  HWND strip = tabStrip.Handle();
+  if (strip == nullptr) return;
+  if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SendMessageW(strip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  tabHeight = tabStrip.MeasureHeight();
+  LayoutPages();
+  RedrawAll();
+}
+
 // WM_SETREDRAW does not nest: a page shown inside an insertion would turn drawing back on
 // half-way through. Only the outermost scope switches it, and repaints what was asked for.
 void TabView::SetRedraw(bool on) {
@@ -367,17 +382,60 @@ void TabView::RedrawAll() {
 
 void TabView::RedrawEmpty() { InvalidateRect(Handle(), nullptr, TRUE); }
 
-void TabView::AttachWindowMenu(HMENU menu) {
+void TabView::AttachWindowMenu(HMENU menu, const wchar_t* moreLabel) {
   windowMenu = menu;
+  moreWindowsLabel = moreLabel != nullptr ? moreLabel : L"";
   if (windowMenu != nullptr) RebuildWindowList();
 }
 
 void TabView::RebuildWindowList() {
   if (windowMenu == nullptr) return;
-  std::vector<const wchar_t*> titles;
+  std::vector<std::wstring> shown;
   int count = GetPageCount();
-  for (int index = 0; index < count; ++index) titles.push_back(GetPageTitle(index));
-  ::RebuildWindowList(windowMenu, titles, activePage, menuEntriesMax);
+  for (int index = 0; index < count; ++index) shown.push_back(GetShownTitle(index));
+  std::vector<const wchar_t*> titles;
+  for (const std::wstring& title : shown) titles.push_back(title.c_str());
+  ::RebuildWindowList(windowMenu, titles, activePage, menuEntriesMax,
+                      moreWindowsLabel.empty() ? nullptr : moreWindowsLabel.c_str());
+}
+
+// ---- unsaved marks ----
+
+void TabView::TabText(const wchar_t* title, bool marked, wchar_t (&text)[tabTextRoom]) {
+  // The title is shortened before the mark goes on, so a long name never hides it.
+  size_t length = ClipTabText(title, text, tabTextMax + 1);
+  if (marked) std::wcscpy(text + length, kUnsavedMark);
+}
+
+std::wstring TabView::GetShownTitle(int index) const {
+  TabPage page{};
+  if (!ReadPage(index, page)) return {};
+  std::wstring title = page.title != nullptr ? page.title : L"";
+  if (page.marked) title += kUnsavedMark;
+  return title;
+}
+
+bool TabView::IsPageMarked(int index) const {
+  TabPage page{};
+  return ReadPage(index, page) && page.marked;
+}
+
+// Only a change of the mark touches the strip and the window list.
+bool TabView::SetPageMarked(int index, bool marked) {
+  TabPage page{};
+  if (!ReadPage(index, page)) return false;
+  if (page.marked == marked) return true;
+  wchar_t text[tabTextRoom];
+  TabText(page.title, marked, text);
+  TabItem item{};
+  item.header.mask = TCIF_TEXT | TCIF_PARAM;
+  item.header.pszText = text;
+  item.page = page;
+  item.page.marked = marked;
+  if (!SendMessageW(tabStrip.Handle(), TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+    return false;
+  RebuildWindowList();
+  return true;
 }
 
 void TabView::NotifyPageActivated() {

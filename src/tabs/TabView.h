@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "tabs/TabPage.h"
 #include "tabs/TabStrip.h"
 #include "tabs/TabViewIds.h"
@@ -34,12 +36,23 @@ class TabView : public Window, private TabStripOwner {
   const wchar_t* GetPageTitle(int index) const;
   void* GetPageData(int index) const;
   bool SetPageTitle(int index, const wchar_t* title);
+  // The unsaved mark after a page's title (" *"), on its tab and in the window list; the
+  // title itself stays as given.
+  bool SetPageMarked(int index, bool marked);
+  bool IsPageMarked(int index) const;
+  // The title as the tab and the window list show it, with the mark.
+  std::wstring GetShownTitle(int index) const;
 
-  void AttachWindowMenu(HMENU menu);
+  // With more pages than the list shows, its last item (`moreLabel`, when given) opens the
+  // list of all windows: command CMD_WINDOW_LIST_MORE.
+  void AttachWindowMenu(HMENU menu, const wchar_t* moreLabel = nullptr);
   // Keyboard pre-translation for the message loop; true when `msg` was consumed.
   bool TranslatePageKeys(const MSG* msg);
 
   HWND GetTabStrip() const { return tabStrip.Handle(); }
+  // Gives the tabs `font` (null: the default GUI font), for another display scale; the strip's
+  // band takes the height the font needs. The caller keeps the font alive.
+  void SetStripFont(HFONT font);
   // Where a page goes, in the container's client coordinates: a page made there, hidden, is
   // shown by AddPage without being sized or painted twice.
   RECT PageArea() const;
@@ -50,6 +63,10 @@ class TabView : public Window, private TabStripOwner {
  private:
   static constexpr int tabTextMax = 30;
   static constexpr int menuEntriesMax = 10;
+  // A clipped title and the unsaved mark.
+  static constexpr int tabTextRoom = tabTextMax + 3;
+
+  static void TabText(const wchar_t* title, bool marked, wchar_t (&text)[tabTextRoom]);
 
   void OnCreate();
   bool OnNotify(Message& m);
@@ -76,4 +93,5 @@ class TabView : public Window, private TabStripOwner {
   int redrawOffCount = 0;
   bool redrawPending = false;
   HMENU windowMenu = nullptr;
+  std::wstring moreWindowsLabel;
 };

@@ -29,7 +29,7 @@ bool IsSeparator(HMENU menu, int position) {
 }  // namespace
 
 void RebuildWindowList(HMENU menu, const std::vector<const wchar_t*>& titles, int activePage,
-                       int maxEntries) {
+                       int maxEntries, const wchar_t* moreLabel) {
   if (menu == nullptr) return;
   int position = ListStart(menu);
   while (DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION)) {
@@ -53,4 +53,5 @@ void RebuildWindowList(HMENU menu, const std::vector<const wchar_t*>& titles, in
     CheckMenuRadioItem(menu, static_cast<UINT>(position), static_cast<UINT>(position + entries - 1),
                        static_cast<UINT>(position + activePage), MF_BYPOSITION);
   }
+  if (count > maxEntries && moreLabel != nullptr) AppendMenuW(menu, MF_STRING, CMD_WINDOW_LIST_MORE, moreLabel);
 }

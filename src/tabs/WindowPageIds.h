@@ -8,3 +8,6 @@
 // The first id past the list's range; an entry from FIRST up to this one marks where a list
 // built earlier begins.
 #define CMD_WINDOW_LIST_END 0xFFFE
+// The last item of a list too long to show whole: it opens the list of all windows. It counts
+// as part of the list, so a rebuild takes it away with the entries.
+#define CMD_WINDOW_LIST_MORE CMD_WINDOW_LIST_END

@@ -29,6 +29,10 @@ finish() {
 }
 trap finish EXIT
 
+# Every scenario starts as a new user would: no recent files, no remembered window.
+forget_settings() { wine_run reg delete 'HKCU\Software\Sonarwick' /f >/dev/null 2>&1 </dev/null || true; }
+forget_settings
+
 fail() {
   echo "FAILED: $*" >&2
   exit 1

@@ -115,3 +115,16 @@
 #define STR_PASTE_CLIPBOARD_BUSY 0x620B
 #define CMD_VIEW_NAMES_SYSTEM 0x8020
 #define CMD_VIEW_NAMES_1251 0x8021
+
+// The toolbar bitmap drawn for 24- and 32-pixel images (RES_MAIN holds the 16-pixel one).
+#define RES_TOOLBAR_24 130
+#define RES_TOOLBAR_32 131
+
+// Recent files, the list of all windows and the hand-over between instances.
+#define RES_WINDOWS_DIALOG 101
+#define IDC_WINDOWS_LIST 1001
+#define IDC_WINDOWS_CLOSE 1002
+// The Window menu's last item when it cannot list every page.
+#define STR_WINDOWS_MORE 0x6300
+// A recent file that is gone: %1 is its path.
+#define STR_RECENT_FILE_GONE 0x6301

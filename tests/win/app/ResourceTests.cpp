@@ -271,6 +271,44 @@ TEST(Resources, ToolbarBitmapIsTheDrawnStrip) {
   EXPECT_EQ(info.bmHeight, 15);
 }
 
+// The strips for 150 % and 200 %: the same art, each pixel a whole block (two by two in the
+// 32-pixel cells, one in the 24-pixel cells), centred in light grey.
+TEST(Resources, LargerToolbarStripsScaleTheArtByWholeFactors) {
+  std::vector<PixelImage> images = PixelMapSource(1);
+  ASSERT_EQ(images.size(), 8u);
+  struct Strip {
+    UINT id;
+    int cellWidth, cellHeight, factor;
+  };
+  for (const Strip& strip : {Strip{RES_TOOLBAR_24, 24, 22, 1}, Strip{RES_TOOLBAR_32, 32, 30, 2}}) {
+    SCOPED_TRACE(strip.cellWidth);
+    Bytes bytes = FindBytes(RT_BITMAP, MAKEINTRESOURCEW(strip.id));
+    ASSERT_NE(bytes.data, nullptr);
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data);
+    ASSERT_EQ(header->biWidth, 8 * strip.cellWidth);
+    ASSERT_EQ(header->biHeight, strip.cellHeight);
+    ASSERT_EQ(header->biBitCount, 4);
+    const int stride = ((8 * strip.cellWidth * 4 + 31) / 32) * 4;
+    ASSERT_GE(bytes.size, header->biSize + 16 * sizeof(RGBQUAD) + static_cast<size_t>(stride) * strip.cellHeight);
+    const unsigned char* bits = bytes.data + header->biSize + 16 * sizeof(RGBQUAD);
+    const int left = (strip.cellWidth - 16 * strip.factor) / 2, top = (strip.cellHeight - 15 * strip.factor) / 2;
+    int mismatches = 0, margin = 0;
+    for (int picture = 0; picture < 8; ++picture) {
+      for (int y = 0; y < strip.cellHeight; ++y) {
+        for (int x = 0; x < strip.cellWidth; ++x) {
+          const int ax = (x - left) / strip.factor, ay = (y - top) / strip.factor;
+          const bool inArt = x >= left && y >= top && ax < 16 && ay < 15;
+          const int pixel = FourBitPixel(bits, stride, strip.cellHeight, picture * strip.cellWidth + x, y);
+          if (inArt && pixel != images[picture].At(ax, ay)) ++mismatches;
+          if (!inArt && pixel != 7) ++margin;
+        }
+      }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(margin, 0);
+  }
+}
+
 // ---- Icons ------------------------------------------------------------------------------
 
 #pragma pack(push, 2)
@@ -282,17 +320,19 @@ struct IconGroupEntry {
 };
 #pragma pack(pop)
 
-TEST(Resources, IconGroupHoldsLargeAndSmallFourBitImages) {
+// Every size the shell asks for at any scale, drawn from the same two maps; 256 is written 0.
+TEST(Resources, IconGroupHoldsEverySizeInFourBits) {
   Bytes bytes = FindBytes(RT_GROUP_ICON, MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(bytes.data, nullptr);
   const auto* words = reinterpret_cast<const WORD*>(bytes.data);
-  ASSERT_EQ(words[2], 2);  // count
+  ASSERT_EQ(words[2], 5);  // count
   const auto* entries = reinterpret_cast<const IconGroupEntry*>(bytes.data + 6);
-  EXPECT_EQ(entries[0].width, 32);
-  EXPECT_EQ(entries[0].height, 32);
-  EXPECT_EQ(entries[1].width, 16);
-  EXPECT_EQ(entries[1].height, 16);
-  for (int index = 0; index < 2; ++index) EXPECT_EQ(entries[index].bitCount, 4);
+  const int sizes[] = {16, 24, 32, 48, 0};
+  for (int index = 0; index < 5; ++index) {
+    EXPECT_EQ(entries[index].width, sizes[index]);
+    EXPECT_EQ(entries[index].height, sizes[index]);
+    EXPECT_EQ(entries[index].bitCount, 4);
+  }
 }
 
 // Reads an icon's mask and colour through the platform and compares them with the map:

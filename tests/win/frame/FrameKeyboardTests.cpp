@@ -417,3 +417,46 @@ TEST_F(FrameKeyboard, APasteWhileTheClipboardIsHeldSaysItIsBusy) {
   LoadStringW(GetModuleHandleW(nullptr), STR_PASTE_CLIPBOARD_BUSY, busy, 256);
   EXPECT_EQ(StatusText(), busy);
 }
+
+// F4 drops a time-of-day list as Enter does; Tab and Shift+Tab walk the cells of a selected
+// cell, wrapping at a row's ends; Shift+F10 opens the menu under the focused cell.
+TEST_F(FrameKeyboard, CellKeysDropTheListWalkTheCellsAndOpenTheMenuAtTheCell) {
+  AmbientView* view = OpenSample(L"four-times-of-day.bad");
+  ASSERT_NE(view, nullptr);
+  view->SelectCell(0, kTimeOfDay);
+  SetFocus(view->Handle());
+  SendChord({VK_F4});
+  Pump();
+  HWND list = InplaceList::GetListBox(view->GetEditor());
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(IsWindowVisible(list));
+  ASSERT_TRUE(view->CommitEdit());
+  SetFocus(view->Handle());
+
+  view->SelectCell(0, 5);
+  SendChord({VK_TAB});
+  Pump();
+  EXPECT_EQ(std::pair(view->GetSelectedRow(), view->GetSelectedColumn()), std::pair(1, 0));
+  SendChord({VK_SHIFT, VK_TAB});
+  Pump();
+  EXPECT_EQ(std::pair(view->GetSelectedRow(), view->GetSelectedColumn()), std::pair(0, 5));
+  EXPECT_EQ(view->GetEditor(), nullptr) << "Tab on a selected cell opens no editor";
+
+  view->SelectCell(1, kTimeOfDay);
+  SetFocus(view->Handle());
+  Pump();
+  const RECT cell = view->GetCellRect(1, kTimeOfDay);
+  const POINT under = ClientToScreenPoint(view->Handle(), cell.left, cell.bottom);
+  RECT popup{};
+  ModalScript menu;
+  menu.Then([] { return ShownPopupMenu() != nullptr; },
+            [&popup] {
+              GetWindowRect(FindWindowW(L"#32768", nullptr), &popup);
+              SendKey(VK_ESCAPE);
+            });
+  SendChord({VK_SHIFT, VK_F10});
+  Pump();
+  EXPECT_TRUE(menu.Finished());
+  EXPECT_NEAR(popup.left, under.x, 2);
+  EXPECT_NEAR(popup.top, under.y, 2);
+}

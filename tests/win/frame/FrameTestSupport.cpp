@@ -24,6 +24,13 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
 
 }  // namespace
 
+Settings& TestSettings() {
+  static Settings settings(kTestSettingsKey);
+  return settings;
+}
+
+TestFrame::TestFrame() : MainFrame(TestSettings()) {}
+
 bool TestFrame::Received(UINT id) const {
   for (UINT command : commands) {
     if (command == id) return true;
@@ -91,6 +98,8 @@ void FrameTest::TearDownTestSuite() {
 }
 
 void FrameTest::SetUp() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, kTestSettingsKey);
+  TestSettings().Load();
   frame = std::make_unique<TestFrame>();
   ASSERT_NE(frame->CreateFrame(), nullptr);
   SetWindowPos(Hwnd(), nullptr, 20, 20, 900, 640, SWP_NOZORDER);

@@ -18,12 +18,17 @@
 // The real frame, recording the commands that reach it before its own handling.
 class TestFrame : public MainFrame {
  public:
+  TestFrame();
   std::vector<UINT> commands;
   bool Received(UINT id) const;
 
  protected:
   bool HandleMessage(Message& m) override;
 };
+
+// The settings the test frames keep, under a key of their own that every test starts without.
+Settings& TestSettings();
+constexpr const wchar_t* kTestSettingsKey = L"Software\\Sonarwick\\FrameTests";
 
 // Keys sent as real input without pumping, so that the frame's own pump (with its filter)
 // is the one that takes them.

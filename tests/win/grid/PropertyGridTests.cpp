@@ -259,7 +259,17 @@ TEST_F(GridCommit, NavigationMovesWithinTheDataRows) {
   EXPECT_EQ(navigate(VK_LEFT), (std::pair{0, 0}));
   EXPECT_EQ(navigate(VK_UP), (std::pair{0, 0}));
   for (int i = 0; i < 8; ++i) navigate(VK_RIGHT);
+  // Tab wraps to the next row's first cell; Shift+Tab comes back to the row before's last.
+  EXPECT_EQ(navigate(VK_TAB), (std::pair{1, 0}));
+  BYTE keys[256]{};
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
   EXPECT_EQ(navigate(VK_TAB), (std::pair{0, 5}));
+  EXPECT_EQ(navigate(VK_TAB), (std::pair{0, 4}));
+  navigate(VK_RIGHT);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
   for (int i = 0; i < 8; ++i) navigate(VK_DOWN);
   EXPECT_EQ(navigate(VK_DOWN), (std::pair{3, 5}));  // never into the append row
   EXPECT_EQ(navigate(VK_UP), (std::pair{2, 5}));
