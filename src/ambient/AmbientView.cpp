@@ -7,6 +7,7 @@
 #include "ambient/AmbientFileIo.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/TimeOfDay.h"
+#include "ambient/Win32CodePageConverter.h"
 #include "grid/AddRowItem.h"
 #include "grid/EditItem.h"
 #include "grid/LabelItem.h"
@@ -138,17 +139,64 @@ BOOL AmbientView::Load(const wchar_t* newPath) {
   AmbientLoadResult loaded = LoadAmbientFile(path);
   lastLoadError = DescribeLoadFailure(loaded);
   if (!loaded) return FALSE;
+  AdoptLoaded(loaded);
+  fileStamp = TakeFileStamp(path);
+  return TRUE;
+}
+
+// The entries of `loaded` replace whatever rows the grid holds.
+void AmbientView::AdoptLoaded(const AmbientLoadResult& loaded) {
+  CloseEditor();
+  for (int row = GetDataRowCount(); row > 0; --row) SendMessageW(Handle(), LVM_DELETEITEM, 0, 0);
   document = EntryList::FromLoad(loaded);
   for (int row = 0; row < document.Count(); ++row) InsertEntryRow(row, document.At(row).values);
   // The entries hold what the grid shows and a save writes (a time of day of 4 or more as
   // Dawn, an undecodable name as empty), so that only real edits count as changes.
   for (int row = 0; row < document.Count(); ++row) {
     AmbientEntryValues shown;
-    if (ReadRowValues(row, shown)) document.SetValues(row, shown);
+    if (ReadRowValues(row, shown) == -1) document.SetValues(row, shown);
   }
   history.Reset(document, true);
   modified = false;
+}
+
+BOOL AmbientView::Reload() {
+  AmbientLoadResult loaded = LoadAmbientFile(path);
+  lastLoadError = DescribeLoadFailure(loaded);
+  if (!loaded) return FALSE;
+  const int selected = GetSelectedRow();
+  const int column = std::max(GetSelectedColumn(), 0);
+  AdoptLoaded(loaded);
+  fileStamp = TakeFileStamp(path);
+  const int last = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)) - 1;
+  if (selected >= 0 && last >= 0) SelectCell(std::min(selected, last), column);
+  InvalidateRect(Handle(), nullptr, TRUE);
   return TRUE;
+}
+
+BOOL AmbientView::LoadRecovered(std::span<const std::byte> bytes, const std::wstring& boundPath,
+                                const FileStamp& stamp) {
+  AddAppendRow();
+  SetPath(boundPath.c_str());
+  AmbientLoadResult loaded = ReadAmbientFile(bytes, ProcessCodePageConverter());
+  lastLoadError = DescribeLoadFailure(loaded);
+  if (!loaded) return FALSE;
+  AdoptLoaded(loaded);
+  history.Reset(document, false);
+  fileStamp = stamp;
+  modified = true;
+  return TRUE;
+}
+
+bool AmbientView::EncodeForSave(std::vector<std::byte>& bytes) const {
+  std::vector<AmbientEntryValues> rows;
+  int failedRow = 0;
+  int failedColumn = 0;
+  if (!ReadAllRows(rows, failedRow, failedColumn)) return false;
+  AmbientEncoding encoding = EncodeAmbientFile(document.Image(), rows, ProcessCodePageConverter());
+  if (!encoding.result) return false;
+  bytes = std::move(encoding.bytes);
+  return true;
 }
 
 bool AmbientView::InsertEntryRow(int row, const AmbientEntryValues& values) {
@@ -188,14 +236,26 @@ int AmbientView::ReadRowValues(int row, AmbientEntryValues& values) const {
   return -1;
 }
 
-BOOL AmbientView::Save() {
-  std::vector<AmbientEntryValues> rows(static_cast<size_t>(GetDataRowCount()));
+bool AmbientView::ReadAllRows(std::vector<AmbientEntryValues>& rows, int& failedRow, int& failedColumn) const {
+  rows.assign(static_cast<size_t>(GetDataRowCount()), {});
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     const int unreadable = ReadRowValues(row, rows[row]);
     if (unreadable != -1) {
-      lastSaveError = DescribeUnreadableValue(row, kColumns[unreadable].caption);
-      return FALSE;
+      failedRow = row;
+      failedColumn = unreadable;
+      return false;
     }
+  }
+  return true;
+}
+
+BOOL AmbientView::Save() {
+  std::vector<AmbientEntryValues> rows;
+  int failedRow = 0;
+  int failedColumn = 0;
+  if (!ReadAllRows(rows, failedRow, failedColumn)) {
+    lastSaveError = DescribeUnreadableValue(failedRow, kColumns[failedColumn].caption);
+    return FALSE;
   }
   AmbientImage image = document.Image();
   AmbientSaveResult saved = SaveAmbientFile(path, image, rows);
@@ -205,6 +265,7 @@ BOOL AmbientView::Save() {
   history.ReplaceCurrent(document);
   history.MarkSaved();
   modified = false;
+  fileStamp = TakeFileStamp(path);
   return TRUE;
 }
 
@@ -326,7 +387,7 @@ void AmbientView::RecordCellEdits() {
   const int rows = std::min(GetDataRowCount(), document.Count());
   for (int row = 0; row < rows; ++row) {
     AmbientEntryValues shown;
-    if (!ReadRowValues(row, shown) || shown == document.At(row).values) continue;
+    if (ReadRowValues(row, shown) != -1 || shown == document.At(row).values) continue;
     changed.SetValues(row, shown);
     if (firstChanged < 0) firstChanged = row;
   }

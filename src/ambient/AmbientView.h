@@ -9,6 +9,7 @@
 #include "ambient/AmbientFile.h"
 #include "ambient/EditHistory.h"
 #include "ambient/EntryList.h"
+#include "ambient/FileStamp.h"
 #include "grid/PropertyGrid.h"
 
 // Sent to the parent (WM_NOTIFY with a plain NMHDR) when the append row cannot add an entry
@@ -43,6 +44,22 @@ class AmbientView : public PropertyGrid {
   // Gives a document made with New the append row, so that it can be filled.
   void StartNew();
 
+  // ---- the document and the world outside ----
+  // The file as this document last read or wrote it; no file for a new document.
+  const FileStamp& GetFileStamp() const { return fileStamp; }
+  // Reads the document's file again in place of its entries: the selection stays on its row,
+  // the history starts anew and the document is unmodified. FALSE (GetLastLoadError says why)
+  // leaves the document as it was.
+  BOOL Reload();
+  // The bytes Save would write now, without writing them; false when an entry cannot be stored.
+  bool EncodeForSave(std::vector<std::byte>& bytes) const;
+  // Fills a fresh view from the contents of a recovery copy, bound to `boundPath` (empty for a
+  // document that never had a file) and to the stamp its file had then; the document comes up
+  // modified, as it was when the copy was written.
+  BOOL LoadRecovered(std::span<const std::byte> bytes, const std::wstring& boundPath, const FileStamp& stamp);
+  // A document whose file went away must be saved to exist again.
+  void MarkModified() { modified = true; }
+
   // The selected entry; -1 on the append row or without a selection.
   int GetSelectedEntry() const;
   int GetEntryCount() const { return document.Count(); }
@@ -76,6 +93,8 @@ class AmbientView : public PropertyGrid {
   bool InsertEntryRow(int row, const AmbientEntryValues& values);
   int ReadRowValues(int row, AmbientEntryValues& values) const;
   void SetPath(const wchar_t* newPath);
+  void AdoptLoaded(const AmbientLoadResult& loaded);
+  bool ReadAllRows(std::vector<AmbientEntryValues>& rows, int& failedRow, int& failedColumn) const;
 
   // The row where entries go in: the selected row, or the end without a selected entry.
   int InsertionRow() const;
@@ -91,4 +110,5 @@ class AmbientView : public PropertyGrid {
   EditHistory<EntryList> history;
   std::wstring lastSaveError;
   std::wstring lastLoadError;
+  FileStamp fileStamp;
 };

@@ -80,6 +80,7 @@ void MainFrame::OnFileNew() {
 }
 
 void MainFrame::OnFileOpen() {
+  const QuestionUp up(questionsUp_);
   FileDialog dialog = MakeOpenFileDialog(Handle());
   if (dialog.Run(GetActiveWindow()) != IDOK) return;
   OpenDocument(dialog.FullPath());
@@ -121,6 +122,7 @@ void MainFrame::OnFileSaveAs() {
 
 // The tab and the document take the new name only once it holds the document.
 bool MainFrame::SaveDocumentAs(AmbientView& view) {
+  const QuestionUp up(questionsUp_);
   FileDialog dialog = MakeSaveAsFileDialog(Handle());
   if (dialog.Run(GetActiveWindow()) != IDOK) return false;
   const int open = FindPageOfFile(dialog.FullPath());
@@ -132,7 +134,9 @@ bool MainFrame::SaveDocumentAs(AmbientView& view) {
     ShowSaveError(view);
     return false;
   }
-  tabView_.SetPageTitle(tabView_.GetActivePage(), dialog.FullPath());
+  // The page of the document saved, which need not be the active one (Close All saves each).
+  tabView_.SetPageTitle(PageOfView(&view), dialog.FullPath());
+  DocumentSaved(view);
   return true;
 }
 
@@ -212,6 +216,7 @@ AmbientView* MainFrame::CreateView() {
 
 // The tab container destroys a page's window but never the view behind it.
 void MainFrame::ReleaseClosedViews() {
+  ForgetClosedViews();
   std::erase_if(views_, [](const std::unique_ptr<AmbientView>& view) { return view->Handle() == nullptr; });
 }
 

@@ -79,6 +79,7 @@ int WindowHeight(HWND window) {
 // A window still alive goes down while this object is still a MainFrame, so that its
 // destruction unregisters the filter from the loop like any other.
 MainFrame::~MainFrame() {
+  if (recovery_) WriteRecoveryCopiesOnCrash(nullptr);
   if (Handle() != nullptr) DestroyWindow(Handle());
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
 }
@@ -111,6 +112,7 @@ AmbientView* MainFrame::ActiveView() const {
 // ---- dispatch ----
 
 bool MainFrame::HandleMessage(Message& m) {
+  if (HandleOutsideWorldMessage(m)) return true;
   if (HandleOwnMessage(m)) return true;
   if (commandStates_.HandleMessage(m)) return true;
   if (HandleLayoutAndBarMessage(m)) return true;
@@ -140,7 +142,7 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       m.result = 0;
       return true;
     case WM_QUERYENDSESSION:
-      m.result = ConfirmCloseAll() ? TRUE : FALSE;
+      m.result = OnQueryEndSession() ? TRUE : FALSE;
       return true;
     case WM_ACTIVATE:
       if (!OnActivate(m.wParam)) return false;
@@ -267,6 +269,7 @@ void MainFrame::DoIdle() {
   commandStates_.EnableCommand(CMD_FILE_SAVE_AS, view != nullptr);
   for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
   UpdateEditCommandStates();
+  if (recoveryDue_) SyncRecoveryCopies();
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -296,6 +299,7 @@ void MainFrame::OnCreate() {
   }
   tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition));
   DragAcceptFiles(Handle(), TRUE);
+  ListenForFailures();
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images
