@@ -136,12 +136,15 @@ bool MainFrame::CheckFileOfView(AmbientView& view) {
 }
 
 // True when the save may go ahead: the file is as it was read, gone (the save writes it back),
-// or the user says to overwrite another program's change.
+// or the user says (now or in the reload question) to put the document over another program's
+// change.
 bool MainFrame::ConfirmOverwriteChanged(AmbientView& view) {
   FileStamp now;
   if (CompareWithDisk(view.GetFileStamp(), view.GetPath(), now) != DiskChange::Changed) return true;
   DocumentWatch& watch = WatchOf(view);
-  // Asked here, the change needs no reload question afterwards.
+  // A change the user already chose not to reload over the document is not asked about again;
+  // asked here, it needs no reload question afterwards.
+  if (watch.asked && watch.askedAbout == now) return true;
   watch.asked = true;
   watch.askedAbout = now;
   return AskUser(FormatCommandString(STR_DISK_CHANGED_OVERWRITE, TitleOf(view)),
