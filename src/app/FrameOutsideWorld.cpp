@@ -58,7 +58,8 @@ bool MainFrame::HandleOutsideWorldMessage(Message& m) {
       recoveryDue_ = true;
       return false;
     case WM_NOTIFY:
-      if (reinterpret_cast<const NMHDR*>(m.lParam)->code == static_cast<UINT>(GRIDN_ITEMCHANGED)) recoveryDue_ = true;
+      if (reinterpret_cast<const NMHDR*>(m.lParam)->code == static_cast<UINT>(GRIDN_ITEMCHANGED))
+        recoveryDue_ = true;
       return false;
     default:
       return false;
@@ -201,9 +202,10 @@ void MainFrame::WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch)
 // A document closed without saving leaves no copy behind.
 void MainFrame::ForgetClosedViews() {
   for (auto watch = watches_.begin(); watch != watches_.end();) {
-    const bool open = std::any_of(views_.begin(), views_.end(), [&](const std::unique_ptr<AmbientView>& view) {
-      return view.get() == watch->first && view->Handle() != nullptr;
-    });
+    const bool open =
+        std::any_of(views_.begin(), views_.end(), [&](const std::unique_ptr<AmbientView>& view) {
+          return view.get() == watch->first && view->Handle() != nullptr;
+        });
     if (open) {
       ++watch;
       continue;

@@ -31,14 +31,15 @@ bool StillRunning(DWORD processId, std::uint64_t startTime) {
     return GetLastError() == ERROR_ACCESS_DENIED;
   }
   DWORD exitCode = 0;
-  const bool running = GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE &&
-                       StartTimeOf(process) == startTime;
+  const bool running =
+      GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE && StartTimeOf(process) == startTime;
   CloseHandle(process);
   return running;
 }
 
 bool WriteWhole(const std::wstring& path, const std::vector<std::byte>& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -57,7 +58,8 @@ bool ReadWhole(const std::wstring& path, std::vector<std::byte>& bytes) {
   if (ok) {
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     DWORD read = 0;
-    ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
+    ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+         read == bytes.size();
   }
   CloseHandle(file);
   return ok;
@@ -70,7 +72,9 @@ class Writer {
     out.insert(out.end(), from, from + size);
   }
   template <typename T>
-  void Number(T value) { Raw(&value, sizeof(value)); }
+  void Number(T value) {
+    Raw(&value, sizeof(value));
+  }
   void Text(const std::wstring& text) {
     Number(static_cast<std::uint32_t>(text.size()));
     Raw(text.data(), text.size() * sizeof(wchar_t));
@@ -88,7 +92,9 @@ class Reader {
     return true;
   }
   template <typename T>
-  bool Number(T& value) { return Raw(&value, sizeof(value)); }
+  bool Number(T& value) {
+    return Raw(&value, sizeof(value));
+  }
   bool Text(std::wstring& text) {
     std::uint32_t length = 0;
     if (!Number(length) || length > (in.size() - at) / sizeof(wchar_t)) return false;
@@ -134,7 +140,8 @@ std::wstring RecoveryStore::NameFor(int slot) const {
 }
 
 RecoveryStore::Kept& RecoveryStore::KeptFor(int slot) {
-  auto found = std::find_if(kept_.begin(), kept_.end(), [slot](const Kept& kept) { return kept.slot == slot; });
+  auto found =
+      std::find_if(kept_.begin(), kept_.end(), [slot](const Kept& kept) { return kept.slot == slot; });
   if (found != kept_.end()) return *found;
   Kept kept;
   kept.slot = slot;
@@ -153,12 +160,14 @@ bool RecoveryStore::Write(int slot, const RecoveryCopy& copy) {
   // The folder may have been deleted since the last copy.
   SHCreateDirectoryExW(nullptr, folder_.c_str(), nullptr);
   kept.onDisk = WriteWhole(kept.temporary, kept.content) &&
-                MoveFileExW(kept.temporary.c_str(), kept.file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+                MoveFileExW(kept.temporary.c_str(), kept.file.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   return kept.onDisk;
 }
 
 void RecoveryStore::Remove(int slot) {
-  auto found = std::find_if(kept_.begin(), kept_.end(), [slot](const Kept& kept) { return kept.slot == slot; });
+  auto found =
+      std::find_if(kept_.begin(), kept_.end(), [slot](const Kept& kept) { return kept.slot == slot; });
   if (found == kept_.end()) return;
   DeleteFileW(found->file.c_str());
   DeleteFileW(found->temporary.c_str());
@@ -171,11 +180,13 @@ void RecoveryStore::WriteAllKept() noexcept {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) continue;
     DWORD written = 0;
-    const bool ok = WriteFile(file, kept.content.data(), static_cast<DWORD>(kept.content.size()), &written,
-                              nullptr) &&
-                    written == kept.content.size() && FlushFileBuffers(file);
+    const bool ok =
+        WriteFile(file, kept.content.data(), static_cast<DWORD>(kept.content.size()), &written, nullptr) &&
+        written == kept.content.size() && FlushFileBuffers(file);
     CloseHandle(file);
-    if (ok) MoveFileExW(kept.temporary.c_str(), kept.file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ok)
+      MoveFileExW(kept.temporary.c_str(), kept.file.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   }
 }
 
@@ -233,8 +244,9 @@ bool RecoveryStore::Deserialize(const std::vector<std::byte>& content, RecoveryC
   std::uint32_t size = 0;
   if (!reader.Raw(magic, sizeof(magic)) || std::memcmp(magic, kMagic, sizeof(kMagic)) != 0) return false;
   if (!reader.Text(copy.path) || !reader.Text(copy.title) || !reader.Number(exists) ||
-      !reader.Number(copy.stamp.volume) || !reader.Number(copy.stamp.index) || !reader.Number(copy.stamp.size) ||
-      !reader.Number(copy.stamp.lastWrite) || !reader.Number(size) || size > content.size()) {
+      !reader.Number(copy.stamp.volume) || !reader.Number(copy.stamp.index) ||
+      !reader.Number(copy.stamp.size) || !reader.Number(copy.stamp.lastWrite) || !reader.Number(size) ||
+      size > content.size()) {
     return false;
   }
   copy.stamp.exists = exists != 0;
