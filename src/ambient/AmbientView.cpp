@@ -9,6 +9,8 @@
 #include "ambient/AmbientFileIo.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/TimeOfDay.h"
+#include "ambient/EntryText.h"
+#include "ambient/NamesCodePage.h"
 #include "ambient/Win32CodePageConverter.h"
 #include "grid/AddRowItem.h"
 #include "grid/EditItem.h"
@@ -194,10 +196,12 @@ void AmbientView::OnSetItemValue(Message& m) {
 }
 
 std::wstring AmbientView::NameRefusal(int row, const std::wstring& name) const {
+  const CodePageConverter& converter = NamesConverter();
+  if (CheckEntryName(name, converter) == EntryTextError::NameHasControlCharacter)
+    return DescribeNameControlCharacter(row, kColumns[kAudioFileColumn].caption);
   AmbientEntryValues values;
   values.audioFile = name;
   AmbientEntry scratch{};
-  const CodePageConverter& converter = ProcessCodePageConverter();
   AmbientSaveResult result;
   result.error = StoreEntryValues(scratch, values, converter);
   if (result.error == AmbientSaveError::None) return std::wstring();
@@ -220,6 +224,13 @@ void AmbientView::TakeCellValue(int row, int col) {
   change.ApplyTo(document, true);
   history.Record(std::move(change));
   modified = !history.IsAtSaved();
+}
+
+std::wstring AmbientView::CellToolTipText(int row, int col) const {
+  if (col == kAudioFileColumn && row >= 0 && row < document.Count() &&
+      NameIsUndecodable(document.At(row), NamesConverter()))
+    return CellText(row, col) + L"\n" + DescribeUndecodableName(NamesCodePageNumber());
+  return PropertyGrid::CellToolTipText(row, col);
 }
 
 void AmbientView::AddAppendRow() {
@@ -247,6 +258,7 @@ BOOL AmbientView::Load(const wchar_t* newPath) {
 void AmbientView::AdoptLoaded(const AmbientLoadResult& loaded) {
   CloseEditor();
   const int shownBefore = document.Count();
+  loadDamage = DescribeLoadDamage(loaded);
   document = EntryList::FromLoad(loaded);
   for (int row = 0; row < document.Count(); ++row) document.SetValues(row, AsShown(document.At(row).values));
   ShowReplacedRows(0, shownBefore, document.Count());
@@ -338,10 +350,10 @@ void AmbientView::ShowChange(const EntryChange& change, bool forward) {
   ShowReplacedRows(change.first, before, after);
 }
 
-void AmbientView::SelectEntryRow(int row) {
-  const int column = std::max(GetSelectedColumn(), 0);
+// The cursor stays in the column it was in before the rows changed under it.
+void AmbientView::SelectEntryRow(int row, int column) {
   const int last = GetRowCount() - 1;
-  if (last >= 0) SelectCell(std::clamp(row, 0, last), column);
+  if (last >= 0) SelectCell(std::clamp(row, 0, last), std::max(column, 0));
 }
 
 BOOL AmbientView::Save() {
@@ -449,12 +461,13 @@ bool AmbientView::InsertEntries(int row, const std::vector<DocumentEntry>& entri
 }
 
 bool AmbientView::ApplyChange(EntryChange change) {
+  const int column = GetSelectedColumn();
   change.ApplyTo(document, true);
   const int select = change.selectAfter;
   ShowChange(change, true);
   history.Record(std::move(change));
   modified = !history.IsAtSaved();
-  SelectEntryRow(select);
+  SelectEntryRow(select, column);
   return true;
 }
 
@@ -463,18 +476,35 @@ void AmbientView::Undo() {
   CloseEditor();
   const EntryChange* step = history.Undo();
   if (step == nullptr) return;
+  const int column = GetSelectedColumn();
   step->ApplyTo(document, false);
   ShowChange(*step, false);
   modified = !history.IsAtSaved();
-  SelectEntryRow(step->selectBefore);
+  SelectEntryRow(step->selectBefore, column);
 }
 
 void AmbientView::Redo() {
   CloseEditor();
   const EntryChange* step = history.Redo();
   if (step == nullptr) return;
+  const int column = GetSelectedColumn();
   step->ApplyTo(document, true);
   ShowChange(*step, true);
   modified = !history.IsAtSaved();
-  SelectEntryRow(step->selectAfter);
+  SelectEntryRow(step->selectAfter, column);
+}
+
+// Nothing becomes modified: the stored bytes are what they were, only read another way. The
+// steps of the history are read again too, so undo brings back names in the new code page.
+void AmbientView::RereadNames(const CodePageConverter& from, const CodePageConverter& to) {
+  CloseEditor();
+  const int row = GetSelectedRow(), column = GetSelectedColumn();
+  history.ChangeEveryEntry([&](DocumentEntry& entry) { RereadName(entry, from, to); });
+  for (int index = 0; index < document.Count(); ++index) {
+    DocumentEntry entry = document.At(index);
+    RereadName(entry, from, to);
+    document.SetValues(index, entry.values);
+  }
+  ShowReplacedRows(0, document.Count(), document.Count());
+  if (row >= 0) SelectEntryRow(row, column);
 }

@@ -44,6 +44,13 @@ class AmbientView : public PropertyGrid {
   // Why the last Load failed, as the line under "Не могу открыть файл!"; empty after a success.
   const std::wstring& GetLastLoadError() const { return lastLoadError; }
 
+  // What the loaded file's length said beyond its records (AmbientFileMessages'
+  // DescribeLoadDamage); empty for a whole file or a document not loaded.
+  const std::wstring& GetLoadDamage() const { return loadDamage; }
+  // The names' code page changed from `from` to `to`: shows every unedited name as its stored
+  // bytes read in `to`, in the document and every step of its history; nothing becomes modified.
+  void RereadNames(const CodePageConverter& from, const CodePageConverter& to);
+
   // Gives a document made with New the append row, so that it can be filled.
   void StartNew();
 
@@ -89,6 +96,8 @@ class AmbientView : public PropertyGrid {
 
  protected:
   bool HandleMessage(Message& m) override;
+  // A name whose stored bytes the code page cannot read says so, whatever the cell's width.
+  std::wstring CellToolTipText(int row, int col) const override;
 
  private:
   void OnCreate();
@@ -116,7 +125,7 @@ class AmbientView : public PropertyGrid {
   bool InsertEntries(int row, const std::vector<DocumentEntry>& entries);
   // Makes `change` to the entries, records it and shows it, selecting where it led.
   bool ApplyChange(EntryChange change);
-  void SelectEntryRow(int row);
+  void SelectEntryRow(int row, int column);
 
   bool modified = true;
   std::wstring path;
@@ -125,4 +134,5 @@ class AmbientView : public PropertyGrid {
   std::wstring lastSaveError;
   std::wstring lastLoadError;
   FileStamp fileStamp;
+  std::wstring loadDamage;
 };

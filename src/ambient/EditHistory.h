@@ -56,6 +56,15 @@ class EditHistory {
 
   std::size_t MemoryBytes() const;
 
+  // Runs `change` over every entry the steps hold (names read again in another code page).
+  template <typename Change>
+  void ChangeEveryEntry(Change change) {
+    for (EntryChange& step : steps_) {
+      for (DocumentEntry& entry : step.before) change(entry);
+      for (DocumentEntry& entry : step.after) change(entry);
+    }
+  }
+
  private:
   std::vector<EntryChange> steps_;
   std::size_t done_ = 0;

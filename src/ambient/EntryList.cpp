@@ -73,3 +73,23 @@ AmbientImage EntryList::Image() const {
 void EntryList::AdoptImage(const AmbientImage& image) {
   for (std::size_t index = 0; index < entries_.size(); ++index) entries_[index].record = image[index];
 }
+
+namespace {
+
+bool NameIsUnedited(const DocumentEntry& entry, const CodePageConverter& converter) {
+  return entry.values.audioFile == DecodeName(AudioFileBytes(entry.record), converter);
+}
+
+}  // namespace
+
+bool NameIsUndecodable(const DocumentEntry& entry, const CodePageConverter& converter) {
+  return NameBytesUndecodable(entry.record, converter) && NameIsUnedited(entry, converter);
+}
+
+void RereadName(DocumentEntry& entry, const CodePageConverter& from, const CodePageConverter& to) {
+  if (NameIsUnedited(entry, from)) entry.values.audioFile = DecodeName(AudioFileBytes(entry.record), to);
+}
+
+void EntryList::RereadNames(const CodePageConverter& from, const CodePageConverter& to) {
+  for (DocumentEntry& entry : entries_) RereadName(entry, from, to);
+}

@@ -16,6 +16,14 @@ struct DocumentEntry {
   bool operator==(const DocumentEntry& other) const;
 };
 
+// Whether the entry's name shows stored bytes that are not valid in `converter`'s code page
+// (with U+FFFD in their place) and so is kept as stored: the grid's tooltip says so.
+bool NameIsUndecodable(const DocumentEntry& entry, const CodePageConverter& converter);
+
+// An entry's name as its stored bytes read in `to`, unless it was edited since it was read in
+// `from` (an edited name is the user's text and stays).
+void RereadName(DocumentEntry& entry, const CodePageConverter& from, const CodePageConverter& to);
+
 class EntryList {
  public:
   EntryList() = default;
@@ -43,6 +51,11 @@ class EntryList {
   AmbientImage Image() const;
   // Takes back the records a save wrote, so that they hold what is now on disk.
   void AdoptImage(const AmbientImage& image);
+
+  // After the names' code page changed from `from` to `to`: every name nobody edited (it still
+  // shows what its stored bytes decode to in `from`) shows what they decode to in `to`. Edited
+  // names stay as typed. No record changes, so nothing becomes modified.
+  void RereadNames(const CodePageConverter& from, const CodePageConverter& to);
 
   bool operator==(const EntryList&) const = default;
 

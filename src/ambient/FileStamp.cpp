@@ -1,11 +1,13 @@
 #include "ambient/FileStamp.h"
 
+#include "ambient/FileAccess.h"
+
 FileStamp TakeFileStamp(const std::wstring& path) {
   FileStamp stamp;
   if (path.empty()) return stamp;
   // No access rights asked for: a file another program holds open without sharing still
   // answers, and nothing here keeps it from being replaced.
-  HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  HANDLE file = CreateFileW(ExtendedLengthPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return stamp;
   BY_HANDLE_FILE_INFORMATION info{};
@@ -27,7 +29,7 @@ DiskChange CompareWithDisk(const FileStamp& known, const std::wstring& path, Fil
   if (!now.exists) {
     // A file that is only locked away for a moment still shows in the folder; only a missing
     // name counts as gone.
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
       now = known;
       return DiskChange::None;
     }

@@ -19,8 +19,10 @@ bool HoldsNothingToLose(const AmbientView& view) {
 bool MainFrame::SaveDocument(AmbientView& view) {
   if (!view.CommitEdit()) return false;
   if (view.GetPath()[0] == L'\0') return SaveDocumentAs(view);
+  if (!ConfirmSaveOverDamaged(view)) return false;
   if (!ConfirmOverwriteChanged(view)) return false;
   if (view.Save()) {
+    ForgetLoadDamage(view);
     DocumentSaved(view);
     return true;
   }

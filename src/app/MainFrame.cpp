@@ -300,6 +300,7 @@ void MainFrame::OnCreate() {
   if (toolbar_.window != nullptr) commandStates_.RegisterElement(toolbar_.window, COMMAND_KIND_TOOLBAR);
   commandStates_.SetCommandCheck(CMD_VIEW_TOOLBAR, 1);
   commandStates_.SetCommandCheck(CMD_VIEW_STATUS_BAR, 1);
+  LoadNamesCodePage();
   if (MessageLoop* loop = TheAppModule().LoopForThread()) {
     loop->RegisterFilter(this);
     loop->RegisterIdleHandler(this);
@@ -408,7 +409,8 @@ void MainFrame::OnDropFiles(HDROP drop) {
     paths.push_back(std::move(path));
   }
   DragFinish(drop);
-  for (const std::wstring& path : OpenableFiles(paths)) OpenDocument(path);
+  const std::vector<std::wstring> files = OpenableFiles(paths);
+  for (const std::wstring& path : files) OpenDocument(path, files.size() > 1);
 }
 
 // ---- layout ----

@@ -23,7 +23,7 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
     return 0;
   }
   ShowWindow(hwnd, showCommand);
-  for (const std::wstring& path : files) frame->OpenDocument(path);
+  for (const std::wstring& path : files) frame->OpenDocument(path, files.size() > 1);
   if (!recoveryFolder.empty()) {
     frame->KeepRecoveryCopies(recoveryFolder);
     frame->OfferRecovery();
