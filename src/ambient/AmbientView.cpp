@@ -265,13 +265,58 @@ BOOL AmbientView::Load(const wchar_t* newPath) {
   AmbientLoadResult loaded = LoadAmbientFile(path);
   lastLoadError = DescribeLoadFailure(loaded);
   if (!loaded) return FALSE;
+  AdoptLoaded(loaded);
+  fileStamp = TakeFileStamp(path);
+  return TRUE;
+}
+
+// The entries of `loaded` replace whatever the document held.
+void AmbientView::AdoptLoaded(const AmbientLoadResult& loaded) {
+  CloseEditor();
+  const int shownBefore = document.Count();
   loadDamage = DescribeLoadDamage(loaded);
   document = EntryList::FromLoad(loaded);
   for (int row = 0; row < document.Count(); ++row) document.SetValues(row, AsShown(document.At(row).values));
-  ShowReplacedRows(0, 0, document.Count());
+  ShowReplacedRows(0, shownBefore, document.Count());
   history.Reset(true);
   modified = false;
+}
+
+BOOL AmbientView::Reload() {
+  AmbientLoadResult loaded = LoadAmbientFile(path);
+  lastLoadError = DescribeLoadFailure(loaded);
+  if (!loaded) return FALSE;
+  const int selected = GetSelectedRow();
+  const int column = std::max(GetSelectedColumn(), 0);
+  AdoptLoaded(loaded);
+  fileStamp = TakeFileStamp(path);
+  const int last = GetRowCount() - 1;
+  if (selected >= 0 && last >= 0) SelectCell(std::min(selected, last), column);
   return TRUE;
+}
+
+BOOL AmbientView::LoadRecovered(std::span<const std::byte> bytes, const std::wstring& boundPath,
+                                const FileStamp& stamp) {
+  AddAppendRow();
+  path = boundPath;
+  AmbientLoadResult loaded = ReadAmbientFile(bytes, ProcessCodePageConverter());
+  lastLoadError = DescribeLoadFailure(loaded);
+  if (!loaded) return FALSE;
+  AdoptLoaded(loaded);
+  history.Reset(false);
+  fileStamp = stamp;
+  modified = true;
+  return TRUE;
+}
+
+bool AmbientView::EncodeForSave(std::vector<std::byte>& bytes) const {
+  std::vector<AmbientEntryValues> values;
+  values.reserve(static_cast<size_t>(document.Count()));
+  for (int index = 0; index < document.Count(); ++index) values.push_back(document.At(index).values);
+  AmbientEncoding encoding = EncodeAmbientFile(document.Image(), values, ProcessCodePageConverter());
+  if (!encoding.result) return false;
+  bytes = std::move(encoding.bytes);
+  return true;
 }
 
 void AmbientView::InsertEntryRow(int row, const AmbientEntryValues& values) {
@@ -379,6 +424,7 @@ BOOL AmbientView::Save() {
   document.AdoptImage(image);
   history.MarkSaved();
   modified = false;
+  fileStamp = TakeFileStamp(path);
   return TRUE;
 }
 

@@ -9,6 +9,7 @@
 #include "ambient/AmbientFile.h"
 #include "ambient/EditHistory.h"
 #include "ambient/EntryList.h"
+#include "ambient/FileStamp.h"
 #include "grid/PropertyGrid.h"
 
 // Sent to the parent (WM_NOTIFY with a plain NMHDR) when the append row cannot add an entry
@@ -55,6 +56,22 @@ class AmbientView : public PropertyGrid {
 
   // Gives a document made with New the append row, so that it can be filled.
   void StartNew();
+
+  // ---- the document and the world outside ----
+  // The file as this document last read or wrote it; no file for a new document.
+  const FileStamp& GetFileStamp() const { return fileStamp; }
+  // Reads the document's file again in place of its entries: the selection stays on its row,
+  // the history starts anew and the document is unmodified. FALSE (GetLastLoadError says why)
+  // leaves the document as it was.
+  BOOL Reload();
+  // The bytes Save would write now, without writing them; false when an entry cannot be stored.
+  bool EncodeForSave(std::vector<std::byte>& bytes) const;
+  // Fills a fresh view from the contents of a recovery copy, bound to `boundPath` (empty for a
+  // document that never had a file) and to the stamp its file had then; the document comes up
+  // modified, as it was when the copy was written.
+  BOOL LoadRecovered(std::span<const std::byte> bytes, const std::wstring& boundPath, const FileStamp& stamp);
+  // A document whose file went away must be saved to exist again.
+  void MarkModified() { modified = true; }
 
   // The entry under the cursor; -1 on the append row or without a selection.
   int GetSelectedEntry() const;
@@ -105,6 +122,7 @@ class AmbientView : public PropertyGrid {
   bool OnCommitEdit(Message& m);
   void OnSetItemValue(Message& m);
   void AddAppendRow();
+  void AdoptLoaded(const AmbientLoadResult& loaded);
 
   // Rows: one made from an entry's values, or an existing row made to show them.
   void InsertEntryRow(int row, const AmbientEntryValues& values);
@@ -140,5 +158,6 @@ class AmbientView : public PropertyGrid {
   std::wstring lastSaveError;
   std::wstring lastLoadError;
   std::wstring statusText;
+  FileStamp fileStamp;
   std::wstring loadDamage;
 };

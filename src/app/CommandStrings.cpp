@@ -11,6 +11,19 @@ constexpr UINT kSystemCommandLast = 0xF1EF;
 
 }  // namespace
 
+std::wstring FormatCommandString(UINT id, const std::wstring& argument) {
+  const std::wstring pattern = LoadCommandString(id);
+  const DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(argument.c_str())};
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+      pattern.c_str(), 0, 0, reinterpret_cast<wchar_t*>(&text), 0,
+      reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(arguments)));
+  std::wstring formatted = length > 0 ? std::wstring(text, length) : argument;
+  LocalFree(text);
+  return formatted;
+}
+
 std::wstring LoadCommandString(UINT id, bool* found) {
   wchar_t buffer[kMaxStringLength]{};
   int length = LoadStringW(ResourceModule(), id, buffer, kMaxStringLength);

@@ -10,6 +10,9 @@
 
 // The string of `id`, at most 255 characters; `found` tells a missing string from an empty one.
 std::wstring LoadCommandString(UINT id, bool* found = nullptr);
+// The string of `id` with `argument` in place of %1 (FormatMessage's inserts); `argument` alone
+// when the string is missing.
+std::wstring FormatCommandString(UINT id, const std::wstring& argument);
 // The part before the first line feed (the whole text when it has none).
 std::wstring PromptPart(const std::wstring& text);
 // The part after the first line feed; empty when there is none.

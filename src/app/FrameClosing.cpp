@@ -11,31 +11,16 @@ bool MainFrame::HoldsNothingToLose(const AmbientView& view) {
   return !view.IsModified() || (view.GetPath()[0] == L'\0' && view.GetDataRowCount() == 0);
 }
 
-namespace {
-
-// The prompt's text with the page's title in place of %1.
-std::wstring SaveChangesQuestion(const wchar_t* title) {
-  const std::wstring pattern = LoadCommandString(STR_SAVE_CHANGES);
-  const DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(title)};
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
-      pattern.c_str(), 0, 0, reinterpret_cast<wchar_t*>(&text), 0,
-      reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(arguments)));
-  std::wstring question = length > 0 ? std::wstring(text, length) : std::wstring(title);
-  LocalFree(text);
-  return question;
-}
-
-}  // namespace
-
+// A file another program changed since it was read is only overwritten when the user says so.
 bool MainFrame::SaveDocument(AmbientView& view) {
   if (!view.CommitEdit()) return false;
   if (view.GetPath()[0] == L'\0') return SaveDocumentAs(view);
   if (!ConfirmSaveOverDamaged(view)) return false;
+  if (!ConfirmOverwriteChanged(view)) return false;
   if (view.Save()) {
     ForgetLoadDamage(view);
     NoteRecentFile(view.GetPath());
+    DocumentSaved(view);
     return true;
   }
   ShowSaveError(view);
@@ -48,10 +33,10 @@ bool MainFrame::ConfirmClosePage(int index) {
   if (tabView_.GetActivePage() != index) tabView_.SetActivePage(index);
   if (!view->CommitEdit()) return false;
   if (HoldsNothingToLose(*view)) return true;
-  const std::wstring question = SaveChangesQuestion(tabView_.GetPageTitle(index));
-  wchar_t caption[256]{};
-  GetWindowTextW(Handle(), caption, 256);
-  switch (MessageBoxW(Handle(), question.c_str(), caption, MB_YESNOCANCEL | MB_ICONWARNING)) {
+  // Until the prompt and the save it may lead to are over, further close requests are ignored.
+  const QuestionUp up(questionsUp_);
+  switch (AskUser(FormatCommandString(STR_SAVE_CHANGES, tabView_.GetPageTitle(index)),
+                  MB_YESNOCANCEL | MB_ICONWARNING)) {
     case IDYES:
       return SaveDocument(*view);
     case IDNO:
@@ -70,10 +55,21 @@ bool MainFrame::ConfirmCloseAll() {
 }
 
 // WM_CLOSE from Exit, Alt+F4, the close box or the system menu: consumed (nothing closes)
-// unless every document may go.
+// unless every document may go. One asked while a question is up is consumed unasked: the
+// frame must not go under the question, nor the same page be asked about twice.
 bool MainFrame::OnClose() {
-  if (!ConfirmCloseAll()) return true;
+  if (questionsUp_ > 0 || !ConfirmCloseAll()) return true;
   // Stored while the window still has its place: the next start opens it there.
   SaveWhereClosed();
   return false;
+}
+
+bool MainFrame::OnQueryEndSession() { return questionsUp_ == 0 && ConfirmCloseAll(); }
+
+// Every question the frame asks goes through here, so that close requests know one is up.
+int MainFrame::AskUser(const std::wstring& text, UINT type) {
+  const QuestionUp up(questionsUp_);
+  wchar_t caption[256]{};
+  GetWindowTextW(Handle(), caption, 256);
+  return MessageBoxW(Handle(), text.c_str(), caption, type);
 }

@@ -91,6 +91,7 @@ void MainFrame::OnFileNew() {
 }
 
 void MainFrame::OnFileOpen() {
+  const QuestionUp up(questionsUp_);
   FileDialog dialog = MakeOpenFileDialog(Handle());
   if (dialog.Run(GetActiveWindow()) != IDOK) return;
   OpenDocument(dialog.FullPath());
@@ -139,6 +140,7 @@ void MainFrame::OnFileSaveAs() {
 
 // The tab and the document take the new name only once it holds the document.
 bool MainFrame::SaveDocumentAs(AmbientView& view) {
+  const QuestionUp up(questionsUp_);
   FileDialog dialog = MakeSaveAsFileDialog(Handle());
   if (dialog.Run(GetActiveWindow()) != IDOK) return false;
   const int open = FindPageOfFile(dialog.FullPath());
@@ -151,7 +153,9 @@ bool MainFrame::SaveDocumentAs(AmbientView& view) {
     return false;
   }
   ForgetLoadDamage(view);
-  tabView_.SetPageTitle(tabView_.GetActivePage(), dialog.FullPath().c_str());
+  // The page of the document saved, which need not be the active one (Close All saves each).
+  tabView_.SetPageTitle(PageOfView(&view), dialog.FullPath().c_str());
+  DocumentSaved(view);
   NoteRecentFile(dialog.FullPath());
   return true;
 }
@@ -234,6 +238,7 @@ AmbientView* MainFrame::CreateView() {
 
 // The tab container destroys a page's window but never the view behind it.
 void MainFrame::ReleaseClosedViews() {
+  ForgetClosedViews();
   std::erase_if(views_, [this](const std::unique_ptr<AmbientView>& view) {
     if (view->Handle() != nullptr) return false;
     ForgetLoadDamage(*view);

@@ -84,6 +84,7 @@ int WindowHeight(HWND window) {
 MainFrame::MainFrame(Settings& settings) : settings_(settings) {}
 
 MainFrame::~MainFrame() {
+  if (recovery_) WriteRecoveryCopiesOnCrash(nullptr);
   if (Handle() != nullptr) DestroyWindow(Handle());
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
 }
@@ -116,6 +117,7 @@ AmbientView* MainFrame::ActiveView() const {
 // ---- dispatch ----
 
 bool MainFrame::HandleMessage(Message& m) {
+  if (HandleOutsideWorldMessage(m)) return true;
   if (HandleOwnMessage(m)) return true;
   if (HandleSessionMessage(m)) return true;
   if (HandleDpiMessage(m)) return true;
@@ -147,7 +149,7 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       m.result = 0;
       return true;
     case WM_QUERYENDSESSION:
-      m.result = ConfirmCloseAll() ? TRUE : FALSE;
+      m.result = OnQueryEndSession() ? TRUE : FALSE;
       if (m.result == TRUE) SaveWhereClosed();
       return true;
     case WM_ACTIVATE:
@@ -281,6 +283,7 @@ void MainFrame::DoIdle() {
   for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
   UpdateEditCommandStates();
   UpdateUnsavedMarks();
+  if (recoveryDue_) SyncRecoveryCopies();
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -324,6 +327,7 @@ void MainFrame::OnCreate() {
   DragAcceptFiles(Handle(), TRUE);
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
+  ListenForFailures();
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images

@@ -4,6 +4,7 @@
 // HDROP needs the base declarations first.
 #include <shellapi.h>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -16,6 +17,7 @@
 #include "app/MessageFilter.h"
 #include "app/RecentFiles.h"
 #include "app/Settings.h"
+#include "app/RecoveryStore.h"
 #include "menubar/CommandBar.h"
 #include "tabs/TabView.h"
 #include "win/Window.h"
@@ -77,6 +79,21 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // ---- display scale (FrameDpi.cpp) ----
   // The scale the bars are made for; 0 until one other than the system's was applied.
   UINT Dpi() const { return dpi_; }
+  // ---- the world outside: other programs, crashes, want of memory (FrameOutsideWorld.cpp) ----
+  // Starts keeping a recovery copy of every modified document in `folder`, and writing them
+  // when the process crashes. Without this call the frame writes none.
+  void KeepRecoveryCopies(const std::wstring& folder);
+  // Offers the copies a process that did not close normally left in the folder; Yes opens them
+  // as modified documents, No deletes them. Returns how many documents were restored.
+  int OfferRecovery();
+  // Compares every document with its file on disk and asks about each change once.
+  void CheckFilesOnDisk();
+  // Writes or deletes the recovery copies as the documents now are.
+  void SyncRecoveryCopies();
+  // Tells the user that a command failed (for want of memory, or another error) and was refused.
+  void TellRefusedCommand(bool outOfMemory);
+  // Whether a question (save prompt, reload question, file dialog of a save) is up.
+  bool QuestionIsUp() const { return questionsUp_ > 0; }
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -128,6 +145,41 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool SaveDocument(AmbientView& view);
   bool SaveDocumentAs(AmbientView& view);
   void OnValueRefused(const GridNotify& notify);
+  bool OnQueryEndSession();
+  int AskUser(const std::wstring& text, UINT type);
+
+  // Counts a question up for as long as it lives.
+  class QuestionUp {
+   public:
+    explicit QuestionUp(int& count) : count_(count) { ++count_; }
+    ~QuestionUp() { --count_; }
+    QuestionUp(const QuestionUp&) = delete;
+    QuestionUp& operator=(const QuestionUp&) = delete;
+
+   private:
+    int& count_;
+  };
+
+  // What the frame knows of each document beyond the view itself (FrameOutsideWorld.cpp).
+  struct DocumentWatch {
+    int recoverySlot = 0;
+    // The state of the file last asked about, so each change is asked about once.
+    bool asked = false;
+    FileStamp askedAbout;
+    bool copyKept = false;
+    bool failureReported = false;
+  };
+  bool HandleOutsideWorldMessage(Message& m);
+  static void ListenForFailures();
+  DocumentWatch& WatchOf(const AmbientView& view);
+  int PageOfView(const AmbientView* view) const;
+  std::wstring TitleOf(const AmbientView& view) const;
+  bool CheckFileOfView(AmbientView& view);
+  bool ConfirmOverwriteChanged(AmbientView& view);
+  void DocumentSaved(const AmbientView& view);
+  void WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch);
+  void ForgetClosedViews();
+  bool RestoreCopy(const RecoveryCopy& copy);
 
   // The page holding the document stored at `path` (by any of its names), or -1.
   int FindPageOfFile(const std::wstring& path) const;
@@ -187,4 +239,13 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   UINT dpi_ = 0;
   UniqueFont statusFont_;
   UniqueFont tabFont_;
+
+  // ---- the world outside ----
+  int questionsUp_ = 0;
+  bool diskCheckPosted_ = false;
+  bool checkingDisk_ = false;
+  bool recoveryDue_ = false;
+  int nextRecoverySlot_ = 1;
+  std::map<const AmbientView*, DocumentWatch> watches_;
+  std::unique_ptr<RecoveryStore> recovery_;
 };

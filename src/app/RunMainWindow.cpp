@@ -6,10 +6,11 @@
 
 int RunMainWindow(int showCommand, const std::vector<std::wstring>& files) {
   return RunMainWindow(
-      showCommand, [] { return std::make_unique<MainFrame>(); }, files);
+      showCommand, [] { return std::make_unique<MainFrame>(); }, files, RecoveryStore::DefaultFolder());
 }
 
-int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vector<std::wstring>& files) {
+int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vector<std::wstring>& files,
+                  const std::wstring& recoveryFolder) {
   auto loop = std::make_unique<MessageLoop>();
   TheAppModule().RegisterLoop(loop.get());
 
@@ -26,7 +27,13 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
     ShowWindow(hwnd, showCommand);
   }
   for (const std::wstring& path : files) frame->OpenDocument(path, files.size() > 1);
+  if (!recoveryFolder.empty()) {
+    frame->KeepRecoveryCopies(recoveryFolder);
+    frame->OfferRecovery();
+  }
   const int exitCode = loop->Pump();
+  // Copies are written on a crash only while the frame that keeps them lives.
+  WriteRecoveryCopiesOnCrash(nullptr);
   TheAppModule().UnregisterLoop();
   frame.reset();
   return exitCode;

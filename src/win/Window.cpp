@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <exception>
+#include <new>
+
 namespace {
 
 // The object whose window is being created on this thread; the class procedure binds it to
@@ -125,7 +128,15 @@ LRESULT Window::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Message m{hwnd, msg, wParam, lParam};
   // A handler may have destroyed the window (and so ended the binding) before the default
   // processing would run; a dead window gets none.
-  if (!HandleMessage(m) && hwnd_ != nullptr) m.result = CallDefault(m);
+  try {
+    if (!HandleMessage(m) && hwnd_ != nullptr) m.result = CallDefault(m);
+  } catch (const std::bad_alloc&) {
+    m.result = 0;
+    ReportFailure(hwnd, msg, true);
+  } catch (const std::exception&) {
+    m.result = 0;
+    ReportFailure(hwnd, msg, false);
+  }
   --dispatchDepth_;
   if (msg == WM_NCDESTROY && hwnd_ != nullptr) {
     Unbind();
@@ -136,6 +147,24 @@ LRESULT Window::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     OnFinalMessage();  // may delete this object
   }
   return m.result;
+}
+
+void Window::ReportFailure(HWND hwnd, UINT msg, bool outOfMemory) noexcept {
+  // A paint that failed would otherwise be asked for again at once, and fail again.
+  if (msg == WM_PAINT) ValidateRect(hwnd, nullptr);
+  // One report at a time: the message box of the first must not breed more.
+  static bool reporting = false;
+  if (reporting || failureHandler_ == nullptr) {
+    MessageBeep(MB_ICONHAND);
+    return;
+  }
+  reporting = true;
+  try {
+    failureHandler_(hwnd, msg, outOfMemory);
+  } catch (...) {
+    MessageBeep(MB_ICONHAND);
+  }
+  reporting = false;
 }
 
 LRESULT CALLBACK Window::ClassProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -41,6 +41,13 @@ class Window {
   // use-after-free waiting to happen, so tests expect this to stay 0.
   static int DestroyedWhileDispatching() { return destroyedWhileDispatching_; }
 
+  // No exception ever leaves a window procedure: the system's code between the procedures
+  // cannot pass one on, and the process would end with every unsaved document. A handler that
+  // throws has its message answered with 0 and this is told (on the window's thread); without
+  // one set, a beep says the action was refused.
+  using FailureHandler = void (*)(HWND hwnd, UINT msg, bool outOfMemory);
+  static void SetFailureHandler(FailureHandler handler) { failureHandler_ = handler; }
+
  protected:
   virtual bool HandleMessage(Message& m);
   // Runs the class's default processing for `m` and returns its result; for handlers that
@@ -58,6 +65,7 @@ class Window {
   void Bind(HWND hwnd);
   void Unbind();
   LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static void ReportFailure(HWND hwnd, UINT msg, bool outOfMemory) noexcept;
 
   HWND hwnd_ = nullptr;
   WNDPROC baseProc_ = nullptr;
@@ -65,4 +73,5 @@ class Window {
   int dispatchDepth_ = 0;
   bool finalMessagePending_ = false;
   static inline int destroyedWhileDispatching_ = 0;
+  static inline FailureHandler failureHandler_ = nullptr;
 };

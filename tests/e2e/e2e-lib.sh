@@ -53,12 +53,38 @@ wait_other_window() {
   done
 }
 
+# Where the editor keeps its recovery copies in the test prefix.
+recovery_folders() {
+  compgen -G "${WINEPREFIX:-/nonexistent}/drive_c/users/*/AppData/Local/Sonarwick/Recovery" || true
+}
+
+# Copies left by a scenario that failed would be offered to the next one.
+forget_recovery_copies() {
+  local folder
+  for folder in $(recovery_folders); do rm -f "$folder"/*; done
+}
+
+largest_window() {
+  local window best= area=0 WIDTH HEIGHT
+  for window in $(xdotool search --onlyvisible --class "sonarwick.exe" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=')"
+    if [ $((WIDTH * HEIGHT)) -gt "$area" ]; then
+      area=$((WIDTH * HEIGHT))
+      best=$window
+    fi
+  done
+  echo "$best"
+}
+
 # Arguments, if any, go to the editor's command line.
 start_editor() {
+  [ -n "${keep_recovery_copies:-}" ] || forget_recovery_copies
   # Its output goes to a file: a process that holds the test's pipes would keep CTest waiting.
   wine_run "$exe" "$@" >"$artifacts/editor-output.txt" 2>&1 </dev/null &
   editor_pid=$!
-  frame=$(timeout 60 xdotool search --sync --onlyvisible --class "sonarwick.exe" | head -n 1)
+  timeout 60 xdotool search --sync --onlyvisible --class "sonarwick.exe" >/dev/null || true
+  # A question at start-up may show as soon as the frame; the frame is the larger window.
+  frame=$(largest_window)
   [ -n "$frame" ] || fail "the editor showed no window"
   xdotool windowfocus --sync "$frame" 2>/dev/null || true
   settle

@@ -30,6 +30,18 @@
 #define STR_PASTE_NAME_NOT_CONVERTIBLE 0x6207
 #define STR_PASTE_TOO_MANY 0x6208
 
+// Files changed by other programs, recovery copies, commands refused for want of memory. The
+// questions take the page's title (or the number of copies) as %1.
+#define STR_DISK_CHANGED_RELOAD 0x6170
+#define STR_DISK_CHANGED_RELOAD_MODIFIED 0x6171
+#define STR_DISK_CHANGED_OVERWRITE 0x6172
+#define STR_DISK_FILE_GONE 0x6173
+#define STR_RECOVERY_OFFER 0x6174
+#define STR_RECOVERY_NOT_WRITTEN 0x6175
+#define STR_OUT_OF_MEMORY 0x6176
+#define STR_COMMAND_FAILED 0x6177
+#define STR_CANNOT_RELOAD 0x6178
+
 #define CMD_FILE_NEW 0xE100
 #define CMD_FILE_OPEN 0xE101
 #define CMD_FILE_CLOSE 0xE102

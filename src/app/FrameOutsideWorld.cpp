@@ -1,0 +1,251 @@
+// How the frame keeps work safe from the world outside it: files other programs change or
+// remove while they are open, and the recovery copies that let a crash, a forced end or a power
+// cut lose nothing the user typed.
+#include <algorithm>
+
+#include "app/CommandStrings.h"
+#include "app/MainFrame.h"
+#include "app/MenuPrompts.h"
+#include "app/resources/ResourceIds.h"
+
+namespace {
+
+// Posted when the frame comes to the front: the check runs once the activation is over, and a
+// burst of activations makes one check.
+constexpr UINT kCheckFilesOnDisk = WM_APP + 0x51;
+constexpr UINT_PTR kRecoveryTimer = 0x5257;
+// Copies are brought up to date after every command, and at least this often.
+constexpr UINT kRecoveryInterval = 30 * 1000;
+
+// A message whose handler failed: the frame it belongs to says so.
+void TellCommandRefused(HWND hwnd, UINT, bool outOfMemory) {
+  if (auto* frame = dynamic_cast<MainFrame*>(Window::FromHandle(GetAncestor(hwnd, GA_ROOT)))) {
+    frame->TellRefusedCommand(outOfMemory);
+  } else {
+    MessageBeep(MB_ICONHAND);
+  }
+}
+
+}  // namespace
+
+void MainFrame::TellRefusedCommand(bool outOfMemory) {
+  AskUser(LoadCommandString(outOfMemory ? STR_OUT_OF_MEMORY : STR_COMMAND_FAILED), MB_OK | MB_ICONERROR);
+}
+
+void MainFrame::ListenForFailures() { Window::SetFailureHandler(TellCommandRefused); }
+
+bool MainFrame::HandleOutsideWorldMessage(Message& m) {
+  switch (m.msg) {
+    case WM_ACTIVATEAPP:
+      if (m.wParam == 0) return false;
+      [[fallthrough]];
+    case WM_ACTIVATE:
+      if (LOWORD(m.wParam) != WA_INACTIVE && !diskCheckPosted_) {
+        diskCheckPosted_ = PostMessageW(Handle(), kCheckFilesOnDisk, 0, 0) != 0;
+      }
+      return false;
+    case kCheckFilesOnDisk:
+      diskCheckPosted_ = false;
+      CheckFilesOnDisk();
+      m.result = 0;
+      return true;
+    case WM_TIMER:
+      if (m.wParam != kRecoveryTimer) return false;
+      SyncRecoveryCopies();
+      m.result = 0;
+      return true;
+    case WM_COMMAND:
+      recoveryDue_ = true;
+      return false;
+    case WM_NOTIFY:
+      if (reinterpret_cast<const NMHDR*>(m.lParam)->code == static_cast<UINT>(GRIDN_ITEMCHANGED))
+        recoveryDue_ = true;
+      return false;
+    default:
+      return false;
+  }
+}
+
+MainFrame::DocumentWatch& MainFrame::WatchOf(const AmbientView& view) {
+  auto [found, added] = watches_.try_emplace(&view);
+  if (added) found->second.recoverySlot = nextRecoverySlot_++;
+  return found->second;
+}
+
+int MainFrame::PageOfView(const AmbientView* view) const {
+  for (int page = 0; page < tabView_.GetPageCount(); ++page) {
+    if (tabView_.GetPageData(page) == view) return page;
+  }
+  return -1;
+}
+
+std::wstring MainFrame::TitleOf(const AmbientView& view) const {
+  const int page = PageOfView(&view);
+  const wchar_t* title = page == -1 ? nullptr : tabView_.GetPageTitle(page);
+  return title != nullptr ? title : std::wstring();
+}
+
+// ---- files changed by other programs ----
+
+// Each page in turn; a question that is already up (or a check under way) makes this one wait
+// for the next activation, which the question's own end brings.
+void MainFrame::CheckFilesOnDisk() {
+  if (questionsUp_ > 0 || checkingDisk_) return;
+  checkingDisk_ = true;
+  for (int page = 0; page < tabView_.GetPageCount(); ++page) {
+    if (auto* view = static_cast<AmbientView*>(tabView_.GetPageData(page))) {
+      if (!CheckFileOfView(*view)) break;
+    }
+  }
+  checkingDisk_ = false;
+}
+
+// False when the frame went away while the question was up.
+bool MainFrame::CheckFileOfView(AmbientView& view) {
+  if (view.GetPath()[0] == L'\0') return true;
+  FileStamp now;
+  const DiskChange change = CompareWithDisk(view.GetFileStamp(), view.GetPath(), now);
+  DocumentWatch& watch = WatchOf(view);
+  if (change == DiskChange::None) {
+    watch.asked = false;
+    return true;
+  }
+  if (watch.asked && watch.askedAbout == now) return true;
+  watch.asked = true;
+  watch.askedAbout = now;
+  const std::wstring title = TitleOf(view);
+  if (change == DiskChange::Gone) {
+    // Modified, the document is what Save writes back and what a recovery copy keeps.
+    view.MarkModified();
+    recoveryDue_ = true;
+    AskUser(FormatCommandString(STR_DISK_FILE_GONE, title), MB_OK | MB_ICONINFORMATION);
+    return Handle() != nullptr;
+  }
+  const UINT question = view.IsModified() ? STR_DISK_CHANGED_RELOAD_MODIFIED : STR_DISK_CHANGED_RELOAD;
+  const UINT buttons = MB_YESNO | MB_ICONQUESTION | (view.IsModified() ? MB_DEFBUTTON2 : 0);
+  if (AskUser(FormatCommandString(question, title), buttons) != IDYES) return Handle() != nullptr;
+  if (Handle() == nullptr || PageOfView(&view) == -1) return Handle() != nullptr;
+  if (!view.Reload()) {
+    std::wstring text = FormatCommandString(STR_CANNOT_RELOAD, title);
+    if (!view.GetLastLoadError().empty()) text += L"\n" + view.GetLastLoadError();
+    ShowError(text);
+    return Handle() != nullptr;
+  }
+  watch.asked = false;
+  recoveryDue_ = true;
+  return true;
+}
+
+// True when the save may go ahead: the file is as it was read, gone (the save writes it back),
+// or the user says (now or in the reload question) to put the document over another program's
+// change.
+bool MainFrame::ConfirmOverwriteChanged(AmbientView& view) {
+  FileStamp now;
+  if (CompareWithDisk(view.GetFileStamp(), view.GetPath(), now) != DiskChange::Changed) return true;
+  DocumentWatch& watch = WatchOf(view);
+  // A change the user already chose not to reload over the document is not asked about again;
+  // asked here, it needs no reload question afterwards.
+  if (watch.asked && watch.askedAbout == now) return true;
+  watch.asked = true;
+  watch.askedAbout = now;
+  return AskUser(FormatCommandString(STR_DISK_CHANGED_OVERWRITE, TitleOf(view)),
+                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void MainFrame::DocumentSaved(const AmbientView& view) {
+  WatchOf(view).asked = false;
+  SyncRecoveryCopies();
+}
+
+// ---- recovery copies ----
+
+void MainFrame::KeepRecoveryCopies(const std::wstring& folder) {
+  if (folder.empty()) return;
+  recovery_ = std::make_unique<RecoveryStore>(folder);
+  WriteRecoveryCopiesOnCrash(recovery_.get());
+  SetTimer(Handle(), kRecoveryTimer, kRecoveryInterval, nullptr);
+}
+
+void MainFrame::SyncRecoveryCopies() {
+  recoveryDue_ = false;
+  if (!recovery_) return;
+  for (const std::unique_ptr<AmbientView>& view : views_) {
+    if (view->Handle() == nullptr) continue;
+    DocumentWatch& watch = WatchOf(*view);
+    if (view->IsModified()) {
+      WriteRecoveryCopy(*view, watch);
+    } else if (watch.copyKept) {
+      recovery_->Remove(watch.recoverySlot);
+      watch.copyKept = false;
+    }
+  }
+}
+
+// A copy that cannot be written is said once in the status bar, until one is written again.
+void MainFrame::WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch) {
+  RecoveryCopy copy;
+  copy.path = view.GetPath();
+  copy.title = TitleOf(view);
+  copy.stamp = view.GetFileStamp();
+  // A document a save would refuse keeps the copy of its last storable state.
+  if (!view.EncodeForSave(copy.bytes)) return;
+  if (recovery_->Write(watch.recoverySlot, copy)) {
+    watch.copyKept = true;
+    watch.failureReported = false;
+    return;
+  }
+  if (watch.failureReported) return;
+  watch.failureReported = true;
+  ShowStatusReason(FormatCommandString(STR_RECOVERY_NOT_WRITTEN, copy.title));
+}
+
+// A document closed without saving leaves no copy behind.
+void MainFrame::ForgetClosedViews() {
+  for (auto watch = watches_.begin(); watch != watches_.end();) {
+    const bool open =
+        std::any_of(views_.begin(), views_.end(), [&](const std::unique_ptr<AmbientView>& view) {
+          return view.get() == watch->first && view->Handle() != nullptr;
+        });
+    if (open) {
+      ++watch;
+      continue;
+    }
+    if (recovery_ && watch->second.copyKept) recovery_->Remove(watch->second.recoverySlot);
+    watch = watches_.erase(watch);
+  }
+}
+
+int MainFrame::OfferRecovery() {
+  if (!recovery_) return 0;
+  const std::vector<std::wstring> orphans = recovery_->FindOrphans();
+  if (orphans.empty()) return 0;
+  const int answer = AskUser(FormatCommandString(STR_RECOVERY_OFFER, std::to_wstring(orphans.size())),
+                             MB_YESNO | MB_ICONQUESTION);
+  int restored = 0;
+  for (const std::wstring& orphan : orphans) {
+    if (answer != IDYES) {
+      recovery_->DiscardOrphan(orphan);
+      continue;
+    }
+    RecoveryCopy copy;
+    if (recovery_->ClaimOrphan(orphan, copy) && RestoreCopy(copy)) ++restored;
+  }
+  // The restored documents are this process's to keep safe from now on.
+  SyncRecoveryCopies();
+  return restored;
+}
+
+// Bound to its file again unless that file is open in another page already (two pages of one
+// file would let one save undo the other's); then it comes back as a new document.
+bool MainFrame::RestoreCopy(const RecoveryCopy& copy) {
+  const bool bind = !copy.path.empty() && FindPageOfFile(copy.path) == -1;
+  AmbientView* view = CreateView();
+  if (view == nullptr) return false;
+  if (!view->LoadRecovered(copy.bytes, bind ? copy.path : std::wstring(), bind ? copy.stamp : FileStamp{})) {
+    DestroyWindow(view->Handle());
+    ReleaseClosedViews();
+    return false;
+  }
+  const std::wstring title = copy.title.empty() ? LoadCommandString(RES_MAIN) : copy.title;
+  return tabView_.AddPage(view->Handle(), title.c_str(), -1, view);
+}

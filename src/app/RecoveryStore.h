@@ -1,0 +1,79 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "ambient/FileStamp.h"
+
+// What a recovery copy holds: the bytes a save of the document would write, the file it
+// belongs to (empty for a document that never had one), the stamp that file had when it was
+// read, and the page's title.
+struct RecoveryCopy {
+  std::wstring path;
+  std::wstring title;
+  FileStamp stamp;
+  std::vector<std::byte> bytes;
+
+  bool operator==(const RecoveryCopy&) const = default;
+};
+
+// The recovery copies of this process's modified documents, one file each in a folder of the
+// user's, so that a crash, a forced end or a power cut leaves the unsaved work behind. Each
+// copy's name carries this process's id and start time: a copy whose process is no longer
+// running is an orphan, left for the next start to offer, and two running editors never take
+// each other's copies.
+class RecoveryStore {
+ public:
+  // %LOCALAPPDATA%\Sonarwick\Recovery; empty when the system names no such folder.
+  static std::wstring DefaultFolder();
+
+  explicit RecoveryStore(std::wstring folder);
+  const std::wstring& Folder() const { return folder_; }
+
+  // Makes the copy of document `slot` hold `copy`, atomically (a temporary file that then
+  // takes the copy's place). Nothing is written when the copy on disk already holds it. False
+  // when it could not be written; the copy written before, if any, stays.
+  bool Write(int slot, const RecoveryCopy& copy);
+  // Deletes the copy of `slot`: the document was saved or closed without saving.
+  void Remove(int slot);
+  // Writes every copy this store holds again, from what it has in memory: the last thing the
+  // process does when it crashes. Allocates nothing.
+  void WriteAllKept() noexcept;
+
+  // The copies whose process is no longer running, oldest name first.
+  std::vector<std::wstring> FindOrphans() const;
+  // Takes an orphan over for this process (so no other editor starting now offers it too) and
+  // reads it. False when another process took it first or it cannot be read; an unreadable
+  // copy is deleted, since nothing could ever restore it.
+  bool ClaimOrphan(const std::wstring& file, RecoveryCopy& copy);
+  // Deletes an orphan the user chose not to restore.
+  void DiscardOrphan(const std::wstring& file);
+
+  // The contents of a copy's file, and their reading; exposed for tests.
+  static std::vector<std::byte> Serialize(const RecoveryCopy& copy);
+  static bool Deserialize(const std::vector<std::byte>& content, RecoveryCopy& copy);
+
+ private:
+  struct Kept {
+    int slot = 0;
+    std::wstring file;
+    std::wstring temporary;
+    std::vector<std::byte> content;
+    bool onDisk = false;
+  };
+
+  Kept& KeptFor(int slot);
+  std::wstring NameFor(int slot) const;
+
+  std::wstring folder_;
+  // "<process id>-<start time>-", the start of every copy's name of this process.
+  std::wstring prefix_;
+  std::vector<Kept> kept_;
+};
+
+// Makes `store` write its copies when the process crashes (an exception nobody handles);
+// null takes that back.
+void WriteRecoveryCopiesOnCrash(RecoveryStore* store);

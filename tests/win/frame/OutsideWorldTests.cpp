@@ -1,0 +1,220 @@
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FrameTestSupport.h"
+#include "WinTestSupport.h"
+#include "app/CommandStrings.h"
+#include "app/RecoveryStore.h"
+#include "app/resources/ResourceIds.h"
+
+namespace {
+
+constexpr int kVolumeColumn = 5;
+constexpr wchar_t kSample[] = L"four-times-of-day.bad";
+
+using OutsideWorld = FrameTest;
+
+// Records every message box the frame shows while the script runs, answering each with
+// `button`; an unexpected box is answered too, so a wrong test fails instead of hanging.
+struct BoxRecorder {
+  explicit BoxRecorder(ModalScript& script, int button, int expected) {
+    for (int index = 0; index < expected; ++index) {
+      auto box = std::make_shared<HWND>(nullptr);
+      script.Then([box] { return (*box = FindThreadDialog()) != nullptr; },
+                  [this, box, button] {
+                    texts.push_back(MessageBoxText(*box));
+                    PostMessageW(*box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+                  });
+    }
+  }
+  std::vector<std::wstring> texts;
+};
+
+// The frame comes to the front; its check runs from the posted message, in the test's pump.
+void Activate(HWND frame) { SendMessageW(frame, WM_ACTIVATEAPP, TRUE, 0); }
+
+// A second close while the save prompt is up, posted or from the end of the session, is
+// ignored: one prompt only, and the frame and its modified page outlive both.
+TEST_F(OutsideWorld, CloseRequestsWhileThePromptIsUpAreIgnored) {
+  OpenFile(CopyOfSample(kSample));
+  TypeIntoCell(0, kVolumeColumn, L"99");
+
+  ModalScript script;
+  auto prompt = std::make_shared<HWND>(nullptr);
+  LRESULT endSession = TRUE;
+  HWND secondBox = nullptr;
+  script
+      .Then([prompt] { return (*prompt = FindThreadDialog()) != nullptr; },
+            [&] {
+              EXPECT_TRUE(frame->QuestionIsUp());
+              PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+              endSession = SendMessageW(Hwnd(), WM_QUERYENDSESSION, 0, 0);
+            })
+      .Then([] { return true; },
+            [&] {
+              // The posted close went through the prompt's own loop by now.
+              secondBox = FindThreadDialog(*prompt);
+              if (secondBox != nullptr) PostMessageW(secondBox, WM_COMMAND, IDCANCEL, 0);
+              PostMessageW(*prompt, WM_COMMAND, IDCANCEL, 0);
+            });
+  SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(script.Finished());
+  Pump();
+  EXPECT_EQ(endSession, FALSE);
+  EXPECT_EQ(secondBox, nullptr);
+  ASSERT_TRUE(IsWindow(Hwnd()));
+  ASSERT_EQ(frame->Tabs().GetPageCount(), 1);
+  EXPECT_TRUE(frame->ActiveView()->IsModified());
+  EXPECT_FALSE(frame->QuestionIsUp());
+}
+
+// An unmodified page whose file another program rewrote offers a reload, once per change; Yes
+// shows the new entries. A file that goes away is told once, and the document, now modified,
+// is what Save writes back.
+TEST_F(OutsideWorld, ChangesOnDiskAreAskedAboutOncePerChange) {
+  const std::wstring path = CopyOfSample(kSample);
+  OpenFile(path);
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  ASSERT_EQ(view->GetEntryCount(), 4);
+
+  const std::vector<char> other =
+      ReadFileBytes(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/hundred-entries.bad");
+  WriteFileBytes(path, other);
+  {
+    ModalScript script;
+    BoxRecorder boxes(script, IDYES, 1);
+    Activate(Hwnd());
+    Pump();
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], FormatCommandString(STR_DISK_CHANGED_RELOAD, kSample));
+  }
+  EXPECT_EQ(frame->Tabs().GetPageCount(), 1);
+  EXPECT_EQ(frame->ActiveView(), view);
+  EXPECT_EQ(view->GetEntryCount(), 100);
+  EXPECT_FALSE(view->IsModified());
+  EXPECT_FALSE(view->CanUndo());
+
+  // Changed again and answered No: the next activation does not ask about the same change.
+  WriteFileBytes(path, ReadFileBytes(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/no-entries.bad"));
+  for (int activation = 0; activation < 2; ++activation) {
+    ModalScript script;
+    BoxRecorder boxes(script, IDNO, 1);
+    Activate(Hwnd());
+    Pump();
+    EXPECT_EQ(boxes.texts.size(), activation == 0 ? 1u : 0u);
+  }
+  EXPECT_EQ(view->GetEntryCount(), 100);
+
+  ASSERT_TRUE(DeleteFileW(path.c_str()));
+  for (int activation = 0; activation < 2; ++activation) {
+    ModalScript script;
+    BoxRecorder boxes(script, IDOK, 1);
+    Activate(Hwnd());
+    Pump();
+    ASSERT_EQ(boxes.texts.size(), activation == 0 ? 1u : 0u);
+    if (activation == 0) {
+      EXPECT_EQ(boxes.texts[0], FormatCommandString(STR_DISK_FILE_GONE, kSample));
+    }
+  }
+  EXPECT_TRUE(view->IsModified());
+  Command(CMD_FILE_SAVE);
+  EXPECT_EQ(ReadFileBytes(path), other);
+  EXPECT_FALSE(view->IsModified());
+}
+
+// A modified document has a recovery copy holding what Save would write; saving removes it.
+// A copy left by a process that no longer runs is offered, and Yes restores it as a modified
+// page bound to its file.
+TEST_F(OutsideWorld, RecoveryCopiesFollowTheDocumentAndComeBackAfterACrash) {
+  const std::wstring recovery = folder + L"\\recovery";
+  frame->KeepRecoveryCopies(recovery);
+  const std::wstring path = CopyOfSample(kSample);
+  OpenFile(path);
+  AmbientView* view = frame->ActiveView();
+  TypeIntoCell(0, kVolumeColumn, L"4242");
+  ASSERT_TRUE(view->CommitEdit());
+  Pump();
+
+  RecoveryStore other(recovery);
+  EXPECT_TRUE(other.FindOrphans().empty()) << "this process's copies are nobody's orphans";
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((recovery + L"\\*.recovery").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  const std::wstring copyFile = recovery + L"\\" + found.cFileName;
+  const std::vector<char> raw = ReadFileBytes(copyFile);
+  RecoveryCopy copy;
+  ASSERT_TRUE(RecoveryStore::Deserialize(
+      std::vector<std::byte>(reinterpret_cast<const std::byte*>(raw.data()),
+                             reinterpret_cast<const std::byte*>(raw.data()) + raw.size()),
+      copy));
+  std::vector<std::byte> expected;
+  ASSERT_TRUE(view->EncodeForSave(expected));
+  EXPECT_EQ(copy.bytes, expected);
+  EXPECT_EQ(copy.path, path);
+  EXPECT_EQ(copy.title, kSample);
+
+  Command(CMD_FILE_SAVE);
+  EXPECT_EQ(GetFileAttributesW(copyFile.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // As a process that ended without closing leaves it: an id and start time that run no more.
+  std::vector<std::byte> left = RecoveryStore::Serialize(copy);
+  const std::wstring orphan = recovery + L"\\4294967291-0000000000000001-1.recovery";
+  WriteFileBytes(orphan, std::vector<char>(reinterpret_cast<const char*>(left.data()),
+                                           reinterpret_cast<const char*>(left.data()) + left.size()));
+  Command(CMD_WINDOW_CLOSE);
+  ASSERT_EQ(frame->Tabs().GetPageCount(), 0);
+  {
+    ModalScript script;
+    BoxRecorder boxes(script, IDYES, 1);
+    EXPECT_EQ(frame->OfferRecovery(), 1);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], FormatCommandString(STR_RECOVERY_OFFER, L"1"));
+  }
+  EXPECT_EQ(GetFileAttributesW(orphan.c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_EQ(frame->Tabs().GetPageCount(), 1);
+  AmbientView* restored = frame->ActiveView();
+  EXPECT_TRUE(restored->IsModified());
+  EXPECT_STREQ(restored->GetPath(), path.c_str());
+  EXPECT_EQ(PageTitles(), std::vector<std::wstring>{kSample});
+  std::vector<std::byte> restoredBytes;
+  ASSERT_TRUE(restored->EncodeForSave(restoredBytes));
+  EXPECT_EQ(restoredBytes, expected);
+
+  // Closed without saving, it leaves nothing behind.
+  ModalScript discard;
+  BoxRecorder boxes(discard, IDNO, 1);
+  Command(CMD_WINDOW_CLOSE);
+  Pump();
+  EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
+  EXPECT_TRUE(RemoveDirectoryW(recovery.c_str())) << "a copy outlived its document";
+}
+
+// A handler that throws (here: out of memory) has its command refused with a message; the
+// frame and its documents stay.
+TEST_F(OutsideWorld, AFailedCommandIsRefusedAndKeepsEveryDocument) {
+  class ThrowingWindow : public Window {
+   protected:
+    bool HandleMessage(Message& m) override {
+      if (m.msg == WM_APP) throw std::bad_alloc();
+      return Window::HandleMessage(m);
+    }
+  };
+  OpenFile(CopyOfSample(kSample));
+  TypeIntoCell(0, kVolumeColumn, L"7");
+  ThrowingWindow child;
+  static const WindowClass* childClass = RegisterWindowClass(L"Sonarwick.ThrowingChild", [](WNDCLASSEXW&) {});
+  ASSERT_NE(child.Create(childClass, Hwnd(), RECT{0, 0, 10, 10}, nullptr, WS_CHILD), nullptr);
+
+  ModalScript script;
+  BoxRecorder boxes(script, IDOK, 1);
+  EXPECT_EQ(SendMessageW(child.Handle(), WM_APP, 0, 0), 0);
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0], LoadCommandString(STR_OUT_OF_MEMORY));
+  ASSERT_TRUE(IsWindow(Hwnd()));
+  EXPECT_TRUE(frame->ActiveView()->IsModified());
+}
+
+}  // namespace
