@@ -130,41 +130,52 @@ struct Programs {
   std::wstring editor, plain, sample;
 };
 
+// One program's starts without and with the file, taken back to back so that both meet the
+// same load of the machine: the file's cost is the difference within each pair.
+struct OpenSeries {
+  std::vector<double> without, with, clockCost, processorCost;
+};
+
+bool StartPair(const std::wstring& exe, const std::wstring& file, bool withFirst, OpenSeries& series) {
+  double clock[2]{}, processor[2]{};
+  for (int turn = 0; turn < 2; ++turn) {
+    const bool withFile = (turn == 0) == withFirst;
+    std::optional<StartedProgram> started = StartProgram(exe, withFile ? file : L"");
+    if (!started) return false;
+    clock[withFile] = started->settledMs;
+    processor[withFile] = ReadProcessFigures(started->process.hProcess, exe).processorMs;
+    if (!CloseProgram(*started)) return false;
+  }
+  series.without.push_back(clock[0]);
+  series.with.push_back(clock[1]);
+  series.clockCost.push_back(clock[1] - clock[0]);
+  series.processorCost.push_back(processor[1] - processor[0]);
+  return true;
+}
+
 // Start with the file minus start without it, to the moment each has settled.
 bool MeasureOpen(const Programs& programs, int rounds) {
   const std::wstring file = L"\"" + programs.sample + L"\"";
-  struct Kind {
-    const std::wstring* exe;
-    std::wstring arguments;
-    std::vector<double> times, processor;
-  };
-  std::vector<Kind> kinds = {{&programs.editor, L"", {}, {}}, {&programs.editor, file, {}, {}},
-                             {&programs.plain, L"", {}, {}}, {&programs.plain, file, {}, {}}};
-  // One unmeasured start each, so that all run from a warm file cache.
-  for (Kind& kind : kinds) {
-    std::optional<StartedProgram> started = StartProgram(*kind.exe, kind.arguments);
-    if (!started || !CloseProgram(*started)) return false;
-  }
+  OpenSeries editor, plain;
+  // One unmeasured pair each, so that all run from a warm file cache.
+  OpenSeries warmUp;
+  if (!StartPair(programs.editor, file, false, warmUp) || !StartPair(programs.plain, file, false, warmUp))
+    return false;
   for (int round = 0; round < rounds; ++round) {
-    // A different program goes first each round, spreading any drift of the machine over all.
-    for (size_t turn = 0; turn < kinds.size(); ++turn) {
-      Kind& kind = kinds[(turn + static_cast<size_t>(round)) % kinds.size()];
-      std::optional<StartedProgram> started = StartProgram(*kind.exe, kind.arguments);
-      if (!started) return false;
-      kind.times.push_back(started->settledMs);
-      kind.processor.push_back(ReadProcessFigures(started->process.hProcess, *kind.exe).processorMs);
-      if (!CloseProgram(*started)) return false;
-    }
+    // Which program and which start go first changes from round to round, spreading any drift
+    // of the machine over all four.
+    const bool plainFirst = round % 2 != 0, withFirst = (round / 2) % 2 != 0;
+    if (plainFirst && !StartPair(programs.plain, file, withFirst, plain)) return false;
+    if (!StartPair(programs.editor, file, withFirst, editor)) return false;
+    if (!plainFirst && !StartPair(programs.plain, file, withFirst, plain)) return false;
   }
-  const double editor = Median(kinds[1].times) - Median(kinds[0].times);
-  const double plain = Median(kinds[3].times) - Median(kinds[2].times);
   std::wprintf(L"start to settled: Sonarwick %.1f / %.1f ms, plain %.1f / %.1f ms (without / with the file)\n",
-               Median(kinds[0].times), Median(kinds[1].times), Median(kinds[2].times), Median(kinds[3].times));
+               Median(editor.without), Median(editor.with), Median(plain.without), Median(plain.with));
   PrintHeader();
-  PrintRow(L"open", editor, plain, L"<= 1.5x");
-  // The processor time the file adds hardly depends on what else the machine is doing.
-  PrintRow(L"  processor time", Median(kinds[1].processor) - Median(kinds[0].processor),
-           Median(kinds[3].processor) - Median(kinds[2].processor), L"(the same, in processor time)");
+  PrintRow(L"open", Median(editor.clockCost), Median(plain.clockCost), L"<= 1.5x");
+  // The processor time the file adds depends less on what else the machine is doing.
+  PrintRow(L"  processor time", Median(editor.processorCost), Median(plain.processorCost),
+           L"(the same, in processor time)");
   return true;
 }
 
