@@ -65,24 +65,20 @@ double TimeOf(const std::function<void()>& action) {
   return Now() - start;
 }
 
-// The page that shows the document: the visible list view below the frame with the entries.
+// The page that shows the document: the visible list view below the frame with the entries
+// (and the row that adds one).
 HWND FindPage(HWND frame) {
-  struct Search {
-    HWND found = nullptr;
-  } search;
+  HWND found = nullptr;
   EnumChildWindows(
       frame,
       [](HWND hwnd, LPARAM lParam) -> BOOL {
-        const std::wstring name = ClassOf(hwnd);
-        if (!IsWindowVisible(hwnd) ||
-            (name.find(L"ListView") == std::wstring::npos && name.find(L"PropertyGrid") == std::wstring::npos) ||
-            SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0) < 2)
-          return TRUE;
-        reinterpret_cast<Search*>(lParam)->found = hwnd;
+        // Found by what it answers, not by its class name, which is the grid's own business.
+        if (!IsWindowVisible(hwnd) || SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0) < 2) return TRUE;
+        *reinterpret_cast<HWND*>(lParam) = hwnd;
         return FALSE;
       },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 int SelectedRow(HWND list) { return static_cast<int>(Send(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); }
