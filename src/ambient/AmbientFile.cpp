@@ -20,6 +20,31 @@ std::size_t RecordOffset(int index) {
 bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
+// The most bytes one character takes in any code page the editor may use (GB 18030, UTF-8).
+constexpr std::size_t longestCharacter = 4;
+constexpr wchar_t replacementCharacter = L'\xFFFD';
+
+// Sets the damage facts from the whole file's length and the declared count.
+void NoteDamage(AmbientLoadResult& result, std::uint64_t fileSize) {
+  result.fileSize = fileSize;
+  if (result.declaredCount > 0) {
+    const std::uint64_t expected = RecordOffset(result.declaredCount);
+    if (fileSize < expected) {
+      result.damage = AmbientFileDamage::LastRecordCut;
+      result.missingBytes = expected - fileSize;
+    } else if (fileSize > expected) {
+      result.damage = AmbientFileDamage::BytesAfterRecords;
+      result.extraBytes = fileSize - expected;
+    }
+    return;
+  }
+  if (fileSize <= countSize) return;
+  result.extraBytes = fileSize - countSize;
+  result.extraRecords = result.extraBytes / sizeof(AmbientEntry);
+  result.damage =
+      result.extraRecords > 0 ? AmbientFileDamage::RecordsBehindCount : AmbientFileDamage::BytesAfterRecords;
+}
+
 // The text StoreEntryValues encodes: up to its first NUL; a null text is empty.
 std::wstring_view StoredText(const AmbientEntryValues& values) {
   const std::wstring_view text =
@@ -40,16 +65,49 @@ std::wstring FirstUnencodableCharacter(std::wstring_view text, const CodePageCon
   return {};
 }
 
+std::wstring DecodeName(std::string_view bytes, const CodePageConverter& converter) {
+  if (std::optional<std::wstring> text = converter.ToUtf16(bytes)) return *text;
+  // Each piece is the shortest run of bytes that decodes on its own; a byte that starts none
+  // shows as the replacement character, and the bytes after it are tried afresh.
+  std::wstring text;
+  std::size_t index = 0;
+  while (index < bytes.size()) {
+    std::optional<std::wstring> piece;
+    std::size_t length = 1;
+    for (; length <= longestCharacter && index + length <= bytes.size(); ++length) {
+      piece = converter.ToUtf16(bytes.substr(index, length));
+      if (piece) break;
+    }
+    if (piece) {
+      text += *piece;
+      index += length;
+    } else {
+      text += replacementCharacter;
+      ++index;
+    }
+  }
+  return text;
+}
+
+bool NameBytesUndecodable(const AmbientEntry& entry, const CodePageConverter& converter) {
+  return !converter.ToUtf16(AudioFileBytes(entry));
+}
+
 AmbientEntryValues ReadEntryValues(const AmbientEntry& entry, const CodePageConverter& converter) {
-  return {converter.ToUtf16(AudioFileBytes(entry)), entry.minRepeatMs, entry.maxRepeatMs, entry.timeOfDay,
+  return {DecodeName(AudioFileBytes(entry), converter), entry.minRepeatMs, entry.maxRepeatMs, entry.timeOfDay,
           entry.volume};
 }
 
 AmbientSaveError StoreEntryValues(AmbientEntry& entry, const AmbientEntryValues& values,
                                   const CodePageConverter& converter) {
-  const std::optional<std::string> encoded = converter.FromUtf16(StoredText(values));
-  if (!encoded) return AmbientSaveError::TextNotConvertible;
-  if (!StoreAudioFileBytes(entry, *encoded)) return AmbientSaveError::TextTooLong;
+  const std::string_view stored = AudioFileBytes(entry);
+  const bool unedited = stored.size() <= AmbientEntry::MaxAudioFileLength &&
+                        DecodeName(stored, converter) == StoredText(values);
+  if (!unedited) {
+    const std::optional<std::string> encoded = converter.FromUtf16(StoredText(values));
+    if (!encoded) return AmbientSaveError::TextNotConvertible;
+    if (!StoreAudioFileBytes(entry, *encoded)) return AmbientSaveError::TextTooLong;
+  }
   entry.minRepeatMs = values.minRepeatMs;
   entry.maxRepeatMs = values.maxRepeatMs;
   entry.timeOfDay = values.timeOfDay;
@@ -58,6 +116,11 @@ AmbientSaveError StoreEntryValues(AmbientEntry& entry, const AmbientEntryValues&
 }
 
 AmbientLoadResult ReadAmbientFile(std::span<const std::byte> bytes, const CodePageConverter& converter) {
+  return ReadAmbientFile(bytes, converter, bytes.size());
+}
+
+AmbientLoadResult ReadAmbientFile(std::span<const std::byte> bytes, const CodePageConverter& converter,
+                                  std::uint64_t fileSize) {
   AmbientLoadResult result;
   std::int16_t count = 0;
   CopyAvailable(bytes, 0, &count, sizeof(count));
@@ -71,6 +134,7 @@ AmbientLoadResult ReadAmbientFile(std::span<const std::byte> bytes, const CodePa
     CopyAvailable(bytes, RecordOffset(index), &slot, sizeof(slot));
     result.entries.push_back(ReadEntryValues(slot, converter));
   }
+  NoteDamage(result, fileSize);
   return result;
 }
 

@@ -23,8 +23,8 @@ inline constexpr std::size_t AmbientFileMaxBytes = 2 + sizeof(AmbientEntry) * Ma
 
 // The five values of one entry as the editor holds them.
 struct AmbientEntryValues {
-  // The text in UTF-16; nullopt when the file's bytes could not be decoded. A null text is saved
-  // as empty text.
+  // The text in UTF-16. A text read from a file is never null: bytes the code page cannot decode
+  // read as U+FFFD (see DecodeName). A null text is saved as empty text.
   std::optional<std::wstring> audioFile;
   std::int32_t minRepeatMs = 0;
   std::int32_t maxRepeatMs = 0;
@@ -41,6 +41,15 @@ enum class AmbientLoadError {
   TooManyEntries,  // the count is above MaxAmbientEntries: the file is refused rather than cut short
 };
 
+// How a file's length differs from what its count declares (2 + 116 bytes per record). Such a
+// file still opens; the user is told what was found, since a save writes only what is shown.
+enum class AmbientFileDamage {
+  None,
+  RecordsBehindCount,  // a count of zero or less with whole records behind it: `extraRecords`
+  LastRecordCut,       // the file ends `missingBytes` before its last record does
+  BytesAfterRecords,   // `extraBytes` after the last declared record
+};
+
 // What reading a file gives the document.
 struct AmbientLoadResult {
   AmbientLoadError error = AmbientLoadError::None;
@@ -52,6 +61,12 @@ struct AmbientLoadResult {
   AmbientImage image{};
   // One element per entry, in file order; empty for a count of zero or less.
   std::vector<AmbientEntryValues> entries;
+  // What the file's length says beyond its declared records; the sizes are in bytes of the file.
+  AmbientFileDamage damage = AmbientFileDamage::None;
+  std::uint64_t fileSize = 0;
+  std::uint64_t extraBytes = 0;
+  std::uint64_t extraRecords = 0;
+  std::uint64_t missingBytes = 0;
 
   explicit operator bool() const { return error == AmbientLoadError::None; }
 };
@@ -87,18 +102,31 @@ struct AmbientSaveResult {
 // character encodes alone.
 std::wstring FirstUnencodableCharacter(std::wstring_view text, const CodePageConverter& converter);
 
+// A name's bytes as the editor shows them: decoded by `converter`, or, when the bytes are not valid
+// in its code page, piece by piece with U+FFFD for each byte that starts no valid character.
+// Such a name is kept as stored unless the user edits it (see StoreEntryValues).
+std::wstring DecodeName(std::string_view bytes, const CodePageConverter& converter);
+
+// Whether the entry's stored name is not valid in the converter's code page, and so shows with
+// U+FFFD in place of the bytes it cannot decode.
+bool NameBytesUndecodable(const AmbientEntry& entry, const CodePageConverter& converter);
+
 // The values of one record; its text decoded up to the first NUL (or all 103 bytes without one).
 AmbientEntryValues ReadEntryValues(const AmbientEntry& entry, const CodePageConverter& converter);
 
 // Writes the five values into `entry`, the text with its terminating NUL at the start of the field.
 // Bytes behind the NUL are kept. On failure `entry` is unchanged. The text counts up to its first
-// NUL character.
+// NUL character. A text equal to what the entry's stored (terminated) name decodes to is not
+// encoded again: the stored bytes stay, so a name nobody edited survives any code page.
 AmbientSaveError StoreEntryValues(AmbientEntry& entry, const AmbientEntryValues& values,
                                   const CodePageConverter& converter);
 
 // Reads a file's bytes. Missing bytes of a short file read as zero; bytes after the last
-// declared record are ignored; a count of zero or less gives no entries.
+// declared record are ignored; a count of zero or less gives no entries. `fileSize` is the whole
+// file's length when `bytes` holds only its start; the damage facts are taken from it.
 AmbientLoadResult ReadAmbientFile(std::span<const std::byte> bytes, const CodePageConverter& converter);
+AmbientLoadResult ReadAmbientFile(std::span<const std::byte> bytes, const CodePageConverter& converter,
+                                  std::uint64_t fileSize);
 
 // The outcome of encoding a document: on success the updated image and the file's bytes; on
 // failure only `result` is meaningful.

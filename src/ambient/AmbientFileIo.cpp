@@ -1,10 +1,10 @@
 #include "ambient/AmbientFileIo.h"
 
 #include "ambient/FileAccess.h"
-#include "ambient/Win32CodePageConverter.h"
+#include "ambient/NamesCodePage.h"
 
 AmbientLoadResult LoadAmbientFile(const std::wstring& path) {
-  return LoadAmbientFile(path, ProcessCodePageConverter());
+  return LoadAmbientFile(path, NamesConverter());
 }
 
 AmbientLoadResult LoadAmbientFile(const std::wstring& path, const CodePageConverter& converter) {
@@ -15,12 +15,12 @@ AmbientLoadResult LoadAmbientFile(const std::wstring& path, const CodePageConver
     failure.systemError = read.error;
     return failure;
   }
-  return ReadAmbientFile(read.bytes, converter);
+  return ReadAmbientFile(read.bytes, converter, read.fileSize);
 }
 
 AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
                                   std::span<const AmbientEntryValues> entries) {
-  return SaveAmbientFile(path, image, entries, ProcessCodePageConverter());
+  return SaveAmbientFile(path, image, entries, NamesConverter());
 }
 
 AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,

@@ -1,7 +1,7 @@
 #pragma once
 
-// Loading and saving ".bad" files on disk, with texts in the process's ANSI code page
-// (ProcessCodePageConverter). This is what the document view calls:
+// Loading and saving ".bad" files on disk, with texts in the names' code page the user chose
+// (NamesConverter). This is what the document view calls:
 //
 //   AmbientLoadResult loaded = LoadAmbientFile(path);
 //   if (!loaded) ...;                  // cannot open or read it, or more than 100 entries

@@ -48,6 +48,11 @@ std::wstring CodePointOf(const std::wstring& character) {
   return digits;
 }
 
+// A number as the user reads it: a negative one with the minus sign, not a hyphen.
+std::wstring SignedNumber(long long number) {
+  return number < 0 ? L"\x2212" + std::to_wstring(-number) : std::to_wstring(number);
+}
+
 std::wstring DescribeTextFailure(const AmbientSaveResult& result, const wchar_t* textField) {
   const std::wstring entry = std::to_wstring(result.entryIndex);
   if (result.error == AmbientSaveError::TextTooLong) {
@@ -94,6 +99,33 @@ std::wstring DescribeLoadFailure(const AmbientLoadResult& result) {
                           {std::to_wstring(result.declaredCount), std::to_wstring(MaxAmbientEntries)});
   }
   return {};
+}
+
+std::wstring DescribeLoadDamage(const AmbientLoadResult& result) {
+  switch (result.damage) {
+    case AmbientFileDamage::None:
+      return {};
+    case AmbientFileDamage::RecordsBehindCount:
+      return FormatReason(kReasonRecordsBehindCount,
+                          {std::to_wstring(result.extraRecords), SignedNumber(result.declaredCount)});
+    case AmbientFileDamage::LastRecordCut:
+      return FormatReason(kReasonLastRecordCut, {std::to_wstring(result.missingBytes)});
+    case AmbientFileDamage::BytesAfterRecords:
+      return FormatReason(kReasonBytesAfterRecords, {std::to_wstring(result.extraBytes)});
+  }
+  return {};
+}
+
+std::wstring AskSaveOverDamaged(const std::wstring& title, const std::wstring& damage) {
+  return FormatReason(kQuestionSaveOverDamaged, {title, damage});
+}
+
+std::wstring DescribeUndecodableName(UINT codePage) {
+  return FormatReason(kReasonNameUndecodable, {std::to_wstring(codePage)});
+}
+
+std::wstring DescribeNameControlCharacter(int entryIndex, const wchar_t* textField) {
+  return FormatReason(kReasonNameControl, {std::to_wstring(entryIndex), textField});
 }
 
 std::wstring DescribeUnreadableValue(int entryIndex, const wchar_t* field) {

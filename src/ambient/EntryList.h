@@ -16,6 +16,14 @@ struct DocumentEntry {
   bool operator==(const DocumentEntry& other) const;
 };
 
+// Whether the entry's name shows stored bytes that are not valid in `converter`'s code page
+// (with U+FFFD in their place) and so is kept as stored: the grid's tooltip says so.
+bool NameIsUndecodable(const DocumentEntry& entry, const CodePageConverter& converter);
+
+// An entry's name as its stored bytes read in `to`, unless it was edited since it was read in
+// `from` (an edited name is the user's text and stays).
+void RereadName(DocumentEntry& entry, const CodePageConverter& from, const CodePageConverter& to);
+
 class EntryList {
  public:
   EntryList() = default;
@@ -29,14 +37,25 @@ class EntryList {
   // Inserts before `index` (clamped to the list). Refuses, changing nothing, beyond MaxAmbientEntries.
   bool Insert(int index, std::span<const DocumentEntry> added);
   void Erase(int index);
-  // Swaps the entry with its neighbour `delta` (-1 or +1) away; false when there is none.
-  bool Move(int index, int delta);
+  // Moves the `count` entries from `first` on `delta` places (up when negative), the entries
+  // they pass shifting the other way; false, changing nothing, when the block would leave the list.
+  bool MoveBlock(int first, int count, int delta);
   void SetValues(int index, const AmbientEntryValues& values);
+  // The `count` entries from `first` on give way to `with`. Refuses, changing nothing, when the
+  // range is not in the list or the list would grow beyond MaxAmbientEntries.
+  bool Replace(int first, int count, std::span<const DocumentEntry> with);
+  // A copy of `count` entries from `first` on (fewer at the end of the list).
+  std::vector<DocumentEntry> Slice(int first, int count) const;
 
   // Record i in slot i; the slots behind the last entry are zero.
   AmbientImage Image() const;
   // Takes back the records a save wrote, so that they hold what is now on disk.
   void AdoptImage(const AmbientImage& image);
+
+  // After the names' code page changed from `from` to `to`: every name nobody edited (it still
+  // shows what its stored bytes decode to in `from`) shows what they decode to in `to`. Edited
+  // names stay as typed. No record changes, so nothing becomes modified.
+  void RereadNames(const CodePageConverter& from, const CodePageConverter& to);
 
   bool operator==(const EntryList&) const = default;
 

@@ -45,17 +45,11 @@ EntryTextError ParseNumber(std::wstring_view field, std::int32_t& number) {
   return EntryTextError::None;
 }
 
-EntryTextError CheckName(const std::wstring& name, const CodePageConverter& converter) {
-  const std::optional<std::string> encoded = converter.FromUtf16(name);
-  if (!encoded || converter.ToUtf16(*encoded) != name) return EntryTextError::NameNotConvertible;
-  if (encoded->size() > AmbientEntry::MaxAudioFileLength) return EntryTextError::NameTooLong;
-  return EntryTextError::None;
-}
-
 // Fills `values` from one line; on failure returns the error and the field at fault.
 EntryTextError ParseLine(std::wstring_view line, const CodePageConverter& converter,
                          AmbientEntryValues& values, int& field) {
-  const std::vector<std::wstring_view> fields = SplitFields(line);
+  std::vector<std::wstring_view> fields = SplitFields(line);
+  if (fields.size() == kFieldCount + 1 && Trim(fields.back()).empty()) fields.pop_back();
   if (static_cast<int>(fields.size()) != kFieldCount) {
     field = static_cast<int>(fields.size());
     return EntryTextError::WrongFieldCount;
@@ -70,12 +64,42 @@ EntryTextError ParseLine(std::wstring_view line, const CodePageConverter& conver
     return EntryTextError::TimeOfDayOutOfRange;
   field = 1;
   std::wstring name(fields[0]);
-  if (const EntryTextError error = CheckName(name, converter); error != EntryTextError::None) return error;
+  if (const EntryTextError error = CheckEntryName(name, converter); error != EntryTextError::None)
+    return error;
   values = {std::move(name), numbers[1], numbers[2], static_cast<std::uint8_t>(numbers[3]), numbers[4]};
   return EntryTextError::None;
 }
 
+bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+bool HasLoneSurrogate(std::wstring_view text) {
+  for (std::size_t index = 0; index < text.size(); ++index) {
+    if (IsHighSurrogate(text[index]) && index + 1 < text.size() && IsLowSurrogate(text[index + 1])) {
+      ++index;
+    } else if (IsHighSurrogate(text[index]) || IsLowSurrogate(text[index])) {
+      return true;
+    }
+  }
+  return false;
+}
+
+constexpr wchar_t kByteOrderMark = L'\xFEFF';
+
 }  // namespace
+
+EntryTextError CheckEntryName(std::wstring_view name, const CodePageConverter& converter) {
+  if (name.find_first_of(std::wstring_view(L"\0\t\r\n", 4)) != std::wstring_view::npos)
+    return EntryTextError::NameHasControlCharacter;
+  // Every UTF-16 unit takes at least one byte in any code page, so a name of more units than the
+  // field has bytes is refused before a conversion is asked to allocate for it.
+  if (name.size() > AmbientEntry::MaxAudioFileLength) return EntryTextError::NameTooLong;
+  if (HasLoneSurrogate(name)) return EntryTextError::NameNotConvertible;
+  const std::optional<std::string> encoded = converter.FromUtf16(name);
+  if (!encoded || converter.ToUtf16(*encoded) != name) return EntryTextError::NameNotConvertible;
+  if (encoded->size() > AmbientEntry::MaxAudioFileLength) return EntryTextError::NameTooLong;
+  return EntryTextError::None;
+}
 
 std::wstring FormatEntryLine(const AmbientEntryValues& values) {
   return values.audioFile.value_or(L"") + L'\t' + std::to_wstring(values.minRepeatMs) + L'\t' +
@@ -85,6 +109,7 @@ std::wstring FormatEntryLine(const AmbientEntryValues& values) {
 
 EntryTextParse ParseEntryLines(std::wstring_view text, const CodePageConverter& converter, int room) {
   EntryTextParse parse;
+  if (!text.empty() && text.front() == kByteOrderMark) text.remove_prefix(1);
   int lineNumber = 0;
   std::size_t start = 0;
   while (start < text.size()) {

@@ -1,6 +1,9 @@
 #include "ambient/FileAccess.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cwchar>
+#include <iterator>
 #include <optional>
 
 #include "win/UniqueHandle.h"
@@ -8,6 +11,10 @@
 namespace {
 
 constexpr DWORD largestTransfer = 1 << 20;
+// Full paths this long or longer go to the file calls in the "\\?\" form, which has no MAX_PATH
+// limit. Shorter ones stay plain; the margin leaves room for the temporary's name (at most 32
+// characters, see TemporaryName) in the target's folder.
+constexpr std::size_t kPlainPathLimit = MAX_PATH - 40;
 constexpr DWORD fullSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The thread's last error, or `fallback` when a failing step left none.
@@ -32,15 +39,32 @@ std::wstring FolderOf(const std::wstring& fullPath) {
   return separator == std::wstring::npos ? std::wstring() : fullPath.substr(0, separator + 1);
 }
 
-// Creates an empty, uniquely named file in `folder`; empty when that is impossible.
-std::wstring CreateTemporaryFile(const std::wstring& folder) {
-  wchar_t name[MAX_PATH] = {};
+// A name in `folder` for the temporary that becomes the target. Made here rather than by
+// GetTempFileNameW, which refuses folders whose path leaves no room in MAX_PATH characters.
+std::wstring TemporaryName(const std::wstring& folder, unsigned attempt) {
+  wchar_t suffix[64] = {};
+  swprintf(suffix, std::size(suffix), L"~swk%lx-%lx-%x.tmp", GetCurrentProcessId(), GetTickCount(), attempt);
+  return folder + suffix;
+}
+
+// Creates a new, uniquely named file in `folder`, open for writing only by us; `name` receives
+// its name. An empty handle (with the thread's last error set) when that is impossible.
+UniqueFile CreateTemporaryFile(const std::wstring& folder, std::wstring& name) {
+  constexpr unsigned attempts = 64;
   if (folder.empty()) {
     SetLastError(ERROR_PATH_NOT_FOUND);
-    return {};
+    return UniqueFile();
   }
-  if (GetTempFileNameW(folder.c_str(), L"swk", 0, name) == 0) return {};
-  return name;
+  for (unsigned attempt = 0; attempt < attempts; ++attempt) {
+    name = TemporaryName(folder, attempt);
+    UniqueFile file(
+        CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) return file;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return UniqueFile();
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  return UniqueFile();
 }
 
 bool WriteAll(HANDLE file, std::span<const std::byte> bytes, const FileSystemCalls& calls) {
@@ -58,13 +82,9 @@ bool WriteAll(HANDLE file, std::span<const std::byte> bytes, const FileSystemCal
   return true;
 }
 
-// Writes `bytes` to the existing file at `path` and makes sure they reached the disk before the
-// file may replace anything, checking each step; the error code of the step that failed.
-DWORD WriteFileThrough(const std::wstring& path, std::span<const std::byte> bytes,
-                       const FileSystemCalls& calls) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return LastErrorOr(ERROR_OPEN_FAILED);
+// Writes `bytes` to the new temporary file and makes sure they reached the disk before the file
+// may replace anything, checking each step; the error code of the step that failed.
+DWORD WriteFileThrough(UniqueFile file, std::span<const std::byte> bytes, const FileSystemCalls& calls) {
   if (!WriteAll(file.get(), bytes, calls) || !calls.flushFileBuffers(file.get())) {
     return LastErrorOr(ERROR_WRITE_FAULT);
   }
@@ -130,12 +150,17 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
 }  // namespace
 
 FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes) {
-  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, fullSharing, nullptr, OPEN_EXISTING,
+  const std::wstring fullPath = ExtendedLengthPath(path);
+  if (fullPath.empty()) return {{}, LastErrorOr(ERROR_INVALID_NAME)};
+  const HANDLE handle = CreateFileW(fullPath.c_str(), GENERIC_READ, fullSharing, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   const DWORD openError = LastErrorOr(ERROR_OPEN_FAILED);
   UniqueFile file(handle);
   if (!file) return {{}, openError};
-  std::vector<std::byte> bytes(maxBytes);
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return {{}, LastErrorOr(ERROR_READ_FAULT)};
+  std::vector<std::byte> bytes(std::min<std::uint64_t>(maxBytes, static_cast<std::uint64_t>(size.QuadPart)));
+  maxBytes = bytes.size();
   std::size_t filled = 0;
   while (filled < maxBytes) {
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, largestTransfer));
@@ -147,27 +172,42 @@ FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes) {
     filled += read;
   }
   bytes.resize(filled);
-  return {std::move(bytes), ERROR_SUCCESS};
+  return {std::move(bytes), ERROR_SUCCESS,
+          std::max<std::uint64_t>(filled, static_cast<std::uint64_t>(size.QuadPart))};
 }
 
 FileWriteResult ReplaceFileContents(const std::wstring& path, std::span<const std::byte> bytes,
                                     const FileSystemCalls& calls) {
-  const std::wstring target = FullPath(path);
+  const std::wstring target = ExtendedLengthPath(path);
   if (target.empty()) return {LastErrorOr(ERROR_INVALID_NAME), {}};
   bool targetExists = false;
   if (const DWORD error = CheckTarget(target, targetExists); error != ERROR_SUCCESS) return {error, {}};
-  const std::wstring temporary = CreateTemporaryFile(FolderOf(target));
-  if (temporary.empty()) return {LastErrorOr(ERROR_CANNOT_MAKE), {}};
-  const DWORD error = WriteFileThrough(temporary, bytes, calls);
+  std::wstring temporary;
+  UniqueFile file = CreateTemporaryFile(FolderOf(target), temporary);
+  if (!file) return {LastErrorOr(ERROR_CANNOT_MAKE), {}};
+  const DWORD error = WriteFileThrough(std::move(file), bytes, calls);
   if (error != ERROR_SUCCESS) return DiscardTemporary(temporary, error);
   return MoveIntoPlace(temporary, target, targetExists, calls);
 }
 
+std::wstring ExtendedLengthPath(const std::wstring& path) {
+  std::wstring full = FullPath(path);
+  if (full.size() < kPlainPathLimit || full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\"))
+    return full;
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// Identity first: two different files may have names that differ only in letter case (a
+// case-sensitive folder), and one file has many spellings. Only when a file cannot be asked (it
+// does not exist yet) do the full names decide, apart from letter case as the system compares.
 bool IsSameFile(const std::wstring& first, const std::wstring& second) {
-  const std::wstring firstFull = FullPath(first);
-  const std::wstring secondFull = FullPath(second);
+  const std::wstring firstFull = ExtendedLengthPath(first);
+  const std::wstring secondFull = ExtendedLengthPath(second);
   if (firstFull.empty() || secondFull.empty()) return false;
-  if (CompareStringOrdinal(firstFull.c_str(), -1, secondFull.c_str(), -1, TRUE) == CSTR_EQUAL) return true;
   const std::optional<FileIdentity> firstIdentity = IdentityOf(firstFull);
-  return firstIdentity && firstIdentity == IdentityOf(secondFull);
+  const std::optional<FileIdentity> secondIdentity = IdentityOf(secondFull);
+  if (firstIdentity && secondIdentity) return firstIdentity == secondIdentity;
+  if (firstIdentity || secondIdentity) return false;
+  return CompareStringOrdinal(firstFull.c_str(), -1, secondFull.c_str(), -1, TRUE) == CSTR_EQUAL;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 struct FileReadResult {
   std::vector<std::byte> bytes;
   DWORD error = ERROR_SUCCESS;
+  // The whole file's length, which may be more than the bytes read.
+  std::uint64_t fileSize = 0;
 
   explicit operator bool() const { return error == ERROR_SUCCESS; }
 };
@@ -50,6 +53,12 @@ struct FileSystemCalls {
 FileWriteResult ReplaceFileContents(const std::wstring& path, std::span<const std::byte> bytes,
                                     const FileSystemCalls& calls = {});
 
-// Whether two paths name the same file: the same full path apart from letter case, or two names
-// (hard links, short and long names, different spellings of one folder) of one file on one volume.
+// The full path of `path` as the file calls take it: plain when short, in the "\\?\" form (which
+// has no MAX_PATH limit) when long. Empty when the path cannot be made full. The paths that go to
+// the file calls of this module pass through it, so no caller needs to know.
+std::wstring ExtendedLengthPath(const std::wstring& path);
+
+// Whether two paths name the same file: one file on one volume by its identity (hard links, short
+// and long names, different spellings of one folder), or, when neither file exists, the same full
+// path apart from letter case.
 bool IsSameFile(const std::wstring& first, const std::wstring& second);

@@ -57,16 +57,24 @@ UINT ResolvedCodePage(UINT codePage) {
   return GetCPInfoExW(codePage, 0, &info) ? info.CodePage : codePage;
 }
 
+// The code pages that take no flags when decoding either (MultiByteToWideChar refuses them).
+DWORD DecodingFlagsFor(UINT codePage) {
+  return EncodingCheckFor(codePage) == EncodingCheck::RoundTrip ? 0 : MB_ERR_INVALID_CHARS;
+}
+
 }  // namespace
 
 std::optional<std::wstring> Win32CodePageConverter::ToUtf16(std::string_view bytes) const {
   if (bytes.empty()) return std::wstring();
   if (bytes.size() > INT_MAX) return std::nullopt;
   const int byteCount = static_cast<int>(bytes.size());
-  const int length = MultiByteToWideChar(codePage_, 0, bytes.data(), byteCount, nullptr, 0);
+  // Bytes that are not valid in the code page fail the decoding rather than turning into a
+  // default character: the caller then shows them as U+FFFD and keeps them as stored.
+  const DWORD flags = DecodingFlagsFor(ResolvedCodePage(codePage_));
+  const int length = MultiByteToWideChar(codePage_, flags, bytes.data(), byteCount, nullptr, 0);
   if (length <= 0) return std::nullopt;
   std::wstring text(static_cast<std::size_t>(length), L'\0');
-  if (MultiByteToWideChar(codePage_, 0, bytes.data(), byteCount, text.data(), length) != length)
+  if (MultiByteToWideChar(codePage_, flags, bytes.data(), byteCount, text.data(), length) != length)
     return std::nullopt;
   return text;
 }

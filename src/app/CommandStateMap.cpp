@@ -20,7 +20,8 @@ constexpr CommandStateEntry kCommandTable[] = {
     {CMD_EDIT_PASTE, kShownInPopupAndToolbar},       {CMD_EDIT_REDO, COMMAND_KIND_MENU_POPUP},
     {CMD_ENTRY_INSERT, COMMAND_KIND_MENU_POPUP},     {CMD_ENTRY_DUPLICATE, COMMAND_KIND_MENU_POPUP},
     {CMD_ENTRY_DELETE, COMMAND_KIND_MENU_POPUP},     {CMD_ENTRY_MOVE_UP, COMMAND_KIND_MENU_POPUP},
-    {CMD_ENTRY_MOVE_DOWN, COMMAND_KIND_MENU_POPUP},  {kTableEnd, 0},
+    {CMD_ENTRY_MOVE_DOWN, COMMAND_KIND_MENU_POPUP},  {CMD_VIEW_NAMES_SYSTEM, COMMAND_KIND_MENU_POPUP},
+    {CMD_VIEW_NAMES_1251, COMMAND_KIND_MENU_POPUP},  {kTableEnd, 0},
 };
 
 constexpr int kEntryCount = static_cast<int>(std::size(kCommandTable)) - 1;
@@ -42,7 +43,20 @@ void PushToToolbar(HWND toolbar, UINT id, WORD state) {
   SendMessageW(toolbar, TB_PRESSBUTTON, id, MAKELPARAM((state & COMMAND_STATE_RADIO) != 0, 0));
 }
 
+// Items that show their check as a radio bullet: one of a group is always chosen.
+bool IsRadioItem(UINT id) { return id == CMD_VIEW_NAMES_SYSTEM || id == CMD_VIEW_NAMES_1251; }
+
+void ShowAsRadioItem(HMENU menu, UINT id) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE;
+  if (!GetMenuItemInfoW(menu, id, FALSE, &info) || (info.fType & MFT_RADIOCHECK) != 0) return;
+  info.fType |= MFT_RADIOCHECK;
+  SetMenuItemInfoW(menu, id, FALSE, &info);
+}
+
 void PushToMenu(HMENU menu, UINT id, WORD state) {
+  if (IsRadioItem(id)) ShowAsRadioItem(menu, id);
   bool disabled = (state & COMMAND_STATE_DISABLED) != 0;
   EnableMenuItem(menu, id, MF_BYCOMMAND | (disabled ? MF_GRAYED | MF_DISABLED : MF_ENABLED));
   CheckMenuItem(menu, id, MF_BYCOMMAND | ((state & COMMAND_STATE_CHECKED) != 0 ? MF_CHECKED : MF_UNCHECKED));

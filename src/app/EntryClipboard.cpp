@@ -1,11 +1,13 @@
 #include "app/EntryClipboard.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
 
 #include "ambient/EntryRecords.h"
-#include "ambient/Win32CodePageConverter.h"
+#include "ambient/NamesCodePage.h"
 
 namespace {
 
@@ -44,13 +46,14 @@ bool SetClipboardBytes(UINT format, const void* data, size_t size) {
   return false;
 }
 
-// The bytes of `format`, or nullopt when the clipboard does not hold it.
-std::optional<std::vector<std::byte>> ClipboardBytes(UINT format) {
+// The bytes of `format`, at most `limit` of them, or nullopt when the clipboard does not hold
+// it. Another program made the block, so its size bounds what is copied, never the other way.
+std::optional<std::vector<std::byte>> ClipboardBytes(UINT format, std::size_t limit = SIZE_MAX) {
   HANDLE memory = GetClipboardData(format);
   if (memory == nullptr) return std::nullopt;
   const auto* data = static_cast<const std::byte*>(GlobalLock(memory));
   if (data == nullptr) return std::nullopt;
-  std::vector<std::byte> bytes(data, data + GlobalSize(memory));
+  std::vector<std::byte> bytes(data, data + std::min<std::size_t>(GlobalSize(memory), limit));
   GlobalUnlock(memory);
   return bytes;
 }
@@ -63,21 +66,13 @@ std::wstring ClipboardText() {
   return text.substr(0, text.find(L'\0'));
 }
 
-ClipboardPaste FromRecords(std::vector<DocumentEntry> entries, int room) {
-  ClipboardPaste paste;
-  if (entries.empty()) {
-    paste.error = EntryTextError::NoEntries;
-  } else if (static_cast<int>(entries.size()) > room) {
-    paste.error = EntryTextError::TooManyEntries;
-    paste.line = room + 1;
-  } else {
-    paste.entries = std::move(entries);
-  }
-  return paste;
+ClipboardPaste FromRecords(const std::vector<std::byte>& bytes, int room) {
+  EntryRecordsDecode decode = DecodeEntryRecords(bytes, NamesConverter(), room);
+  return {std::move(decode.entries), decode.error, decode.entry, 0};
 }
 
 ClipboardPaste FromText(const std::wstring& text, int room) {
-  const EntryTextParse parse = ParseEntryLines(text, ProcessCodePageConverter(), room);
+  const EntryTextParse parse = ParseEntryLines(text, NamesConverter(), room);
   ClipboardPaste paste{{}, parse.error, parse.line, parse.field};
   if (!parse) return paste;
   for (const AmbientEntryValues& values : parse.entries) paste.entries.push_back({values, {}});
@@ -102,10 +97,11 @@ bool ClipboardMayHoldEntries() {
 
 ClipboardPaste TakeEntriesFromClipboard(HWND owner, int room) {
   OpenedClipboard clipboard(owner);
-  if (!clipboard.IsOpen()) return {{}, EntryTextError::NoEntries, 0, 0};
-  if (std::optional<std::vector<std::byte>> bytes = ClipboardBytes(EntryFormat())) {
-    // GlobalSize may round the block up; the records end where their count says.
-    if (auto entries = DecodeEntryRecords(*bytes)) return FromRecords(std::move(*entries), room);
+  if (!clipboard.IsOpen()) return {{}, EntryTextError::NoEntries, 0, 0, true};
+  // GlobalSize may round the block up; the records end where their count says. A block of the
+  // editor's own format is taken or refused as it stands: the text beside it says the same.
+  if (std::optional<std::vector<std::byte>> bytes = ClipboardBytes(EntryFormat(), MaxEntryRecordsBytes)) {
+    return FromRecords(*bytes, room);
   }
   return FromText(ClipboardText(), room);
 }

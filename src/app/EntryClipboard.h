@@ -23,6 +23,9 @@ struct ClipboardPaste {
   EntryTextError error = EntryTextError::None;
   int line = 0;
   int field = 0;
+  // The clipboard could not be opened (another program holds it): its own reason, since the
+  // clipboard may well hold entries. `error` is then NoEntries.
+  bool busy = false;
 };
 
 // At most `room` entries; anything beyond refuses the whole paste.

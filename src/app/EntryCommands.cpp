@@ -27,6 +27,7 @@ std::wstring FormatString(UINT id, int first, int second = 0) {
 }
 
 std::wstring PasteRefusal(const ClipboardPaste& paste) {
+  if (paste.busy) return LoadCommandString(STR_PASTE_CLIPBOARD_BUSY);
   switch (paste.error) {
     case EntryTextError::None:
       return {};
@@ -46,6 +47,10 @@ std::wstring PasteRefusal(const ClipboardPaste& paste) {
       return FormatString(STR_PASTE_NAME_NOT_CONVERTIBLE, paste.line);
     case EntryTextError::TooManyEntries:
       return FormatString(STR_PASTE_TOO_MANY, paste.line);
+    case EntryTextError::NameHasControlCharacter:
+      return FormatString(STR_PASTE_NAME_CONTROL, paste.line);
+    case EntryTextError::RecordsDamaged:
+      return LoadCommandString(STR_PASTE_DAMAGED);
   }
   return {};
 }

@@ -43,14 +43,14 @@ FileDialog::FileDialog(bool open, const wchar_t* defaultExtension, const wchar_t
   record_.lStructSize = RecordSizeFor(PlatformVersion());
   record_.hwndOwner = owner;
   record_.hInstance = ResourceModule();
-  record_.lpstrFile = path_;
-  record_.nMaxFile = MAX_PATH;
+  record_.lpstrFile = path_.data();
+  record_.nMaxFile = static_cast<DWORD>(path_.size());
   record_.lpstrFileTitle = title_;
   record_.nMaxFileTitle = 256;
   record_.lpstrDefExt = defaultExtension;
   record_.Flags = flags | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
   record_.lpfnHook = HookProcedure;
-  if (fileName != nullptr) lstrcpynW(path_, fileName, MAX_PATH);
+  if (fileName != nullptr) lstrcpynW(path_.data(), fileName, static_cast<int>(path_.size()));
   if (filter != nullptr && convertFilter) {
     filter_ = ConvertFilter(filter);
     record_.lpstrFilter = filter_.c_str();

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The filter the editor's file dialogs offer, and the extension a typed name without one gets.
 inline constexpr wchar_t kAmbientFileFilter[] = L"Ambient Data (.bad)|*.bad|";
@@ -36,7 +37,7 @@ class FileDialog {
   // file was chosen, IDCANCEL on cancel or any failure.
   INT_PTR Run(HWND parent);
 
-  const wchar_t* FullPath() const { return path_; }
+  std::wstring FullPath() const { return path_.data(); }
   const wchar_t* FileTitle() const { return title_; }
   // The dialog window while it is shown, else null.
   HWND DialogWindow() const { return dialogWindow_; }
@@ -48,7 +49,8 @@ class FileDialog {
 
   bool open_;
   OPENFILENAMEW record_{};
-  wchar_t path_[MAX_PATH]{};
+  // Room for the longest path the system takes (32,767 characters), so none is cut short.
+  std::vector<wchar_t> path_ = std::vector<wchar_t>(32768, L'\0');
   wchar_t title_[256]{};
   std::wstring filter_;
   OPENFILENAMEW fullRecord_{};

@@ -32,7 +32,11 @@ std::wstring SaveChangesQuestion(const wchar_t* title) {
 bool MainFrame::SaveDocument(AmbientView& view) {
   if (!view.CommitEdit()) return false;
   if (view.GetPath()[0] == L'\0') return SaveDocumentAs(view);
-  if (view.Save()) return true;
+  if (!ConfirmSaveOverDamaged(view)) return false;
+  if (view.Save()) {
+    ForgetLoadDamage(view);
+    return true;
+  }
   ShowSaveError(view);
   return false;
 }

@@ -50,6 +50,10 @@ bool MainFrame::OnCommand(UINT id) {
     case CMD_APP_ABOUT:
       OnAppAbout();
       return true;
+    case CMD_VIEW_NAMES_SYSTEM:
+    case CMD_VIEW_NAMES_1251:
+      OnViewNamesCodePage(id);
+      return true;
     case CMD_WINDOW_CLOSE:
       OnWindowClose();
       return true;
@@ -87,7 +91,7 @@ void MainFrame::OnFileOpen() {
 
 // The page is titled with the file's name without its folder. A file already open only
 // brings its page forward: two pages would let the later save silently undo the other's.
-bool MainFrame::OpenDocument(const std::wstring& path) {
+bool MainFrame::OpenDocument(const std::wstring& path, bool nameTheFile) {
   const int open = FindPageOfFile(path);
   if (open != -1) {
     tabView_.SetActivePage(open);
@@ -99,12 +103,17 @@ bool MainFrame::OpenDocument(const std::wstring& path) {
     const std::wstring reason = view->GetLastLoadError();
     DestroyWindow(view->Handle());
     ReleaseClosedViews();
-    ShowError(reason.empty() ? kCannotOpen : kCannotOpen + (L"\n" + reason));
+    std::wstring text = kCannotOpen;
+    if (nameTheFile) text += L"\n" + path;
+    if (!reason.empty()) text += L"\n" + reason;
+    ShowError(text);
     return false;
   }
   const size_t folderEnd = path.find_last_of(L"\\/");
   const std::wstring name = folderEnd == std::wstring::npos ? path : path.substr(folderEnd + 1);
-  return tabView_.AddPage(view->Handle(), name.c_str(), -1, view);
+  if (!tabView_.AddPage(view->Handle(), name.c_str(), -1, view)) return false;
+  TellLoadDamage(*view, path);
+  return true;
 }
 
 // Saves whether or not the document has changes; a document that never had a path goes
@@ -128,11 +137,12 @@ bool MainFrame::SaveDocumentAs(AmbientView& view) {
     ShowError(kCannotSave + (L"\n" + LoadCommandString(STR_FILE_OPEN_IN_OTHER_TAB)));
     return false;
   }
-  if (!view.SaveAs(dialog.FullPath())) {
+  if (!view.SaveAs(dialog.FullPath().c_str())) {
     ShowSaveError(view);
     return false;
   }
-  tabView_.SetPageTitle(tabView_.GetActivePage(), dialog.FullPath());
+  ForgetLoadDamage(view);
+  tabView_.SetPageTitle(tabView_.GetActivePage(), dialog.FullPath().c_str());
   return true;
 }
 
@@ -205,14 +215,19 @@ void MainFrame::OnSwitchPane() {
 
 AmbientView* MainFrame::CreateView() {
   auto view = std::make_unique<AmbientView>();
-  if (view->Create(ClientWindow(), RECT{}, kViewStyle, 0) == nullptr) return nullptr;
+  // Made hidden where its page goes: the tab container shows it once, at its final size.
+  if (view->Create(ClientWindow(), tabView_.PageArea(), kViewStyle & ~WS_VISIBLE, 0) == nullptr) return nullptr;
   views_.push_back(std::move(view));
   return views_.back().get();
 }
 
 // The tab container destroys a page's window but never the view behind it.
 void MainFrame::ReleaseClosedViews() {
-  std::erase_if(views_, [](const std::unique_ptr<AmbientView>& view) { return view->Handle() == nullptr; });
+  std::erase_if(views_, [this](const std::unique_ptr<AmbientView>& view) {
+    if (view->Handle() != nullptr) return false;
+    ForgetLoadDamage(*view);
+    return true;
+  });
 }
 
 void MainFrame::ShowError(const std::wstring& text) {

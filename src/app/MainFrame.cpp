@@ -273,6 +273,13 @@ void MainFrame::DoIdle() {
 
 // A refusal beeps in the grid; the status bar says what the cell takes.
 void MainFrame::OnValueRefused(const GridNotify& notify) {
+  // A refusal with words of its own (a name the file cannot store) says them.
+  if (auto* grid = dynamic_cast<PropertyGrid*>(Window::FromHandle(notify.hdr.hwndFrom))) {
+    if (!grid->GetRefusalReason().empty()) {
+      ShowStatusReason(grid->GetRefusalReason());
+      return;
+    }
+  }
   ScopedVariant value;
   const bool number = notify.item != nullptr && notify.item->GetValue(value.get()) && value->vt == VT_I4;
   ShowStatusReason(LoadCommandString(number ? STR_REFUSED_NUMBER : STR_REFUSED_VALUE));
@@ -290,6 +297,7 @@ void MainFrame::OnCreate() {
   if (toolbar_.window != nullptr) commandStates_.RegisterElement(toolbar_.window, COMMAND_KIND_TOOLBAR);
   commandStates_.SetCommandCheck(CMD_VIEW_TOOLBAR, 1);
   commandStates_.SetCommandCheck(CMD_VIEW_STATUS_BAR, 1);
+  LoadNamesCodePage();
   if (MessageLoop* loop = TheAppModule().LoopForThread()) {
     loop->RegisterFilter(this);
     loop->RegisterIdleHandler(this);
@@ -397,7 +405,8 @@ void MainFrame::OnDropFiles(HDROP drop) {
     paths.push_back(std::move(path));
   }
   DragFinish(drop);
-  for (const std::wstring& path : OpenableFiles(paths)) OpenDocument(path);
+  const std::vector<std::wstring> files = OpenableFiles(paths);
+  for (const std::wstring& path : files) OpenDocument(path, files.size() > 1);
 }
 
 // ---- layout ----

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "ambient/AmbientView.h"
@@ -59,7 +61,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void ShowStatusReason(const std::wstring& reason);
   // Opens the file at the full path `path` in a new page; a file that cannot be read gets
   // the open error. Open, the start-up command line and dropped files all come here.
-  bool OpenDocument(const std::wstring& path);
+  // `nameTheFile`: several files are opened at once, so the messages say which one they mean.
+  bool OpenDocument(const std::wstring& path, bool nameTheFile = false);
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -121,6 +124,14 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool CellEditorOpen() const;
   bool OnContextMenu(HWND window, LPARAM position);
 
+  // Names kept as stored, damaged files and the names' code page (FrameOutsideData.cpp).
+  void LoadNamesCodePage();
+  void OnViewNamesCodePage(UINT id);
+  void ShowNamesCodePage();
+  void TellLoadDamage(const AmbientView& view, const std::wstring& path);
+  bool ConfirmSaveOverDamaged(const AmbientView& view);
+  void ForgetLoadDamage(const AmbientView& view);
+
   AmbientView* CreateView();
   void ReleaseClosedViews();
   void ShowError(const std::wstring& text);
@@ -135,6 +146,9 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   CommandBar commandBar_;
   TabView tabView_;
   std::vector<std::unique_ptr<AmbientView>> views_;
+  // Views of files whose length did not match their count, until a save wrote them whole: the
+  // first save over such a file asks first.
+  std::set<const AmbientView*> damagedViews_;
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
 };

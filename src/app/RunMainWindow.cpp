@@ -22,7 +22,7 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
     return 0;
   }
   ShowWindow(hwnd, showCommand);
-  for (const std::wstring& path : files) frame->OpenDocument(path);
+  for (const std::wstring& path : files) frame->OpenDocument(path, files.size() > 1);
   const int exitCode = loop->Pump();
   TheAppModule().UnregisterLoop();
   frame.reset();

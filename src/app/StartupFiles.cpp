@@ -4,6 +4,8 @@
 // CommandLineToArgvW needs the base declarations first.
 #include <shellapi.h>
 
+#include "ambient/FileAccess.h"
+
 std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine) {
   std::vector<std::wstring> arguments;
   if (commandLine == nullptr || *commandLine == L'\0') return arguments;
@@ -23,7 +25,7 @@ std::vector<std::wstring> OpenableFiles(const std::vector<std::wstring>& names) 
     if (length == 0) continue;
     std::wstring full(length, L'\0');
     full.resize(GetFullPathNameW(name.c_str(), length, full.data(), nullptr));
-    DWORD attributes = GetFileAttributesW(full.c_str());
+    DWORD attributes = GetFileAttributesW(ExtendedLengthPath(full).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
     files.push_back(std::move(full));
   }

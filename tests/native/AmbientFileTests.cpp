@@ -183,13 +183,84 @@ TEST(EncodeAmbientFile, ReportsATextTheCodePageCannotHold) {
   EXPECT_EQ(EncodeAmbientFile({}, entries, refusing).result.error, AmbientSaveError::TextNotConvertible);
   EXPECT_EQ(EncodeAmbientFile({}, entries, refusing).result.entryIndex, 1);
 
-  // A text that cannot be decoded loads as a null text, which saves as empty.
-  const AmbientLoadResult loaded =
-      ReadAmbientFile(AmbientFileBytes().Count(1).Record(MakeEntry(5, 6, 1, "x", 7)).bytes(), refusing);
+  // A text that cannot be decoded shows as U+FFFD, one for each byte, and a save writes its
+  // bytes back as they were; only an edited name is encoded (and refused here).
+  AmbientLoadResult loaded =
+      ReadAmbientFile(AmbientFileBytes().Count(1).Record(MakeEntry(5, 6, 1, "xy", 7)).bytes(), refusing);
   ASSERT_TRUE(loaded);
-  EXPECT_EQ(loaded.entries[0], (AmbientEntryValues{std::nullopt, 5, 6, 1, 7}));
+  EXPECT_EQ(loaded.entries[0], (AmbientEntryValues{L"\xFFFD\xFFFD", 5, 6, 1, 7}));
+  loaded.entries[0].volume = 8;
   EXPECT_EQ(EncodeAmbientFile(loaded.image, loaded.entries, refusing).bytes,
-            AmbientFileBytes().Count(1).Record(MakeEntry(5, 6, 1, std::string_view("\0", 1), 7)).bytes());
+            AmbientFileBytes().Count(1).Record(MakeEntry(5, 6, 1, "xy", 8)).bytes());
+  loaded.entries[0].audioFile = L"bad";
+  EXPECT_EQ(EncodeAmbientFile(loaded.image, loaded.entries, refusing).result.error,
+            AmbientSaveError::TextNotConvertible);
+}
+
+// A converter whose code page has a two-byte character 0x81 0x40 and no meaning for a lone 0x81,
+// as the double-byte code pages do: valid pieces of a name still show, each byte that starts
+// nothing shows as U+FFFD.
+TEST(DecodeName, ShowsTheValidPiecesOfANameTheCodePageCannotDecode) {
+  class DoubleByteConverter final : public CodePageConverter {
+   public:
+    std::optional<std::wstring> ToUtf16(std::string_view bytes) const override {
+      std::wstring text;
+      for (std::size_t index = 0; index < bytes.size(); ++index) {
+        if (bytes[index] != '\x81') {
+          text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[index])));
+        } else if (index + 1 < bytes.size() && bytes[index + 1] == '\x40') {
+          text.push_back(L'\x3000');
+          ++index;
+        } else {
+          return std::nullopt;
+        }
+      }
+      return text;
+    }
+    std::optional<std::string> FromUtf16(std::wstring_view) const override { return std::nullopt; }
+  };
+  const DoubleByteConverter converter;
+  EXPECT_EQ(DecodeName("a\x81\x40"
+                       "b",
+                       converter),
+            L"a\x3000"
+            L"b");
+  EXPECT_EQ(DecodeName("a\x81"
+                       "b\x81\x40\x81",
+                       converter),
+            L"a\xFFFD"
+            L"b\x3000\xFFFD");
+  EXPECT_EQ(DecodeName("", converter), L"");
+}
+
+// A file whose length does not match its count opens, and says what was found.
+TEST(ReadAmbientFile, ReportsWhatTheFileHoldsBeyondItsCount) {
+  const AmbientEntry record = MakeEntry(1, 2, 3, "a.wav", 4);
+  const AmbientLoadResult whole = Read(AmbientFileBytes().Count(2).Record(record).Record(record));
+  EXPECT_EQ(whole.damage, AmbientFileDamage::None);
+
+  const AmbientLoadResult negative =
+      Read(AmbientFileBytes().Count(-1).Record(record).Record(record).Record(record).Record(record));
+  ASSERT_TRUE(negative);
+  EXPECT_TRUE(negative.entries.empty());
+  EXPECT_EQ(negative.damage, AmbientFileDamage::RecordsBehindCount);
+  EXPECT_EQ(negative.extraRecords, 4u);
+
+  std::vector<std::byte> cut = AmbientFileBytes().Count(2).Record(record).Record(record).bytes();
+  cut.resize(cut.size() - 10);
+  const AmbientLoadResult shortFile = ReadAmbientFile(cut, converter);
+  ASSERT_EQ(shortFile.entries.size(), 2u);
+  EXPECT_EQ(shortFile.damage, AmbientFileDamage::LastRecordCut);
+  EXPECT_EQ(shortFile.missingBytes, 10u);
+
+  std::vector<std::byte> trailing = AmbientFileBytes().Count(1).Record(record).bytes();
+  trailing.resize(trailing.size() + 7);
+  EXPECT_EQ(ReadAmbientFile(trailing, converter).damage, AmbientFileDamage::BytesAfterRecords);
+  EXPECT_EQ(ReadAmbientFile(trailing, converter).extraBytes, 7u);
+  // Only the file's start was read: its whole length comes separately.
+  EXPECT_EQ(
+      ReadAmbientFile(AmbientFileBytes().Count(1).Record(record).bytes(), converter, 2 + 116 + 3).extraBytes,
+      3u);
 }
 
 // Well-formed files of every size, with any bytes behind the terminators, are written back as read.

@@ -100,3 +100,17 @@
 #define STR_REASON_DATA_KEPT 0x6105
 #define STR_REASON_SYSTEM_ERROR 0x6106
 #define STR_REASON_TOO_MANY_TO_OPEN 0x6107
+
+// Outside data: damaged files, names the code page cannot decode, the names' code page, and the
+// clipboard's own refusals. The reasons are loaded by AmbientFileMessages.h with the same numbers.
+#define STR_REASON_RECORDS_BEHIND_COUNT 0x6108
+#define STR_REASON_LAST_RECORD_CUT 0x6109
+#define STR_REASON_BYTES_AFTER_RECORDS 0x610A
+#define STR_REASON_NAME_UNDECODABLE 0x610B
+#define STR_SAVE_OVER_DAMAGED 0x610C
+#define STR_REASON_NAME_CONTROL 0x610D
+#define STR_PASTE_NAME_CONTROL 0x6209
+#define STR_PASTE_DAMAGED 0x620A
+#define STR_PASTE_CLIPBOARD_BUSY 0x620B
+#define CMD_VIEW_NAMES_SYSTEM 0x8020
+#define CMD_VIEW_NAMES_1251 0x8021

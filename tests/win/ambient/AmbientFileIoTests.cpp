@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "ambient/AmbientFileIo.h"
 #include "ambient/FileAccess.h"
+#include "ambient/Win32CodePageConverter.h"
 #include "ambient/Windows1251Converter.h"
 #include "win/UniqueHandle.h"
 
@@ -324,4 +326,85 @@ TEST_F(AmbientFileIo, OneFileIsRecognisedUnderEachOfItsNames) {
   EXPECT_FALSE(IsSameFile(other, path));
   EXPECT_FALSE(IsSameFile(L"missing.bad", path));
   SetCurrentDirectoryW(current);
+}
+
+// A Windows-1251 file read where the names' code page is UTF-8 (a Windows 10/11 option): the
+// Cyrillic bytes are not UTF-8, so the names show with U+FFFD, and a save after an edit of
+// something else keeps every one of their bytes; only a name the user edits is encoded anew.
+TEST_F(AmbientFileIo, AnUntouchedNameKeepsItsBytesInACodePageThatCannotDecodeIt) {
+  const Win32CodePageConverter utf8(CP_UTF8);
+  const std::wstring path = WriteOriginal(L"cyrillic.bad");
+  AmbientLoadResult loaded = LoadAmbientFile(path, utf8);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded.entries[0].audioFile, L"\xFFFD\xFFFD\xFFFD.wav");
+  EXPECT_TRUE(NameBytesUndecodable(loaded.image[0], utf8));
+  EXPECT_FALSE(NameBytesUndecodable(loaded.image[1], utf8));
+
+  loaded.entries[0].volume = 77;
+  ASSERT_TRUE(SaveAmbientFile(path, loaded.image, loaded.entries, utf8));
+  std::vector<std::byte> expected = original_;
+  const std::int32_t volume = 77;
+  std::memcpy(expected.data() + 2 + offsetof(AmbientEntry, volume), &volume, sizeof(volume));
+  EXPECT_EQ(ReadBytes(path), expected);
+
+  loaded.entries[0].audioFile = L"лес.wav";
+  ASSERT_TRUE(SaveAmbientFile(path, loaded.image, loaded.entries, utf8));
+  EXPECT_EQ(std::string_view(loaded.image[0].audioFile), "\xD0\xBB\xD0\xB5\xD1\x81.wav");
+}
+
+// Paths of 260 characters and more: the file layer reads, replaces (its temporary beside the
+// target) and compares them in full; nothing is cut to a shorter name.
+TEST_F(AmbientFileIo, AFileWhosePathIsLongerThanMaxPathOpensAndSaves) {
+  const std::wstring deep = folder_ + std::wstring(120, L'd') + L"\\";
+  const std::wstring deeper = deep + std::wstring(120, L'e') + L"\\";
+  ASSERT_TRUE(CreateDirectoryW(ExtendedLengthPath(deep).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(ExtendedLengthPath(deeper).c_str(), nullptr));
+  const std::wstring path = deeper + L"ambient sounds.bad";
+  ASSERT_GE(path.size(), 270u);
+  AmbientImage image{};
+  const std::vector<AmbientEntryValues> entries = {{L"лес.wav", 1, 2, 3, 4}};
+
+  ASSERT_TRUE(SaveAmbientFile(path, image, entries, converter_));
+  const AmbientLoadResult loaded = LoadAmbientFile(path, converter_);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded.entries, entries);
+  EXPECT_EQ(loaded.fileSize, 2u + 116);
+  EXPECT_TRUE(SaveAmbientFile(path, image, entries, converter_));
+  EXPECT_TRUE(IsSameFile(path, deeper + L".\\ambient sounds.bad"));
+  EXPECT_FALSE(IsSameFile(path, deeper + L"ambient sounds.ba"));
+
+  // One folder holds only the file: no temporary was left behind.
+  WIN32_FIND_DATAW found{};
+  int names = 0;
+  const HANDLE search = FindFirstFileW(ExtendedLengthPath(deeper + L"*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do ++names;
+  while (FindNextFileW(search, &found));
+  FindClose(search);
+  EXPECT_EQ(names, 3);  // ".", ".." and the file
+  EXPECT_TRUE(DeleteFileW(ExtendedLengthPath(path).c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(ExtendedLengthPath(deeper).c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(ExtendedLengthPath(deep).c_str()));
+}
+
+// The whole file's length, not only the part read, decides what is reported.
+TEST_F(AmbientFileIo, LoadingReportsRecordsTheCountLeavesOut) {
+  const std::wstring path = WriteOriginal(L"negative.bad");
+  std::vector<std::byte> bytes = original_;
+  bytes[0] = std::byte{0xFF};
+  bytes[1] = std::byte{0xFF};
+  bytes.resize(2 + 116 * 4);
+  WriteBytes(path, bytes);
+  const AmbientLoadResult loaded = LoadAmbientFile(path, converter_);
+  ASSERT_TRUE(loaded);
+  EXPECT_TRUE(loaded.entries.empty());
+  EXPECT_EQ(loaded.damage, AmbientFileDamage::RecordsBehindCount);
+  EXPECT_EQ(loaded.extraRecords, 4u);
+
+  bytes = original_;
+  bytes.resize(AmbientFileMaxBytes + 500, std::byte{1});
+  WriteBytes(path, bytes);
+  const AmbientLoadResult trailing = LoadAmbientFile(path, converter_);
+  EXPECT_EQ(trailing.damage, AmbientFileDamage::BytesAfterRecords);
+  EXPECT_EQ(trailing.extraBytes, AmbientFileMaxBytes + 500 - original_.size());
 }

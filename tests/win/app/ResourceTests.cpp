@@ -82,6 +82,10 @@ const MenuLine kMainMenu[] = {
     {0, L"&View", L"&Вид"},
     {CMD_VIEW_TOOLBAR, L"&Toolbar", L"&Панель инструментов"},
     {CMD_VIEW_STATUS_BAR, L"&Status Bar", L"&Строка статуса"},
+    {0, nullptr, nullptr},
+    {0, L"Code Page of &Names", L"&Кодировка имён"},
+    {CMD_VIEW_NAMES_SYSTEM, L"&System's", L"&Системная"},
+    {CMD_VIEW_NAMES_1251, L"Windows-&1251 (Cyrillic)", L"Windows-&1251 (кириллица)"},
     {0, L"&Window", L"&Окно"},
     {CMD_WINDOW_CLOSE, L"&Close\tCtrl+F4", L"&Закрыть\tCtrl+F4"},
     {CMD_WINDOW_CLOSE_ALL, L"Close &All", L"Закрыть &все"},
@@ -89,7 +93,8 @@ const MenuLine kMainMenu[] = {
     {CMD_APP_ABOUT, L"&About Lanterfell...", L"&О приложении..."},
 };
 
-// The menu flattened into lines of the same shape as kMainMenu, as "id|text" strings.
+// The menu flattened into lines of the same shape as kMainMenu, as "id|text" strings; a
+// cascading popup's items follow its own line.
 std::vector<std::wstring> Flatten(HMENU menu, bool topLevel) {
   std::vector<std::wstring> lines;
   for (int index = 0; index < GetMenuItemCount(menu); ++index) {
@@ -100,7 +105,7 @@ std::vector<std::wstring> Flatten(HMENU menu, bool topLevel) {
     info.dwTypeData = text;
     info.cch = 128;
     GetMenuItemInfoW(menu, index, TRUE, &info);
-    if (topLevel != (info.hSubMenu != nullptr)) lines.push_back(L"unexpected nesting");
+    if (topLevel && info.hSubMenu == nullptr) lines.push_back(L"unexpected nesting");
     bool separator = (info.fType & MFT_SEPARATOR) != 0;
     lines.push_back(std::to_wstring(info.hSubMenu ? 0 : info.wID) + L"|" + (separator ? L"-" : text));
     if (info.hSubMenu == nullptr) continue;

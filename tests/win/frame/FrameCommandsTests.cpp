@@ -9,6 +9,7 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
+#include "ambient/Win32CodePageConverter.h"
 #include "app/CommandStrings.h"
 #include "app/resources/ResourceIds.h"
 
@@ -139,6 +140,8 @@ TEST_F(FrameCommands, DroppedFilesOpenEachInItsTab) {
   Pump();
   EXPECT_EQ(message.rfind(L"Не могу открыть файл!\n", 0), 0u);
   EXPECT_NE(message.find(L"101"), std::wstring::npos);
+  // Several files at once: the reason says which one it is about.
+  EXPECT_NE(message.find(broken), std::wstring::npos);
   EXPECT_EQ(PageTitles(), std::vector<std::wstring>({L"four-times-of-day.bad", L"no-entries.bad"}));
   EXPECT_EQ(frame->ViewCount(), 2u);
 }
@@ -284,3 +287,66 @@ TEST_F(FrameCommands, AFileOpensInOneTabOnly) {
 }
 
 }  // namespace
+
+// The sample's names are Windows-1251 bytes. Choosing that code page rereads them from the bytes
+// in every open document (Cyrillic in either interface), choosing the system's reads them as the
+// system does; neither modifies anything, and a save after a switch writes the same bytes.
+TEST_F(FrameCommands, TheNamesCodePageRereadsOpenDocumentsAndModifiesNothing) {
+  const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  const std::vector<char> original = ReadFileBytes(path);
+  OpenFile(path);
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_TRUE(ViewItemChecked(CMD_VIEW_NAMES_SYSTEM));
+  const std::string_view stored = AudioFileBytes(view->GetEntry(2).record);
+
+  Command(CMD_VIEW_NAMES_1251);
+  EXPECT_EQ(view->GetEntry(2).values.audioFile, L"Болото\\Лягушки на закате.wav");
+  EXPECT_TRUE(ViewItemChecked(CMD_VIEW_NAMES_1251));
+  EXPECT_FALSE(ViewItemChecked(CMD_VIEW_NAMES_SYSTEM));
+  EXPECT_FALSE(view->IsModified());
+  EXPECT_FALSE(view->CanUndo());
+  Command(CMD_FILE_SAVE);
+  EXPECT_EQ(ReadFileBytes(path), original);
+
+  Command(CMD_VIEW_NAMES_SYSTEM);
+  EXPECT_EQ(view->GetEntry(2).values.audioFile, DecodeName(stored, ProcessCodePageConverter()));
+  EXPECT_TRUE(ViewItemChecked(CMD_VIEW_NAMES_SYSTEM));
+  EXPECT_FALSE(view->IsModified());
+  Command(CMD_FILE_SAVE);
+  EXPECT_EQ(ReadFileBytes(path), original);
+}
+
+// A file whose count leaves records out opens with a word about them, and the first save over
+// it asks first: No writes nothing, Yes writes what is shown (here: no entries).
+TEST_F(FrameCommands, ADamagedFileSaysWhatItHoldsAndTheFirstSaveAsks) {
+  const std::wstring path = TempFile(L"negative.bad");
+  std::vector<char> negative(2 + 116 * 4, 0);
+  negative[0] = negative[1] = static_cast<char>(0xFF);
+  WriteFileBytes(path, negative);
+  ModalScript open;
+  std::wstring told;
+  AnswerFileDialog(open, path);
+  ReadAndCloseMessageBox(open, told);
+  CommandWithScript(CMD_FILE_OPEN, open);
+  EXPECT_NE(told.find(path), std::wstring::npos);
+  EXPECT_NE(told.find(L"4"), std::wstring::npos);
+  EXPECT_NE(told.find(L"\x2212"
+                      L"1"),
+            std::wstring::npos);
+  ASSERT_EQ(frame->Tabs().GetPageCount(), 1);
+
+  ModalScript refuse;
+  std::wstring question;
+  ReadAndCloseMessageBox(refuse, question, IDNO);
+  CommandWithScript(CMD_FILE_SAVE, refuse);
+  EXPECT_NE(question.find(L"negative.bad"), std::wstring::npos);
+  EXPECT_EQ(ReadFileBytes(path), negative);
+
+  ModalScript accept;
+  ReadAndCloseMessageBox(accept, question, IDYES);
+  CommandWithScript(CMD_FILE_SAVE, accept);
+  EXPECT_EQ(ReadFileBytes(path), (std::vector<char>{0, 0}));
+  Command(CMD_FILE_SAVE);  // whole now: no question, nothing left waiting
+  EXPECT_EQ(ReadFileBytes(path), (std::vector<char>{0, 0}));
+}

@@ -1,8 +1,13 @@
+#include <cstring>
+#include <cwchar>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "CellValueSupport.h"
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
+#include "ambient/EntryRecords.h"
 #include "app/resources/ResourceIds.h"
 #include "grid/InplaceDropDown.h"
 #include "grid/InplaceList.h"
@@ -354,3 +359,61 @@ TEST_F(FrameKeyboard, SwitchingFromTheStripFocusesThePageAndClosingNeverStrandsT
 }
 
 }  // namespace
+
+// Any program can put the editor's own format on the clipboard. A block whose name no file can
+// hold is refused whole, with the reason in the status bar, and nothing of it is kept.
+TEST_F(FrameKeyboard, AHostileClipboardBlockIsRefusedWithAReason) {
+  AmbientView* view = OpenSample(L"four-times-of-day.bad");
+  ASSERT_NE(view, nullptr);
+  view->SelectCell(0, 1);
+  std::vector<DocumentEntry> entries(1);
+  entries[0].values = {std::wstring(1000000, L'a'), 1, 2, 3, 4};
+  const std::vector<std::byte> block = EncodeEntryRecords(entries);
+  ASSERT_TRUE(OpenClipboard(Hwnd()));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  SetClipboardData(RegisterClipboardFormatW(L"Sonarwick.AmbientEntries"), memory);
+  CloseClipboard();
+  Pump();
+
+  SendChord({VK_CONTROL, 'V'});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), 4);
+  EXPECT_FALSE(view->IsModified());
+  wchar_t pattern[256]{};
+  LoadStringW(GetModuleHandleW(nullptr), STR_PASTE_NAME_TOO_LONG, pattern, 256);
+  wchar_t reason[256]{};
+  std::swprintf(reason, 256, pattern, 1);
+  EXPECT_EQ(StatusText(), reason);
+}
+
+// While another program holds the clipboard open, a paste says so rather than that the clipboard
+// holds no entries.
+TEST_F(FrameKeyboard, APasteWhileTheClipboardIsHeldSaysItIsBusy) {
+  AmbientView* view = OpenSample(L"four-times-of-day.bad");
+  ASSERT_NE(view, nullptr);
+  SetClipboardText(L"a.wav\t1\t2\t3\t4\r\n");
+  Pump();
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    const BOOL open = OpenClipboard(nullptr);
+    SetEvent(opened);
+    WaitForSingleObject(done, 10000);
+    if (open) CloseClipboard();
+  });
+  WaitForSingleObject(opened, 10000);
+
+  SendChord({VK_CONTROL, 'V'});
+  Pump();
+  SetEvent(done);
+  holder.join();
+  CloseHandle(opened);
+  CloseHandle(done);
+  EXPECT_EQ(view->GetEntryCount(), 4);
+  wchar_t busy[256]{};
+  LoadStringW(GetModuleHandleW(nullptr), STR_PASTE_CLIPBOARD_BUSY, busy, 256);
+  EXPECT_EQ(StatusText(), busy);
+}
