@@ -19,9 +19,15 @@ std::string Utf8(const std::wstring& text) {
   return narrow;
 }
 
+// Empty when the file cannot be read: the /proc files of a process that ends during the scan
+// fail to read, and the stream buffer reports that by throwing.
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  try {
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  } catch (const std::ios_base::failure&) {
+    return {};
+  }
 }
 
 SIZE_T StatusBytes(const std::string& status, const char* field) {

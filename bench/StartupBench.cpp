@@ -10,19 +10,17 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ProcessLaunch.h"
 #include "ProcessMemory.h"
 
 namespace {
 
 constexpr int kDefaultPairs = 21;
-constexpr DWORD kStartTimeoutMs = 30000;
-constexpr DWORD kExitTimeoutMs = 10000;
 
 struct Launch {
   double idleMs = 0;
@@ -32,126 +30,16 @@ struct Launch {
   double processorMs = 0;
 };
 
-double Now() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
-std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
-
-std::wstring FullPath(const std::wstring& path) {
-  wchar_t full[MAX_PATH]{};
-  GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-  return full;
-}
-
-SIZE_T FileSize(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-  return data.nFileSizeLow;
-}
-
-struct FindWindowRequest {
-  DWORD processId;
-  HWND found;
-};
-
-// The process's main window, shown or not yet: a top-level window with a caption. Looking up
-// windows keeps the window server busy while the program starts, so this is done only until it
-// exists; after that one question a time (is it visible yet) does.
-HWND MainWindowOf(DWORD processId) {
-  FindWindowRequest request{processId, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lParam) -> BOOL {
-        auto* request = reinterpret_cast<FindWindowRequest*>(lParam);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != request->processId || GetWindow(hwnd, GW_OWNER) != nullptr ||
-            (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION)
-          return TRUE;
-        request->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&request));
-  return request.found;
-}
-
-// Waits in the system, not in a loop, for the process's first idle moment.
-DWORD WINAPI WaitForIdle(void* context) {
-  auto* process = static_cast<PROCESS_INFORMATION*>(context);
-  return WaitForInputIdle(process->hProcess, kStartTimeoutMs);
-}
-
 // Starts `exe`, waits for its window and its first idle moment, lets it finish what it does
 // when idle, reads its memory and closes it as its close box would.
 std::optional<Launch> Run(const std::wstring& exe) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  std::wstring folder = FolderOf(exe);
-  const double start = Now();
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                      &startup, &process)) {
-    std::fwprintf(stderr, L"cannot start %ls (error %lu)\n", exe.c_str(), GetLastError());
-    return std::nullopt;
-  }
-  Launch launch;
-  launch.idleMs = launch.visibleMs = -1;
-  HANDLE idleWaiter = CreateThread(nullptr, 0, WaitForIdle, &process, 0, nullptr);
-  HWND window = nullptr;
-  while ((launch.idleMs < 0 || launch.visibleMs < 0) && Now() - start < kStartTimeoutMs) {
-    // The wait doubles as the pause between looks at the window.
-    if (launch.idleMs < 0 && WaitForSingleObject(idleWaiter, 1) == WAIT_OBJECT_0) {
-      DWORD waited = WAIT_FAILED;
-      GetExitCodeThread(idleWaiter, &waited);
-      if (waited != 0) break;  // not idle within the time allowed
-      launch.idleMs = Now() - start;
-    } else if (launch.idleMs >= 0) {
-      Sleep(1);
-    }
-    if (window == nullptr) window = MainWindowOf(process.dwProcessId);
-    if (window != nullptr && launch.visibleMs < 0 && IsWindowVisible(window))
-      launch.visibleMs = Now() - start;
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
-  }
-  WaitForSingleObject(idleWaiter, kExitTimeoutMs);
-  CloseHandle(idleWaiter);
-  std::optional<Launch> result;
-  if (launch.visibleMs >= 0 && launch.idleMs >= 0) {
-    // Answered only after the work the program leaves for its first idle pass.
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kStartTimeoutMs, &answer);
-    const ProcessFigures figures = ReadProcessFigures(process.hProcess, exe);
-    launch.peakWorkingSet = figures.peakWorkingSet;
-    launch.privateBytes = figures.privateBytes;
-    launch.processorMs = figures.processorMs;
-    result = launch;
-    PostMessageW(window, WM_CLOSE, 0, 0);
-  } else {
-    std::fwprintf(stderr, L"%ls showed no window or never went idle\n", exe.c_str());
-  }
-  if (WaitForSingleObject(process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
-    std::fwprintf(stderr, L"%ls did not close; ending it\n", exe.c_str());
-    TerminateProcess(process.hProcess, 0);
-    result.reset();
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return result;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  std::optional<StartedProgram> program = StartProgram(exe);
+  if (!program) return std::nullopt;
+  const ProcessFigures figures = ReadProcessFigures(program->process.hProcess, exe);
+  Launch launch{program->idleMs, program->visibleMs, figures.peakWorkingSet, figures.privateBytes,
+                figures.processorMs};
+  if (!CloseProgram(*program)) return std::nullopt;
+  return launch;
 }
 
 struct Series {
@@ -182,8 +70,6 @@ void PrintMedians(const std::wstring& name, const Medians& medians) {
                medians.visible, medians.processor, medians.peakWorkingSet / kMebibyte,
                medians.privateBytes / kMebibyte);
 }
-
-double Ratio(double value, double baseline) { return baseline > 0 ? value / baseline : 0; }
 
 void PrintRatios(const Medians& editor, const Medians& bare) {
   std::wprintf(L"%-16ls %8.2f x  %10.2f x  %12.2f x  %10.2f x     %10.2f x\n", L"ratio",
