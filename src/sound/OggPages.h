@@ -1,0 +1,18 @@
+#pragma once
+
+// The Ogg container around a Vorbis stream, checked before the decoder sees it: pages back to
+// back from the first byte, each with a valid checksum, one logical stream that starts with a
+// Vorbis identification header and ends with its end-of-stream page. The Vorbis decoder itself
+// carries on past damaged or missing pages, so this is where a cut-off or corrupted file is
+// told apart from a whole one.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "sound/SoundDecoder.h"
+
+SoundRefusal CheckOggStream(std::span<const std::byte> file);
+
+// The page checksum: CRC-32 with polynomial 0x04C11DB7, no reflection, initial value zero.
+std::uint32_t OggPageChecksum(std::span<const std::byte> page);
