@@ -9,7 +9,7 @@
 namespace {
 
 constexpr std::size_t HeaderSize = 27;
-constexpr std::size_t ChecksumOffset = 22;
+[[maybe_unused]] constexpr std::size_t ChecksumOffset = 22;
 constexpr std::uint32_t FirstPageFlag = 0x02;
 constexpr std::uint32_t LastPageFlag = 0x04;
 
@@ -73,6 +73,43 @@ bool StartsWithVorbisIdentification(std::span<const std::byte> body) {
   return body.size() >= 7 && std::to_integer<int>(body[0]) == 1 && std::memcmp(body.data() + 1, "vorbis", 6) == 0;
 }
 
+// Gathers the stream's second packet, the comment header, from the pages' lacing values: a
+// value below 255 ends a packet.
+struct CommentHeader {
+  std::size_t packet = 0;
+  std::vector<std::byte> bytes;
+
+  bool Complete() const { return packet > 1; }
+
+  void Add(const Page& page) {
+    const std::size_t segmentCount = page.bytes.size() - page.body.size() - HeaderSize;
+    std::size_t offset = 0;
+    for (std::size_t index = 0; index < segmentCount && packet <= 1; ++index) {
+      const auto length = std::to_integer<std::size_t>(page.bytes[HeaderSize + index]);
+      if (packet == 1) bytes.insert(bytes.end(), page.body.begin() + offset, page.body.begin() + offset + length);
+      offset += length;
+      if (length < 255) ++packet;
+    }
+  }
+};
+
+// The comment header: type 3, "vorbis", the vendor text, a count of texts, each with its length,
+// and the framing bit.
+bool CommentHeaderFits(std::span<const std::byte> header) {
+  ByteReader reader(header);
+  const auto type = reader.Read(1);
+  if (type != 3u || !reader.Skip(6)) return false;
+  const auto vendorLength = reader.Read(4);
+  if (!vendorLength || !reader.Skip(*vendorLength)) return false;
+  const auto count = reader.Read(4);
+  if (!count) return false;
+  for (std::uint32_t index = 0; index < *count; ++index) {
+    const auto length = reader.Read(4);
+    if (!length || !reader.Skip(*length)) return false;
+  }
+  return reader.Remaining() > 0;
+}
+
 }  // namespace
 
 std::uint32_t OggPageChecksum(std::span<const std::byte> page) {
@@ -83,19 +120,23 @@ std::uint32_t OggPageChecksum(std::span<const std::byte> page) {
   return checksum;
 }
 
-SoundRefusal CheckOggStream(std::span<const std::byte> file) {
+OggStreamCheck CheckOggStream(std::span<const std::byte> file) {
   ByteReader reader(file);
   Page first;
-  if (const SoundRefusal refusal = ReadPage(reader, file, first); refusal != SoundRefusal::None) return refusal;
-  if (!(first.flags & FirstPageFlag)) return SoundRefusal::Corrupt;
-  if (!StartsWithVorbisIdentification(first.body)) return SoundRefusal::UnsupportedEncoding;
+  if (const SoundRefusal refusal = ReadPage(reader, file, first); refusal != SoundRefusal::None) return {refusal};
+  if (!(first.flags & FirstPageFlag)) return {SoundRefusal::Corrupt};
+  if (!StartsWithVorbisIdentification(first.body)) return {SoundRefusal::UnsupportedEncoding};
+  CommentHeader comments;
+  comments.Add(first);
   Page page = first;
   // Whatever follows the end-of-stream page (a chained stream) is not played and not checked.
   while (!(page.flags & LastPageFlag)) {
-    if (reader.Remaining() == 0) return SoundRefusal::Truncated;
-    if (const SoundRefusal refusal = ReadPage(reader, file, page); refusal != SoundRefusal::None) return refusal;
+    if (reader.Remaining() == 0) return {SoundRefusal::Truncated};
+    if (const SoundRefusal refusal = ReadPage(reader, file, page); refusal != SoundRefusal::None) return {refusal};
     // Interleaved logical streams (video, a second track) are not something a sound name plays.
-    if (page.serial != first.serial) return SoundRefusal::UnsupportedEncoding;
+    if (page.serial != first.serial) return {SoundRefusal::UnsupportedEncoding};
+    comments.Add(page);
   }
-  return SoundRefusal::None;
+  if (!comments.Complete() || !CommentHeaderFits(comments.bytes)) return {SoundRefusal::Corrupt};
+  return {SoundRefusal::None, comments.bytes.size()};
 }

@@ -12,7 +12,15 @@
 
 #include "sound/SoundDecoder.h"
 
-SoundRefusal CheckOggStream(std::span<const std::byte> file);
+struct OggStreamCheck {
+  SoundRefusal refusal = SoundRefusal::None;
+  // The size of the Vorbis comment header: the decoder keeps its texts, so its memory grows with it.
+  std::size_t commentHeaderBytes = 0;
+};
+
+// Also checks that the comment header's lengths and counts stay inside the header: stb_vorbis
+// trusts them, and a length past the end makes it write outside what it allocated.
+OggStreamCheck CheckOggStream(std::span<const std::byte> file);
 
 // The page checksum: CRC-32 with polynomial 0x04C11DB7, no reflection, initial value zero.
 std::uint32_t OggPageChecksum(std::span<const std::byte> page);

@@ -61,9 +61,15 @@ DecodedSound DecodeFrames(stb_vorbis* vorbis, const SoundDecodeLimits& limits) {
 
 DecodedSound DecodeVorbis(std::span<const std::byte> file, const SoundDecodeLimits& limits) {
   if (file.size() > INT_MAX) return Refuse(SoundRefusal::TooLong);
-  if (const SoundRefusal refusal = CheckOggStream(file); refusal != SoundRefusal::None) return Refuse(refusal);
-  auto arena = std::make_unique<std::max_align_t[]>(ArenaBytes / sizeof(std::max_align_t));
-  stb_vorbis_alloc alloc{reinterpret_cast<char*>(arena.get()), static_cast<int>(ArenaBytes)};
+  const OggStreamCheck check = CheckOggStream(file);
+  if (check.refusal != SoundRefusal::None) return Refuse(check.refusal);
+  // The decoder keeps every comment text with a pointer to it, each rounded up to eight bytes;
+  // four times the header covers that, so comments can never exhaust the arena (stb_vorbis
+  // does not survive running out of memory there).
+  const std::size_t arenaBytes = ArenaBytes + 4 * check.commentHeaderBytes;
+  if (arenaBytes > INT_MAX) return Refuse(SoundRefusal::TooLong);
+  auto arena = std::make_unique<std::max_align_t[]>(arenaBytes / sizeof(std::max_align_t) + 1);
+  stb_vorbis_alloc alloc{reinterpret_cast<char*>(arena.get()), static_cast<int>(arenaBytes)};
   int error = 0;
   std::unique_ptr<stb_vorbis, VorbisCloser> vorbis(stb_vorbis_open_memory(
       reinterpret_cast<const unsigned char*>(file.data()), static_cast<int>(file.size()), &error, &alloc));
