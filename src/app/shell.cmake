@@ -8,5 +8,6 @@ add_library(app_shell STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CommandStrings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuPrompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolTipText.cpp)
-target_link_libraries(app_shell PUBLIC win comdlg32)
+target_link_libraries(app_shell PUBLIC win comdlg32 advapi32)
