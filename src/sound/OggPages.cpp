@@ -9,7 +9,7 @@
 namespace {
 
 constexpr std::size_t HeaderSize = 27;
-[[maybe_unused]] constexpr std::size_t ChecksumOffset = 22;
+constexpr std::size_t ChecksumOffset = 22;
 constexpr std::uint32_t FirstPageFlag = 0x02;
 constexpr std::uint32_t LastPageFlag = 0x04;
 
@@ -38,10 +38,8 @@ bool ChecksumMatches(const Page& page) {
   (void)page;
   return true;
 #else
-  std::vector<std::byte> copy(page.bytes.begin(), page.bytes.end());
   ByteReader stored(page.bytes.subspan(ChecksumOffset, 4));
-  std::memset(copy.data() + ChecksumOffset, 0, 4);
-  return stored.Read(4) == OggPageChecksum(copy);
+  return stored.Read(4) == OggPageChecksum(page.bytes);
 #endif
 }
 
@@ -114,8 +112,11 @@ bool CommentHeaderFits(std::span<const std::byte> header) {
 
 std::uint32_t OggPageChecksum(std::span<const std::byte> page) {
   std::uint32_t checksum = 0;
-  for (std::byte value : page) {
-    checksum = (checksum << 8) ^ ChecksumTable[((checksum >> 24) ^ std::to_integer<std::uint32_t>(value)) & 0xFF];
+  for (std::size_t index = 0; index < page.size(); ++index) {
+    // The page's own checksum field counts as zero.
+    const bool field = index >= ChecksumOffset && index < ChecksumOffset + 4;
+    const std::uint32_t value = field ? 0 : std::to_integer<std::uint32_t>(page[index]);
+    checksum = (checksum << 8) ^ ChecksumTable[((checksum >> 24) ^ value) & 0xFF];
   }
   return checksum;
 }

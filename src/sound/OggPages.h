@@ -22,5 +22,6 @@ struct OggStreamCheck {
 // trusts them, and a length past the end makes it write outside what it allocated.
 OggStreamCheck CheckOggStream(std::span<const std::byte> file);
 
-// The page checksum: CRC-32 with polynomial 0x04C11DB7, no reflection, initial value zero.
+// The checksum of a whole page, its own checksum field (bytes 22 to 25) counted as zero: CRC-32
+// with polynomial 0x04C11DB7, no reflection, initial value zero.
 std::uint32_t OggPageChecksum(std::span<const std::byte> page);

@@ -7,7 +7,5 @@ DecodedSound DecodeSound(std::span<const std::byte> file, const SoundDecodeLimit
   // is neither is told as such.
   if (file.size() >= 4 && std::memcmp(file.data(), "RIFF", 4) == 0) return DecodeWave(file, limits);
   if (file.size() >= 4 && std::memcmp(file.data(), "OggS", 4) == 0) return DecodeVorbis(file, limits);
-  DecodedSound sound;
-  sound.refusal = SoundRefusal::UnknownFormat;
-  return sound;
+  return RefusedSound(SoundRefusal::UnknownFormat);
 }

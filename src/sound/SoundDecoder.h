@@ -38,6 +38,12 @@ struct DecodedSound {
   }
 };
 
+inline DecodedSound RefusedSound(SoundRefusal refusal) {
+  DecodedSound sound;
+  sound.refusal = refusal;
+  return sound;
+}
+
 struct SoundDecodeLimits {
   // Ambient sounds are short loops; ten minutes of 48 kHz stereo is far beyond any of them and
   // keeps a hostile file from asking for gigabytes.

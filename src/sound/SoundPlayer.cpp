@@ -129,7 +129,7 @@ void SoundPlayer::Run(std::wstring path, unsigned generation) {
   };
   if (file.error != ERROR_SUCCESS) return fail(PlayFailure::CannotRead, [&](PlayStatus& s) { s.systemError = file.error; });
   const DecodedSound sound =
-      file.tooLarge ? DecodedSound{.refusal = SoundRefusal::TooLong} : DecodeSound(file.bytes);
+      file.tooLarge ? RefusedSound(SoundRefusal::TooLong) : DecodeSound(file.bytes);
   if (!sound) return fail(PlayFailure::Refused, [&](PlayStatus& s) { s.refusal = sound.refusal; });
   if (stopRequested_) return;
 

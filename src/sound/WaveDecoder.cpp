@@ -27,12 +27,6 @@ bool HasTag(std::span<const std::byte> bytes, const char (&tag)[5]) {
   return bytes.size() >= 4 && std::memcmp(bytes.data(), tag, 4) == 0;
 }
 
-DecodedSound Refuse(SoundRefusal refusal) {
-  DecodedSound sound;
-  sound.refusal = refusal;
-  return sound;
-}
-
 bool IsPcmTag(std::uint32_t tag, std::span<const std::byte> body) {
   if (tag == PcmTag) return true;
   if (tag != ExtensibleTag || body.size() < 40) return false;
@@ -67,10 +61,10 @@ DecodedSound ReadSamples(std::span<const std::byte> data, const WaveFormat& form
                          const SoundDecodeLimits& limits) {
   const std::size_t bytesPerSample = format.bits / 8;
   const std::size_t blockAlign = bytesPerSample * format.channels;
-  if (data.size() % blockAlign != 0) return Refuse(SoundRefusal::Truncated);
+  if (data.size() % blockAlign != 0) return RefusedSound(SoundRefusal::Truncated);
   const std::size_t count = data.size() / bytesPerSample;
-  if (count == 0) return Refuse(SoundRefusal::Empty);
-  if (count > limits.maxSamples) return Refuse(SoundRefusal::TooLong);
+  if (count == 0) return RefusedSound(SoundRefusal::Empty);
+  if (count > limits.maxSamples) return RefusedSound(SoundRefusal::TooLong);
   DecodedSound sound;
   sound.sampleRate = format.rate;
   sound.channels = format.channels;
@@ -92,29 +86,29 @@ DecodedSound DecodeWave(std::span<const std::byte> file, const SoundDecodeLimits
   const auto riff = header.Take(4);
   const auto riffSize = header.Read(4);
   const auto wave = header.Take(4);
-  if (!riff || !HasTag(*riff, "RIFF")) return Refuse(SoundRefusal::UnknownFormat);
-  if (!wave) return Refuse(SoundRefusal::Truncated);
-  if (!HasTag(*wave, "WAVE")) return Refuse(SoundRefusal::UnknownFormat);
-  if (*riffSize < 4 || *riffSize - 4 > header.Remaining()) return Refuse(SoundRefusal::Truncated);
+  if (!riff || !HasTag(*riff, "RIFF")) return RefusedSound(SoundRefusal::UnknownFormat);
+  if (!wave) return RefusedSound(SoundRefusal::Truncated);
+  if (!HasTag(*wave, "WAVE")) return RefusedSound(SoundRefusal::UnknownFormat);
+  if (*riffSize < 4 || *riffSize - 4 > header.Remaining()) return RefusedSound(SoundRefusal::Truncated);
 
   ByteReader chunks(*header.Take(*riffSize - 4));
   std::optional<WaveFormat> format;
   while (chunks.Remaining() > 0) {
     const auto id = chunks.Take(4);
     const auto size = chunks.Read(4);
-    if (!size) return Refuse(SoundRefusal::Truncated);
+    if (!size) return RefusedSound(SoundRefusal::Truncated);
     const auto body = chunks.Take(*size);
-    if (!body) return Refuse(SoundRefusal::Truncated);
+    if (!body) return RefusedSound(SoundRefusal::Truncated);
     if (HasTag(*id, "fmt ")) {
       SoundRefusal refusal = SoundRefusal::None;
       format = ReadFormat(*body, refusal);
-      if (!format) return Refuse(refusal);
+      if (!format) return RefusedSound(refusal);
     } else if (HasTag(*id, "data")) {
-      if (!format) return Refuse(SoundRefusal::Corrupt);
+      if (!format) return RefusedSound(SoundRefusal::Corrupt);
       return ReadSamples(*body, *format, limits);
     }
     // Chunks are padded to an even length; the pad byte of the last chunk may be missing.
     if (*size % 2 != 0 && chunks.Remaining() > 0) chunks.Skip(1);
   }
-  return Refuse(format ? SoundRefusal::Truncated : SoundRefusal::Corrupt);
+  return RefusedSound(format ? SoundRefusal::Truncated : SoundRefusal::Corrupt);
 }

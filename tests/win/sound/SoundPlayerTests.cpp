@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -95,7 +96,7 @@ class SoundPlayerTest : public testing::Test {
     bytes += "data";
     put32(bytes, dataBytes);
     bytes.append(reinterpret_cast<const char*>(samples.data()), dataBytes);
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(std::filesystem::path(path), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
 
   SoundPlayer MakePlayer() {
@@ -106,6 +107,13 @@ class SoundPlayerTest : public testing::Test {
   static PlayStatus WaitWhilePlaying(SoundPlayer& player) {
     for (int tries = 0; tries < 500 && player.IsPlaying(); ++tries) Sleep(10);
     return player.Status();
+  }
+
+  void WaitForWrites(int count) {
+    for (int tries = 0; tries < 500; ++tries, Sleep(10)) {
+      std::lock_guard lock(log_->mutex);
+      if (log_->writes >= count) return;
+    }
   }
 
   std::shared_ptr<DeviceLog> log_ = std::make_shared<DeviceLog>();
@@ -133,15 +141,16 @@ TEST_F(SoundPlayerTest, StopAndANewPlayTakeEveryBufferBackBeforeClosing) {
   log_->holdBuffers = true;
   SoundPlayer player = MakePlayer();
   player.Play(path_);
-  for (int tries = 0; tries < 500 && log_->writes < 4; ++tries) Sleep(10);
+  WaitForWrites(4);
   const unsigned second = player.Play(path_);  // stops the first
   {
     std::lock_guard lock(log_->mutex);
     EXPECT_EQ(log_->resets, 1);
     EXPECT_EQ(log_->closes, 1);
-    EXPECT_EQ(log_->writes, 4);
+    EXPECT_GE(log_->returned, 4);  // the first sound's four, whatever the second has queued since
     EXPECT_FALSE(log_->closedWithBuffersOut);
   }
+  WaitForWrites(8);
   player.Stop();
   const PlayStatus status = player.Status();
   EXPECT_EQ(status.generation, second);
@@ -167,7 +176,7 @@ TEST_F(SoundPlayerTest, NoDeviceMissingFileAndForeignFileAreReportedWithTheirRea
   EXPECT_EQ(status.failure, PlayFailure::CannotRead);
   EXPECT_EQ(status.systemError, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 
-  std::ofstream(path_, std::ios::binary) << "ID3 not a sound";
+  std::ofstream(std::filesystem::path(path_), std::ios::binary) << "ID3 not a sound";
   player.Play(path_);
   status = WaitWhilePlaying(player);
   EXPECT_EQ(status.failure, PlayFailure::Refused);
