@@ -20,7 +20,11 @@ constexpr CommandStateEntry kCommandTable[] = {
     {CMD_EDIT_PASTE, kShownInPopupAndToolbar},       {CMD_EDIT_REDO, COMMAND_KIND_MENU_POPUP},
     {CMD_ENTRY_INSERT, COMMAND_KIND_MENU_POPUP},     {CMD_ENTRY_DUPLICATE, COMMAND_KIND_MENU_POPUP},
     {CMD_ENTRY_DELETE, COMMAND_KIND_MENU_POPUP},     {CMD_ENTRY_MOVE_UP, COMMAND_KIND_MENU_POPUP},
-    {CMD_ENTRY_MOVE_DOWN, COMMAND_KIND_MENU_POPUP},  {kTableEnd, 0},
+    {CMD_ENTRY_MOVE_DOWN, COMMAND_KIND_MENU_POPUP},
+    // The sound commands.
+    {CMD_SOUND_PLAY, kShownInPopupAndToolbar},       {CMD_SOUND_STOP, kShownInPopupAndToolbar},
+    {CMD_SOUND_NEXT_MISSING, COMMAND_KIND_MENU_POPUP}, {CMD_SOUND_PREV_MISSING, COMMAND_KIND_MENU_POPUP},
+    {kTableEnd, 0},
 };
 
 constexpr int kEntryCount = static_cast<int>(std::size(kCommandTable)) - 1;

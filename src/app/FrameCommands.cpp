@@ -212,6 +212,7 @@ AmbientView* MainFrame::CreateView() {
 
 // The tab container destroys a page's window but never the view behind it.
 void MainFrame::ReleaseClosedViews() {
+  StopSoundOfClosedViews();
   std::erase_if(views_, [](const std::unique_ptr<AmbientView>& view) { return view->Handle() == nullptr; });
 }
 

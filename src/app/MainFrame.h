@@ -12,7 +12,9 @@
 #include "app/FrameToolbar.h"
 #include "app/IdleHandler.h"
 #include "app/MessageFilter.h"
+#include "app/SoundFileCheck.h"
 #include "menubar/CommandBar.h"
+#include "sound/SoundPlayer.h"
 #include "tabs/TabView.h"
 #include "win/Window.h"
 
@@ -20,6 +22,8 @@
 constexpr UINT FRAME_TOOLBAR_ID = 0xE800;
 constexpr UINT FRAME_REBAR_ID = 0xE800;
 constexpr UINT FRAME_STATUS_BAR_ID = 0xE801;
+// Posted by the sound player's worker (wParam: the play's generation).
+constexpr UINT WM_SOUND_NOTICE = WM_APP + 32;
 
 // The one top-level window of the editor: the menu bar and the toolbar in a rebar at the top,
 // the status bar at the bottom and the tab container with one document view per page
@@ -60,6 +64,9 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Opens the file at the full path `path` in a new page; a file that cannot be read gets
   // the open error. Open, the start-up command line and dropped files all come here.
   bool OpenDocument(const std::wstring& path);
+  // The sound folder in use (empty when none is known) and whether names are found in it.
+  SoundFileCheck& SoundCheck() { return soundCheck_; }
+  const SoundPlayer& Player() const { return player_; }
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -121,6 +128,21 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool CellEditorOpen() const;
   bool OnContextMenu(HWND window, LPARAM position);
 
+  // The sound commands and the sound folder (FrameSounds.cpp).
+  bool OnSoundCommand(UINT id);
+  void OnSoundPlay();
+  void OnSoundStop();
+  void OnSoundNotice(unsigned generation);
+  void OnSelectMissingSound(int step);
+  void OnViewSoundFolder();
+  void UpdateSoundFolder();
+  void UpdateSoundState();
+  void SetSoundPanes(const std::wstring& count, const std::wstring& folder);
+  void LayoutStatusPanes();
+  void ShowSoundText(const std::wstring& text);
+  bool IsStopSoundKey(const MSG& msg) const;
+  void StopSoundOfClosedViews();
+
   AmbientView* CreateView();
   void ReleaseClosedViews();
   void ShowError(const std::wstring& text);
@@ -135,6 +157,14 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   CommandBar commandBar_;
   TabView tabView_;
   std::vector<std::unique_ptr<AmbientView>> views_;
+  SoundPlayer player_;
+  SoundFileCheck soundCheck_;
+  // The view whose entry plays; its page closing stops the sound.
+  const AmbientView* playingView_ = nullptr;
+  // The document path the sound folder was last looked for from, and what was found there.
+  std::wstring searchedDocumentPath_;
+  std::wstring foundFolder_;
+  std::wstring soundPanes_[2];
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
 };
