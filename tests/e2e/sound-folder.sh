@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# A document next to a sound folder that holds some of its files: the folder is found by
+# itself, the names not found are counted in the status bar, F8 selects them, F5 plays a
+# found one (or says why it cannot: there may be no sound device) without holding the editor.
+source "$(dirname "$0")/e2e-lib.sh"
+
+# Entries: "гр.wav" (not there), "wind.wav" (there), and one without a name. A record is the
+# minimum and maximum (4 bytes each), the time of day (1 byte), then the name.
+document=$work/lists/ambient.bad
+mkdir -p "$work/lists"
+cp "$samples/bytes-behind-terminators.bad" "$document"
+sox -n -r 22050 -b 16 -c 1 "$work/lists/wind.wav" synth 3 sine 440 vol 0.3
+
+start_editor
+open_with_dialog "$document"
+shot 01-missing-counted
+
+# From the found entry, F8 goes round to the one whose file is missing.
+keys Down F8
+shot 02-next-missing
+keys ctrl+Delete ctrl+s
+settle 2
+[ "$(od -An -td2 -N2 "$document" | tr -d ' ')" = 2 ] || fail "the count is not 2"
+[ "$(dd if="$document" bs=1 skip=11 count=8 2>/dev/null)" = "wind.wav" ] || fail "F8 did not select the entry whose file is missing"
+shot 03-missing-deleted
+
+# Plays (or refuses for want of a device) while the editor goes on answering.
+keys Home F5
+shot 04-playing
+keys shift+F5 Down Up
+shot 05-stopped
+settle 1
+[ -z "$(other_windows)" ] || fail "playing opened a window"
+
+close_editor
+echo "sound-folder: passed"
