@@ -3,10 +3,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 
 #include "ambient/AmbientFileIo.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/TimeOfDay.h"
+#include "ambient/Win32CodePageConverter.h"
 #include "grid/AddRowItem.h"
 #include "grid/EditItem.h"
 #include "grid/LabelItem.h"
@@ -70,17 +73,60 @@ bool ReadText(const PropertyItem* item, std::optional<std::wstring>& text) {
   return true;
 }
 
+// The cell's value put into the field of `values` that its column shows.
+bool ReadCell(const PropertyItem* item, int col, AmbientEntryValues& values) {
+  std::int32_t number = 0;
+  switch (col) {
+    case kAudioFileColumn:
+      return ReadText(item, values.audioFile);
+    case kMinRepeatColumn:
+      return ReadNumber(item, values.minRepeatMs);
+    case kMaxRepeatColumn:
+      return ReadNumber(item, values.maxRepeatMs);
+    case kTimeOfDayColumn:
+      if (!ReadNumber(item, number)) return false;
+      values.timeOfDay = static_cast<std::uint8_t>(number & 0xFF);
+      return true;
+    case kVolumeColumn:
+      return ReadNumber(item, values.volume);
+    default:
+      return false;
+  }
+}
+
+// What the rows show and a save writes: a time of day of 4 or more as Dawn, a name that could
+// not be decoded as empty. The entries hold this, so that only real edits count as changes.
+AmbientEntryValues AsShown(AmbientEntryValues values) {
+  if (values.timeOfDay >= std::size(TimeOfDayCaptions)) values.timeOfDay = 0;
+  if (!values.audioFile) values.audioFile = std::wstring();
+  return values;
+}
+
+void SetNumber(PropertyItem* item, std::int32_t number) {
+  if (item == nullptr) return;
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I4;
+  value.lVal = number;
+  item->SetValue(value);
+}
+
+void SetText(PropertyItem* item, const std::optional<std::wstring>& text) {
+  if (item == nullptr) return;
+  ScopedVariant value;
+  value.get()->vt = VT_BSTR;
+  value.get()->bstrVal = SysAllocString(text ? text->c_str() : L"");
+  item->SetValue(*value);
+}
+
 }  // namespace
 
 bool AmbientView::HandleMessage(Message& m) {
   switch (m.msg) {
     case GRIDM_COMMITEDIT:
+      return OnCommitEdit(m);
     case GRIDM_SETITEMVALUE:
-      // Marked even when the value then turns out unchanged or refused; only a real change
-      // becomes a step of the history.
-      modified = true;
-      PropertyGrid::HandleMessage(m);
-      RecordCellEdits();
+      OnSetItemValue(m);
       return true;
     case REFLECT_BASE + WM_NOTIFY:
       if (reinterpret_cast<const NMHDR*>(m.lParam)->code == static_cast<UINT>(GRIDN_ADDROW)) {
@@ -114,18 +160,72 @@ void AmbientView::OnCreate() {
     column.iSubItem = index;
     SendMessageW(Handle(), LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
   }
+  // The numbers are drawn from the row index, so rows going in, out or moving renumber nothing.
+  drawInfo.exFlags |= GRID_EX_ROWNUMBERS;
   modified = true;
-  path[0] = L'\0';
-  history.Reset(document, false);
+  path.clear();
+  history.Reset(false);
 }
 
-void AmbientView::SetPath(const wchar_t* newPath) { lstrcpynW(path, newPath, MAX_PATH); }
+// A typed value goes to its entry once the grid has taken it. A name that a save could not
+// store is refused here, while the editor still holds it, as a number with letters is.
+bool AmbientView::OnCommitEdit(Message& m) {
+  const int row = GetEditRow(), col = GetEditColumn();
+  const auto editorWindow = reinterpret_cast<HWND>(m.lParam);
+  if (col == kAudioFileColumn && editorWindow == GetEditor() && IsWindow(editorWindow)) {
+    std::wstring typed(static_cast<size_t>(GetWindowTextLengthW(editorWindow)) + 1, L'\0');
+    typed.resize(static_cast<size_t>(GetWindowTextW(editorWindow, typed.data(), static_cast<int>(typed.size()))));
+    std::wstring reason = NameRefusal(row, typed);
+    if (!reason.empty()) {
+      RefuseEdit(GetCellItem(row, col), std::move(reason));
+      m.result = 0;
+      return true;
+    }
+  }
+  PropertyGrid::HandleMessage(m);
+  TakeCellValue(row, col);
+  return true;
+}
+
+void AmbientView::OnSetItemValue(Message& m) {
+  PropertyGrid::HandleMessage(m);
+  int row = -1, col = -1;
+  if (FindItem(reinterpret_cast<const PropertyItem*>(m.lParam), row, col)) TakeCellValue(row, col);
+}
+
+std::wstring AmbientView::NameRefusal(int row, const std::wstring& name) const {
+  AmbientEntryValues values;
+  values.audioFile = name;
+  AmbientEntry scratch{};
+  const CodePageConverter& converter = ProcessCodePageConverter();
+  AmbientSaveResult result;
+  result.error = StoreEntryValues(scratch, values, converter);
+  if (result.error == AmbientSaveError::None) return std::wstring();
+  result.entryIndex = row;
+  if (result.error == AmbientSaveError::TextNotConvertible)
+    result.character = FirstUnencodableCharacter(name, converter);
+  return DescribeSaveFailure(result, kColumns[kAudioFileColumn].caption);
+}
+
+// Only a real change is a step: choosing the same option again, or Escape in a list that
+// keeps what it shows, leaves the document as it was.
+void AmbientView::TakeCellValue(int row, int col) {
+  if (row < 0 || row >= document.Count()) return;
+  DocumentEntry edited = document.At(row);
+  if (!ReadCell(GetCellItem(row, col), col, edited.values)) return;
+  edited.values = AsShown(edited.values);
+  if (edited.values == document.At(row).values) return;
+  EntryChange change = EntryChange::Replacing(row, document.Slice(row, 1), {edited});
+  change.selectBefore = change.selectAfter = row;
+  change.ApplyTo(document, true);
+  history.Record(std::move(change));
+  modified = !history.IsAtSaved();
+}
 
 void AmbientView::AddAppendRow() {
   if ((drawInfo.exFlags & GRID_EX_APPENDROW) != 0) return;
-  int appendRow = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
-  InsertRow(appendRow, new AddRowItem(L"", 0));
-  drawInfo.exFlags = kLoadedDocumentFlags;
+  InsertRow(GetRowCount(), new AddRowItem(L"", 0));
+  drawInfo.exFlags = kLoadedDocumentFlags | GRID_EX_ROWNUMBERS;
   SendMessageW(Handle(), WM_SETTINGCHANGE, 0, 0);
 }
 
@@ -133,76 +233,81 @@ void AmbientView::StartNew() { AddAppendRow(); }
 
 BOOL AmbientView::Load(const wchar_t* newPath) {
   AddAppendRow();
-  SetPath(newPath);
+  path = newPath != nullptr ? newPath : L"";
 
   AmbientLoadResult loaded = LoadAmbientFile(path);
   lastLoadError = DescribeLoadFailure(loaded);
   if (!loaded) return FALSE;
   document = EntryList::FromLoad(loaded);
-  for (int row = 0; row < document.Count(); ++row) InsertEntryRow(row, document.At(row).values);
-  // The entries hold what the grid shows and a save writes (a time of day of 4 or more as
-  // Dawn, an undecodable name as empty), so that only real edits count as changes.
-  for (int row = 0; row < document.Count(); ++row) {
-    AmbientEntryValues shown;
-    if (ReadRowValues(row, shown)) document.SetValues(row, shown);
-  }
-  history.Reset(document, true);
+  for (int row = 0; row < document.Count(); ++row) document.SetValues(row, AsShown(document.At(row).values));
+  ShowReplacedRows(0, 0, document.Count());
+  history.Reset(true);
   modified = false;
   return TRUE;
 }
 
-bool AmbientView::InsertEntryRow(int row, const AmbientEntryValues& values) {
-  auto* number = new LabelItem(L"", 0, kNumberLabelFormat);
-  VARIANT position;
-  VariantInit(&position);
-  position.vt = VT_I4;
-  position.lVal = row;
-  number->SetValue(position);
-  if (InsertRow(row, number) != row) return false;
-
+void AmbientView::InsertEntryRow(int row, const AmbientEntryValues& values) {
+  if (InsertRow(row, new LabelItem(L"", 0, kNumberLabelFormat)) != row) return;
   const wchar_t* text = values.audioFile ? values.audioFile->c_str() : nullptr;
   SetCell(row, kAudioFileColumn, CreateTextItem(L"", text, 0));
   SetCell(row, kMinRepeatColumn, CreateNumberItem(L"", values.minRepeatMs, 0));
   SetCell(row, kMaxRepeatColumn, CreateNumberItem(L"", values.maxRepeatMs, 0));
   auto* timeOfDay = new ListItem(L"", 0);
   timeOfDay->SetOptions(kTimeOfDayOptions);
-  VARIANT index;
-  VariantInit(&index);
-  index.vt = VT_I4;
-  index.lVal = values.timeOfDay;  // the list item turns a value of 4 or more into Dawn
-  timeOfDay->SetValue(index);
+  SetNumber(timeOfDay, values.timeOfDay);  // the list item turns a value of 4 or more into Dawn
   SetCell(row, kTimeOfDayColumn, timeOfDay);
   SetCell(row, kVolumeColumn, CreateNumberItem(L"", values.volume, 0));
-  return true;
 }
 
-// The column whose value cannot be read, or -1 when the whole row was read.
-int AmbientView::ReadRowValues(int row, AmbientEntryValues& values) const {
-  std::int32_t timeOfDay = 0;
-  if (!ReadText(GetCellItem(row, kAudioFileColumn), values.audioFile)) return kAudioFileColumn;
-  if (!ReadNumber(GetCellItem(row, kMinRepeatColumn), values.minRepeatMs)) return kMinRepeatColumn;
-  if (!ReadNumber(GetCellItem(row, kMaxRepeatColumn), values.maxRepeatMs)) return kMaxRepeatColumn;
-  if (!ReadNumber(GetCellItem(row, kTimeOfDayColumn), timeOfDay)) return kTimeOfDayColumn;
-  if (!ReadNumber(GetCellItem(row, kVolumeColumn), values.volume)) return kVolumeColumn;
-  values.timeOfDay = static_cast<std::uint8_t>(timeOfDay & 0xFF);
-  return -1;
+void AmbientView::ShowEntryValues(int row, const AmbientEntryValues& values) {
+  SetText(GetCellItem(row, kAudioFileColumn), values.audioFile);
+  SetNumber(GetCellItem(row, kMinRepeatColumn), values.minRepeatMs);
+  SetNumber(GetCellItem(row, kMaxRepeatColumn), values.maxRepeatMs);
+  SetNumber(GetCellItem(row, kTimeOfDayColumn), values.timeOfDay);
+  SetNumber(GetCellItem(row, kVolumeColumn), values.volume);
+}
+
+// Rows that stay are given their new values; only the difference is inserted or deleted, and
+// the grid repaints from the first row that changed.
+void AmbientView::ShowReplacedRows(int first, int shownBefore, int shownAfter) {
+  const int kept = std::min(shownBefore, shownAfter);
+  BeginUpdate();
+  for (int offset = 0; offset < kept; ++offset) ShowEntryValues(first + offset, document.At(first + offset).values);
+  for (int offset = kept; offset < shownBefore; ++offset) DeleteRow(first + kept);
+  for (int offset = kept; offset < shownAfter; ++offset)
+    InsertEntryRow(first + offset, document.At(first + offset).values);
+  EndUpdate();
+  if (kept > 0) RepaintRows(first, first + kept - 1);
+}
+
+void AmbientView::ShowChange(const EntryChange& change, bool forward) {
+  if (change.moveBy != 0) {
+    // A move shows new values in the rows it passed over and the rows it landed on.
+    const int top = std::min(change.first, change.first + change.moveBy);
+    const int rows = change.moveCount + std::abs(change.moveBy);
+    ShowReplacedRows(top, rows, rows);
+    return;
+  }
+  const auto before = static_cast<int>((forward ? change.before : change.after).size());
+  const auto after = static_cast<int>((forward ? change.after : change.before).size());
+  ShowReplacedRows(change.first, before, after);
+}
+
+void AmbientView::SelectEntryRow(int row) {
+  const int column = std::max(GetSelectedColumn(), 0);
+  const int last = GetRowCount() - 1;
+  if (last >= 0) SelectCell(std::clamp(row, 0, last), column);
 }
 
 BOOL AmbientView::Save() {
-  std::vector<AmbientEntryValues> rows(static_cast<size_t>(GetDataRowCount()));
-  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-    const int unreadable = ReadRowValues(row, rows[row]);
-    if (unreadable != -1) {
-      lastSaveError = DescribeUnreadableValue(row, kColumns[unreadable].caption);
-      return FALSE;
-    }
-  }
+  std::vector<AmbientEntryValues> values;
+  values.reserve(static_cast<size_t>(document.Count()));
+  for (int index = 0; index < document.Count(); ++index) values.push_back(document.At(index).values);
   AmbientImage image = document.Image();
-  AmbientSaveResult saved = SaveAmbientFile(path, image, rows);
+  AmbientSaveResult saved = SaveAmbientFile(path, image, values);
   lastSaveError = DescribeSaveFailure(saved, kColumns[kAudioFileColumn].caption);
   if (!saved) return FALSE;
   document.AdoptImage(image);
-  history.ReplaceCurrent(document);
   history.MarkSaved();
   modified = false;
   return TRUE;
@@ -210,9 +315,9 @@ BOOL AmbientView::Save() {
 
 BOOL AmbientView::SaveAs(const wchar_t* newPath) {
   std::wstring oldPath = path;
-  SetPath(newPath);
+  path = newPath != nullptr ? newPath : L"";
   if (Save()) return TRUE;
-  SetPath(oldPath.c_str());
+  path = oldPath;
   return FALSE;
 }
 
@@ -249,10 +354,10 @@ void AmbientView::DeleteEntry() {
   CloseEditor();
   const int row = GetSelectedEntry();
   if (row < 0) return;
-  EntryList changed = document;
-  changed.Erase(row);
-  const int next = std::min(row, changed.Count() - 1);
-  ApplyChange(std::move(changed), row, next);
+  EntryChange change = EntryChange::Replacing(row, document.Slice(row, 1), {});
+  change.selectBefore = row;
+  change.selectAfter = std::min(row, document.Count() - 2);
+  ApplyChange(std::move(change));
 }
 
 bool AmbientView::InsertEntry() {
@@ -267,18 +372,22 @@ bool AmbientView::DuplicateEntry() {
   CloseEditor();
   const int row = GetSelectedEntry();
   if (row < 0) return true;
-  EntryList changed = document;
-  if (!changed.Insert(row + 1, {&document.At(row), 1})) return false;
-  ApplyChange(std::move(changed), row, row + 1);
-  return true;
+  if (!document.HasRoomFor(1)) return false;
+  EntryChange change = EntryChange::Replacing(row + 1, {}, document.Slice(row, 1));
+  change.selectBefore = row;
+  change.selectAfter = row + 1;
+  return ApplyChange(std::move(change));
 }
 
 void AmbientView::MoveEntry(int delta) {
   CloseEditor();
   const int row = GetSelectedEntry();
-  EntryList changed = document;
-  if (row < 0 || !changed.Move(row, delta)) return;
-  ApplyChange(std::move(changed), row, row + delta);
+  const int target = row + delta;
+  if (row < 0 || target < 0 || target >= document.Count()) return;
+  EntryChange change = EntryChange::Moving(row, 1, delta);
+  change.selectBefore = row;
+  change.selectAfter = target;
+  ApplyChange(std::move(change));
 }
 
 bool AmbientView::PasteEntries(const std::vector<DocumentEntry>& entries) {
@@ -287,68 +396,39 @@ bool AmbientView::PasteEntries(const std::vector<DocumentEntry>& entries) {
 }
 
 bool AmbientView::InsertEntries(int row, const std::vector<DocumentEntry>& entries) {
-  EntryList changed = document;
-  if (!changed.Insert(row, entries)) return false;
-  ApplyChange(std::move(changed), row, row);
+  if (!document.HasRoomFor(static_cast<int>(entries.size()))) return false;
+  EntryChange change = EntryChange::Replacing(row, {}, entries);
+  change.selectBefore = change.selectAfter = row;
+  return ApplyChange(std::move(change));
+}
+
+bool AmbientView::ApplyChange(EntryChange change) {
+  change.ApplyTo(document, true);
+  const int select = change.selectAfter;
+  ShowChange(change, true);
+  history.Record(std::move(change));
+  modified = !history.IsAtSaved();
+  SelectEntryRow(select);
   return true;
 }
 
 // A pending cell edit is committed first and so becomes the step this takes back.
 void AmbientView::Undo() {
   CloseEditor();
-  if (!history.CanUndo()) return;
-  ShowHistoryState(history.Undo());
+  const EntryChange* step = history.Undo();
+  if (step == nullptr) return;
+  step->ApplyTo(document, false);
+  ShowChange(*step, false);
+  modified = !history.IsAtSaved();
+  SelectEntryRow(step->selectBefore);
 }
 
 void AmbientView::Redo() {
   CloseEditor();
-  if (!history.CanRedo()) return;
-  ShowHistoryState(history.Redo());
-}
-
-void AmbientView::ShowHistoryState(int selectRow) {
-  document = history.Current();
+  const EntryChange* step = history.Redo();
+  if (step == nullptr) return;
+  step->ApplyTo(document, true);
+  ShowChange(*step, true);
   modified = !history.IsAtSaved();
-  ShowDocument(selectRow);
-}
-
-void AmbientView::ApplyChange(EntryList changed, int rowBefore, int rowAfter) {
-  document = std::move(changed);
-  history.Record(document, rowBefore, rowAfter);
-  modified = true;
-  ShowDocument(rowAfter);
-}
-
-// Cell edits change the grid first; the entries and the history follow here.
-void AmbientView::RecordCellEdits() {
-  EntryList changed = document;
-  int firstChanged = -1;
-  const int rows = std::min(GetDataRowCount(), document.Count());
-  for (int row = 0; row < rows; ++row) {
-    AmbientEntryValues shown;
-    if (!ReadRowValues(row, shown) || shown == document.At(row).values) continue;
-    changed.SetValues(row, shown);
-    if (firstChanged < 0) firstChanged = row;
-  }
-  if (firstChanged < 0) return;
-  document = changed;
-  history.Record(std::move(changed), firstChanged, firstChanged);
-}
-
-// Rebuilds the rows from the entries, so that the numbers in the first column always run from
-// zero, and selects `selectRow` (the append row when it lies beyond the entries).
-void AmbientView::ShowDocument(int selectRow) {
-  CloseEditor();
-  const int column = std::max(GetSelectedColumn(), 0);
-  // With no row selected the selection below always reaches the grid as a change.
-  LVITEMW unselected{};
-  unselected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&unselected));
-  SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
-  for (int row = GetDataRowCount(); row > 0; --row) SendMessageW(Handle(), LVM_DELETEITEM, 0, 0);
-  for (int row = 0; row < document.Count(); ++row) InsertEntryRow(row, document.At(row).values);
-  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(Handle(), nullptr, TRUE);
-  const int last = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)) - 1;
-  if (last >= 0) SelectCell(std::clamp(selectRow, 0, last), column);
+  SelectEntryRow(step->selectAfter);
 }

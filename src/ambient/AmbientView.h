@@ -17,23 +17,26 @@ constexpr UINT AMBIENTN_DOCUMENTFULL = static_cast<UINT>(-3101);
 
 // The window of one open ".bad" document: a property grid with one row per entry and, for a
 // document read from a file, an append row below them that adds a new entry when chosen.
-// The view keeps the document's path, its modified flag, its entries with the records they were
-// read from (so that a save writes back every byte it does not edit, wherever the entry moved)
-// and the history of its changes for undo and redo.
+//
+// The entries are the document: every change is made to them first and the rows then show
+// what changed, and a committed cell goes straight into its one entry. Nothing is read back
+// from the grid. Each entry keeps the record it was read from, so that a save writes back
+// every byte the editor does not interpret, wherever the entry moved. The history keeps only
+// what each change touched.
 class AmbientView : public PropertyGrid {
  public:
   // Reads the file at `path` into rows below the six columns. FALSE when it cannot be read or
   // holds more entries than a document can (GetLastLoadError says which); the append row, the
   // flags and the path are set all the same, and the caller destroys the view.
   BOOL Load(const wchar_t* path);
-  // Writes the rows to the document's path. On failure the file on disk, the rows and the
+  // Writes the entries to the document's path. On failure the file on disk, the entries and the
   // modified flag stay as they were, and GetLastSaveError says why.
   BOOL Save();
   // Saves to `path`, which becomes the document's path; a failed save keeps the old one.
   BOOL SaveAs(const wchar_t* path);
   BOOL IsModified() const { return modified; }
-  // Empty for a document that was never loaded or saved.
-  const wchar_t* GetPath() const { return path; }
+  // Empty for a document that was never loaded or saved. Never cut short, however long.
+  const wchar_t* GetPath() const { return path.c_str(); }
   // Why the last Save or SaveAs failed, worded for the user in the interface language as the line
   // under "Не могу сохранить файл!"; empty after a success.
   const std::wstring& GetLastSaveError() const { return lastSaveError; }
@@ -64,6 +67,8 @@ class AmbientView : public PropertyGrid {
   bool CanRedo() const { return history.CanRedo(); }
   void Undo();
   void Redo();
+  // What the history holds, in bytes.
+  std::size_t HistoryBytes() const { return history.MemoryBytes(); }
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -72,23 +77,33 @@ class AmbientView : public PropertyGrid {
   void OnCreate();
   void OnAddRow();
   void OnSelectNewEntry(int row);
+  bool OnCommitEdit(Message& m);
+  void OnSetItemValue(Message& m);
   void AddAppendRow();
-  bool InsertEntryRow(int row, const AmbientEntryValues& values);
-  int ReadRowValues(int row, AmbientEntryValues& values) const;
-  void SetPath(const wchar_t* newPath);
+
+  // Rows: one made from an entry's values, or an existing row made to show them.
+  void InsertEntryRow(int row, const AmbientEntryValues& values);
+  void ShowEntryValues(int row, const AmbientEntryValues& values);
+  // The rows from `first` on that showed `shownBefore` entries now show `shownAfter` of them.
+  void ShowReplacedRows(int first, int shownBefore, int shownAfter);
+  void ShowChange(const EntryChange& change, bool forward);
+
+  // Why the name typed into the open editor of `row` cannot be stored; empty when it can.
+  std::wstring NameRefusal(int row, const std::wstring& name) const;
+  // A committed cell's new value goes into its entry, as one step of the history.
+  void TakeCellValue(int row, int col);
 
   // The row where entries go in: the selected row, or the end without a selected entry.
   int InsertionRow() const;
   bool InsertEntries(int row, const std::vector<DocumentEntry>& entries);
-  void ApplyChange(EntryList changed, int rowBefore, int rowAfter);
-  void RecordCellEdits();
-  void ShowDocument(int selectRow);
-  void ShowHistoryState(int selectRow);
+  // Makes `change` to the entries, records it and shows it, selecting where it led.
+  bool ApplyChange(EntryChange change);
+  void SelectEntryRow(int row);
 
   bool modified = true;
-  wchar_t path[MAX_PATH] = {};
+  std::wstring path;
   EntryList document;
-  EditHistory<EntryList> history;
+  EditHistory history;
   std::wstring lastSaveError;
   std::wstring lastLoadError;
 };

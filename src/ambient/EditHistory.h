@@ -2,60 +2,62 @@
 
 #include <cstddef>
 #include <optional>
-#include <utility>
 #include <vector>
 
-// The undo and redo history of one document: every state it went through, newest last, and
-// where the document now stands among them. Each change also remembers the row to select when
-// it is undone (where it happened) and when it is redone (where it led).
-template <typename State>
+#include "ambient/EntryList.h"
+
+// One change of a document's entries: the entries from `first` on that were `before` became
+// `after` (an insert has nothing before, a delete nothing after, a cell edit one of each). Only
+// what changed is kept, so a step costs the entries it touched, not the document. A move keeps
+// no entries at all: the block of `moveCount` entries from `first` on went `moveBy` places.
+struct EntryChange {
+  int first = 0;
+  std::vector<DocumentEntry> before;
+  std::vector<DocumentEntry> after;
+  int moveCount = 0;
+  int moveBy = 0;
+  // Where the selection goes when the change is undone (where it happened) and when it is done
+  // again (where it led); the first and last entry of the block it touched.
+  int selectBefore = -1;
+  int selectAfter = -1;
+  int selectBeforeLast = -1;
+  int selectAfterLast = -1;
+
+  static EntryChange Replacing(int first, std::vector<DocumentEntry> before, std::vector<DocumentEntry> after);
+  static EntryChange Moving(int first, int count, int by);
+
+  // Puts the change into `entries` (forward) or takes it back out.
+  void ApplyTo(EntryList& entries, bool forward) const;
+  // Heap and object bytes the step holds.
+  std::size_t MemoryBytes() const;
+};
+
+// The undo and redo history of one document: its changes, oldest first, and how many of them
+// are done. It remembers which point of the history is what the file on disk holds.
 class EditHistory {
  public:
-  // Forgets every change. `saved` tells whether `initial` is what the file on disk holds.
-  void Reset(State initial, bool saved) {
-    steps_.clear();
-    steps_.push_back({std::move(initial), -1, -1});
-    position_ = 0;
-    saved_ = saved ? std::optional<std::size_t>(0) : std::nullopt;
-  }
+  // Forgets every change. `saved` tells whether the document as it is now is what is on disk.
+  void Reset(bool saved);
 
-  // A change from the current state to `changed`; whatever was undone before it is gone.
-  void Record(State changed, int rowBefore, int rowAfter) {
-    steps_.resize(position_ + 1);
-    if (saved_ && *saved_ > position_) saved_.reset();
-    steps_.push_back({std::move(changed), rowBefore, rowAfter});
-    ++position_;
-  }
+  // A change just made to the document; whatever was undone before it is gone.
+  void Record(EntryChange change);
 
-  const State& Current() const { return steps_[position_].state; }
-  // Replaces the current state without making it a change (a save that rewrote its bytes).
-  void ReplaceCurrent(State state) { steps_[position_].state = std::move(state); }
+  bool CanUndo() const { return done_ > 0; }
+  bool CanRedo() const { return done_ < steps_.size(); }
 
-  bool CanUndo() const { return position_ > 0; }
-  bool CanRedo() const { return position_ + 1 < steps_.size(); }
+  // The change to take back (ApplyTo with forward false), now counted as undone; null when
+  // there is nothing to undo.
+  const EntryChange* Undo();
+  // The change to make again (ApplyTo with forward true); null when there is nothing to redo.
+  const EntryChange* Redo();
 
-  // Steps back; returns the row to select, or -1 when there was nothing to undo.
-  int Undo() {
-    if (!CanUndo()) return -1;
-    return steps_[position_--].rowBefore;
-  }
-  // Steps forward again; returns the row to select, or -1 when there was nothing to redo.
-  int Redo() {
-    if (!CanRedo()) return -1;
-    return steps_[++position_].rowAfter;
-  }
+  void MarkSaved() { saved_ = done_; }
+  bool IsAtSaved() const { return saved_ == done_; }
 
-  void MarkSaved() { saved_ = position_; }
-  bool IsAtSaved() const { return saved_ == position_; }
+  std::size_t MemoryBytes() const;
 
  private:
-  struct Step {
-    State state;
-    int rowBefore;
-    int rowAfter;
-  };
-
-  std::vector<Step> steps_{{State{}, -1, -1}};
-  std::size_t position_ = 0;
+  std::vector<EntryChange> steps_;
+  std::size_t done_ = 0;
   std::optional<std::size_t> saved_;
 };

@@ -27,16 +27,41 @@ void EntryList::Erase(int index) {
   entries_.erase(entries_.begin() + index);
 }
 
-bool EntryList::Move(int index, int delta) {
-  const int target = index + delta;
-  if (index < 0 || index >= Count() || target < 0 || target >= Count()) return false;
-  std::swap(entries_[static_cast<std::size_t>(index)], entries_[static_cast<std::size_t>(target)]);
+bool EntryList::MoveBlock(int first, int count, int delta) {
+  if (count <= 0 || first < 0 || first + count > Count()) return false;
+  if (first + delta < 0 || first + count + delta > Count()) return false;
+  const auto begin = entries_.begin();
+  if (delta < 0) {
+    std::rotate(begin + first + delta, begin + first, begin + first + count);
+  } else if (delta > 0) {
+    std::rotate(begin + first, begin + first + count, begin + first + count + delta);
+  }
   return true;
 }
 
 void EntryList::SetValues(int index, const AmbientEntryValues& values) {
   if (index < 0 || index >= Count()) return;
   entries_[static_cast<std::size_t>(index)].values = values;
+}
+
+bool EntryList::Replace(int first, int count, std::span<const DocumentEntry> with) {
+  if (first < 0 || count < 0 || first + count > Count()) return false;
+  if (Count() - count + static_cast<int>(with.size()) > MaxAmbientEntries) return false;
+  const auto at = entries_.begin() + first;
+  const int common = std::min(count, static_cast<int>(with.size()));
+  std::copy(with.begin(), with.begin() + common, at);
+  if (count > common) {
+    entries_.erase(at + common, at + count);
+  } else {
+    entries_.insert(at + common, with.begin() + common, with.end());
+  }
+  return true;
+}
+
+std::vector<DocumentEntry> EntryList::Slice(int first, int count) const {
+  const int begin = std::clamp(first, 0, Count());
+  const int end = std::clamp(first + count, begin, Count());
+  return {entries_.begin() + begin, entries_.begin() + end};
 }
 
 AmbientImage EntryList::Image() const {

@@ -29,9 +29,15 @@ class EntryList {
   // Inserts before `index` (clamped to the list). Refuses, changing nothing, beyond MaxAmbientEntries.
   bool Insert(int index, std::span<const DocumentEntry> added);
   void Erase(int index);
-  // Swaps the entry with its neighbour `delta` (-1 or +1) away; false when there is none.
-  bool Move(int index, int delta);
+  // Moves the `count` entries from `first` on `delta` places (up when negative), the entries
+  // they pass shifting the other way; false, changing nothing, when the block would leave the list.
+  bool MoveBlock(int first, int count, int delta);
   void SetValues(int index, const AmbientEntryValues& values);
+  // The `count` entries from `first` on give way to `with`. Refuses, changing nothing, when the
+  // range is not in the list or the list would grow beyond MaxAmbientEntries.
+  bool Replace(int first, int count, std::span<const DocumentEntry> with);
+  // A copy of `count` entries from `first` on (fewer at the end of the list).
+  std::vector<DocumentEntry> Slice(int first, int count) const;
 
   // Record i in slot i; the slots behind the last entry are zero.
   AmbientImage Image() const;

@@ -205,7 +205,8 @@ void MainFrame::OnSwitchPane() {
 
 AmbientView* MainFrame::CreateView() {
   auto view = std::make_unique<AmbientView>();
-  if (view->Create(ClientWindow(), RECT{}, kViewStyle, 0) == nullptr) return nullptr;
+  // Made hidden where its page goes: the tab container shows it once, at its final size.
+  if (view->Create(ClientWindow(), tabView_.PageArea(), kViewStyle & ~WS_VISIBLE, 0) == nullptr) return nullptr;
   views_.push_back(std::move(view));
   return views_.back().get();
 }

@@ -15,7 +15,9 @@ void CellToolTip::Create(HWND grid) {
   if (tip_ == nullptr) return;
   TOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
+  // The grid relays its mouse messages (Relay): a subclassed grid would route every message it
+  // gets through the common controls' subclass dispatcher.
+  tool.uFlags = TTF_IDISHWND | TTF_TRANSPARENT;
   tool.hwnd = grid;
   tool.uId = reinterpret_cast<UINT_PTR>(grid);
   tool.lpszText = LPSTR_TEXTCALLBACKW;
@@ -34,6 +36,19 @@ void CellToolTip::Track(int row, int col) {
   col_ = col;
   // The tip may show again over the new cell, with that cell's text.
   if (tip_ != nullptr) SendMessageW(tip_, TTM_POP, 0, 0);
+}
+
+void CellToolTip::Relay(HWND grid, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (tip_ == nullptr) return;
+  MSG relayed{};
+  relayed.hwnd = grid;
+  relayed.message = msg;
+  relayed.wParam = wParam;
+  relayed.lParam = lParam;
+  relayed.time = static_cast<DWORD>(GetMessageTime());
+  DWORD position = GetMessagePos();
+  relayed.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+  SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void CellToolTip::SupplyText(NMHDR* header, std::wstring text) {

@@ -14,7 +14,7 @@ class CellToolTip {
   CellToolTip(const CellToolTip&) = delete;
   CellToolTip& operator=(const CellToolTip&) = delete;
 
-  // One tool covering the whole grid; the tooltip watches the grid's mouse messages itself.
+  // One tool covering the whole grid; the grid hands it its mouse messages (Relay).
   void Create(HWND grid);
   void Destroy();
   HWND Handle() const { return tip_; }
@@ -23,6 +23,9 @@ class CellToolTip {
   void Track(int row, int col);
   int Row() const { return row_; }
   int Col() const { return col_; }
+
+  // A mouse message of the grid's, for the tooltip to time its showing and hiding.
+  void Relay(HWND grid, UINT msg, WPARAM wParam, LPARAM lParam);
 
   // Answers the tooltip's TTN_GETDISPINFOW with `text` (kept until the next answer).
   void SupplyText(NMHDR* header, std::wstring text);

@@ -39,6 +39,9 @@ constexpr DWORD GRID_EX_NONAVIGATE = 0x08;
 constexpr DWORD GRID_EX_ROWHIGHLIGHT = 0x10;
 constexpr DWORD GRID_EX_CELLHIGHLIGHT = 0x20;
 constexpr DWORD GRID_EX_APPENDROW = 0x40;
+// Column 0 of every data row shows the row's zero-based number, whatever its item holds, so
+// that rows going in, out or moving renumber nothing.
+constexpr DWORD GRID_EX_ROWNUMBERS = 0x80;
 
 // Cell state bits of GridDrawInfo::state.
 constexpr UINT GRID_STATE_SELECTED = 0x1;

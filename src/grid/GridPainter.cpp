@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "grid/GridCellPolicy.h"
 #include "grid/ItemDrawing.h"
 #include "grid/PropertyItem.h"
@@ -27,41 +29,46 @@ LOGFONTW BaseLogFont(HWND grid) {
   return logFont;
 }
 
-void DrawGridLines(HDC dc, const RECT& rect, COLORREF colour) {
-  UniquePen pen(CreatePen(PS_SOLID, 1, colour));
-  SelectionScope selection(dc, pen.get());
+void DrawGridLines(HDC dc, const RECT& rect, HPEN pen) {
+  SelectionScope selection(dc, pen);
   MoveToEx(dc, rect.left, rect.bottom - 1, nullptr);
   LineTo(dc, rect.right - 1, rect.bottom - 1);
   LineTo(dc, rect.right - 1, rect.top - 1);
 }
 
 void DrawFocusFrame(HDC dc, const RECT& rect, COLORREF colour) {
-  UniqueBrush brush(CreateSolidBrush(colour));
-  FrameRect(dc, &rect, brush.get());
+  COLORREF previous = SetDCBrushColor(dc, colour);
+  FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SetDCBrushColor(dc, previous);
 }
 
 }  // namespace
 
+// Only what changed is made again: most settings changes (a colour, the work area, another
+// program's broadcast) leave the font as it was, and a new font means laying out every row.
 void GridPainter::RefreshSettings(HWND grid, GridDrawInfo& info) {
   LoadSystemColours(info);
-  ownedPen.reset(CreatePen(PS_SOLID, 1, info.clrLine));
+  if (!ownedPen || penColour != info.clrLine) {
+    ownedPen.reset(CreatePen(PS_SOLID, 1, info.clrLine));
+    penColour = info.clrLine;
+  }
   info.pen = ownedPen.get();
 
-  // The old fonts go only after the list view and its header have switched to the new one.
   LOGFONTW logFont = BaseLogFont(grid);
-  UniqueFont font(CreateFontIndirectW(&logFont));
-  SendMessageW(grid, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  ownedFont = std::move(font);
-  logFont.lfWeight = BoldWeight(logFont.lfWeight);
-  ownedBoldFont.reset(CreateFontIndirectW(&logFont));
-  info.font = ownedFont.get();
-  info.boldFont = ownedBoldFont.get();
-
-  {
+  if (!ownedFont || std::memcmp(&logFont, &fontSource, sizeof(logFont)) != 0) {
+    fontSource = logFont;
+    // The old fonts go only after the list view and its header have switched to the new one.
+    UniqueFont font(CreateFontIndirectW(&logFont));
+    SendMessageW(grid, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    ownedFont = std::move(font);
+    logFont.lfWeight = BoldWeight(logFont.lfWeight);
+    ownedBoldFont.reset(CreateFontIndirectW(&logFont));
     WindowDcScope dc(grid);
-    SelectionScope selection(dc.dc(), info.font);
+    SelectionScope selection(dc.dc(), ownedFont.get());
     GetTextMetricsW(dc.dc(), &info.tm);
   }
+  info.font = ownedFont.get();
+  info.boldFont = ownedBoldFont.get();
   SetRowHeight(grid, CellRowHeight(info.tm.tmHeight));
   InvalidateRect(grid, nullptr, TRUE);
 }
@@ -98,9 +105,13 @@ void GridPainter::PaintCell(const GridDrawInfo& templateInfo, const CellPaint& c
     // only make GDI realise the font once more for every cell.
     bool selected = GetCurrentObject(cell.hdc, OBJ_FONT) == info.font;
     SelectionScope font(cell.hdc, selected ? nullptr : info.font);
-    cell.item->DrawValue(info);
+    if (cell.text != nullptr) {
+      DrawCellText(cell.hdc, cell.rect, cell.text, ValueColours(info), TRANSPARENT, kValueFormat);
+    } else {
+      cell.item->DrawValue(info);
+    }
   }
-  if (!(info.exFlags & GRID_EX_NOGRIDLINES)) DrawGridLines(cell.hdc, cell.rect, info.clrLine);
+  if (!(info.exFlags & GRID_EX_NOGRIDLINES)) DrawGridLines(cell.hdc, cell.rect, info.pen);
   if (cell.focusFrame)
     DrawFocusFrame(cell.hdc, FocusFrameRect(cell.rect, cell.listGridLines), info.clrSelBack);
 }

@@ -18,6 +18,8 @@ struct CellPaint {
   bool gridDisabled;
   bool focusFrame;
   bool listGridLines;  // LVS_EX_GRIDLINES
+  // Shown instead of the item's value when set (the row-number column).
+  const wchar_t* text = nullptr;
 };
 
 // Owns the grid's font, bold font and line pen and paints cells from the paint template.
@@ -28,7 +30,8 @@ class GridPainter {
   // glyph of the font and frees what the previous refresh made.
   void RefreshSettings(HWND grid, GridDrawInfo& info);
 
-  // Background, the item's value, grid lines and focus frame of one cell.
+  // Background, the item's value, grid lines and focus frame of one cell. Nothing is created:
+  // the lines use the template's pen and the frame the DC's own brush.
   static void PaintCell(const GridDrawInfo& templateInfo, const CellPaint& cell);
 
  private:
@@ -37,6 +40,9 @@ class GridPainter {
   UniqueFont ownedFont;
   UniqueFont ownedBoldFont;
   UniquePen ownedPen;
+  COLORREF penColour = CLR_INVALID;
+  // The description the fonts were made from, to tell whether a settings change touched it.
+  LOGFONTW fontSource{};
   // An empty small-image list whose image height sets the list view's row height.
   UniqueImageList rowHeightImages;
   int rowHeight = 0;

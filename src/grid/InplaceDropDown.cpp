@@ -110,7 +110,7 @@ bool InplaceDropDown::OnSetFocus(Message& m) {
 
 bool InplaceDropDown::OnKillFocus(Message& m) {
   // The focus passing to our own button is not the end of the edit.
-  if (reinterpret_cast<HWND>(m.wParam) != button_) SendMessageW(grid_, GRIDM_COMMITEDIT, 0, AsLParam(m.hwnd));
+  if (reinterpret_cast<HWND>(m.wParam) != button_) EndEdit(GRIDM_COMMITEDIT);
   return false;
 }
 
@@ -140,6 +140,9 @@ bool InplaceDropDown::OnButtonMessage(EditorControl&, Message& m) {
     case WM_CHAR:
       return OnButtonChar(m);
     case WM_KILLFOCUS:
+      CloseUp();
+      OnButtonKillFocus(reinterpret_cast<HWND>(m.wParam));
+      return false;
     case WM_CANCELMODE:
       CloseUp();
       return false;
@@ -149,6 +152,25 @@ bool InplaceDropDown::OnButtonMessage(EditorControl&, Message& m) {
       return true;
     default:
       return false;
+  }
+}
+
+// The button holds the editor's focus, so its losing the focus to another window of the
+// editor's (the grid taking it back, a click elsewhere) is the end of the edit, as for a text
+// box. Another window coming to the front is not: the edit goes on when the frame comes back.
+void InplaceDropDown::OnButtonKillFocus(HWND next) {
+  if (next == nullptr || GetAncestor(next, GA_ROOT) != GetAncestor(Handle(), GA_ROOT)) return;
+  if (next == Handle() || GetWindow(next, GW_OWNER) == Handle()) return;
+  EndEdit(GRIDM_COMMITEDIT);
+}
+
+void InplaceDropDown::EndEdit(UINT request, bool post) {
+  if (ended_) return;
+  ended_ = true;
+  if (post) {
+    PostMessageW(grid_, request, 0, AsLParam(Handle()));
+  } else {
+    SendMessageW(grid_, request, 0, AsLParam(Handle()));
   }
 }
 
@@ -162,7 +184,7 @@ bool InplaceDropDown::OnButtonKeyDown(Message& m) {
     case VK_ESCAPE:
     case VK_RETURN:
       // Both end the edit keeping the shown value: a commit, after the key has been handled.
-      PostMessageW(grid_, GRIDM_COMMITEDIT, 0, AsLParam(Handle()));
+      EndEdit(GRIDM_COMMITEDIT, true);
       break;
     case VK_SPACE:
     case VK_F2:

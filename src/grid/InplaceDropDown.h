@@ -35,6 +35,10 @@ class InplaceDropDown : public Window {
   bool AttachControl(HWND hwnd, EditorControl::Handler handler);
 
   HWND Grid() const { return grid_; }
+  // Asks the grid to commit or cancel the edit (sent, or posted to come after the key being
+  // handled). Only the first request of an edit goes out: the focus leaving afterwards is the
+  // consequence of the end, not another one.
+  void EndEdit(UINT request, bool post = false);
   HWND Button() const { return button_; }
 
   virtual bool IsDropped() const { return false; }
@@ -52,6 +56,7 @@ class InplaceDropDown : public Window {
   bool OnDrawItem(Message& m);
   bool CreateButton(HWND textBox, const RECT& client);
   bool OnButtonMessage(EditorControl& button, Message& m);
+  void OnButtonKillFocus(HWND next);
   bool OnButtonKeyDown(Message& m);
   void OnButtonSysKeyDown(UINT vk);
   bool OnButtonChar(Message& m);
@@ -61,6 +66,7 @@ class InplaceDropDown : public Window {
   // Handlers of the editor's controls now running; the object is not deleted under them.
   int busy_ = 0;
   bool deletePending_ = false;
+  bool ended_ = false;
   // Set once creation succeeded; a failed creation leaves the deleting to CreateEditor.
   bool created_ = false;
   static inline int liveObjects_ = 0;

@@ -253,13 +253,13 @@ void InplaceList::Choose() {
     std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
     SendMessageW(listBox_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     SetWindowTextW(textBox, text.data());
-    SendMessageW(grid, GRIDM_COMMITEDIT, 0, AsLParam(textBox));
+    EndEdit(GRIDM_COMMITEDIT);
   }
   SetFocus(grid);
 }
 
 void InplaceList::CancelFromList() {
   HWND grid = Grid();
-  SendMessageW(grid, GRIDM_CANCELEDIT, 0, AsLParam(Handle()));
+  EndEdit(GRIDM_CANCELEDIT);
   SetFocus(grid);
 }

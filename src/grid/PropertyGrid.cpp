@@ -17,12 +17,13 @@ const WindowClass* GridClass() { return RegisterSuperclass(WC_LISTVIEWW, L"Sonar
 PropertyGrid::PropertyGrid() = default;
 
 PropertyGrid::~PropertyGrid() {
-  // Destroy the window while this object can still take its rows' deletion notices.
   if (IsWindow(Handle())) DestroyWindow(Handle());
+  FreeAllRows();
 }
 
 HWND PropertyGrid::Create(HWND parent, const RECT& rect, DWORD style, DWORD exStyle, UINT controlId) {
-  DWORD fullStyle = (style != 0 ? style : kDefaultStyle) | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+  // The rows are the grid's own; the list view only counts them (see the class comment).
+  DWORD fullStyle = (style != 0 ? style : kDefaultStyle) | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
   return Window::Create(GridClass(), parent, rect, nullptr, fullStyle, exStyle,
                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)));
 }
@@ -31,24 +32,41 @@ int PropertyGrid::InsertRow(int index, PropertyItem* item) {
   if (columnCount == 0)
     columnCount = std::max(0, static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)));
   // Without columns there is no slot for the item.
-  if (columnCount == 0 || item == nullptr) return -1;
+  if (columnCount == 0 || item == nullptr || Handle() == nullptr) return -1;
   auto* items = new (std::nothrow) PropertyItem*[static_cast<size_t>(columnCount)]();
   if (items == nullptr) return -1;
   items[0] = item;
-  LVITEMW row{};
-  row.mask = LVIF_TEXT | LVIF_PARAM;
-  row.iItem = ClampInsertIndex(index, GetDataRowCount());
-  row.pszText = const_cast<wchar_t*>(item->GetCaption());
-  row.lParam = reinterpret_cast<LPARAM>(items);
-  rowArrays.insert(items);
-  int inserted = static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
-  if (inserted < 0) {
-    rowArrays.erase(items);
+  const int row = ClampInsertIndex(index, GetDataRowCount());
+  try {
+    rows.insert(rows.begin() + row, items);
+  } catch (const std::bad_alloc&) {
     delete[] items;
     return -1;
   }
   item->SetOwner(Handle(), 0);
-  return inserted;
+  ShiftRowIndexes(row, +1);
+  if (firstChangedRow < 0 || row < firstChangedRow) firstChangedRow = row;
+  SyncRowCount();
+  return row;
+}
+
+BOOL PropertyGrid::DeleteRow(int row) {
+  if (row < 0 || row >= GetRowCount()) return FALSE;
+  CloseEditor();
+  if (row == selRow) selRow = selCol = -1;
+  PropertyItem** items = rows[static_cast<size_t>(row)];
+  rows.erase(rows.begin() + row);
+  ShiftRowIndexes(row + 1, -1);
+  FreeRow(items);
+  if (firstChangedRow < 0 || row < firstChangedRow) firstChangedRow = row;
+  SyncRowCount();
+  return TRUE;
+}
+
+// Rows going in or out above the selected cell leave it on the same row of data.
+void PropertyGrid::ShiftRowIndexes(int from, int delta) {
+  if (selRow >= from) selRow += delta;
+  if (editRow >= from) editRow += delta;
 }
 
 BOOL PropertyGrid::SetCell(int row, int col, PropertyItem* item) {
@@ -56,29 +74,70 @@ BOOL PropertyGrid::SetCell(int row, int col, PropertyItem* item) {
   if (items == nullptr || col < 0 || col >= columnCount) return FALSE;
   items[col] = item;
   if (item != nullptr) item->SetOwner(Handle(), 0);
-  LVITEMW cell{};
-  cell.mask = LVIF_TEXT;
-  cell.iItem = row;
-  cell.iSubItem = col;
-  cell.pszText = const_cast<wchar_t*>(L"");
-  return static_cast<BOOL>(SendMessageW(Handle(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&cell)));
+  if (updateDepth == 0) RepaintCell(row, col);
+  return TRUE;
 }
 
 PropertyItem** PropertyGrid::GetRowItems(int row) const {
-  LVITEMW query{};
-  query.mask = LVIF_PARAM;
-  query.iItem = row;
-  if (!SendMessageW(Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query))) return nullptr;
-  return reinterpret_cast<PropertyItem**>(query.lParam);
+  if (row < 0 || row >= GetRowCount()) return nullptr;
+  return rows[static_cast<size_t>(row)];
 }
 
 PropertyItem* PropertyGrid::GetCellItem(int row, int col) const {
-  if (col < 0 || col >= columnCount || row < 0 || row >= ItemCount()) return nullptr;
+  if (col < 0 || col >= columnCount) return nullptr;
   PropertyItem** items = GetRowItems(row);
   return items != nullptr ? items[col] : nullptr;
 }
 
-int PropertyGrid::GetDataRowCount() const { return DataRowCount(ItemCount(), HasAppendRow()); }
+int PropertyGrid::GetDataRowCount() const { return DataRowCount(GetRowCount(), HasAppendRow()); }
+
+void PropertyGrid::BeginUpdate() { ++updateDepth; }
+
+void PropertyGrid::EndUpdate() {
+  if (updateDepth == 0 || --updateDepth > 0) return;
+  SyncRowCount();
+}
+
+void PropertyGrid::SyncRowCount() {
+  if (updateDepth > 0 || Handle() == nullptr) return;
+  const int count = GetRowCount();
+  // The list view would repaint every row and scroll to keep its old ones in view; only the
+  // rows from the first changed one down differ.
+  if (count != ItemCount())
+    SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (firstChangedRow >= 0) RepaintRows(firstChangedRow);
+  firstChangedRow = -1;
+  // A virtual list keeps its selection at an index; the grid's selected row may have moved.
+  if (selRow >= 0 && selRow < count && SelectedListRow() != selRow) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(selRow), reinterpret_cast<LPARAM>(&state));
+  }
+}
+
+void PropertyGrid::RepaintRows(int first, int last) {
+  const int count = GetRowCount();
+  if (first < 0) first = 0;
+  if (last < 0 || last >= count) last = count - 1;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  RECT area = client;
+  if (first < count && count > 0) {
+    RECT top{};
+    top.left = LVIR_BOUNDS;
+    if (SendMessageW(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(first), reinterpret_cast<LPARAM>(&top)))
+      area.top = std::max(client.top, top.top);
+  }
+  // Rows that went away leave their place below the last row to be wiped as well.
+  if (last >= first && last < count - 1) {
+    RECT bottom{};
+    bottom.left = LVIR_BOUNDS;
+    if (SendMessageW(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(last), reinterpret_cast<LPARAM>(&bottom)))
+      area.bottom = std::min(client.bottom, bottom.bottom);
+  }
+  if (area.bottom > area.top) InvalidateRect(Handle(), &area, TRUE);
+}
 
 BOOL PropertyGrid::SelectCell(int row, int col) {
   CloseEditor();
@@ -143,10 +202,17 @@ bool PropertyGrid::HandleMessage(Message& m) {
       RepaintCell(selRow, selCol);
       return Window::HandleMessage(m);
     case WM_SIZE:
+      // A size cannot be refused: an editor holding a refused value moves with its cell.
+      if (!CommitEdit()) PlaceEditor();
+      return Window::HandleMessage(m);
     case WM_HSCROLL:
     case WM_VSCROLL:
     case WM_MOUSEWHEEL:
-      CloseEditor();
+      // The list does not scroll away from an editor whose value was refused.
+      if (!CommitEdit()) {
+        m.result = 0;
+        return true;
+      }
       return Window::HandleMessage(m);
     case WM_KEYDOWN:
       return OnKeyDown(m) || Window::HandleMessage(m);
@@ -172,10 +238,18 @@ bool PropertyGrid::HandleMessage(Message& m) {
       return Window::HandleMessage(m);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+      toolTip.Relay(Handle(), m.msg, m.wParam, m.lParam);
       m.result = OnMouseClick(m);
       return true;
     case WM_MOUSEMOVE:
-      OnMouseMove(m.lParam);
+      OnMouseMove(m);
+      return Window::HandleMessage(m);
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      toolTip.Relay(Handle(), m.msg, m.wParam, m.lParam);
       return Window::HandleMessage(m);
     case GRIDM_NAVIGATE:
       OnNavigate(static_cast<UINT>(m.wParam));
@@ -223,17 +297,15 @@ void PropertyGrid::OnSettingsChanged() {
 
 void PropertyGrid::OnDestroy() {
   toolTip.Destroy();
-  SendMessageW(Handle(), LVM_DELETEALLITEMS, 0, 0);
-  // Rows whose deletion notice did not come back (a parent that reflects nothing).
-  for (PropertyItem** items : rowArrays) FreeRow(items);
-  rowArrays.clear();
+  CloseEditor();
+  FreeAllRows();
 }
 
-void PropertyGrid::OnDeleteItem(const NMLISTVIEW& deletion) {
-  CloseEditor();
-  if (deletion.iItem == selRow) selRow = selCol = -1;
-  auto* items = reinterpret_cast<PropertyItem**>(deletion.lParam);
-  if (items != nullptr && rowArrays.erase(items) != 0) FreeRow(items);
+void PropertyGrid::FreeAllRows() {
+  std::vector<PropertyItem**> freed;
+  freed.swap(rows);
+  selRow = selCol = -1;
+  for (PropertyItem** items : freed) FreeRow(items);
 }
 
 void PropertyGrid::FreeRow(PropertyItem** items) {
@@ -241,7 +313,7 @@ void PropertyGrid::FreeRow(PropertyItem** items) {
   delete[] items;
 }
 
-bool PropertyGrid::IsAppendRowIndex(int row) const { return IsAppendRow(row, ItemCount(), HasAppendRow()); }
+bool PropertyGrid::IsAppendRowIndex(int row) const { return IsAppendRow(row, GetRowCount(), HasAppendRow()); }
 
 int PropertyGrid::ItemCount() const {
   return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
@@ -277,9 +349,7 @@ bool PropertyGrid::FindItem(const PropertyItem* item, int& row, int& col) const 
     return false;
   };
   if (editRow >= 0 && findInRow(editRow)) return true;
-  int candidate = -1;
-  while ((candidate = static_cast<int>(
-              SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(candidate), LVNI_ALL))) != -1) {
+  for (int candidate = 0; candidate < GetRowCount(); ++candidate) {
     if (findInRow(candidate)) return true;
   }
   return false;

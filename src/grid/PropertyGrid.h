@@ -4,7 +4,8 @@
 // The list-view and header declarations need windows.h first.
 #include <commctrl.h>
 
-#include <unordered_set>
+#include <string>
+#include <vector>
 
 #include "grid/CellToolTip.h"
 #include "grid/GridMessages.h"
@@ -17,9 +18,17 @@
 // row, lets the items paint every cell, opens their in-place editors and runs the commit
 // protocol in which the parent may veto a change. The grid owns the items of its rows.
 //
+// The rows live in the grid's own storage and the list view is a virtual one (LVS_OWNERDATA):
+// it only knows how many rows there are, asks the grid for a cell's text when someone reads
+// it (a screen reader, LVM_GETITEMTEXT), and leaves every row's painting to the grid, one
+// custom-draw notice per row. Inserting or deleting a row is a change of the count, not a
+// message per cell.
+//
 // It relies on its parent chain to reflect WM_NOTIFY back to it (REFLECT_BASE + WM_NOTIFY):
-// that is how it sees its own list view's notifications. A derived window (the document
-// view) puts its handlers before the grid's and passes on what it does not consume.
+// that is how it sees its own list view's notifications. A parent that knows the grid can
+// send those back at once (TakesOwnNotification); the grid's own notifications go on to the
+// frame. A derived window (the document view) puts its handlers before the grid's and passes
+// on what it does not consume.
 class PropertyGrid : public Window {
  public:
   PropertyGrid();
@@ -34,10 +43,22 @@ class PropertyGrid : public Window {
   int InsertRow(int index, PropertyItem* item);
   // Stores `item` in a cell of an existing row (an item already there is not destroyed).
   BOOL SetCell(int row, int col, PropertyItem* item);
+  // Removes a row and destroys its items; an editor open anywhere is ended first.
+  BOOL DeleteRow(int row);
   PropertyItem** GetRowItems(int row) const;
   PropertyItem* GetCellItem(int row, int col) const;
   // Rows without the append row.
   int GetDataRowCount() const;
+  // Rows with the append row.
+  int GetRowCount() const { return static_cast<int>(rows.size()); }
+  // Repaints rows first..last (clamped; -1 for last means to the end of the grid), for an
+  // owner that changed the values of their items.
+  void RepaintRows(int first, int last = -1);
+
+  // Row changes between BeginUpdate and the matching EndUpdate reach the list view as one
+  // change of its row count and one repaint. Scopes nest.
+  void BeginUpdate();
+  void EndUpdate();
   BOOL SelectCell(int row, int col);
   RECT GetCellRect(int row, int col) const;
   BOOL OpenEditor(PropertyItem* item, int row, int col);
@@ -53,9 +74,32 @@ class PropertyGrid : public Window {
   int GetSelectedRow() const { return selRow; }
   int GetSelectedColumn() const { return selCol; }
   HWND GetEditor() const { return editor; }
+  int GetEditRow() const { return editRow; }
+  int GetEditColumn() const { return editCol; }
+
+  // Why the last typed value was refused, when the refusal has words of its own; empty for a
+  // value its item could not convert (the parent knows what a number cell wants).
+  const std::wstring& GetRefusalReason() const { return refusalReason; }
+
+  // The list view's own notifications (painting, selection, texts) the grid takes back at
+  // once from a parent that relays them; its GRIDN_ notices go on to the parent's parent.
+  bool TakesOwnNotification(UINT code) const override;
+
+  // The text a cell shows; for column 0 of a grid with GRID_EX_ROWNUMBERS, the row's number.
+  std::wstring CellText(int row, int col) const;
 
  protected:
   bool HandleMessage(Message& m) override;
+  // The whole text of a cell the pointer rests on, for its tooltip; empty for no tip. The
+  // grid's own answer is the cell's text when the cell shows it cut short.
+  virtual std::wstring CellToolTipText(int row, int col) const;
+  // Keeps the open editor on its cell with what was typed: beeps and tells the parent, which
+  // shows `reason` (or its own words for an empty one).
+  void RefuseEdit(PropertyItem* item, std::wstring reason);
+  // Puts the open editor over its cell again, after the cells moved.
+  void PlaceEditor();
+  // The cell holding `item`, looked for in the edited row first.
+  bool FindItem(const PropertyItem* item, int& row, int& col) const;
 
   HWND header = nullptr;
   // The paint template; its exFlags is the grid's extended-flag word. Whoever changes the
@@ -77,15 +121,15 @@ class PropertyGrid : public Window {
   bool OnNotify(Message& m);
   bool OnReflectedNotify(Message& m);
   bool OnItemChanged(const NMLISTVIEW& change);
-  void OnDeleteItem(const NMLISTVIEW& deletion);
   bool OnCustomDraw(Message& m);
-  void OnMouseMove(LPARAM position);
+  void OnGetDisplayInfo(NMLVDISPINFOW& info);
+  void OnMouseMove(const Message& m);
   bool OnToolTipText(Message& m);
-  std::wstring CellText(int row, int col) const;
 
   void TrackSelection(int row);
   RECT CellRect(int row, int col, bool appendRow) const;
-  void PaintCell(const NMLVCUSTOMDRAW& draw);
+  void StartPaintPass(const NMLVCUSTOMDRAW& draw);
+  void PaintRow(const NMLVCUSTOMDRAW& draw);
   UINT CellState(const PropertyItem& item, int row, int col) const;
   bool IsAppendRowIndex(int row) const;
   bool HasAppendRow() const { return (drawInfo.exFlags & GRID_EX_APPENDROW) != 0; }
@@ -94,8 +138,12 @@ class PropertyGrid : public Window {
   int SelectedListRow() const;
   void RepaintCell(int row, int col, bool erase = true);
   LRESULT Notify(int code, PropertyItem* item);
-  bool FindItem(const PropertyItem* item, int& row, int& col) const;
   void FreeRow(PropertyItem** items);
+  void FreeAllRows();
+  // Tells the list view how many rows there are, unless an update scope is open.
+  void SyncRowCount();
+  // Keeps the selected and edited rows on their entries when rows go in or out above them.
+  void ShiftRowIndexes(int from, int delta);
 
   GridPainter painter;
   CellToolTip toolTip;
@@ -105,7 +153,19 @@ class PropertyGrid : public Window {
   int columnCount = 0;
   int selRow = -1;
   int selCol = -1;
-  // Every row array the grid holds, so that each is freed exactly once even when a row's
-  // deletion notice never comes back to the grid.
-  std::unordered_set<PropertyItem**> rowArrays;
+  std::wstring refusalReason;
+  // One array of columnCount item pointers per row, in row order; the grid owns both.
+  std::vector<PropertyItem**> rows;
+  int updateDepth = 0;
+  // The first row an open update scope changed, or -1.
+  int firstChangedRow = -1;
+  // What painting one row needs, taken once when a paint pass starts.
+  struct PaintPass {
+    std::vector<int> columnLefts;  // header coordinates
+    std::vector<int> columnRights;
+    bool gridDisabled = false;
+    bool showSelectionAlways = false;
+    bool gridHasFocus = false;
+    bool listGridLines = false;
+  } paintPass;
 };

@@ -19,6 +19,13 @@ BOOL PropertyGrid::OpenEditor(PropertyItem* item, int row, int col) {
   return TRUE;
 }
 
+void PropertyGrid::PlaceEditor() {
+  if (!IsWindow(editor) || editRow < 0 || editCol < 0) return;
+  RECT rect = EditorRect(GetCellRect(editRow, editCol));
+  SetWindowPos(editor, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void PropertyGrid::CloseEditor() {
   if (IsWindow(editor)) {
     // Taking the focus back makes the editor commit or cancel at once, nested in this call,
@@ -34,10 +41,13 @@ void PropertyGrid::CloseEditor() {
 
 bool PropertyGrid::CommitEdit() {
   if (!IsWindow(editor)) return true;
+  // Whatever the editor has dropped closes as Escape would close it: the value it shows stays.
+  SendMessageW(editor, WM_CANCELMODE, 0, 0);
   HWND focus = GetFocus();
   if (focus != Handle() && IsChild(Handle(), focus)) {
+    // The editor (or its drop button) ends the edit itself as it loses the focus.
     SetFocus(Handle());
-  } else {
+  } else if (editor != nullptr) {
     // An editor without the focus has already been refused once; it holds typed text.
     SendMessageW(Handle(), GRIDM_COMMITEDIT, 0, reinterpret_cast<LPARAM>(editor));
   }
@@ -59,9 +69,9 @@ void PropertyGrid::OnCommitEdit(HWND editorWindow) {
   int row = editRow, col = editCol;
   ScopedVariant old;
   item->GetValue(old.get());
+  refusalReason.clear();
   if (!item->SetValueFromEditor(editorWindow)) {
-    RefusalBeep();
-    Notify(GRIDN_VALUEREFUSED, item);
+    RefuseEdit(item, std::wstring());
     return;
   }
   if (Notify(GRIDN_ITEMCHANGING, item) != 0) {
@@ -71,6 +81,13 @@ void PropertyGrid::OnCommitEdit(HWND editorWindow) {
     RepaintCell(row, col);
   }
   CloseEditor();
+}
+
+// The editor stays open on its cell with what was typed; the parent says why.
+void PropertyGrid::RefuseEdit(PropertyItem* item, std::wstring reason) {
+  refusalReason = std::move(reason);
+  RefusalBeep();
+  Notify(GRIDN_VALUEREFUSED, item);
 }
 
 void PropertyGrid::OnCancelEdit(HWND editorWindow) {

@@ -64,6 +64,8 @@ bool PropertyGrid::OnChar(Message& m) {
 }
 
 LRESULT PropertyGrid::OnMouseClick(Message& m) {
+  // A click elsewhere ends the edit; a refused value keeps its editor, and the click is lost.
+  if (!CommitEdit()) return 0;
   RepaintCell(selRow, selCol);
   DWORD position = GetMessagePos();
   LVHITTESTINFO hit{};
@@ -106,7 +108,7 @@ LRESULT PropertyGrid::OnMouseClick(Message& m) {
 
 void PropertyGrid::OnNavigate(UINT key) {
   if ((drawInfo.exFlags & GRID_EX_NONAVIGATE) || !HasSelectedCell()) return;
-  CloseEditor();
+  if (!CommitEdit()) return;
   if (key == VK_TAB) {
     SendMessageW(Handle(), GRIDM_NAVIGATE, VK_RIGHT, 0);
     return;
@@ -124,9 +126,10 @@ void PropertyGrid::OnNavigate(UINT key) {
   }
 }
 
-void PropertyGrid::OnMouseMove(LPARAM position) {
+void PropertyGrid::OnMouseMove(const Message& m) {
   LVHITTESTINFO hit{};
-  hit.pt = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  hit.pt = {GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
   SendMessageW(Handle(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
   toolTip.Track(hit.iItem, hit.iItem < 0 ? -1 : hit.iSubItem);
+  toolTip.Relay(Handle(), m.msg, m.wParam, m.lParam);
 }

@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
 #include "tabs/PageIndexes.h"
 #include "tabs/TabText.h"
 #include "tabs/WindowList.h"
+#include "win/Reflection.h"
 
 namespace {
 
@@ -24,7 +26,8 @@ static_assert(offsetof(TabItem, page) == offsetof(TCITEMW, lParam),
 // before dispatch; pages that have nothing to take answer 0.
 constexpr UINT kForwardMessage = 0x037F;
 
-constexpr UINT kRedrawEverything = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+// Painted when the thread next goes idle, once, however many changes asked for it.
+constexpr UINT kRedrawEverything = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
 
 }  // namespace
 
@@ -103,6 +106,8 @@ void TabView::OnSetFocus() {
 }
 
 bool TabView::OnNotify(Message& m) {
+  // A page's own painting and selection notices go straight back to it.
+  if (ReflectToOwningControl(m)) return true;
   const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
   HWND strip = tabStrip.Handle();
   if (strip != nullptr && header->hwndFrom == strip && header->idFrom == TAB_STRIP_ID) {
@@ -231,6 +236,7 @@ void TabView::RemovePage(int index) {
   TabCtrl_DeleteItem(tabStrip.Handle(), index);
   if (next != -1) {
     SetActivePage(next);
+    SetRedraw(true);
   } else {
     SetRedraw(true);
     RedrawEmpty();
@@ -320,6 +326,13 @@ bool TabView::MovePage(int from, int to) {
   return true;
 }
 
+RECT TabView::PageArea() const {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  client.top = std::min(client.bottom, client.top + tabHeight);
+  return client;
+}
+
 void TabView::LayoutPages() {
   RECT client{};
   GetClientRect(Handle(), &client);
@@ -333,14 +346,24 @@ void TabView::LayoutPages() {
   }
 }
 
-void TabView::SetRedraw(bool on) { SendMessageW(Handle(), WM_SETREDRAW, on ? TRUE : FALSE, 0); }
-
-void TabView::RedrawAll() { RedrawWindow(Handle(), nullptr, nullptr, kRedrawEverything); }
-
-void TabView::RedrawEmpty() {
-  InvalidateRect(Handle(), nullptr, TRUE);
-  UpdateWindow(Handle());
+// WM_SETREDRAW does not nest: a page shown inside an insertion would turn drawing back on
+// half-way through. Only the outermost scope switches it, and repaints what was asked for.
+void TabView::SetRedraw(bool on) {
+  if (!on) {
+    if (redrawOffCount++ == 0) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    return;
+  }
+  if (redrawOffCount == 0 || --redrawOffCount > 0) return;
+  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+  if (redrawPending) RedrawAll();
 }
+
+void TabView::RedrawAll() {
+  redrawPending = redrawOffCount > 0;
+  if (!redrawPending) RedrawWindow(Handle(), nullptr, nullptr, kRedrawEverything);
+}
+
+void TabView::RedrawEmpty() { InvalidateRect(Handle(), nullptr, TRUE); }
 
 void TabView::AttachWindowMenu(HMENU menu) {
   windowMenu = menu;

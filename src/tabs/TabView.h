@@ -40,6 +40,9 @@ class TabView : public Window, private TabStripOwner {
   bool TranslatePageKeys(const MSG* msg);
 
   HWND GetTabStrip() const { return tabStrip.Handle(); }
+  // Where a page goes, in the container's client coordinates: a page made there, hidden, is
+  // shown by AddPage without being sized or painted twice.
+  RECT PageArea() const;
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -58,6 +61,7 @@ class TabView : public Window, private TabStripOwner {
 
   bool ReadPage(int index, TabPage& page) const;
   void LayoutPages();
+  // Counted: drawing is off from the first SetRedraw(false) to its matching SetRedraw(true).
   void SetRedraw(bool on);
   void RedrawAll();
   void RedrawEmpty();
@@ -69,5 +73,7 @@ class TabView : public Window, private TabStripOwner {
   TabStrip tabStrip{*this};
   int tabHeight = 0;
   int activePage = -1;
+  int redrawOffCount = 0;
+  bool redrawPending = false;
   HMENU windowMenu = nullptr;
 };

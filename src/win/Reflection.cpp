@@ -1,5 +1,7 @@
 #include "win/Reflection.h"
 
+#include "win/Window.h"
+
 namespace {
 
 HWND ItemWindow(HWND parent, UINT controlType, HWND item, UINT controlId) {
@@ -41,5 +43,14 @@ bool ReflectNotification(Message& m) {
   HWND sender = SenderOf(m);
   if (sender == nullptr || !IsWindow(sender)) return false;
   m.result = SendMessageW(sender, REFLECT_BASE + m.msg, m.wParam, m.lParam);
+  return true;
+}
+
+bool ReflectToOwningControl(Message& m) {
+  if (m.msg != WM_NOTIFY || m.lParam == 0) return false;
+  const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
+  Window* sender = Window::FromHandle(header->hwndFrom);
+  if (sender == nullptr || !sender->TakesOwnNotification(header->code)) return false;
+  m.result = SendMessageW(header->hwndFrom, REFLECT_BASE + WM_NOTIFY, m.wParam, m.lParam);
   return true;
 }

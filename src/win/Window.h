@@ -32,6 +32,11 @@ class Window {
   // The window object bound to `hwnd`, or null when it has none (or is a foreign window).
   static Window* FromHandle(HWND hwnd);
 
+  // Whether this control wants a notification it sent to its parent back at once, reflected,
+  // rather than carried up to the frame and back: a control that paints itself through its
+  // own notices would otherwise pay for the whole way on every row it draws.
+  virtual bool TakesOwnNotification(UINT /*code*/) const { return false; }
+
   // Objects that were destroyed while one of their own handlers was still running: each is a
   // use-after-free waiting to happen, so tests expect this to stay 0.
   static int DestroyedWhileDispatching() { return destroyedWhileDispatching_; }

@@ -5,72 +5,119 @@
 #include "ambient/EditHistory.h"
 #include "ambient/EntryList.h"
 
-TEST(EditHistory, UndoesAndRedoesInOrderAndTracksTheSavedState) {
-  EditHistory<std::string> history;
-  history.Reset("a", true);
-  EXPECT_FALSE(history.CanUndo());
-  EXPECT_EQ(history.Undo(), -1);
-  history.Record("ab", 0, 1);
-  history.Record("abc", 1, 2);
-  EXPECT_FALSE(history.IsAtSaved());
+namespace {
 
-  EXPECT_EQ(history.Undo(), 1);
-  EXPECT_EQ(history.Current(), "ab");
-  EXPECT_EQ(history.Undo(), 0);
-  EXPECT_EQ(history.Current(), "a");
-  EXPECT_TRUE(history.IsAtSaved());
-  EXPECT_FALSE(history.CanUndo());
-
-  EXPECT_EQ(history.Redo(), 1);
-  EXPECT_EQ(history.Current(), "ab");
-  EXPECT_FALSE(history.IsAtSaved());
-  history.MarkSaved();
-  EXPECT_EQ(history.Redo(), 2);
-  EXPECT_FALSE(history.CanRedo());
-  EXPECT_EQ(history.Redo(), -1);
-  EXPECT_EQ(history.Undo(), 1);
-  EXPECT_TRUE(history.IsAtSaved());
+DocumentEntry Named(const wchar_t* name) {
+  DocumentEntry entry;
+  entry.values.audioFile = std::wstring(name);
+  return entry;
 }
 
-TEST(EditHistory, ANewChangeDropsTheRedoBranchAndASavedStateInIt) {
-  EditHistory<std::string> history;
-  history.Reset("new", false);
-  EXPECT_FALSE(history.IsAtSaved());
-  history.Record("x", 0, 0);
-  history.Record("xy", 0, 0);
-  history.MarkSaved();
-  history.Undo();
-  history.Record("xz", 0, 0);
-  EXPECT_FALSE(history.CanRedo());
-  history.Undo();
-  EXPECT_EQ(history.Current(), "x");
-  EXPECT_FALSE(history.IsAtSaved());
-  EXPECT_EQ(history.Redo(), 0);
-  EXPECT_EQ(history.Current(), "xz");
-  EXPECT_FALSE(history.IsAtSaved());
-}
-
-TEST(EntryList, RecordsTravelWithTheirEntriesAndTheLimitHolds) {
-  std::vector<DocumentEntry> three(3);
-  for (int index = 0; index < 3; ++index) {
-    three[index].values.volume = index;
-    three[index].record.audioFile[80] = static_cast<char>('a' + index);
-  }
+EntryList ListOf(std::initializer_list<const wchar_t*> names) {
   EntryList list;
-  ASSERT_TRUE(list.Insert(0, three));
-  EXPECT_TRUE(list.Move(0, 1));
-  EXPECT_FALSE(list.Move(2, 1));
-  list.Erase(2);
-  const AmbientImage image = list.Image();
-  EXPECT_EQ(image[0].audioFile[80], 'b');
-  EXPECT_EQ(image[1].audioFile[80], 'a');
-  EXPECT_EQ(image[2].audioFile[80], 0);
+  for (const wchar_t* name : names) {
+    DocumentEntry entry = Named(name);
+    list.Insert(list.Count(), {&entry, 1});
+  }
+  return list;
+}
 
-  std::vector<DocumentEntry> many(static_cast<std::size_t>(MaxAmbientEntries - 1));
-  EXPECT_FALSE(list.Insert(1, many));
-  EXPECT_EQ(list.Count(), 2);
-  many.pop_back();
-  EXPECT_TRUE(list.Insert(1, many));
+std::wstring Names(const EntryList& list) {
+  std::wstring names;
+  for (int index = 0; index < list.Count(); ++index) names += *list.At(index).values.audioFile;
+  return names;
+}
+
+// Makes `change` on `list` and records it, as the document does.
+void Make(EditHistory& history, EntryList& list, EntryChange change) {
+  change.ApplyTo(list, true);
+  history.Record(std::move(change));
+}
+
+}  // namespace
+
+TEST(EditHistory, StepsOfEveryShapeGoBackAndForthAndTrackTheSavedState) {
+  EntryList list = ListOf({L"a", L"b", L"c"});
+  EditHistory history;
+  history.Reset(true);
+  EXPECT_EQ(history.Undo(), nullptr);
+
+  Make(history, list, EntryChange::Replacing(1, {}, {Named(L"x"), Named(L"y")}));  // insert
+  Make(history, list, EntryChange::Replacing(0, {Named(L"a")}, {}));               // delete
+  Make(history, list, EntryChange::Replacing(1, {Named(L"y"), Named(L"b")}, {Named(L"b"), Named(L"y")}));
+  Make(history, list, EntryChange::Replacing(0, {Named(L"x")}, {Named(L"z")}));  // cell edit
+  EXPECT_EQ(Names(list), L"zbyc");
+  EXPECT_FALSE(history.IsAtSaved());
+
+  const wchar_t* states[] = {L"xbyc", L"xybc", L"axybc", L"abc"};
+  for (const wchar_t* state : states) {
+    history.Undo()->ApplyTo(list, false);
+    EXPECT_EQ(Names(list), state);
+  }
+  EXPECT_TRUE(history.IsAtSaved());
+  EXPECT_FALSE(history.CanUndo());
+
+  history.Redo()->ApplyTo(list, true);
+  history.Redo()->ApplyTo(list, true);
+  EXPECT_EQ(Names(list), L"xybc");
+  history.MarkSaved();
+  // A new change drops what was undone, and a saved point among it.
+  history.Undo()->ApplyTo(list, false);
+  Make(history, list, EntryChange::Replacing(0, {Named(L"a")}, {Named(L"q")}));
+  EXPECT_FALSE(history.CanRedo());
+  history.Undo()->ApplyTo(list, false);
+  EXPECT_FALSE(history.IsAtSaved());
+  EXPECT_EQ(Names(list), L"axybc");
+}
+
+TEST(EditHistory, ASingleEntryStepCostsUnderAKibibyteAndAMoveKeepsNoEntries) {
+  EntryList list;
+  for (int index = 0; index < MaxAmbientEntries; ++index) {
+    DocumentEntry entry = Named(L"ambient\\forest\\birds-in-the-morning-light.ogg");
+    list.Insert(index, {&entry, 1});
+  }
+  EditHistory history;
+  history.Reset(true);
+  const std::size_t empty = history.MemoryBytes();
+  for (int step = 0; step < 1000; ++step) {
+    const int row = step % MaxAmbientEntries;
+    DocumentEntry edited = list.At(row);
+    edited.values.volume = step;
+    Make(history, list, EntryChange::Replacing(row, list.Slice(row, 1), {edited}));
+  }
+  EXPECT_LT((history.MemoryBytes() - empty) / 1000, 1024u);
+
+  const std::size_t edits = history.MemoryBytes();
+  for (int step = 0; step < 1000; ++step)
+    Make(history, list, EntryChange::Moving(10, 3, step % 2 == 0 ? 1 : -1));
+  EXPECT_LT((history.MemoryBytes() - edits) / 1000, 128u);
+}
+
+TEST(EntryList, BlockMovesStopAtTheEdgesAndUndoExactly) {
+  EntryList list = ListOf({L"a", L"b", L"c", L"d", L"e"});
+  EXPECT_FALSE(list.MoveBlock(0, 2, -1));
+  EXPECT_FALSE(list.MoveBlock(3, 2, 1));
+  EXPECT_FALSE(list.MoveBlock(4, 2, -1));
+  EditHistory history;
+  history.Reset(true);
+  Make(history, list, EntryChange::Moving(1, 2, 2));
+  EXPECT_EQ(Names(list), L"adebc");
+  Make(history, list, EntryChange::Moving(3, 2, -3));
+  EXPECT_EQ(Names(list), L"bcade");
+  history.Undo()->ApplyTo(list, false);
+  history.Undo()->ApplyTo(list, false);
+  EXPECT_EQ(Names(list), L"abcde");
+}
+
+TEST(EntryList, ReplaceRefusesRangesOutsideTheListAndGrowthBeyondTheLimit) {
+  EntryList list = ListOf({L"a", L"b"});
+  DocumentEntry extra = Named(L"x");
+  EXPECT_FALSE(list.Replace(1, 2, {&extra, 1}));
+  EXPECT_FALSE(list.Replace(-1, 0, {&extra, 1}));
+  EXPECT_TRUE(list.Replace(2, 0, {&extra, 1}));
+  EXPECT_EQ(Names(list), L"abx");
+  std::vector<DocumentEntry> many(MaxAmbientEntries - 2, extra);
+  EXPECT_FALSE(list.Replace(0, 0, many));
+  EXPECT_TRUE(list.Replace(0, 1, many));
   EXPECT_EQ(list.Count(), MaxAmbientEntries);
-  EXPECT_EQ(list.At(MaxAmbientEntries - 1).record.audioFile[80], 'a');
 }

@@ -37,8 +37,10 @@ inline std::wstring DisplayText(const PropertyItem& item) {
   return text;
 }
 
-// The text a cell of the grid shows, or "<none>" for a cell without an item.
+// The text a cell of the grid shows (a row-number column shows its row's number), or "<none>"
+// for a cell without an item.
 inline std::wstring CellText(const PropertyGrid& grid, int row, int col) {
   const PropertyItem* item = grid.GetCellItem(row, col);
-  return item != nullptr ? DisplayText(*item) : L"<none>";
+  if (item == nullptr) return L"<none>";
+  return col == 0 ? grid.CellText(row, col) : DisplayText(*item);
 }

@@ -217,7 +217,8 @@ TEST_F(InplaceListTest, KeysMoveTheDroppedListAndChooseFromIt) {
 
 // The list goes whenever the focus leaves the button or anyone cancels modes (the grid when
 // its page is hidden, the frame when it moves or goes to the background); a list that went
-// never commits, not even from a click that reaches it late.
+// never chooses, not even from a click that reaches it late. The focus leaving the editor ends
+// the edit with the value it shows, once.
 TEST_F(InplaceListTest, ClosesUpOnFocusLossAndCancelModeAndThenNeverCommits) {
   grid.policy = RecordingGrid::EndPolicy::KeepOpen;
   Open(kTimesOfDay, 0);
@@ -225,6 +226,10 @@ TEST_F(InplaceListTest, ClosesUpOnFocusLossAndCancelModeAndThenNeverCommits) {
   SetFocus(grid.Handle());
   PumpMessages();
   EXPECT_FALSE(IsWindowVisible(list));
+  ASSERT_EQ(grid.received.size(), 1u);
+  EXPECT_EQ(grid.received[0].msg, static_cast<UINT>(GRIDM_COMMITEDIT));
+  EXPECT_EQ(grid.received[0].text, L"День");
+  grid.received.clear();
   SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   PressKey(VK_RETURN);
   EXPECT_TRUE(grid.received.empty());

@@ -230,20 +230,46 @@ TEST_F(AmbientViewTest, EditsThroughRealInputLandInTheirBytesAndMarkTheDocument)
   EXPECT_FALSE(view.IsModified());
 }
 
-TEST_F(AmbientViewTest, RefusedInputStillMarksTheDocument) {
+// Whatever road ends the edit (Enter, a click on another cell, Down, Tab), a refused value
+// keeps its editor open on its cell with what was typed, and changes nothing.
+TEST_F(AmbientViewTest, RefusedInputKeepsItsEditorOnEveryRoadAndChangesNothing) {
   std::wstring path = CopyOfSample(L"four-times-of-day.bad");
   std::vector<char> original = ReadFileBytes(path);
   ASSERT_TRUE(view.Load(path.c_str()));
   ClickCell(0, 3);
-  ASSERT_NE(view.GetEditor(), nullptr);
+  HWND editor = view.GetEditor();
+  ASSERT_NE(editor, nullptr);
   PressChord({VK_CONTROL, 'A'});
   TypeText(L"abc");
   PressKey(VK_RETURN);
+  ClickCell(2, 1);
+  PressKey(VK_DOWN);
+  PressKey(VK_TAB);
   PumpMessages();
-  // The number cell refuses the letters: the editor stays open, the value stays.
-  EXPECT_NE(view.GetEditor(), nullptr);
+  EXPECT_EQ(view.GetEditor(), editor);
+  EXPECT_EQ(view.GetSelectedRow(), 0);
+  EXPECT_EQ(view.GetSelectedColumn(), 3);
+  EXPECT_EQ(WindowText(editor), L"abc");
   EXPECT_EQ(CellText(view, 0, 3), std::to_wstring(IntAt(original, RecordOffset(0) + 4)));
+  EXPECT_FALSE(view.IsModified());
+  EXPECT_FALSE(view.CanUndo());
+  EXPECT_EQ(GetFocus(), editor);
+
+  // Mended, it goes in; choosing the same time of day again is no change at all.
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  TypeText(L"250");
+  PressKey(VK_RETURN);
+  PumpMessages();
+  EXPECT_EQ(CellText(view, 0, 3), L"250");
   EXPECT_TRUE(view.IsModified());
+  view.Undo();
+  EXPECT_FALSE(view.IsModified());
+  ClickCell(1, 4);
+  PressKey(VK_ESCAPE);
+  PressKey(VK_ESCAPE);
+  PumpMessages();
+  EXPECT_FALSE(view.IsModified());
+  EXPECT_FALSE(view.CanUndo());
 }
 
 TEST_F(AmbientViewTest, SaveAsThenSaveWritesToTheNewPath) {
