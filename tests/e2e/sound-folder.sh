@@ -2,7 +2,12 @@
 # A document next to a sound folder that holds some of its files: the folder is found by
 # itself, the names not found are counted in the status bar, F8 selects them, F5 plays a
 # found one (or says why it cannot: there may be no sound device) without holding the editor.
+# Then View > Sound Folder picks another folder, which is kept for the user.
 source "$(dirname "$0")/e2e-lib.sh"
+
+# The choice is kept in the prefix the tests share: start and end without one.
+forget_folder() { wine_run reg delete 'HKCU\Software\Sonarwick' /v SoundFolder /f >/dev/null 2>&1 </dev/null || true; }
+forget_folder
 
 # Entries: "гр.wav" (not there), "wind.wav" (there), and one without a name. A record is the
 # minimum and maximum (4 bytes each), the time of day (1 byte), then the name.
@@ -32,5 +37,20 @@ shot 05-stopped
 settle 1
 [ -z "$(other_windows)" ] || fail "playing opened a window"
 
+# The last item of the View menu (the third); the folder dialog takes a typed path.
+mkdir -p "$work/other sounds"
+keys F10 Right Right Down Up Return
+[ -n "$(wait_other_window)" ] || fail "View > Sound Folder showed no dialog"
+settle 1
+shot 06-folder-dialog
+type_text "$(windows_path "$work/other sounds")"
+keys Return
+settle 2
+shot 07-other-folder
+[ -z "$(other_windows)" ] || fail "the folder dialog stayed open"
+kept=$(wine_run reg query 'HKCU\Software\Sonarwick' /v SoundFolder </dev/null 2>/dev/null | tr -d '\r' | grep SoundFolder)
+[[ "$kept" == *"$(windows_path "$work/other sounds")" ]] || fail "the chosen folder is not kept: $kept"
+
 close_editor
+forget_folder
 echo "sound-folder: passed"
