@@ -293,10 +293,10 @@ void AmbientView::ShowChange(const EntryChange& change, bool forward) {
   ShowReplacedRows(change.first, before, after);
 }
 
-void AmbientView::SelectEntryRow(int row) {
-  const int column = std::max(GetSelectedColumn(), 0);
+// The cursor stays in the column it was in before the rows changed under it.
+void AmbientView::SelectEntryRow(int row, int column) {
   const int last = GetRowCount() - 1;
-  if (last >= 0) SelectCell(std::clamp(row, 0, last), column);
+  if (last >= 0) SelectCell(std::clamp(row, 0, last), std::max(column, 0));
 }
 
 BOOL AmbientView::Save() {
@@ -403,12 +403,13 @@ bool AmbientView::InsertEntries(int row, const std::vector<DocumentEntry>& entri
 }
 
 bool AmbientView::ApplyChange(EntryChange change) {
+  const int column = GetSelectedColumn();
   change.ApplyTo(document, true);
   const int select = change.selectAfter;
   ShowChange(change, true);
   history.Record(std::move(change));
   modified = !history.IsAtSaved();
-  SelectEntryRow(select);
+  SelectEntryRow(select, column);
   return true;
 }
 
@@ -417,18 +418,20 @@ void AmbientView::Undo() {
   CloseEditor();
   const EntryChange* step = history.Undo();
   if (step == nullptr) return;
+  const int column = GetSelectedColumn();
   step->ApplyTo(document, false);
   ShowChange(*step, false);
   modified = !history.IsAtSaved();
-  SelectEntryRow(step->selectBefore);
+  SelectEntryRow(step->selectBefore, column);
 }
 
 void AmbientView::Redo() {
   CloseEditor();
   const EntryChange* step = history.Redo();
   if (step == nullptr) return;
+  const int column = GetSelectedColumn();
   step->ApplyTo(document, true);
   ShowChange(*step, true);
   modified = !history.IsAtSaved();
-  SelectEntryRow(step->selectAfter);
+  SelectEntryRow(step->selectAfter, column);
 }

@@ -98,7 +98,7 @@ class AmbientView : public PropertyGrid {
   bool InsertEntries(int row, const std::vector<DocumentEntry>& entries);
   // Makes `change` to the entries, records it and shows it, selecting where it led.
   bool ApplyChange(EntryChange change);
-  void SelectEntryRow(int row);
+  void SelectEntryRow(int row, int column);
 
   bool modified = true;
   std::wstring path;

@@ -153,6 +153,9 @@ BOOL PropertyGrid::SelectCell(int row, int col) {
   if (!SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state))) {
     return FALSE;
   }
+  // A virtual list that already had the row selected (the selected row was deleted and
+  // another took its index) reports no change.
+  if (selRow != row) TrackSelection(row);
   return static_cast<BOOL>(SendMessageW(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE));
 }
 

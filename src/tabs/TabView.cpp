@@ -87,18 +87,20 @@ void TabView::OnCreate() {
   tabHeight = tabStrip.MeasureHeight();
 }
 
-// The strip and every page hear of the change; the strip's band may need another height.
+// The strip and every page hear of the change; the pages move only when the strip's height
+// changed, and everything is painted once, later.
 void TabView::OnSettingsChanged(const Message& m) {
   HWND strip = tabStrip.Handle();
   if (strip == nullptr) return;
+  SetRedraw(false);
   SendMessageW(strip, m.msg, m.wParam, m.lParam);
   for (int index = 0; index < GetPageCount(); ++index)
     SendMessageW(GetPageWindow(index), m.msg, m.wParam, m.lParam);
-  SetRedraw(false);
+  const int oldHeight = tabHeight;
   tabHeight = tabStrip.MeasureHeight();
-  LayoutPages();
-  SetRedraw(true);
+  if (tabHeight != oldHeight) LayoutPages();
   RedrawAll();
+  SetRedraw(true);
 }
 
 void TabView::OnSetFocus() {

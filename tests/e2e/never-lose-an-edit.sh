@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Nothing typed is lost on the roads that save or close: Ctrl+S commits the open cell; a name
-# the file's code page cannot hold is refused with the file untouched; Close All and Alt+F4
+# the file's code page cannot hold is refused as it is typed, with the file untouched; Close All and Alt+F4
 # ask before dropping changes, and Cancel keeps everything open.
 source "$(dirname "$0")/e2e-lib.sh"
 
@@ -40,17 +40,21 @@ settle 2
 shot 02-saved-with-open-cell
 [ "$(volume_of_entry 0)" = "31415" ] || fail "Ctrl+S wrote volume $(volume_of_entry 0), not the typed 31415"
 
-# (b) A name the code page cannot hold: the save is refused and the file stays as it was.
+# (b) A name the code page cannot hold is refused as it is typed: its editor stays open with
+# it, and Ctrl+S (which ends the edit first) writes nothing.
 cp "$document" "$work/before-refusal.bad"
 keys Left Left Left Left Return
 keys ctrl+a
 type_text "$unstorable"
-keys Return ctrl+s
-answer_box 03-refused-name Return
-cmp -s "$document" "$work/before-refusal.bad" || fail "a refused save changed the file"
+keys Return
+settle 1
+shot 03-refused-name
+keys ctrl+s
+settle 2
+cmp -s "$document" "$work/before-refusal.bad" || fail "a refused name reached the file"
 
 # Mended, the change waits unsaved; Close All asks and Yes (the default button) saves it.
-keys Return ctrl+a
+keys Home shift+End
 type_text "forest.ogg"
 keys Return
 keys F10 Right Right Right Down Down Return

@@ -54,6 +54,46 @@ TEST_F(SavePrompt, SaveCommitsTheOpenCellAndStopsOnARefusedValue) {
   EXPECT_EQ(StatusText(), LoadCommandString(STR_READY));
 }
 
+// With the time-of-day list dropped, Save closes it as Escape would (the shown value stays),
+// ends the edit and writes the file; a name the file cannot store is refused as it is typed.
+TEST_F(SavePrompt, SaveEndsADroppedListEditAndANameIsRefusedWhenTyped) {
+  const std::wstring path = CopyOfSample(L"four-times-of-day.bad");
+  const std::vector<char> original = ReadFileBytes(path);
+  OpenFile(path);
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  TypeIntoCell(0, kVolumeColumn, L"31415");
+  SendMessageW(view->GetEditor(), WM_KEYDOWN, VK_RETURN, 0);
+  Pump();
+  view->SelectCell(0, 4);
+  SetFocus(view->Handle());
+  SendChord({VK_F2});
+  Pump();
+  SendChord({VK_END});
+  Pump();
+  ASSERT_NE(view->GetEditor(), nullptr);
+  SendChord({VK_CONTROL, 'S'});
+  Pump();
+  const std::vector<char> saved = ReadFileBytes(path);
+  EXPECT_EQ(Int32At(saved, kVolumeOffset), 31415);
+  EXPECT_EQ(saved[2 + 8], original[2 + 8]) << "the time of day shown before End";
+  EXPECT_EQ(view->GetEditor(), nullptr);
+  EXPECT_FALSE(view->IsModified());
+
+  const bool russian = GetACP() == 1251;
+  TypeIntoCell(1, 1, russian ? L"ü.ogg" : L"лес.ogg");
+  SendMessageW(view->GetEditor(), WM_KEYDOWN, VK_RETURN, 0);
+  Pump();
+  EXPECT_NE(view->GetEditor(), nullptr);
+  EXPECT_NE(StatusText().find(russian ? L"U+00FC" : L"U+043B"), std::wstring::npos) << StatusText();
+  EXPECT_FALSE(view->IsModified());
+  TypeIntoCell(1, 1, std::wstring(110, L'a'));
+  SendMessageW(view->GetEditor(), WM_KEYDOWN, VK_RETURN, 0);
+  Pump();
+  EXPECT_NE(view->GetEditor(), nullptr);
+  EXPECT_NE(StatusText().find(L"102"), std::wstring::npos) << StatusText();
+}
+
 // Window > Close on a modified document: Cancel keeps it, No drops the changes unsaved.
 TEST_F(SavePrompt, ClosingAModifiedPageAsksWhetherToSave) {
   const std::wstring path = CopyOfSample(L"four-times-of-day.bad");

@@ -9,6 +9,7 @@
 #include "WinTestSupport.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/AmbientView.h"
+#include "ambient/TimeOfDay.h"
 #include "ambient/Win32CodePageConverter.h"
 #include "app/resources/ResourceIds.h"
 #include "grid/InplaceList.h"
@@ -270,6 +271,64 @@ TEST_F(AmbientViewTest, RefusedInputKeepsItsEditorOnEveryRoadAndChangesNothing) 
   PumpMessages();
   EXPECT_FALSE(view.IsModified());
   EXPECT_FALSE(view.CanUndo());
+}
+
+// What a screen reader reads of a cell: the list view's own text of it.
+std::wstring ListText(const AmbientView& view, int row, int col) {
+  wchar_t text[256] = L"";
+  ListView_GetItemText(view.Handle(), row, col, text, static_cast<int>(std::size(text)));
+  return text;
+}
+
+// Every column of every row reads as the entry it shows, numbered from its place.
+void ExpectRowsShowEntries(const AmbientView& view) {
+  ASSERT_EQ(view.GetDataRowCount(), view.GetEntryCount());
+  for (int row = 0; row < view.GetEntryCount(); ++row) {
+    const AmbientEntryValues& values = view.GetEntry(row).values;
+    EXPECT_EQ(ListText(view, row, 0), std::to_wstring(row));
+    EXPECT_EQ(ListText(view, row, 1), values.audioFile.value_or(L""));
+    EXPECT_EQ(ListText(view, row, 2), std::to_wstring(values.minRepeatMs));
+    EXPECT_EQ(ListText(view, row, 3), std::to_wstring(values.maxRepeatMs));
+    EXPECT_EQ(ListText(view, row, 4), TimeOfDayCaptions[values.timeOfDay]);
+    EXPECT_EQ(ListText(view, row, 5), std::to_wstring(values.volume));
+  }
+}
+
+// Each command changes the entries, renumbers nothing by hand and leaves the selection on the
+// block it touched, going forward and back through the history.
+TEST_F(AmbientViewTest, EntryCommandsShowWhatTheyChangedAndSelectWhatTheyTouched) {
+  ASSERT_TRUE(view.Load(CopyOfSample(L"four-times-of-day.bad").c_str()));
+  ExpectRowsShowEntries(view);
+  const std::wstring second = view.GetEntry(1).values.audioFile.value_or(L"");
+  view.SelectCell(1, 2);
+  ASSERT_TRUE(view.DuplicateEntry());
+  EXPECT_EQ(view.GetSelectedEntry(), 2);
+  EXPECT_EQ(view.GetSelectedColumn(), 2);
+  view.MoveEntry(+1);
+  EXPECT_EQ(view.GetSelectedEntry(), 3);
+  view.MoveEntry(-1);
+  view.MoveEntry(-1);
+  EXPECT_EQ(view.GetSelectedEntry(), 1);
+  view.SelectCell(0, 1);
+  view.DeleteEntry();
+  EXPECT_EQ(view.GetSelectedEntry(), 0);
+  EXPECT_EQ(view.GetEntryCount(), 4);
+  EXPECT_EQ(ListText(view, 0, 1), second);
+  ExpectRowsShowEntries(view);
+
+  const int selectedAfterUndo[] = {0, 2, 3, 2, 1};
+  for (int expected : selectedAfterUndo) {
+    view.Undo();
+    EXPECT_EQ(view.GetSelectedEntry(), expected);
+  }
+  EXPECT_FALSE(view.IsModified());
+  ExpectRowsShowEntries(view);
+  const int selectedAfterRedo[] = {2, 3, 2, 1, 0};
+  for (int expected : selectedAfterRedo) {
+    view.Redo();
+    EXPECT_EQ(view.GetSelectedEntry(), expected);
+  }
+  ExpectRowsShowEntries(view);
 }
 
 TEST_F(AmbientViewTest, SaveAsThenSaveWritesToTheNewPath) {
