@@ -208,6 +208,7 @@ AmbientView* MainFrame::CreateView() {
   // Made hidden where its page goes: the tab container shows it once, at its final size.
   if (view->Create(ClientWindow(), tabView_.PageArea(), kViewStyle & ~WS_VISIBLE, 0) == nullptr) return nullptr;
   views_.push_back(std::move(view));
+  MarkMissingSounds(*views_.back());
   return views_.back().get();
 }
 

@@ -217,11 +217,17 @@ void MainFrame::UpdateSoundState() {
   UpdateSoundFolder();
   const AmbientView* view = ActiveView();
   int named = 0, missing = 0;
+  std::wstring painted = soundCheck_.Folder();
   for (int entry = 0; view != nullptr && entry < view->GetEntryCount(); ++entry) {
     const std::wstring name = EntryName(*view, entry);
     named += !name.empty();
-    missing += soundCheck_.IsMissing(name);
+    const bool notFound = soundCheck_.IsMissing(name);
+    missing += notFound;
+    if (notFound) painted += L"|" + std::to_wstring(entry);
   }
+  // The marks follow the files: a page's cells are drawn again when what is missing changed.
+  if (view != nullptr && painted != paintedMissing_) InvalidateRect(view->Handle(), nullptr, FALSE);
+  paintedMissing_ = painted;
   const bool folder = !soundCheck_.Folder().empty();
   std::wstring count;
   if (folder && view != nullptr && named > 0) {
@@ -263,6 +269,17 @@ void MainFrame::ShowSoundText(const std::wstring& text) {
 bool MainFrame::IsStopSoundKey(const MSG& msg) const {
   return msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && player_.IsPlaying() && !CellEditorOpen() &&
          (msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd));
+}
+
+// The name cells of entries whose files are not found carry the grid's warning mark, and say
+// where the file was looked for in their tooltip.
+void MainFrame::MarkMissingSounds(AmbientView& view) {
+  view.SetCellWarning([this, &view](int row, int col) -> std::wstring {
+    if (col != kSoundNameColumn || row < 0 || row >= view.GetEntryCount() || ActiveView() != &view) return {};
+    const std::wstring name = EntryName(view, row);
+    if (!soundCheck_.IsMissing(name)) return {};
+    return FormatText(STR_SOUND_NOT_FOUND, {soundCheck_.FullPath(name)});
+  });
 }
 
 // A page that closes takes its sound with it.

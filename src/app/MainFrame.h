@@ -142,6 +142,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void ShowSoundText(const std::wstring& text);
   bool IsStopSoundKey(const MSG& msg) const;
   void StopSoundOfClosedViews();
+  void MarkMissingSounds(AmbientView& view);
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
@@ -165,6 +166,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::wstring searchedDocumentPath_;
   std::wstring foundFolder_;
   std::wstring soundPanes_[2];
+  // The folder and the entries not found that the active view was last painted with.
+  std::wstring paintedMissing_;
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
 };

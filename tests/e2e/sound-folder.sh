@@ -19,6 +19,11 @@ sox -n -r 22050 -b 16 -c 1 "$work/lists/wind.wav" synth 3 sine 440 vol 0.3
 start_editor
 open_with_dialog "$document"
 shot 01-missing-counted
+# The pointer on the marked name cell shows where the file was looked for.
+xdotool mousemove 120 124
+settle 2
+shot 01-not-found-tooltip
+xdotool mousemove 1000 900
 
 # From the found entry, F8 goes round to the one whose file is missing.
 keys Down F8
