@@ -11,6 +11,7 @@
 #include <initializer_list>
 
 #include "app/CommandStrings.h"
+#include "app/FileDialog.h"
 #include "app/MainFrame.h"
 #include "app/MenuPrompts.h"
 #include "app/Settings.h"
@@ -280,6 +281,60 @@ void MainFrame::MarkMissingSounds(AmbientView& view) {
     if (!soundCheck_.IsMissing(name)) return {};
     return FormatText(STR_SOUND_NOT_FOUND, {soundCheck_.FullPath(name)});
   });
+}
+
+// F4 and Alt+Down in the open name editor browse for the file, as they drop a combo box.
+bool MainFrame::IsBrowseSoundKey(const MSG& msg) const {
+  const AmbientView* view = ActiveView();
+  if (view == nullptr || msg.hwnd != view->GetEditor() || view->GetEditColumn() != kSoundNameColumn) return false;
+  const bool alt = GetKeyState(VK_MENU) < 0, shift = GetKeyState(VK_SHIFT) < 0, control = GetKeyState(VK_CONTROL) < 0;
+  if (shift || control) return false;
+  return (msg.message == WM_KEYDOWN && msg.wParam == VK_F4 && !alt) ||
+         (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_DOWN && alt);
+}
+
+// The Open dialog in the sound folder; the chosen file goes in as its path relative to the
+// folder, through the name editor as if typed, so that the name's checks and the history see
+// it like any other edit. A file outside the folder has no such path and is refused.
+void MainFrame::OnBrowseSoundName() {
+  AmbientView* view = ActiveView();
+  const int row = view->GetEditRow();
+  UpdateSoundFolder();
+  const std::wstring folder = soundCheck_.Folder();
+  if (folder.empty()) {
+    RefuseEntryCommand(LoadCommandString(STR_SOUND_NO_FOLDER));
+    return;
+  }
+  // The dialog takes the focus, which would end the edit anyway: end it as a click elsewhere does.
+  if (!view->CommitEdit()) return;
+  const std::wstring filter = ConvertFilter(LoadCommandString(STR_SOUND_FILE_FILTER));
+  wchar_t path[MAX_PATH]{};
+  OPENFILENAMEW record{};
+  record.lStructSize = sizeof(record);
+  record.hwndOwner = Handle();
+  record.lpstrFilter = filter.c_str();
+  record.lpstrFile = path;
+  record.nMaxFile = MAX_PATH;
+  record.lpstrInitialDir = folder.c_str();
+  record.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameW(&record)) return;
+  std::wstring chosen = path;
+  std::wstring prefix = JoinSoundPath(folder, L"");
+  if (chosen.size() <= prefix.size() ||
+      CompareStringOrdinal(chosen.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                           static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL) {
+    RefuseEntryCommand(FormatText(STR_SOUND_OUTSIDE_FOLDER, {chosen, folder}));
+    return;
+  }
+  const std::wstring relative = chosen.substr(prefix.size());
+  view->SelectCell(row, kSoundNameColumn);
+  if (!view->OpenEditor(view->GetCellItem(row, kSoundNameColumn), row, kSoundNameColumn)) return;
+  HWND editor = view->GetEditor();
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  SendMessageW(editor, WM_CLEAR, 0, 0);
+  SendMessageW(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(relative.c_str()));
+  view->CommitEdit();
+  soundCheck_.Forget();
 }
 
 // A page that closes takes its sound with it.

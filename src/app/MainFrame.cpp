@@ -244,6 +244,10 @@ bool MainFrame::OnNotify(Message& m) {
 bool MainFrame::FilterMessage(MSG& msg) {
   // While the keyboard is in the menu bar its keys are the bar's, not the accelerators'.
   if (commandBar_.InKeyboardMode() && commandBar_.TranslateMenuKey(msg)) return true;
+  if (IsBrowseSoundKey(msg)) {
+    OnBrowseSoundName();
+    return true;
+  }
   if (IsStopSoundKey(msg)) {
     OnSoundStop();
     return true;

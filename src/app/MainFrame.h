@@ -143,6 +143,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool IsStopSoundKey(const MSG& msg) const;
   void StopSoundOfClosedViews();
   void MarkMissingSounds(AmbientView& view);
+  bool IsBrowseSoundKey(const MSG& msg) const;
+  void OnBrowseSoundName();
 
   AmbientView* CreateView();
   void ReleaseClosedViews();

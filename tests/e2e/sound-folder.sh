@@ -2,7 +2,8 @@
 # A document next to a sound folder that holds some of its files: the folder is found by
 # itself, the names not found are counted in the status bar, F8 selects them, F5 plays a
 # found one (or says why it cannot: there may be no sound device) without holding the editor.
-# Then View > Sound Folder picks another folder, which is kept for the user.
+# Then View > Sound Folder picks another folder, which is kept for the user, and F4 in a name
+# editor picks a file in it.
 source "$(dirname "$0")/e2e-lib.sh"
 
 # The choice is kept in the prefix the tests share: start and end without one.
@@ -55,6 +56,23 @@ shot 07-other-folder
 [ -z "$(other_windows)" ] || fail "the folder dialog stayed open"
 kept=$(wine_run reg query 'HKCU\Software\Sonarwick' /v SoundFolder </dev/null 2>/dev/null | tr -d '\r' | grep SoundFolder)
 [[ "$kept" == *"$(windows_path "$work/other sounds")" ]] || fail "the chosen folder is not kept: $kept"
+
+# F4 in the name editor of the entry without a name browses the folder; the chosen file goes
+# in as its path relative to the folder.
+mkdir -p "$work/other sounds/forest"
+sox -n -r 22050 -b 16 -c 1 "$work/birds.wav" synth 1 sine 660 vol 0.3
+oggenc -Q -o "$work/other sounds/forest/birds.ogg" "$work/birds.wav"
+keys Down Return F4
+[ -n "$(wait_other_window)" ] || fail "F4 in the name editor showed no open dialog"
+settle 1
+shot 08-browse-dialog
+type_text "$(windows_path "$work/other sounds/forest/birds.ogg")"
+keys Return
+settle 2
+shot 09-name-picked
+keys ctrl+s
+settle 2
+[ "$(dd if="$document" bs=1 skip=127 count=17 2>/dev/null)" = 'forest\birds.ogg' ] || fail "the picked name is not in the file as a relative path"
 
 close_editor
 forget_folder
