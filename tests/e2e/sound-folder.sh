@@ -74,6 +74,13 @@ keys ctrl+s
 settle 2
 [ "$(dd if="$document" bs=1 skip=127 count=17 2>/dev/null)" = 'forest\birds.ogg' ] || fail "the picked name is not in the file as a relative path"
 
+# Alt+Down does the same; the dialog cancelled changes nothing.
+keys Return alt+Down
+[ -n "$(wait_other_window)" ] || fail "Alt+Down in the name editor showed no open dialog"
+keys Escape
+settle 2
+[ -z "$(other_windows)" ] || fail "the open dialog stayed open"
+
 close_editor
 forget_folder
 echo "sound-folder: passed"
