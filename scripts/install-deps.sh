@@ -7,6 +7,8 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool imagemagick x11-utils
+  # The sound decoder: stb_vorbis; the tones its tests make: sox and oggenc.
+  libstb-dev sox vorbis-tools
 )
 
 missing=()

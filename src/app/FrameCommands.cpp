@@ -233,11 +233,13 @@ AmbientView* MainFrame::CreateView() {
   if (view->Create(ClientWindow(), tabView_.PageArea(), kViewStyle & ~WS_VISIBLE, 0) == nullptr) return nullptr;
   RestoreColumnWidths(*view);
   views_.push_back(std::move(view));
+  MarkMissingSounds(*views_.back());
   return views_.back().get();
 }
 
 // The tab container destroys a page's window but never the view behind it.
 void MainFrame::ReleaseClosedViews() {
+  StopSoundOfClosedViews();
   ForgetClosedViews();
   std::erase_if(views_, [this](const std::unique_ptr<AmbientView>& view) {
     if (view->Handle() != nullptr) return false;

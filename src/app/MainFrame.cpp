@@ -137,7 +137,8 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       OnDestroy();
       return false;
     case WM_COMMAND:
-      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam))) return false;
+      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam)) && !OnSoundCommand(LOWORD(m.wParam)))
+        return false;
       m.result = 0;
       return true;
     case WM_CONTEXTMENU:
@@ -169,6 +170,10 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       return false;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(m.wParam));
+      m.result = 0;
+      return true;
+    case WM_SOUND_NOTICE:
+      OnSoundNotice(static_cast<unsigned>(m.wParam));
       m.result = 0;
       return true;
     case WM_NCDESTROY:
@@ -229,6 +234,8 @@ bool MainFrame::OnNotify(Message& m) {
     case static_cast<UINT>(GRIDN_SELCHANGED):
       // The next edit ends what a refusal said; the notification still goes back to its grid.
       EndStatusReason(statusBar_);
+      // An edited name is looked up anew.
+      if (header->code == static_cast<UINT>(GRIDN_ITEMCHANGED)) soundCheck_.Forget();
       return false;
     case AMBIENTN_DOCUMENTFULL:
       RefuseEntryCommand(LoadCommandString(STR_DOCUMENT_FULL));
@@ -252,6 +259,14 @@ bool MainFrame::OnNotify(Message& m) {
 bool MainFrame::FilterMessage(MSG& msg) {
   // While the keyboard is in the menu bar its keys are the bar's, not the accelerators'.
   if (commandBar_.InKeyboardMode() && commandBar_.TranslateMenuKey(msg)) return true;
+  if (IsBrowseSoundKey(msg)) {
+    OnBrowseSoundName();
+    return true;
+  }
+  if (IsStopSoundKey(msg)) {
+    OnSoundStop();
+    return true;
+  }
   if (IsCloseTabKey(msg)) {
     // The same road as Window > Close, whatever that command asks first.
     SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(CMD_WINDOW_CLOSE, 1), 0);
@@ -284,6 +299,7 @@ void MainFrame::DoIdle() {
   UpdateEditCommandStates();
   UpdateUnsavedMarks();
   if (recoveryDue_) SyncRecoveryCopies();
+  UpdateSoundState();
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -324,6 +340,7 @@ void MainFrame::OnCreate() {
   UpdateRecentMenu();
   if (WindowDpi(Handle()) != SystemDpi() || ToolbarArtForDpi(WindowDpi(Handle())).bitmapId != RES_MAIN)
     ApplyDpi(WindowDpi(Handle()));
+  player_.SetNotifyWindow(Handle(), WM_SOUND_NOTICE);
   DragAcceptFiles(Handle(), TRUE);
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
@@ -371,6 +388,7 @@ void MainFrame::CreateClient() {
 
 void MainFrame::OnDestroy() {
   RemovePropW(Handle(), kFrameProperty);
+  OnSoundStop();
   if (MessageLoop* loop = TheAppModule().LoopForThread()) {
     loop->UnregisterFilter(this);
     loop->UnregisterIdleHandler(this);
@@ -397,6 +415,8 @@ bool MainFrame::OnActivate(WPARAM state) {
     focusWhenDeactivated_ = focus != nullptr && IsChild(Handle(), focus) ? focus : nullptr;
     return false;
   }
+  // Files may have come or gone while another program had the foreground.
+  soundCheck_.Forget();
   HWND saved = std::exchange(focusWhenDeactivated_, nullptr);
   if (HIWORD(state) != 0 || saved == nullptr || !IsWindow(saved) || !IsChild(Handle(), saved) ||
       !IsWindowVisible(saved) || !IsWindowEnabled(saved))
@@ -449,7 +469,10 @@ void MainFrame::LayoutChildren(bool resizeBars) {
     client.top += WindowHeight(rebar_);
   }
   if (IsVisible(statusBar_)) {
-    if (resizeBars) SendMessageW(statusBar_, WM_SIZE, 0, 0);
+    if (resizeBars) {
+      SendMessageW(statusBar_, WM_SIZE, 0, 0);
+      LayoutStatusPanes();
+    }
     client.bottom -= WindowHeight(statusBar_);
   }
   if (ClientWindow() == nullptr) return;

@@ -18,7 +18,9 @@
 #include "app/RecentFiles.h"
 #include "app/Settings.h"
 #include "app/RecoveryStore.h"
+#include "app/SoundFileCheck.h"
 #include "menubar/CommandBar.h"
+#include "sound/SoundPlayer.h"
 #include "tabs/TabView.h"
 #include "win/Window.h"
 
@@ -26,6 +28,8 @@
 constexpr UINT FRAME_TOOLBAR_ID = 0xE800;
 constexpr UINT FRAME_REBAR_ID = 0xE800;
 constexpr UINT FRAME_STATUS_BAR_ID = 0xE801;
+// Posted by the sound player's worker (wParam: the play's generation).
+constexpr UINT WM_SOUND_NOTICE = WM_APP + 32;
 
 // The one top-level window of the editor: the menu bar and the toolbar in a rebar at the top,
 // the status bar at the bottom and the tab container with one document view per page
@@ -94,6 +98,9 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void TellRefusedCommand(bool outOfMemory);
   // Whether a question (save prompt, reload question, file dialog of a save) is up.
   bool QuestionIsUp() const { return questionsUp_ > 0; }
+  // The sound folder in use (empty when none is known) and whether names are found in it.
+  SoundFileCheck& SoundCheck() { return soundCheck_; }
+  const SoundPlayer& Player() const { return player_; }
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -211,6 +218,23 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OpenHandedFiles();
   void UpdateUnsavedMarks();
   void OnWindowsDialog();
+  // The sound commands and the sound folder (FrameSounds.cpp).
+  bool OnSoundCommand(UINT id);
+  void OnSoundPlay();
+  void OnSoundStop();
+  void OnSoundNotice(unsigned generation);
+  void OnSelectMissingSound(int step);
+  void OnViewSoundFolder();
+  void UpdateSoundFolder();
+  void UpdateSoundState();
+  void SetSoundPanes(const std::wstring& count, const std::wstring& folder);
+  void LayoutStatusPanes();
+  void ShowSoundText(const std::wstring& text);
+  bool IsStopSoundKey(const MSG& msg) const;
+  void StopSoundOfClosedViews();
+  void MarkMissingSounds(AmbientView& view);
+  bool IsBrowseSoundKey(const MSG& msg) const;
+  void OnBrowseSoundName();
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
@@ -229,6 +253,16 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Views of files whose length did not match their count, until a save wrote them whole: the
   // first save over such a file asks first.
   std::set<const AmbientView*> damagedViews_;
+  SoundPlayer player_;
+  SoundFileCheck soundCheck_;
+  // The view whose entry plays; its page closing stops the sound.
+  const AmbientView* playingView_ = nullptr;
+  // The document path the sound folder was last looked for from, and what was found there.
+  std::wstring searchedDocumentPath_;
+  std::wstring foundFolder_;
+  std::wstring soundPanes_[2];
+  // The folder and the entries not found that the active view was last painted with.
+  std::wstring paintedMissing_;
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
   Settings& settings_;

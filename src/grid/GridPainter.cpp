@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "grid/GridCellPolicy.h"
@@ -34,6 +35,19 @@ void DrawGridLines(HDC dc, const RECT& rect, HPEN pen) {
   MoveToEx(dc, rect.left, rect.bottom - 1, nullptr);
   LineTo(dc, rect.right - 1, rect.bottom - 1);
   LineTo(dc, rect.right - 1, rect.top - 1);
+}
+
+// The system's own warning icon keeps its colours and shape in every scheme, high contrast
+// included; it is shared, so nothing is freed.
+int DrawWarningMark(HDC dc, const RECT& rect) {
+  const int size = std::min<int>(GetSystemMetrics(SM_CXSMICON), rect.bottom - rect.top - 2);
+  if (size <= 0) return 0;
+  auto icon = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                            GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  if (icon == nullptr) return 0;
+  const int left = rect.right - size - 2;
+  DrawIconEx(dc, left, rect.top + (rect.bottom - rect.top - size) / 2, icon, size, size, 0, nullptr, DI_NORMAL);
+  return size + 2;
 }
 
 void DrawFocusFrame(HDC dc, const RECT& rect, COLORREF colour) {
@@ -100,6 +114,8 @@ void GridPainter::PaintCell(const GridDrawInfo& templateInfo, const CellPaint& c
   if (cell.gridDisabled) info.clrBack = info.clrDisabledBack;
 
   FillCell(cell.hdc, cell.rect, info.clrBack);
+  // The mark takes the cell's right end; the value is drawn in what is left.
+  if (cell.warning) info.rect.right -= DrawWarningMark(cell.hdc, cell.rect);
   {
     // The list view paints with the grid's font already selected; selecting it again would
     // only make GDI realise the font once more for every cell.

@@ -20,6 +20,8 @@ struct CellPaint {
   bool listGridLines;  // LVS_EX_GRIDLINES
   // Shown instead of the item's value when set (the row-number column).
   const wchar_t* text = nullptr;
+  // The system's warning mark at the cell's right end (the owner's warning about the cell).
+  bool warning = false;
 };
 
 // Owns the grid's font, bold font and line pen and paints cells from the paint template.

@@ -4,6 +4,7 @@
 // The list-view and header declarations need windows.h first.
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,12 @@ class PropertyGrid : public Window {
   // The text a cell shows; for column 0 of a grid with GRID_EX_ROWNUMBERS, the row's number.
   std::wstring CellText(int row, int col) const;
 
+  // The owner's warning about a data cell (a name whose file is missing), empty for none. A
+  // cell with a warning is drawn with the system's warning mark and shows the warning as its
+  // tooltip. The owner invalidates the grid when its answers change.
+  using CellWarning = std::function<std::wstring(int row, int col)>;
+  void SetCellWarning(CellWarning warning) { cellWarning = std::move(warning); }
+
  protected:
   bool HandleMessage(Message& m) override;
   // The whole text of a cell the pointer rests on, for its tooltip; empty for no tip. The
@@ -173,6 +180,7 @@ class PropertyGrid : public Window {
 
   GridPainter painter;
   CellToolTip toolTip;
+  CellWarning cellWarning;
   HWND editor = nullptr;
   int editRow = -1;
   int editCol = -1;

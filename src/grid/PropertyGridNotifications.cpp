@@ -203,6 +203,7 @@ void PropertyGrid::PaintRow(const NMLVCUSTOMDRAW& draw) {
                                       .editRow = editRow,
                                       .editCol = editCol});
     paint.listGridLines = paintPass.listGridLines;
+    paint.warning = cellWarning && !appendRow && !cellWarning(row, col).empty();
     std::wstring number;
     if (rowNumbers && col == 0) {
       number = RowNumberText(row);
@@ -233,6 +234,10 @@ bool PropertyGrid::OnToolTipText(Message& m) {
 }
 
 std::wstring PropertyGrid::CellToolTipText(int row, int col) const {
+  if (cellWarning) {
+    std::wstring warning = cellWarning(row, col);
+    if (!warning.empty()) return warning;
+  }
   std::wstring text = CellText(row, col);
   RECT cell = GetCellRect(row, col);
   if (CellTextFits(Handle(), drawInfo.font, text, cell.right - cell.left)) text.clear();

@@ -140,3 +140,28 @@
 #define STR_WINDOWS_MORE 0x6300
 // A recent file that is gone: %1 is its path.
 #define STR_RECENT_FILE_GONE 0x6301
+
+// Sounds: playing an entry's file, the sound folder, and the names not found in it.
+#define CMD_SOUND_PLAY 0x8030
+#define CMD_SOUND_STOP 0x8031
+#define CMD_SOUND_NEXT_MISSING 0x8032
+#define CMD_SOUND_PREV_MISSING 0x8033
+#define CMD_VIEW_SOUND_FOLDER 0x8034
+#define STR_SOUND_PLAYING 0x6400
+#define STR_SOUND_PLAYING_LENGTH 0x6401
+#define STR_SOUND_CANNOT_PLAY 0x6402
+// STR_SOUND_REFUSED_FIRST + k: the reason for the decoder's refusal k (SoundRefusal, 1 to 8).
+#define STR_SOUND_REFUSED_FIRST 0x6410
+#define STR_SOUND_NO_DEVICE 0x6420
+#define STR_SOUND_DEVICE_ERROR 0x6421
+#define STR_SOUND_NO_NAME 0x6422
+#define STR_SOUND_NO_FOLDER 0x6423
+#define STR_SOUND_NONE_MISSING 0x6424
+#define STR_SOUNDS_MISSING 0x6425
+#define STR_SOUND_FOLDER_PANE 0x6426
+#define STR_SOUND_FOLDER_UNKNOWN 0x6427
+#define STR_SOUND_FOLDER_TITLE 0x6428
+#define STR_SOUNDS_ALL_FOUND 0x6429
+#define STR_SOUND_NOT_FOUND 0x642A
+#define STR_SOUND_FILE_FILTER 0x642B
+#define STR_SOUND_OUTSIDE_FOLDER 0x642C

@@ -79,6 +79,11 @@ const MenuLine kMainMenu[] = {
     {0, nullptr, nullptr},
     {CMD_ENTRY_MOVE_UP, L"Mo&ve Up\tAlt+Up", L"Переместить вв&ерх\tAlt+Up"},
     {CMD_ENTRY_MOVE_DOWN, L"Move Do&wn\tAlt+Down", L"Переместить вн&из\tAlt+Down"},
+    {0, nullptr, nullptr},
+    {CMD_SOUND_PLAY, L"P&lay Sound\tF5", L"Прои&грать звук\tF5"},
+    {CMD_SOUND_STOP, L"&Stop Sound\tShift+F5", L"О&становить звук\tShift+F5"},
+    {CMD_SOUND_NEXT_MISSING, L"Ne&xt Missing Sound\tF8", L"Следу&ющий ненайденный звук\tF8"},
+    {CMD_SOUND_PREV_MISSING, L"Previous Missin&g Sound\tShift+F8", L"Предыдущий ненайденны&й звук\tShift+F8"},
     {0, L"&View", L"&Вид"},
     {CMD_VIEW_TOOLBAR, L"&Toolbar", L"&Панель инструментов"},
     {CMD_VIEW_STATUS_BAR, L"&Status Bar", L"&Строка статуса"},
@@ -86,6 +91,7 @@ const MenuLine kMainMenu[] = {
     {0, L"Code Page of &Names", L"&Кодировка имён"},
     {CMD_VIEW_NAMES_SYSTEM, L"&System's", L"&Системная"},
     {CMD_VIEW_NAMES_1251, L"Windows-&1251 (Cyrillic)", L"Windows-&1251 (кириллица)"},
+    {CMD_VIEW_SOUND_FOLDER, L"Sound &Folder...", L"Папка &звуков..."},
     {0, L"&Window", L"&Окно"},
     {CMD_WINDOW_CLOSE, L"&Close\tCtrl+F4", L"&Закрыть\tCtrl+F4"},
     {CMD_WINDOW_CLOSE_ALL, L"Close &All", L"Закрыть &все"},
@@ -164,6 +170,10 @@ TEST(Resources, AcceleratorTableServesBothLanguages) {
       {FVIRTKEY | FCONTROL, VK_DELETE, CMD_ENTRY_DELETE},
       {FVIRTKEY | FALT, VK_UP, CMD_ENTRY_MOVE_UP},
       {FVIRTKEY | FALT, VK_DOWN, CMD_ENTRY_MOVE_DOWN},
+      {FVIRTKEY, VK_F5, CMD_SOUND_PLAY},
+      {FVIRTKEY | FSHIFT, VK_F5, CMD_SOUND_STOP},
+      {FVIRTKEY, VK_F8, CMD_SOUND_NEXT_MISSING},
+      {FVIRTKEY | FSHIFT, VK_F8, CMD_SOUND_PREV_MISSING},
   };
   HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(table, nullptr);
@@ -189,7 +199,7 @@ TEST(Resources, ToolbarLayoutWords) {
   const std::vector<WORD> expected = {1,
                                       16,
                                       15,
-                                      10,
+                                      12,
                                       CMD_FILE_NEW,
                                       CMD_FILE_OPEN,
                                       CMD_FILE_SAVE,
@@ -199,7 +209,9 @@ TEST(Resources, ToolbarLayoutWords) {
                                       CMD_EDIT_PASTE,
                                       0,
                                       CMD_FILE_PRINT,
-                                      CMD_APP_ABOUT};
+                                      CMD_APP_ABOUT,
+                                      0,
+                                      CMD_SOUND_PLAY};
   ASSERT_EQ(bytes.size, expected.size() * sizeof(WORD));
   std::vector<WORD> words(expected.size());
   for (size_t index = 0; index < words.size(); ++index) {
@@ -235,9 +247,9 @@ int FourBitPixel(const unsigned char* bits, int stride, int height, int x, int y
 
 TEST(Resources, ToolbarBitmapIsTheDrawnStrip) {
   Bytes bytes = FindBytes(RT_BITMAP, MAKEINTRESOURCEW(RES_MAIN));
-  ASSERT_GE(bytes.size, sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD) + 64 * 15);
+  ASSERT_GE(bytes.size, sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD) + 72 * 15);
   const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data);
-  EXPECT_EQ(header->biWidth, 128);
+  EXPECT_EQ(header->biWidth, 144);
   EXPECT_EQ(header->biHeight, 15);
   EXPECT_EQ(header->biBitCount, 4);
   EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
@@ -245,29 +257,29 @@ TEST(Resources, ToolbarBitmapIsTheDrawnStrip) {
   EXPECT_TRUE(HasStandardPalette(palette));
 
   std::vector<PixelImage> images = PixelMapSource(1);
-  ASSERT_EQ(images.size(), 8u);
-  const char* names[] = {"New", "Open", "Save", "Cut", "Copy", "Paste", "Print", "About"};
+  ASSERT_EQ(images.size(), 9u);
+  const char* names[] = {"New", "Open", "Save", "Cut", "Copy", "Paste", "Print", "About", "Play"};
   const unsigned char* bits = bytes.data + header->biSize + 16 * sizeof(RGBQUAD);
   int mismatches = 0;
-  for (int picture = 0; picture < 8; ++picture) {
+  for (int picture = 0; picture < 9; ++picture) {
     EXPECT_EQ(images[picture].name, names[picture]);
     for (int y = 0; y < 15; ++y) {
       for (int x = 0; x < 16; ++x) {
-        if (FourBitPixel(bits, 64, 15, picture * 16 + x, y) != images[picture].At(x, y)) ++mismatches;
+        if (FourBitPixel(bits, 72, 15, picture * 16 + x, y) != images[picture].At(x, y)) ++mismatches;
       }
     }
   }
   EXPECT_EQ(mismatches, 0);
   // Light grey is the background the menu bar takes as transparent.
-  EXPECT_EQ(FourBitPixel(bits, 64, 15, 0, 0), 7);
-  EXPECT_EQ(FourBitPixel(bits, 64, 15, 127, 14), 7);
+  EXPECT_EQ(FourBitPixel(bits, 72, 15, 0, 0), 7);
+  EXPECT_EQ(FourBitPixel(bits, 72, 15, 143, 14), 7);
 
   HBITMAP loaded = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(loaded, nullptr);
   UniqueBitmap bitmap(loaded);
   BITMAP info{};
   GetObjectW(bitmap.get(), sizeof(info), &info);
-  EXPECT_EQ(info.bmWidth, 128);
+  EXPECT_EQ(info.bmWidth, 144);
   EXPECT_EQ(info.bmHeight, 15);
 }
 

@@ -143,3 +143,35 @@ TEST_F(GridPaint, SettingsChangesAndRepaintsLeaveNoGdiObjectsBehind) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pixels across the right end of a cell, at half its height, that are neither background nor
+// line: the mark's.
+int MarkPixels(GridFixtureWindows& w, int row, int col) {
+  RECT cell = w.Cell(row, col);
+  int marked = 0;
+  for (int x = cell.right - 20; x < cell.right - 1; ++x) {
+    const COLORREF pixel = ReadClientPixel(w.grid.Handle(), x, (cell.top + cell.bottom) / 2);
+    marked += pixel != GetSysColor(COLOR_WINDOW) && pixel != GetSysColor(COLOR_BTNFACE);
+  }
+  return marked;
+}
+
+TEST(GridWarningMark, DrawnInTheCellsTheOwnerWarnsAboutAndGoneWithTheWarning) {
+  GridFixtureWindows w;
+  w.Build(4, kDocumentFlags);
+  w.grid.SetCellWarning([](int row, int col) { return row == 2 && col == 1 ? L"Not found" : L""; });
+  InvalidateRect(w.grid.Handle(), nullptr, TRUE);
+  PumpMessages();
+  EXPECT_GT(MarkPixels(w, 2, 1), 4);
+  EXPECT_EQ(MarkPixels(w, 2, 2), 0);
+  EXPECT_EQ(MarkPixels(w, 1, 1), 0);
+
+  w.grid.SetCellWarning(nullptr);
+  InvalidateRect(w.grid.Handle(), nullptr, TRUE);
+  PumpMessages();
+  EXPECT_EQ(MarkPixels(w, 2, 1), 0);
+}
+
+}  // namespace

@@ -155,7 +155,9 @@ TEST_F(Chevron, ListsTheClippedButtonsOfAToolbarBandByShortName) {
   ASSERT_FALSE(script.GaveUp());
 
   const wchar_t* print = RussianInterface() ? L"Печать" : L"Print";
-  EXPECT_EQ(shown, (std::vector<std::wstring>{L"Cut (grayed)", L"Copy", L"Paste", L"-", print, L"About"}));
+  const wchar_t* play = RussianInterface() ? L"Проиграть звук" : L"Play Sound";
+  EXPECT_EQ(shown,
+            (std::vector<std::wstring>{L"Cut (grayed)", L"Copy", L"Paste", L"-", print, L"About", L"-", play}));
   EXPECT_TRUE(frame.chevronHandled);
   EXPECT_FALSE(IsMenu(popup)) << "the popup outlived its menu";
   // The chosen entry arrives as an ordinary menu command.
@@ -187,9 +189,11 @@ TEST_F(Chevron, NothingButSeparatorsOrNoButtonsGivesNoMenu) {
   HWND toolbar = CreateResourceToolbar(frame.Handle(), kBarStyle);
   ASSERT_NE(toolbar, nullptr);
   AddBand(rebar, toolbar);
-  // Print and About hidden, the second separator is the last item and the only one cut off.
+  // Print, About and Play hidden, the separators behind Paste are the last items and the only
+  // ones cut off.
   SendMessageW(toolbar, TB_HIDEBUTTON, CMD_FILE_PRINT, MAKELPARAM(TRUE, 0));
   SendMessageW(toolbar, TB_HIDEBUTTON, CMD_APP_ABOUT, MAKELPARAM(TRUE, 0));
+  SendMessageW(toolbar, TB_HIDEBUTTON, CMD_SOUND_PLAY, MAKELPARAM(TRUE, 0));
 
   HWND empty = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle, 0, 0, 100, 100, frame.Handle(),
                                nullptr, nullptr, nullptr);

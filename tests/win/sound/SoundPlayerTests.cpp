@@ -1,0 +1,186 @@
+// The player through its output seam: what reaches the device, in what order, and what is left
+// when it stops or when there is no device.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "sound/SoundPlayer.h"
+
+namespace {
+
+// What the stand-in device saw; shared with the test, since the player owns the device.
+struct DeviceLog {
+  std::mutex mutex;
+  MMRESULT openResult = MMSYSERR_NOERROR;
+  bool holdBuffers = false;  // keep buffers until Reset, as a device in mid-sound does
+  WAVEFORMATEX format{};
+  std::vector<std::int16_t> played;
+  int writes = 0, returned = 0, resets = 0, closes = 0;
+  bool writtenAfterClose = false, closedWithBuffersOut = false;
+};
+
+class FakeOutput : public WaveOutput {
+ public:
+  explicit FakeOutput(std::shared_ptr<DeviceLog> log) : log_(std::move(log)) {}
+
+  MMRESULT Open(const WAVEFORMATEX& format, HANDLE bufferDone) override {
+    std::lock_guard lock(log_->mutex);
+    log_->format = format;
+    done_ = bufferDone;
+    return log_->openResult;
+  }
+  MMRESULT Write(WAVEHDR& buffer) override {
+    std::lock_guard lock(log_->mutex);
+    log_->writtenAfterClose = log_->writtenAfterClose || closed_;
+    ++log_->writes;
+    const auto* samples = reinterpret_cast<const std::int16_t*>(buffer.lpData);
+    log_->played.insert(log_->played.end(), samples, samples + buffer.dwBufferLength / 2);
+    held_.push_back(&buffer);
+    if (!log_->holdBuffers) ReturnAll();
+    return MMSYSERR_NOERROR;
+  }
+  void Reset() override {
+    std::lock_guard lock(log_->mutex);
+    ++log_->resets;
+    ReturnAll();
+  }
+  void Close() override {
+    std::lock_guard lock(log_->mutex);
+    ++log_->closes;
+    log_->closedWithBuffersOut = log_->closedWithBuffersOut || !held_.empty();
+    closed_ = true;
+  }
+
+ private:
+  void ReturnAll() {
+    for (WAVEHDR* buffer : held_) buffer->dwFlags |= WHDR_DONE;
+    log_->returned += static_cast<int>(held_.size());
+    held_.clear();
+    SetEvent(done_);
+  }
+
+  std::shared_ptr<DeviceLog> log_;
+  HANDLE done_ = nullptr;
+  std::vector<WAVEHDR*> held_;
+  bool closed_ = false;
+};
+
+class SoundPlayerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t folder[MAX_PATH]{};
+    GetTempPathW(MAX_PATH, folder);
+    path_ = std::wstring(folder) + L"sonarwick-player-" + std::to_wstring(GetCurrentProcessId()) + L".wav";
+    // One second of 8 kHz mono with every sample different, so order and gaps show.
+    for (int index = 0; index < 8000; ++index) samples_.push_back(static_cast<std::int16_t>(index * 3 - 12000));
+    WriteWave(path_, samples_);
+  }
+  void TearDown() override { DeleteFileW(path_.c_str()); }
+
+  static void WriteWave(const std::wstring& path, const std::vector<std::int16_t>& samples) {
+    const auto put32 = [](std::string& out, std::uint32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); };
+    const auto put16 = [](std::string& out, std::uint16_t v) { out.append(reinterpret_cast<const char*>(&v), 2); };
+    const std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+    std::string bytes = "RIFF";
+    put32(bytes, 36 + dataBytes);
+    bytes += "WAVEfmt ";
+    put32(bytes, 16);
+    put16(bytes, 1), put16(bytes, 1), put32(bytes, 8000), put32(bytes, 16000), put16(bytes, 2), put16(bytes, 16);
+    bytes += "data";
+    put32(bytes, dataBytes);
+    bytes.append(reinterpret_cast<const char*>(samples.data()), dataBytes);
+    std::ofstream(std::filesystem::path(path), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+
+  SoundPlayer MakePlayer() {
+    return SoundPlayer([log = log_] { return std::make_unique<FakeOutput>(log); });
+  }
+
+  // The worker runs on its own; the test waits for it to settle, bounded.
+  static PlayStatus WaitWhilePlaying(SoundPlayer& player) {
+    for (int tries = 0; tries < 500 && player.IsPlaying(); ++tries) Sleep(10);
+    return player.Status();
+  }
+
+  void WaitForWrites(int count) {
+    for (int tries = 0; tries < 500; ++tries, Sleep(10)) {
+      std::lock_guard lock(log_->mutex);
+      if (log_->writes >= count) return;
+    }
+  }
+
+  std::shared_ptr<DeviceLog> log_ = std::make_shared<DeviceLog>();
+  std::wstring path_;
+  std::vector<std::int16_t> samples_;
+};
+
+TEST_F(SoundPlayerTest, HandsEveryBufferOverInOrderAndReleasesTheDevice) {
+  SoundPlayer player = MakePlayer();
+  player.Play(path_);
+  const PlayStatus status = WaitWhilePlaying(player);
+  EXPECT_EQ(status.state, PlayState::Finished);
+  EXPECT_EQ(status.durationMs, 1000u);
+  std::lock_guard lock(log_->mutex);
+  EXPECT_EQ(log_->format.nSamplesPerSec, 8000u);
+  EXPECT_EQ(log_->format.nChannels, 1);
+  EXPECT_EQ(log_->format.wBitsPerSample, 16);
+  EXPECT_EQ(log_->played, samples_);
+  EXPECT_GT(log_->writes, 4);  // refilled, not handed over in one piece
+  EXPECT_EQ(log_->closes, 1);
+  EXPECT_FALSE(log_->writtenAfterClose);
+}
+
+TEST_F(SoundPlayerTest, StopAndANewPlayTakeEveryBufferBackBeforeClosing) {
+  log_->holdBuffers = true;
+  SoundPlayer player = MakePlayer();
+  player.Play(path_);
+  WaitForWrites(4);
+  const unsigned second = player.Play(path_);  // stops the first
+  {
+    std::lock_guard lock(log_->mutex);
+    EXPECT_EQ(log_->resets, 1);
+    EXPECT_EQ(log_->closes, 1);
+    EXPECT_GE(log_->returned, 4);  // the first sound's four, whatever the second has queued since
+    EXPECT_FALSE(log_->closedWithBuffersOut);
+  }
+  WaitForWrites(8);
+  player.Stop();
+  const PlayStatus status = player.Status();
+  EXPECT_EQ(status.generation, second);
+  EXPECT_EQ(status.state, PlayState::Idle);
+  std::lock_guard lock(log_->mutex);
+  EXPECT_EQ(log_->closes, 2);
+  EXPECT_EQ(log_->returned, log_->writes);
+  EXPECT_FALSE(log_->closedWithBuffersOut);
+  EXPECT_FALSE(log_->writtenAfterClose);
+}
+
+TEST_F(SoundPlayerTest, NoDeviceMissingFileAndForeignFileAreReportedWithTheirReason) {
+  log_->openResult = MMSYSERR_NODRIVER;
+  SoundPlayer player = MakePlayer();
+  player.Play(path_);
+  PlayStatus status = WaitWhilePlaying(player);
+  EXPECT_EQ(status.state, PlayState::Failed);
+  EXPECT_EQ(status.failure, PlayFailure::NoDevice);
+  EXPECT_EQ(log_->writes, 0);
+
+  player.Play(path_ + L".missing");
+  status = WaitWhilePlaying(player);
+  EXPECT_EQ(status.failure, PlayFailure::CannotRead);
+  EXPECT_EQ(status.systemError, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+  std::ofstream(std::filesystem::path(path_), std::ios::binary) << "ID3 not a sound";
+  player.Play(path_);
+  status = WaitWhilePlaying(player);
+  EXPECT_EQ(status.failure, PlayFailure::Refused);
+  EXPECT_EQ(status.refusal, SoundRefusal::UnknownFormat);
+}
+
+}  // namespace
