@@ -77,6 +77,12 @@ class AmbientView : public PropertyGrid {
   // What the history holds, in bytes.
   std::size_t HistoryBytes() const { return history.MemoryBytes(); }
 
+  // Find and replace: gives the entries `names` (one per entry, in order) as one step of the
+  // history, which replaces the entries from the first to the last changed name and selects the
+  // first. Changes nothing and returns why the first changed name cannot be stored when one cannot;
+  // empty otherwise (also when no name changed). With `apply` false it only says why.
+  std::wstring ReplaceNames(const std::vector<std::wstring>& names, bool apply = true);
+
  protected:
   bool HandleMessage(Message& m) override;
   // A name whose stored bytes the code page cannot read says so, whatever the cell's width.

@@ -111,6 +111,11 @@ AmbientView* MainFrame::ActiveView() const {
 // ---- dispatch ----
 
 bool MainFrame::HandleMessage(Message& m) {
+  if (m.msg == FindReplaceDialog::Message()) {
+    OnFindMessage(m.lParam);
+    m.result = 0;
+    return true;
+  }
   if (HandleOwnMessage(m)) return true;
   if (commandStates_.HandleMessage(m)) return true;
   if (HandleLayoutAndBarMessage(m)) return true;
@@ -128,7 +133,8 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       OnDestroy();
       return false;
     case WM_COMMAND:
-      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam))) return false;
+      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam)) && !OnFindCommand(LOWORD(m.wParam)))
+        return false;
       m.result = 0;
       return true;
     case WM_CONTEXTMENU:
@@ -267,6 +273,7 @@ void MainFrame::DoIdle() {
   commandStates_.EnableCommand(CMD_FILE_SAVE_AS, view != nullptr);
   for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
   UpdateEditCommandStates();
+  UpdateFindCommandStates();
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -346,6 +353,7 @@ void MainFrame::CreateClient() {
 }
 
 void MainFrame::OnDestroy() {
+  findReplace_.Close();
   if (MessageLoop* loop = TheAppModule().LoopForThread()) {
     loop->UnregisterFilter(this);
     loop->UnregisterIdleHandler(this);

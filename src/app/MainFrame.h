@@ -11,6 +11,7 @@
 
 #include "ambient/AmbientView.h"
 #include "app/CommandStateMap.h"
+#include "app/FindReplaceDialog.h"
 #include "app/FrameToolbar.h"
 #include "app/IdleHandler.h"
 #include "app/MessageFilter.h"
@@ -124,6 +125,14 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool CellEditorOpen() const;
   bool OnContextMenu(HWND window, LPARAM position);
 
+  // Find and replace in the active document's names (FrameFindReplace.cpp).
+  bool OnFindCommand(UINT id);
+  void OnFindMessage(LPARAM lParam);
+  void FindNextName(bool down);
+  void ReplaceSelectedName();
+  void ReplaceAllNames();
+  void UpdateFindCommandStates();
+
   // Names kept as stored, damaged files and the names' code page (FrameOutsideData.cpp).
   void LoadNamesCodePage();
   void OnViewNamesCodePage(UINT id);
@@ -149,6 +158,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Views of files whose length did not match their count, until a save wrote them whole: the
   // first save over such a file asks first.
   std::set<const AmbientView*> damagedViews_;
+  FindReplaceDialog findReplace_;
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
 };
