@@ -23,7 +23,7 @@ bool FindReplaceDialog::Show(HWND owner, bool replace) {
   Close();
   record_.lStructSize = sizeof(record_);
   record_.hwndOwner = owner;
-  record_.Flags = (record_.Flags & (FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD)) | FR_ENABLEHOOK;
+  record_.Flags = options_ | FR_ENABLEHOOK;
   record_.lpstrFindWhat = findText_;
   record_.wFindWhatLen = kTextSize;
   record_.lpstrReplaceWith = replaceText_;
@@ -56,6 +56,8 @@ DWORD FindReplaceDialog::TakeNotification(LPARAM lParam) {
   if ((record->Flags & FR_DIALOGTERM) != 0) {
     Forget();
   } else if (window_ != nullptr) {
+    // A closing dialog may clear the record's flags; the options of the last request stay.
+    options_ = record->Flags & (FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD);
     // Some implementations of the dialog pass the texts through the ANSI code page on the way
     // to the record, losing what it lacks (Cyrillic under a Western one); the boxes hold them whole.
     GetDlgItemTextW(window_, edt1, findText_, kTextSize);
@@ -65,7 +67,7 @@ DWORD FindReplaceDialog::TakeNotification(LPARAM lParam) {
 }
 
 NameSearch FindReplaceDialog::Search() const {
-  return {findText_, (record_.Flags & FR_MATCHCASE) != 0, (record_.Flags & FR_WHOLEWORD) != 0};
+  return {findText_, (options_ & FR_MATCHCASE) != 0, (options_ & FR_WHOLEWORD) != 0};
 }
 
 bool FindReplaceDialog::FilterMessage(MSG& msg) {

@@ -14,8 +14,7 @@
 // was typed stays after it closes, so Find Next goes on searching.
 class FindReplaceDialog : public MessageFilter {
  public:
-  // The first dialog searches down.
-  FindReplaceDialog() { record_.Flags = FR_DOWN; }
+  FindReplaceDialog() = default;
   FindReplaceDialog(const FindReplaceDialog&) = delete;
   FindReplaceDialog& operator=(const FindReplaceDialog&) = delete;
   ~FindReplaceDialog();
@@ -38,7 +37,7 @@ class FindReplaceDialog : public MessageFilter {
   NameSearch Search() const;
   std::wstring Replacement() const { return replaceText_; }
   // The Replace dialog has no direction: it always searches down.
-  bool SearchesDown() const { return replace_ || (record_.Flags & FR_DOWN) != 0; }
+  bool SearchesDown() const { return replace_ || (options_ & FR_DOWN) != 0; }
 
   bool FilterMessage(MSG& msg) override;
 
@@ -48,6 +47,8 @@ class FindReplaceDialog : public MessageFilter {
 
   static constexpr WORD kTextSize = 256;
   FINDREPLACEW record_{};
+  // Direction, case and whole name as last asked; the first dialog searches down.
+  DWORD options_ = FR_DOWN;
   wchar_t findText_[kTextSize]{};
   wchar_t replaceText_[kTextSize]{};
   HWND window_ = nullptr;
