@@ -266,13 +266,15 @@ TEST_F(FrameKeyboard, ShiftF10ShowsTheEditMenuWithTheStatesOfTheSelectedEntry) {
   SendChord({VK_SHIFT, VK_F10});
   Pump();
   EXPECT_TRUE(menu.Finished());
-  ASSERT_EQ(items.size(), 13u);
+  ASSERT_EQ(items.size(), 17u);
   auto grayed = [&items](size_t position) { return items[position].find(L"(grayed)") != std::wstring::npos; };
   EXPECT_TRUE(grayed(0)) << "Undo with nothing to undo";
   EXPECT_FALSE(grayed(3)) << "Cut";
   EXPECT_FALSE(grayed(9)) << "Delete Entry";
   EXPECT_TRUE(grayed(11)) << "Move Up on the first entry";
   EXPECT_FALSE(grayed(12)) << "Move Down";
+  EXPECT_FALSE(grayed(14)) << "Find";
+  EXPECT_FALSE(grayed(16)) << "Replace";
 }
 
 TEST_F(FrameKeyboard, CtrlTabSwitchesPagesThroughTheFilter) {
