@@ -481,7 +481,8 @@ std::wstring AmbientView::ReplaceNames(const std::vector<std::wstring>& names, b
   std::vector<DocumentEntry> after = document.Slice(first, last - first + 1);
   for (int index = first; index <= last; ++index)
     after[static_cast<size_t>(index - first)].values.audioFile = names[static_cast<size_t>(index)];
-  EntryChange change = EntryChange::Replacing(first, document.Slice(first, last - first + 1), std::move(after));
+  EntryChange change =
+      EntryChange::Replacing(first, document.Slice(first, last - first + 1), std::move(after));
   change.selectBefore = change.selectAfter = first;
   change.selectBeforeLast = change.selectAfterLast = last;
   ApplyChange(std::move(change));

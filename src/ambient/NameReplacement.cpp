@@ -44,7 +44,8 @@ std::size_t FindIn(std::wstring_view name, std::size_t from, const NameSearch& s
 
 bool NameMatches(std::wstring_view name, const NameSearch& search) {
   if (search.text.empty()) return false;
-  if (search.wholeName) return name.size() == search.text.size() && SameAt(name, 0, search.text, search.matchCase);
+  if (search.wholeName)
+    return name.size() == search.text.size() && SameAt(name, 0, search.text, search.matchCase);
   return FindIn(name, 0, search) != std::wstring_view::npos;
 }
 
@@ -53,7 +54,8 @@ std::wstring ReplaceInName(std::wstring_view name, const NameSearch& search, std
   if (search.wholeName) return std::wstring(replacement);
   std::wstring result;
   std::size_t from = 0;
-  for (std::size_t at = FindIn(name, 0, search); at != std::wstring_view::npos; at = FindIn(name, from, search)) {
+  for (std::size_t at = FindIn(name, 0, search); at != std::wstring_view::npos;
+       at = FindIn(name, from, search)) {
     result.append(name.substr(from, at - from));
     result.append(replacement);
     from = at + search.text.size();

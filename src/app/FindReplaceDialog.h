@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+// The dialog's record needs the base declarations first.
 #include <commdlg.h>
 
 #include <string>

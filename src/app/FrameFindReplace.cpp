@@ -4,8 +4,8 @@
 // takes every name or none.
 #include <cwchar>
 
-#include "app/CommandStrings.h"
 #include "ambient/NamesCodePage.h"
+#include "app/CommandStrings.h"
 #include "app/MainFrame.h"
 #include "app/MenuPrompts.h"
 #include "app/resources/ResourceIds.h"
@@ -83,7 +83,8 @@ void MainFrame::FindNextName(bool down) {
     return;
   }
   int place = 0;
-  for (int index = 0; index <= found; ++index) place += NameMatches(names[static_cast<size_t>(index)], search) ? 1 : 0;
+  for (int index = 0; index <= found; ++index)
+    place += NameMatches(names[static_cast<size_t>(index)], search) ? 1 : 0;
   view->SelectCell(found, kNameColumn);
   ShowStatusReason(Format(STR_FIND_MATCHES, place, CountMatchingNames(names, search)));
 }

@@ -133,7 +133,8 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       OnDestroy();
       return false;
     case WM_COMMAND:
-      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam)) && !OnFindCommand(LOWORD(m.wParam)))
+      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam)) &&
+          !OnFindCommand(LOWORD(m.wParam)))
         return false;
       m.result = 0;
       return true;
