@@ -14,7 +14,8 @@ UINT FindReplaceDialog::Message() {
   return message;
 }
 
-bool FindReplaceDialog::Show(HWND owner, bool replace) {
+bool FindReplaceDialog::Show(HWND owner, bool replace, HACCEL keys) {
+  keys_ = keys;
   if (window_ != nullptr && replace_ == replace) {
     SetActiveWindow(window_);
     SetFocus(GetDlgItem(window_, edt1));
@@ -72,6 +73,7 @@ NameSearch FindReplaceDialog::Search() const {
 
 bool FindReplaceDialog::FilterMessage(MSG& msg) {
   if (window_ == nullptr || (msg.hwnd != window_ && !IsChild(window_, msg.hwnd))) return false;
+  if (keys_ != nullptr && TranslateAcceleratorW(record_.hwndOwner, keys_, &msg) != 0) return true;
   return IsDialogMessageW(window_, &msg) != FALSE;
 }
 

@@ -25,7 +25,9 @@ class FindReplaceDialog : public MessageFilter {
 
   // Shows the Replace (`replace`) or the Find dialog owned by `owner`, or activates it when it is
   // already open; a dialog of the other kind closes first. False when it could not be made.
-  bool Show(HWND owner, bool replace);
+  // `keys` are the owner's accelerators that work in the dialog too (Find Next); the caller keeps
+  // the table alive while the dialog is open.
+  bool Show(HWND owner, bool replace, HACCEL keys = nullptr);
   // Closes the dialog, if open; the frame does so before it goes.
   void Close();
   bool IsOpen() const { return window_ != nullptr; }
@@ -53,6 +55,7 @@ class FindReplaceDialog : public MessageFilter {
   wchar_t findText_[kTextSize]{};
   wchar_t replaceText_[kTextSize]{};
   HWND window_ = nullptr;
+  HACCEL keys_ = nullptr;
   bool replace_ = false;
   bool filtering_ = false;
 };

@@ -48,7 +48,7 @@ bool MainFrame::OnFindCommand(UINT id) {
   // Find Next with nothing to find yet asks what to find.
   if (id == CMD_EDIT_FIND_NEXT && !findReplace_.Search().text.empty()) {
     FindNextName(findReplace_.SearchesDown());
-  } else if (!findReplace_.Show(Handle(), id == CMD_EDIT_REPLACE)) {
+  } else if (!findReplace_.Show(Handle(), id == CMD_EDIT_REPLACE, FindKeys())) {
     RefusalBeep();
   }
   return true;
@@ -136,6 +136,21 @@ void MainFrame::ReplaceAllNames() {
     return;
   }
   ShowStatusReason(Format(STR_REPLACED_COUNT, replaced.changed));
+}
+
+// The keys of the find commands, which work in the dialogs as well; made once from the frame's
+// table, so that the keys stay the same everywhere.
+HACCEL MainFrame::FindKeys() {
+  if (findKeys_ != nullptr) return findKeys_;
+  std::vector<ACCEL> keys;
+  for (ACCEL entry : acceleratorEntries_) {
+    if (entry.cmd != CMD_EDIT_FIND && entry.cmd != CMD_EDIT_FIND_NEXT && entry.cmd != CMD_EDIT_REPLACE)
+      continue;
+    entry.fVirt &= static_cast<BYTE>(~0x80);  // the copied table's end mark
+    keys.push_back(entry);
+  }
+  if (!keys.empty()) findKeys_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+  return findKeys_;
 }
 
 void MainFrame::UpdateFindCommandStates() {

@@ -81,6 +81,7 @@ int WindowHeight(HWND window) {
 MainFrame::~MainFrame() {
   if (Handle() != nullptr) DestroyWindow(Handle());
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
+  if (findKeys_ != nullptr) DestroyAcceleratorTable(findKeys_);
 }
 
 HWND MainFrame::CreateFrame() {

@@ -132,6 +132,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void ReplaceSelectedName();
   void ReplaceAllNames();
   void UpdateFindCommandStates();
+  HACCEL FindKeys();
 
   // Names kept as stored, damaged files and the names' code page (FrameOutsideData.cpp).
   void LoadNamesCodePage();
@@ -159,6 +160,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // first save over such a file asks first.
   std::set<const AmbientView*> damagedViews_;
   FindReplaceDialog findReplace_;
+  HACCEL findKeys_ = nullptr;
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
 };
