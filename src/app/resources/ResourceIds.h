@@ -118,9 +118,9 @@
 // Find and replace in the entries' names: Find Next, the status-bar reports (printf arguments:
 // the match's place and the count; the search text; the count; the refusal's reason) and the
 // name of the find dialog's whole-word box, which here means the whole name.
-#define CMD_EDIT_FIND_NEXT 0x8030
-#define STR_FIND_MATCHES 0x6300
-#define STR_FIND_NOT_FOUND 0x6301
-#define STR_REPLACED_COUNT 0x6302
-#define STR_REPLACE_REFUSED 0x6303
-#define STR_FIND_WHOLE_NAME 0x6304
+#define CMD_EDIT_FIND_NEXT 0x8050
+#define STR_FIND_MATCHES 0x6500
+#define STR_FIND_NOT_FOUND 0x6501
+#define STR_REPLACED_COUNT 0x6502
+#define STR_REPLACE_REFUSED 0x6503
+#define STR_FIND_WHOLE_NAME 0x6504
