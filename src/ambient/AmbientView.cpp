@@ -659,3 +659,29 @@ void AmbientView::FitNameColumn() {
   SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, kAudioFileColumn, MAKELPARAM(std::max(room, least), 0));
   fittingNameColumn = false;
 }
+
+// ---- find and replace ----
+
+// Every changed name passes the check a typed one does, before anything changes.
+std::wstring AmbientView::ReplaceNames(const std::vector<std::wstring>& names, bool apply) {
+  CloseEditor();
+  const int count = std::min(document.Count(), static_cast<int>(names.size()));
+  int first = -1, last = -1;
+  for (int index = 0; index < count; ++index) {
+    if (names[static_cast<size_t>(index)] == document.At(index).values.audioFile.value_or(L"")) continue;
+    std::wstring reason = NameRefusal(index, names[static_cast<size_t>(index)]);
+    if (!reason.empty()) return reason;
+    if (first < 0) first = index;
+    last = index;
+  }
+  if (first < 0 || !apply) return std::wstring();
+  std::vector<DocumentEntry> after = document.Slice(first, last - first + 1);
+  for (int index = first; index <= last; ++index)
+    after[static_cast<size_t>(index - first)].values.audioFile = names[static_cast<size_t>(index)];
+  EntryChange change =
+      EntryChange::Replacing(first, document.Slice(first, last - first + 1), std::move(after));
+  change.selectBefore = change.selectAfter = first;
+  change.selectBeforeLast = change.selectAfterLast = last;
+  ApplyChange(std::move(change));
+  return std::wstring();
+}

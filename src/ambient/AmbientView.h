@@ -109,6 +109,11 @@ class AmbientView : public PropertyGrid {
   void SetColumnWidths96(const std::vector<int>& widths);
   // Shows the columns as wide at `dpi` as they were at the scale before.
   void ApplyDpi(UINT dpi);
+  // Find and replace: gives the entries `names` (one per entry, in order) as one step of the
+  // history, which replaces the entries from the first to the last changed name and selects the
+  // first. Changes nothing and returns why the first changed name cannot be stored when one cannot;
+  // empty otherwise (also when no name changed). With `apply` false it only says why.
+  std::wstring ReplaceNames(const std::vector<std::wstring>& names, bool apply = true);
 
  protected:
   bool HandleMessage(Message& m) override;

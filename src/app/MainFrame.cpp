@@ -87,6 +87,7 @@ MainFrame::~MainFrame() {
   if (recovery_) WriteRecoveryCopiesOnCrash(nullptr);
   if (Handle() != nullptr) DestroyWindow(Handle());
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
+  if (findKeys_ != nullptr) DestroyAcceleratorTable(findKeys_);
 }
 
 HWND MainFrame::CreateFrame() {
@@ -118,6 +119,11 @@ AmbientView* MainFrame::ActiveView() const {
 
 bool MainFrame::HandleMessage(Message& m) {
   if (HandleOutsideWorldMessage(m)) return true;
+  if (m.msg == FindReplaceDialog::Message()) {
+    OnFindMessage(m.lParam);
+    m.result = 0;
+    return true;
+  }
   if (HandleOwnMessage(m)) return true;
   if (HandleSessionMessage(m)) return true;
   if (HandleDpiMessage(m)) return true;
@@ -137,7 +143,8 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       OnDestroy();
       return false;
     case WM_COMMAND:
-      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam)) && !OnSoundCommand(LOWORD(m.wParam)))
+      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam)) &&
+          !OnSoundCommand(LOWORD(m.wParam)) && !OnFindCommand(LOWORD(m.wParam)))
         return false;
       m.result = 0;
       return true;
@@ -300,6 +307,7 @@ void MainFrame::DoIdle() {
   UpdateUnsavedMarks();
   if (recoveryDue_) SyncRecoveryCopies();
   UpdateSoundState();
+  UpdateFindCommandStates();
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -389,6 +397,7 @@ void MainFrame::CreateClient() {
 void MainFrame::OnDestroy() {
   RemovePropW(Handle(), kFrameProperty);
   OnSoundStop();
+  findReplace_.Close();
   if (MessageLoop* loop = TheAppModule().LoopForThread()) {
     loop->UnregisterFilter(this);
     loop->UnregisterIdleHandler(this);

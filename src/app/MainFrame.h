@@ -12,6 +12,7 @@
 
 #include "ambient/AmbientView.h"
 #include "app/CommandStateMap.h"
+#include "app/FindReplaceDialog.h"
 #include "app/FrameToolbar.h"
 #include "app/IdleHandler.h"
 #include "app/MessageFilter.h"
@@ -201,6 +202,15 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool CellEditorOpen() const;
   bool OnContextMenu(HWND window, LPARAM position);
 
+  // Find and replace in the active document's names (FrameFindReplace.cpp).
+  bool OnFindCommand(UINT id);
+  void OnFindMessage(LPARAM lParam);
+  void FindNextName(bool down);
+  void ReplaceSelectedName();
+  void ReplaceAllNames();
+  void UpdateFindCommandStates();
+  HACCEL FindKeys();
+
   // Names kept as stored, damaged files and the names' code page (FrameOutsideData.cpp).
   void LoadNamesCodePage();
   void OnViewNamesCodePage(UINT id);
@@ -263,6 +273,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::wstring soundPanes_[2];
   // The folder and the entries not found that the active view was last painted with.
   std::wstring paintedMissing_;
+  FindReplaceDialog findReplace_;
+  HACCEL findKeys_ = nullptr;
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
   Settings& settings_;

@@ -165,3 +165,13 @@
 #define STR_SOUND_NOT_FOUND 0x642A
 #define STR_SOUND_FILE_FILTER 0x642B
 #define STR_SOUND_OUTSIDE_FOLDER 0x642C
+
+// Find and replace in the entries' names: Find Next, the status-bar reports (printf arguments:
+// the match's place and the count; the search text; the count; the refusal's reason) and the
+// name of the find dialog's whole-word box, which here means the whole name.
+#define CMD_EDIT_FIND_NEXT 0x8050
+#define STR_FIND_MATCHES 0x6500
+#define STR_FIND_NOT_FOUND 0x6501
+#define STR_REPLACED_COUNT 0x6502
+#define STR_REPLACE_REFUSED 0x6503
+#define STR_FIND_WHOLE_NAME 0x6504

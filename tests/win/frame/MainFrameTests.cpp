@@ -115,9 +115,11 @@ TEST_F(MainFrameTest, IdlePassesShowWhatCanBeDone) {
     EXPECT_FALSE(ToolbarButtonEnabled(id)) << id;
   }
   EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_NEW));
-  EXPECT_TRUE(frame->CommandStates().State(CMD_FILE_SAVE_AS) & COMMAND_STATE_DISABLED);
+  for (UINT id : {CMD_FILE_SAVE_AS, CMD_EDIT_FIND, CMD_EDIT_FIND_NEXT, CMD_EDIT_REPLACE})
+    EXPECT_TRUE(frame->CommandStates().State(id) & COMMAND_STATE_DISABLED) << id;
 
   Command(CMD_FILE_NEW);
+  EXPECT_FALSE(frame->CommandStates().State(CMD_EDIT_REPLACE) & COMMAND_STATE_DISABLED);
   // A new document has never been saved, so it counts as modified.
   EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_SAVE));
   EXPECT_FALSE(frame->CommandStates().State(CMD_FILE_SAVE_AS) & COMMAND_STATE_DISABLED);

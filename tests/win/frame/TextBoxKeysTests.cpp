@@ -17,7 +17,7 @@ std::vector<ACCEL> EditorAccelerators() {
 
 TEST(TextBoxKeys, FindsTheCommandOfExactlyTheseModifiers) {
   const std::vector<ACCEL> table = EditorAccelerators();
-  ASSERT_EQ(table.size(), 24u);
+  ASSERT_EQ(table.size(), 27u);
   const BYTE control = ModifierFlags(false, true, false);
   const BYTE shift = ModifierFlags(true, false, false);
   const BYTE alt = ModifierFlags(false, false, true);
@@ -38,6 +38,7 @@ TEST(TextBoxKeys, FindsTheCommandOfExactlyTheseModifiers) {
   EXPECT_EQ(FindAcceleratorCommand(table, VK_DELETE, 0), -1);
   EXPECT_EQ(FindAcceleratorCommand(table, VK_DELETE, control), CMD_ENTRY_DELETE);
   EXPECT_EQ(FindAcceleratorCommand(table, VK_INSERT, 0), CMD_ENTRY_INSERT);
+  EXPECT_EQ(FindAcceleratorCommand(table, VK_F3, 0), CMD_EDIT_FIND_NEXT);
   EXPECT_EQ(FindAcceleratorCommand({}, 'C', control), -1);
 }
 

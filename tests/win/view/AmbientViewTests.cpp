@@ -418,6 +418,36 @@ TEST_F(AmbientViewTest, SelectedEntriesAreEditedAsOneBlock) {
   EXPECT_EQ(view.GetSelectedEntries().size(), 100u);
 }
 
+// Find and replace gives many entries new names as one step, or refuses them all.
+TEST_F(AmbientViewTest, NewNamesAreOneStepAndARefusedOneChangesNothing) {
+  ASSERT_TRUE(view.Load(CopyOfSample(L"four-times-of-day.bad").c_str()));
+  std::vector<std::wstring> names, renamed;
+  for (int index = 0; index < view.GetEntryCount(); ++index)
+    names.push_back(view.GetEntry(index).values.audioFile.value_or(L""));
+  renamed = names;
+  renamed[1] = L"woods\\a.wav";
+  renamed[3] = L"woods\\b.wav";
+
+  std::vector<std::wstring> refused = renamed;
+  refused[2] = L"tab\there.wav";
+  EXPECT_NE(view.ReplaceNames(refused).find(L"№ 2,"), std::wstring::npos);
+  EXPECT_EQ(view.ReplaceNames(renamed, false), L"");  // only asks
+  EXPECT_FALSE(view.CanUndo());
+  EXPECT_FALSE(view.IsModified());
+
+  EXPECT_EQ(view.ReplaceNames(renamed), L"");
+  EXPECT_EQ(view.GetSelectedEntry(), 1);
+  for (int index = 0; index < view.GetEntryCount(); ++index)
+    EXPECT_EQ(view.GetEntry(index).values.audioFile, renamed[static_cast<size_t>(index)]);
+  ExpectRowsShowEntries(view);
+  view.Undo();
+  EXPECT_FALSE(view.CanUndo());
+  EXPECT_FALSE(view.IsModified());
+  for (int index = 0; index < view.GetEntryCount(); ++index)
+    EXPECT_EQ(view.GetEntry(index).values.audioFile, names[static_cast<size_t>(index)]);
+  ExpectRowsShowEntries(view);
+}
+
 TEST_F(AmbientViewTest, SaveAsThenSaveWritesToTheNewPath) {
   std::wstring path = CopyOfSample(L"extreme-numbers.bad");
   std::vector<char> original = ReadFileBytes(path);
