@@ -1,5 +1,8 @@
 #include "app/CommandStrings.h"
 
+#include <cwchar>
+#include <iterator>
+
 #include "app/resources/ResourceIds.h"
 #include "win/ResourceModule.h"
 
@@ -45,4 +48,10 @@ UINT PromptStringId(UINT itemId) {
   if (itemId >= CMD_FILE_MRU_FIRST && itemId <= CMD_FILE_MRU_LAST) return STR_FILE_MRU;
   if (itemId >= CMD_WINDOW_PAGE_FIRST && itemId <= CMD_WINDOW_PAGE_LAST) return STR_WINDOW_PAGE;
   return itemId;
+}
+
+std::wstring FormatCommandNumbers(UINT id, int first, int second) {
+  wchar_t text[512]{};
+  std::swprintf(text, std::size(text), LoadCommandString(id).c_str(), first, second);
+  return text;
 }

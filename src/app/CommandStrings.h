@@ -13,6 +13,9 @@ std::wstring LoadCommandString(UINT id, bool* found = nullptr);
 // The string of `id` with `argument` in place of %1 (FormatMessage's inserts); `argument` alone
 // when the string is missing.
 std::wstring FormatCommandString(UINT id, const std::wstring& argument);
+
+// String `id`, a printf pattern, with up to two whole numbers put in (a line, a field, a count).
+std::wstring FormatCommandNumbers(UINT id, int first, int second = 0);
 // The part before the first line feed (the whole text when it has none).
 std::wstring PromptPart(const std::wstring& text);
 // The part after the first line feed; empty when there is none.

@@ -19,13 +19,7 @@ namespace {
 
 // The "&Edit" popup, which is also the document's context menu.
 constexpr int kEditMenuPosition = 1;
-constexpr int kReasonLength = 512;
 
-std::wstring FormatString(UINT id, int first, int second = 0) {
-  wchar_t text[kReasonLength]{};
-  std::swprintf(text, kReasonLength, LoadCommandString(id).c_str(), first, second);
-  return text;
-}
 
 std::wstring PasteRefusal(const ClipboardPaste& paste) {
   if (paste.busy) return LoadCommandString(STR_PASTE_CLIPBOARD_BUSY);
@@ -35,21 +29,21 @@ std::wstring PasteRefusal(const ClipboardPaste& paste) {
     case EntryTextError::NoEntries:
       return LoadCommandString(STR_PASTE_NO_ENTRIES);
     case EntryTextError::WrongFieldCount:
-      return FormatString(STR_PASTE_FIELD_COUNT, paste.line, paste.field);
+      return FormatCommandNumbers(STR_PASTE_FIELD_COUNT, paste.line, paste.field);
     case EntryTextError::NotANumber:
-      return FormatString(STR_PASTE_NOT_A_NUMBER, paste.line, paste.field);
+      return FormatCommandNumbers(STR_PASTE_NOT_A_NUMBER, paste.line, paste.field);
     case EntryTextError::NumberOutOfRange:
-      return FormatString(STR_PASTE_OUT_OF_RANGE, paste.line, paste.field);
+      return FormatCommandNumbers(STR_PASTE_OUT_OF_RANGE, paste.line, paste.field);
     case EntryTextError::TimeOfDayOutOfRange:
-      return FormatString(STR_PASTE_TIME_OF_DAY, paste.line);
+      return FormatCommandNumbers(STR_PASTE_TIME_OF_DAY, paste.line);
     case EntryTextError::NameTooLong:
-      return FormatString(STR_PASTE_NAME_TOO_LONG, paste.line);
+      return FormatCommandNumbers(STR_PASTE_NAME_TOO_LONG, paste.line);
     case EntryTextError::NameNotConvertible:
-      return FormatString(STR_PASTE_NAME_NOT_CONVERTIBLE, paste.line);
+      return FormatCommandNumbers(STR_PASTE_NAME_NOT_CONVERTIBLE, paste.line);
     case EntryTextError::TooManyEntries:
-      return FormatString(STR_PASTE_TOO_MANY, paste.line);
+      return FormatCommandNumbers(STR_PASTE_TOO_MANY, paste.line);
     case EntryTextError::NameHasControlCharacter:
-      return FormatString(STR_PASTE_NAME_CONTROL, paste.line);
+      return FormatCommandNumbers(STR_PASTE_NAME_CONTROL, paste.line);
     case EntryTextError::RecordsDamaged:
       return LoadCommandString(STR_PASTE_DAMAGED);
   }

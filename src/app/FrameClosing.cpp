@@ -4,6 +4,7 @@
 // what the grid shows.
 #include "app/CommandStrings.h"
 #include "app/MainFrame.h"
+#include "app/SingleInstance.h"
 #include "app/resources/ResourceIds.h"
 
 // A new document nobody has put anything into has nothing to lose.
@@ -61,6 +62,8 @@ bool MainFrame::OnClose() {
   if (questionsUp_ > 0 || !ConfirmCloseAll()) return true;
   // Stored while the window still has its place: the next start opens it there.
   SaveWhereClosed();
+  // A start from now on opens its own window: files handed to this one would go down with it.
+  RemovePropW(Handle(), kFrameProperty);
   return false;
 }
 

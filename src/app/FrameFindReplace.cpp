@@ -15,17 +15,11 @@ namespace {
 
 // The view's column of the names: a found entry is shown with its name selected.
 constexpr int kNameColumn = 1;
-constexpr int kReportLength = 512;
 
-std::wstring Format(UINT id, int first, int second = 0) {
-  wchar_t text[kReportLength]{};
-  std::swprintf(text, kReportLength, LoadCommandString(id).c_str(), first, second);
-  return text;
-}
-
+// String `id`, a printf pattern, with a text put in.
 std::wstring Format(UINT id, const std::wstring& argument) {
-  wchar_t text[kReportLength]{};
-  std::swprintf(text, kReportLength, LoadCommandString(id).c_str(), argument.c_str());
+  wchar_t text[512]{};
+  std::swprintf(text, std::size(text), LoadCommandString(id).c_str(), argument.c_str());
   return text;
 }
 
@@ -86,7 +80,7 @@ void MainFrame::FindNextName(bool down) {
   for (int index = 0; index <= found; ++index)
     place += NameMatches(names[static_cast<size_t>(index)], search) ? 1 : 0;
   view->SelectCell(found, kNameColumn);
-  ShowStatusReason(Format(STR_FIND_MATCHES, place, CountMatchingNames(names, search)));
+  ShowStatusReason(FormatCommandNumbers(STR_FIND_MATCHES, place, CountMatchingNames(names, search)));
 }
 
 // Replaces in the selected entry when its name matches, then goes on to the next match, so that
@@ -106,7 +100,7 @@ void MainFrame::ReplaceSelectedName() {
       return;
     }
     if (FindMatchingName(EntryNames(*view), entry, true, search) < 0) {
-      ShowStatusReason(Format(STR_REPLACED_COUNT, 1));
+      ShowStatusReason(FormatCommandNumbers(STR_REPLACED_COUNT, 1));
       return;
     }
   }
@@ -135,7 +129,7 @@ void MainFrame::ReplaceAllNames() {
     RefuseEntryCommand(Format(STR_REPLACE_REFUSED, refusal));
     return;
   }
-  ShowStatusReason(Format(STR_REPLACED_COUNT, replaced.changed));
+  ShowStatusReason(FormatCommandNumbers(STR_REPLACED_COUNT, replaced.changed));
 }
 
 // The keys of the find commands, which work in the dialogs as well; made once from the frame's

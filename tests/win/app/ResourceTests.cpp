@@ -84,6 +84,7 @@ const MenuLine kMainMenu[] = {
     {CMD_SOUND_STOP, L"&Stop Sound\tShift+F5", L"О&становить звук\tShift+F5"},
     {CMD_SOUND_NEXT_MISSING, L"Ne&xt Missing Sound\tF8", L"Следу&ющий ненайденный звук\tF8"},
     {CMD_SOUND_PREV_MISSING, L"Previous Missin&g Sound\tShift+F8", L"Предыдущий ненайденны&й звук\tShift+F8"},
+    {0, nullptr, nullptr},
     {CMD_EDIT_FIND, L"&Find...\tCtrl+F", L"Н&айти...\tCtrl+F"},
     {CMD_EDIT_FIND_NEXT, L"Find &Next\tF3", L"Найти с&ледующее\tF3"},
     {CMD_EDIT_REPLACE, L"Repl&ace...\tCtrl+H", L"&Заменить...\tCtrl+H"},
