@@ -16,6 +16,10 @@ constexpr UINT kCheckFilesOnDisk = WM_APP + 0x51;
 constexpr UINT_PTR kRecoveryTimer = 0x5257;
 // Copies are brought up to date after every command, and at least this often.
 constexpr UINT kRecoveryInterval = 30 * 1000;
+// A command's copy is written this long after the last command, so that no key waits for the
+// disk and a run of commands writes once.
+constexpr UINT_PTR kRecoverySoonTimer = 0x5258;
+constexpr UINT kRecoverySoonDelay = 500;
 
 // A message whose handler failed: the frame it belongs to says so.
 void TellCommandRefused(HWND hwnd, UINT, bool outOfMemory) {
@@ -50,8 +54,16 @@ bool MainFrame::HandleOutsideWorldMessage(Message& m) {
       m.result = 0;
       return true;
     case WM_TIMER:
+      if (m.wParam == kRecoverySoonTimer) {
+        KillTimer(Handle(), kRecoverySoonTimer);
+        SyncRecoveryCopies();
+        m.result = 0;
+        return true;
+      }
       if (m.wParam != kRecoveryTimer) return false;
-      SyncRecoveryCopies();
+      // Now and then the copies go to the disk itself; after a command they are written to
+      // the system's cache at once, which is enough for a crash or a killed process.
+      SyncRecoveryCopies(true);
       m.result = 0;
       return true;
     case WM_COMMAND:
@@ -166,14 +178,19 @@ void MainFrame::KeepRecoveryCopies(const std::wstring& folder) {
   SetTimer(Handle(), kRecoveryTimer, kRecoveryInterval, nullptr);
 }
 
-void MainFrame::SyncRecoveryCopies() {
+void MainFrame::ScheduleRecoveryCopies() {
+  recoveryDue_ = false;
+  if (recovery_) SetTimer(Handle(), kRecoverySoonTimer, kRecoverySoonDelay, nullptr);
+}
+
+void MainFrame::SyncRecoveryCopies(bool durable) {
   recoveryDue_ = false;
   if (!recovery_) return;
   for (const std::unique_ptr<AmbientView>& view : views_) {
     if (view->Handle() == nullptr) continue;
     DocumentWatch& watch = WatchOf(*view);
     if (view->IsModified()) {
-      WriteRecoveryCopy(*view, watch);
+      WriteRecoveryCopy(*view, watch, durable);
     } else if (watch.copyKept) {
       recovery_->Remove(watch.recoverySlot);
       watch.copyKept = false;
@@ -182,14 +199,14 @@ void MainFrame::SyncRecoveryCopies() {
 }
 
 // A copy that cannot be written is said once in the status bar, until one is written again.
-void MainFrame::WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch) {
+void MainFrame::WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch, bool durable) {
   RecoveryCopy copy;
   copy.path = view.GetPath();
   copy.title = TitleOf(view);
   copy.stamp = view.GetFileStamp();
   // A document a save would refuse keeps the copy of its last storable state.
   if (!view.EncodeForSave(copy.bytes)) return;
-  if (recovery_->Write(watch.recoverySlot, copy)) {
+  if (recovery_->Write(watch.recoverySlot, copy, durable)) {
     watch.copyKept = true;
     watch.failureReported = false;
     return;

@@ -305,7 +305,7 @@ void MainFrame::DoIdle() {
   for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
   UpdateEditCommandStates();
   UpdateUnsavedMarks();
-  if (recoveryDue_) SyncRecoveryCopies();
+  if (recoveryDue_) ScheduleRecoveryCopies();
   UpdateSoundState();
   UpdateFindCommandStates();
   commandStates_.PushToToolbars();

@@ -94,7 +94,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Compares every document with its file on disk and asks about each change once.
   void CheckFilesOnDisk();
   // Writes or deletes the recovery copies as the documents now are.
-  void SyncRecoveryCopies();
+  // `durable`: flushed to the disk itself, not only to the system's cache.
+  void SyncRecoveryCopies(bool durable = false);
+  // Writes the copies shortly, once the commands in a row are over.
+  void ScheduleRecoveryCopies();
   // Tells the user that a command failed (for want of memory, or another error) and was refused.
   void TellRefusedCommand(bool outOfMemory);
   // Whether a question (save prompt, reload question, file dialog of a save) is up.
@@ -185,7 +188,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool CheckFileOfView(AmbientView& view);
   bool ConfirmOverwriteChanged(AmbientView& view);
   void DocumentSaved(const AmbientView& view);
-  void WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch);
+  void WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch, bool durable);
   void ForgetClosedViews();
   bool RestoreCopy(const RecoveryCopy& copy);
 

@@ -37,13 +37,13 @@ bool StillRunning(DWORD processId, std::uint64_t startTime) {
   return running;
 }
 
-bool WriteWhole(const std::wstring& path, const std::vector<std::byte>& bytes) {
+bool WriteWhole(const std::wstring& path, const std::vector<std::byte>& bytes, bool durable) {
   HANDLE file =
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size() && FlushFileBuffers(file);
+            written == bytes.size() && (!durable || FlushFileBuffers(file));
   ok = CloseHandle(file) && ok;
   if (!ok) DeleteFileW(path.c_str());
   return ok;
@@ -151,17 +151,18 @@ RecoveryStore::Kept& RecoveryStore::KeptFor(int slot) {
   return kept_.back();
 }
 
-bool RecoveryStore::Write(int slot, const RecoveryCopy& copy) {
+bool RecoveryStore::Write(int slot, const RecoveryCopy& copy, bool durable) {
   if (folder_.empty()) return false;
   Kept& kept = KeptFor(slot);
   std::vector<std::byte> content = Serialize(copy);
-  if (kept.onDisk && content == kept.content) return true;
+  if (kept.onDisk && content == kept.content && (kept.durable || !durable)) return true;
   kept.content = std::move(content);
   // The folder may have been deleted since the last copy.
   SHCreateDirectoryExW(nullptr, folder_.c_str(), nullptr);
-  kept.onDisk = WriteWhole(kept.temporary, kept.content) &&
-                MoveFileExW(kept.temporary.c_str(), kept.file.c_str(),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
+  kept.onDisk = WriteWhole(kept.temporary, kept.content, durable) &&
+                MoveFileExW(kept.temporary.c_str(), kept.file.c_str(), flags);
+  kept.durable = kept.onDisk && durable;
   return kept.onDisk;
 }
 

@@ -35,8 +35,10 @@ class RecoveryStore {
 
   // Makes the copy of document `slot` hold `copy`, atomically (a temporary file that then
   // takes the copy's place). Nothing is written when the copy on disk already holds it. False
-  // when it could not be written; the copy written before, if any, stays.
-  bool Write(int slot, const RecoveryCopy& copy);
+  // when it could not be written; the copy written before, if any, stays. A `durable` write
+  // waits until the copy is on the disk itself (it survives a power cut, not only the end of the
+  // process); it costs a disk flush, so the frame asks for it only now and then.
+  bool Write(int slot, const RecoveryCopy& copy, bool durable = true);
   // Deletes the copy of `slot`: the document was saved or closed without saving.
   void Remove(int slot);
   // Writes every copy this store holds again, from what it has in memory: the last thing the
@@ -63,6 +65,7 @@ class RecoveryStore {
     std::wstring temporary;
     std::vector<std::byte> content;
     bool onDisk = false;
+    bool durable = false;
   };
 
   Kept& KeptFor(int slot);

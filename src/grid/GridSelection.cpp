@@ -44,9 +44,19 @@ bool PropertyGrid::IsRowSelected(int row) const {
          marked[static_cast<size_t>(row)] != 0;
 }
 
+// Only the rows whose mark goes are painted again.
 void PropertyGrid::ClearMarks() {
-  if (std::count(marked.begin(), marked.end(), 1) > 1) InvalidateRect(Handle(), nullptr, FALSE);
-  std::fill(marked.begin(), marked.end(), 0);
+  for (int row = 0; row < static_cast<int>(marked.size()); ++row) {
+    if (marked[static_cast<size_t>(row)] == 0) continue;
+    marked[static_cast<size_t>(row)] = 0;
+    RepaintRows(row, row);
+  }
+}
+
+void PropertyGrid::MarkRow(int row) {
+  if (row < 0 || row >= GetDataRowCount() || marked[static_cast<size_t>(row)] != 0) return;
+  marked[static_cast<size_t>(row)] = 1;
+  RepaintRows(row, row);
 }
 
 // The cursor is arriving at `row`: the selected rows follow the gesture that moved it.
@@ -64,9 +74,7 @@ void PropertyGrid::MarkRowsFor(int row) {
       if (anchorRow < 0 || anchorRow >= GetDataRowCount()) anchorRow = selRow >= 0 ? selRow : row;
       if (!dataRow) return;
       ClearMarks();
-      for (int marking = std::min(anchorRow, row); marking <= std::max(anchorRow, row); ++marking)
-        marked[static_cast<size_t>(marking)] = 1;
-      InvalidateRect(Handle(), nullptr, FALSE);
+      for (int marking = std::min(anchorRow, row); marking <= std::max(anchorRow, row); ++marking) MarkRow(marking);
       return;
     case SelectionGesture::Single:
       ClearMarks();
@@ -83,13 +91,9 @@ void PropertyGrid::SelectRows(int first, int last, int cursorRow, int col) {
 }
 
 void PropertyGrid::SelectRowSet(const std::vector<int>& chosen, int cursorRow, int col) {
-  const int dataRows = GetDataRowCount();
   ClearMarks();
-  for (int row : chosen) {
-    if (row >= 0 && row < dataRows) marked[static_cast<size_t>(row)] = 1;
-  }
+  for (int row : chosen) MarkRow(row);
   if (!chosen.empty()) anchorRow = chosen.front();
-  InvalidateRect(Handle(), nullptr, FALSE);
   gesture = SelectionGesture::Keep;
   SelectCell(cursorRow, col);
   gesture = SelectionGesture::Single;

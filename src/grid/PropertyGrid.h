@@ -156,6 +156,7 @@ class PropertyGrid : public Window {
   enum class SelectionGesture { Single, Extend, Toggle, Keep };
   void MarkRowsFor(int row);
   void ClearMarks();
+  void MarkRow(int row);
   bool OnSelectionKey(Message& m);
   bool OnModifiedClick(int row, int col, bool toggle);
   // Moves the list view's own selection to `row`; the grid follows as for a user's move.

@@ -136,6 +136,16 @@ TEST_F(OutsideWorld, RecoveryCopiesFollowTheDocumentAndComeBackAfterACrash) {
   TypeIntoCell(0, kVolumeColumn, L"4242");
   ASSERT_TRUE(view->CommitEdit());
   Pump();
+  // The copy is written shortly after the last command, not while its key is handled.
+  const DWORD start = GetTickCount();
+  WIN32_FIND_DATAW probe{};
+  HANDLE written = INVALID_HANDLE_VALUE;
+  while ((written = FindFirstFileW((recovery + L"\\*.recovery").c_str(), &probe)) == INVALID_HANDLE_VALUE &&
+         GetTickCount() - start < 5000) {
+    Sleep(50);
+    Pump();
+  }
+  if (written != INVALID_HANDLE_VALUE) FindClose(written);
 
   RecoveryStore other(recovery);
   EXPECT_TRUE(other.FindOrphans().empty()) << "this process's copies are nobody's orphans";
