@@ -1,8 +1,5 @@
 #include "app/RecentFiles.h"
 
-// SHAddToRecentDocs needs the base declarations first.
-#include <shlobj.h>
-
 #include <algorithm>
 
 #include "app/Settings.h"
@@ -78,7 +75,7 @@ void RecentFiles::Add(const std::wstring& path) {
   files_.insert(files_.begin(), path);
   if (files_.size() > kMaxFiles) files_.resize(kMaxFiles);
   Store();
-  SHAddToRecentDocs(SHARD_PATHW, path.c_str());
+  shell_.Add(path);
 }
 
 void RecentFiles::Remove(const std::wstring& path) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ShellRecentList.h"
+
 class Settings;
 
 // The files the user opened or saved last, most recent first, at most eight; kept in the
@@ -30,6 +32,7 @@ class RecentFiles {
 
   Settings& settings_;
   std::vector<std::wstring> files_;
+  ShellRecentList shell_;
 };
 
 // The menu label of recent file `index` (from 0): mnemonic digit, a space, the path with its

@@ -1,8 +1,11 @@
 // What the frame keeps for the user: recent files, its place, the unsaved marks, the list of
 // all windows and the files a second start hands over.
 
+#include <shlobj.h>
+
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
+#include "app/ShellRecentList.h"
 #include "app/SingleInstance.h"
 #include "app/WindowPlacement.h"
 #include "app/resources/ResourceIds.h"
@@ -92,6 +95,27 @@ TEST_F(Session, RecentFilesLeadTheFileMenuAndForgetWhatIsGone) {
 
 // The mark shows on the tab and in the Window menu while the document differs from its file,
 // and goes when undo brings it back; the page's title itself never carries it.
+// The shell's recent documents hear of each file from a worker, in order, and whatever was
+// handed over reaches the shell even when the list ends at once.
+TEST_F(Session, ShellRecentDocumentsHearOfEveryFileOffTheInterfaceThread) {
+  wchar_t recent[MAX_PATH]{};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_RECENT, nullptr, SHGFP_TYPE_CURRENT, recent), S_OK);
+  const std::wstring first = TempFile(L"shell recent one.bad"), second = TempFile(L"shell recent two.bad");
+  for (const std::wstring& path : {first, second}) WriteFileBytes(path, ReadFileBytes(CopyOfSample(L"four-times-of-day.bad")));
+  const auto shortcut = [&](const std::wstring& path) {
+    return std::wstring(recent) + L"\\" + path.substr(path.find_last_of(L'\\') + 1) + L".lnk";
+  };
+  for (const std::wstring& path : {first, second}) DeleteFileW(shortcut(path).c_str());
+  {
+    ShellRecentList list;
+    list.Add(first);
+    list.Flush();
+    EXPECT_NE(GetFileAttributesW(shortcut(first).c_str()), INVALID_FILE_ATTRIBUTES);
+    list.Add(second);
+  }
+  EXPECT_NE(GetFileAttributesW(shortcut(second).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(Session, UnsavedMarkFollowsTheDocumentBackToItsSavedState) {
   ASSERT_TRUE(frame->OpenDocument(CopyOfSample(L"four-times-of-day.bad")));
   HWND strip = frame->Tabs().GetTabStrip();
