@@ -4,6 +4,7 @@
 #include <new>
 
 #include "grid/GridCellPolicy.h"
+#include "win/HeldDrawing.h"
 
 // The grid window itself, its message dispatch and the storage of its rows and cells.
 
@@ -107,9 +108,12 @@ void PropertyGrid::SyncRowCount() {
   if (updateDepth > 0 || Handle() == nullptr) return;
   const int count = GetRowCount();
   // The list view would repaint every row and scroll to keep its old ones in view; only the
-  // rows from the first changed one down differ.
-  if (count != ItemCount())
-    SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  // rows from the first changed one down differ. Its scroll bar is drawn with that paint.
+  if (count != ItemCount()) {
+    WithDrawingHeld(Handle(), [&] {
+      SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    });
+  }
   if (firstChangedRow >= 0) RepaintRows(firstChangedRow);
   firstChangedRow = -1;
   // A virtual list keeps its selection at an index; the grid's selected row may have moved.

@@ -52,6 +52,56 @@ TEST_F(GridRows, WithoutAppendRowEveryRowHoldsData) {
   EXPECT_EQ(w.grid.InsertRow(7, new LabelItem(L"", 0, 0)), 2);
 }
 
+LRESULT CALLBACK CountFramePaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR counter) {
+  if (message == WM_NCPAINT) ++*reinterpret_cast<int*>(counter);
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool WaitsToBePainted(HWND window, POINT point) {
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  const bool waits = GetUpdateRgn(window, region, FALSE) > NULLREGION && PtInRegion(region, point.x, point.y);
+  DeleteObject(region);
+  return waits;
+}
+
+// A change of the row count holds the list view's drawing off (its scroll bar would be drawn
+// at once, outside any paint): what waited to be painted still waits, the bar is drawn with
+// the next paint, a bar that goes away repaints everything, and a hidden grid stays hidden.
+TEST_F(GridRows, ARowCountChangeDrawsItsScrollBarWithTheNextPaint) {
+  w.Build(80, GRID_EX_APPENDROW);
+  HWND grid = w.grid.Handle();
+  ASSERT_NE(GetWindowLongPtrW(grid, GWL_STYLE) & WS_VSCROLL, 0);
+  int framePaints = 0;
+  SetWindowSubclass(grid, CountFramePaints, 1, reinterpret_cast<DWORD_PTR>(&framePaints));
+  UpdateWindow(grid);
+  const RECT waiting = w.Cell(1, 2);
+  InvalidateRect(grid, &waiting, FALSE);
+  framePaints = 0;
+  ASSERT_TRUE(w.grid.DeleteRow(70));
+  EXPECT_TRUE(WaitsToBePainted(grid, {(waiting.left + waiting.right) / 2, (waiting.top + waiting.bottom) / 2}));
+  EXPECT_EQ(framePaints, 0);
+  UpdateWindow(grid);
+  EXPECT_GE(framePaints, 1);
+  EXPECT_TRUE(IsWindowVisible(grid));
+  SCROLLINFO scroll{};
+  scroll.cbSize = sizeof(scroll);
+  scroll.fMask = SIF_RANGE;
+  ASSERT_TRUE(GetScrollInfo(grid, SB_VERT, &scroll));
+  EXPECT_EQ(scroll.nMax, ListView_GetItemCount(grid) - 1);
+
+  while (w.grid.GetDataRowCount() > 2) w.grid.DeleteRow(0);
+  EXPECT_EQ(GetWindowLongPtrW(grid, GWL_STYLE) & WS_VSCROLL, 0);
+  RECT client{};
+  GetClientRect(grid, &client);
+  EXPECT_TRUE(WaitsToBePainted(grid, {client.right - 2, client.bottom - 2}));
+  RemoveWindowSubclass(grid, CountFramePaints, 1);
+
+  ShowWindow(grid, SW_HIDE);
+  w.grid.DeleteRow(0);
+  EXPECT_FALSE(IsWindowVisible(grid));
+}
+
 void FillWithCountingItems(PropertyGrid& grid, int rows, int& next) {
   for (int r = 0; r < rows; ++r) {
     int row = grid.InsertRow(r, new CountingEditItem(next++));
