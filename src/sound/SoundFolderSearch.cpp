@@ -43,9 +43,14 @@ std::optional<std::wstring> FindSoundFolder(const std::wstring& start, const std
   if (named.empty()) return std::nullopt;
   std::wstring folder = start;
   for (int level = 0; level <= levelsUp && !folder.empty(); ++level, folder = ParentFolder(folder)) {
-    const auto found = std::count_if(named.begin(), named.end(),
-                                     [&](const std::wstring* name) { return exists(JoinSoundPath(folder, *name)); });
-    if (static_cast<std::size_t>(found) * 2 >= named.size()) return folder;
+    // Each level is looked at only until its answer is sure: half found, or too many missing
+    // for half to be found (every look is a trip to the disk).
+    std::size_t found = 0, missing = 0;
+    for (const std::wstring* name : named) {
+      (exists(JoinSoundPath(folder, *name)) ? found : missing) += 1;
+      if (found * 2 >= named.size() || missing * 2 > named.size()) break;
+    }
+    if (found * 2 >= named.size()) return folder;
   }
   return std::nullopt;
 }

@@ -46,6 +46,16 @@ TEST_F(SoundFolderSearchTest, LooksAtMostFourLevelsUpAndNeedsNames) {
   EXPECT_EQ(Find(L"C:\\a", {L"birds.ogg", L"x.ogg", L"y.ogg"}), std::nullopt);  // one of three is not half
 }
 
+// Every look is a trip to the disk: a level is left as soon as its answer is sure.
+TEST_F(SoundFolderSearchTest, ALevelIsLeftOnceItsAnswerIsSure) {
+  std::vector<std::wstring> names;
+  for (int index = 0; index < 100; ++index) names.push_back(L"s" + std::to_wstring(index) + L".ogg");
+  for (int index = 0; index < 60; ++index) files_.insert(L"C:\\game\\s" + std::to_wstring(index) + L".ogg");
+  EXPECT_EQ(Find(L"C:\\game\\lists", names), L"C:\\game");
+  // 51 misses in lists settle it; 50 finds in game do.
+  EXPECT_EQ(asked_.size(), 101u);
+}
+
 TEST(SoundPathTest, JoinsAndClimbsLikeWindowsPaths) {
   EXPECT_EQ(JoinSoundPath(L"C:\\game\\", L"/ambient/birds.ogg"), L"C:\\game\\ambient\\birds.ogg");
   EXPECT_EQ(ParentFolder(L"C:\\game\\data\\"), L"C:\\game");
