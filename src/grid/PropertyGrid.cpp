@@ -301,7 +301,6 @@ LRESULT PropertyGrid::OnCreate(Message& m) {
   SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   header = reinterpret_cast<HWND>(SendMessageW(Handle(), LVM_GETHEADER, 0, 0));
   SendMessageW(Handle(), WM_SETTINGCHANGE, 0, 0);
-  toolTip.Create(Handle());
   return created;
 }
 

@@ -167,6 +167,8 @@ void PropertyGrid::OnMouseMove(const Message& m) {
   LVHITTESTINFO hit{};
   hit.pt = {GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
   SendMessageW(Handle(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  // Made when the pointer first comes by: a page opened and never pointed at needs none.
+  if (toolTip.Handle() == nullptr) toolTip.Create(Handle());
   toolTip.Track(hit.iItem, hit.iItem < 0 ? -1 : hit.iSubItem);
   toolTip.Relay(Handle(), m.msg, m.wParam, m.lParam);
 }
