@@ -30,6 +30,12 @@ LOGFONTW BaseLogFont(HWND grid) {
   return logFont;
 }
 
+bool LooksTheSame(const GridDrawInfo& a, const GridDrawInfo& b) {
+  return a.font == b.font && a.boldFont == b.boldFont && a.pen == b.pen && a.clrText == b.clrText &&
+         a.clrBack == b.clrBack && a.clrSelText == b.clrSelText && a.clrSelBack == b.clrSelBack &&
+         a.clrLine == b.clrLine && a.clrDisabledText == b.clrDisabledText && a.clrDisabledBack == b.clrDisabledBack;
+}
+
 void DrawGridLines(HDC dc, const RECT& rect, HPEN pen) {
   SelectionScope selection(dc, pen);
   MoveToEx(dc, rect.left, rect.bottom - 1, nullptr);
@@ -61,6 +67,7 @@ void DrawFocusFrame(HDC dc, const RECT& rect, COLORREF colour) {
 // Only what changed is made again: most settings changes (a colour, the work area, another
 // program's broadcast) leave the font as it was, and a new font means laying out every row.
 void GridPainter::RefreshSettings(HWND grid, GridDrawInfo& info) {
+  const GridDrawInfo before = info;
   LoadSystemColours(info);
   if (!ownedPen || penColour != info.clrLine) {
     ownedPen.reset(CreatePen(PS_SOLID, 1, info.clrLine));
@@ -84,7 +91,10 @@ void GridPainter::RefreshSettings(HWND grid, GridDrawInfo& info) {
   info.font = ownedFont.get();
   info.boldFont = ownedBoldFont.get();
   SetRowHeight(grid, CellRowHeight(info.tm.tmHeight));
-  InvalidateRect(grid, nullptr, TRUE);
+  // Most changes (the work area, another program's broadcast) change nothing the grid draws
+  // with, and a repaint of every row would be all they cost.
+  if (!LooksTheSame(before, info) || info.exFlags != paintedFlags) InvalidateRect(grid, nullptr, TRUE);
+  paintedFlags = info.exFlags;
 }
 
 // The list view makes its rows as tall as its font or its small images, whichever is taller.

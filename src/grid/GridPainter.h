@@ -48,4 +48,6 @@ class GridPainter {
   // An empty small-image list whose image height sets the list view's row height.
   UniqueImageList rowHeightImages;
   int rowHeight = 0;
+  // The extended flags the rows were last painted under (their change repaints too).
+  UINT paintedFlags = ~0u;
 };

@@ -35,7 +35,7 @@ HWND CommandBar::Create(HWND parent, const RECT& rect, DWORD style, UINT id) {
     ownerHook_ = std::make_unique<OwnerHook>(*this);
     if (!ownerHook_->Subclass(owner)) ownerHook_.reset();
   }
-  OnSettingsChanged();
+  OnSettingsChanged(true);
   return hwnd;
 }
 
@@ -102,7 +102,7 @@ bool CommandBar::HandleMessage(Message& m) {
       m.result = m.lParam == 0 ? 0 : TrackPopup(*reinterpret_cast<const MenuBarTrackPopup*>(m.lParam));
       return true;
     case WM_THEMECHANGED:
-      OnSettingsChanged();
+      OnSettingsChanged(true);
       break;
     case REFLECT_BASE + WM_NOTIFY:
       if (OnReflectedNotify(m)) return true;
@@ -123,13 +123,21 @@ void CommandBar::OnDestroy() {
   if (ownerHook_ != nullptr) ownerHook_->RemoveSubclass();
 }
 
-void CommandBar::OnSettingsChanged() {
-  themed_ = IsVisualStyleActive();
-  flatMenus_ = SystemFlag(SPI_GETFLATMENU);
-  keyboardCues_ = SystemFlag(SPI_GETKEYBOARDCUES);
-  ApplyFont();
+// A change that touches nothing the bar draws with (the work area, another program's
+// broadcast) costs no repaint; new colours or a new theme always do.
+void CommandBar::OnSettingsChanged(bool coloursChanged) {
+  const bool themed = IsVisualStyleActive(), flatMenus = SystemFlag(SPI_GETFLATMENU),
+             keyboardCues = SystemFlag(SPI_GETKEYBOARDCUES);
+  const bool looksChanged =
+      coloursChanged || themed != themed_ || flatMenus != flatMenus_ || keyboardCues != keyboardCues_;
+  themed_ = themed;
+  flatMenus_ = flatMenus;
+  keyboardCues_ = keyboardCues;
   ApplyDrawTextFlags();
-  InvalidateRect(Handle(), nullptr, TRUE);
+  // A new font repaints the bar and fits its band by itself.
+  if (ApplyFont()) return;
+  UpdateBand();
+  if (looksChanged) InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 HWND CommandBar::OwnerWindow() const { return GetAncestor(Handle(), GA_ROOT); }

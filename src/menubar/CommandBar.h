@@ -89,7 +89,7 @@ class CommandBar : public Window {
 
   // The window itself (CommandBar.cpp): lifetime, the menu and images, message dispatch.
   void OnDestroy();
-  void OnSettingsChanged();
+  void OnSettingsChanged(bool coloursChanged);
   void LoadPendingImages();
   HWND OwnerWindow() const;
 
@@ -142,7 +142,8 @@ class CommandBar : public Window {
   void RebuildButtons();
   void UpdateBand();
   BandSize MeasureBand() const;
-  void ApplyFont();
+  // Whether the bar took a new font.
+  bool ApplyFont();
   int ButtonCount() const;
   std::vector<bool> UsableButtons() const;
   int ButtonAtScreenPoint(POINT screen) const;
@@ -153,6 +154,7 @@ class CommandBar : public Window {
   MenuImages images_;
   UniqueMenu menu_;
   UniqueFont font_;
+  LOGFONTW fontSource_{};
   std::vector<std::wstring> texts_;
   std::unique_ptr<OwnerHook> ownerHook_;
 

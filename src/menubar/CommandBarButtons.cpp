@@ -1,3 +1,4 @@
+#include <cstring>
 #include <string_view>
 
 #include "menubar/CommandBar.h"
@@ -59,16 +60,21 @@ void CommandBar::UpdateBand() {
   for (int index = 0; index < bands; ++index) {
     REBARBANDINFOW band{};
     band.cbSize = sizeof(band);
-    band.fMask = RBBIM_CHILD;
+    band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_IDEALSIZE;
     if (!SendMessageW(rebar, RB_GETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band)) ||
         band.hwndChild != Handle()) {
       continue;
     }
-    BandSize size = MeasureBand();
+    const BandSize size = MeasureBand();
+    const auto width = static_cast<UINT>(size.width), minWidth = static_cast<UINT>(size.minWidth),
+               minHeight = static_cast<UINT>(size.minHeight);
+    // A band that fits already is left alone: setting it lays out and repaints the rebar.
+    if (band.cx == width && band.cxIdeal == width && band.cxMinChild == minWidth && band.cyMinChild == minHeight)
+      return;
     band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_IDEALSIZE;
-    band.cx = band.cxIdeal = static_cast<UINT>(size.width);
-    band.cxMinChild = static_cast<UINT>(size.minWidth);
-    band.cyMinChild = static_cast<UINT>(size.minHeight);
+    band.cx = band.cxIdeal = width;
+    band.cxMinChild = minWidth;
+    band.cyMinChild = minHeight;
     SendMessageW(rebar, RB_SETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));
     return;
   }
@@ -83,15 +89,19 @@ CommandBar::BandSize CommandBar::MeasureBand() const {
   return BandSize{last.right, first.right, last.bottom - last.top};
 }
 
-void CommandBar::ApplyFont() {
+// A new font means new button sizes and a new band; most settings changes keep the old one.
+bool CommandBar::ApplyFont() {
   NONCLIENTMETRICSW metrics{};
-  if (!NonClientMetricsForDpi(metrics, dpi_ != 0 ? dpi_ : SystemDpi())) return;
+  if (!NonClientMetricsForDpi(metrics, dpi_ != 0 ? dpi_ : SystemDpi())) return false;
+  if (font_ && std::memcmp(&metrics.lfMenuFont, &fontSource_, sizeof(fontSource_)) == 0) return false;
   UniqueFont font(CreateFontIndirectW(&metrics.lfMenuFont));
-  if (!font) return;
+  if (!font) return false;
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
+  fontSource_ = metrics.lfMenuFont;
   SendMessageW(Handle(), TB_AUTOSIZE, 0, 0);
   UpdateBand();
+  return true;
 }
 
 int CommandBar::ButtonCount() const {

@@ -13,7 +13,7 @@ bool CommandBar::OwnerHook::HandleMessage(Message& m) {
       break;
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
-      bar_.OnSettingsChanged();
+      bar_.OnSettingsChanged(m.msg == WM_SYSCOLORCHANGE);
       break;
     case WM_ACTIVATE:
       // Keyboard access to the bar ends when the frame goes to the background.

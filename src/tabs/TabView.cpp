@@ -97,13 +97,16 @@ void TabView::OnCreate() {
 void TabView::OnSettingsChanged(const Message& m) {
   HWND strip = tabStrip.Handle();
   if (strip == nullptr) return;
-  SetRedraw(false);
+  // The strip and the pages repaint what the change touched in them (with drawing held off
+  // here, what they ask for would be dropped); only a new strip height moves everything.
   SendMessageW(strip, m.msg, m.wParam, m.lParam);
   for (int index = 0; index < GetPageCount(); ++index)
     SendMessageW(GetPageWindow(index), m.msg, m.wParam, m.lParam);
   const int oldHeight = tabHeight;
   tabHeight = tabStrip.MeasureHeight();
-  if (tabHeight != oldHeight) LayoutPages();
+  if (tabHeight == oldHeight) return;
+  SetRedraw(false);
+  LayoutPages();
   RedrawAll();
   SetRedraw(true);
 }

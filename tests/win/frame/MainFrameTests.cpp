@@ -191,7 +191,8 @@ TEST_F(MainFrameTest, TheToolbarBandsChevronListsTheHiddenButtons) {
 }
 
 // Setting changes reach the grid through the frame and the tabs: a new colour scheme shows
-// in its cells, and a thousand changes leave no font, pen or image list behind.
+// in its cells by itself, a change that touches nothing the page or the menu bar draws with
+// repaints neither, and a thousand changes leave no font, pen or image list behind.
 TEST_F(MainFrameTest, SettingChangesReachTheGridWithoutLeaking) {
   ModalScript open;
   AnswerFileDialog(open, CopyOfSample(L"four-times-of-day.bad"));
@@ -205,13 +206,20 @@ TEST_F(MainFrameTest, SettingChangesReachTheGridWithoutLeaking) {
   const int element = COLOR_WINDOW;
   const COLORREF scheme = RGB(255, 255, 200);
   SetSysColors(1, &element, &scheme);
+  RedrawWindow(Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   SendMessageW(Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
-  RedrawWindow(view->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RedrawWindow(view->Handle(), nullptr, nullptr, RDW_UPDATENOW);
   Pump();
   const COLORREF shown = ReadClientPixel(view->Handle(), blank.x, blank.y);
   SetSysColors(1, &element, &original);
   SendMessageW(Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
   EXPECT_EQ(shown, scheme);
+
+  RedrawWindow(Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SendMessageW(Hwnd(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  RECT waiting{};
+  EXPECT_FALSE(GetUpdateRect(view->Handle(), &waiting, FALSE));
+  EXPECT_FALSE(GetUpdateRect(frame->MenuBar().Handle(), &waiting, FALSE));
 
   const HandleKind kinds[] = {HandleKind::Font, HandleKind::Pen, HandleKind::ImageList};
   long before[3];
