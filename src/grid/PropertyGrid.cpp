@@ -49,6 +49,7 @@ int PropertyGrid::InsertRow(int index, PropertyItem* item) {
   }
   item->SetOwner(Handle(), 0);
   ShiftRowIndexes(row, +1);
+  NoteSplice(row, +1);
   if (firstChangedRow < 0 || row < firstChangedRow) firstChangedRow = row;
   SyncRowCount();
   return row;
@@ -63,6 +64,7 @@ BOOL PropertyGrid::DeleteRow(int row) {
   marked.erase(marked.begin() + row);
   ShiftRowIndexes(row + 1, -1);
   FreeRow(items);
+  NoteSplice(row, -1);
   if (firstChangedRow < 0 || row < firstChangedRow) firstChangedRow = row;
   SyncRowCount();
   return TRUE;
@@ -106,16 +108,18 @@ void PropertyGrid::EndUpdate() {
 
 void PropertyGrid::SyncRowCount() {
   if (updateDepth > 0 || Handle() == nullptr) return;
-  const int count = GetRowCount();
+  const int count = GetRowCount(), oldCount = ItemCount();
+  const bool paintWaiting = GetUpdateRect(Handle(), nullptr, FALSE) != FALSE;
   // The list view would repaint every row and scroll to keep its old ones in view; only the
   // rows from the first changed one down differ. Its scroll bar is drawn with that paint.
-  if (count != ItemCount()) {
+  if (count != oldCount) {
     WithDrawingHeld(Handle(), [&] {
       SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     });
   }
-  if (firstChangedRow >= 0) RepaintRows(firstChangedRow);
+  if (firstChangedRow >= 0 && !ShiftRowsOnScreen(oldCount, paintWaiting)) RepaintRows(firstChangedRow);
   firstChangedRow = -1;
+  splice = Splice{};
   // A virtual list keeps its selection at an index; the grid's selected row may have moved.
   if (selRow >= 0 && selRow < count && SelectedListRow() != selRow) {
     LVITEMW state{};

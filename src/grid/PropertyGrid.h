@@ -176,6 +176,10 @@ class PropertyGrid : public Window {
   void FreeAllRows();
   // Tells the list view how many rows there are, unless an update scope is open.
   void SyncRowCount();
+  void NoteSplice(int row, int delta);
+  // Moves the rows below a simple splice on the screen and asks for what the move cannot
+  // show; false when the rows below must be painted again instead.
+  bool ShiftRowsOnScreen(int oldCount, bool paintWaiting);
   // Keeps the selected and edited rows on their entries when rows go in or out above them.
   void ShiftRowIndexes(int from, int delta);
 
@@ -200,6 +204,13 @@ class PropertyGrid : public Window {
   bool fillRequested = false;
   // The first row an open update scope changed, or -1.
   int firstChangedRow = -1;
+  // Rows an open update scope put in (delta > 0) or took out (delta < 0) as one block at `at`;
+  // anything else makes it not simple, and the rows below are painted again instead.
+  struct Splice {
+    int at = -1;
+    int delta = 0;
+    bool simple = true;
+  } splice;
   // What painting one row needs, taken once when a paint pass starts.
   struct PaintPass {
     std::vector<int> columnLefts;  // header coordinates

@@ -184,6 +184,8 @@ void PropertyGrid::PaintRow(const NMLVCUSTOMDRAW& draw) {
       if (col == 0 && columnCount >= 2) cell.right = bounds.left + paintPass.columnLefts[1] - 1;
       if (col == 0) cell.left = bounds.left;
     }
+    // A paint that asked for part of the row (one cell, the number column) gets that part.
+    if (!RectVisible(draw.nmcd.hdc, &cell)) continue;
     CellPaint paint{};
     paint.hdc = draw.nmcd.hdc;
     paint.rect = cell;

@@ -10,6 +10,7 @@ add_library(grid STATIC
   ${CMAKE_CURRENT_LIST_DIR}/LabelItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ListItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGrid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PropertyGridSplice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridCommit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridInput.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridNotifications.cpp

@@ -331,6 +331,75 @@ TEST_F(AmbientViewTest, EntryCommandsShowWhatTheyChangedAndSelectWhatTheyTouched
   ExpectRowsShowEntries(view);
 }
 
+// The client area as it stands on the screen, pixel by pixel, less its left two columns:
+// there the list view draws its rows' image strip in a paint of its own choosing (a cursor
+// moved up leaves it in the window's colour until the whole list is painted).
+std::vector<DWORD> ClientPixels(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> pixels(static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom));
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(client.bottom), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  for (size_t row = 0; row < static_cast<size_t>(client.bottom); ++row)
+    pixels[row * static_cast<size_t>(client.right)] = pixels[row * static_cast<size_t>(client.right) + 1] = 0;
+  return pixels;
+}
+
+// Rows put in or taken out shift the rows below them on the screen rather than being painted
+// again: whatever the command, what the screen then shows is what a whole new paint shows.
+TEST_F(AmbientViewTest, RowsShiftedOnTheScreenShowWhatAWholePaintShows) {
+  ASSERT_TRUE(view.Load(CopyOfSample(L"hundred-entries.bad").c_str()));
+  RedrawWindow(view.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const auto sameAsWholePaint = [&](const char* step) {
+    UpdateWindow(view.Handle());
+    const std::vector<DWORD> shifted = ClientPixels(view.Handle());
+    RedrawWindow(view.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_TRUE(shifted == ClientPixels(view.Handle())) << step;
+  };
+  // Each command comes with the screen painted, as a key does.
+  view.SelectCell(3, 1);
+  UpdateWindow(view.Handle());
+  view.DeleteEntry();
+  sameAsWholePaint("delete");
+  ASSERT_TRUE(view.DuplicateEntry());
+  sameAsWholePaint("duplicate");
+  view.Undo();
+  sameAsWholePaint("undo");
+  view.Redo();
+  sameAsWholePaint("redo");
+  view.DeleteEntry();
+  view.Undo();
+  sameAsWholePaint("undo of a delete");
+  view.SelectRows(5, 7, 5, 1);
+  UpdateWindow(view.Handle());
+  view.DeleteEntry();
+  sameAsWholePaint("delete of three");
+  view.Undo();
+  sameAsWholePaint("undo of three");
+  // Scrolled down: a change above the first row shown, and one among the rows shown.
+  SendMessageW(view.Handle(), LVM_SCROLL, 0, 10 * (view.GetCellRect(1, 0).top - view.GetCellRect(0, 0).top));
+  UpdateWindow(view.Handle());
+  view.SelectCell(2, 1);
+  UpdateWindow(view.Handle());
+  view.DeleteEntry();
+  sameAsWholePaint("delete above the rows shown");
+  view.SelectCell(14, 3);
+  UpdateWindow(view.Handle());
+  ASSERT_TRUE(view.InsertEntry());
+  PumpMessages();
+  sameAsWholePaint("insert among the rows shown");
+}
+
 // A click with Shift or Ctrl held, as the mouse message carries them. (Under Wine a click made
 // with SendInput takes the modifiers from the X server, which never saw SendInput's keys.)
 void ModifiedClick(const AmbientView& view, int row, int col, WPARAM modifiers) {
