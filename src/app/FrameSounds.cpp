@@ -273,12 +273,16 @@ bool MainFrame::IsStopSoundKey(const MSG& msg) const {
 }
 
 // The name cells of entries whose files are not found carry the grid's warning mark, and say
-// where the file was looked for in their tooltip.
+// where the file was looked for in their tooltip. Painting only reads what the idle pass has
+// looked up (UpdateSoundState), which repaints the page when the marks change.
 void MainFrame::MarkMissingSounds(AmbientView& view) {
   view.SetCellWarning([this, &view](int row, int col) -> std::wstring {
-    if (col != kSoundNameColumn || row < 0 || row >= view.GetEntryCount() || ActiveView() != &view) return {};
+    // Only the page shown is the active one; asking the tabs which it is would cost two
+    // messages to the tab strip for every name cell painted.
+    if (col != kSoundNameColumn || row < 0 || row >= view.GetEntryCount() || !IsWindowVisible(view.Handle()))
+      return {};
     const std::wstring name = EntryName(view, row);
-    if (!soundCheck_.IsMissing(name)) return {};
+    if (!soundCheck_.IsKnownMissing(name)) return {};
     return FormatText(STR_SOUND_NOT_FOUND, {soundCheck_.FullPath(name)});
   });
 }

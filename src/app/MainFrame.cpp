@@ -240,9 +240,8 @@ bool MainFrame::OnNotify(Message& m) {
     case static_cast<UINT>(GRIDN_ITEMCHANGED):
     case static_cast<UINT>(GRIDN_SELCHANGED):
       // The next edit ends what a refusal said; the notification still goes back to its grid.
+      // (A new name is looked up at the next idle pass; the others stay as looked up.)
       EndStatusReason(statusBar_);
-      // An edited name is looked up anew.
-      if (header->code == static_cast<UINT>(GRIDN_ITEMCHANGED)) soundCheck_.Forget();
       return false;
     case AMBIENTN_DOCUMENTFULL:
       RefuseEntryCommand(LoadCommandString(STR_DOCUMENT_FULL));

@@ -28,3 +28,9 @@ bool SoundFileCheck::IsMissing(const std::wstring& name) {
   }
   return place->second;
 }
+
+bool SoundFileCheck::IsKnownMissing(const std::wstring& name) const {
+  if (folder_.empty() || name.empty()) return false;
+  const auto known = known_.find(Key(name));
+  return known != known_.end() && known->second;
+}

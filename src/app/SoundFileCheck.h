@@ -18,8 +18,11 @@ class SoundFileCheck {
 
   // The name's file under the folder.
   std::wstring FullPath(const std::wstring& name) const;
-  // False for an empty name and when no folder is known.
+  // False for an empty name and when no folder is known. Looks on the disk the first time.
   bool IsMissing(const std::wstring& name);
+  // What is known without looking (for painting, which must never wait for a disk): false
+  // too for a name not looked up yet.
+  bool IsKnownMissing(const std::wstring& name) const;
 
  private:
   static std::wstring Key(const std::wstring& name);

@@ -45,11 +45,19 @@ void DrawGridLines(HDC dc, const RECT& rect, HPEN pen) {
 
 // The system's own warning icon keeps its colours and shape in every scheme, high contrast
 // included; it is shared, so nothing is freed.
+HICON WarningIcon() {
+  // Looked up once: a page of missing files would otherwise search the system's resources
+  // for every cell it paints.
+  static const auto icon = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON,
+                                                         GetSystemMetrics(SM_CXSMICON),
+                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  return icon;
+}
+
 int DrawWarningMark(HDC dc, const RECT& rect) {
   const int size = std::min<int>(GetSystemMetrics(SM_CXSMICON), rect.bottom - rect.top - 2);
   if (size <= 0) return 0;
-  auto icon = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                            GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  HICON icon = WarningIcon();
   if (icon == nullptr) return 0;
   const int left = rect.right - size - 2;
   DrawIconEx(dc, left, rect.top + (rect.bottom - rect.top - size) / 2, icon, size, size, 0, nullptr, DI_NORMAL);
