@@ -8,6 +8,7 @@
 #include "grid/GridMessages.h"
 #include "grid/InplaceEditorPolicy.h"
 #include "grid/InplaceList.h"
+#include "win/UniqueHandle.h"
 
 namespace {
 
@@ -94,6 +95,38 @@ TEST_F(InplaceListTest, OpensWithHiddenListAndTheFocusOnItsDropButton) {
   EXPECT_EQ(GetFocus(), button);
   EXPECT_TRUE(grid.received.empty());
   EXPECT_EQ(SendMessageW(button, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+}
+
+// At another display scale the grid hands the open editor a larger font and a taller cell:
+// the list takes the font and drops as tall as its larger entries, the button stays a square
+// at the right edge, and the text keeps its margins.
+TEST_F(InplaceListTest, FollowsANewFontAndCellSize) {
+  Open(kTimesOfDay);
+  const int itemHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  LOGFONTW description{};
+  GetObjectW(grid.Font(), sizeof(description), &description);
+  description.lfHeight = description.lfHeight * 3 / 2;
+  UniqueFont larger(CreateFontIndirectW(&description));
+  SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), TRUE);
+  SetWindowPos(editor, nullptr, kCell.left, kCell.top, 2 * (kCell.right - kCell.left),
+               2 * (kCell.bottom - kCell.top), SWP_NOZORDER | SWP_NOACTIVATE);
+  for (HWND part : {editor, list, button})
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(part, WM_GETFONT, 0, 0)), larger.get());
+  EXPECT_EQ(SendMessageW(editor, EM_GETMARGINS, 0, 0), MAKELONG(2, GetSystemMetrics(SM_CXVSCROLL)));
+  RECT client{}, placed{};
+  GetClientRect(editor, &client);
+  GetWindowRect(button, &placed);
+  MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(placed.right, client.right);
+  EXPECT_EQ(placed.bottom, client.bottom);
+  EXPECT_EQ(placed.right - placed.left, client.bottom - client.top);
+  const int largerItem = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GT(largerItem, itemHeight);
+  Drop();
+  RECT dropped = ScreenRect(list);
+  EXPECT_EQ(dropped.bottom - dropped.top, DropListHeight(largerItem, 4, GetSystemMetrics(SM_CYBORDER)));
+  // Closed again before the font it shows goes.
+  DestroyWindow(editor);
 }
 
 TEST_F(InplaceListTest, DropsBelowTheEditorAtFullWidthAndFitsItsEntries) {
