@@ -197,6 +197,10 @@ TEST_F(FrameDpi, TheGridAndAnOpenEditorFollowTheScale) {
   EXPECT_NEAR(RowHeight(grid), MulDiv(rows, other, start), 2);
   EXPECT_NEAR(FontHeight(grid), MulDiv(text, other, start), 1);
   for (int column = 2; column < 6; ++column) EXPECT_TRUE(CaptionFits(grid, column)) << column;
+  // A font made for the system's scale, handed in as a new document gets one, changes nothing.
+  const LRESULT scaled = SendMessageW(grid, WM_GETFONT, 0, 0);
+  SendMessageW(grid, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  EXPECT_EQ(SendMessageW(grid, WM_GETFONT, 0, 0), scaled);
   HWND editor = view->GetEditor();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(WindowText(editor), L"12x");
