@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cwchar>
 #include <optional>
 
 #include "ambient/AmbientFileIo.h"
@@ -16,6 +17,7 @@
 #include "grid/EditItem.h"
 #include "grid/LabelItem.h"
 #include "grid/ListItem.h"
+#include "win/DeviceContext.h"
 #include "win/Dpi.h"
 #include "win/ScopedVariant.h"
 
@@ -149,6 +151,12 @@ bool AmbientView::HandleMessage(Message& m) {
     case kSelectNewEntry:
       OnSelectNewEntry(static_cast<int>(m.wParam));
       return true;
+    case WM_NOTIFY:
+      // The grid keeps a column's width while an editor holds a refused value; a new scale's
+      // widths go through, and the editor is placed over its cell afterwards.
+      if (applyingDpi && reinterpret_cast<const NMHDR*>(m.lParam)->hwndFrom == header)
+        return Window::HandleMessage(m);
+      break;
     case WM_SIZE: {
       const bool handled = PropertyGrid::HandleMessage(m);
       FitNameColumn();
@@ -161,13 +169,15 @@ bool AmbientView::HandleMessage(Message& m) {
 }
 
 void AmbientView::OnCreate() {
-  // The widths are given for 96 DPI; the columns take them at the window's scale.
+  // The widths are given for 96 DPI; the columns take them at the window's scale, in fonts
+  // made for it, and widen where a caption needs more.
   columnDpi = WindowDpi(Handle());
+  SetFontDpi(columnDpi);
   for (int index = 0; index < static_cast<int>(std::size(kColumns)); ++index) {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = ScaleForDpi(kColumns[index].width, columnDpi);
+    column.cx = DefaultColumnWidth(index);
     column.pszText = const_cast<wchar_t*>(kColumns[index].caption);
     column.iSubItem = index;
     SendMessageW(Handle(), LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
@@ -635,11 +645,45 @@ void AmbientView::SetColumnWidths96(const std::vector<int>& widths) {
   FitNameColumn();
 }
 
+// An open editor stays open with what was typed; it takes the new font and its cell's place.
 void AmbientView::ApplyDpi(UINT dpi) {
   if (dpi == 0 || dpi == columnDpi) return;
   const std::vector<int> widths = GetColumnWidths96();
+  std::vector<bool> atDefault;
+  for (int index = 0; index < static_cast<int>(std::size(kColumns)); ++index) {
+    const auto width =
+        static_cast<int>(SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0));
+    atDefault.push_back(width == DefaultColumnWidth(index));
+  }
   columnDpi = dpi;
-  SetColumnWidths96(widths);
+  SetFontDpi(dpi);
+  applyingDpi = true;
+  for (size_t index = 0; index < widths.size(); ++index) {
+    const int width =
+        atDefault[index] ? DefaultColumnWidth(static_cast<int>(index)) : ScaleForDpi(widths[index], dpi);
+    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, index, MAKELPARAM(width, 0));
+  }
+  FitNameColumn();
+  applyingDpi = false;
+  PlaceEditor();
+}
+
+int AmbientView::DefaultColumnWidth(int index) const {
+  return std::max(ScaleForDpi(kColumns[index].width, columnDpi), CaptionWidth(index));
+}
+
+// The header draws a caption between margins on both sides and cuts what does not fit.
+int AmbientView::CaptionWidth(int index) const {
+  const wchar_t* caption = kColumns[index].caption;
+  auto font = reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0));
+  WindowDcScope dc(header);
+  if (dc.dc() == nullptr) return 0;
+  SelectionScope selection(dc.dc(), font);
+  SIZE text{};
+  if (!GetTextExtentPoint32W(dc.dc(), caption, static_cast<int>(wcslen(caption)), &text)) return 0;
+  const int margin = std::max(static_cast<int>(SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0)),
+                              3 * SystemMetricForDpi(SM_CXEDGE, columnDpi));
+  return text.cx + 2 * margin;
 }
 
 // The name column takes whatever room the others leave, never less than its own width, so the

@@ -107,8 +107,12 @@ class AmbientView : public PropertyGrid {
   std::vector<int> GetColumnWidths96() const;
   // Shows the columns `widths` wide (at 96 DPI); a list of another length is ignored.
   void SetColumnWidths96(const std::vector<int>& widths);
-  // Shows the columns as wide at `dpi` as they were at the scale before.
+  // Shows the text at `dpi`, in fonts made for it, and the columns as wide as they were at
+  // the scale before; a column at its default width takes the default of the new scale.
   void ApplyDpi(UINT dpi);
+  // A column's width before the user chose one: its width given for 96 DPI at the window's
+  // scale, or what its caption needs in the header's font where that is more.
+  int DefaultColumnWidth(int index) const;
   // Find and replace: gives the entries `names` (one per entry, in order) as one step of the
   // history, which replaces the entries from the first to the last changed name and selects the
   // first. Changes nothing and returns why the first changed name cannot be stored when one cannot;
@@ -159,7 +163,10 @@ class AmbientView : public PropertyGrid {
   // The scale the columns are shown at.
   UINT columnDpi = 96;
   bool fittingNameColumn = false;
+  // While the columns take a new scale's widths, which no open editor may hold back.
+  bool applyingDpi = false;
   void FitNameColumn();
+  int CaptionWidth(int index) const;
   std::wstring lastSaveError;
   std::wstring lastLoadError;
   std::wstring statusText;

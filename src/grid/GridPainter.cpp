@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "grid/GridCellPolicy.h"
 #include "grid/ItemDrawing.h"
 #include "grid/PropertyItem.h"
 #include "win/DeviceContext.h"
+#include "win/Dpi.h"
 
 namespace {
 
@@ -22,11 +24,17 @@ void LoadSystemColours(GridDrawInfo& info) {
   info.clrLine = GetSysColor(COLOR_BTNFACE);
 }
 
-LOGFONTW BaseLogFont(HWND grid) {
+// The parent's font (made for the system's scale), at `dpi` when one is given.
+LOGFONTW BaseLogFont(HWND grid, UINT dpi) {
   auto font = reinterpret_cast<HFONT>(SendMessageW(GetParent(grid), WM_GETFONT, 0, 0));
   if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   LOGFONTW logFont{};
   GetObjectW(font, sizeof(logFont), &logFont);
+  const UINT system = SystemDpi();
+  if (dpi != 0 && dpi != system) {
+    logFont.lfHeight = MulDiv(logFont.lfHeight, static_cast<int>(dpi), static_cast<int>(system));
+    logFont.lfWidth = MulDiv(logFont.lfWidth, static_cast<int>(dpi), static_cast<int>(system));
+  }
   return logFont;
 }
 
@@ -83,13 +91,14 @@ void GridPainter::RefreshSettings(HWND grid, GridDrawInfo& info) {
   }
   info.pen = ownedPen.get();
 
-  LOGFONTW logFont = BaseLogFont(grid);
+  LOGFONTW logFont = BaseLogFont(grid, fontDpi);
   if (!ownedFont || std::memcmp(&logFont, &fontSource, sizeof(logFont)) != 0) {
     fontSource = logFont;
-    // The old fonts go only after the list view and its header have switched to the new one.
-    UniqueFont font(CreateFontIndirectW(&logFont));
-    SendMessageW(grid, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    ownedFont = std::move(font);
+    // The old font goes only after the list view and its header have switched to the new one;
+    // the new one is already this painter's while they take it (see KeepsOwnFont).
+    UniqueFont previous = std::exchange(ownedFont, UniqueFont(CreateFontIndirectW(&logFont)));
+    SendMessageW(grid, WM_SETFONT, reinterpret_cast<WPARAM>(ownedFont.get()), TRUE);
+    previous.reset();
     logFont.lfWeight = BoldWeight(logFont.lfWeight);
     ownedBoldFont.reset(CreateFontIndirectW(&logFont));
     WindowDcScope dc(grid);
@@ -98,11 +107,23 @@ void GridPainter::RefreshSettings(HWND grid, GridDrawInfo& info) {
   }
   info.font = ownedFont.get();
   info.boldFont = ownedBoldFont.get();
-  SetRowHeight(grid, CellRowHeight(info.tm.tmHeight));
+  // The room around the text is counted at 96 DPI and grows with the font at larger scales.
+  const UINT dpi = fontDpi != 0 ? fontDpi : SystemDpi();
+  SetRowHeight(grid, info.tm.tmHeight + ScaleForDpi(CellRowHeight(0), dpi));
   // Most changes (the work area, another program's broadcast) change nothing the grid draws
   // with, and a repaint of every row would be all they cost.
   if (!LooksTheSame(before, info) || info.exFlags != paintedFlags) InvalidateRect(grid, nullptr, TRUE);
   paintedFlags = info.exFlags;
+}
+
+bool GridPainter::SetDpi(UINT dpi) {
+  if (dpi == fontDpi) return false;
+  fontDpi = dpi;
+  return true;
+}
+
+bool GridPainter::KeepsOwnFont(HFONT offered) const {
+  return ownedFont && offered != ownedFont.get() && fontDpi != 0 && fontDpi != SystemDpi();
 }
 
 // The list view makes its rows as tall as its font or its small images, whichever is taller.

@@ -32,6 +32,14 @@ class GridPainter {
   // glyph of the font and frees what the previous refresh made.
   void RefreshSettings(HWND grid, GridDrawInfo& info);
 
+  // The display scale the fonts are made for: the parent's font is made for the system's,
+  // and a window on a monitor of another scale shows it scaled. The next RefreshSettings makes
+  // the fonts again; false when the scale is the one they already have.
+  bool SetDpi(UINT dpi);
+  // Whether a font handed to the grid from outside would replace the one made for its scale:
+  // such a font is made for the system's scale, which this grid is not shown at.
+  bool KeepsOwnFont(HFONT offered) const;
+
   // Background, the item's value, grid lines and focus frame of one cell. Nothing is created:
   // the lines use the template's pen and the frame the DC's own brush.
   static void PaintCell(const GridDrawInfo& templateInfo, const CellPaint& cell);
@@ -45,6 +53,8 @@ class GridPainter {
   COLORREF penColour = CLR_INVALID;
   // The description the fonts were made from, to tell whether a settings change touched it.
   LOGFONTW fontSource{};
+  // 0 until a scale is given: the fonts then stay at the system's.
+  UINT fontDpi = 0;
   // An empty small-image list whose image height sets the list view's row height.
   UniqueImageList rowHeightImages;
   int rowHeight = 0;

@@ -2,6 +2,7 @@
 
 #include "grid/GridMessages.h"
 #include "grid/InplaceEditorPolicy.h"
+#include "win/Dpi.h"
 
 HWND InplaceDropDown::GetButton(HWND editor) {
   auto* dropDown = dynamic_cast<InplaceDropDown*>(Window::FromHandle(editor));
@@ -62,6 +63,13 @@ bool InplaceDropDown::HandleMessage(Message& m) {
       return Window::HandleMessage(m);
     case WM_SETFONT:
       if (button_ != nullptr) SendMessageW(button_, WM_SETFONT, m.wParam, m.lParam);
+      // The text box sets its margins from the new font; the button's room stays reserved.
+      m.result = CallDefault(m);
+      SetMargins(m.hwnd);
+      return true;
+    case WM_SIZE:
+      // The grid places the editor again when its rows change height (another display scale).
+      PlaceButton();
       return Window::HandleMessage(m);
     default:
       return Window::HandleMessage(m);
@@ -78,9 +86,6 @@ bool InplaceDropDown::OnCreate(Message& m) {
   SendMessageW(m.hwnd, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
   LONG_PTR style = GetWindowLongPtrW(m.hwnd, GWL_STYLE);
   if (style & WS_BORDER) SetWindowLongPtrW(m.hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER));
-  // The right margin leaves room for the drop button.
-  SendMessageW(m.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
-               MAKELPARAM(kEditorLeftMargin, GetSystemMetrics(SM_CXVSCROLL)));
   if (!CreateButton(m.hwnd, client)) {
     m.result = -1;
     return true;
@@ -99,6 +104,21 @@ bool InplaceDropDown::CreateButton(HWND textBox, const RECT& client) {
   SendMessageW(button_, WM_SETFONT, SendMessageW(textBox, WM_GETFONT, 0, 0), TRUE);
   return AttachControl(button_,
                        [this](EditorControl& button, Message& m) { return OnButtonMessage(button, m); });
+}
+
+// The right margin leaves room for the drop button, as wide as a scroll bar at the window's scale.
+void InplaceDropDown::SetMargins(HWND textBox) {
+  SendMessageW(textBox, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+               MAKELPARAM(kEditorLeftMargin, SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(textBox))));
+}
+
+void InplaceDropDown::PlaceButton() {
+  if (button_ == nullptr) return;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const RECT r = DropButtonRect(client);
+  SetWindowPos(button_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool InplaceDropDown::OnSetFocus(Message& m) {

@@ -55,6 +55,8 @@ class InplaceDropDown : public Window {
   bool OnGetDlgCode(Message& m);
   bool OnDrawItem(Message& m);
   bool CreateButton(HWND textBox, const RECT& client);
+  static void SetMargins(HWND textBox);
+  void PlaceButton();
   bool OnButtonMessage(EditorControl& button, Message& m);
   void OnButtonKillFocus(HWND next);
   bool OnButtonKeyDown(Message& m);

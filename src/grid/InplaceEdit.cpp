@@ -66,6 +66,12 @@ bool InplaceEdit::HandleMessage(Message& m) {
       return OnKillFocus(m);
     case WM_GETDLGCODE:
       return OnGetDlgCode(m);
+    case WM_SETFONT:
+      // A text box sets its margins from a new font (the grid's, at another display scale);
+      // the text must still start where the cell painted it.
+      m.result = CallDefault(m);
+      SetMargins(m.hwnd);
+      return true;
     default:
       return Window::HandleMessage(m);
   }
@@ -76,9 +82,12 @@ bool InplaceEdit::OnCreate(Message& m) {
   if (m.result == -1) return true;
   LRESULT font = SendMessageW(GetParent(m.hwnd), WM_GETFONT, 0, 0);
   SendMessageW(m.hwnd, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-  SendMessageW(m.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kEditorLeftMargin, 0));
   openingText_ = CurrentText();
   return true;
+}
+
+void InplaceEdit::SetMargins(HWND textBox) {
+  SendMessageW(textBox, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kEditorLeftMargin, 0));
 }
 
 bool InplaceEdit::OnChar(Message& m) {

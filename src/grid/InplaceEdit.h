@@ -35,6 +35,7 @@ class InplaceEdit : public Window {
   bool OnKillFocus(Message& m);
   bool OnGetDlgCode(Message& m);
   void EndEdit();
+  static void SetMargins(HWND textBox);
   std::wstring CurrentText() const;
 
   // TRUE while nothing was typed since the editor was created; leaving an unchanged editor

@@ -237,6 +237,13 @@ bool PropertyGrid::HandleMessage(Message& m) {
     case WM_GETDLGCODE:
       m.result = CallDefault(m) | DLGC_WANTALLKEYS;
       return true;
+    case WM_SETFONT:
+      // A font from outside is made for the system's scale; the grid shown at another keeps its own.
+      if (painter.KeepsOwnFont(reinterpret_cast<HFONT>(m.wParam))) {
+        m.result = 0;
+        return true;
+      }
+      return Window::HandleMessage(m);
     case WM_SETTINGCHANGE:
       OnSettingsChanged();
       m.result = 0;

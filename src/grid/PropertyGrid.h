@@ -72,6 +72,11 @@ class PropertyGrid : public Window {
   bool CommitEdit();
   BOOL ChangeStyleBits(DWORD remove, DWORD add, UINT swpFlags);
 
+  // Shows the grid's text at display scale `dpi` (the window moved to a monitor of another
+  // scale): the fonts are made again from the parent's, the rows take the new font's height
+  // and an open editor takes the font and its cell's new place, keeping what was typed.
+  void SetFontDpi(UINT dpi);
+
   // The selected data rows, ascending: the cursor's row alone, unless Shift, Ctrl, Ctrl+A or
   // SelectRows chose more. The append row is never among them.
   std::vector<int> GetSelectedRows() const;

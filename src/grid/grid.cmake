@@ -14,6 +14,7 @@ add_library(grid STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridCommit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridInput.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridNotifications.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PropertyGridScale.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyItemBase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ValueItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VariantValue.cpp)

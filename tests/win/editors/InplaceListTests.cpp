@@ -8,6 +8,7 @@
 #include "grid/GridMessages.h"
 #include "grid/InplaceEditorPolicy.h"
 #include "grid/InplaceList.h"
+#include "win/UniqueHandle.h"
 
 namespace {
 
@@ -94,6 +95,31 @@ TEST_F(InplaceListTest, OpensWithHiddenListAndTheFocusOnItsDropButton) {
   EXPECT_EQ(GetFocus(), button);
   EXPECT_TRUE(grid.received.empty());
   EXPECT_EQ(SendMessageW(button, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+}
+
+// At another display scale the grid hands the open editor a larger font and a taller cell:
+// every part takes the font, the button stays a square at the right edge and the text keeps
+// its margins.
+TEST_F(InplaceListTest, FollowsANewFontAndCellSize) {
+  Open(kTimesOfDay);
+  LOGFONTW description{};
+  GetObjectW(grid.Font(), sizeof(description), &description);
+  description.lfHeight *= 2;
+  UniqueFont larger(CreateFontIndirectW(&description));
+  SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), TRUE);
+  SetWindowPos(editor, nullptr, kCell.left, kCell.top, 2 * (kCell.right - kCell.left),
+               2 * (kCell.bottom - kCell.top), SWP_NOZORDER | SWP_NOACTIVATE);
+  for (HWND part : {editor, list, button})
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(part, WM_GETFONT, 0, 0)), larger.get());
+  EXPECT_EQ(SendMessageW(editor, EM_GETMARGINS, 0, 0), MAKELONG(2, GetSystemMetrics(SM_CXVSCROLL)));
+  RECT client{}, placed{};
+  GetClientRect(editor, &client);
+  GetWindowRect(button, &placed);
+  MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(placed.right, client.right);
+  EXPECT_EQ(placed.right - placed.left, client.bottom - client.top);
+  // Closed before the font it shows goes.
+  DestroyWindow(editor);
 }
 
 TEST_F(InplaceListTest, DropsBelowTheEditorAtFullWidthAndFitsItsEntries) {

@@ -3,8 +3,11 @@
 // images without leaving the old ones behind. The same program runs at 96 DPI and, in a prefix of its own, at 192.
 
 #include <algorithm>
+#include <cstdlib>
+#include <cwchar>
 
 #include "FrameTestSupport.h"
+#include "WinTestSupport.h"
 #include "app/resources/ResourceIds.h"
 #include "win/Dpi.h"
 
@@ -22,6 +25,43 @@ SIZE ToolbarImageSize(HWND toolbar) {
 void ChangeDpi(HWND frame, UINT dpi, RECT suggested) {
   SendMessageW(frame, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
+
+int FontHeight(HWND window) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return std::abs(font.lfHeight);
+}
+
+int RowHeight(HWND grid) {
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  SendMessageW(grid, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  return row.bottom - row.top;
+}
+
+// The header cuts a caption that does not fit between its margins on both sides.
+bool CaptionFits(HWND grid, int column) {
+  auto header = reinterpret_cast<HWND>(SendMessageW(grid, LVM_GETHEADER, 0, 0));
+  wchar_t caption[64]{};
+  HDITEMW item{};
+  item.mask = HDI_TEXT;
+  item.pszText = caption;
+  item.cchTextMax = 64;
+  RECT place{};
+  if (!SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item)) ||
+      !SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&place)))
+    return false;
+  HDC dc = GetDC(header);
+  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
+  SIZE text{};
+  GetTextExtentPoint32W(dc, caption, static_cast<int>(wcslen(caption)), &text);
+  SelectObject(dc, previous);
+  ReleaseDC(header, dc);
+  const auto margin = static_cast<int>(SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0));
+  return place.right - place.left - 2 * margin >= text.cx;
+}
+
+constexpr int kVolumeColumn = 5;
 
 }  // namespace
 
@@ -101,7 +141,16 @@ TEST_F(FrameDpi, ColumnsScaleFillTheWidthAndAreRemembered) {
     return static_cast<int>(SendMessageW(view->Handle(), LVM_GETCOLUMNWIDTH, column, 0));
   };
   EXPECT_EQ(width(0), 50 * scale);
-  for (int column = 2; column < 6; ++column) EXPECT_EQ(width(column), 150 * scale) << column;
+  // The repeat captions may need more than their 150 pixels; the others keep them.
+  for (int column = 2; column < 6; ++column) {
+    EXPECT_TRUE(CaptionFits(view->Handle(), column)) << column;
+    if (column < 4) {
+      EXPECT_GE(width(column), 150 * scale) << column;
+    } else {
+      EXPECT_EQ(width(column), 150 * scale) << column;
+    }
+  }
+  const int others = width(0) + width(2) + width(3) + width(4) + width(5);
 
   auto allColumns = [&] {
     int sum = 0;
@@ -113,7 +162,7 @@ TEST_F(FrameDpi, ColumnsScaleFillTheWidthAndAreRemembered) {
     Pump();
     RECT client{};
     GetClientRect(view->Handle(), &client);
-    EXPECT_EQ(allColumns(), std::max<int>(client.right, 50 * scale + 5 * 150 * scale)) << frameWidth;
+    EXPECT_EQ(allColumns(), std::max<int>(client.right, others + 150 * scale)) << frameWidth;
   }
 
   SendMessageW(view->Handle(), LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(90 * scale, 0));
@@ -124,4 +173,58 @@ TEST_F(FrameDpi, ColumnsScaleFillTheWidthAndAreRemembered) {
   Command(CMD_FILE_NEW);
   ASSERT_NE(frame->ActiveView(), nullptr);
   EXPECT_EQ(SendMessageW(frame->ActiveView()->Handle(), LVM_GETCOLUMNWIDTH, 2, 0), 90 * scale);
+}
+
+// Moved to a monitor of twice (or half) the scale, the grid's text and rows follow, default
+// column widths still fit their captions, and an editor left open (its value refused) keeps
+// what was typed in the grid's new font over its cell. Back at the first scale the rows are
+// as they were and no font is left behind.
+TEST_F(FrameDpi, TheGridAndAnOpenEditorFollowTheScale) {
+  OpenFile(CopyOfSample(L"four-times-of-day.bad"));
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  const HWND grid = view->Handle();
+  const UINT start = WindowDpi(Hwnd());
+  const UINT other = start == 96 ? 192 : 96;
+  RECT stay{};
+  GetWindowRect(Hwnd(), &stay);
+  const int rows = RowHeight(grid), text = FontHeight(grid);
+  const long fonts = LiveHandleCount(HandleKind::Font);
+
+  TypeIntoCell(1, kVolumeColumn, L"12x");
+  ChangeDpi(Hwnd(), other, stay);
+  Pump();
+  EXPECT_NEAR(RowHeight(grid), MulDiv(rows, other, start), 2);
+  EXPECT_NEAR(FontHeight(grid), MulDiv(text, other, start), 1);
+  for (int column = 2; column < 6; ++column) EXPECT_TRUE(CaptionFits(grid, column)) << column;
+  // A font made for the system's scale, handed in as a new document gets one, changes nothing.
+  const LRESULT scaled = SendMessageW(grid, WM_GETFONT, 0, 0);
+  SendMessageW(grid, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  EXPECT_EQ(SendMessageW(grid, WM_GETFONT, 0, 0), scaled);
+  HWND editor = view->GetEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(WindowText(editor), L"12x");
+  EXPECT_EQ(SendMessageW(editor, WM_GETFONT, 0, 0), SendMessageW(grid, WM_GETFONT, 0, 0));
+  RECT cell = view->GetCellRect(1, kVolumeColumn), placed{};
+  GetWindowRect(editor, &placed);
+  MapWindowPoints(nullptr, grid, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(placed.top, cell.top);
+  EXPECT_EQ(placed.bottom, cell.bottom - 1);
+
+  // A value the cell takes is never lost to the change: it is in the editor or in the entry.
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  for (wchar_t character : std::wstring(L"31415")) SendMessageW(editor, WM_CHAR, character, 1);
+  ChangeDpi(Hwnd(), start, stay);
+  Pump();
+  editor = view->GetEditor();
+  EXPECT_TRUE(editor != nullptr ? WindowText(editor) == L"31415"
+                                : view->CellText(1, kVolumeColumn) == L"31415");
+  if (editor != nullptr) {
+    EXPECT_EQ(SendMessageW(editor, WM_GETFONT, 0, 0), SendMessageW(grid, WM_GETFONT, 0, 0));
+  }
+  view->CloseEditor();
+  Pump();
+  EXPECT_EQ(RowHeight(grid), rows);
+  EXPECT_EQ(FontHeight(grid), text);
+  EXPECT_EQ(LiveHandleCount(HandleKind::Font), fonts);
 }

@@ -47,7 +47,7 @@ TEST_F(MainFrameTest, TheRebarHoldsTheMenuBarAndTheToolbarOnTwoRows) {
   HWND status = frame->StatusBarWindow();
   ASSERT_NE(status, nullptr);
   EXPECT_EQ(GetDlgCtrlID(status), 0xE801);
-  EXPECT_EQ(StatusText(), L"Ready");
+  EXPECT_EQ(StatusText(), RussianInterface() ? L"Готово" : L"Ready");
   EXPECT_TRUE(GetWindowLongPtrW(status, GWL_STYLE) & SBARS_SIZEGRIP);
   EXPECT_TRUE(GetWindowLongPtrW(frame->ClientWindow(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
@@ -152,7 +152,7 @@ TEST_F(MainFrameTest, ToolbarButtonsShowTheirShortNamesAsTooltips) {
   info.hdr.idFrom = CMD_APP_ABOUT;
   info.hdr.code = TTN_GETDISPINFOW;
   EXPECT_EQ(SendMessageW(Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info)), 0);
-  EXPECT_STREQ(info.szText, L"About");
+  EXPECT_STREQ(info.szText, RussianInterface() ? L"О программе" : L"About");
   EXPECT_TRUE(info.uFlags & TTF_DI_SETITEM);
 }
 
@@ -186,7 +186,7 @@ TEST_F(MainFrameTest, TheToolbarBandsChevronListsTheHiddenButtons) {
   ASSERT_GE(shown.size(), 4u);
   // Nothing to play without a document.
   EXPECT_EQ(shown.back(), RussianInterface() ? L"Проиграть звук (grayed)" : L"Play Sound (grayed)");
-  EXPECT_EQ(shown[shown.size() - 3], L"About");
+  EXPECT_EQ(shown[shown.size() - 3], RussianInterface() ? L"О программе" : L"About");
   EXPECT_EQ(shown[shown.size() - 4], RussianInterface() ? L"Печать (grayed)" : L"Print (grayed)");
 }
 

@@ -61,7 +61,7 @@ TEST_F(MenuPrompts, SelectedItemsShowTheirPromptsAndClosingBringsBackReady) {
   EXPECT_EQ(Shown(), L"");
 
   Select(CMD_WINDOW_PAGE_FIRST + 3, MF_STRING | MF_HILITE, window);
-  EXPECT_EQ(Shown(), L"Activate this window");
+  EXPECT_EQ(Shown(), RussianInterface() ? L"Перейти к этому окну" : L"Activate this window");
 
   // A popup shows no prompt even where its position matches a command with one.
   Select(0, MF_POPUP | MF_HILITE, menu.get());
@@ -69,17 +69,19 @@ TEST_F(MenuPrompts, SelectedItemsShowTheirPromptsAndClosingBringsBackReady) {
 
   Select(0, 0xFFFF, nullptr);
   EXPECT_FALSE(Simple());
-  EXPECT_EQ(Shown(), L"Ready");
+  EXPECT_EQ(Shown(), RussianInterface() ? L"Готово" : L"Ready");
 }
 
 TEST_F(MenuPrompts, SystemCommandsShareTheirPrompts) {
   HMENU system = GetSystemMenu(frame.Handle(), FALSE);
   Select(SC_MOVE, MF_STRING | MF_HILITE | MF_SYSMENU, system);
-  EXPECT_EQ(Shown(), L"Change the window position");
+  EXPECT_EQ(Shown(), RussianInterface() ? L"Изменить положение окна" : L"Change the window position");
   Select(SC_RESTORE, MF_STRING | MF_HILITE | MF_SYSMENU, system);
-  EXPECT_EQ(Shown(), L"Restore the window to normal size");
+  EXPECT_EQ(Shown(),
+            RussianInterface() ? L"Восстановить обычный размер окна" : L"Restore the window to normal size");
   Select(SC_CLOSE, MF_STRING | MF_HILITE | MF_SYSMENU, system);
-  EXPECT_EQ(Shown(), L"Close the active window and prompts to save the documents");
+  EXPECT_EQ(Shown(), RussianInterface() ? L"Закрыть активное окно с предложением сохранить документы"
+                                        : L"Close the active window and prompts to save the documents");
 }
 
 TEST_F(MenuPrompts, FollowTheSelectionInAnOpenMenu) {
@@ -103,7 +105,7 @@ TEST_F(MenuPrompts, FollowTheSelectionInAnOpenMenu) {
   ASSERT_FALSE(script.GaveUp()) << "the status bar showed: " << testing::PrintToString(Shown());
   EXPECT_EQ(first, newPrompt);
   EXPECT_FALSE(Simple());
-  EXPECT_EQ(Shown(), L"Ready");
+  EXPECT_EQ(Shown(), RussianInterface() ? L"Готово" : L"Ready");
 }
 
 // ---- Tooltips ------------------------------------------------------------------------------
@@ -120,10 +122,10 @@ NMTTDISPINFOW AskWide(UINT_PTR id, UINT flags = 0) {
 
 TEST(ToolTips, ShowTheShortNameOfTheButtonsCommand) {
   NMTTDISPINFOW about = AskWide(CMD_APP_ABOUT);
-  EXPECT_STREQ(about.lpszText, L"About");
+  EXPECT_STREQ(about.lpszText, RussianInterface() ? L"О программе" : L"About");
   EXPECT_NE(about.uFlags & TTF_DI_SETITEM, 0u);
   EXPECT_STREQ(AskWide(CMD_FILE_NEW).lpszText, RussianInterface() ? L"Создать" : L"New");
-  EXPECT_STREQ(AskWide(CMD_EDIT_CUT).lpszText, L"Cut");
+  EXPECT_STREQ(AskWide(CMD_EDIT_CUT).lpszText, RussianInterface() ? L"Вырезать" : L"Cut");
 
   NMTTDISPINFOA narrow{};
   narrow.hdr.idFrom = CMD_FILE_SAVE;
@@ -176,7 +178,7 @@ TEST(ToolTips, HoveringTheAboutButtonShowsAbout) {
   tool.uId = CMD_APP_ABOUT;
   tool.lpszText = text;
   SendMessageW(tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-  EXPECT_STREQ(text, L"About");
+  EXPECT_STREQ(text, RussianInterface() ? L"О программе" : L"About");
   MoveMouseTo(POINT{0, 0});
 }
 
