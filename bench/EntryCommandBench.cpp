@@ -5,6 +5,7 @@
 //   open            start with samples\hundred-entries.bad minus start without it, to settled
 //   entry command   WM_COMMAND Move Down / Undo / Delete / Duplicate to the frame with an entry
 //                   selected, until the paint it caused is done; plain: swap two rows' texts
+//                   (Delete and Duplicate also against the plain list's own delete and insert)
 //   full repaint    RedrawWindow(invalidate, update now, all children) of the page / the list
 //   settings change WM_SETTINGCHANGE to the frame and its paint, against one full repaint
 //   history         growth of the editor's private bytes over Move Down / Move Up steps
@@ -205,7 +206,7 @@ void MeasureEntryCommands(Running& running, int rounds) {
                                         {L"  Undo", CMD_EDIT_UNDO, {}},
                                         {L"  Delete", CMD_ENTRY_DELETE, {}},
                                         {L"  Duplicate", CMD_ENTRY_DUPLICATE, {}}};
-  std::vector<double> swaps, all, swapMessages, allMessages;
+  std::vector<double> swaps, all, swapMessages, allMessages, plainDeletes, plainDuplicates;
   for (int round = 0; round < rounds; ++round) {
     for (EntryCommand& command : commands) {
       if (SelectedRow(running.page) != kSelectedRow) SelectRow(running.editor, running.page, kSelectedRow);
@@ -216,11 +217,18 @@ void MeasureEntryCommands(Running& running, int rounds) {
       const RoundTrip plain = TimeRoundTrip(running.plain.window, PlainSwapRowsMessage, kSwappedRow, kSwappedRow + 1);
       swaps.push_back(plain.painted);
       swapMessages.push_back(plain.message);
+      // The plain program's own delete and insert, for the commands that change the row count.
+      if (command.id == CMD_ENTRY_DELETE)
+        plainDeletes.push_back(TimeRoundTrip(running.plain.window, PlainDeleteRowMessage, kSwappedRow, 0).painted);
+      if (command.id == CMD_ENTRY_DUPLICATE)
+        plainDuplicates.push_back(TimeRoundTrip(running.plain.window, PlainDuplicateRowMessage, kSwappedRow, 0).painted);
     }
   }
   const double plainSwap = Median(swaps);
   PrintRow(L"entry command", Median(all), plainSwap, L"<= 3x (against a two-row swap; message and its paint)");
   for (const EntryCommand& command : commands) PrintRow(command.name, Median(command.times), plainSwap, L"");
+  PrintRow(L"  Delete", Median(commands[2].times), Median(plainDeletes), L"(against the plain list's delete)");
+  PrintRow(L"  Duplicate", Median(commands[3].times), Median(plainDuplicates), L"(against the plain list's insert)");
   PrintRow(L"  message alone", Median(allMessages), Median(swapMessages), L"(the answer, before the paint)");
 }
 

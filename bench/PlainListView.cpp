@@ -88,6 +88,28 @@ void SwapRows(HWND list, int row, int otherRow) {
   }
 }
 
+// What a plain program does for a row going out or in: the list view's own delete or insert,
+// and the numbers of the rows below written again.
+void Renumber(HWND list, int from) {
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = from; row < count; ++row) SetText(list, row, 0, std::to_wstring(row + 1));
+}
+
+void DeleteRow(HWND list, int row) {
+  SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+  Renumber(list, row);
+}
+
+void DuplicateRow(HWND list, int row) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row + 1;
+  item.pszText = const_cast<wchar_t*>(L"");
+  SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  for (int column = 1; column < kColumnCount; ++column) SetText(list, row + 1, column, GetText(list, row, column));
+  Renumber(list, row + 1);
+}
+
 LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE: {
@@ -102,6 +124,12 @@ LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
       return 0;
     case PlainSwapRowsMessage:
       SwapRows(ListOf(hwnd), static_cast<int>(wParam), static_cast<int>(lParam));
+      return 0;
+    case PlainDeleteRowMessage:
+      DeleteRow(ListOf(hwnd), static_cast<int>(wParam));
+      return 0;
+    case PlainDuplicateRowMessage:
+      DuplicateRow(ListOf(hwnd), static_cast<int>(wParam));
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

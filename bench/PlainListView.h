@@ -7,3 +7,8 @@ inline constexpr const wchar_t* PlainListViewClassName = L"SonarwickPlainListVie
 
 // wParam and lParam: the two rows whose texts change places.
 inline constexpr UINT PlainSwapRowsMessage = WM_APP + 1;
+
+// wParam: the row taken out; the rows below it are numbered again.
+inline constexpr UINT PlainDeleteRowMessage = WM_APP + 2;
+// wParam: the row whose copy goes in below it; the rows below are numbered again.
+inline constexpr UINT PlainDuplicateRowMessage = WM_APP + 3;
