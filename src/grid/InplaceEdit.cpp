@@ -85,7 +85,10 @@ void InplaceEdit::PlaceButton() {
   GetWindowRect(Handle(), &rect);
   MapWindowPoints(nullptr, GetParent(Handle()), reinterpret_cast<POINT*>(&rect), 2);
   const int side = rect.bottom - rect.top;
-  const UINT show = IsWindowVisible(Handle()) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
+  // Its own style, not IsWindowVisible: on a hidden page the editor is still shown, and the
+  // button must come back with it.
+  const bool shown = (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+  const UINT show = shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
   SetWindowPos(button_, HWND_TOP, rect.right, rect.top, side, side, SWP_NOACTIVATE | show);
 }
 
@@ -120,6 +123,10 @@ bool InplaceEdit::OnButtonMessage(Message& m) {
       buttonPressed_ = false;
       SendMessageW(button_, BM_SETSTATE, FALSE, 0);
       break;
+    case WM_NCDESTROY:
+      // The grid going away may take the button before the text box.
+      button_ = nullptr;
+      return false;
     default:
       return false;
   }
