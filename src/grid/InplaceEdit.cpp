@@ -49,10 +49,10 @@ HWND InplaceEdit::GetButton(HWND editor) {
   return edit != nullptr ? edit->button_ : nullptr;
 }
 
-// The button is the text box's sibling beside it, not its child: the text box's class paints
-// with its parent's clipping (CS_PARENTDC), which ignores its own WS_CLIPCHILDREN, so every
-// repaint of the text (a caret, a selection) would draw over a button inside it and leave the
-// button invisible. Beside it, in a grid that clips its children, nothing paints over it.
+// The button is the text box's sibling beside it, not its child. Made inside the text box (even
+// one with WS_CLIPCHILDREN) over the list view of the grid, a button exists, is visible and in
+// place, and yet never reaches the screen under Wine: what paints the text box covers it. Beside
+// the text box, in a grid that clips its children, nothing paints over it.
 bool InplaceEdit::CreateButton() {
   button_ = CreateWindowExW(WS_EX_NOPARENTNOTIFY, L"BUTTON", L"\u2026", WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0,
                             0, 0, 0, GetParent(Handle()), nullptr, GetModuleHandleW(nullptr), nullptr);
