@@ -22,43 +22,47 @@ bool IsSoundFileName(const wchar_t* name) {
          CompareStringOrdinal(extension, 4, L".wav", 4, TRUE) == CSTR_EQUAL;
 }
 
-bool IsDotName(const wchar_t* name) {
-  return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
-}
+bool IsDotName(const wchar_t* name) { return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0; }
 
 struct Walk {
   std::wstring root;
   std::size_t maxCount;
   int maxDepth;
   std::vector<std::wstring> found;
+  // Everything looked at, sound or not: a tree of other files (a whole drive picked by mistake)
+  // ends the walk as surely as many sounds do.
+  std::size_t seen = 0;
+  bool Full() const { return found.size() >= maxCount || seen >= maxCount * 10; }
 };
 
 // `relative` is empty for the folder itself, or ends with `\`.
 void ListFolder(Walk& walk, const std::wstring& relative, int depth) {
   WIN32_FIND_DATAW data{};
   const std::wstring pattern = walk.root + relative + L"*";
-  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  HANDLE search =
+      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE) return;
   std::vector<std::wstring> folders;
   do {
+    ++walk.seen;
     if (IsDotName(data.cFileName)) continue;
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) folders.push_back(data.cFileName);
     } else if (IsSoundFileName(data.cFileName)) {
       walk.found.push_back(relative + data.cFileName);
     }
-  } while (walk.found.size() < walk.maxCount && FindNextFileW(search, &data));
+  } while (!walk.Full() && FindNextFileW(search, &data));
   FindClose(search);
   if (depth >= walk.maxDepth) return;
   for (const std::wstring& folder : folders) {
-    if (walk.found.size() >= walk.maxCount) return;
+    if (walk.Full()) return;
     ListFolder(walk, relative + folder + L"\\", depth + 1);
   }
 }
 
 bool LessWithoutCase(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_LESS_THAN;
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                              TRUE) == CSTR_LESS_THAN;
 }
 
 }  // namespace

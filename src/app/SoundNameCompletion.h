@@ -21,9 +21,11 @@ constexpr std::size_t kMaxListedSoundFiles = 20000;
 constexpr int kMaxSoundFolderDepth = 8;
 
 // The .ogg and .wav files (any case) under `folder` and its subfolders at most `maxDepth`
-// levels down, as relative paths with `\`, sorted without case; at most `maxCount` of them.
+// levels down, as relative paths with `\`, sorted without case; at most `maxCount` of them,
+// and no more than ten times that many entries of any kind are looked at.
 // Links to other folders are not followed, so a loop on disk cannot repeat names.
-std::vector<std::wstring> ListSoundFiles(const std::wstring& folder, std::size_t maxCount = kMaxListedSoundFiles,
+std::vector<std::wstring> ListSoundFiles(const std::wstring& folder,
+                                         std::size_t maxCount = kMaxListedSoundFiles,
                                          int maxDepth = kMaxSoundFolderDepth);
 
 // The names, one by one, for the system's autocompletion.

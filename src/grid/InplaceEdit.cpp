@@ -54,8 +54,9 @@ HWND InplaceEdit::GetButton(HWND editor) {
 // place, and yet never reaches the screen under Wine: what paints the text box covers it. Beside
 // the text box, in a grid that clips its children, nothing paints over it.
 bool InplaceEdit::CreateButton() {
-  button_ = CreateWindowExW(WS_EX_NOPARENTNOTIFY, L"BUTTON", L"\u2026", WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0,
-                            0, 0, 0, GetParent(Handle()), nullptr, GetModuleHandleW(nullptr), nullptr);
+  button_ =
+      CreateWindowExW(WS_EX_NOPARENTNOTIFY, L"BUTTON", L"\u2026", WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON,
+                      0, 0, 0, 0, GetParent(Handle()), nullptr, GetModuleHandleW(nullptr), nullptr);
   if (button_ == nullptr) return false;
   SendMessageW(button_, WM_SETFONT, SendMessageW(Handle(), WM_GETFONT, 0, 0), FALSE);
   if (!EditorControl::Attach(button_, [this](EditorControl&, Message& m) { return OnButtonMessage(m); })) {

@@ -19,9 +19,10 @@ class InplaceEdit : public Window {
   static HWND Create(HWND grid, const RECT& cell, const wchar_t* text, VARTYPE valueType);
 
   // Gives the editor `editor` a button ("…") at the right end of its cell, a square as tall as
-  // the editor, which narrows by the button's width wherever it is placed. A click on the button posts GRIDM_EDITORBUTTON to the grid and
-  // leaves the keyboard focus, and so the edit, in the text box. False when `editor` is not
-  // an InplaceEdit or the button cannot be made; an editor keeps one button however often asked.
+  // the editor, which narrows by the button's width wherever it is placed. A click on the
+  // button posts GRIDM_EDITORBUTTON to the grid and leaves the keyboard focus, and so the edit,
+  // in the text box. False when `editor` is not an InplaceEdit or the button cannot be made;
+  // an editor keeps one button however often asked.
   static bool AddButton(HWND editor);
   // The button of `editor`, or null when it has none.
   static HWND GetButton(HWND editor);

@@ -23,18 +23,19 @@ class TempFolder {
     GetTempPathW(MAX_PATH, base);
     root_ = std::wstring(base) + L"sonarwick-names-" + std::to_wstring(GetTickCount64());
     for (const std::wstring& file : files) {
-      for (std::size_t slash = file.find(L'\\'); slash != std::wstring::npos; slash = file.find(L'\\', slash + 1))
+      for (std::size_t slash = file.find(L'\\'); slash != std::wstring::npos;
+           slash = file.find(L'\\', slash + 1))
         CreateDirectoryW((root_ + L"\\" + file.substr(0, slash)).c_str(), nullptr);
       CreateDirectoryW(root_.c_str(), nullptr);
       if (file.back() == L'\\') continue;
-      HANDLE handle = CreateFileW((root_ + L"\\" + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      HANDLE handle =
+          CreateFileW((root_ + L"\\" + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
       CloseHandle(handle);
     }
   }
   ~TempFolder() {
     std::wstring from = root_ + L'\0';
-    SHFILEOPSTRUCTW remove{nullptr, FO_DELETE, from.c_str(), nullptr,
-                           FOF_NO_UI, FALSE, nullptr, nullptr};
+    SHFILEOPSTRUCTW remove{nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NO_UI, FALSE, nullptr, nullptr};
     SHFileOperationW(&remove);
   }
   const std::wstring& Root() const { return root_; }

@@ -196,12 +196,14 @@ TEST_F(GridPaint, EditorButtonAddedByTheOwnerIsOnScreen) {
   MapWindowPoints(nullptr, w.grid.Handle(), reinterpret_cast<POINT*>(&rect), 2);
   const RECT cell = w.Cell(1, 1);
   EXPECT_NEAR(rect.right, cell.right, 1) << "at the right end of the cell, its edge line left uncovered";
-  RedrawWindow(w.grid.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RedrawWindow(w.grid.Handle(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   PumpMessages();
   int textPixels = 0;
   HDC dc = GetDC(w.grid.Handle());
   for (int y = rect.top; y < rect.bottom; ++y) {
-    for (int x = rect.left; x < rect.right; ++x) textPixels += GetPixel(dc, x, y) == GetSysColor(COLOR_BTNTEXT);
+    for (int x = rect.left; x < rect.right; ++x)
+      textPixels += GetPixel(dc, x, y) == GetSysColor(COLOR_BTNTEXT);
   }
   ReleaseDC(w.grid.Handle(), dc);
   EXPECT_GT(textPixels, 0) << "nothing of the button shows";
