@@ -60,35 +60,6 @@ TEST(SoundFiles, ListedRelativeAndSortedWithinTheirBounds) {
   EXPECT_TRUE(ListSoundFiles(L"").empty());
 }
 
-TEST(SoundFiles, EnumeratorHandsOutCopiesInOrderAndClonesItsPlace) {
-  auto names = std::make_shared<const Names>(Names{L"a.ogg", L"b.ogg", L"c.ogg"});
-  auto* enumerator = new SoundNameEnumerator(names);
-  LPOLESTR got[4]{};
-  ULONG fetched = 0;
-  ASSERT_EQ(enumerator->Next(2, got, &fetched), S_OK);
-  ASSERT_EQ(fetched, 2u);
-  EXPECT_STREQ(got[0], L"a.ogg");
-  EXPECT_STREQ(got[1], L"b.ogg");
-  IEnumString* clone = nullptr;
-  ASSERT_EQ(enumerator->Clone(&clone), S_OK);
-  for (ULONG i = 0; i < fetched; ++i) CoTaskMemFree(got[i]);
-  EXPECT_EQ(enumerator->Next(4, got, &fetched), S_FALSE) << "fewer left than asked for";
-  ASSERT_EQ(fetched, 1u);
-  EXPECT_STREQ(got[0], L"c.ogg");
-  CoTaskMemFree(got[0]);
-  ASSERT_EQ(clone->Next(1, got, nullptr), S_OK) << "the clone goes on from where it was made";
-  EXPECT_STREQ(got[0], L"c.ogg");
-  CoTaskMemFree(got[0]);
-  EXPECT_EQ(enumerator->Skip(1), S_FALSE);
-  EXPECT_EQ(enumerator->Reset(), S_OK);
-  EXPECT_EQ(enumerator->Skip(3), S_OK);
-  EXPECT_EQ(enumerator->Next(1, got, &fetched), S_FALSE);
-  EXPECT_EQ(fetched, 0u);
-  clone->Release();
-  enumerator->Release();
-  EXPECT_EQ(SoundNameEnumerator::LiveObjects(), 0);
-}
-
 // Stands in for the grid: records how the name editor ends.
 class EditorHost : public Window {
  public:

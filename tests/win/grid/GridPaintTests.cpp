@@ -2,7 +2,6 @@
 
 #include "GridTestSupport.h"
 #include "WinTestSupport.h"
-#include "grid/InplaceEdit.h"
 #include "win/DeviceContext.h"
 #include "win/UniqueHandle.h"
 
@@ -173,43 +172,6 @@ TEST(GridWarningMark, DrawnInTheCellsTheOwnerWarnsAboutAndGoneWithTheWarning) {
   InvalidateRect(w.grid.Handle(), nullptr, TRUE);
   PumpMessages();
   EXPECT_EQ(MarkPixels(w, 2, 1), 0);
-}
-
-}  // namespace
-
-namespace {
-
-// The owner's button on an editor opened over the grid's list view reaches the screen: its
-// "…" is drawn inside its rectangle once everything has repainted (a button that exists, is
-// visible and in place can still be painted over and never be seen).
-TEST_F(GridPaint, EditorButtonAddedByTheOwnerIsOnScreen) {
-  w.Build(3, kDocumentFlags);
-  w.grid.SetEditorOpened([](HWND editor, int, int col) {
-    if (col == 1) InplaceEdit::AddButton(editor);
-  });
-  w.grid.SelectCell(1, 1);
-  ASSERT_TRUE(w.grid.OpenEditor(w.grid.GetCellItem(1, 1), 1, 1));
-  HWND button = InplaceEdit::GetButton(w.grid.GetEditor());
-  ASSERT_NE(button, nullptr);
-  RECT rect{};
-  GetWindowRect(button, &rect);
-  MapWindowPoints(nullptr, w.grid.Handle(), reinterpret_cast<POINT*>(&rect), 2);
-  const RECT cell = w.Cell(1, 1);
-  EXPECT_NEAR(rect.right, cell.right, 1) << "at the right end of the cell, its edge line left uncovered";
-  RedrawWindow(w.grid.Handle(), nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  PumpMessages();
-  int textPixels = 0;
-  HDC dc = GetDC(w.grid.Handle());
-  for (int y = rect.top; y < rect.bottom; ++y) {
-    for (int x = rect.left; x < rect.right; ++x)
-      textPixels += GetPixel(dc, x, y) == GetSysColor(COLOR_BTNTEXT);
-  }
-  ReleaseDC(w.grid.Handle(), dc);
-  EXPECT_GT(textPixels, 0) << "nothing of the button shows";
-  w.grid.CloseEditor();
-  PumpMessages();
-  EXPECT_FALSE(IsWindow(button));
 }
 
 }  // namespace
