@@ -305,11 +305,4 @@ TEST_F(InplaceEditTest, ButtonShowsAtTheRightEndAndClicksWithoutEndingTheEdit) {
   EXPECT_FALSE(IsWindow(button)) << "it goes with its editor";
 }
 
-TEST_F(InplaceEditTest, OnlyAnInplaceEditTakesAButton) {
-  EXPECT_FALSE(InplaceEdit::AddButton(grid.Handle()));
-  EXPECT_EQ(InplaceEdit::GetButton(grid.Handle()), nullptr);
-  Open(L"");
-  EXPECT_EQ(InplaceEdit::GetButton(editor), nullptr) << "an editor has none until asked";
-}
-
 }  // namespace
