@@ -234,6 +234,7 @@ AmbientView* MainFrame::CreateView() {
   RestoreColumnWidths(*view);
   views_.push_back(std::move(view));
   MarkMissingSounds(*views_.back());
+  DressNameEditors(*views_.back());
   return views_.back().get();
 }
 

@@ -16,6 +16,7 @@
 #include "app/MenuPrompts.h"
 #include "app/Settings.h"
 #include "app/SoundFolderDialog.h"
+#include "grid/InplaceEdit.h"
 #include "app/resources/ResourceIds.h"
 #include "sound/SoundFolderSearch.h"
 #include "win/RefusalBeep.h"
@@ -339,6 +340,29 @@ void MainFrame::OnBrowseSoundName() {
   SendMessageW(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(relative.c_str()));
   view->CommitEdit();
   soundCheck_.Forget();
+}
+
+// With a sound folder known, the name editor gets a browse button (a click is F4) and
+// completes what is typed from the folder's files; without one it is a plain text box.
+void MainFrame::DressNameEditors(AmbientView& view) {
+  view.SetEditorOpened([this](HWND editor, int, int col) { OnNameEditorOpened(editor, col); });
+}
+
+void MainFrame::OnNameEditorOpened(HWND editor, int col) {
+  if (col != kSoundNameColumn) return;
+  UpdateSoundFolder();
+  if (soundCheck_.Folder().empty()) return;
+  AttachNameCompletion(editor, SoundNames());
+  InplaceEdit::AddButton(editor);
+}
+
+// The folder's files, read once per folder until the frame comes back from the background.
+SoundNameList MainFrame::SoundNames() {
+  if (soundNames_ == nullptr || soundNamesFolder_ != soundCheck_.Folder()) {
+    soundNamesFolder_ = soundCheck_.Folder();
+    soundNames_ = std::make_shared<const std::vector<std::wstring>>(ListSoundFiles(soundNamesFolder_));
+  }
+  return soundNames_;
 }
 
 // A page that closes takes its sound with it.

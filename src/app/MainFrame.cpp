@@ -243,6 +243,13 @@ bool MainFrame::OnNotify(Message& m) {
       // (A new name is looked up at the next idle pass; the others stay as looked up.)
       EndStatusReason(statusBar_);
       return false;
+    case static_cast<UINT>(GRIDN_EDITORBUTTON):
+      // The name editor's browse button does what F4 does in it.
+      if (const AmbientView* view = ActiveView(); view != nullptr && view->Handle() == header->hwndFrom &&
+                                                  IsWindow(view->GetEditor()))
+        OnBrowseSoundName();
+      m.result = 0;
+      return true;
     case AMBIENTN_DOCUMENTFULL:
       RefuseEntryCommand(LoadCommandString(STR_DOCUMENT_FULL));
       m.result = 0;
@@ -425,6 +432,7 @@ bool MainFrame::OnActivate(WPARAM state) {
   }
   // Files may have come or gone while another program had the foreground.
   soundCheck_.Forget();
+  soundNames_.reset();
   HWND saved = std::exchange(focusWhenDeactivated_, nullptr);
   if (HIWORD(state) != 0 || saved == nullptr || !IsWindow(saved) || !IsChild(Handle(), saved) ||
       !IsWindowVisible(saved) || !IsWindowEnabled(saved))

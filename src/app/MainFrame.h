@@ -20,6 +20,7 @@
 #include "app/Settings.h"
 #include "app/RecoveryStore.h"
 #include "app/SoundFileCheck.h"
+#include "app/SoundNameCompletion.h"
 #include "menubar/CommandBar.h"
 #include "sound/SoundPlayer.h"
 #include "tabs/TabView.h"
@@ -248,6 +249,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void MarkMissingSounds(AmbientView& view);
   bool IsBrowseSoundKey(const MSG& msg) const;
   void OnBrowseSoundName();
+  // The name editor's browse button and completion, while a sound folder is known.
+  void DressNameEditors(AmbientView& view);
+  void OnNameEditorOpened(HWND editor, int col);
+  SoundNameList SoundNames();
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
@@ -268,6 +273,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::set<const AmbientView*> damagedViews_;
   SoundPlayer player_;
   SoundFileCheck soundCheck_;
+  // The sound folder's files the name editors complete from, and the folder they were read
+  // from; read again at the first editor after the folder changed or the frame came back.
+  SoundNameList soundNames_;
+  std::wstring soundNamesFolder_;
   // The view whose entry plays; its page closing stops the sound.
   const AmbientView* playingView_ = nullptr;
   // The document path the sound folder was last looked for from, and what was found there.

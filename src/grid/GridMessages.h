@@ -15,6 +15,9 @@ constexpr UINT GRIDM_NAVIGATE = WM_USER + 435;      // wParam virtual key, lPara
 // The editor's coming commit (Ctrl+Enter) is meant for every selected row; lParam editor window.
 constexpr UINT GRIDM_FILLSELECTION = WM_USER + 436;
 static_assert(GRIDM_COMMITEDIT == 1454 && GRIDM_NAVIGATE == 1459);
+// The open editor's button was clicked (posted, so that whatever it starts runs on a clean
+// stack); lParam editor window.
+constexpr UINT GRIDM_EDITORBUTTON = WM_USER + 437;
 
 // The lParam of GRIDM_COMMITEDIT and GRIDM_CANCELEDIT: the editor that asks.
 inline LPARAM AsLParam(HWND editor) { return reinterpret_cast<LPARAM>(editor); }
@@ -27,6 +30,8 @@ constexpr int GRIDN_CLICK = -3007;   // nonzero answer: the grid does nothing mo
 constexpr int GRIDN_ADDROW = -3009;  // sent by the append-row item; item is null
 // The item refused the text typed into its editor, which stays open; the parent says why.
 constexpr int GRIDN_VALUEREFUSED = -3010;
+// The button of the open editor was clicked; item is the edited cell's.
+constexpr int GRIDN_EDITORBUTTON = -3011;
 
 struct GridNotify {
   NMHDR hdr;

@@ -1,5 +1,9 @@
 #include "grid/InplaceEdit.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "grid/EditorControl.h"
 #include "grid/GridMessages.h"
 #include "grid/InplaceEditorPolicy.h"
 
@@ -34,6 +38,103 @@ HWND InplaceEdit::Create(HWND grid, const RECT& cell, const wchar_t* text, VARTY
   return hwnd;
 }
 
+bool InplaceEdit::AddButton(HWND editor) {
+  auto* edit = dynamic_cast<InplaceEdit*>(Window::FromHandle(editor));
+  if (edit == nullptr) return false;
+  return edit->button_ != nullptr || edit->CreateButton();
+}
+
+HWND InplaceEdit::GetButton(HWND editor) {
+  auto* edit = dynamic_cast<InplaceEdit*>(Window::FromHandle(editor));
+  return edit != nullptr ? edit->button_ : nullptr;
+}
+
+// The button is the text box's sibling beside it, not its child. Made inside the text box (even
+// one with WS_CLIPCHILDREN) over the list view of the grid, a button exists, is visible and in
+// place, and yet never reaches the screen under Wine: what paints the text box covers it. Beside
+// the text box, in a grid that clips its children, nothing paints over it.
+bool InplaceEdit::CreateButton() {
+  button_ =
+      CreateWindowExW(WS_EX_NOPARENTNOTIFY, L"BUTTON", L"\u2026", WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON,
+                      0, 0, 0, 0, GetParent(Handle()), nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (button_ == nullptr) return false;
+  SendMessageW(button_, WM_SETFONT, SendMessageW(Handle(), WM_GETFONT, 0, 0), FALSE);
+  if (!EditorControl::Attach(button_, [this](EditorControl&, Message& m) { return OnButtonMessage(m); })) {
+    DestroyWindow(button_);
+    button_ = nullptr;
+    return false;
+  }
+  // Placed again at its own size, the text box makes room for the button (see NarrowForButton).
+  RECT rect{};
+  GetWindowRect(Handle(), &rect);
+  MapWindowPoints(nullptr, GetParent(Handle()), reinterpret_cast<POINT*>(&rect), 2);
+  SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
+
+// Whoever places the text box gives it the cell; it keeps the cell less a square of its
+// height at the right end (the row's height, so it scales with the font) for the button.
+void InplaceEdit::NarrowForButton(WINDOWPOS& position) const {
+  if (button_ == nullptr || (position.flags & SWP_NOSIZE) != 0) return;
+  position.cx = std::max(0, position.cx - position.cy);
+}
+
+void InplaceEdit::PlaceButton() {
+  if (button_ == nullptr) return;
+  RECT rect{};
+  GetWindowRect(Handle(), &rect);
+  MapWindowPoints(nullptr, GetParent(Handle()), reinterpret_cast<POINT*>(&rect), 2);
+  const int side = rect.bottom - rect.top;
+  // Its own style, not IsWindowVisible: on a hidden page the editor is still shown, and the
+  // button must come back with it.
+  const bool shown = (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+  const UINT show = shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
+  SetWindowPos(button_, HWND_TOP, rect.right, rect.top, side, side, SWP_NOACTIVATE | show);
+}
+
+// The button presses and clicks without ever taking the focus: a push button takes it on the
+// press, which would end the edit (the text box commits or cancels as it loses the focus) and
+// destroy the button under its own click.
+bool InplaceEdit::OnButtonMessage(Message& m) {
+  switch (m.msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      buttonPressed_ = true;
+      SetCapture(button_);
+      SendMessageW(button_, BM_SETSTATE, TRUE, 0);
+      break;
+    case WM_MOUSEMOVE:
+      if (!buttonPressed_) return false;
+      {
+        RECT client{};
+        GetClientRect(button_, &client);
+        const POINT at{static_cast<short>(LOWORD(m.lParam)), static_cast<short>(HIWORD(m.lParam))};
+        SendMessageW(button_, BM_SETSTATE, PtInRect(&client, at), 0);
+      }
+      break;
+    case WM_LBUTTONUP: {
+      if (!buttonPressed_) return false;
+      const bool pushed = (SendMessageW(button_, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+      ReleaseCapture();
+      if (pushed) PostMessageW(GetParent(Handle()), GRIDM_EDITORBUTTON, 0, AsLParam(Handle()));
+      break;
+    }
+    case WM_CAPTURECHANGED:
+      buttonPressed_ = false;
+      SendMessageW(button_, BM_SETSTATE, FALSE, 0);
+      break;
+    case WM_NCDESTROY:
+      // The grid going away may take the button before the text box.
+      button_ = nullptr;
+      return false;
+    default:
+      return false;
+  }
+  m.result = 0;
+  return true;
+}
+
 std::wstring InplaceEdit::CurrentText() const {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()))));
@@ -66,12 +167,23 @@ bool InplaceEdit::HandleMessage(Message& m) {
       return OnKillFocus(m);
     case WM_GETDLGCODE:
       return OnGetDlgCode(m);
+    case WM_WINDOWPOSCHANGING:
+      NarrowForButton(*reinterpret_cast<WINDOWPOS*>(m.lParam));
+      return Window::HandleMessage(m);
+    case WM_WINDOWPOSCHANGED:
+      PlaceButton();
+      return Window::HandleMessage(m);
     case WM_SETFONT:
+      if (button_ != nullptr) SendMessageW(button_, WM_SETFONT, m.wParam, m.lParam);
       // A text box sets its margins from a new font (the grid's, at another display scale);
       // the text must still start where the cell painted it.
       m.result = CallDefault(m);
       SetMargins(m.hwnd);
       return true;
+    case WM_DESTROY:
+      // The button is the grid's child: it goes with the editor, not with the grid.
+      if (button_ != nullptr) DestroyWindow(std::exchange(button_, nullptr));
+      return Window::HandleMessage(m);
     default:
       return Window::HandleMessage(m);
   }

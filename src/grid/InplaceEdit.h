@@ -18,6 +18,15 @@ class InplaceEdit : public Window {
   // is destroyed.
   static HWND Create(HWND grid, const RECT& cell, const wchar_t* text, VARTYPE valueType);
 
+  // Gives the editor `editor` a button ("…") at the right end of its cell, a square as tall as
+  // the editor, which narrows by the button's width wherever it is placed. A click on the
+  // button posts GRIDM_EDITORBUTTON to the grid and leaves the keyboard focus, and so the edit,
+  // in the text box. False when `editor` is not an InplaceEdit or the button cannot be made;
+  // an editor keeps one button however often asked.
+  static bool AddButton(HWND editor);
+  // The button of `editor`, or null when it has none.
+  static HWND GetButton(HWND editor);
+
   // Editor objects alive in this process (each deletes itself with its window).
   static int LiveObjects() { return liveObjects_; }
 
@@ -34,6 +43,10 @@ class InplaceEdit : public Window {
   bool OnKeyDown(Message& m);
   bool OnKillFocus(Message& m);
   bool OnGetDlgCode(Message& m);
+  bool CreateButton();
+  void NarrowForButton(WINDOWPOS& position) const;
+  void PlaceButton();
+  bool OnButtonMessage(Message& m);
   void EndEdit();
   static void SetMargins(HWND textBox);
   std::wstring CurrentText() const;
@@ -44,6 +57,9 @@ class InplaceEdit : public Window {
   // The text the editor opened with. An editor whose value was refused gets the focus back
   // still holding the typed text, which must not then be dropped as "nothing typed".
   std::wstring openingText_;
+  HWND button_ = nullptr;
+  // The left button went down on the button and has not come up yet.
+  bool buttonPressed_ = false;
   // Set once Create returned a window; until then a failed creation leaves the deleting to Create.
   bool created_ = false;
   static inline int liveObjects_ = 0;

@@ -290,6 +290,10 @@ bool PropertyGrid::HandleMessage(Message& m) {
       OnCancelEdit(reinterpret_cast<HWND>(m.lParam));
       m.result = 0;
       return true;
+    case GRIDM_EDITORBUTTON:
+      OnEditorButton(reinterpret_cast<HWND>(m.lParam));
+      m.result = 0;
+      return true;
     case GRIDM_SETITEMVALUE:
       OnSetItemValue(reinterpret_cast<const VARIANT*>(m.wParam), reinterpret_cast<PropertyItem*>(m.lParam));
       m.result = 0;

@@ -117,6 +117,11 @@ class PropertyGrid : public Window {
   using CellWarning = std::function<std::wstring(int row, int col)>;
   void SetCellWarning(CellWarning warning) { cellWarning = std::move(warning); }
 
+  // Called each time an editor opens over a cell, placed and shown, so that the owner can add
+  // what the cell's editor needs beyond its item's (a browse button, completion).
+  using EditorOpened = std::function<void(HWND editor, int row, int col)>;
+  void SetEditorOpened(EditorOpened opened) { editorOpened = std::move(opened); }
+
  protected:
   bool HandleMessage(Message& m) override;
   // The whole text of a cell the pointer rests on, for its tooltip; empty for no tip. The
@@ -147,6 +152,7 @@ class PropertyGrid : public Window {
   bool IsOpenEditor(HWND editorWindow) const;
   void OnCommitEdit(HWND editorWindow);
   void OnCancelEdit(HWND editorWindow);
+  void OnEditorButton(HWND editorWindow);
   void OnSetItemValue(const VARIANT* value, PropertyItem* item);
   bool OnNotify(Message& m);
   bool OnReflectedNotify(Message& m);
@@ -191,6 +197,7 @@ class PropertyGrid : public Window {
   GridPainter painter;
   CellToolTip toolTip;
   CellWarning cellWarning;
+  EditorOpened editorOpened;
   HWND editor = nullptr;
   int editRow = -1;
   int editCol = -1;

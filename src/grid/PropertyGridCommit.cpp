@@ -17,6 +17,7 @@ BOOL PropertyGrid::OpenEditor(PropertyItem* item, int row, int col) {
   SetFocus(editor);
   editRow = row;
   editCol = col;
+  if (editorOpened) editorOpened(editor, row, col);
   return TRUE;
 }
 
@@ -95,6 +96,12 @@ void PropertyGrid::OnCancelEdit(HWND editorWindow) {
   if (!IsOpenEditor(editorWindow)) return;
   RepaintCell(editRow, editCol);
   CloseEditor();
+}
+
+// Only the open editor's button speaks for its cell; a click posted by an editor that has
+// closed since is dropped.
+void PropertyGrid::OnEditorButton(HWND editorWindow) {
+  if (IsOpenEditor(editorWindow)) Notify(GRIDN_EDITORBUTTON, GetCellItem(editRow, editCol));
 }
 
 void PropertyGrid::OnSetItemValue(const VARIANT* value, PropertyItem* item) {

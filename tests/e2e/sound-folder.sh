@@ -3,7 +3,7 @@
 # itself, the names not found are counted in the status bar, F8 selects them, F5 plays a
 # found one (or says why it cannot: there may be no sound device) without holding the editor.
 # Then View > Sound Folder picks another folder, which is kept for the user, and F4 in a name
-# editor picks a file in it.
+# editor, or a click on its browse button, picks a file in it.
 source "$(dirname "$0")/e2e-lib.sh"
 
 # The choice is kept in the prefix the tests share: start and end without one.
@@ -80,6 +80,33 @@ keys Return alt+Down
 keys Escape
 settle 2
 [ -z "$(other_windows)" ] || fail "the open dialog stayed open"
+
+# The name editor shows its browse button ("…") at the right end of the cell while a folder
+# is known; a click on it does what F4 does. It is found from the frame: the first row's name
+# cell ends where the first column and the name column do, one row below the header.
+sox -n -r 22050 -b 16 -c 1 "$work/other sounds/forest/gust.wav" synth 1 sine 330 vol 0.3
+keys Up Return
+shot 10-browse-button
+eval "$(xdotool getwindowgeometry --shell "$frame" | grep -E '^(X|Y)=')"
+# On screen it covers the name's warning mark (wind.wav is not in this folder): its square
+# holds greys only, a frame and dots, none of the mark's orange.
+button_area() { convert "$artifacts/10-browse-button.png" -crop 17x17+$((X + 276))+$((Y + 115)) +repage "$@" info:; }
+colour=$(button_area -colorspace HSL -channel G -separate -format '%[fx:maxima]')
+dark=$(button_area -colorspace Gray -threshold 60% -format '%[fx:w*h*(1-mean)]')
+awk "BEGIN { exit !($colour < 0.2 && $dark >= 1) }" || fail "the browse button is not on screen (colour $colour, dark $dark)"
+xdotool mousemove $((X + 284)) $((Y + 123)) click 1
+# Out of the grid again: a tooltip left showing would count as another window.
+xdotool mousemove 1000 900
+[ -n "$(wait_other_window)" ] || fail "the browse button showed no open dialog"
+settle 1
+shot 11-button-dialog
+type_text "$(windows_path "$work/other sounds/forest/gust.wav")"
+keys Return
+settle 2
+shot 12-button-picked
+keys ctrl+s
+settle 2
+[ "$(dd if="$document" bs=1 skip=11 count=16 2>/dev/null)" = 'forest\gust.wav' ] || fail "the name picked with the button is not in the file as a relative path"
 
 close_editor
 forget_folder

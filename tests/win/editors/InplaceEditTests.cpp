@@ -240,3 +240,69 @@ TEST_F(InplaceEditTest, DeletedOnceHoweverItsWindowEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+RECT RectInGrid(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// The browse button: on screen at the right end of the cell, beside the narrowed text box and
+// following it, clicked with the mouse without taking the focus (the edit goes on), its click
+// posted to the grid, and gone with the editor.
+TEST_F(InplaceEditTest, ButtonShowsAtTheRightEndAndClicksWithoutEndingTheEdit) {
+  Open(L"wind.wav");
+  ASSERT_TRUE(InplaceEdit::AddButton(editor));
+  ASSERT_TRUE(InplaceEdit::AddButton(editor)) << "asked again, it keeps its one button";
+  HWND button = InplaceEdit::GetButton(editor);
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(GetParent(button), grid.Handle());
+  EXPECT_TRUE(IsWindowVisible(button));
+  // The cell holds both: the text box narrowed by a square of the row's height, the button there.
+  const int side = kCell.bottom - kCell.top;
+  RECT expectEdit{kCell.left, kCell.top, kCell.right - side, kCell.bottom};
+  RECT expectButton{kCell.right - side, kCell.top, kCell.right, kCell.bottom};
+  RECT edit = RectInGrid(editor), rect = RectInGrid(button);
+  EXPECT_TRUE(EqualRect(&edit, &expectEdit));
+  EXPECT_TRUE(EqualRect(&rect, &expectButton));
+  // Placed again over a moved cell (the columns changed), the two follow it.
+  SetWindowPos(editor, nullptr, kCell.left + 10, kCell.top + 30, kCell.right - kCell.left, side,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  rect = RectInGrid(button);
+  EXPECT_EQ(rect.left, kCell.right + 10 - side);
+  EXPECT_EQ(rect.top, kCell.top + 30);
+  EXPECT_EQ(RectInGrid(editor).right, rect.left);
+
+  // The text box repaints (its caret, a selection) without painting over its button: the
+  // button's face, not the text box's white, shows left of its middle.
+  PumpMessages();
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  RedrawWindow(editor, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_NOCHILDREN);
+  EXPECT_EQ(ReadClientPixel(grid.Handle(), rect.left + 3, rect.top + side / 2), GetSysColor(COLOR_BTNFACE));
+
+  TypeText(L"x");
+  grid.received.clear();
+  ClickAt(ClientToScreenPoint(grid.Handle(), rect.left + side / 2, rect.top + side / 2));
+  PumpMessages();
+  EXPECT_EQ(GetFocus(), editor) << "the click leaves the focus in the text box";
+  ASSERT_EQ(grid.received.size(), 1u) << "only the click, no commit or cancel";
+  EXPECT_EQ(grid.received[0].msg, GRIDM_EDITORBUTTON);
+  EXPECT_FALSE(grid.received[0].sent) << "posted: what it starts runs on a clean stack";
+  EXPECT_EQ(grid.received[0].lParam, reinterpret_cast<LPARAM>(editor));
+
+  // Pressed, then released outside, it is no click.
+  grid.received.clear();
+  MouseButton(ClientToScreenPoint(grid.Handle(), rect.left + side / 2, rect.top + side / 2), true);
+  MouseButton(ClientToScreenPoint(editor, 5, side / 2), false);
+  PumpMessages();
+  EXPECT_TRUE(grid.received.empty());
+  EXPECT_EQ(GetFocus(), editor);
+
+  DestroyWindow(editor);
+  EXPECT_FALSE(IsWindow(button)) << "it goes with its editor";
+}
+
+}  // namespace

@@ -6,7 +6,7 @@
 namespace {
 
 bool IsGridMessage(UINT msg) {
-  return msg == GRIDM_COMMITEDIT || msg == GRIDM_CANCELEDIT || msg == GRIDM_NAVIGATE;
+  return msg == GRIDM_COMMITEDIT || msg == GRIDM_CANCELEDIT || msg == GRIDM_NAVIGATE || msg == GRIDM_EDITORBUTTON;
 }
 
 RecordingGrid* theGrid = nullptr;
@@ -44,7 +44,7 @@ bool RecordingGrid::HandleMessage(Message& m) {
   bool sent = postedPending_ == 0;
   if (!sent) --postedPending_;
   auto editor = reinterpret_cast<HWND>(m.lParam);
-  bool ends = m.msg != GRIDM_NAVIGATE;
+  bool ends = m.msg == GRIDM_COMMITEDIT || m.msg == GRIDM_CANCELEDIT;
   received.push_back({m.msg, m.wParam, m.lParam, sent, ends ? WindowText(editor) : L""});
   if (ends && policy == EndPolicy::PostClose) PostMessageW(editor, WM_CLOSE, 0, 0);
   if (ends && policy == EndPolicy::DestroyAtOnce) DestroyWindow(editor);
