@@ -4,12 +4,16 @@
 #include <windows.h>
 #include <shldisp.h>
 #include <shlguid.h>
+#include <shobjidl.h>
+#include <commctrl.h>
 // clang-format on
 
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <new>
+#include <string_view>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -76,9 +80,57 @@ std::vector<std::wstring> ListSoundFiles(const std::wstring& folder, std::size_t
   return std::move(walk.found);
 }
 
-SoundNameEnumerator::SoundNameEnumerator(SoundNameList names, ULONG position)
-    : names_(std::move(names)), position_(position) {
+namespace {
+
+bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view start) {
+  return start.size() <= text.size() &&
+         (start.empty() || CompareStringOrdinal(text.data(), static_cast<int>(start.size()), start.data(),
+                                                static_cast<int>(start.size()), TRUE) == CSTR_EQUAL);
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+}  // namespace
+
+bool NameMatchesTyped(const std::wstring& typed, const std::wstring& name) {
+  std::size_t typedPart = 0, namePart = 0;
+  for (;;) {
+    std::size_t typedEnd = typedPart, nameEnd = namePart;
+    while (typedEnd < typed.size() && !IsPathSeparator(typed[typedEnd])) ++typedEnd;
+    while (nameEnd < name.size() && !IsPathSeparator(name[nameEnd])) ++nameEnd;
+    if (!StartsWithNoCase(std::wstring_view(name).substr(namePart, nameEnd - namePart),
+                          std::wstring_view(typed).substr(typedPart, typedEnd - typedPart)))
+      return false;
+    if (typedEnd == typed.size()) return true;
+    // The typed text goes on into a folder the name does not have.
+    if (nameEnd == name.size()) return false;
+    typedPart = typedEnd + 1;
+    namePart = nameEnd + 1;
+  }
+}
+
+SoundNameEnumerator::SoundNameEnumerator(SoundNameList names, ULONG position, HWND edit)
+    : names_(std::move(names)), edit_(edit), position_(position) {
   ++liveObjects_;
+  TakeMatches();
+}
+
+void SoundNameEnumerator::TakeMatches() {
+  const std::wstring typed = edit_ != nullptr && IsWindow(edit_) ? TextOf(edit_) : std::wstring();
+  shown_.clear();
+  for (const std::wstring& name : *names_) {
+    if (StartsWithNoCase(name, typed)) shown_.push_back(&name);
+  }
+  // The names the text only abbreviates come after those it begins, which the box completes.
+  for (const std::wstring& name : *names_) {
+    if (!StartsWithNoCase(name, typed) && NameMatchesTyped(typed, name)) shown_.push_back(&name);
+  }
 }
 
 SoundNameEnumerator::~SoundNameEnumerator() { --liveObjects_; }
@@ -104,10 +156,9 @@ ULONG SoundNameEnumerator::Release() {
 
 HRESULT SoundNameEnumerator::Next(ULONG count, LPOLESTR* names, ULONG* fetched) {
   if (names == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
-  const std::vector<std::wstring>& all = *names_;
   ULONG given = 0;
-  while (given < count && position_ < all.size()) {
-    const std::wstring& name = all[position_];
+  while (given < count && position_ < shown_.size()) {
+    const std::wstring& name = *shown_[position_];
     const std::size_t bytes = (name.size() + 1) * sizeof(wchar_t);
     auto* copy = static_cast<wchar_t*>(CoTaskMemAlloc(bytes));
     if (copy == nullptr) {
@@ -125,7 +176,7 @@ HRESULT SoundNameEnumerator::Next(ULONG count, LPOLESTR* names, ULONG* fetched) 
 }
 
 HRESULT SoundNameEnumerator::Skip(ULONG count) {
-  const auto size = static_cast<ULONG>(names_->size());
+  const auto size = static_cast<ULONG>(shown_.size());
   const bool whole = count <= size - std::min(position_, size);
   position_ = whole ? position_ + count : size;
   return whole ? S_OK : S_FALSE;
@@ -133,29 +184,94 @@ HRESULT SoundNameEnumerator::Skip(ULONG count) {
 
 HRESULT SoundNameEnumerator::Reset() {
   position_ = 0;
+  TakeMatches();
   return S_OK;
 }
 
 HRESULT SoundNameEnumerator::Clone(IEnumString** copy) {
   if (copy == nullptr) return E_POINTER;
-  *copy = new (std::nothrow) SoundNameEnumerator(names_, position_);
+  auto* clone = new (std::nothrow) SoundNameEnumerator(names_, 0, edit_);
+  if (clone != nullptr) clone->position_ = std::min<ULONG>(position_, static_cast<ULONG>(clone->shown_.size()));
+  *copy = clone;
   return *copy != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
+namespace {
+
+// Keeps the system's completion on the text box's text as it changes. The system filters the
+// names by their beginning and reads them once; a text that begins no name is let through
+// unfiltered (the enumerator then offers the names it abbreviates), and every change of the
+// text has the names read again. It sits below the completion's own hook, so the completion
+// sees the new text and the names for it as it works on the keystroke.
+struct TypingFollower {
+  IAutoComplete2* completion = nullptr;
+  IAutoCompleteDropDown* dropDown = nullptr;
+  SoundNameList names;
+  std::wstring text;
+  bool busy = false;
+};
+
+constexpr UINT_PTR kFollowTypingId = 1;
+
+void FollowText(TypingFollower& follower, const std::wstring& text) {
+  const bool begun =
+      std::any_of(follower.names->begin(), follower.names->end(),
+                  [&](const std::wstring& name) { return StartsWithNoCase(name, text); });
+  follower.completion->SetOptions(ACO_AUTOSUGGEST | ACO_AUTOAPPEND | (begun ? 0 : ACO_NOPREFIXFILTERING));
+  follower.dropDown->ResetEnumerator();
+}
+
+LRESULT CALLBACK FollowTyping(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* follower = reinterpret_cast<TypingFollower*>(data);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(edit, FollowTyping, kFollowTypingId);
+    follower->dropDown->Release();
+    follower->completion->Release();
+    delete follower;
+    return DefSubclassProc(edit, msg, wParam, lParam);
+  }
+  const LRESULT result = DefSubclassProc(edit, msg, wParam, lParam);
+  // What the user types or deletes; the completion's own changes of the text are its business.
+  if ((msg == WM_CHAR || msg == WM_KEYDOWN || msg == WM_PASTE || msg == WM_CUT) && !follower->busy) {
+    std::wstring text = TextOf(edit);
+    if (text != follower->text) {
+      follower->busy = true;
+      FollowText(*follower, follower->text = std::move(text));
+      follower->busy = false;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
 bool AttachNameCompletion(HWND edit, SoundNameList names) {
   if (!IsWindow(edit) || names == nullptr) return false;
-  IAutoComplete2* completion = nullptr;
+  auto follower = std::make_unique<TypingFollower>();
+  follower->names = names;
   if (FAILED(CoCreateInstance(CLSID_AutoComplete, nullptr, CLSCTX_INPROC_SERVER, IID_IAutoComplete2,
-                              reinterpret_cast<void**>(&completion))))
+                              reinterpret_cast<void**>(&follower->completion))))
     return false;
-  auto* enumerator = new (std::nothrow) SoundNameEnumerator(std::move(names));
+  if (FAILED(follower->completion->QueryInterface(IID_IAutoCompleteDropDown,
+                                                  reinterpret_cast<void**>(&follower->dropDown)))) {
+    follower->completion->Release();
+    return false;
+  }
+  // Below the completion's own hook, which Init puts on top.
+  if (!SetWindowSubclass(edit, FollowTyping, kFollowTypingId, reinterpret_cast<DWORD_PTR>(follower.get()))) {
+    follower->dropDown->Release();
+    follower->completion->Release();
+    return false;
+  }
+  TypingFollower* kept = follower.release();
+  auto* enumerator = new (std::nothrow) SoundNameEnumerator(std::move(names), 0, edit);
   HRESULT result = E_OUTOFMEMORY;
   if (enumerator != nullptr) {
-    result = completion->Init(edit, enumerator, nullptr, nullptr);
-    if (SUCCEEDED(result)) completion->SetOptions(ACO_AUTOSUGGEST | ACO_AUTOAPPEND);
+    result = kept->completion->Init(edit, enumerator, nullptr, nullptr);
+    if (SUCCEEDED(result)) FollowText(*kept, kept->text = TextOf(edit));
     // The system keeps its own references while the text box lives and lets go with it.
     enumerator->Release();
   }
-  completion->Release();
+  // The follower lets go of the completion when the text box goes.
   return SUCCEEDED(result);
 }

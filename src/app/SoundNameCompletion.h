@@ -28,11 +28,16 @@ std::vector<std::wstring> ListSoundFiles(const std::wstring& folder,
                                          std::size_t maxCount = kMaxListedSoundFiles,
                                          int maxDepth = kMaxSoundFolderDepth);
 
-// The names, one by one, for the system's autocompletion.
+// Whether `typed` names `name` in short: each of its parts (between `\` or `/`) begins the
+// name's part at the same place, without case, so `amb\for` names `ambient\forest\birds.ogg`.
+bool NameMatchesTyped(const std::wstring& typed, const std::wstring& name);
+
+// The names, one by one, for the system's autocompletion. With a text box, each Reset takes
+// only the names its text matches (NameMatchesTyped), those that begin with the text first.
 class SoundNameEnumerator final : public IEnumString {
  public:
   // Starts at `position`; the reference count starts at 1.
-  explicit SoundNameEnumerator(SoundNameList names, ULONG position = 0);
+  explicit SoundNameEnumerator(SoundNameList names, ULONG position = 0, HWND edit = nullptr);
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -48,8 +53,13 @@ class SoundNameEnumerator final : public IEnumString {
  private:
   ~SoundNameEnumerator();
 
+  void TakeMatches();
+
   std::atomic<ULONG> references_{1};
   SoundNameList names_;
+  HWND edit_;
+  // What Next hands out: every name, or those the text box's text matches.
+  std::vector<const std::wstring*> shown_;
   ULONG position_;
   static inline std::atomic<int> liveObjects_{0};
 };

@@ -105,6 +105,14 @@ HWND SuggestionList(HWND host) {
 // The name editor with the folder's files: typing suggests and completes them; Escape first
 // closes the suggestions, Enter commits what the box shows; the system lets go of everything
 // with the editor. Without the system's autocompletion the editor is left as it was.
+TEST(SoundFiles, ATypedNameMatchesEachFolderByItsBeginning) {
+  EXPECT_TRUE(NameMatchesTyped(L"amb\\for", L"Ambient\\forest\\birds.ogg"));
+  EXPECT_TRUE(NameMatchesTyped(L"amb/for/", L"ambient\\forest\\birds.ogg"));
+  EXPECT_FALSE(NameMatchesTyped(L"amb\\fire", L"ambient\\forest\\birds.ogg"));
+  EXPECT_FALSE(NameMatchesTyped(L"wind.wav\\x", L"wind.wav"));
+  EXPECT_FALSE(NameMatchesTyped(L"for", L"ambient\\forest\\birds.ogg"));
+}
+
 TEST(SoundFiles, NameEditorCompletesFromTheFolder) {
   auto names = std::make_shared<const Names>(
       Names{L"ambient\\fire.wav", L"ambient\\forest\\birds.ogg", L"ambient\\forest\\brook.wav", L"wind.wav"});
@@ -148,6 +156,19 @@ TEST(SoundFiles, NameEditorCompletesFromTheFolder) {
   ASSERT_EQ(host.ends.size(), 1u) << "Enter with the suggestions open commits";
   EXPECT_EQ(host.ends[0].first, static_cast<UINT>(GRIDM_COMMITEDIT));
   EXPECT_EQ(host.ends[0].second, L"wind.wav");
+  PumpMessages();
+  EXPECT_EQ(SoundNameEnumerator::LiveObjects(), 0);
+
+  // A short form of each folder offers what it abbreviates, and puts in nothing by itself.
+  editor = open();
+  ASSERT_TRUE(AttachNameCompletion(editor, names));
+  TypeText(L"amb\\for");
+  PumpUntil([&] { return SuggestionList(host.Handle()) != nullptr; }, 2000);
+  list = SuggestionList(host.Handle());
+  ASSERT_NE(list, nullptr) << "no suggestions for a short form";
+  EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(WindowText(editor), L"amb\\for");
+  DestroyWindow(editor);
   PumpMessages();
   EXPECT_EQ(SoundNameEnumerator::LiveObjects(), 0);
 }
