@@ -30,5 +30,7 @@ void ShowStatusReason(HWND statusBar, const std::wstring& text) {
 }
 
 void EndStatusReason(HWND statusBar) {
-  if (statusBar != nullptr) SendMessageW(statusBar, SB_SIMPLE, FALSE, 0);
+  // Asked after every command and every move of the cursor: the bar is told (and so repaints)
+  // only when a reason actually shows.
+  if (statusBar != nullptr && SendMessageW(statusBar, SB_ISSIMPLE, 0, 0)) SendMessageW(statusBar, SB_SIMPLE, FALSE, 0);
 }
