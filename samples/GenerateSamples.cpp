@@ -85,9 +85,28 @@ Sample LongestNames() {
   return {"longest-names.bad", Encode({}, entries)};
 }
 
+// The list of the sample game folder that the editor opens on its first run: the sounds it
+// names are made beside it by scripts/make-sample-game.sh, all but two, so that the missing-file
+// marks show too. Volumes in percent; every time of day has sounds.
+Sample GameForest() {
+  const std::vector<AmbientEntryValues> entries = {
+      {L"ambient\\dawn\\birds.ogg", 2500, 7000, 0, 80},
+      {L"ambient\\dawn\\rooster.wav", 20000, 40000, 0, 60},
+      {L"ambient\\day\\wind.ogg", 4000, 9000, 1, 50},
+      {L"ambient\\day\\bees.wav", 2000, 6000, 1, 35},
+      {L"ambient\\day\\cart.wav", 30000, 60000, 1, 70},
+      {L"ambient\\sunset\\frogs.ogg", 1500, 4000, 2, 70},
+      {L"ambient\\sunset\\bell.wav", 30000, 60000, 2, 50},
+      {L"ambient\\night\\crickets.ogg", 1000, 2500, 3, 55},
+      {L"ambient\\night\\owl.wav", 8000, 20000, 3, 75},
+  };
+  return {"game-forest.bad", Encode({}, entries)};
+}
+
 std::vector<Sample> Samples() {
   return {{"no-entries.bad", Encode({}, {})}, FourTimesOfDay(), ExtremeNumbers(),
-          BytesBehindTerminators(),           HundredEntries(), LongestNames()};
+          BytesBehindTerminators(),           HundredEntries(), LongestNames(),
+          GameForest()};
 }
 
 std::vector<std::byte> ReadFile(const std::string& path) {

@@ -3,6 +3,8 @@
 # Wine. With a display (DISPLAY set and reachable) the editor opens there and this script waits
 # until it is closed. Without one it runs on a virtual display, saves a screenshot, closes the
 # editor again and says where the screenshot is.
+# It opens a small sample game folder (build/sample-game): a list, the sounds it names and two
+# names without a file.
 # The interface language follows the locale: LC_ALL=ru_RU.UTF-8 bash scripts/run.sh for Russian.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,9 +33,9 @@ boot_wine() {
 
 # Runs inside the virtual display (see the end of this script).
 run_on_virtual_display() {
-  local shot=$1
+  local shot=$1 list=$2
   boot_wine N
-  wine "$exe" &
+  wine "$exe" "$list" &
   local pid=$! status=0
   if ! timeout 60 xdotool search --sync --onlyvisible --class "sonarwick.exe" >/dev/null 2>&1; then
     echo "sonarwick.exe showed no window within a minute." >&2
@@ -51,19 +53,23 @@ run_on_virtual_display() {
 }
 
 if [ "${1:-}" = "--on-virtual-display" ]; then
-  run_on_virtual_display "$2"
+  run_on_virtual_display "$2" "$3"
   exit
 fi
 
 scripts/install-deps.sh
 echo "Building sonarwick.exe..."
 scripts/build.sh win --target sonarwick >/dev/null
+# The first run shows the job: a small game folder with a list and the sounds it names.
+game_list=$(scripts/make-sample-game.sh "$root/build/sample-game")
+# Wine's drive Z: is the root of this system.
+game_list="Z:${game_list//\//\\}"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   boot_wine Y
   echo "Starting sonarwick.exe on display $DISPLAY; close its window to end."
   status=0
-  wine "$exe" || status=$?
+  wine "$exe" "$game_list" || status=$?
   echo "sonarwick.exe ended with exit code $status (1 means it was closed normally)."
   exit 0
 fi
@@ -72,5 +78,5 @@ mkdir -p "$root/build/screenshots"
 locale_name=${LC_ALL:-${LANG:-default}}
 shot="$root/build/screenshots/sonarwick-${locale_name//[^A-Za-z0-9_-]/_}.png"
 echo "No display here: running sonarwick.exe on a virtual display."
-xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-virtual-display "$shot"
+xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-virtual-display "$shot" "$game_list"
 echo "Screenshot: $shot"

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "cli/ToolOptions.h"
+
+namespace {
+
+ToolOptions Parse(std::vector<std::wstring> arguments) { return ParseToolOptions(arguments); }
+
+}  // namespace
+
+TEST(ToolOptions, AnEditorCommandLineIsNoTool) {
+  EXPECT_EQ(Parse({}).mode, ToolMode::None);
+  EXPECT_EQ(Parse({L"forest.bad", L"--check"}).mode, ToolMode::None);
+}
+
+TEST(ToolOptions, CheckTakesListsAndASoundFolder) {
+  const ToolOptions options = Parse({L"--check", L"a.bad", L"--sound-folder", L"C:\\game", L"b.bad"});
+  EXPECT_EQ(options.mode, ToolMode::Check);
+  EXPECT_EQ(options.error, ToolArgumentError::None);
+  EXPECT_EQ(options.lists, (std::vector<std::wstring>{L"a.bad", L"b.bad"}));
+  EXPECT_EQ(options.soundFolder, L"C:\\game");
+  // Options of the render are no options of the check.
+  EXPECT_EQ(Parse({L"--check", L"a.bad", L"--time", L"day"}).error, ToolArgumentError::UnknownOption);
+  EXPECT_EQ(Parse({L"--check"}).error, ToolArgumentError::NoList);
+  EXPECT_EQ(Parse({L"--check", L"a.bad", L"--sound-folder"}).error, ToolArgumentError::MissingValue);
+}
+
+TEST(ToolOptions, RenderTakesEveryValueAndRefusesWhatIsWrong) {
+  const ToolOptions options = Parse({L"--render-ambience", L"a.bad", L"--time", L"Night", L"--seconds", L"90",
+                                     L"--seed", L"18446744073709551615", L"--out", L"o.wav", L"--volume-scale",
+                                     L"centibels"});
+  EXPECT_EQ(options.error, ToolArgumentError::None);
+  EXPECT_EQ(options.time, TimeOfDay::Night);
+  EXPECT_EQ(options.seconds, 90);
+  EXPECT_EQ(options.seed, UINT64_MAX);
+  EXPECT_EQ(options.out, L"o.wav");
+  EXPECT_EQ(options.volumeScale, VolumeScale::Centibels);
+
+  const auto errorOf = [](std::vector<std::wstring> tail) {
+    std::vector<std::wstring> arguments{L"--render-ambience", L"a.bad"};
+    arguments.insert(arguments.end(), tail.begin(), tail.end());
+    return ParseToolOptions(arguments);
+  };
+  EXPECT_EQ(errorOf({L"--time", L"noon", L"--out", L"o.wav"}).error, ToolArgumentError::BadTime);
+  EXPECT_EQ(errorOf({L"--time", L"noon", L"--out", L"o.wav"}).argument, L"noon");
+  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seconds", L"0"}).error, ToolArgumentError::BadSeconds);
+  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seconds", L"3601"}).error, ToolArgumentError::BadSeconds);
+  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seconds", L"-5"}).error, ToolArgumentError::BadSeconds);
+  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seed", L"18446744073709551616"}).error,
+            ToolArgumentError::BadSeed);
+  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--volume-scale", L"db"}).error,
+            ToolArgumentError::BadVolumeScale);
+  EXPECT_EQ(errorOf({L"--out", L"o.wav"}).error, ToolArgumentError::NoTime);
+  EXPECT_EQ(errorOf({L"--time", L"day"}).error, ToolArgumentError::NoOutput);
+  EXPECT_EQ(errorOf({L"b.bad", L"--time", L"day", L"--out", L"o.wav"}).error, ToolArgumentError::OneListOnly);
+}
