@@ -45,6 +45,7 @@ class SoundProbeCache {
   // Probes `path` now, reading it again only when its stamp changed since the last probe.
   const SoundProbe& Probe(const ProbeFileSystem& files, const std::wstring& path);
   std::size_t Size() const { return probes_.size(); }
+  void Clear() { probes_.clear(); }
   template <typename Visit>
   void ForEachPath(Visit visit) const {
     for (const auto& [path, probe] : probes_) visit(path);

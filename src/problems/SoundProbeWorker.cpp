@@ -89,6 +89,9 @@ void SoundProbeWorker::ProbeOne(const std::wstring& path) {
     std::lock_guard lock(mutex_);
     const SoundProbe* known = cache_.Find(path);
     changed = known == nullptr || !(*known == probe);
+    // Every name ever checked stays known, and a long session may type many; far beyond what
+    // open lists name, the verdicts start over rather than grow without end.
+    if (known == nullptr && cache_.Size() >= kMaxKnownSounds) cache_.Clear();
     cache_.Store(path, probe);
     if (changed) ++generation_;
   }

@@ -19,6 +19,8 @@
 
 class SoundProbeWorker {
  public:
+  static constexpr std::size_t kMaxKnownSounds = 20000;
+
   using Notify = std::function<void()>;
 
   // `files` must outlive the worker.

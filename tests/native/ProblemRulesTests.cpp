@@ -9,6 +9,7 @@
 
 #include "ProblemTestFiles.h"
 #include "problems/DocumentChecks.h"
+#include "problems/ListCheck.h"
 #include "problems/ProblemRules.h"
 #include "problems/ProblemText.h"
 
@@ -177,6 +178,39 @@ TEST_F(ProblemRulesTest, AnEditRechecksOnlyTheEntryThatChanged) {
   setup_.volumeScale = VolumeScale::Centibels;
   EXPECT_TRUE(document.Update(entries, setup_, sounds));
   EXPECT_EQ(document.EntriesRechecked(), 4);
+}
+
+TEST(ListCheckTest, ChecksAListFileFindingItsSoundFolderAndTellsTheExitCode) {
+  MemoryFiles files;
+  files.Put(L"C:\\game\\data\\sounds\\owl.wav", MakeWave(200));
+  files.Put(L"C:\\game\\data\\sounds\\wind.wav", MakeWave(200));
+  const Windows1251Converter converter;
+  const auto bytesOf = [&](std::vector<AmbientEntryValues> values) {
+    return EncodeAmbientFile(AmbientImage{}, values, converter).bytes;
+  };
+  const std::wstring listFolder = L"C:\\game\\data\\lists";
+
+  const ListCheck clean = CheckListFile(bytesOf({{L"sounds\\owl.wav", 1000, 2000, 3, 80}, {L"sounds/wind.wav", 500, 900, 1, 20}}),
+                                        listFolder, L"", converter, files);
+  EXPECT_EQ(clean.soundFolder, L"C:\\game\\data");
+  EXPECT_TRUE(clean.problems.empty());
+
+  const ListCheck planted = CheckListFile(bytesOf({{L"sounds\\owl.wav", 2000, 1000, 3, 80}, {L"sounds\\fox.wav", 500, 900, 1, 20}}),
+                                          listFolder, L"", converter, files);
+  EXPECT_EQ(Summary(planted.problems), (Found{{0, "BAD001"}, {1, "BAD004"}}));
+  // A folder given by the user is taken as it is.
+  EXPECT_EQ(CheckListFile(bytesOf({{L"owl.wav", 1000, 2000, 0, 0}}), listFolder, L"C:\\game\\data\\sounds", converter, files)
+                .problems.size(),
+            0u);
+
+  std::vector<std::byte> tooMany = bytesOf({});
+  tooMany[0] = std::byte{101};
+  const ListCheck unreadable = CheckListFile(tooMany, listFolder, L"", converter, files);
+  EXPECT_EQ(unreadable.loadError, AmbientLoadError::TooManyEntries);
+
+  EXPECT_EQ(CheckExitCode(std::vector{clean}), 0);
+  EXPECT_EQ(CheckExitCode(std::vector{clean, planted}), 1);
+  EXPECT_EQ(CheckExitCode(std::vector{planted, unreadable, clean}), 2);
 }
 
 }  // namespace

@@ -104,15 +104,20 @@ TEST(SoundProbeWorkerTest, SurvivesAThrowingFileSystemAndStopsWhileBusy) {
     std::unique_lock lock(mutex);
     changed.wait(lock, [&] { return reading; });
   }
-  // Shutting down while a probe runs: it ends after that probe, the queued one is dropped.
-  std::thread stopper([&] { worker.reset(); });
+  // Shutting down while a probe runs waits for that probe, then ends the thread.
+  std::thread stopper([&] { worker->Stop(); });
   {
     std::lock_guard lock(mutex);
     release = true;
   }
   changed.notify_all();
   stopper.join();
-  EXPECT_EQ(files.reads, 2);
+  EXPECT_LE(files.reads, 3);
+  // A stopped worker probes nothing more; destroying it stops nothing twice.
+  const int reads = files.reads;
+  EXPECT_EQ(worker->Lookup(L"later.wav").verdict, SoundVerdict::Pending);
+  worker.reset();
+  EXPECT_EQ(files.reads, reads);
 }
 
 class DiskCheckTest : public testing::Test {
