@@ -21,7 +21,7 @@ constexpr std::array kWordings = {
             L"или увеличьте максимальное."},
     Wording{kRuleRepeatNotPositive,
             L"A repeat time of {value} ms leaves no wait between plays: set it above 0.",
-            L"Время повтора {value} мс не оставляет паузы между повторами: задайте больше 0."},
+            L"Время повтора {value} мс не оставляет паузы между повторами: задайте значение больше 0."},
     Wording{kRuleSoundOutlastsRepeat,
             L"The sound lasts {value} ms, longer than the minimum repeat time of {low} ms, so it can start again "
             L"before it ends: raise the minimum to at least {value} ms or shorten the sound.",
@@ -31,8 +31,8 @@ constexpr std::array kWordings = {
             L"No file is found at “{path}”: correct the name or put the file there.",
             L"Файл не найден по пути «{path}»: исправьте имя или положите файл туда."},
     Wording{kRuleSoundUnplayable,
-            L"“{path}” cannot be played: {reason}; save it again as 8- or 16-bit PCM WAV or as Ogg Vorbis.",
-            L"«{path}» не воспроизводится: {reason}; сохраните его заново в PCM WAV (8 или 16 бит) или в Ogg Vorbis."},
+            L"The file “{path}” cannot be played: {reason}; save it again as 8- or 16-bit PCM WAV or as Ogg Vorbis.",
+            L"Файл «{path}» не воспроизводится: {reason}; сохраните его заново в PCM WAV (8 или 16 бит) или в Ogg Vorbis."},
     Wording{kRuleNameOutsideFolder,
             L"The name has a drive letter, a leading \\ or / or a “..” part, and the game looks for sounds only "
             L"inside its sound folder: write the name relative to that folder.",
@@ -63,7 +63,7 @@ const wchar_t* Pick(ProblemLanguage language, const wchar_t* english, const wcha
 }
 
 std::wstring Reason(const ProblemFacts& facts, ProblemLanguage language) {
-  if (facts.fault == SoundFault::Unreadable) return Pick(language, L"the file cannot be read", L"файл не читается");
+  if (facts.fault == SoundFault::Unreadable) return Pick(language, L"it cannot be read", L"он не читается");
   switch (facts.refusal) {
     case SoundRefusal::UnknownFormat:
       return Pick(language, L"it is neither a WAV nor an Ogg file", L"это не файл WAV и не Ogg");

@@ -176,7 +176,7 @@ TEST_F(DiskCheckTest, FindsMissingCutAndTooLongSoundsOnDiskAndPrintsThemAsLines)
   EXPECT_EQ(std::count(lines.begin(), lines.end(), L'\t'), 12);
 
   const std::wstring russian = FormatProblemLines(L"night.bad", problems, ProblemLanguage::Russian);
-  EXPECT_NE(russian.find(L"night.bad\t1\tАудио-файл\tBAD005\t«" + folder_.wstring() +
+  EXPECT_NE(russian.find(L"night.bad\t1\tАудио-файл\tBAD005\tФайл «" + folder_.wstring() +
                          L"\\forest\\wind.ogg» не воспроизводится: он обрезан;"),
             std::wstring::npos);
 }
