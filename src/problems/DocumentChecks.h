@@ -19,7 +19,9 @@
 // What a list is checked against besides its entries.
 struct CheckSetup {
   std::wstring soundFolder;                      // empty: none known, and the sound rules stay silent
-  const CodePageConverter* converter = nullptr;  // the code page the names are read in; required
+  // The code page the names are read in. Compared by address: pass the same object while the
+  // code page stays, or every update checks every entry again.
+  const CodePageConverter* converter = nullptr;
   VolumeScale volumeScale = VolumeScale::Percent;
 
   bool operator==(const CheckSetup&) const = default;
