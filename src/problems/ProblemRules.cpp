@@ -1,0 +1,146 @@
+#include "problems/ProblemRules.h"
+
+#include <unordered_map>
+
+#include "ambient/TimeOfDay.h"
+
+namespace {
+
+Problem Found(ProblemSeverity severity, int index, ProblemColumn column, std::string_view rule) {
+  Problem problem;
+  problem.severity = severity;
+  problem.entry = index;
+  problem.column = column;
+  problem.ruleId = rule;
+  return problem;
+}
+
+bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool IsAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+
+bool HasDotDotPart(std::wstring_view name) {
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    std::size_t end = start;
+    while (end < name.size() && !IsSlash(name[end])) ++end;
+    if (name.substr(start, end - start) == L"..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+wchar_t FoldCase(wchar_t c) {
+  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + (L'a' - L'A'));
+  if (c >= 0x0410 && c <= 0x042F) return static_cast<wchar_t>(c + 0x20);  // А..Я
+  if (c >= 0x0400 && c <= 0x040F) return static_cast<wchar_t>(c + 0x50);  // Ѐ..Џ, Ё among them
+  return c;
+}
+
+}  // namespace
+
+std::wstring EntryName(const DocumentEntry& entry) { return entry.values.audioFile.value_or(std::wstring{}); }
+
+bool NameStaysInsideFolder(std::wstring_view name) {
+  if (!name.empty() && IsSlash(name.front())) return false;
+  if (name.size() >= 2 && IsAsciiLetter(name[0]) && name[1] == L':') return false;
+  return !HasDotDotPart(name);
+}
+
+std::wstring SoundNameKey(std::wstring_view name) {
+  std::wstring key(name);
+  for (wchar_t& c : key) c = c == L'/' ? L'\\' : FoldCase(c);
+  return key;
+}
+
+void CheckRepeatOrder(const DocumentEntry& entry, int index, std::vector<Problem>& found) {
+  const AmbientEntryValues& values = entry.values;
+  if (values.maxRepeatMs >= values.minRepeatMs) return;
+  Problem problem = Found(ProblemSeverity::Error, index, ProblemColumn::MaxRepeat, kRuleMaxBelowMin);
+  problem.facts.value = values.maxRepeatMs;
+  problem.facts.low = values.minRepeatMs;
+  found.push_back(problem);
+}
+
+void CheckRepeatPositive(const DocumentEntry& entry, int index, std::vector<Problem>& found) {
+  const auto check = [&](std::int32_t repeatMs, ProblemColumn column) {
+    if (repeatMs > 0) return;
+    Problem problem = Found(ProblemSeverity::Error, index, column, kRuleRepeatNotPositive);
+    problem.facts.value = repeatMs;
+    found.push_back(problem);
+  };
+  check(entry.values.minRepeatMs, ProblemColumn::MinRepeat);
+  check(entry.values.maxRepeatMs, ProblemColumn::MaxRepeat);
+}
+
+void CheckNameInsideFolder(const DocumentEntry& entry, int index, std::vector<Problem>& found) {
+  const std::wstring name = EntryName(entry);
+  if (NameStaysInsideFolder(name)) return;
+  Problem problem = Found(ProblemSeverity::Error, index, ProblemColumn::Name, kRuleNameOutsideFolder);
+  problem.facts.path = name;
+  found.push_back(problem);
+}
+
+void CheckVolumeInScale(const DocumentEntry& entry, int index, VolumeScale scale, std::vector<Problem>& found) {
+  if (VolumeInScale(entry.values.volume, scale)) return;
+  Problem problem = Found(ProblemSeverity::Warning, index, ProblemColumn::Volume, kRuleVolumeOutOfScale);
+  const VolumeRange range = RangeOf(scale);
+  problem.facts.value = entry.values.volume;
+  problem.facts.low = range.lowest;
+  problem.facts.high = range.highest;
+  found.push_back(problem);
+}
+
+void CheckTimeOfDayKnown(const DocumentEntry& entry, int index, std::vector<Problem>& found) {
+  if (entry.values.timeOfDay < TimeOfDayCount) return;
+  Problem problem = Found(ProblemSeverity::Error, index, ProblemColumn::TimeOfDay, kRuleTimeOfDayUnknown);
+  problem.facts.value = entry.values.timeOfDay;
+  found.push_back(problem);
+}
+
+void CheckNameDecodable(const DocumentEntry& entry, int index, const CodePageConverter& converter,
+                        std::vector<Problem>& found) {
+  if (!NameIsUndecodable(entry, converter)) return;
+  found.push_back(Found(ProblemSeverity::Warning, index, ProblemColumn::Name, kRuleNameUndecodable));
+}
+
+void CheckSoundExists(int index, const std::wstring& path, const SoundProbe& probe, std::vector<Problem>& found) {
+  if (probe.verdict != SoundVerdict::Missing) return;
+  Problem problem = Found(ProblemSeverity::Error, index, ProblemColumn::Name, kRuleSoundMissing);
+  problem.facts.path = path;
+  found.push_back(problem);
+}
+
+void CheckSoundPlayable(int index, const std::wstring& path, const SoundProbe& probe, std::vector<Problem>& found) {
+  if (probe.verdict != SoundVerdict::Faulty) return;
+  Problem problem = Found(ProblemSeverity::Error, index, ProblemColumn::Name, kRuleSoundUnplayable);
+  problem.facts.path = path;
+  problem.facts.fault = probe.fault;
+  problem.facts.refusal = probe.refusal;
+  found.push_back(problem);
+}
+
+void CheckSoundFitsRepeat(const DocumentEntry& entry, int index, const SoundProbe& probe, std::vector<Problem>& found) {
+  const std::int32_t minimum = entry.values.minRepeatMs;
+  if (probe.verdict != SoundVerdict::Playable || minimum <= 0) return;
+  if (probe.durationMs <= static_cast<std::uint64_t>(minimum)) return;
+  Problem problem = Found(ProblemSeverity::Warning, index, ProblemColumn::MinRepeat, kRuleSoundOutlastsRepeat);
+  problem.facts.value = static_cast<std::int64_t>(probe.durationMs);
+  problem.facts.low = minimum;
+  found.push_back(problem);
+}
+
+void CheckSoundsPlayedOnce(std::span<const DocumentEntry> entries, std::vector<Problem>& found) {
+  // The first entry that plays each name at each time-of-day byte.
+  std::unordered_map<std::wstring, int> first;
+  for (std::size_t index = 0; index < entries.size(); ++index) {
+    const std::wstring name = EntryName(entries[index]);
+    if (name.empty()) continue;
+    const std::wstring key = SoundNameKey(name) + L'\n' + std::to_wstring(entries[index].values.timeOfDay);
+    const auto [earlier, isFirst] = first.emplace(key, static_cast<int>(index));
+    if (isFirst) continue;
+    Problem problem = Found(ProblemSeverity::Warning, static_cast<int>(index), ProblemColumn::Name, kRuleSoundTwice);
+    problem.facts.otherEntry = earlier->second;
+    found.push_back(problem);
+  }
+}
