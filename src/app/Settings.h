@@ -13,6 +13,10 @@
 // default without a message: settings are a convenience, never a reason to stop.
 class Settings {
  public:
+  // Values the editor and its command-line tools both read.
+  static constexpr const wchar_t* SoundFolderName = L"SoundFolder";
+  static constexpr const wchar_t* NamesCodePageName = L"NamesCodePage";
+
   // The editor's own key. Tests pass a key of their own so they never touch the user's.
   static constexpr const wchar_t* DefaultKey = L"Software\\Sonarwick";
 

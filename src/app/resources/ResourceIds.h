@@ -175,3 +175,22 @@
 #define STR_REPLACED_COUNT 0x6502
 #define STR_REPLACE_REFUSED 0x6503
 #define STR_FIND_WHOLE_NAME 0x6504
+
+// The command-line tools that open no window: the interface's language as the problems' wording
+// takes it ("en" or "ru"), why their arguments are refused (%1: the argument), their usage, and
+// a list or output they cannot use (%1: the file, %2: why).
+#define STR_INTERFACE_LANGUAGE 0x6800
+#define STR_TOOL_UNKNOWN_OPTION 0x6801
+#define STR_TOOL_MISSING_VALUE 0x6802
+#define STR_TOOL_BAD_TIME 0x6803
+#define STR_TOOL_BAD_SECONDS 0x6804
+#define STR_TOOL_BAD_SEED 0x6805
+#define STR_TOOL_BAD_SCALE 0x6806
+#define STR_TOOL_NO_LIST 0x6807
+#define STR_TOOL_ONE_LIST 0x6808
+#define STR_TOOL_NO_TIME 0x6809
+#define STR_TOOL_NO_OUTPUT 0x680A
+#define STR_TOOL_USAGE 0x680B
+#define STR_TOOL_LIST_UNREADABLE 0x680C
+#define STR_TOOL_CANNOT_WRITE 0x680D
+#define STR_TOOL_SOUND_REFUSED 0x680E

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The tools a mod's build script runs: --check prints one tab-separated line per problem and
+# exits 0, 1 or 2; it opens no window and answers itself even while the editor runs.
+source "$(dirname "$0")/e2e-lib.sh"
+
+game=$work/game
+"$SONARWICK_ROOT/scripts/make-sample-game.sh" "$game" >/dev/null
+list=$game/lists/forest.bad
+
+# run_tool <stdout file> <stderr file> <arguments...>: the exit code in $tool_status.
+run_tool() {
+  local out=$1 err=$2; shift 2
+  tool_status=0
+  wine_run "$exe" "$@" >"$out" 2>"$err.all" </dev/null || tool_status=$?
+  # The shell's own complaint about a locale this machine lacks is not the tool's.
+  grep -v "setlocale" "$err.all" >"$err" || true
+}
+
+# The editor runs meanwhile: a tool must not hand itself over to it.
+start_editor
+
+# The sample game leaves two sounds without a file: two problems, rule and entry as № shows.
+run_tool "$work/out" "$work/err" --check "$(windows_path "$list")"
+[ "$tool_status" -eq 1 ] || fail "--check on a list with missing sounds exited $tool_status"
+[ "$(wc -l <"$work/out")" -eq 2 ] || fail "--check printed $(wc -l <"$work/out") lines: $(cat "$work/out")"
+awk -F'\t' 'NF != 5 { exit 1 }' "$work/out" || fail "a problem line is not five tab-separated fields"
+cut -f2,4 "$work/out" | grep -qx $'4\tBAD004' || fail "the missing cart.wav (entry 4) was not found"
+cut -f2,4 "$work/out" | grep -qx $'6\tBAD004' || fail "the missing bell.wav (entry 6) was not found"
+[ -s "$work/err" ] && fail "--check wrote to the standard error: $(cat "$work/err")"
+
+# With every sound there, the list is clean.
+sox -q -n -r 22050 -c 1 -b 16 "$game/ambient/day/cart.wav" synth 0.3 sine 300
+sox -q -n -r 22050 -c 1 -b 16 "$game/ambient/sunset/bell.wav" synth 0.3 sine 900
+run_tool "$work/out" "$work/err" --check "$(windows_path "$list")"
+[ "$tool_status" -eq 0 ] || fail "--check on a clean list exited $tool_status: $(cat "$work/out")"
+[ -s "$work/out" ] && fail "--check on a clean list printed: $(cat "$work/out")"
+
+# A list of planted mistakes, a sound folder given by hand, and the wording of the language.
+cp "$samples/extreme-numbers.bad" "$work/planted.bad"
+run_tool "$work/out" "$work/err" --check "$(windows_path "$work/planted.bad")" --sound-folder "$(windows_path "$game")"
+[ "$tool_status" -eq 1 ] || fail "--check on planted mistakes exited $tool_status"
+cut -f4 "$work/out" | grep -qx BAD001 || fail "a maximum below the minimum was not found"
+cut -f4 "$work/out" | grep -qx BAD002 || fail "a repeat time of 0 or less was not found"
+if [[ "$LC_ALL" == ru* ]]; then
+  grep -q 'Громкость\|Мин\|Макс' "$work/out" || fail "the problems are not worded in Russian: $(head -2 "$work/out")"
+fi
+
+# A list that cannot be read outweighs the others' problems; the reason goes to the error.
+run_tool "$work/out" "$work/err" --check "$(windows_path "$work/planted.bad")" "$(windows_path "$work/nothing.bad")"
+[ "$tool_status" -eq 2 ] || fail "--check with an unreadable list exited $tool_status"
+grep -q "nothing.bad" "$work/err" || fail "the unreadable list was not named: $(cat "$work/err")"
+
+# Arguments it cannot take: the reason and the usage, exit code 2.
+run_tool "$work/out" "$work/err" --check
+[ "$tool_status" -eq 2 ] || fail "--check without a list exited $tool_status"
+grep -q -- "--render-ambience" "$work/err" || fail "no usage after refused arguments: $(cat "$work/err")"
+
+[ "$(xdotool search --onlyvisible --class sonarwick.exe 2>/dev/null | wc -l)" -eq 1 ] ||
+  fail "a tool opened a window"
+close_editor
+echo "command-line-tools: passed"
