@@ -32,8 +32,9 @@ void AmbienceMixer::Mix(std::int64_t frames, std::span<std::int16_t> output) {
     const float gain = voice.play.gain;
     for (std::int64_t index = 0; index < (last - first) * 2; ++index) target[index] += source[index] * gain;
   }
-  // Kept in order: the same plays are summed in the same order whatever the block sizes.
-  std::erase_if(voices_, [to](const Voice& voice) { return voice.end <= to; });
+  // Kept in order, so the same plays are summed in the same order whatever the block sizes; and
+  // kept until the output, which lags the mix by the look-ahead, has passed their end.
+  std::erase_if(voices_, [to](const Voice& voice) { return voice.end <= to - Lookahead; });
   limiter_.Process(sum_, output);
   mixed_ = to;
 }
