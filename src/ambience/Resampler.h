@@ -21,11 +21,20 @@ class Resampler {
   std::vector<float> ToAmbience(std::span<const std::int16_t> samples, int channels) const;
 
  private:
-  void ConvertChannel(std::span<const float> input, std::span<float> output, int outputStride) const;
+  void WeightsOfPhase(std::uint32_t phase, std::span<float> weights) const;
+  void ConvertChannel(std::span<const float> padded, std::span<float> output) const;
 
   std::uint32_t inputRate_;
+  // Output frame n lies at n * step_ / phases_ input frames: the ratio of the rates in lowest
+  // terms, so the fractions repeat after phases_ frames and their weights can be made once.
+  std::uint32_t phases_;
+  std::uint32_t step_;
   // The kernel's width relative to the input: below 1 when the input is faster, so that the
   // cutoff follows the output's Nyquist frequency and nothing above it folds back.
   double scale_;
   int reach_;  // input frames on each side of a position that the kernel touches
+  int taps_;   // weights per output frame: 2 * reach_ rounded up to a multiple of 4
+  // The weights of every phase, taps_ each; empty for rare rates with too many phases, whose
+  // weights are then made frame by frame.
+  std::vector<float> bank_;
 };

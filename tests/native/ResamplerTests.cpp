@@ -56,6 +56,8 @@ TEST(Resampler, AToneAt22050Or48000HertzComesOutPureAt44100) {
   ExpectPureTone(22050, 1);
   ExpectPureTone(48000, 2);
   ExpectPureTone(44100, 1);
+  // A rate whose ratio to 44.1 kHz has too many phases to keep, converted frame by frame.
+  ExpectPureTone(44099, 2);
 }
 
 }  // namespace
