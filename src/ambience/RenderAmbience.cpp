@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "ambience/AmbienceMixer.h"
-#include "ambience/AmbienceSchedule.h"
+#include "ambience/AmbienceStream.h"
 
 namespace {
 
@@ -23,21 +22,16 @@ AmbienceRenderResult RenderAmbienceTo(const AmbienceRenderRequest& request, Soun
     return result;
   }
   AmbienceSounds sounds = LoadAmbienceSounds(request.entries, request.soundFolder, request.time, cache);
+  AmbienceStream stream(request.time, request.scale, request.seed);
+  stream.Update(request.entries, sounds);
+  stream.EndAt(request.frames);
   result.problems = std::move(sounds.problems);
-  AmbienceSchedule schedule(request.time, request.scale, request.seed);
-  schedule.Update(request.entries, sounds.lengths);
-  AmbienceMixer mixer;
   WavWriter writer(sink, request.frames);
-  std::vector<AmbiencePlay> plays;
   std::vector<std::int16_t> block(static_cast<std::size_t>(BlockFrames) * 2);
   for (std::int64_t done = 0; done < request.frames;) {
     const std::int64_t frames = std::min(BlockFrames, request.frames - done);
-    plays.clear();
-    // Plays that start past the span are never heard.
-    schedule.TakePlaysBefore(std::min(done + frames + AmbienceMixer::Lookahead, request.frames), plays);
-    for (const AmbiencePlay& play : plays) mixer.Add(play, sounds.sounds[static_cast<std::size_t>(play.entry)]);
     const std::span<std::int16_t> samples(block.data(), static_cast<std::size_t>(frames) * 2);
-    mixer.Render(samples);
+    stream.Render(samples);
     writer.Append(samples);
     done += frames;
     if (request.progress && !request.progress(done, request.frames)) {

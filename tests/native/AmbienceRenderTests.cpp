@@ -10,6 +10,7 @@
 #include "AmbienceTestSounds.h"
 #include "ambience/AmbienceFormat.h"
 #include "ambience/AmbienceSchedule.h"
+#include "ambience/AmbienceStream.h"
 #include "ambience/RenderAmbience.h"
 #include "ambience/WavWriter.h"
 #include "sound/SoundDecoder.h"
@@ -87,6 +88,26 @@ TEST_F(RenderAmbienceTest, TheSameRequestGivesTheSameBytes) {
   EXPECT_GE(firstFrame, plays[0].start);
   EXPECT_LE(firstFrame, plays[0].start + 1) << "a sine begins at zero";
   EXPECT_TRUE(std::none_of(plays.begin(), plays.end(), [](const AmbiencePlay& p) { return p.entry == 2; }));
+}
+
+TEST_F(RenderAmbienceTest, ThePreviewStreamPlaysWhatTheExportWrites) {
+  SoundCache cache(files_.Reader());
+  const AmbienceRenderResult exported = RenderAmbience(Request(9), cache);
+  ASSERT_TRUE(exported);
+  const DecodedSound written = DecodeWave(exported.wav);
+  ASSERT_TRUE(written);
+
+  // Blocks of the sizes an output device asks for, a different size now and then.
+  AmbienceStream stream(TimeOfDay::Night, VolumeScale::Percent, 9);
+  stream.Update(entries_, LoadAmbienceSounds(entries_, L"C:\\game", TimeOfDay::Night, cache));
+  stream.EndAt(10 * AmbienceRate);
+  std::vector<std::int16_t> played, block;
+  for (std::size_t size = 4410; played.size() < written.samples.size(); size = size == 4410 ? 1234 : 4410) {
+    block.resize(std::min(size * 2, written.samples.size() - played.size()));
+    stream.Render(block);
+    played.insert(played.end(), block.begin(), block.end());
+  }
+  EXPECT_EQ(played, written.samples);
 }
 
 TEST_F(RenderAmbienceTest, RefusesAnEmptySpanAndStopsWhenCancelled) {

@@ -34,12 +34,12 @@ double Decibels(double ratio) { return 20 * std::log10(ratio); }
 // frequency up to 22 kHz (every 50 Hz, where the images and folds of a poor conversion lie)
 // comes within 60 dB of it.
 void ExpectPureTone(std::uint32_t rate, int channels) {
-  const std::vector<std::int16_t> tone = ambience_test::Sine(rate, channels, 3.0, 1000, 0.5);
+  const std::vector<std::int16_t> tone = ambience_test::Sine(rate, channels, 2.2, 1000, 0.5);
   const Resampler resampler(rate);
   const std::vector<float> output = resampler.ToAmbience(tone, channels);
-  ASSERT_EQ(output.size(), static_cast<std::size_t>(resampler.OutputFrames(3 * rate)) * 2);
-  // The middle second: the tone's abrupt start and end are not what is measured.
-  const std::size_t first = AmbienceRate, frames = AmbienceRate;
+  ASSERT_EQ(output.size(), static_cast<std::size_t>(resampler.OutputFrames(tone.size() / channels)) * 2);
+  // A second from the middle: the tone's abrupt start and end are not what is measured.
+  const std::size_t first = AmbienceRate * 6 / 10, frames = AmbienceRate;
   const double level = Amplitude(output, 0, first, frames, 1000);
   EXPECT_NEAR(Decibels(level / 0.5), 0, 0.05) << "at " << rate;
   double loudestOther = 0, loudestAt = 0;
@@ -57,7 +57,7 @@ TEST(Resampler, AToneAt22050Or48000HertzComesOutPureAt44100) {
   ExpectPureTone(48000, 2);
   ExpectPureTone(44100, 1);
   // A rate whose ratio to 44.1 kHz has too many phases to keep, converted frame by frame.
-  ExpectPureTone(44099, 2);
+  ExpectPureTone(44099, 1);
 }
 
 }  // namespace
