@@ -16,9 +16,8 @@ std::vector<ConcurrencyStep> ConcurrencyCurve(std::span<const AmbiencePlay> play
     changes.push_back({play.start, +1});
     changes.push_back({play.start + play.length, -1});
   }
-  std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
-    return a.at != b.at ? a.at < b.at : a.delta < b.delta;
-  });
+  std::sort(changes.begin(), changes.end(),
+            [](const Change& a, const Change& b) { return a.at != b.at ? a.at < b.at : a.delta < b.delta; });
   std::vector<ConcurrencyStep> curve;
   int count = 0;
   for (std::size_t index = 0; index < changes.size();) {

@@ -45,7 +45,8 @@ std::int64_t AmbienceRandom::Between(std::int64_t low, std::int64_t high) {
   if (span == std::numeric_limits<std::uint64_t>::max()) return static_cast<std::int64_t>(Next());
   const std::uint64_t count = span + 1;
   // Draws in the incomplete last round of `count` would favour the small values; they are drawn again.
-  const std::uint64_t limit = std::numeric_limits<std::uint64_t>::max() - std::numeric_limits<std::uint64_t>::max() % count;
+  const std::uint64_t limit =
+      std::numeric_limits<std::uint64_t>::max() - std::numeric_limits<std::uint64_t>::max() % count;
   std::uint64_t draw = Next();
   while (draw >= limit) draw = Next();
   return static_cast<std::int64_t>(static_cast<std::uint64_t>(low) + draw % count);

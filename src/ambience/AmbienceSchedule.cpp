@@ -17,7 +17,8 @@ bool AlwaysOverlapsItself(const AmbientEntryValues& entry, std::int64_t soundLen
 AmbienceSchedule::AmbienceSchedule(TimeOfDay time, VolumeScale scale, std::uint64_t seed)
     : time_(time), scale_(scale), seed_(seed) {}
 
-void AmbienceSchedule::Update(std::span<const AmbientEntryValues> entries, std::span<const std::int64_t> lengths) {
+void AmbienceSchedule::Update(std::span<const AmbientEntryValues> entries,
+                              std::span<const std::int64_t> lengths) {
   entries_.resize(entries.size());
   for (std::size_t index = 0; index < entries.size(); ++index) {
     const AmbientEntryValues& values = entries[index];

@@ -63,8 +63,8 @@ class AmbienceSchedule {
   // All plays that start within the first `span` frames of a fresh realization: the timeline's
   // bars and the export's contents.
   static std::vector<AmbiencePlay> List(std::span<const AmbientEntryValues> entries,
-                                        std::span<const std::int64_t> lengths, TimeOfDay time, VolumeScale scale,
-                                        std::uint64_t seed, std::int64_t span);
+                                        std::span<const std::int64_t> lengths, TimeOfDay time,
+                                        VolumeScale scale, std::uint64_t seed, std::int64_t span);
 
  private:
   struct EntryState {

@@ -2,8 +2,8 @@
 
 #include "sound/SoundFolderSearch.h"
 
-AmbienceSounds LoadAmbienceSounds(std::span<const AmbientEntryValues> entries, const std::wstring& soundFolder,
-                                  TimeOfDay time, SoundCache& cache) {
+AmbienceSounds LoadAmbienceSounds(std::span<const AmbientEntryValues> entries,
+                                  const std::wstring& soundFolder, TimeOfDay time, SoundCache& cache) {
   AmbienceSounds loaded;
   loaded.sounds.resize(entries.size());
   loaded.lengths.resize(entries.size());

@@ -30,5 +30,5 @@ struct AmbienceSounds {
 };
 
 // Each name is joined to `soundFolder` as the game does. An entry without a name cannot be read.
-AmbienceSounds LoadAmbienceSounds(std::span<const AmbientEntryValues> entries, const std::wstring& soundFolder,
-                                  TimeOfDay time, SoundCache& cache);
+AmbienceSounds LoadAmbienceSounds(std::span<const AmbientEntryValues> entries,
+                                  const std::wstring& soundFolder, TimeOfDay time, SoundCache& cache);

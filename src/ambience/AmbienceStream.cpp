@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-AmbienceStream::AmbienceStream(TimeOfDay time, VolumeScale scale, std::uint64_t seed) : schedule_(time, scale, seed) {}
+AmbienceStream::AmbienceStream(TimeOfDay time, VolumeScale scale, std::uint64_t seed)
+    : schedule_(time, scale, seed) {}
 
 void AmbienceStream::Update(std::span<const AmbientEntryValues> entries, const AmbienceSounds& sounds) {
   schedule_.Update(entries, sounds.lengths);

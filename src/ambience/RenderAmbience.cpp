@@ -11,7 +11,8 @@ constexpr std::int64_t BlockFrames = 4096;
 
 }  // namespace
 
-AmbienceRenderResult RenderAmbienceTo(const AmbienceRenderRequest& request, SoundCache& cache, const ByteSink& sink) {
+AmbienceRenderResult RenderAmbienceTo(const AmbienceRenderRequest& request, SoundCache& cache,
+                                      const ByteSink& sink) {
   AmbienceRenderResult result;
   if (request.frames <= 0) {
     result.error = AmbienceRenderError::EmptySpan;

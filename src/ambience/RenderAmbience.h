@@ -43,7 +43,8 @@ struct AmbienceRenderResult {
 };
 
 // Renders to `sink`, which sees nothing when the request is refused before it starts.
-AmbienceRenderResult RenderAmbienceTo(const AmbienceRenderRequest& request, SoundCache& cache, const ByteSink& sink);
+AmbienceRenderResult RenderAmbienceTo(const AmbienceRenderRequest& request, SoundCache& cache,
+                                      const ByteSink& sink);
 
 // Renders to bytes in memory; on any failure no bytes.
 AmbienceRenderResult RenderAmbience(const AmbienceRenderRequest& request, SoundCache& cache);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numeric>
 #include <numbers>
+#include <numeric>
 
 #include "ambience/AmbienceFormat.h"
 
@@ -38,7 +38,8 @@ KernelTable MakeKernel() {
     const double ratio = std::min(distance / ZeroCrossings, 1.0);
     const double window = BesselI0(KaiserBeta * std::sqrt(1 - ratio * ratio)) / windowNorm;
     const double argument = 2 * Cutoff * distance;
-    const double sinc = index == 0 ? 1.0 : std::sin(std::numbers::pi * argument) / (std::numbers::pi * argument);
+    const double sinc =
+        index == 0 ? 1.0 : std::sin(std::numbers::pi * argument) / (std::numbers::pi * argument);
     table[index] = static_cast<float>(2 * Cutoff * sinc * window);
   }
   table.back() = 0;
@@ -69,11 +70,12 @@ Resampler::Resampler(std::uint32_t inputRate)
       taps_((2 * reach_ + 3) / 4 * 4) {
   // The usual rates (8, 11.025, 16, 22.05, 32, 48, 96 kHz) need at most 441 phases.
   constexpr std::size_t LargestBank = std::size_t{1} << 20;
-  if (inputRate_ == AmbienceRate || std::size_t{phases_} * static_cast<std::size_t>(taps_) > LargestBank) return;
+  if (inputRate_ == AmbienceRate || std::size_t{phases_} * static_cast<std::size_t>(taps_) > LargestBank)
+    return;
   bank_.resize(std::size_t{phases_} * static_cast<std::size_t>(taps_));
   for (std::uint32_t phase = 0; phase < phases_; ++phase) {
     WeightsOfPhase(phase, std::span(bank_).subspan(std::size_t{phase} * static_cast<std::size_t>(taps_),
-                                                    static_cast<std::size_t>(taps_)));
+                                                   static_cast<std::size_t>(taps_)));
   }
 }
 
@@ -88,7 +90,8 @@ void Resampler::WeightsOfPhase(std::uint32_t phase, std::span<float> weights) co
   const double fraction = static_cast<double>(phase) / phases_;
   for (int tap = 0; tap < taps_; ++tap) {
     const double distance = (reach_ - 1 - tap + fraction) * scale_;
-    weights[static_cast<std::size_t>(tap)] = tap < 2 * reach_ ? static_cast<float>(scale_ * KernelAt(table, distance)) : 0.0f;
+    weights[static_cast<std::size_t>(tap)] =
+        tap < 2 * reach_ ? static_cast<float>(scale_ * KernelAt(table, distance)) : 0.0f;
   }
 }
 
@@ -102,7 +105,8 @@ std::vector<float> Resampler::ToAmbience(std::span<const std::int16_t> samples, 
   std::vector<float> converted(outputFrames);
   for (int index = 0; index < channels; ++index) {
     for (std::size_t frame = 0; frame < frames; ++frame) {
-      padded[pad + frame] = samples[frame * static_cast<std::size_t>(channels) + static_cast<std::size_t>(index)] / 32768.0f;
+      padded[pad + frame] =
+          samples[frame * static_cast<std::size_t>(channels) + static_cast<std::size_t>(index)] / 32768.0f;
     }
     ConvertChannel(padded, converted);
     for (std::size_t frame = 0; frame < outputFrames; ++frame) {

@@ -31,7 +31,8 @@ CachedSound SoundCache::Get(const std::wstring& path) {
   CachedSound result = Load(path, *stamp);
   // A refusal for want of room is not kept, since the sound may fit once the list names fewer
   // files; nor is a failed read, which the next attempt may overcome.
-  if (result.refusal != SoundCacheRefusal::OverMemoryBound && result.refusal != SoundCacheRefusal::CannotRead) {
+  if (result.refusal != SoundCacheRefusal::OverMemoryBound &&
+      result.refusal != SoundCacheRefusal::CannotRead) {
     if (result.sound) bytesHeld_ += result.sound->Bytes();
     entries_[path] = {*stamp, result};
   }
@@ -47,7 +48,8 @@ CachedSound SoundCache::Load(const std::wstring& path, const SoundFileStamp& sta
   const DecodedSound decoded = DecodeSound(*bytes);
   if (!decoded) return Refused(SoundCacheRefusal::CannotDecode, decoded.refusal);
   const Resampler resampler(decoded.sampleRate);
-  const auto frames = static_cast<std::size_t>(resampler.OutputFrames(static_cast<std::int64_t>(decoded.FrameCount())));
+  const auto frames =
+      static_cast<std::size_t>(resampler.OutputFrames(static_cast<std::int64_t>(decoded.FrameCount())));
   if (frames * AmbienceChannels * sizeof(float) > boundBytes_ - bytesHeld_) {
     return Refused(SoundCacheRefusal::OverMemoryBound);
   }

@@ -58,8 +58,9 @@ void WavWriter::Append(std::span<const std::int16_t> samples) {
 std::vector<std::byte> WavWriter::FileBytes(std::span<const std::int16_t> samples) {
   std::vector<std::byte> file;
   file.reserve(HeaderBytes + samples.size() * 2);
-  WavWriter writer([&file](std::span<const std::byte> bytes) { file.insert(file.end(), bytes.begin(), bytes.end()); },
-                   static_cast<std::int64_t>(samples.size() / AmbienceChannels));
+  WavWriter writer(
+      [&file](std::span<const std::byte> bytes) { file.insert(file.end(), bytes.begin(), bytes.end()); },
+      static_cast<std::int64_t>(samples.size() / AmbienceChannels));
   writer.Append(samples);
   return file;
 }

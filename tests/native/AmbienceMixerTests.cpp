@@ -19,7 +19,8 @@ namespace {
 
 std::shared_ptr<const AmbienceSound> SineSound(double seconds, double hertz, double amplitude) {
   auto sound = std::make_shared<AmbienceSound>();
-  sound->samples = Resampler(AmbienceRate).ToAmbience(ambience_test::Sine(AmbienceRate, 1, seconds, hertz, amplitude), 1);
+  sound->samples =
+      Resampler(AmbienceRate).ToAmbience(ambience_test::Sine(AmbienceRate, 1, seconds, hertz, amplitude), 1);
   return sound;
 }
 
@@ -35,9 +36,8 @@ TEST(AmbienceMixer, FiftyLoudSoundsAtOnceStayWithinFullScaleWithoutWrapping) {
   for (int entry = 0; entry < 50; ++entry) mixer.Add({entry, 1000, sound->FrameCount(), 1.0f}, sound);
   const std::vector<std::int16_t> output = Render(mixer, 2 * AmbienceRate);
 
-  const auto loudest = std::max_element(output.begin(), output.end(), [](std::int16_t a, std::int16_t b) {
-    return std::abs(a) < std::abs(b);
-  });
+  const auto loudest = std::max_element(
+      output.begin(), output.end(), [](std::int16_t a, std::int16_t b) { return std::abs(a) < std::abs(b); });
   EXPECT_LE(std::abs(*loudest), static_cast<int>(AmbienceLimiter::Ceiling * 32767) + 1);
   EXPECT_GT(std::abs(*loudest), 30000);
   // Wrapping or clipping shows as jumps between frames (of about full scale where the sum wraps
@@ -74,8 +74,10 @@ TEST(AmbienceMixer, QuietSoundsPassUnchangedAndOnTime) {
 
 TEST(AmbienceMixer, BlocksOfAnySizeGiveTheSameSamples) {
   const auto low = SineSound(0.3, 200, 0.8), high = SineSound(0.2, 3000, 0.9);
-  const std::vector<AmbiencePlay> plays = {{0, 0, low->FrameCount(), 1.0f}, {1, 100, high->FrameCount(), 0.9f},
-                                           {0, 5000, low->FrameCount(), 1.0f}, {1, 9000, high->FrameCount(), 1.0f},
+  const std::vector<AmbiencePlay> plays = {{0, 0, low->FrameCount(), 1.0f},
+                                           {1, 100, high->FrameCount(), 0.9f},
+                                           {0, 5000, low->FrameCount(), 1.0f},
+                                           {1, 9000, high->FrameCount(), 1.0f},
                                            {0, 9001, low->FrameCount(), 0.7f}};
   const auto soundOf = [&](const AmbiencePlay& play) { return play.entry == 0 ? low : high; };
   AmbienceMixer whole;
@@ -87,12 +89,14 @@ TEST(AmbienceMixer, BlocksOfAnySizeGiveTheSameSamples) {
   std::size_t next = 0;
   for (std::int64_t size = 1; blocks.Position() < 20000; size = size * 3 % 997 + 1) {
     const std::int64_t frames = std::min<std::int64_t>(size, 20000 - blocks.Position());
-    for (; next < plays.size() && plays[next].start < blocks.Position() + frames + AmbienceMixer::Lookahead; ++next) {
+    for (; next < plays.size() && plays[next].start < blocks.Position() + frames + AmbienceMixer::Lookahead;
+         ++next) {
       blocks.Add(plays[next], soundOf(plays[next]));
     }
     std::vector<int> sounding;
     for (const AmbiencePlay& play : plays) {
-      const bool heard = play.start <= blocks.Position() && blocks.Position() < play.start + soundOf(play)->FrameCount();
+      const bool heard =
+          play.start <= blocks.Position() && blocks.Position() < play.start + soundOf(play)->FrameCount();
       if (heard && std::find(sounding.begin(), sounding.end(), play.entry) == sounding.end()) {
         sounding.push_back(play.entry);
       }

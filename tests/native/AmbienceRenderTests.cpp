@@ -23,13 +23,15 @@ using ambience_test::WaveFile;
 
 std::uint32_t Read32(const std::vector<std::byte>& bytes, std::size_t at) {
   std::uint32_t value = 0;
-  for (std::size_t index = 0; index < 4; ++index) value |= std::to_integer<std::uint32_t>(bytes[at + index]) << (8 * index);
+  for (std::size_t index = 0; index < 4; ++index)
+    value |= std::to_integer<std::uint32_t>(bytes[at + index]) << (8 * index);
   return value;
 }
 
 TEST(WavWriter, WritesAFileTheDecoderReadsBackAsWritten) {
   std::vector<std::int16_t> samples;
-  for (int index = 0; index < 2001 * 2; ++index) samples.push_back(static_cast<std::int16_t>(index * 37 - 32768));
+  for (int index = 0; index < 2001 * 2; ++index)
+    samples.push_back(static_cast<std::int16_t>(index * 37 - 32768));
   const std::vector<std::byte> file = WavWriter::FileBytes(samples);
   ASSERT_EQ(file.size(), WavWriter::HeaderBytes + samples.size() * 2);
   EXPECT_EQ(Read32(file, 4), file.size() - 8);
@@ -71,19 +73,21 @@ TEST_F(RenderAmbienceTest, TheSameRequestGivesTheSameBytes) {
   const AmbienceRenderResult first = RenderAmbience(Request(42), cache);
   ASSERT_TRUE(first);
   EXPECT_EQ(first.wav.size(), WavWriter::HeaderBytes + 10u * AmbienceRate * 4);
-  EXPECT_EQ(first.problems, (std::vector<AmbienceSoundProblem>{{3, SoundCacheRefusal::CannotRead, SoundRefusal::None}}));
+  EXPECT_EQ(first.problems,
+            (std::vector<AmbienceSoundProblem>{{3, SoundCacheRefusal::CannotRead, SoundRefusal::None}}));
   EXPECT_EQ(RenderAmbience(Request(42), fresh).wav, first.wav);
   EXPECT_EQ(RenderAmbience(Request(42), cache).wav, first.wav);
   EXPECT_NE(RenderAmbience(Request(43), cache).wav, first.wav);
 
   // It begins where the timeline's first bar does, with the night's sounds only (no 2.5 kHz lark).
   const std::vector<std::int64_t> lengths = {AmbienceRate * 8 / 10, AmbienceRate * 5 / 2, 0, 0};
-  const std::vector<AmbiencePlay> plays =
-      AmbienceSchedule::List(entries_, lengths, TimeOfDay::Night, VolumeScale::Percent, 42, 10 * AmbienceRate);
+  const std::vector<AmbiencePlay> plays = AmbienceSchedule::List(entries_, lengths, TimeOfDay::Night,
+                                                                 VolumeScale::Percent, 42, 10 * AmbienceRate);
   ASSERT_FALSE(plays.empty());
   const DecodedSound decoded = DecodeWave(first.wav);
   ASSERT_TRUE(decoded);
-  const auto firstSound = std::find_if(decoded.samples.begin(), decoded.samples.end(), [](std::int16_t s) { return s != 0; });
+  const auto firstSound =
+      std::find_if(decoded.samples.begin(), decoded.samples.end(), [](std::int16_t s) { return s != 0; });
   const auto firstFrame = (firstSound - decoded.samples.begin()) / 2;
   EXPECT_GE(firstFrame, plays[0].start);
   EXPECT_LE(firstFrame, plays[0].start + 1) << "a sine begins at zero";

@@ -45,9 +45,8 @@ TEST(AmbienceSchedule, OneSeedGivesOneRealizationWhateverTheBlocks) {
   EXPECT_EQ(whole, Night(entries, 7, 120));
   EXPECT_NE(whole, Night(entries, 8, 120));
   EXPECT_TRUE(std::none_of(whole.begin(), whole.end(), [](const AmbiencePlay& p) { return p.entry == 1; }));
-  EXPECT_TRUE(std::is_sorted(whole.begin(), whole.end(), [](const AmbiencePlay& a, const AmbiencePlay& b) {
-    return a.start < b.start;
-  }));
+  EXPECT_TRUE(std::is_sorted(whole.begin(), whole.end(),
+                             [](const AmbiencePlay& a, const AmbiencePlay& b) { return a.start < b.start; }));
   EXPECT_FLOAT_EQ(std::find_if(whole.begin(), whole.end(), [](auto& p) { return p.entry == 2; })->gain, 0.4f);
 
   // A preview asks block by block, of varying sizes: the same plays in the same order.
@@ -115,7 +114,8 @@ TEST(AmbienceSchedule, RepeatBoundsAreSwappedAndFlooredAtATenthOfASecond) {
   for (int entry : {1, 2}) {
     const auto floored = Delays(plays, entry);
     EXPECT_EQ(floored.size(), 5999u);
-    EXPECT_TRUE(std::all_of(floored.begin(), floored.end(), [](std::int64_t d) { return d == FramesOfMs(100); }));
+    EXPECT_TRUE(
+        std::all_of(floored.begin(), floored.end(), [](std::int64_t d) { return d == FramesOfMs(100); }));
   }
   // Draws under the floor count as the floor: about half of 0..200 ms.
   const auto half = Delays(plays, 3);
@@ -135,7 +135,8 @@ TEST(AmbienceSchedule, DelaysAndFirstStartsSpreadEvenly) {
   for (const std::int64_t delay : delays) {
     ASSERT_GE(delay, FramesOfMs(1000));
     ASSERT_LE(delay, FramesOfMs(2000));
-    ++bins[static_cast<std::size_t>(std::min<std::int64_t>((delay - FramesOfMs(1000)) * 10 / FramesOfMs(1000), 9))];
+    ++bins[static_cast<std::size_t>(
+        std::min<std::int64_t>((delay - FramesOfMs(1000)) * 10 / FramesOfMs(1000), 9))];
   }
   const double expected = static_cast<double>(delays.size()) / 10;
   for (const int count : bins) EXPECT_NEAR(count, expected, 5 * std::sqrt(expected)) << "bin count";
@@ -152,8 +153,8 @@ TEST(AmbienceSchedule, DelaysAndFirstStartsSpreadEvenly) {
 }
 
 TEST(AmbienceSchedule, ConcurrencyCurveCountsOverlappingPlays) {
-  const std::vector<AmbiencePlay> plays = {{0, 0, 100, 1}, {1, 50, 100, 1}, {2, 100, 10, 1}, {3, 120, 0, 1},
-                                           {0, 300, 10, 1}};
+  const std::vector<AmbiencePlay> plays = {
+      {0, 0, 100, 1}, {1, 50, 100, 1}, {2, 100, 10, 1}, {3, 120, 0, 1}, {0, 300, 10, 1}};
   const std::vector<ConcurrencyStep> curve = ConcurrencyCurve(plays);
   const std::vector<ConcurrencyStep> expected = {{0, 1}, {50, 2}, {110, 1}, {150, 0}, {300, 1}, {310, 0}};
   EXPECT_EQ(curve, expected);

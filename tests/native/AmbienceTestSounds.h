@@ -22,7 +22,8 @@ inline std::vector<std::int16_t> Sine(std::uint32_t rate, int channels, double s
   std::vector<std::int16_t> samples;
   samples.reserve(frames * static_cast<std::size_t>(channels));
   for (std::size_t frame = 0; frame < frames; ++frame) {
-    const double value = amplitude * std::sin(2 * std::numbers::pi * hertz * static_cast<double>(frame) / rate);
+    const double value =
+        amplitude * std::sin(2 * std::numbers::pi * hertz * static_cast<double>(frame) / rate);
     for (int channel = 0; channel < channels; ++channel) {
       samples.push_back(static_cast<std::int16_t>(std::lround(value * 32767)));
     }
@@ -31,7 +32,8 @@ inline std::vector<std::int16_t> Sine(std::uint32_t rate, int channels, double s
 }
 
 // A 16-bit PCM RIFF WAVE file holding `samples`.
-inline std::vector<std::byte> WaveFile(const std::vector<std::int16_t>& samples, std::uint32_t rate, int channels) {
+inline std::vector<std::byte> WaveFile(const std::vector<std::int16_t>& samples, std::uint32_t rate,
+                                       int channels) {
   std::vector<std::byte> file;
   const auto put = [&file](std::uint32_t value, int width) {
     for (int index = 0; index < width; ++index) file.push_back(static_cast<std::byte>(value >> (8 * index)));

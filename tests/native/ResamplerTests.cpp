@@ -16,15 +16,18 @@ namespace {
 // The amplitude of the component at `hertz` in one channel of `samples` (interleaved stereo), by
 // the Goertzel recurrence over `frames` frames from `first`. With a second of frames, every whole
 // hertz is an exact bin, so the tone itself adds nothing to other whole frequencies.
-double Amplitude(std::span<const float> samples, int channel, std::size_t first, std::size_t frames, double hertz) {
+double Amplitude(std::span<const float> samples, int channel, std::size_t first, std::size_t frames,
+                 double hertz) {
   const double coefficient = 2 * std::cos(2 * std::numbers::pi * hertz / AmbienceRate);
   double previous = 0, beforePrevious = 0;
   for (std::size_t frame = first; frame < first + frames; ++frame) {
-    const double current = samples[frame * 2 + static_cast<std::size_t>(channel)] + coefficient * previous - beforePrevious;
+    const double current =
+        samples[frame * 2 + static_cast<std::size_t>(channel)] + coefficient * previous - beforePrevious;
     beforePrevious = previous;
     previous = current;
   }
-  const double power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+  const double power =
+      previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
   return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(frames);
 }
 
@@ -49,7 +52,8 @@ void ExpectPureTone(std::uint32_t rate, int channels) {
     if (other > loudestOther) loudestOther = other, loudestAt = hertz;
   }
   EXPECT_LT(Decibels(loudestOther / level), -60) << "at " << rate << " Hz, loudest at " << loudestAt << " Hz";
-  for (std::size_t frame = 0; frame < output.size() / 2; ++frame) ASSERT_EQ(output[frame * 2], output[frame * 2 + 1]);
+  for (std::size_t frame = 0; frame < output.size() / 2; ++frame)
+    ASSERT_EQ(output[frame * 2], output[frame * 2 + 1]);
 }
 
 TEST(Resampler, AToneAt22050Or48000HertzComesOutPureAt44100) {

@@ -16,7 +16,9 @@ using ambience_test::Sine;
 using ambience_test::WaveFile;
 
 // Bytes a sound of `seconds` takes in the cache.
-std::size_t CachedBytes(double seconds) { return static_cast<std::size_t>(seconds * AmbienceRate) * 2 * sizeof(float); }
+std::size_t CachedBytes(double seconds) {
+  return static_cast<std::size_t>(seconds * AmbienceRate) * 2 * sizeof(float);
+}
 
 TEST(SoundCache, DecodesEachFileOnceUntilItChanges) {
   MemoryFiles files;
