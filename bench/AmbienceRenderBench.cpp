@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "ambience/AmbienceConcurrency.h"
 #include "ambience/AmbienceFormat.h"
 #include "ambience/RenderAmbience.h"
 #include "sound/SoundDecoder.h"
@@ -23,8 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int EntryCount = 30;
+constexpr int FileCount = 30;
 constexpr int RenderSeconds = 60;
+constexpr int Rounds = 5;
 
 double ProcessorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
@@ -55,49 +58,68 @@ std::vector<std::byte> MakeSound(const fs::path& folder, int index) {
 
 std::wstring NameOf(int index) { return L"sound" + std::to_wstring(index); }
 
-}  // namespace
+using MemoryFiles = std::map<std::wstring, std::vector<std::byte>>;
 
-int main() {
+// The 30 files under "game\", and a list of `entries` night entries that name them in turn.
+bool MakeFiles(MemoryFiles& files) {
   const fs::path folder =
       fs::temp_directory_path() / ("sonarwick-ambience-bench-" + std::to_string(::getpid()));
   fs::create_directories(folder);
-  std::map<std::wstring, std::vector<std::byte>> files;
-  std::vector<AmbientEntryValues> entries;
-  for (int index = 0; index < EntryCount; ++index) {
+  for (int index = 0; index < FileCount; ++index) {
     std::vector<std::byte> bytes = MakeSound(folder, index);
-    if (bytes.empty()) {
-      std::fprintf(stderr, "sox or oggenc failed\n");
-      fs::remove_all(folder);
-      return 1;
-    }
+    if (bytes.empty()) break;
     files[L"game\\" + NameOf(index)] = std::move(bytes);
-    entries.push_back({NameOf(index), 1000 + 100 * index, 6000 - 50 * index,
-                       static_cast<std::uint8_t>(TimeOfDay::Night), 40 + 2 * index});
   }
   fs::remove_all(folder);
-  const SoundFileReader reader{[&files](const std::wstring& path) -> std::optional<SoundFileStamp> {
-                                 const auto file = files.find(path);
-                                 if (file == files.end()) return std::nullopt;
-                                 return SoundFileStamp{file->second.size(), 1};
-                               },
-                               [&files](const std::wstring& path) -> std::optional<std::vector<std::byte>> {
-                                 const auto file = files.find(path);
-                                 if (file == files.end()) return std::nullopt;
-                                 return file->second;
-                               }};
+  return files.size() == FileCount;
+}
 
-  // Several rounds of each, so that the processor clock's coarse ticks do not matter.
-  constexpr int Rounds = 5;
-  double start = ProcessorSeconds();
+std::vector<AmbientEntryValues> NightEntries(int count) {
+  std::vector<AmbientEntryValues> entries;
+  for (int index = 0; index < count; ++index) {
+    entries.push_back({NameOf(index % FileCount), 1000 + 100 * index, 6000 - 50 * index,
+                       static_cast<std::uint8_t>(TimeOfDay::Night), 40 + index % 60});
+  }
+  return entries;
+}
+
+SoundFileReader ReaderOf(const MemoryFiles& files) {
+  return {[&files](const std::wstring& path) -> std::optional<SoundFileStamp> {
+            const auto file = files.find(path);
+            if (file == files.end()) return std::nullopt;
+            return SoundFileStamp{file->second.size(), 1};
+          },
+          [&files](const std::wstring& path) -> std::optional<std::vector<std::byte>> {
+            const auto file = files.find(path);
+            if (file == files.end()) return std::nullopt;
+            return file->second;
+          }};
+}
+
+// Processor seconds per call of `work`, over several rounds so that the clock's coarse ticks do
+// not matter.
+template <typename Work>
+double SecondsPerRound(int rounds, Work&& work) {
+  const double start = ProcessorSeconds();
+  for (int round = 0; round < rounds; ++round) work();
+  return (ProcessorSeconds() - start) / rounds;
+}
+
+}  // namespace
+
+int main() {
+  MemoryFiles files;
+  if (!MakeFiles(files)) return std::fprintf(stderr, "sox or oggenc failed\n"), 1;
+  const SoundFileReader reader = ReaderOf(files);
+  const std::vector<AmbientEntryValues> entries = NightEntries(FileCount);
+
   double decodedSeconds = 0;
-  for (int round = 0; round < Rounds; ++round) {
+  const double decode = SecondsPerRound(Rounds, [&] {
     for (const auto& [path, bytes] : files) {
       const DecodedSound sound = DecodeSound(bytes);
-      if (!sound) return std::fprintf(stderr, "refused: %d\n", static_cast<int>(sound.refusal)), 1;
-      decodedSeconds += static_cast<double>(sound.FrameCount()) / sound.sampleRate;
+      decodedSeconds += static_cast<double>(sound.FrameCount()) / std::max(sound.sampleRate, 1u) / Rounds;
     }
-  }
-  const double decode = (ProcessorSeconds() - start) / Rounds;
+  });
 
   const AmbienceRenderRequest request{entries,
                                       L"game",
@@ -106,29 +128,43 @@ int main() {
                                       2026,
                                       VolumeScale::Percent,
                                       {}};
+  bool rendered = true;
   std::size_t bytes = 0;
-  start = ProcessorSeconds();
-  for (int round = 0; round < Rounds; ++round) {
+  const double cold = SecondsPerRound(Rounds, [&] {
     SoundCache cache(reader);  // empty: every file decoded and converted, as on a first export
     const AmbienceRenderResult result = RenderAmbience(request, cache);
-    if (!result || !result.problems.empty()) return std::fprintf(stderr, "render failed\n"), 1;
+    rendered = rendered && result && result.problems.empty();
     bytes = result.wav.size();
-  }
-  const double cold = (ProcessorSeconds() - start) / Rounds;
-
+  });
   SoundCache warm(reader);
   RenderAmbience(request, warm);
-  start = ProcessorSeconds();
-  for (int round = 0; round < Rounds; ++round) RenderAmbience(request, warm);
-  const double mixOnly = (ProcessorSeconds() - start) / Rounds;
+  const double mixOnly = SecondsPerRound(Rounds, [&] { RenderAmbience(request, warm); });
+  if (!rendered) return std::fprintf(stderr, "render failed\n"), 1;
 
-  std::printf("%d files, %.0f s of sound: decoding alone %.3f s\n", EntryCount, decodedSeconds / Rounds,
-              decode);
+  // What the timeline computes on each edit: the plays of 100 entries over 10 minutes, the curve
+  // of how many play at once, and its value for each of 1,000 pixel columns.
+  const std::vector<AmbientEntryValues> hundred = NightEntries(100);
+  const std::vector<std::int64_t> lengths(hundred.size(), 3 * std::int64_t{AmbienceRate});
+  const std::int64_t tenMinutes = 600 * std::int64_t{AmbienceRate};
+  std::size_t plays = 0;
+  const double timeline = SecondsPerRound(20, [&] {
+    const auto listed =
+        AmbienceSchedule::List(hundred, lengths, TimeOfDay::Night, VolumeScale::Percent, 2026, tenMinutes);
+    const auto curve = ConcurrencyCurve(listed);
+    for (std::int64_t column = 0; column < 1000; ++column) {
+      MostAtOnce(curve, column * tenMinutes / 1000, (column + 1) * tenMinutes / 1000);
+    }
+    plays = listed.size();
+  });
+
+  std::printf("%d files, %.0f s of sound: decoding alone %.3f s\n", FileCount, decodedSeconds, decode);
   std::printf(
       "rendering %d s of %d entries (%zu bytes of WAV), files not yet cached: %.3f s = %.2f x decoding "
       "alone\n",
-      RenderSeconds, EntryCount, bytes, cold, cold / decode);
+      RenderSeconds, FileCount, bytes, cold, cold / decode);
   std::printf("real-time factor: %.0f x with decoding, %.0f x with the files cached (goal: at least 50 x)\n",
               RenderSeconds / cold, RenderSeconds / mixOnly);
+  std::printf("timeline of 100 entries over 10 minutes (%zu plays, curve for 1000 columns): %.2f ms\n", plays,
+              timeline * 1000);
   return 0;
 }
