@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "ambience/AmbienceFormat.h"
+#include "ambience/RenderAmbience.h"
+#include "ambient/AmbientFileIo.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/FileAccess.h"
 #include "ambient/NamesCodePage.h"
@@ -17,8 +20,10 @@
 
 namespace {
 
-// What a refused command line exits with, as a list that cannot be read does.
+// What a refused command line exits with, as a list that cannot be read does; an output that
+// cannot be written exits with its own code.
 constexpr int kRefusedArguments = 2;
+constexpr int kOutputNotWritten = 3;
 
 UINT ReasonOf(ToolArgumentError error) {
   switch (error) {
@@ -91,6 +96,90 @@ int RunCheck(const ToolOptions& options, ConsoleOutput& console) {
   return CheckExitCode(checks);
 }
 
+bool IsFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The folder the names are relative to, as the editor finds it when the user chose none.
+std::wstring SoundFolderOfList(const ToolOptions& options, const std::wstring& listPath,
+                               const std::vector<AmbientEntryValues>& entries) {
+  std::wstring folder = GivenSoundFolder(options);
+  if (!folder.empty()) return folder;
+  std::vector<std::wstring> names;
+  for (const AmbientEntryValues& entry : entries) names.push_back(entry.audioFile.value_or(L""));
+  return FindSoundFolder(ParentFolder(listPath), names, IsFile).value_or(ParentFolder(listPath));
+}
+
+SoundCache DiskSoundCache() {
+  auto files = std::make_shared<Win32ProbeFileSystem>();
+  SoundFileReader reader;
+  reader.stamp = [files](const std::wstring& path) -> std::optional<SoundFileStamp> {
+    const FileStat stat = files->Stat(path);
+    if (!stat.exists) return std::nullopt;
+    return SoundFileStamp{stat.size, stat.writeTime};
+  };
+  reader.read = [files](const std::wstring& path) { return files->Read(path); };
+  return SoundCache(std::move(reader));
+}
+
+std::wstring SoundProblemText(const AmbienceSoundProblem& problem) {
+  switch (problem.refusal) {
+    case SoundCacheRefusal::CannotDecode:
+      return ToolString(STR_SOUND_REFUSED_FIRST + static_cast<UINT>(problem.decodeRefusal));
+    case SoundCacheRefusal::OverMemoryBound:
+      return ToolString(STR_TOOL_OVER_BOUND);
+    case SoundCacheRefusal::CannotRead:
+    case SoundCacheRefusal::None:
+      break;
+  }
+  return SystemErrorText(ERROR_FILE_NOT_FOUND);
+}
+
+// A sound that cannot be had plays silent, as in the game; the script is told which.
+void TellSilentEntries(const AmbienceRenderResult& result, const std::vector<AmbientEntryValues>& entries,
+                       ConsoleOutput& console) {
+  for (const AmbienceSoundProblem& problem : result.problems) {
+    const std::wstring name = entries[static_cast<std::size_t>(problem.entry)].audioFile.value_or(L"");
+    console.Error(ToolString(STR_TOOL_SOUND_REFUSED, {name, SoundProblemText(problem)}) + L"\n");
+  }
+}
+
+int RunRender(const ToolOptions& options, ConsoleOutput& console) {
+  TakeEditorsCodePage();
+  const std::wstring& listName = options.lists.front();
+  const std::wstring listPath = FullPath(listName);
+  const AmbientLoadResult loaded = LoadAmbientFile(listPath);
+  if (!loaded) {
+    console.Error(ToolString(STR_TOOL_LIST_UNREADABLE, {listName, DescribeLoadFailure(loaded)}) + L"\n");
+    return kRefusedArguments;
+  }
+  std::vector<std::int32_t> volumes;
+  for (const AmbientEntryValues& entry : loaded.entries) volumes.push_back(entry.volume);
+  AmbienceRenderRequest request;
+  request.entries = loaded.entries;
+  request.soundFolder = SoundFolderOfList(options, listPath, loaded.entries);
+  request.time = options.time;
+  request.frames = static_cast<std::int64_t>(options.seconds) * AmbienceRate;
+  request.seed = options.seed;
+  request.scale = options.volumeScale.value_or(GuessVolumeScale(volumes));
+  SoundCache cache = DiskSoundCache();
+  const AmbienceRenderResult rendered = RenderAmbience(request, cache);
+  TellSilentEntries(rendered, loaded.entries, console);
+  if (!rendered) {
+    // Only a span longer than a WAV file holds is refused here; the arguments cap it well below.
+    console.Error(ToolString(STR_TOOL_CANNOT_WRITE, {options.out, SystemErrorText(ERROR_FILE_TOO_LARGE)}) + L"\n");
+    return kOutputNotWritten;
+  }
+  // Written whole or not at all: a failed write leaves whatever was there before.
+  const FileWriteResult written = ReplaceFileContents(FullPath(options.out), rendered.wav);
+  if (!written) {
+    console.Error(ToolString(STR_TOOL_CANNOT_WRITE, {options.out, SystemErrorText(written.error)}) + L"\n");
+    return kOutputNotWritten;
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::optional<int> RunTool(const std::vector<std::wstring>& arguments) {
@@ -102,5 +191,5 @@ std::optional<int> RunTool(const std::vector<std::wstring>& arguments) {
     return kRefusedArguments;
   }
   if (options.mode == ToolMode::Check) return RunCheck(options, console);
-  return kRefusedArguments;
+  return RunRender(options, console);
 }

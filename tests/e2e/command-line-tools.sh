@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The tools a mod's build script runs: --check prints one tab-separated line per problem and
-# exits 0, 1 or 2; it opens no window and answers itself even while the editor runs.
+# exits 0, 1 or 2; --render-ambience writes a time of day as a WAV file, the same bytes for the
+# same seed, and nothing when it fails. Neither opens a window or hands itself to a running
+# editor.
 source "$(dirname "$0")/e2e-lib.sh"
 
 game=$work/game
@@ -54,6 +56,32 @@ grep -q "nothing.bad" "$work/err" || fail "the unreadable list was not named: $(
 run_tool "$work/out" "$work/err" --check
 [ "$tool_status" -eq 2 ] || fail "--check without a list exited $tool_status"
 grep -q -- "--render-ambience" "$work/err" || fail "no usage after refused arguments: $(cat "$work/err")"
+
+# A night of the sample game, twice with one seed and once with another.
+render() { run_tool "$work/out" "$work/err" --render-ambience "$(windows_path "$list")" "$@"; }
+render --time night --seconds 20 --seed 7 --out "$(windows_path "$work/night1.wav")"
+[ "$tool_status" -eq 0 ] || fail "--render-ambience exited $tool_status: $(cat "$work/err")"
+[ "$(soxi -r "$work/night1.wav") $(soxi -c "$work/night1.wav") $(soxi -b "$work/night1.wav")" = "44100 2 16" ] ||
+  fail "the render is not 16-bit 44.1 kHz stereo"
+[ "$(soxi -s "$work/night1.wav")" -eq $((44100 * 20)) ] || fail "the render is not 20 s long"
+render --time night --seconds 20 --seed 7 --out "$(windows_path "$work/night2.wav")"
+cmp -s "$work/night1.wav" "$work/night2.wav" || fail "one seed rendered two different files"
+render --time night --seconds 20 --seed 8 --out "$(windows_path "$work/night3.wav")"
+cmp -s "$work/night1.wav" "$work/night3.wav" && fail "another seed rendered the same file"
+# The owl (430 to 360 Hz) sings at night, not by day: its band is louder in the night's render.
+render --time day --seconds 20 --seed 7 --out "$(windows_path "$work/day.wav")"
+band() { sox "$1" -n sinc 370-440 stat 2>&1 | awk '/RMS +amplitude/ { print $3 }'; }
+night=$(band "$work/night1.wav") day=$(band "$work/day.wav")
+awk -v night="$night" -v day="$day" 'BEGIN { exit !(night > 2 * day && night > 0.002) }' ||
+  fail "the night's owl is not in its render (night $night, day $day)"
+
+# Refused arguments and an output that cannot be written leave no file behind.
+render --time noon --out "$(windows_path "$work/noon.wav")"
+[ "$tool_status" -eq 2 ] || fail "--render-ambience with a bad time exited $tool_status"
+[ -e "$work/noon.wav" ] && fail "a refused render wrote a file"
+render --time day --seconds 5 --out "$(windows_path "$work/no-such-folder/day.wav")"
+[ "$tool_status" -eq 3 ] || fail "--render-ambience into a missing folder exited $tool_status"
+grep -q "day.wav" "$work/err" || fail "the unwritable output was not named: $(cat "$work/err")"
 
 [ "$(xdotool search --onlyvisible --class sonarwick.exe 2>/dev/null | wc -l)" -eq 1 ] ||
   fail "a tool opened a window"
