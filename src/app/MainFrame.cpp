@@ -29,7 +29,7 @@ constexpr DWORD kToolbarStyle =
     kChildStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
 constexpr DWORD kRebarStyle = kChildStyle | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE | CCS_NODIVIDER;
 // The "&Window" popup, which receives the list of open pages.
-constexpr int kWindowMenuPosition = 3;
+constexpr int kWindowMenuPosition = 4;
 
 // Printing is not built: its commands stay disabled in the menus and on the toolbar.
 constexpr UINT kAlwaysDisabledCommands[] = {CMD_FILE_PRINT, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP};
@@ -314,6 +314,7 @@ void MainFrame::DoIdle() {
   if (recoveryDue_) ScheduleRecoveryCopies();
   UpdateSoundState();
   UpdateFindCommandStates();
+  if (ambience_) ambience_->UpdateStates(commandStates_, view != nullptr);
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -359,6 +360,25 @@ void MainFrame::OnCreate() {
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
   ListenForFailures();
+  ambience_ = std::make_unique<AmbienceCommands>(AmbienceHost{
+      Handle(), [this] { return ActiveAmbience(); }, [this](const std::wstring& text) { ShowStatusReason(text); },
+      [this](const std::function<void()>& dialog) {
+        const QuestionUp up(questionsUp_);
+        dialog();
+      }});
+}
+
+// What the ambience hears of the active document: a copy of its entries, so that nothing it
+// renders on another thread can change under it.
+std::optional<AmbienceExportSource> MainFrame::ActiveAmbience() {
+  const AmbientView* view = ActiveView();
+  if (view == nullptr) return std::nullopt;
+  AmbienceExportSource source;
+  for (int entry = 0; entry < view->GetEntryCount(); ++entry) source.entries.push_back(view->GetEntry(entry).values);
+  source.documentPath = view->GetPath();
+  UpdateSoundFolder();
+  source.soundFolder = soundCheck_.Folder();
+  return source;
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images

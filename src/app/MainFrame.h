@@ -22,6 +22,7 @@
 #include "app/SoundFileCheck.h"
 #include "app/SoundNameCompletion.h"
 #include "menubar/CommandBar.h"
+#include "preview/AmbienceCommands.h"
 #include "sound/SoundPlayer.h"
 #include "tabs/TabView.h"
 #include "win/Window.h"
@@ -254,6 +255,9 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnNameEditorOpened(HWND editor, int col);
   SoundNameList SoundNames();
 
+  // The Ambience menu and its export (preview/AmbienceCommands).
+  std::optional<AmbienceExportSource> ActiveAmbience();
+
   AmbientView* CreateView();
   void ReleaseClosedViews();
   void ShowError(const std::wstring& text);
@@ -306,4 +310,5 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   int nextRecoverySlot_ = 1;
   std::map<const AmbientView*, DocumentWatch> watches_;
   std::unique_ptr<RecoveryStore> recovery_;
+  std::unique_ptr<AmbienceCommands> ambience_;
 };

@@ -195,3 +195,26 @@
 #define STR_TOOL_CANNOT_WRITE 0x680D
 #define STR_TOOL_SOUND_REFUSED 0x680E
 #define STR_TOOL_OVER_BOUND 0x680F
+
+// The ambience: the time of day heard, seen and exported (a radio group), a new random
+// realization, the volume scale (a radio group: guessed, or one of the three), the export and
+// its progress dialog; the times' names in the interface language (first + the time's value).
+#define CMD_AMBIENCE_DAWN 0x8060
+#define CMD_AMBIENCE_DAY 0x8061
+#define CMD_AMBIENCE_SUNSET 0x8062
+#define CMD_AMBIENCE_NIGHT 0x8063
+#define CMD_AMBIENCE_RESHUFFLE 0x8064
+#define CMD_AMBIENCE_SCALE_AUTO 0x8065
+#define CMD_AMBIENCE_SCALE_PERCENT 0x8066
+#define CMD_AMBIENCE_SCALE_CENTIBELS 0x8067
+#define CMD_AMBIENCE_SCALE_BYTE 0x8068
+#define CMD_FILE_EXPORT_AMBIENCE 0x8069
+#define RES_EXPORT_DIALOG 102
+#define IDC_EXPORT_PROGRESS 1010
+#define STR_AMBIENCE_TIME_FIRST 0x6A00
+#define STR_EXPORT_FILTER 0x6A10
+#define STR_EXPORT_FAILED 0x6A11
+#define STR_EXPORT_DONE 0x6A12
+#define STR_EXPORT_SILENT 0x6A13
+#define STR_AMBIENCE_SEED 0x6A14
+#define STR_AMBIENCE_SCALE_GUESSED 0x6A15

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int kFileMenu = 0;
-constexpr int kWindowMenu = 3;
+constexpr int kWindowMenu = 4;
 
 std::vector<std::wstring> ItemTexts(HMENU menu, UINT firstId, UINT lastId) {
   std::vector<std::wstring> texts;
