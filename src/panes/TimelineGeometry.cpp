@@ -35,6 +35,7 @@ TimelineMetrics TimelineMetrics::ForDpi(unsigned dpi, int textHeight) {
   metrics.barInset = Scaled(3, dpi);
   metrics.rightMargin = Scaled(16, dpi);
   metrics.markSize = std::max(textHeight - Scaled(2, dpi), Scaled(10, dpi));
+  metrics.hairline = std::max(1, static_cast<int>(dpi / 96));
   return metrics;
 }
 

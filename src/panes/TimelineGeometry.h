@@ -35,6 +35,7 @@ struct TimelineMetrics {
   int barInset = 0;     // space above and below a bar inside its lane
   int rightMargin = 0;  // room for the last tick's text
   int markSize = 0;     // the square of a lane's mark
+  int hairline = 1;     // a one-pixel line at 96 DPI
 
   // `dpi` the display scale, `textHeight` the height of a line of the pane's font.
   static TimelineMetrics ForDpi(unsigned dpi, int textHeight);

@@ -1,0 +1,362 @@
+#include "panes/TimelinePane.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "panes/TimelinePainter.h"
+#include "win/DeviceContext.h"
+#include "win/Dpi.h"
+
+namespace {
+
+// Wheel notches scroll the lanes by this many lanes, as a list scrolls by lines.
+constexpr int kLanesPerNotch = 3;
+
+RECT ClientRect(HWND hwnd) {
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  return client;
+}
+
+
+}  // namespace
+
+const WindowClass* TimelinePane::Class() {
+  return RegisterWindowClass(L"Sonarwick_TimelinePane", [](WNDCLASSEXW& wc) {
+    wc.style = 0;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = nullptr;  // every pixel comes from the kept bitmap
+  });
+}
+
+HWND TimelinePane::Create(HWND parent, const RECT& rect, UINT id) {
+  return Window::Create(Class(), parent, rect, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP, 0,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+}
+
+bool TimelinePane::HandleMessage(Message& m) {
+  switch (m.msg) {
+    case WM_CREATE:
+      OnCreate();
+      return false;
+    case WM_ERASEBKGND:
+      m.result = 1;
+      return true;
+    case WM_PAINT:
+      OnPaint();
+      return true;
+    case WM_PRINTCLIENT:
+      OnPrintClient(reinterpret_cast<HDC>(m.wParam));
+      return true;
+    case WM_SIZE:
+      OnSize();
+      return false;
+    case WM_VSCROLL:
+      OnVScroll(m.wParam);
+      return true;
+    case WM_MOUSEWHEEL:
+      return OnMouseWheel(m.wParam, m.lParam);
+    case WM_LBUTTONDOWN:
+      OnLButtonDown(m.lParam);
+      return true;
+    case WM_KEYDOWN:
+      return OnKeyDown(m.wParam);
+    case WM_GETDLGCODE:
+      m.result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+      return true;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(Handle(), nullptr, FALSE);  // the focus frame; the kept bitmap stays
+      return false;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      OnSettingChange();
+      return false;
+    default:
+      return Window::HandleMessage(m);
+  }
+}
+
+void TimelinePane::OnCreate() {
+  dpi_ = WindowDpi(Handle());
+  MakeFont();
+  UpdateScrollBar();
+}
+
+void TimelinePane::MakeFont() {
+  NONCLIENTMETRICSW metrics{};
+  font_.reset(NonClientMetricsForDpi(metrics, dpi_) ? CreateFontIndirectW(&metrics.lfMessageFont) : nullptr);
+  int textHeight = ScaleForDpi(16, dpi_);
+  WindowDcScope dc(Handle());
+  if (dc.dc() != nullptr && font_) {
+    SelectionScope font(dc.dc(), font_.get());
+    TEXTMETRICW text{};
+    if (GetTextMetricsW(dc.dc(), &text)) textHeight = text.tmHeight;
+  }
+  metrics_ = TimelineMetrics::ForDpi(dpi_, textHeight);
+}
+
+TimelineGeometry TimelinePane::Geometry() const {
+  const RECT client = ClientRect(Handle());
+  return TimelineGeometry(metrics_, client.right, client.bottom, view_, static_cast<int>(model_.lanes.size()),
+                          scrollY_);
+}
+
+// ---- what the owner sets ----
+
+void TimelinePane::SetModel(TimelineModel model) {
+  const int selected = SelectedEntry();
+  model_ = std::move(model);
+  selectedLane_ = selected >= 0 ? LaneOfEntry(model_, selected) : -1;
+  UpdateScrollBar();
+  Refresh();
+}
+
+void TimelinePane::SetView(TimelineView view) {
+  view = ClampedView(view);
+  if (view == view_) return;
+  view_ = view;
+  Refresh();
+}
+
+void TimelinePane::SetCursorTime(std::int64_t ms) {
+  if (ms < 0) ms = -1;
+  if (ms == cursorMs_) return;
+  // Only the strips under the old and the new line are copied again from the kept bitmap.
+  const RECT before = CursorStrip(cursorMs_);
+  cursorMs_ = ms;
+  const RECT after = CursorStrip(cursorMs_);
+  if (Handle() == nullptr) return;
+  InvalidateRect(Handle(), &before, FALSE);
+  InvalidateRect(Handle(), &after, FALSE);
+}
+
+void TimelinePane::SetSelectedEntry(int entry) {
+  const int lane = entry >= 0 ? LaneOfEntry(model_, entry) : -1;
+  if (lane == selectedLane_) return;
+  selectedLane_ = lane;
+  if (lane >= 0) {
+    const TimelineGeometry geometry = Geometry();
+    const TimelineRect row = geometry.LaneRect(lane);
+    const TimelineRect lanes = geometry.LanesRect();
+    if (row.top < lanes.top) ScrollTo(scrollY_ - (lanes.top - row.top));
+    if (row.bottom > lanes.bottom) ScrollTo(scrollY_ + (row.bottom - lanes.bottom));
+  }
+  Refresh();
+}
+
+int TimelinePane::SelectedEntry() const {
+  return selectedLane_ >= 0 && selectedLane_ < static_cast<int>(model_.lanes.size())
+             ? model_.lanes[static_cast<std::size_t>(selectedLane_)].entry
+             : -1;
+}
+
+void TimelinePane::ApplyDpi(UINT dpi) {
+  if (dpi == 0 || dpi == dpi_) return;
+  // The same lane stays on top of the lanes in sight.
+  const int topLane = metrics_.laneHeight > 0 ? scrollY_ / metrics_.laneHeight : 0;
+  dpi_ = dpi;
+  MakeFont();
+  scrollY_ = topLane * metrics_.laneHeight;
+  UpdateScrollBar();
+  Refresh();
+}
+
+void TimelinePane::Refresh() {
+  content_.reset();
+  if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+// ---- painting ----
+
+void TimelinePane::OnPaint() {
+  PaintScope paint(Handle());
+  if (paint.dc() != nullptr) Compose(paint.dc(), paint.paint().rcPaint);
+}
+
+void TimelinePane::OnPrintClient(HDC dc) { Compose(dc, ClientRect(Handle())); }
+
+// Copies `area` of the kept picture to `target` with the cursor and the focus over it, through
+// a bitmap of the area's size so that the screen never shows a strip without its cursor.
+void TimelinePane::Compose(HDC target, const RECT& area) {
+  const RECT client = ClientRect(Handle());
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0 || client.right <= 0 || client.bottom <= 0) return;
+  if (!content_ || contentSize_.cx != client.right || contentSize_.cy != client.bottom) {
+    content_.reset(CreateCompatibleBitmap(target, client.right, client.bottom));
+    contentSize_ = {client.right, client.bottom};
+    UniqueMemoryDC dc(CreateCompatibleDC(target));
+    if (!content_ || !dc) return;
+    SelectionScope bitmap(dc.get(), content_.get());
+    RenderContent(dc.get(), client.right, client.bottom);
+  }
+  UniqueMemoryDC source(CreateCompatibleDC(target));
+  UniqueMemoryDC canvas(CreateCompatibleDC(target));
+  UniqueBitmap canvasBitmap(CreateCompatibleBitmap(target, width, height));
+  if (!source || !canvas || !canvasBitmap) return;
+  SelectionScope sourceBitmap(source.get(), content_.get());
+  SelectionScope canvasSelection(canvas.get(), canvasBitmap.get());
+  BitBlt(canvas.get(), 0, 0, width, height, source.get(), area.left, area.top, SRCCOPY);
+  SetViewportOrgEx(canvas.get(), -area.left, -area.top, nullptr);
+  if (cursorMs_ >= 0) {
+    const RECT strip = CursorStrip(cursorMs_);
+    SetDCBrushColor(canvas.get(), TimelineColours::FromSystem().cursor);
+    FillRect(canvas.get(), &strip, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
+  if (GetFocus() == Handle()) {
+    RECT focus = client;
+    InflateRect(&focus, -1, -1);
+    DrawFocusRect(canvas.get(), &focus);
+  }
+  SetViewportOrgEx(canvas.get(), 0, 0, nullptr);
+  BitBlt(target, area.left, area.top, width, height, canvas.get(), 0, 0, SRCCOPY);
+}
+
+void TimelinePane::RenderContent(HDC dc, int width, int height) {
+  const TimelineGeometry geometry(metrics_, width, height, view_, static_cast<int>(model_.lanes.size()), scrollY_);
+  const TimelineColours colours = TimelineColours::FromSystem();
+  TimelinePainter(dc, geometry, model_, colours, font_.get(), selectedLane_).Paint();
+}
+
+RECT TimelinePane::CursorStrip(std::int64_t ms) const {
+  if (ms < 0 || Handle() == nullptr) return {0, 0, 0, 0};
+  const TimelineGeometry geometry = Geometry();
+  const int x = static_cast<int>(geometry.XOfMs(static_cast<double>(ms)));
+  if (x < geometry.PlotLeft() || x > geometry.PlotRight()) return {0, 0, 0, 0};
+  const int width = TimelineCursorWidth(dpi_);
+  return {x - width / 2, 0, x - width / 2 + width, geometry.Height()};
+}
+
+// ---- scrolling ----
+
+void TimelinePane::OnSize() {
+  UpdateScrollBar();
+  Refresh();
+}
+
+void TimelinePane::UpdateScrollBar() {
+  if (Handle() == nullptr) return;
+  const TimelineGeometry geometry = Geometry();
+  scrollY_ = std::clamp(scrollY_, 0, geometry.MaxScroll());
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMax = geometry.ContentHeight() - 1;
+  info.nPage = static_cast<UINT>(std::max(0, geometry.LanesRect().bottom - geometry.LanesTop()));
+  info.nPos = scrollY_;
+  SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+}
+
+void TimelinePane::ScrollTo(int y) {
+  const int limited = std::clamp(y, 0, Geometry().MaxScroll());
+  if (limited == scrollY_) return;
+  scrollY_ = limited;
+  SetScrollPos(Handle(), SB_VERT, scrollY_, TRUE);
+  Refresh();
+}
+
+void TimelinePane::OnVScroll(WPARAM wParam) {
+  const TimelineGeometry geometry = Geometry();
+  const int page = std::max(metrics_.laneHeight, geometry.LanesRect().bottom - geometry.LanesTop());
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_TRACKPOS;
+  GetScrollInfo(Handle(), SB_VERT, &info);
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP: ScrollTo(scrollY_ - metrics_.laneHeight); break;
+    case SB_LINEDOWN: ScrollTo(scrollY_ + metrics_.laneHeight); break;
+    case SB_PAGEUP: ScrollTo(scrollY_ - page); break;
+    case SB_PAGEDOWN: ScrollTo(scrollY_ + page); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: ScrollTo(info.nTrackPos); break;
+    case SB_TOP: ScrollTo(0); break;
+    case SB_BOTTOM: ScrollTo(geometry.MaxScroll()); break;
+    default: break;
+  }
+}
+
+// ---- input ----
+
+bool TimelinePane::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
+  const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+  const UINT keys = GET_KEYSTATE_WPARAM(wParam);
+  if ((keys & MK_CONTROL) != 0) {
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(Handle(), &point);
+    const TimelineGeometry geometry = Geometry();
+    const int x = std::clamp(static_cast<int>(point.x), geometry.PlotLeft(), geometry.PlotRight());
+    ChangeView(ZoomedView(view_, geometry.MsOfX(x), delta));
+    return true;
+  }
+  if ((keys & MK_SHIFT) != 0) {
+    ChangeView({view_.startMs - view_.spanMs / 10 * delta / WHEEL_DELTA, view_.spanMs});
+    return true;
+  }
+  ScrollTo(scrollY_ - delta * kLanesPerNotch * metrics_.laneHeight / WHEEL_DELTA);
+  return true;
+}
+
+void TimelinePane::OnLButtonDown(LPARAM lParam) {
+  SetFocus(Handle());
+  const TimelineHit hit = Geometry().HitTest(model_, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  if (hit.lane >= 0) SelectLane(hit.lane, hit.play);
+}
+
+bool TimelinePane::OnKeyDown(WPARAM key) {
+  const TimelineGeometry geometry = Geometry();
+  const std::int64_t step = RulerStepMs(view_.spanMs, geometry.PlotWidth(), metrics_.labelWidth / 3);
+  const int lanes = static_cast<int>(model_.lanes.size());
+  switch (key) {
+    case VK_ADD:
+    case VK_OEM_PLUS: ChangeView(ZoomedView(view_, static_cast<double>(view_.startMs), WHEEL_DELTA)); return true;
+    case VK_SUBTRACT:
+    case VK_OEM_MINUS: ChangeView(ZoomedView(view_, static_cast<double>(view_.startMs), -WHEEL_DELTA)); return true;
+    case VK_LEFT: ChangeView({view_.startMs - step, view_.spanMs}); return true;
+    case VK_RIGHT: ChangeView({view_.startMs + step, view_.spanMs}); return true;
+    case VK_HOME: ChangeView({0, view_.spanMs}); return true;
+    case VK_UP:
+      if (lanes > 0) SelectLane(std::max(0, selectedLane_ - 1), -1);
+      return true;
+    case VK_DOWN:
+      if (lanes > 0) SelectLane(std::min(lanes - 1, selectedLane_ + 1), -1);
+      return true;
+    case VK_PRIOR: ScrollTo(scrollY_ - (geometry.LanesRect().bottom - geometry.LanesTop())); return true;
+    case VK_NEXT: ScrollTo(scrollY_ + (geometry.LanesRect().bottom - geometry.LanesTop())); return true;
+    default: return false;
+  }
+}
+
+void TimelinePane::OnSettingChange() {
+  MakeFont();
+  UpdateScrollBar();
+  Refresh();
+}
+
+void TimelinePane::ChangeView(TimelineView view) {
+  view = ClampedView(view);
+  if (view == view_) return;
+  view_ = view;
+  Refresh();
+  Notify(TIMELINEN_SPANCHANGED, SelectedEntry(), -1);
+}
+
+void TimelinePane::SelectLane(int lane, int play) {
+  const int entry = model_.lanes[static_cast<std::size_t>(lane)].entry;
+  SetSelectedEntry(entry);
+  Notify(TIMELINEN_SELECTENTRY, entry, play);
+}
+
+void TimelinePane::Notify(UINT code, int entry, int play) {
+  NMTIMELINE notice{};
+  notice.hdr.hwndFrom = Handle();
+  notice.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(Handle()));
+  notice.hdr.code = code;
+  notice.entry = entry;
+  notice.play = play;
+  notice.view = view_;
+  SendMessageW(GetParent(Handle()), WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
+}
