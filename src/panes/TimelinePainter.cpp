@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ambience/AmbienceFormat.h"
@@ -130,8 +131,12 @@ void TimelinePainter::PaintRuler() const {
     const int x = static_cast<int>(geometry_.XOfMs(static_cast<double>(tick)));
     if (tick >= view.startMs) {
       Fill({x, ruler.top + tall / 2, x + metrics.hairline, ruler.bottom}, colours_.rulerText);
-      Text(FormatTimelineTime(tick, step).c_str(), {x + pad / 2, ruler.top, x + pad / 2 + widest.cx + pad, ruler.bottom},
-           DT_VCENTER | DT_LEFT, colours_.rulerText);
+      // A number cut by the pane's edge would read as another time.
+      // A number cut by the pane's edge would read as another time: the last one ends at the edge.
+      const bool fits = x + pad / 2 + widest.cx <= ruler.right;
+      const TimelineRect place = fits ? TimelineRect{x + pad / 2, ruler.top, x + pad / 2 + widest.cx + pad, ruler.bottom}
+                                      : TimelineRect{x - widest.cx, ruler.top, ruler.right - pad / 2, ruler.bottom};
+      Text(FormatTimelineTime(tick, step).c_str(), place, DT_VCENTER | (fits ? DT_LEFT : DT_RIGHT), colours_.rulerText);
     }
     const int half = static_cast<int>(geometry_.XOfMs(static_cast<double>(tick + step / 2)));
     if (tick + step / 2 > view.startMs && half < geometry_.PlotRight())
@@ -221,12 +226,12 @@ void TimelinePainter::PaintLabel(int lane) const {
 // Two bars lying over each other: the sound begins again before it ends.
 void TimelinePainter::PaintOverlapMark(const TimelineRect& mark) const {
   const int size = mark.right - mark.left;
-  const int bar = std::max(geometry_.Metrics().hairline * 3, size / 3);
-  const int shift = size - bar * 2 + bar / 2;
-  Fill({mark.left, mark.top + size / 6, mark.left + size * 2 / 3, mark.top + size / 6 + bar}, colours_.overlapBar);
-  Fill({mark.left + shift, mark.bottom - size / 6 - bar, mark.right, mark.bottom - size / 6}, colours_.overlapBar);
-  Fill({mark.left + shift, mark.top + size / 6 + bar, mark.left + size * 2 / 3, mark.bottom - size / 6 - bar},
-       colours_.overlapBar);
+  const int hairline = geometry_.Metrics().hairline;
+  const TimelineRect earlier{mark.left, mark.top + size / 8, mark.left + size * 2 / 3, mark.top + size / 2};
+  const TimelineRect later{mark.left + size / 3, mark.top + size / 2 - hairline, mark.right, mark.bottom - size / 8};
+  Fill(earlier, colours_.overlapBar);
+  Fill({later.left - hairline, later.top - hairline, later.right, later.bottom + hairline}, colours_.background);
+  Fill(later, colours_.overlapBar);
 }
 
 // An exclamation mark on the warning colour: the file is not there to play.
@@ -250,6 +255,7 @@ void TimelinePainter::PaintBars() const {
     laneOfEntry[static_cast<std::size_t>(entry)] = lane;
   }
   std::vector<BarRun> runs(static_cast<std::size_t>(endLane_ - firstLane_));
+  std::vector<std::pair<int, int>> edges;  // lane, x
   const auto flush = [this](int lane, const BarRun& run) {
     if (run.right < run.left) return;
     const TimelineRect row = geometry_.BarRect(lane, 0, 0);
@@ -275,6 +281,8 @@ void TimelinePainter::PaintBars() const {
     }
     BarRun& run = runs[static_cast<std::size_t>(lane - firstLane_)];
     if (bar.left <= run.right) {
+      // A play that begins while another still sounds gets an edge, so both can be told apart.
+      if (bar.left > run.left + hairline && bar.left < run.right) edges.push_back({lane, bar.left});
       run.right = std::max(run.right, bar.right);
       continue;
     }
@@ -282,4 +290,8 @@ void TimelinePainter::PaintBars() const {
     run = {bar.left, bar.right};
   }
   for (int lane = firstLane_; lane < endLane_; ++lane) flush(lane, runs[static_cast<std::size_t>(lane - firstLane_)]);
+  for (const auto& [lane, x] : edges) {
+    const TimelineRect row = geometry_.BarRect(lane, 0, 0);
+    Fill({x, row.top, x + hairline, row.bottom}, lane % 2 == 1 ? colours_.stripe : colours_.background);
+  }
 }

@@ -175,6 +175,9 @@ TEST_P(TimelinePaneTest, DrawsBarsMarksCurveAndCursorWhereTheGeometrySays) {
   EXPECT_EQ(shot.At(overlap.left, overlapMiddle), colours.overlapBar);
   EXPECT_EQ(shot.At((overlap.left + overlap.right) / 2, overlapMiddle), colours.overlapBar);
   EXPECT_EQ(shot.At(overlap.left - 2, overlapMiddle), colours.stripe);
+  const int laterStart = geometry.BarRect(1, Frames(12'000), Frames(4'000)).left;
+  EXPECT_EQ(shot.At(laterStart, overlapMiddle), colours.stripe);  // where the second play begins
+  EXPECT_EQ(shot.At(laterStart + 2 * geometry.Metrics().hairline, overlapMiddle), colours.overlapBar);
   EXPECT_TRUE(shot.AnyIn(geometry.MarkRect(1), colours.overlapBar));
   EXPECT_FALSE(shot.AnyIn(geometry.MarkRect(0), colours.overlapBar));
 
