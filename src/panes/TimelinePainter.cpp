@@ -72,13 +72,14 @@ TimelineColours TimelineColours::FromSystem() {
 int TimelineCursorWidth(UINT dpi) { return std::max(2, ScaleForDpi(2, dpi)); }
 
 TimelinePainter::TimelinePainter(HDC dc, const TimelineGeometry& geometry, const TimelineModel& model,
-                                 const TimelineColours& colours, HFONT font, int selectedLane)
+                                 const TimelineColours& colours, HFONT font, int selectedLane, TimelinePixels pixels)
     : dc_(dc),
       geometry_(geometry),
       model_(model),
       colours_(colours),
       font_(font),
       selectedLane_(selectedLane),
+      pixels_(pixels),
       firstLane_(geometry.FirstVisibleLane()),
       endLane_(geometry.LastVisibleLane()) {}
 
@@ -99,6 +100,20 @@ void TimelinePainter::Fill(const TimelineRect& rect, COLORREF colour) const {
   SetDCBrushColor(dc_, colour);
   const RECT r = ToRect(rect);
   FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void TimelinePainter::FillBar(const TimelineRect& rect, COLORREF colour) const {
+  if (pixels_.bits == nullptr) return Fill(rect, colour);
+  const int left = std::max(rect.left, 0);
+  const int right = std::min(rect.right, pixels_.width);
+  const int top = std::max(rect.top, 0);
+  const int bottom = std::min(rect.bottom, pixels_.height);
+  const std::uint32_t value = (static_cast<std::uint32_t>(GetRValue(colour)) << 16) |
+                              (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour);
+  for (int y = top; y < bottom; ++y) {
+    std::uint32_t* row = pixels_.bits + static_cast<std::ptrdiff_t>(y) * pixels_.width;
+    std::fill(row + left, row + std::max(left, right), value);
+  }
 }
 
 void TimelinePainter::Text(const wchar_t* text, TimelineRect rect, UINT format, COLORREF colour) const {
@@ -159,23 +174,38 @@ void TimelinePainter::PaintCurve() const {
        DT_RIGHT | DT_VCENTER, colours_.dimText);
   Fill({geometry_.PlotLeft(), top, geometry_.PlotRight(), top + metrics.hairline}, colours_.stripe);
 
-  // One column per pixel shows the most that play at once within it; equal columns are filled together.
-  int runStart = geometry_.PlotLeft();
-  int runCount = -1;
-  const auto flush = [&](int end) {
-    if (runCount <= 0) return;
-    const int height = (base - top) * runCount / most;
-    Fill({runStart, base - height, end, base}, colours_.curveFill);
-    Fill({runStart, base - height, end, base - height + metrics.hairline}, colours_.curveLine);
-  };
+  // One column per pixel shows the most that play at once within it. The steps go out as one
+  // polygon and one line: a busy list changes its count at nearly every column.
+  std::vector<POINT> outline{{geometry_.PlotLeft(), base}};
+  int level = base;
   for (int x = geometry_.PlotLeft(); x < geometry_.PlotRight(); ++x) {
     const int count = MostAtOnce(model_.curve, FrameOfMs(geometry_.MsOfX(x)), FrameOfMs(geometry_.MsOfX(x + 1)));
-    if (count == runCount) continue;
-    flush(x);
-    runStart = x;
-    runCount = count;
+    const int y = base - (base - top) * count / most;
+    if (y == level) continue;
+    outline.push_back({x, level});
+    outline.push_back({x, y});
+    level = y;
   }
-  flush(geometry_.PlotRight());
+  outline.push_back({geometry_.PlotRight(), level});
+  outline.push_back({geometry_.PlotRight(), base});
+  SetDCBrushColor(dc_, colours_.curveFill);
+  {
+    SelectionScope pen(dc_, GetStockObject(NULL_PEN));
+    // A null pen leaves out the right and bottom edges; the polygon reaches a pixel further.
+    for (POINT& point : outline) {
+      if (point.x == geometry_.PlotRight()) ++point.x;
+      if (point.y == base) ++point.y;
+    }
+    Polygon(dc_, outline.data(), static_cast<int>(outline.size()));
+    for (POINT& point : outline) {
+      if (point.x == geometry_.PlotRight() + 1) --point.x;
+      if (point.y == base + 1) --point.y;
+    }
+  }
+  UniquePen line(CreatePen(PS_SOLID, metrics.hairline, colours_.curveLine));
+  SelectionScope pen(dc_, line.get());
+  // The top edge only: the polygon's first and last points lie on the base line.
+  Polyline(dc_, outline.data() + 1, static_cast<int>(outline.size()) - 2);
 }
 
 void TimelinePainter::PaintLaneBackgrounds() const {
@@ -247,6 +277,8 @@ void TimelinePainter::PaintMissingMark(const TimelineRect& mark) const {
 
 void TimelinePainter::PaintBars() const {
   if (firstLane_ >= endLane_) return;
+  // What GDI still has to draw must be in the memory before the bars are written into it.
+  if (pixels_.bits != nullptr) GdiFlush();
   // The lane of each entry, for the plays, which come in time order across all entries.
   std::vector<int> laneOfEntry;
   for (int lane = 0; lane < static_cast<int>(model_.lanes.size()); ++lane) {
@@ -260,7 +292,7 @@ void TimelinePainter::PaintBars() const {
     if (run.right < run.left) return;
     const TimelineRect row = geometry_.BarRect(lane, 0, 0);
     const TimelineLane& info = model_.lanes[static_cast<std::size_t>(lane)];
-    Fill({run.left, row.top, run.right, row.bottom}, info.overlapsItself ? colours_.overlapBar : colours_.bar);
+    FillBar({run.left, row.top, run.right, row.bottom}, info.overlapsItself ? colours_.overlapBar : colours_.bar);
   };
   const double viewStart = static_cast<double>(geometry_.View().startMs);
   const double viewEnd = static_cast<double>(geometry_.View().EndMs());
@@ -276,7 +308,7 @@ void TimelinePainter::PaintBars() const {
     if (play.length <= 0) {
       // Without a sound, a thin tick still shows when it would have begun.
       bar.right = bar.left + hairline;
-      Fill(bar, colours_.dimText);
+      FillBar(bar, colours_.dimText);
       continue;
     }
     BarRun& run = runs[static_cast<std::size_t>(lane - firstLane_)];
@@ -292,6 +324,6 @@ void TimelinePainter::PaintBars() const {
   for (int lane = firstLane_; lane < endLane_; ++lane) flush(lane, runs[static_cast<std::size_t>(lane - firstLane_)]);
   for (const auto& [lane, x] : edges) {
     const TimelineRect row = geometry_.BarRect(lane, 0, 0);
-    Fill({x, row.top, x + hairline, row.bottom}, lane % 2 == 1 ? colours_.stripe : colours_.background);
+    FillBar({x, row.top, x + hairline, row.bottom}, lane % 2 == 1 ? colours_.stripe : colours_.background);
   }
 }

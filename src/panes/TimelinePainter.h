@@ -29,18 +29,28 @@ struct TimelineColours {
   static TimelineColours FromSystem();
 };
 
+// The memory of a top-down 32-bit DIB section the painter draws into: the bars, thousands of them
+// over a long span, are filled there directly, which costs a fraction of a GDI call each.
+struct TimelinePixels {
+  std::uint32_t* bits = nullptr;
+  int width = 0;
+  int height = 0;
+};
+
 // Draws the whole pane, but for the cursor and the focus, into `dc`: the ruler, the curve and the
 // lanes that are in sight. Bars that overlap on the screen are filled once, which keeps a long
 // span of a crowded list as quick to draw as a short one.
 class TimelinePainter {
  public:
   TimelinePainter(HDC dc, const TimelineGeometry& geometry, const TimelineModel& model,
-                  const TimelineColours& colours, HFONT font, int selectedLane);
+                  const TimelineColours& colours, HFONT font, int selectedLane, TimelinePixels pixels = {});
 
   void Paint();
 
  private:
   void Fill(const TimelineRect& rect, COLORREF colour) const;
+  // Fills in the DIB's memory where there is one, through GDI elsewhere.
+  void FillBar(const TimelineRect& rect, COLORREF colour) const;
   void Text(const wchar_t* text, TimelineRect rect, UINT format, COLORREF colour) const;
   void PaintRuler() const;
   void PaintCurve() const;
@@ -56,6 +66,7 @@ class TimelinePainter {
   const TimelineColours& colours_;
   HFONT font_;
   int selectedLane_;
+  TimelinePixels pixels_;
   int firstLane_;
   int endLane_;
 };

@@ -166,60 +166,89 @@ void TimelinePane::ApplyDpi(UINT dpi) {
 }
 
 void TimelinePane::Refresh() {
-  content_.reset();
+  contentDirty_ = true;
   if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 // ---- painting ----
 
+// The screen gets the kept picture with the cursor and the focus over it through a bitmap of
+// the painted area, so that it never shows a strip without its cursor.
 void TimelinePane::OnPaint() {
   PaintScope paint(Handle());
-  if (paint.dc() != nullptr) Compose(paint.dc(), paint.paint().rcPaint);
-}
-
-void TimelinePane::OnPrintClient(HDC dc) { Compose(dc, ClientRect(Handle())); }
-
-// Copies `area` of the kept picture to `target` with the cursor and the focus over it, through
-// a bitmap of the area's size so that the screen never shows a strip without its cursor.
-void TimelinePane::Compose(HDC target, const RECT& area) {
-  const RECT client = ClientRect(Handle());
+  const RECT area = paint.paint().rcPaint;
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0 || client.right <= 0 || client.bottom <= 0) return;
-  if (!content_ || contentSize_.cx != client.right || contentSize_.cy != client.bottom) {
-    content_.reset(CreateCompatibleBitmap(target, client.right, client.bottom));
-    contentSize_ = {client.right, client.bottom};
-    UniqueMemoryDC dc(CreateCompatibleDC(target));
-    if (!content_ || !dc) return;
-    SelectionScope bitmap(dc.get(), content_.get());
-    RenderContent(dc.get(), client.right, client.bottom);
+  if (paint.dc() == nullptr || width <= 0 || height <= 0 || !UpdateContent(paint.dc())) return;
+  if (!canvas_ || canvasSize_.cx < width || canvasSize_.cy < height) {
+    canvasSize_ = {std::max(width, static_cast<int>(canvasSize_.cx)), std::max(height, static_cast<int>(canvasSize_.cy))};
+    canvas_.reset(CreateCompatibleBitmap(paint.dc(), canvasSize_.cx, canvasSize_.cy));
   }
-  UniqueMemoryDC source(CreateCompatibleDC(target));
-  UniqueMemoryDC canvas(CreateCompatibleDC(target));
-  UniqueBitmap canvasBitmap(CreateCompatibleBitmap(target, width, height));
-  if (!source || !canvas || !canvasBitmap) return;
-  SelectionScope sourceBitmap(source.get(), content_.get());
-  SelectionScope canvasSelection(canvas.get(), canvasBitmap.get());
-  BitBlt(canvas.get(), 0, 0, width, height, source.get(), area.left, area.top, SRCCOPY);
+  UniqueMemoryDC canvas(CreateCompatibleDC(paint.dc()));
+  if (!canvas || !canvas_) return;
+  SelectionScope selection(canvas.get(), canvas_.get());
   SetViewportOrgEx(canvas.get(), -area.left, -area.top, nullptr);
+  CopyContent(canvas.get(), area);
+  DrawOverlays(canvas.get());
+  SetViewportOrgEx(canvas.get(), 0, 0, nullptr);
+  BitBlt(paint.dc(), area.left, area.top, width, height, canvas.get(), 0, 0, SRCCOPY);
+}
+
+// A print goes to a bitmap nobody sees while it is drawn: no canvas needed.
+void TimelinePane::OnPrintClient(HDC dc) {
+  if (!UpdateContent(dc)) return;
+  CopyContent(dc, ClientRect(Handle()));
+  DrawOverlays(dc);
+}
+
+bool TimelinePane::UpdateContent(HDC reference) {
+  const RECT client = ClientRect(Handle());
+  if (client.right <= 0 || client.bottom <= 0) return false;
+  if (!content_ || contentSize_.cx != client.right || contentSize_.cy != client.bottom) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    content_.reset(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    contentBits_ = content_ ? static_cast<std::uint32_t*>(bits) : nullptr;
+    contentSize_ = {client.right, client.bottom};
+    contentDirty_ = true;
+  }
+  if (!content_) return false;
+  if (!contentDirty_) return true;
+  UniqueMemoryDC dc(CreateCompatibleDC(reference));
+  if (!dc) return false;
+  SelectionScope bitmap(dc.get(), content_.get());
+  RenderContent(dc.get(), client.right, client.bottom);
+  contentDirty_ = false;
+  return true;
+}
+
+void TimelinePane::CopyContent(HDC target, const RECT& area) const {
+  UniqueMemoryDC source(CreateCompatibleDC(target));
+  if (!source) return;
+  SelectionScope bitmap(source.get(), content_.get());
+  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, source.get(), area.left,
+         area.top, SRCCOPY);
+}
+
+void TimelinePane::DrawOverlays(HDC dc) const {
   if (cursorMs_ >= 0) {
     const RECT strip = CursorStrip(cursorMs_);
-    SetDCBrushColor(canvas.get(), TimelineColours::FromSystem().cursor);
-    FillRect(canvas.get(), &strip, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(dc, TimelineColours::FromSystem().cursor);
+    FillRect(dc, &strip, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   }
   if (GetFocus() == Handle()) {
-    RECT focus = client;
+    RECT focus = ClientRect(Handle());
     InflateRect(&focus, -1, -1);
-    DrawFocusRect(canvas.get(), &focus);
+    DrawFocusRect(dc, &focus);
   }
-  SetViewportOrgEx(canvas.get(), 0, 0, nullptr);
-  BitBlt(target, area.left, area.top, width, height, canvas.get(), 0, 0, SRCCOPY);
 }
 
 void TimelinePane::RenderContent(HDC dc, int width, int height) {
   const TimelineGeometry geometry(metrics_, width, height, view_, static_cast<int>(model_.lanes.size()), scrollY_);
   const TimelineColours colours = TimelineColours::FromSystem();
-  TimelinePainter(dc, geometry, model_, colours, font_.get(), selectedLane_).Paint();
+  const TimelinePixels pixels{contentBits_, width, height};
+  TimelinePainter(dc, geometry, model_, colours, font_.get(), selectedLane_, pixels).Paint();
 }
 
 RECT TimelinePane::CursorStrip(std::int64_t ms) const {

@@ -73,7 +73,9 @@ class TimelinePane : public Window {
   void OnSettingChange();
 
   void MakeFont();
-  void Compose(HDC target, const RECT& area);
+  bool UpdateContent(HDC reference);
+  void CopyContent(HDC target, const RECT& area) const;
+  void DrawOverlays(HDC dc) const;
   void RenderContent(HDC dc, int width, int height);
   void UpdateScrollBar();
   void ScrollTo(int y);
@@ -90,7 +92,12 @@ class TimelinePane : public Window {
   UINT dpi_ = 96;
   UniqueFont font_;
   TimelineMetrics metrics_;
-  // The pane as last drawn, without the cursor and the focus; empty when it must be drawn again.
+  // The pane as last drawn, without the cursor and the focus, drawn again only when dirty.
   UniqueBitmap content_;
   SIZE contentSize_{0, 0};
+  std::uint32_t* contentBits_ = nullptr;  // the memory of `content_`, a top-down 32-bit DIB
+  bool contentDirty_ = true;
+  // Where a paint puts the cursor over the picture before the screen gets it; kept between paints.
+  UniqueBitmap canvas_;
+  SIZE canvasSize_{0, 0};
 };
