@@ -102,8 +102,9 @@ int wmain(int argc, wchar_t** argv) {
   TimelineModel model = CrowdedNight();
   const std::size_t plays = model.plays.size();
   Window parent;
-  parent.Create(RegisterWindowClass(L"Sonarwick_TimelineBenchParent"), nullptr, RECT{0, 0, kWidth, kScreenHeight},
-                L"timeline bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
+  parent.Create(RegisterWindowClass(L"Sonarwick_TimelineBenchParent"), nullptr,
+                RECT{0, 0, kWidth, kScreenHeight}, L"timeline bench",
+                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
   TimelinePane pane;
   pane.Create(parent.Handle(), RECT{0, 0, kWidth, kScreenHeight}, 1);
   pane.SetView({0, kSpanMs});
@@ -148,8 +149,9 @@ int wmain(int argc, wchar_t** argv) {
 
   std::printf("%d entries, %zu plays over %lld s, %d x %d pixels, %d repaints\n", kEntries, plays,
               static_cast<long long>(kSpanMs / 1000), kWidth, fullHeight, perBlock * kBlocks);
-  std::printf("full repaint          timeline %8.3f ms   plain GDI %8.3f ms   ratio %5.2f   (goal <= 16 ms)\n",
-              fullMs, plainMs, fullMs / plainMs);
+  std::printf(
+      "full repaint          timeline %8.3f ms   plain GDI %8.3f ms   ratio %5.2f   (goal <= 16 ms)\n",
+      fullMs, plainMs, fullMs / plainMs);
   std::printf("screen repaint        timeline %8.3f ms   (%d x %d)\n", screenMs, kWidth, kScreenHeight);
   std::printf("cursor step           timeline %8.3f ms\n", cursorMs);
   return 0;

@@ -10,15 +10,17 @@
 
 namespace {
 
-int Scaled(int value, unsigned dpi) { return static_cast<int>((static_cast<long long>(value) * dpi + 48) / 96); }
+int Scaled(int value, unsigned dpi) {
+  return static_cast<int>((static_cast<long long>(value) * dpi + 48) / 96);
+}
 
 double MsOfFrame(std::int64_t frame) { return static_cast<double>(frame) * 1000.0 / AmbienceRate; }
 
 // Steps a reader counts in without effort; each is a whole multiple of the one before it
 // or ends on a round minute, so the numbered ticks fall on round times.
-constexpr std::array<std::int64_t, 16> kRulerSteps = {
-    100, 200, 500, 1'000, 2'000, 5'000, 10'000, 15'000, 30'000,
-    60'000, 120'000, 300'000, 600'000, 900'000, 1'800'000, 3'600'000};
+constexpr std::array<std::int64_t, 16> kRulerSteps = {100,     200,     500,       1'000,    2'000,   5'000,
+                                                      10'000,  15'000,  30'000,    60'000,   120'000, 300'000,
+                                                      600'000, 900'000, 1'800'000, 3'600'000};
 
 // A click within this many pixels of a thin bar still takes it: a bar of a short sound at a
 // long span is a hair wide.
@@ -48,8 +50,9 @@ TimelineView ClampedView(TimelineView view) {
 TimelineView ZoomedView(TimelineView view, double anchorMs, int wheelDelta) {
   view = ClampedView(view);
   const double factor = std::pow(1.25, -static_cast<double>(wheelDelta) / 120.0);
-  const auto span = std::clamp(static_cast<std::int64_t>(std::llround(static_cast<double>(view.spanMs) * factor)),
-                               ShortestTimelineSpanMs, LongestTimelineSpanMs);
+  const auto span =
+      std::clamp(static_cast<std::int64_t>(std::llround(static_cast<double>(view.spanMs) * factor)),
+                 ShortestTimelineSpanMs, LongestTimelineSpanMs);
   const double kept = static_cast<double>(span) / static_cast<double>(view.spanMs);
   const double start = anchorMs - (anchorMs - static_cast<double>(view.startMs)) * kept;
   return ClampedView({static_cast<std::int64_t>(std::llround(start)), span});
@@ -69,7 +72,8 @@ std::wstring FormatTimelineTime(std::int64_t ms, std::int64_t stepMs) {
   const long long seconds = (tenths / 10) % 60;
   wchar_t text[32];
   if (stepMs % 1000 != 0)
-    std::swprintf(text, std::size(text), L"%lld:%02lld.%lld", minutes, seconds, static_cast<long long>(tenths % 10));
+    std::swprintf(text, std::size(text), L"%lld:%02lld.%lld", minutes, seconds,
+                  static_cast<long long>(tenths % 10));
   else
     std::swprintf(text, std::size(text), L"%lld:%02lld", minutes, seconds);
   return text;
@@ -77,14 +81,20 @@ std::wstring FormatTimelineTime(std::int64_t ms, std::int64_t stepMs) {
 
 TimelineGeometry::TimelineGeometry(const TimelineMetrics& metrics, int width, int height, TimelineView view,
                                    int laneCount, int scrollY)
-    : metrics_(metrics), width_(width), height_(height), view_(view), laneCount_(laneCount), scrollY_(scrollY) {
+    : metrics_(metrics),
+      width_(width),
+      height_(height),
+      view_(view),
+      laneCount_(laneCount),
+      scrollY_(scrollY) {
   if (view_.spanMs <= 0) view_.spanMs = 1;
 }
 
 int TimelineGeometry::PlotRight() const { return std::max(PlotLeft() + 1, width_ - metrics_.rightMargin); }
 
 double TimelineGeometry::XOfMs(double ms) const {
-  return PlotLeft() + (ms - static_cast<double>(view_.startMs)) * PlotWidth() / static_cast<double>(view_.spanMs);
+  return PlotLeft() +
+         (ms - static_cast<double>(view_.startMs)) * PlotWidth() / static_cast<double>(view_.spanMs);
 }
 
 double TimelineGeometry::XOfFrame(std::int64_t frame) const { return XOfMs(MsOfFrame(frame)); }
@@ -98,7 +108,9 @@ TimelineRect TimelineGeometry::RulerRect() const { return {0, 0, width_, metrics
 
 TimelineRect TimelineGeometry::CurveRect() const { return {0, metrics_.rulerHeight, width_, LanesTop()}; }
 
-TimelineRect TimelineGeometry::LanesRect() const { return {0, LanesTop(), width_, std::max(height_, LanesTop())}; }
+TimelineRect TimelineGeometry::LanesRect() const {
+  return {0, LanesTop(), width_, std::max(height_, LanesTop())};
+}
 
 int TimelineGeometry::MaxScroll() const {
   return std::max(0, ContentHeight() - (LanesRect().bottom - LanesRect().top));
@@ -137,7 +149,9 @@ int TimelineGeometry::LaneAt(int y) const {
   return lane < laneCount_ ? lane : -1;
 }
 
-int TimelineGeometry::FirstVisibleLane() const { return std::min(laneCount_, scrollY_ / metrics_.laneHeight); }
+int TimelineGeometry::FirstVisibleLane() const {
+  return std::min(laneCount_, scrollY_ / metrics_.laneHeight);
+}
 
 int TimelineGeometry::LastVisibleLane() const {
   const int bottom = scrollY_ + (LanesRect().bottom - LanesTop());

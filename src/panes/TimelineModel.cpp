@@ -41,5 +41,6 @@ TimelineModel BuildTimelineModel(std::span<const AmbientEntryValues> entries,
 int LaneOfEntry(const TimelineModel& model, int entry) {
   const auto lane = std::lower_bound(model.lanes.begin(), model.lanes.end(), entry,
                                      [](const TimelineLane& l, int e) { return l.entry < e; });
-  return lane != model.lanes.end() && lane->entry == entry ? static_cast<int>(lane - model.lanes.begin()) : -1;
+  return lane != model.lanes.end() && lane->entry == entry ? static_cast<int>(lane - model.lanes.begin())
+                                                           : -1;
 }

@@ -17,8 +17,8 @@
 #include "ambient/TimeOfDay.h"
 
 struct TimelineLane {
-  int entry = 0;               // the entry's index in the document, as the number column shows it
-  std::wstring label;          // the entry's file name
+  int entry = 0;                // the entry's index in the document, as the number column shows it
+  std::wstring label;           // the entry's file name
   bool overlapsItself = false;  // it repeats sooner than its sound ends, every time
   bool soundMissing = false;    // its file could not be had (missing, unreadable or refused)
 
@@ -26,7 +26,7 @@ struct TimelineLane {
 };
 
 struct TimelineModel {
-  std::int64_t spanMs = 0;  // how much of the realization was listed, from its beginning
+  std::int64_t spanMs = 0;          // how much of the realization was listed, from its beginning
   std::vector<TimelineLane> lanes;  // in document order
   // Ordered by start; starts and lengths in frames at the ambience rate.
   std::vector<AmbiencePlay> plays;

@@ -72,7 +72,8 @@ TimelineColours TimelineColours::FromSystem() {
 int TimelineCursorWidth(UINT dpi) { return std::max(2, ScaleForDpi(2, dpi)); }
 
 TimelinePainter::TimelinePainter(HDC dc, const TimelineGeometry& geometry, const TimelineModel& model,
-                                 const TimelineColours& colours, HFONT font, int selectedLane, TimelinePixels pixels)
+                                 const TimelineColours& colours, HFONT font, int selectedLane,
+                                 TimelinePixels pixels)
     : dc_(dc),
       geometry_(geometry),
       model_(model),
@@ -149,9 +150,11 @@ void TimelinePainter::PaintRuler() const {
       // A number cut by the pane's edge would read as another time.
       // A number cut by the pane's edge would read as another time: the last one ends at the edge.
       const bool fits = x + pad / 2 + widest.cx <= ruler.right;
-      const TimelineRect place = fits ? TimelineRect{x + pad / 2, ruler.top, x + pad / 2 + widest.cx + pad, ruler.bottom}
-                                      : TimelineRect{x - widest.cx, ruler.top, ruler.right - pad / 2, ruler.bottom};
-      Text(FormatTimelineTime(tick, step).c_str(), place, DT_VCENTER | (fits ? DT_LEFT : DT_RIGHT), colours_.rulerText);
+      const TimelineRect place =
+          fits ? TimelineRect{x + pad / 2, ruler.top, x + pad / 2 + widest.cx + pad, ruler.bottom}
+               : TimelineRect{x - widest.cx, ruler.top, ruler.right - pad / 2, ruler.bottom};
+      Text(FormatTimelineTime(tick, step).c_str(), place, DT_VCENTER | (fits ? DT_LEFT : DT_RIGHT),
+           colours_.rulerText);
     }
     const int half = static_cast<int>(geometry_.XOfMs(static_cast<double>(tick + step / 2)));
     if (tick + step / 2 > view.startMs && half < geometry_.PlotRight())
@@ -164,13 +167,16 @@ void TimelinePainter::PaintCurve() const {
   const TimelineRect area = geometry_.CurveRect();
   Fill(area, colours_.background);
   Fill({area.left, area.bottom - metrics.hairline, area.right, area.bottom}, colours_.divider);
-  Fill({geometry_.PlotLeft() - metrics.hairline, area.top, geometry_.PlotLeft(), area.bottom}, colours_.divider);
+  Fill({geometry_.PlotLeft() - metrics.hairline, area.top, geometry_.PlotLeft(), area.bottom},
+       colours_.divider);
   const int top = area.top + metrics.barInset * 2;
   const int base = area.bottom - metrics.hairline;
   const int most = std::max(1, model_.mostAtOnce);
   // The highest count, at the level it is drawn to, so the curve's height reads as a number.
   const std::wstring label = std::to_wstring(model_.mostAtOnce);
-  Text(label.c_str(), {0, top - metrics.laneHeight / 2, geometry_.PlotLeft() - metrics.barInset * 2, top + metrics.laneHeight / 2},
+  Text(label.c_str(),
+       {0, top - metrics.laneHeight / 2, geometry_.PlotLeft() - metrics.barInset * 2,
+        top + metrics.laneHeight / 2},
        DT_RIGHT | DT_VCENTER, colours_.dimText);
   Fill({geometry_.PlotLeft(), top, geometry_.PlotRight(), top + metrics.hairline}, colours_.stripe);
 
@@ -179,7 +185,8 @@ void TimelinePainter::PaintCurve() const {
   std::vector<POINT> outline{{geometry_.PlotLeft(), base}};
   int level = base;
   for (int x = geometry_.PlotLeft(); x < geometry_.PlotRight(); ++x) {
-    const int count = MostAtOnce(model_.curve, FrameOfMs(geometry_.MsOfX(x)), FrameOfMs(geometry_.MsOfX(x + 1)));
+    const int count =
+        MostAtOnce(model_.curve, FrameOfMs(geometry_.MsOfX(x)), FrameOfMs(geometry_.MsOfX(x + 1)));
     const int y = base - (base - top) * count / most;
     if (y == level) continue;
     outline.push_back({x, level});
@@ -225,6 +232,11 @@ void TimelinePainter::PaintLaneBackgrounds() const {
     SetBkMode(dc_, TRANSPARENT);
   }
   const int hairline = geometry_.Metrics().hairline;
+  // Past the end of what the model lists nothing is known yet; it must not read as silence.
+  const int unknown =
+      std::max(geometry_.PlotLeft(), static_cast<int>(geometry_.XOfMs(static_cast<double>(model_.spanMs))));
+  if (unknown < geometry_.PlotRight())
+    Fill({unknown, lanes.top, lanes.right, lanes.bottom}, colours_.rulerFace);
   Fill({geometry_.PlotLeft() - hairline, lanes.top, geometry_.PlotLeft(), lanes.bottom}, colours_.divider);
 }
 
@@ -245,7 +257,9 @@ void TimelinePainter::PaintLabel(int lane) const {
        DT_RIGHT | DT_VCENTER, selected ? text : colours_.dimText);
   const TimelineRect mark = geometry_.MarkRect(lane);
   const bool marked = info.soundMissing || info.overlapsItself;
-  Text(info.label.c_str(), {label.left + pad * 2 + digits.cx, label.top, (marked ? mark.left : label.right) - pad / 2, label.bottom},
+  Text(info.label.c_str(),
+       {label.left + pad * 2 + digits.cx, label.top, (marked ? mark.left : label.right) - pad / 2,
+        label.bottom},
        DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS, info.soundMissing && !selected ? colours_.dimText : text);
   if (info.soundMissing)
     PaintMissingMark(mark);
@@ -258,9 +272,11 @@ void TimelinePainter::PaintOverlapMark(const TimelineRect& mark) const {
   const int size = mark.right - mark.left;
   const int hairline = geometry_.Metrics().hairline;
   const TimelineRect earlier{mark.left, mark.top + size / 8, mark.left + size * 2 / 3, mark.top + size / 2};
-  const TimelineRect later{mark.left + size / 3, mark.top + size / 2 - hairline, mark.right, mark.bottom - size / 8};
+  const TimelineRect later{mark.left + size / 3, mark.top + size / 2 - hairline, mark.right,
+                           mark.bottom - size / 8};
   Fill(earlier, colours_.overlapBar);
-  Fill({later.left - hairline, later.top - hairline, later.right, later.bottom + hairline}, colours_.background);
+  Fill({later.left - hairline, later.top - hairline, later.right, later.bottom + hairline},
+       colours_.background);
   Fill(later, colours_.overlapBar);
 }
 
@@ -283,7 +299,8 @@ void TimelinePainter::PaintBars() const {
   std::vector<int> laneOfEntry;
   for (int lane = 0; lane < static_cast<int>(model_.lanes.size()); ++lane) {
     const int entry = model_.lanes[static_cast<std::size_t>(lane)].entry;
-    if (entry >= static_cast<int>(laneOfEntry.size())) laneOfEntry.resize(static_cast<std::size_t>(entry) + 1, -1);
+    if (entry >= static_cast<int>(laneOfEntry.size()))
+      laneOfEntry.resize(static_cast<std::size_t>(entry) + 1, -1);
     laneOfEntry[static_cast<std::size_t>(entry)] = lane;
   }
   std::vector<BarRun> runs(static_cast<std::size_t>(endLane_ - firstLane_));
@@ -292,13 +309,16 @@ void TimelinePainter::PaintBars() const {
     if (run.right < run.left) return;
     const TimelineRect row = geometry_.BarRect(lane, 0, 0);
     const TimelineLane& info = model_.lanes[static_cast<std::size_t>(lane)];
-    FillBar({run.left, row.top, run.right, row.bottom}, info.overlapsItself ? colours_.overlapBar : colours_.bar);
+    FillBar({run.left, row.top, run.right, row.bottom},
+            info.overlapsItself ? colours_.overlapBar : colours_.bar);
   };
   const double viewStart = static_cast<double>(geometry_.View().startMs);
   const double viewEnd = static_cast<double>(geometry_.View().EndMs());
   const int hairline = geometry_.Metrics().hairline;
   for (const AmbiencePlay& play : model_.plays) {
-    const int lane = play.entry < static_cast<int>(laneOfEntry.size()) ? laneOfEntry[static_cast<std::size_t>(play.entry)] : -1;
+    const int lane = play.entry < static_cast<int>(laneOfEntry.size())
+                         ? laneOfEntry[static_cast<std::size_t>(play.entry)]
+                         : -1;
     if (lane < firstLane_ || lane >= endLane_) continue;
     const double startMs = static_cast<double>(play.start) * 1000.0 / AmbienceRate;
     const double endMs = static_cast<double>(play.start + play.length) * 1000.0 / AmbienceRate;
@@ -321,7 +341,8 @@ void TimelinePainter::PaintBars() const {
     flush(lane, run);
     run = {bar.left, bar.right};
   }
-  for (int lane = firstLane_; lane < endLane_; ++lane) flush(lane, runs[static_cast<std::size_t>(lane - firstLane_)]);
+  for (int lane = firstLane_; lane < endLane_; ++lane)
+    flush(lane, runs[static_cast<std::size_t>(lane - firstLane_)]);
   for (const auto& [lane, x] : edges) {
     const TimelineRect row = geometry_.BarRect(lane, 0, 0);
     FillBar({x, row.top, x + hairline, row.bottom}, lane % 2 == 1 ? colours_.stripe : colours_.background);

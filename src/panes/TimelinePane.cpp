@@ -11,6 +11,9 @@
 
 namespace {
 
+// Sent to child windows after their parent moved to a monitor of another scale (Windows 10 on).
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+
 // Wheel notches scroll the lanes by this many lanes, as a list scrolls by lines.
 constexpr int kLanesPerNotch = 3;
 
@@ -19,7 +22,6 @@ RECT ClientRect(HWND hwnd) {
   GetClientRect(hwnd, &client);
   return client;
 }
-
 
 }  // namespace
 
@@ -69,6 +71,9 @@ bool TimelinePane::HandleMessage(Message& m) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       InvalidateRect(Handle(), nullptr, FALSE);  // the focus frame; the kept bitmap stays
+      return false;
+    case kDpiChangedAfterParent:
+      ApplyDpi(WindowDpi(Handle()));
       return false;
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
@@ -181,7 +186,8 @@ void TimelinePane::OnPaint() {
   const int height = area.bottom - area.top;
   if (paint.dc() == nullptr || width <= 0 || height <= 0 || !UpdateContent(paint.dc())) return;
   if (!canvas_ || canvasSize_.cx < width || canvasSize_.cy < height) {
-    canvasSize_ = {std::max(width, static_cast<int>(canvasSize_.cx)), std::max(height, static_cast<int>(canvasSize_.cy))};
+    canvasSize_ = {std::max(width, static_cast<int>(canvasSize_.cx)),
+                   std::max(height, static_cast<int>(canvasSize_.cy))};
     canvas_.reset(CreateCompatibleBitmap(paint.dc(), canvasSize_.cx, canvasSize_.cy));
   }
   UniqueMemoryDC canvas(CreateCompatibleDC(paint.dc()));
@@ -245,7 +251,8 @@ void TimelinePane::DrawOverlays(HDC dc) const {
 }
 
 void TimelinePane::RenderContent(HDC dc, int width, int height) {
-  const TimelineGeometry geometry(metrics_, width, height, view_, static_cast<int>(model_.lanes.size()), scrollY_);
+  const TimelineGeometry geometry(metrics_, width, height, view_, static_cast<int>(model_.lanes.size()),
+                                  scrollY_);
   const TimelineColours colours = TimelineColours::FromSystem();
   const TimelinePixels pixels{contentBits_, width, height};
   TimelinePainter(dc, geometry, model_, colours, font_.get(), selectedLane_, pixels).Paint();
@@ -296,15 +303,30 @@ void TimelinePane::OnVScroll(WPARAM wParam) {
   info.fMask = SIF_TRACKPOS;
   GetScrollInfo(Handle(), SB_VERT, &info);
   switch (LOWORD(wParam)) {
-    case SB_LINEUP: ScrollTo(scrollY_ - metrics_.laneHeight); break;
-    case SB_LINEDOWN: ScrollTo(scrollY_ + metrics_.laneHeight); break;
-    case SB_PAGEUP: ScrollTo(scrollY_ - page); break;
-    case SB_PAGEDOWN: ScrollTo(scrollY_ + page); break;
+    case SB_LINEUP:
+      ScrollTo(scrollY_ - metrics_.laneHeight);
+      break;
+    case SB_LINEDOWN:
+      ScrollTo(scrollY_ + metrics_.laneHeight);
+      break;
+    case SB_PAGEUP:
+      ScrollTo(scrollY_ - page);
+      break;
+    case SB_PAGEDOWN:
+      ScrollTo(scrollY_ + page);
+      break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: ScrollTo(info.nTrackPos); break;
-    case SB_TOP: ScrollTo(0); break;
-    case SB_BOTTOM: ScrollTo(geometry.MaxScroll()); break;
-    default: break;
+    case SB_THUMBPOSITION:
+      ScrollTo(info.nTrackPos);
+      break;
+    case SB_TOP:
+      ScrollTo(0);
+      break;
+    case SB_BOTTOM:
+      ScrollTo(geometry.MaxScroll());
+      break;
+    default:
+      break;
   }
 }
 
@@ -341,21 +363,36 @@ bool TimelinePane::OnKeyDown(WPARAM key) {
   const int lanes = static_cast<int>(model_.lanes.size());
   switch (key) {
     case VK_ADD:
-    case VK_OEM_PLUS: ChangeView(ZoomedView(view_, static_cast<double>(view_.startMs), WHEEL_DELTA)); return true;
+    case VK_OEM_PLUS:
+      ChangeView(ZoomedView(view_, static_cast<double>(view_.startMs), WHEEL_DELTA));
+      return true;
     case VK_SUBTRACT:
-    case VK_OEM_MINUS: ChangeView(ZoomedView(view_, static_cast<double>(view_.startMs), -WHEEL_DELTA)); return true;
-    case VK_LEFT: ChangeView({view_.startMs - step, view_.spanMs}); return true;
-    case VK_RIGHT: ChangeView({view_.startMs + step, view_.spanMs}); return true;
-    case VK_HOME: ChangeView({0, view_.spanMs}); return true;
+    case VK_OEM_MINUS:
+      ChangeView(ZoomedView(view_, static_cast<double>(view_.startMs), -WHEEL_DELTA));
+      return true;
+    case VK_LEFT:
+      ChangeView({view_.startMs - step, view_.spanMs});
+      return true;
+    case VK_RIGHT:
+      ChangeView({view_.startMs + step, view_.spanMs});
+      return true;
+    case VK_HOME:
+      ChangeView({0, view_.spanMs});
+      return true;
     case VK_UP:
       if (lanes > 0) SelectLane(std::max(0, selectedLane_ - 1), -1);
       return true;
     case VK_DOWN:
       if (lanes > 0) SelectLane(std::min(lanes - 1, selectedLane_ + 1), -1);
       return true;
-    case VK_PRIOR: ScrollTo(scrollY_ - (geometry.LanesRect().bottom - geometry.LanesTop())); return true;
-    case VK_NEXT: ScrollTo(scrollY_ + (geometry.LanesRect().bottom - geometry.LanesTop())); return true;
-    default: return false;
+    case VK_PRIOR:
+      ScrollTo(scrollY_ - (geometry.LanesRect().bottom - geometry.LanesTop()));
+      return true;
+    case VK_NEXT:
+      ScrollTo(scrollY_ + (geometry.LanesRect().bottom - geometry.LanesTop()));
+      return true;
+    default:
+      return false;
   }
 }
 

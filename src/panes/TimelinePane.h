@@ -18,9 +18,9 @@ constexpr UINT TIMELINEN_SPANCHANGED = static_cast<UINT>(-3202);
 
 struct NMTIMELINE {
   NMHDR hdr;
-  int entry;             // SELECTENTRY: the lane's entry
-  int play;              // SELECTENTRY: the clicked play's index in the model, -1 for none
-  TimelineView view;     // the view after the change
+  int entry;          // SELECTENTRY: the lane's entry
+  int play;           // SELECTENTRY: the clicked play's index in the model, -1 for none
+  TimelineView view;  // the view after the change
 };
 
 // The timeline picture: a ruler over the time in view, the curve of how many sounds play at

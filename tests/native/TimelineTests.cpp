@@ -20,8 +20,8 @@ const TimelineMetrics kMetrics = TimelineMetrics::ForDpi(96, 16);
 
 TEST(TimelineModelTests, ShowsTheTimesEntriesAndTheRealizationThePreviewPlays) {
   const std::vector<AmbientEntryValues> entries = {
-      Entry(L"owl.wav", 2000, 4000, TimeOfDay::Night),   Entry(L"bird.wav", 1000, 2000, TimeOfDay::Day),
-      Entry(L"wind.wav", 500, 300, TimeOfDay::Night),     Entry(L"gone.wav", 1000, 3000, TimeOfDay::Night),
+      Entry(L"owl.wav", 2000, 4000, TimeOfDay::Night), Entry(L"bird.wav", 1000, 2000, TimeOfDay::Day),
+      Entry(L"wind.wav", 500, 300, TimeOfDay::Night), Entry(L"gone.wav", 1000, 3000, TimeOfDay::Night),
       Entry(L"cricket.wav", 5000, 9000, TimeOfDay::Night)};
   // The wind repeats at most every 500 ms but lasts a second; the fourth file could not be had.
   const std::vector<std::int64_t> lengths = {AmbienceRate, AmbienceRate, AmbienceRate, 0, AmbienceRate / 2};
@@ -53,7 +53,8 @@ TEST(TimelineGeometryTests, MapsTimeToTheAxisRightOfTheLabels) {
   EXPECT_EQ(geometry.PlotLeft(), kMetrics.labelWidth);
   EXPECT_DOUBLE_EQ(geometry.XOfMs(10'000), geometry.PlotLeft());
   EXPECT_DOUBLE_EQ(geometry.XOfMs(70'000), geometry.PlotRight());
-  EXPECT_NEAR(geometry.MsOfX(static_cast<int>(geometry.XOfMs(40'000))), 40'000, 60'000.0 / geometry.PlotWidth());
+  EXPECT_NEAR(geometry.MsOfX(static_cast<int>(geometry.XOfMs(40'000))), 40'000,
+              60'000.0 / geometry.PlotWidth());
   EXPECT_DOUBLE_EQ(geometry.XOfFrame(FramesOfMs(10'000)), geometry.PlotLeft());
 
   // A bar starts at its play's pixel and is a pixel wide however short; one reaching past the
@@ -137,7 +138,7 @@ TEST(TimelineGeometryTests, HitTestFindsTheLaneAndTheBarUnderThePoint) {
   EXPECT_EQ(empty.lane, 1);
   EXPECT_EQ(empty.play, -1);
   EXPECT_EQ(geometry.HitTest(model, {5, geometry.LaneRect(1).top + 1}).lane, 1);  // on the label
-  EXPECT_EQ(geometry.HitTest(model, {500, 2}).lane, -1);                            // on the ruler
+  EXPECT_EQ(geometry.HitTest(model, {500, 2}).lane, -1);                          // on the ruler
 }
 
 }  // namespace

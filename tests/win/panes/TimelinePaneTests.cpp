@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -33,7 +35,8 @@ class TimelineParent : public Window {
   bool HandleMessage(Message& m) override {
     if (m.msg != WM_NOTIFY) return Window::HandleMessage(m);
     const auto* notice = reinterpret_cast<const NMTIMELINE*>(m.lParam);
-    if (notice->hdr.idFrom == kPaneId) notices.push_back({notice->hdr.code, notice->entry, notice->play, notice->view});
+    if (notice->hdr.idFrom == kPaneId)
+      notices.push_back({notice->hdr.code, notice->entry, notice->play, notice->view});
     m.result = 0;
     return true;
   }
@@ -84,8 +87,9 @@ class Capture {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return;
     const DWORD bytes = static_cast<DWORD>(data.size() * 4);
-    BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) + bytes, 0, 0,
-                            sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    BITMAPFILEHEADER header{0x4D42,
+                            static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) + bytes,
+                            0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
     BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, bytes, 0, 0, 0, 0};
     std::fwrite(&header, sizeof(header), 1, file);
     std::fwrite(&info, sizeof(info), 1, file);
@@ -107,8 +111,10 @@ TimelineModel KnownModel() {
   model.lanes = {{0, L"forest_birds.ogg", false, false},
                  {2, L"wind_gust.ogg", true, false},
                  {5, L"lost_owl.ogg", false, true}};
-  model.plays = {{0, Frames(5'000), Frames(3'000), 1},  {2, Frames(10'000), Frames(4'000), 1},
-                 {2, Frames(12'000), Frames(4'000), 1}, {0, Frames(20'000), Frames(2'000), 1},
+  model.plays = {{0, Frames(5'000), Frames(3'000), 1},
+                 {2, Frames(10'000), Frames(4'000), 1},
+                 {2, Frames(12'000), Frames(4'000), 1},
+                 {0, Frames(20'000), Frames(2'000), 1},
                  {5, Frames(30'000), 0, 1}};
   model.curve = ConcurrencyCurve(model.plays);
   model.mostAtOnce = 2;
@@ -143,7 +149,9 @@ class TimelinePaneTest : public testing::TestWithParam<UINT> {
     const TimelineRect bar = pane.Geometry().BarRect(lane, Frames(startMs), Frames(lengthMs));
     return {(bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2};
   }
-  std::string ShotName(const char* what) const { return std::string("timeline-") + what + "-" + std::to_string(GetParam()); }
+  std::string ShotName(const char* what) const {
+    return std::string("timeline-") + what + "-" + std::to_string(GetParam());
+  }
 
   static TimelineParent* parent;
   TimelinePane pane;
@@ -152,7 +160,22 @@ class TimelinePaneTest : public testing::TestWithParam<UINT> {
 TimelineParent* TimelinePaneTest::parent = nullptr;
 
 TEST_P(TimelinePaneTest, DrawsBarsMarksCurveAndCursorWhereTheGeometrySays) {
+  // A moving cursor asks for the two strips it leaves and enters, nothing else.
+  pane.SetCursorTime(20'000);
+  PumpMessages();
   pane.SetCursorTime(40'000);
+  HRGN update = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_EQ(GetUpdateRgn(pane.Handle(), update, FALSE), COMPLEXREGION);
+  std::vector<char> data(GetRegionData(update, 0, nullptr));
+  GetRegionData(update, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
+  DeleteObject(update);
+  const auto* region = reinterpret_cast<const RGNDATA*>(data.data());
+  ASSERT_EQ(region->rdh.nCount, 2u);
+  for (DWORD index = 0; index < 2; ++index) {
+    const RECT strip = reinterpret_cast<const RECT*>(region->Buffer)[index];
+    EXPECT_EQ(strip.right - strip.left, TimelineCursorWidth(GetParam()));
+  }
+
   const Capture shot(pane.Handle());
   shot.SaveAs(ShotName("lanes").c_str());
   const TimelineGeometry geometry = pane.Geometry();
@@ -185,14 +208,16 @@ TEST_P(TimelinePaneTest, DrawsBarsMarksCurveAndCursorWhereTheGeometrySays) {
   EXPECT_TRUE(shot.AnyIn(geometry.MarkRect(2), colours.warning));
   EXPECT_FALSE(shot.AnyIn(geometry.MarkRect(1), colours.warning));
   const TimelineRect missingLane = geometry.LaneRect(2);
-  EXPECT_FALSE(shot.AnyIn({geometry.PlotLeft(), missingLane.top, geometry.PlotRight(), missingLane.bottom}, colours.bar));
+  EXPECT_FALSE(shot.AnyIn({geometry.PlotLeft(), missingLane.top, geometry.PlotRight(), missingLane.bottom},
+                          colours.bar));
   const TimelineRect tick = geometry.BarRect(2, Frames(30'000), 0);
   EXPECT_EQ(shot.At(tick.left, (tick.top + tick.bottom) / 2), colours.dimText);
 
   // The curve: two at once where the wind overlaps itself, none at the beginning.
   const TimelineRect curve = geometry.CurveRect();
   const int crowded = static_cast<int>(geometry.XOfMs(13'000));
-  EXPECT_TRUE(shot.AnyIn({crowded, curve.top, crowded + 1, curve.top + (curve.bottom - curve.top) / 3}, colours.curveLine));
+  EXPECT_TRUE(shot.AnyIn({crowded, curve.top, crowded + 1, curve.top + (curve.bottom - curve.top) / 3},
+                         colours.curveLine));
   const int quiet = static_cast<int>(geometry.XOfMs(1'000));
   EXPECT_EQ(shot.At(quiet, curve.bottom - 3 * geometry.Metrics().hairline), colours.background);
   const int single = static_cast<int>(geometry.XOfMs(6'000));
@@ -260,6 +285,16 @@ TEST_P(TimelinePaneTest, CtrlWheelZoomsAboutThePointerAndTellsTheOwner) {
   PressKey(VK_SUBTRACT);
   EXPECT_EQ(pane.View(), (TimelineView{0, 60'000}));
   EXPECT_EQ(parent->notices.back().view, pane.View());
+  // Past the model's end the lanes show that nothing is known there, not silence.
+  PressKey(VK_SUBTRACT);
+  ASSERT_EQ(pane.View(), (TimelineView{0, 75'000}));
+  const Capture beyond(pane.Handle());
+  const TimelineRect lane = pane.Geometry().LaneRect(0);
+  EXPECT_EQ(beyond.At(static_cast<int>(pane.Geometry().XOfMs(70'000)), lane.top + 1),
+            TimelineColours::FromSystem().rulerFace);
+  EXPECT_EQ(beyond.At(static_cast<int>(pane.Geometry().XOfMs(50'000)), lane.top + 1),
+            TimelineColours::FromSystem().background);
+  PressKey(VK_ADD);
   pane.SetModel(KnownModel());
   EXPECT_EQ(pane.View(), (TimelineView{0, 60'000}));  // a new model keeps the view
 }
@@ -267,7 +302,8 @@ TEST_P(TimelinePaneTest, CtrlWheelZoomsAboutThePointerAndTellsTheOwner) {
 TEST_P(TimelinePaneTest, LanesThatDoNotFitScrollUnderTheRuler) {
   TimelineModel many = KnownModel();
   many.lanes.clear();
-  for (int entry = 0; entry < 60; ++entry) many.lanes.push_back({entry, L"sound_" + std::to_wstring(entry) + L".ogg"});
+  for (int entry = 0; entry < 60; ++entry)
+    many.lanes.push_back({entry, L"sound_" + std::to_wstring(entry) + L".ogg"});
   pane.SetModel(std::move(many));
   SCROLLINFO info{};
   info.cbSize = sizeof(info);
@@ -294,6 +330,57 @@ TEST_P(TimelinePaneTest, LanesThatDoNotFitScrollUnderTheRuler) {
   EXPECT_EQ(shot.At(2, last.top + 2), TimelineColours::FromSystem().selection);
   // The ruler stays on top of the scrolled lanes.
   EXPECT_EQ(shot.At(2, 2), TimelineColours::FromSystem().rulerFace);
+}
+
+// A list's realization as the preview plays it: wherever no play begins, a lane's column shows
+// a bar exactly where one of its entry's plays lasts.
+TEST_P(TimelinePaneTest, ShowsTheRealizationOfAList) {
+  const std::vector<AmbientEntryValues> entries = {
+      {L"forest_birds.ogg", 3'000, 9'000, 3, 80}, {L"day_bees.ogg", 2'000, 4'000, 1, 80},
+      {L"owl_call.ogg", 6'000, 14'000, 3, 90},    {L"wind_loop.ogg", 1'500, 2'500, 3, 60},
+      {L"crickets.ogg", 400, 900, 3, 50},         {L"far_wolf.ogg", 15'000, 30'000, 3, 100},
+      {L"missing_frog.ogg", 2'000, 5'000, 3, 70}, {L"creek.ogg", 8'000, 8'000, 3, 60}};
+  const std::vector<std::int64_t> lengths = {
+      Frames(1'800), Frames(1'000), Frames(2'500), Frames(4'000), Frames(300), Frames(3'200), 0,
+      Frames(6'000)};
+  const std::vector<AmbienceSoundProblem> problems = {{6, SoundCacheRefusal::CannotRead, SoundRefusal::None}};
+  pane.SetModel(
+      BuildTimelineModel(entries, lengths, problems, TimeOfDay::Night, VolumeScale::Percent, 11, 60'000));
+  pane.SetCursorTime(21'500);
+  const Capture shot(pane.Handle());
+  shot.SaveAs(ShotName("realization").c_str());
+  const TimelineGeometry geometry = pane.Geometry();
+  const TimelineColours colours = TimelineColours::FromSystem();
+  const TimelineModel& model = pane.Model();
+  ASSERT_EQ(model.lanes.size(), 7u);
+  const int cursor = static_cast<int>(geometry.XOfMs(21'500));
+
+  int barColumns = 0;
+  for (int lane = 0; lane < static_cast<int>(model.lanes.size()); ++lane) {
+    const TimelineLane& info = model.lanes[static_cast<std::size_t>(lane)];
+    const COLORREF bar = info.overlapsItself ? colours.overlapBar : colours.bar;
+    std::vector<bool> covered(static_cast<std::size_t>(geometry.Width())), starts(covered.size());
+    for (const AmbiencePlay& play : model.plays) {
+      if (play.entry != info.entry || play.length == 0) continue;
+      const TimelineRect rect = geometry.BarRect(lane, play.start, play.length);
+      for (int x = std::max(rect.left, geometry.PlotLeft()); x < std::min(rect.right, geometry.Width()); ++x)
+        covered[static_cast<std::size_t>(x)] = true;
+      // A play that begins inside another's bar leaves a hairline edge there.
+      for (int x = rect.left; x < rect.left + geometry.Metrics().hairline; ++x)
+        if (x >= 0 && x < geometry.Width()) starts[static_cast<std::size_t>(x)] = true;
+    }
+    const TimelineRect row = geometry.BarRect(lane, 0, 0);
+    const int y = (row.top + row.bottom) / 2;
+    for (int x = geometry.PlotLeft(); x < geometry.PlotRight(); ++x) {
+      if (starts[static_cast<std::size_t>(x)] || std::abs(x - cursor) <= TimelineCursorWidth(GetParam()))
+        continue;
+      ASSERT_EQ(shot.At(x, y) == bar, covered[static_cast<std::size_t>(x)]) << "lane " << lane << " x " << x;
+      barColumns += covered[static_cast<std::size_t>(x)] ? 1 : 0;
+    }
+  }
+  EXPECT_GT(barColumns, geometry.PlotWidth());
+  EXPECT_TRUE(model.lanes[2].overlapsItself);  // the wind lasts longer than it waits
+  EXPECT_TRUE(model.lanes[5].soundMissing);
 }
 
 INSTANTIATE_TEST_SUITE_P(DisplayScales, TimelinePaneTest, testing::Values(96u, 192u));
