@@ -383,6 +383,27 @@ TEST_P(TimelinePaneTest, ShowsTheRealizationOfAList) {
   EXPECT_TRUE(model.lanes[5].soundMissing);
 }
 
+TEST_P(TimelinePaneTest, LeavesNoObjectBehindWhenClosed) {
+  std::vector<long> before;
+  for (int kind = 0; kind < static_cast<int>(HandleKind::Count); ++kind)
+    before.push_back(LiveHandleCount(static_cast<HandleKind>(kind)));
+  {
+    TimelinePane other;
+    other.Create(parent->Handle(), RECT{0, 0, 600, 300}, kPaneId + 1);
+    other.ApplyDpi(GetParam() == 96 ? 144 : 96);
+    other.SetModel(KnownModel());
+    other.SetCursorTime(1'000);
+    UpdateWindow(other.Handle());
+    const Capture shot(other.Handle());
+    other.ApplyDpi(GetParam());
+    MoveWindow(other.Handle(), 0, 0, 700, 350, TRUE);
+    UpdateWindow(other.Handle());
+  }
+  PumpMessages();
+  for (int kind = 0; kind < static_cast<int>(HandleKind::Count); ++kind)
+    EXPECT_EQ(LiveHandleCount(static_cast<HandleKind>(kind)), before[static_cast<std::size_t>(kind)]) << kind;
+}
+
 INSTANTIATE_TEST_SUITE_P(DisplayScales, TimelinePaneTest, testing::Values(96u, 192u));
 
 }  // namespace
