@@ -14,9 +14,6 @@ namespace {
 // Sent to child windows after their parent moved to a monitor of another scale (Windows 10 on).
 constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
-// Wheel notches scroll the lanes by this many lanes, as a list scrolls by lines.
-constexpr int kLanesPerNotch = 3;
-
 RECT ClientRect(HWND hwnd) {
   RECT client{};
   GetClientRect(hwnd, &client);
@@ -39,6 +36,9 @@ HWND TimelinePane::Create(HWND parent, const RECT& rect, UINT id) {
 }
 
 bool TimelinePane::HandleMessage(Message& m) {
+  if (m.msg == WM_MOUSEMOVE || m.msg == WM_LBUTTONDOWN || m.msg == WM_LBUTTONUP || m.msg == WM_RBUTTONDOWN ||
+      m.msg == WM_RBUTTONUP)
+    RelayToTip(m);
   switch (m.msg) {
     case WM_CREATE:
       OnCreate();
@@ -65,6 +65,11 @@ bool TimelinePane::HandleMessage(Message& m) {
       return true;
     case WM_KEYDOWN:
       return OnKeyDown(m.wParam);
+    case WM_NOTIFY:
+      return OnNotify(m) || Window::HandleMessage(m);
+    case WM_DESTROY:
+      markTip_.Destroy();
+      return false;
     case WM_GETDLGCODE:
       m.result = DLGC_WANTARROWS | DLGC_WANTCHARS;
       return true;
@@ -330,99 +335,8 @@ void TimelinePane::OnVScroll(WPARAM wParam) {
   }
 }
 
-// ---- input ----
-
-bool TimelinePane::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
-  const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-  const UINT keys = GET_KEYSTATE_WPARAM(wParam);
-  if ((keys & MK_CONTROL) != 0) {
-    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ScreenToClient(Handle(), &point);
-    const TimelineGeometry geometry = Geometry();
-    const int x = std::clamp(static_cast<int>(point.x), geometry.PlotLeft(), geometry.PlotRight());
-    ChangeView(ZoomedView(view_, geometry.MsOfX(x), delta));
-    return true;
-  }
-  if ((keys & MK_SHIFT) != 0) {
-    ChangeView({view_.startMs - view_.spanMs / 10 * delta / WHEEL_DELTA, view_.spanMs});
-    return true;
-  }
-  ScrollTo(scrollY_ - delta * kLanesPerNotch * metrics_.laneHeight / WHEEL_DELTA);
-  return true;
-}
-
-void TimelinePane::OnLButtonDown(LPARAM lParam) {
-  SetFocus(Handle());
-  const TimelineHit hit = Geometry().HitTest(model_, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-  if (hit.lane >= 0) SelectLane(hit.lane, hit.play);
-}
-
-bool TimelinePane::OnKeyDown(WPARAM key) {
-  const TimelineGeometry geometry = Geometry();
-  const std::int64_t step = RulerStepMs(view_.spanMs, geometry.PlotWidth(), metrics_.labelWidth / 3);
-  const int lanes = static_cast<int>(model_.lanes.size());
-  switch (key) {
-    case VK_ADD:
-    case VK_OEM_PLUS:
-      ChangeView(ZoomedView(view_, static_cast<double>(view_.startMs), WHEEL_DELTA));
-      return true;
-    case VK_SUBTRACT:
-    case VK_OEM_MINUS:
-      ChangeView(ZoomedView(view_, static_cast<double>(view_.startMs), -WHEEL_DELTA));
-      return true;
-    case VK_LEFT:
-      ChangeView({view_.startMs - step, view_.spanMs});
-      return true;
-    case VK_RIGHT:
-      ChangeView({view_.startMs + step, view_.spanMs});
-      return true;
-    case VK_HOME:
-      ChangeView({0, view_.spanMs});
-      return true;
-    case VK_UP:
-      if (lanes > 0) SelectLane(std::max(0, selectedLane_ - 1), -1);
-      return true;
-    case VK_DOWN:
-      if (lanes > 0) SelectLane(std::min(lanes - 1, selectedLane_ + 1), -1);
-      return true;
-    case VK_PRIOR:
-      ScrollTo(scrollY_ - (geometry.LanesRect().bottom - geometry.LanesTop()));
-      return true;
-    case VK_NEXT:
-      ScrollTo(scrollY_ + (geometry.LanesRect().bottom - geometry.LanesTop()));
-      return true;
-    default:
-      return false;
-  }
-}
-
 void TimelinePane::OnSettingChange() {
   MakeFont();
   UpdateScrollBar();
   Refresh();
-}
-
-void TimelinePane::ChangeView(TimelineView view) {
-  view = ClampedView(view);
-  if (view == view_) return;
-  view_ = view;
-  Refresh();
-  Notify(TIMELINEN_SPANCHANGED, SelectedEntry(), -1);
-}
-
-void TimelinePane::SelectLane(int lane, int play) {
-  const int entry = model_.lanes[static_cast<std::size_t>(lane)].entry;
-  SetSelectedEntry(entry);
-  Notify(TIMELINEN_SELECTENTRY, entry, play);
-}
-
-void TimelinePane::Notify(UINT code, int entry, int play) {
-  NMTIMELINE notice{};
-  notice.hdr.hwndFrom = Handle();
-  notice.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(Handle()));
-  notice.hdr.code = code;
-  notice.entry = entry;
-  notice.play = play;
-  notice.view = view_;
-  SendMessageW(GetParent(Handle()), WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
 }

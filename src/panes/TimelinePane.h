@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
+#include "grid/CellToolTip.h"
 #include "panes/TimelineGeometry.h"
 #include "panes/TimelineModel.h"
 #include "win/UniqueHandle.h"
@@ -53,6 +55,9 @@ class TimelinePane : public Window {
   int SelectedEntry() const;
   // Fonts and sizes for `dpi`.
   void ApplyDpi(UINT dpi);
+  // The tips over the marks of a lane that always overlaps itself and of one whose file is
+  // missing, in the interface language; until they are given the marks have no tip.
+  void SetMarkTips(std::wstring overlapsItself, std::wstring soundMissing);
   // Draws everything afresh, as after a change of the system's colours.
   void Refresh();
 
@@ -71,6 +76,9 @@ class TimelinePane : public Window {
   void OnLButtonDown(LPARAM lParam);
   bool OnKeyDown(WPARAM key);
   void OnSettingChange();
+  void RelayToTip(const Message& m);
+  bool OnNotify(Message& m);
+  std::wstring MarkTipText(int lane) const;
 
   void MakeFont();
   bool UpdateContent(HDC reference);
@@ -85,6 +93,9 @@ class TimelinePane : public Window {
   RECT CursorStrip(std::int64_t ms) const;
 
   TimelineModel model_;
+  CellToolTip markTip_;  // the lane is its row; marks have no columns
+  std::wstring overlapTip_;
+  std::wstring missingTip_;
   TimelineView view_{0, DefaultTimelineSpanMs};
   std::int64_t cursorMs_ = -1;
   int selectedLane_ = -1;

@@ -2,6 +2,9 @@
 // and cursor are read back from its pixels where its geometry says they are, at two display
 // scales, and real clicks, wheel turns and keys reach the owner as notifications.
 
+#include <windows.h>
+// The common controls need windows.h first.
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -381,6 +384,33 @@ TEST_P(TimelinePaneTest, ShowsTheRealizationOfAList) {
   EXPECT_GT(barColumns, geometry.PlotWidth());
   EXPECT_TRUE(model.lanes[2].overlapsItself);  // the wind lasts longer than it waits
   EXPECT_TRUE(model.lanes[5].soundMissing);
+}
+
+// The marks say what they mean when the pointer rests on them, in the owner's words.
+TEST_P(TimelinePaneTest, MarksExplainThemselvesInATip) {
+  pane.SetMarkTips(L"Starts again before it ends", L"The file is missing");
+  const auto visibleTip = [] {
+    HWND tip = nullptr;
+    while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr)
+      if (IsWindowVisible(tip)) return tip;
+    return tip;
+  };
+  const auto restOn = [&](const TimelineRect& rect) {
+    const int y = (rect.top + rect.bottom) / 2;
+    MoveMouseTo(Screen({rect.left + 1, y}));
+    MoveMouseTo(Screen({rect.left + 2, y}));
+  };
+  restOn(pane.Geometry().MarkRect(2));
+  ASSERT_TRUE(PumpUntil([&] { return visibleTip() != nullptr; }, 5000));
+  EXPECT_EQ(WindowText(visibleTip()), L"The file is missing");
+  restOn(pane.Geometry().MarkRect(1));
+  EXPECT_TRUE(PumpUntil(
+      [&] { return visibleTip() != nullptr && WindowText(visibleTip()) == L"Starts again before it ends"; },
+      5000));
+  // A lane without a mark has no tip.
+  restOn(pane.Geometry().MarkRect(0));
+  PumpUntil([] { return false; }, 1500);
+  EXPECT_EQ(visibleTip(), nullptr);
 }
 
 TEST_P(TimelinePaneTest, LeavesNoObjectBehindWhenClosed) {
