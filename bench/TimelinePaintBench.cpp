@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <functional>
 #include <string>
@@ -93,6 +94,34 @@ void PlainPaint(HDC dc, const TimelineGeometry& geometry, const TimelineModel& m
   SelectObject(dc, previous);
 }
 
+// Keeps what the pane shows as a bitmap file when the run asks for pictures (SONARWICK_SHOTS),
+// so that a crowded list can be looked at as a user sees it.
+void SaveShot(HWND pane) {
+  const char* folder = std::getenv("SONARWICK_SHOTS");
+  if (folder == nullptr) return;
+  RECT client;
+  GetClientRect(pane, &client);
+  BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  info.biSizeImage = static_cast<DWORD>(client.right * client.bottom * 4);
+  void* bits = nullptr;
+  UniqueBitmap bitmap(
+      CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+  if (!bitmap || !dc) return;
+  HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
+  SendMessageW(pane, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+  GdiFlush();
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  const BITMAPFILEHEADER header{0x4D42, offset + info.biSizeImage, 0, 0, offset};
+  if (FILE* file = std::fopen((std::string(folder) + "/timeline-100-entries.bmp").c_str(), "wb")) {
+    std::fwrite(&header, sizeof(header), 1, file);
+    std::fwrite(&info, sizeof(info), 1, file);
+    std::fwrite(bits, 1, info.biSizeImage, file);
+    std::fclose(file);
+  }
+  SelectObject(dc.get(), previous);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -141,6 +170,7 @@ int wmain(int argc, wchar_t** argv) {
     pane.Refresh();
     UpdateWindow(pane.Handle());
   });
+  SaveShot(pane.Handle());
   std::int64_t cursor = 0;
   const double cursorMs = TimeIt(repaints, [&] {
     pane.SetCursorTime(cursor += 250);

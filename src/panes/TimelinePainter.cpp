@@ -255,12 +255,13 @@ void TimelinePainter::PaintLabel(int lane) const {
   const std::wstring number = std::to_wstring(info.entry);
   Text(number.c_str(), {label.left + pad, label.top, label.left + pad + digits.cx, label.bottom},
        DT_RIGHT | DT_VCENTER, selected ? text : colours_.dimText);
+  // Names in one folder differ in their last part, which a cut keeps.
   const TimelineRect mark = geometry_.MarkRect(lane);
   const bool marked = info.soundMissing || info.overlapsItself;
   Text(info.label.c_str(),
        {label.left + pad * 2 + digits.cx, label.top, (marked ? mark.left : label.right) - pad / 2,
         label.bottom},
-       DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS, info.soundMissing && !selected ? colours_.dimText : text);
+       DT_LEFT | DT_VCENTER | DT_PATH_ELLIPSIS, info.soundMissing && !selected ? colours_.dimText : text);
   if (info.soundMissing)
     PaintMissingMark(mark);
   else if (info.overlapsItself)
