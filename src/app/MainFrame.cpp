@@ -223,6 +223,10 @@ bool MainFrame::HandleLayoutAndBarMessage(Message& m) {
 
 bool MainFrame::OnNotify(Message& m) {
   auto* header = reinterpret_cast<NMHDR*>(m.lParam);
+  if (timeline_ && timeline_->OnNotify(*header)) {
+    m.result = 0;
+    return true;
+  }
   switch (header->code) {
     case RBN_AUTOSIZE:
       LayoutChildren(false);
@@ -315,6 +319,10 @@ void MainFrame::DoIdle() {
   UpdateSoundState();
   UpdateFindCommandStates();
   if (ambience_) ambience_->UpdateStates(commandStates_, view != nullptr);
+  if (timeline_) {
+    timeline_->UpdateStates(commandStates_);
+    if (timeline_->IsShown()) timeline_->Refresh(ActiveAmbience());
+  }
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -360,12 +368,23 @@ void MainFrame::OnCreate() {
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
   ListenForFailures();
+  CreateAmbienceFeatures();
+}
+
+void MainFrame::CreateAmbienceFeatures() {
   ambience_ = std::make_unique<AmbienceCommands>(AmbienceHost{
       Handle(), [this] { return ActiveAmbience(); }, [this](const std::wstring& text) { ShowStatusReason(text); },
       [this](const std::function<void()>& dialog) {
         const QuestionUp up(questionsUp_);
         dialog();
       }});
+  const auto selectEntry = [this](int entry) {
+    AmbientView* view = ActiveView();
+    if (view == nullptr || entry < 0 || entry >= view->GetEntryCount()) return;
+    view->SelectCell(entry, std::max(view->GetSelectedColumn(), 0));
+  };
+  timeline_ = std::make_unique<TimelineFeature>(
+      TimelineFeature::Host{Handle(), [this] { LayoutChildren(false); }, selectEntry}, ambience_->Choice());
 }
 
 // What the ambience hears of the active document: a copy of its entries, so that nothing it
@@ -512,6 +531,7 @@ void MainFrame::LayoutChildren(bool resizeBars) {
     client.bottom -= WindowHeight(statusBar_);
   }
   if (ClientWindow() == nullptr) return;
+  if (timeline_) client = timeline_->Layout(client);
   SetWindowPos(ClientWindow(), nullptr, client.left, client.top, client.right - client.left,
                client.bottom - client.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

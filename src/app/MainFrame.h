@@ -23,6 +23,7 @@
 #include "app/SoundNameCompletion.h"
 #include "menubar/CommandBar.h"
 #include "preview/AmbienceCommands.h"
+#include "preview/TimelineFeature.h"
 #include "sound/SoundPlayer.h"
 #include "tabs/TabView.h"
 #include "win/Window.h"
@@ -257,6 +258,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
 
   // The Ambience menu and its export (preview/AmbienceCommands).
   std::optional<AmbienceExportSource> ActiveAmbience();
+  void CreateAmbienceFeatures();
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
@@ -311,4 +313,5 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::map<const AmbientView*, DocumentWatch> watches_;
   std::unique_ptr<RecoveryStore> recovery_;
   std::unique_ptr<AmbienceCommands> ambience_;
+  std::unique_ptr<TimelineFeature> timeline_;
 };

@@ -33,6 +33,8 @@ class AmbienceCommands {
   bool OnCommand(UINT id);
   void UpdateStates(CommandStateMap& states, bool documentOpen) const;
   const AmbienceChoice& Choice() const { return choice_; }
+  // The timeline sets the span it shows, which the export then writes.
+  AmbienceChoice& Choice() { return choice_; }
 
  private:
   void Export();

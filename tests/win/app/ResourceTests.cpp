@@ -97,6 +97,8 @@ const MenuLine kMainMenu[] = {
     {CMD_VIEW_NAMES_SYSTEM, L"&System's", L"&Системная"},
     {CMD_VIEW_NAMES_1251, L"Windows-&1251 (Cyrillic)", L"Windows-&1251 (кириллица)"},
     {CMD_VIEW_SOUND_FOLDER, L"Sound &Folder...", L"Папка &звуков..."},
+    {0, nullptr, nullptr},
+    {CMD_VIEW_TIMELINE, L"T&imeline\tF9", L"&Шкала времени\tF9"},
     {0, L"&Ambience", L"&Атмосфера"},
     {CMD_AMBIENCE_DAWN, L"&Dawn\tCtrl+1", L"&Рассвет\tCtrl+1"},
     {CMD_AMBIENCE_DAY, L"D&ay\tCtrl+2", L"&День\tCtrl+2"},
@@ -199,6 +201,7 @@ TEST(Resources, AcceleratorTableServesBothLanguages) {
       {FVIRTKEY | FCONTROL, '3', CMD_AMBIENCE_SUNSET},
       {FVIRTKEY | FCONTROL, '4', CMD_AMBIENCE_NIGHT},
       {FVIRTKEY | FCONTROL | FSHIFT, 'E', CMD_FILE_EXPORT_AMBIENCE},
+      {FVIRTKEY, VK_F9, CMD_VIEW_TIMELINE},
   };
   HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(table, nullptr);
