@@ -148,6 +148,7 @@ void MainFrame::OnWindowsDialog() {
     ReleaseClosedViews();
     return true;
   };
+  const QuestionUp up(questionsUp_);
   WindowsDialog dialog(std::move(pages));
   const int chosen = dialog.Run(Handle());
   if (chosen >= 0 && chosen < tabView_.GetPageCount()) tabView_.SetActivePage(chosen);
