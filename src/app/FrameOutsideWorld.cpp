@@ -258,25 +258,39 @@ int MainFrame::OfferRecovery() {
       recovery_->DiscardOrphan(orphan);
       continue;
     }
+    // The claimed copy stays the restored document's until that has a copy of its own.
+    const int slot = nextRecoverySlot_++;
     RecoveryCopy copy;
-    if (recovery_->ClaimOrphan(orphan, copy) && RestoreCopy(copy)) ++restored;
+    if (!recovery_->ClaimOrphan(orphan, slot, copy)) continue;
+    if (RestoreCopy(copy, slot)) {
+      ++restored;
+    } else {
+      const std::wstring title = copy.title.empty() ? LoadCommandString(RES_MAIN) : copy.title;
+      ShowError(FormatCommandString(STR_RECOVERY_NOT_RESTORED, title));
+    }
   }
-  // The restored documents are this process's to keep safe from now on.
-  SyncRecoveryCopies();
+  // The restored documents are this process's to keep safe from now on, on the disk itself
+  // before the claimed copies they came from are gone.
+  SyncRecoveryCopies(true);
   return restored;
 }
 
 // Bound to its file again unless that file is open in another page already (two pages of one
 // file would let one save undo the other's); then it comes back as a new document.
-bool MainFrame::RestoreCopy(const RecoveryCopy& copy) {
+bool MainFrame::RestoreCopy(const RecoveryCopy& copy, int slot) {
   const bool bind = !copy.path.empty() && FindPageOfFile(copy.path) == -1;
   AmbientView* view = CreateView();
   if (view == nullptr) return false;
-  if (!view->LoadRecovered(copy.bytes, bind ? copy.path : std::wstring(), bind ? copy.stamp : FileStamp{})) {
+  const std::wstring title = copy.title.empty() ? LoadCommandString(RES_MAIN) : copy.title;
+  if (!view->LoadRecovered(copy.bytes, bind ? copy.path : std::wstring(), bind ? copy.stamp : FileStamp{}) ||
+      !tabView_.AddPage(view->Handle(), title.c_str(), -1, view)) {
     DestroyWindow(view->Handle());
     ReleaseClosedViews();
     return false;
   }
-  const std::wstring title = copy.title.empty() ? LoadCommandString(RES_MAIN) : copy.title;
-  return tabView_.AddPage(view->Handle(), title.c_str(), -1, view);
+  // The claimed file is this document's copy until its own first one replaces it.
+  DocumentWatch& watch = watches_[view];
+  watch.recoverySlot = slot;
+  watch.copyKept = true;
+  return true;
 }

@@ -196,7 +196,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void DocumentSaved(const AmbientView& view);
   void WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch, bool durable);
   void ForgetClosedViews();
-  bool RestoreCopy(const RecoveryCopy& copy);
+  bool RestoreCopy(const RecoveryCopy& copy, int slot);
 
   // The page holding the document stored at `path` (by any of its names), or -1.
   int FindPageOfFile(const std::wstring& path) const;

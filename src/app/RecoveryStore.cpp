@@ -156,27 +156,31 @@ bool RecoveryStore::Write(int slot, const RecoveryCopy& copy, bool durable) {
   Kept& kept = KeptFor(slot);
   std::vector<std::byte> content = Serialize(copy);
   if (kept.onDisk && content == kept.content && (kept.durable || !durable)) return true;
-  kept.content = std::move(content);
   // The folder may have been deleted since the last copy.
   SHCreateDirectoryExW(nullptr, folder_.c_str(), nullptr);
   const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
-  kept.onDisk = WriteWhole(kept.temporary, kept.content, durable) &&
+  kept.onDisk = WriteWhole(kept.temporary, content, durable) &&
                 MoveFileExW(kept.temporary.c_str(), kept.file.c_str(), flags);
   kept.durable = kept.onDisk && durable;
+  // A copy that could not be written is not kept for the crash either: the document may be
+  // saved or closed before the next write, and a crash would then bring it back as unsaved.
+  kept.content = kept.onDisk ? std::move(content) : std::vector<std::byte>{};
   return kept.onDisk;
 }
 
+// A claimed orphan is the slot's copy before anything was written for it: its name goes too.
 void RecoveryStore::Remove(int slot) {
+  const std::wstring file = NameFor(slot);
+  DeleteFileW(file.c_str());
+  DeleteFileW((file + L".tmp").c_str());
   auto found =
       std::find_if(kept_.begin(), kept_.end(), [slot](const Kept& kept) { return kept.slot == slot; });
-  if (found == kept_.end()) return;
-  DeleteFileW(found->file.c_str());
-  DeleteFileW(found->temporary.c_str());
-  kept_.erase(found);
+  if (found != kept_.end()) kept_.erase(found);
 }
 
 void RecoveryStore::WriteAllKept() noexcept {
   for (const Kept& kept : kept_) {
+    if (kept.content.empty()) continue;
     HANDLE file = CreateFileW(kept.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) continue;
@@ -211,14 +215,16 @@ std::vector<std::wstring> RecoveryStore::FindOrphans() const {
   return orphans;
 }
 
-bool RecoveryStore::ClaimOrphan(const std::wstring& file, RecoveryCopy& copy) {
-  // Renamed into this process's names, the copy is no orphan for anyone else any more.
-  const std::wstring claimed = folder_ + L"\\" + prefix_ + L"claimed" + kExtension;
-  if (!MoveFileExW(file.c_str(), claimed.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+bool RecoveryStore::ClaimOrphan(const std::wstring& file, int slot, RecoveryCopy& copy) {
+  // Renamed into this process's names, the copy is no orphan for anyone else any more; never
+  // over a copy of this process's own.
+  const std::wstring claimed = NameFor(slot);
+  if (!MoveFileExW(file.c_str(), claimed.c_str(), 0)) return false;
   std::vector<std::byte> content;
-  const bool read = ReadWhole(claimed, content) && Deserialize(content, copy);
+  if (!ReadWhole(claimed, content)) return false;
+  if (Deserialize(content, copy)) return true;
   DeleteFileW(claimed.c_str());
-  return read;
+  return false;
 }
 
 void RecoveryStore::DiscardOrphan(const std::wstring& file) { DeleteFileW(file.c_str()); }

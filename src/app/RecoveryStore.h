@@ -39,18 +39,22 @@ class RecoveryStore {
   // waits until the copy is on the disk itself (it survives a power cut, not only the end of the
   // process); it costs a disk flush, so the frame asks for it only now and then.
   bool Write(int slot, const RecoveryCopy& copy, bool durable = true);
-  // Deletes the copy of `slot`: the document was saved or closed without saving.
+  // Deletes the copy of `slot`, also one claimed for it: the document was saved or closed
+  // without saving.
   void Remove(int slot);
   // Writes every copy this store holds again, from what it has in memory: the last thing the
-  // process does when it crashes. Allocates nothing.
+  // process does when it crashes. A copy whose last write failed is not among them.
   void WriteAllKept() noexcept;
 
   // The copies whose process is no longer running, oldest name first.
   std::vector<std::wstring> FindOrphans() const;
-  // Takes an orphan over for this process (so no other editor starting now offers it too) and
-  // reads it. False when another process took it first or it cannot be read; an unreadable
-  // copy is deleted, since nothing could ever restore it.
-  bool ClaimOrphan(const std::wstring& file, RecoveryCopy& copy);
+  // Takes an orphan over as the copy of this process's `slot` (so no other editor starting now
+  // offers it too) and reads it. The file stays, as that slot's copy, until a newer copy of the
+  // slot takes its place or Remove deletes it: a restore that fails or a crash half-way loses
+  // nothing, and what this process leaves behind is an orphan for the next start again. False
+  // when another process took it first or it cannot be read; a damaged copy is deleted, since
+  // nothing could ever restore it.
+  bool ClaimOrphan(const std::wstring& file, int slot, RecoveryCopy& copy);
   // Deletes an orphan the user chose not to restore.
   void DiscardOrphan(const std::wstring& file);
 

@@ -277,6 +277,70 @@ TEST_F(OutsideWorld, RecoveryCopiesFollowTheDocumentAndComeBackAfterACrash) {
   EXPECT_TRUE(RemoveDirectoryW(recovery.c_str())) << "a copy outlived its document";
 }
 
+std::vector<char> AsChars(const std::vector<std::byte>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), reinterpret_cast<const char*>(bytes.data()) + bytes.size()};
+}
+
+// The copies in `folder` as they read back.
+std::vector<RecoveryCopy> CopiesIn(const std::wstring& folder) {
+  std::vector<RecoveryCopy> copies;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"\\*.recovery").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return copies;
+  do {
+    const std::vector<char> raw = ReadFileBytes(folder + L"\\" + found.cFileName);
+    RecoveryCopy copy;
+    if (RecoveryStore::Deserialize({reinterpret_cast<const std::byte*>(raw.data()),
+                                    reinterpret_cast<const std::byte*>(raw.data()) + raw.size()},
+                                   copy))
+      copies.push_back(copy);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return copies;
+}
+
+// A copy that cannot be restored is said and stays on disk, for the next start to offer again;
+// the one restored beside it is there, and its copy is the restored document's own.
+TEST_F(OutsideWorld, ARestoreThatFailsLosesNoCopy) {
+  const std::wstring recovery = folder + L"\\recovery";
+  CreateDirectoryW(recovery.c_str(), nullptr);
+  RecoveryCopy good;
+  good.title = L"good.bad";
+  good.bytes = {std::byte{0}, std::byte{0}};
+  RecoveryCopy bad = good;
+  bad.title = L"bad.bad";
+  bad.bytes = {std::byte{0xff}, std::byte{0x7f}};  // more entries than a document holds
+  WriteFileBytes(recovery + L"\\4294967291-0000000000000001-1.recovery", AsChars(RecoveryStore::Serialize(bad)));
+  WriteFileBytes(recovery + L"\\4294967291-0000000000000001-2.recovery", AsChars(RecoveryStore::Serialize(good)));
+  frame->KeepRecoveryCopies(recovery);
+  {
+    ModalScript script;
+    BoxRecorder boxes(script, IDYES, 2);
+    EXPECT_EQ(frame->OfferRecovery(), 1);
+    ASSERT_EQ(boxes.texts.size(), 2u);
+    EXPECT_EQ(boxes.texts[1], FormatCommandString(STR_RECOVERY_NOT_RESTORED, L"bad.bad"));
+  }
+  EXPECT_EQ(PageTitles(), std::vector<std::wstring>{L"good.bad"});
+  std::vector<RecoveryCopy> left = CopiesIn(recovery);
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_TRUE(left[0] == bad || left[1] == bad);
+
+  ModalScript discard;
+  BoxRecorder boxes(discard, IDNO, 1);
+  Command(CMD_WINDOW_CLOSE);
+  left = CopiesIn(recovery);
+  EXPECT_EQ(left, std::vector<RecoveryCopy>{bad});
+
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((recovery + L"\\*.recovery").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do DeleteFileW((recovery + L"\\" + found.cFileName).c_str());
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(recovery.c_str());
+}
+
 // Whether a recovery copy appears in `folder` within a few seconds, the thread pumping meanwhile.
 bool CopyAppears(const std::wstring& folder, const std::function<void()>& pump) {
   const DWORD start = GetTickCount();
