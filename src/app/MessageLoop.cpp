@@ -1,6 +1,10 @@
 #include "app/MessageLoop.h"
 
 #include <algorithm>
+#include <exception>
+#include <new>
+
+#include "win/Window.h"
 
 namespace {
 
@@ -22,6 +26,21 @@ bool Unregister(std::vector<T*>& list, T* entry) {
   return true;
 }
 
+// Filters and idle handlers are guarded as window procedures are: an exception leaving the
+// loop would end the process with every unsaved document, and without the crash handler. The
+// failure is told to the window the message was for (the active one for idle work).
+template <typename Call>
+bool Guarded(HWND hwnd, UINT msg, Call call) noexcept {
+  try {
+    return call();
+  } catch (const std::bad_alloc&) {
+    Window::ReportFailure(hwnd, msg, true);
+  } catch (const std::exception&) {
+    Window::ReportFailure(hwnd, msg, false);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool MessageLoop::RegisterFilter(MessageFilter* filter) { return Register(filters_, filter); }
@@ -39,13 +58,21 @@ bool MessageLoop::CallsForIdle(UINT message) {
 bool MessageLoop::FilterMessage(MSG& msg) {
   for (size_t index = filters_.size(); index-- > 0;) {
     if (index >= filters_.size()) continue;
-    if (filters_[index]->FilterMessage(msg)) return true;
+    // A message whose filter failed goes no further: its action was refused.
+    MessageFilter* filter = filters_[index];
+    if (Guarded(msg.hwnd, msg.message, [&] { return filter->FilterMessage(msg); })) return true;
   }
   return false;
 }
 
 void MessageLoop::RunIdleHandlers() {
-  for (size_t index = 0; index < idleHandlers_.size(); ++index) idleHandlers_[index]->DoIdle();
+  for (size_t index = 0; index < idleHandlers_.size(); ++index) {
+    IdleHandler* handler = idleHandlers_[index];
+    Guarded(GetActiveWindow(), 0, [handler] {
+      handler->DoIdle();
+      return true;
+    });
+  }
 }
 
 // The message record is local: a filter or a window procedure may run a nested loop of its

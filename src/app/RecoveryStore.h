@@ -31,6 +31,9 @@ class RecoveryStore {
   static std::wstring DefaultFolder();
 
   explicit RecoveryStore(std::wstring folder);
+  ~RecoveryStore();
+  RecoveryStore(const RecoveryStore&) = delete;
+  RecoveryStore& operator=(const RecoveryStore&) = delete;
   const std::wstring& Folder() const { return folder_; }
 
   // Makes the copy of document `slot` hold `copy`, atomically (a temporary file that then
@@ -43,7 +46,8 @@ class RecoveryStore {
   // without saving.
   void Remove(int slot);
   // Writes every copy this store holds again, from what it has in memory: the last thing the
-  // process does when it crashes. A copy whose last write failed is not among them.
+  // process does when it crashes (see below). A copy whose last write failed is not among
+  // them. Called only with the store's list locked against change.
   void WriteAllKept() noexcept;
 
   // The copies whose process is no longer running, oldest name first.
@@ -81,6 +85,16 @@ class RecoveryStore {
   std::vector<Kept> kept_;
 };
 
-// Makes `store` write its copies when the process crashes (an exception nobody handles);
-// null takes that back.
+// Makes `store` write its copies when the process crashes; null takes that back. A crash is an
+// exception nobody handles on any thread, a C++ exception that would end in terminate(), and
+// one leaving a thread's guarded entry. What the handler guarantees:
+// - it allocates nothing of its own and takes no lock of the runtime's: it only walks the list
+//   of copies kept in memory and hands their bytes to the system's file functions (which may
+//   use the system's own heap to convert the names);
+// - it reads that list under a lock every change of it holds; when the crash happened inside
+//   such a change, or another thread keeps the lock past a second, it writes nothing, and the
+//   copies already on disk (each written whole, then renamed into place) are what is left;
+// - a copy is only ever replaced whole: a crash of the handler itself leaves the one before;
+// - it then passes the crash on to the filter installed before it, and failing that to the
+//   system, so the crash is still reported as it would have been.
 void WriteRecoveryCopiesOnCrash(RecoveryStore* store);

@@ -47,6 +47,9 @@ class Window {
   // one set, a beep says the action was refused.
   using FailureHandler = void (*)(HWND hwnd, UINT msg, bool outOfMemory);
   static void SetFailureHandler(FailureHandler handler) { failureHandler_ = handler; }
+  // Tells a failure the way a window procedure's is told; for code that runs on the window's
+  // thread outside a procedure (the loop's filters and idle handlers).
+  static void ReportFailure(HWND hwnd, UINT msg, bool outOfMemory) noexcept;
 
  protected:
   virtual bool HandleMessage(Message& m);
@@ -65,7 +68,6 @@ class Window {
   void Bind(HWND hwnd);
   void Unbind();
   LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static void ReportFailure(HWND hwnd, UINT msg, bool outOfMemory) noexcept;
 
   HWND hwnd_ = nullptr;
   WNDPROC baseProc_ = nullptr;
