@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include <dlgs.h>
-
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
 #include "app/CommandStrings.h"
 #include "app/RecoveryStore.h"
 #include "app/resources/ResourceIds.h"
 #include "tabs/WindowPageIds.h"
+// The common dialogs' control ids need the base declarations first.
+#include <dlgs.h>
 
 namespace {
 
