@@ -1,8 +1,6 @@
 #include "app/MessageLoop.h"
 
 #include <algorithm>
-#include <exception>
-#include <new>
 
 #include "win/Window.h"
 
@@ -26,21 +24,6 @@ bool Unregister(std::vector<T*>& list, T* entry) {
   return true;
 }
 
-// Filters and idle handlers are guarded as window procedures are: an exception leaving the
-// loop would end the process with every unsaved document, and without the crash handler. The
-// failure is told to the window the message was for (the active one for idle work).
-template <typename Call>
-bool Guarded(HWND hwnd, UINT msg, Call call) noexcept {
-  try {
-    return call();
-  } catch (const std::bad_alloc&) {
-    Window::ReportFailure(hwnd, msg, true);
-  } catch (const std::exception&) {
-    Window::ReportFailure(hwnd, msg, false);
-  }
-  return true;
-}
-
 }  // namespace
 
 bool MessageLoop::RegisterFilter(MessageFilter* filter) { return Register(filters_, filter); }
@@ -54,13 +37,16 @@ bool MessageLoop::CallsForIdle(UINT message) {
 }
 
 // Lists are walked by index and re-checked on every step: a filter or handler may unregister
-// itself or others (a filter's accelerator can end in the frame's destruction).
+// itself or others (a filter's accelerator can end in the frame's destruction). Filters and
+// idle handlers are guarded as window procedures are: an exception leaving the loop would end
+// the process with every unsaved document. The failure is told to the window the message was
+// for (the active one for idle work).
 bool MessageLoop::FilterMessage(MSG& msg) {
   for (size_t index = filters_.size(); index-- > 0;) {
     if (index >= filters_.size()) continue;
     // A message whose filter failed goes no further: its action was refused.
     MessageFilter* filter = filters_[index];
-    if (Guarded(msg.hwnd, msg.message, [&] { return filter->FilterMessage(msg); })) return true;
+    if (Window::Guard(msg.hwnd, msg.message, true, [&] { return filter->FilterMessage(msg); })) return true;
   }
   return false;
 }
@@ -68,7 +54,7 @@ bool MessageLoop::FilterMessage(MSG& msg) {
 void MessageLoop::RunIdleHandlers() {
   for (size_t index = 0; index < idleHandlers_.size(); ++index) {
     IdleHandler* handler = idleHandlers_[index];
-    Guarded(GetActiveWindow(), 0, [handler] {
+    Window::Guard(GetActiveWindow(), 0, false, [handler] {
       handler->DoIdle();
       return true;
     });
