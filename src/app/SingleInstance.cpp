@@ -53,8 +53,8 @@ SingleInstance::~SingleInstance() {
 // A semaphore of one: taking it (by either side) is the one decision there is.
 HandOverTicket::HandOverTicket() {
   static LONG issued = 0;
-  name_ = kTicketPrefix + std::to_wstring(GetCurrentProcessId()) + L"." +
-          std::to_wstring(GetTickCount64()) + L"." + std::to_wstring(InterlockedIncrement(&issued));
+  name_ = kTicketPrefix + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount64()) +
+          L"." + std::to_wstring(InterlockedIncrement(&issued));
   semaphore_ = CreateSemaphoreW(nullptr, 1, 1, name_.c_str());
   // A name someone else holds already is no ticket of ours.
   if (semaphore_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {

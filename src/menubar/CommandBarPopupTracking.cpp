@@ -108,7 +108,8 @@ void CommandBar::TrackButtonPopup(int index, bool selectFirstItem) {
 LRESULT CALLBACK CommandBar::MenuMessageHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == MSGF_MENU && trackingBar != nullptr) {
     auto& msg = *reinterpret_cast<MSG*>(lParam);
-    if (Window::Guard(msg.hwnd, msg.message, true, [&] { return trackingBar->OnMenuInput(msg); })) return TRUE;
+    if (Window::Guard(msg.hwnd, msg.message, true, [&] { return trackingBar->OnMenuInput(msg); }))
+      return TRUE;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

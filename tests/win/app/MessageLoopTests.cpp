@@ -200,15 +200,15 @@ TEST_F(MessageLoopTest, LaterFilterSeesFirstAndWhatItConsumesGoesNoFurther) {
 TEST_F(MessageLoopTest, AFilterOrIdleHandlerThatThrowsIsToldAndTheLoopGoesOn) {
   static std::vector<std::pair<UINT, bool>> failures;
   failures.clear();
-  Window::SetFailureHandler([](HWND, UINT msg, bool outOfMemory) { failures.emplace_back(msg, outOfMemory); });
+  Window::SetFailureHandler(
+      [](HWND, UINT msg, bool outOfMemory) { failures.emplace_back(msg, outOfMemory); });
   TraceFilter filter(trace, hwnd, L"filter");
   filter.consumes = [](const MSG& msg) -> bool {
     if (msg.message == WM_USER + 5) throw std::bad_alloc();
     return false;
   };
   ASSERT_TRUE(loop.RegisterFilter(&filter));
-  ScriptedIdle idle(trace, {[&] { Post(WM_USER + 5); },
-                            [] { throw std::runtime_error("idle work failed"); },
+  ScriptedIdle idle(trace, {[&] { Post(WM_USER + 5); }, [] { throw std::runtime_error("idle work failed"); },
                             [&] { PostQuitMessage(4); }});
   ASSERT_TRUE(loop.RegisterIdleHandler(&idle));
   // The failed idle pass does not call for another by itself: a message does.

@@ -115,8 +115,8 @@ class RecoveryCrashTest : public testing::Test {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION child{};
-    const BOOL started =
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &child);
     SetEnvironmentVariableW(kFolderVariable, nullptr);
     SetEnvironmentVariableW(kScenarioVariable, nullptr);
     if (!started) return 0;
@@ -166,8 +166,8 @@ TEST_F(RecoveryCrashTest, ACopyThatCouldNotBeWrittenIsNotWrittenByTheCrash) {
 // a crash half-way, the next start offers it again.
 TEST_F(RecoveryCrashTest, AClaimedCopyLeftByACrashIsOfferedAgain) {
   const std::vector<std::byte> orphan = RecoveryStore::Serialize(SampleCopy());
-  HANDLE file = CreateFileW((folder + L"\\" + kOrphanName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                            nullptr);
+  HANDLE file = CreateFileW((folder + L"\\" + kOrphanName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   DWORD written = 0;
   WriteFile(file, orphan.data(), static_cast<DWORD>(orphan.size()), &written, nullptr);

@@ -81,12 +81,13 @@ TEST_F(OutsideWorld, EveryDialogCountsAsAQuestion) {
     auto dialog = std::make_shared<HWND>(nullptr);
     bool questionUp = false;
     LRESULT endSession = TRUE;
-    script.Then([dialog] { return (*dialog = FindThreadDialog()) != nullptr; },
-                [&, dialog] {
-                  questionUp = frame->QuestionIsUp();
-                  endSession = SendMessageW(Hwnd(), WM_QUERYENDSESSION, 0, 0);
-                  PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
-                })
+    script
+        .Then([dialog] { return (*dialog = FindThreadDialog()) != nullptr; },
+              [&, dialog] {
+                questionUp = frame->QuestionIsUp();
+                endSession = SendMessageW(Hwnd(), WM_QUERYENDSESSION, 0, 0);
+                PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+              })
         .Then([] { return true; }, [dialog] { PostMessageW(*dialog, WM_COMMAND, IDCANCEL, 0); });
     CommandWithScript(id, script);
     EXPECT_TRUE(questionUp) << id;
@@ -278,7 +279,8 @@ TEST_F(OutsideWorld, RecoveryCopiesFollowTheDocumentAndComeBackAfterACrash) {
 }
 
 std::vector<char> AsChars(const std::vector<std::byte>& bytes) {
-  return {reinterpret_cast<const char*>(bytes.data()), reinterpret_cast<const char*>(bytes.data()) + bytes.size()};
+  return {reinterpret_cast<const char*>(bytes.data()),
+          reinterpret_cast<const char*>(bytes.data()) + bytes.size()};
 }
 
 // The copies in `folder` as they read back.
@@ -310,8 +312,10 @@ TEST_F(OutsideWorld, ARestoreThatFailsLosesNoCopy) {
   RecoveryCopy bad = good;
   bad.title = L"bad.bad";
   bad.bytes = {std::byte{0xff}, std::byte{0x7f}};  // more entries than a document holds
-  WriteFileBytes(recovery + L"\\4294967291-0000000000000001-1.recovery", AsChars(RecoveryStore::Serialize(bad)));
-  WriteFileBytes(recovery + L"\\4294967291-0000000000000001-2.recovery", AsChars(RecoveryStore::Serialize(good)));
+  WriteFileBytes(recovery + L"\\4294967291-0000000000000001-1.recovery",
+                 AsChars(RecoveryStore::Serialize(bad)));
+  WriteFileBytes(recovery + L"\\4294967291-0000000000000001-2.recovery",
+                 AsChars(RecoveryStore::Serialize(good)));
   frame->KeepRecoveryCopies(recovery);
   {
     ModalScript script;
@@ -369,13 +373,16 @@ TEST_F(OutsideWorld, ReplaceAllIsCopiedLikeEveryEdit) {
   HWND dialog = FindThreadDialog();
   ASSERT_NE(dialog, nullptr);
   // Long enough for the copy the command itself calls for: the document is not modified yet.
-  EXPECT_FALSE(CopyAppears(recovery, [this] { Pump(); }, 1500));
+  EXPECT_FALSE(CopyAppears(
+      recovery, [this] { Pump(); }, 1500));
   SetDlgItemTextW(dialog, edt1, name.c_str());
   SetDlgItemTextW(dialog, edt2, L"replaced.wav");
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(psh2, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, psh2)));
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(psh2, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, psh2)));
   Pump();
   ASSERT_TRUE(frame->ActiveView()->IsModified());
-  EXPECT_TRUE(CopyAppears(recovery, [this] { Pump(); }, 3000));
+  EXPECT_TRUE(CopyAppears(
+      recovery, [this] { Pump(); }, 3000));
   SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   Pump();
 }
