@@ -179,7 +179,9 @@ void MainFrame::OnViewStatusBar() {
   LayoutChildren(true);
 }
 
+// Every dialog the frame waits for counts as a question: nothing may close or reload under it.
 void MainFrame::OnAppAbout() {
+  const QuestionUp up(questionsUp_);
   AboutDialog about;
   about.Run(GetActiveWindow());
 }
