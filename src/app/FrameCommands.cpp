@@ -68,8 +68,7 @@ bool MainFrame::OnCommand(UINT id) {
       OnWindowsDialog();
       return true;
     default:
-      if (ambience_ && ambience_->OnCommand(id)) return true;
-      if (timeline_ && timeline_->OnCommand(id)) return true;
+      if (ambience_ && OnAmbienceCommand(id)) return true;
       if (id >= CMD_FILE_MRU_FIRST && id < CMD_FILE_MRU_FIRST + RecentFiles::kMaxFiles) {
         OnFileRecent(id - CMD_FILE_MRU_FIRST);
         return true;

@@ -115,6 +115,7 @@ bool MainFrame::OnSoundCommand(UINT id) {
 }
 
 void MainFrame::OnSoundPlay() {
+  if (preview_) preview_->Stop();
   AmbientView* view = ActiveView();
   const int entry = view != nullptr ? view->GetSelectedEntry() : -1;
   if (entry < 0) {
@@ -134,6 +135,7 @@ void MainFrame::OnSoundPlay() {
 }
 
 void MainFrame::OnSoundStop() {
+  if (preview_) preview_->Stop();
   player_.Stop();
   playingView_ = nullptr;
   ShowSoundText(LoadCommandString(STR_READY));
@@ -270,7 +272,8 @@ void MainFrame::ShowSoundText(const std::wstring& text) {
 
 // Escape stops a sound, unless a cell editor or the menu bar has a use for it.
 bool MainFrame::IsStopSoundKey(const MSG& msg) const {
-  return msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && player_.IsPlaying() && !CellEditorOpen() &&
+  const bool sounding = player_.IsPlaying() || (preview_ && preview_->IsPlaying());
+  return msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && sounding && !CellEditorOpen() &&
          (msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd));
 }
 

@@ -142,6 +142,11 @@ bool MainFrame::HandleOwnMessage(Message& m) {
     case WM_DESTROY:
       OnDestroy();
       return false;
+    case WM_TIMER:
+      if (m.wParam != kAmbienceCursorTimer) return false;
+      OnAmbienceCursorTimer();
+      m.result = 0;
+      return true;
     case WM_COMMAND:
       if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam)) &&
           !OnSoundCommand(LOWORD(m.wParam)) && !OnFindCommand(LOWORD(m.wParam)))
@@ -318,11 +323,7 @@ void MainFrame::DoIdle() {
   if (recoveryDue_) ScheduleRecoveryCopies();
   UpdateSoundState();
   UpdateFindCommandStates();
-  if (ambience_) ambience_->UpdateStates(commandStates_, view != nullptr);
-  if (timeline_) {
-    timeline_->UpdateStates(commandStates_);
-    if (timeline_->IsShown()) timeline_->Refresh(ActiveAmbience());
-  }
+  if (ambience_) UpdateAmbience(view != nullptr);
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -369,35 +370,6 @@ void MainFrame::OnCreate() {
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
   ListenForFailures();
   CreateAmbienceFeatures();
-}
-
-void MainFrame::CreateAmbienceFeatures() {
-  ambience_ = std::make_unique<AmbienceCommands>(AmbienceHost{
-      Handle(), [this] { return ActiveAmbience(); }, [this](const std::wstring& text) { ShowStatusReason(text); },
-      [this](const std::function<void()>& dialog) {
-        const QuestionUp up(questionsUp_);
-        dialog();
-      }});
-  const auto selectEntry = [this](int entry) {
-    AmbientView* view = ActiveView();
-    if (view == nullptr || entry < 0 || entry >= view->GetEntryCount()) return;
-    view->SelectCell(entry, std::max(view->GetSelectedColumn(), 0));
-  };
-  timeline_ = std::make_unique<TimelineFeature>(
-      TimelineFeature::Host{Handle(), [this] { LayoutChildren(false); }, selectEntry}, ambience_->Choice());
-}
-
-// What the ambience hears of the active document: a copy of its entries, so that nothing it
-// renders on another thread can change under it.
-std::optional<AmbienceExportSource> MainFrame::ActiveAmbience() {
-  const AmbientView* view = ActiveView();
-  if (view == nullptr) return std::nullopt;
-  AmbienceExportSource source;
-  for (int entry = 0; entry < view->GetEntryCount(); ++entry) source.entries.push_back(view->GetEntry(entry).values);
-  source.documentPath = view->GetPath();
-  UpdateSoundFolder();
-  source.soundFolder = soundCheck_.Folder();
-  return source;
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images

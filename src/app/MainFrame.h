@@ -23,6 +23,7 @@
 #include "app/SoundNameCompletion.h"
 #include "menubar/CommandBar.h"
 #include "preview/AmbienceCommands.h"
+#include "preview/AmbiencePreview.h"
 #include "preview/TimelineFeature.h"
 #include "sound/SoundPlayer.h"
 #include "tabs/TabView.h"
@@ -264,6 +265,11 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // The Ambience menu and its export (preview/AmbienceCommands).
   std::optional<AmbienceExportSource> ActiveAmbience();
   void CreateAmbienceFeatures();
+  bool OnAmbienceCommand(UINT id);
+  void UpdateAmbience(bool documentOpen);
+  void OnAmbienceCursorTimer();
+  static constexpr UINT_PTR kAmbienceCursorTimer = 0xA3B1;
+  static constexpr UINT kAmbienceCursorMs = 50;
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
@@ -319,4 +325,5 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::unique_ptr<RecoveryStore> recovery_;
   std::unique_ptr<AmbienceCommands> ambience_;
   std::unique_ptr<TimelineFeature> timeline_;
+  std::unique_ptr<AmbiencePreview> preview_;
 };

@@ -100,6 +100,8 @@ const MenuLine kMainMenu[] = {
     {0, nullptr, nullptr},
     {CMD_VIEW_TIMELINE, L"T&imeline\tF9", L"&Шкала времени\tF9"},
     {0, L"&Ambience", L"&Атмосфера"},
+    {CMD_AMBIENCE_PLAY, L"&Play Ambience\tCtrl+F5", L"&Слушать атмосферу\tCtrl+F5"},
+    {0, nullptr, nullptr},
     {CMD_AMBIENCE_DAWN, L"&Dawn\tCtrl+1", L"&Рассвет\tCtrl+1"},
     {CMD_AMBIENCE_DAY, L"D&ay\tCtrl+2", L"&День\tCtrl+2"},
     {CMD_AMBIENCE_SUNSET, L"&Sunset\tCtrl+3", L"&Закат\tCtrl+3"},
@@ -202,6 +204,7 @@ TEST(Resources, AcceleratorTableServesBothLanguages) {
       {FVIRTKEY | FCONTROL, '4', CMD_AMBIENCE_NIGHT},
       {FVIRTKEY | FCONTROL | FSHIFT, 'E', CMD_FILE_EXPORT_AMBIENCE},
       {FVIRTKEY, VK_F9, CMD_VIEW_TIMELINE},
+      {FVIRTKEY | FCONTROL, VK_F5, CMD_AMBIENCE_PLAY},
   };
   HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(table, nullptr);
