@@ -184,9 +184,12 @@ void AmbientView::OnCreate() {
   }
   // The numbers are drawn from the row index, so rows going in, out or moving renumber nothing.
   drawInfo.exFlags |= GRID_EX_ROWNUMBERS;
-  modified = true;
+  // A new document holds nothing anyone typed: closing it loses nothing, so nothing asks to
+  // save it or keeps a recovery copy of it until it is changed, and undoing back to here
+  // makes it unmodified again.
+  modified = false;
   path.clear();
-  history.Reset(false);
+  history.Reset(true);
 }
 
 // A typed value goes to its entry once the grid has taken it. A name that a save could not

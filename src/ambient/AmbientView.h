@@ -156,7 +156,7 @@ class AmbientView : public PropertyGrid {
   void FillSelection(int row, int col);
   void Tell(std::wstring text);
 
-  bool modified = true;
+  bool modified = false;
   std::wstring path;
   EntryList document;
   EditHistory history;

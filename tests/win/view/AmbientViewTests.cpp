@@ -98,7 +98,7 @@ class AmbientViewTest : public testing::Test {
   std::vector<std::wstring> created;
 };
 
-TEST_F(AmbientViewTest, ANewDocumentHasTheColumnsOnlyAndIsModified) {
+TEST_F(AmbientViewTest, ANewDocumentHasTheColumnsOnlyAndIsUnmodified) {
   HWND header = reinterpret_cast<HWND>(SendMessageW(view.Handle(), LVM_GETHEADER, 0, 0));
   ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 6);
   wchar_t caption[64];
@@ -114,7 +114,7 @@ TEST_F(AmbientViewTest, ANewDocumentHasTheColumnsOnlyAndIsModified) {
   EXPECT_STREQ(caption, L"№");
   EXPECT_EQ(column.cxy, 50);
 
-  EXPECT_TRUE(view.IsModified());
+  EXPECT_FALSE(view.IsModified());
   EXPECT_STREQ(view.GetPath(), L"");
   EXPECT_EQ(RowCount(), 0);
 
