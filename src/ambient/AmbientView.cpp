@@ -197,6 +197,9 @@ void AmbientView::OnCreate() {
 bool AmbientView::OnCommitEdit(Message& m) {
   const int row = GetEditRow(), col = GetEditColumn();
   const auto editorWindow = reinterpret_cast<HWND>(m.lParam);
+  // Taken before anything can refuse the value: a Ctrl+Enter that was refused asks nothing of
+  // the plain Enter that later commits the mended text.
+  const bool fill = TakeFillRequest();
   if (col == kAudioFileColumn && editorWindow == GetEditor() && IsWindow(editorWindow)) {
     std::wstring typed(static_cast<size_t>(GetWindowTextLengthW(editorWindow)) + 1, L'\0');
     typed.resize(static_cast<size_t>(GetWindowTextW(editorWindow, typed.data(), static_cast<int>(typed.size()))));
@@ -207,7 +210,6 @@ bool AmbientView::OnCommitEdit(Message& m) {
       return true;
     }
   }
-  const bool fill = TakeFillRequest();
   PropertyGrid::HandleMessage(m);
   // A commit the grid took closed the editor; a refused one left it open, and nothing changed.
   if (fill && GetEditor() == nullptr && GetSelectedEntries().size() > 1) {

@@ -87,6 +87,8 @@ void PropertyGrid::OnCommitEdit(HWND editorWindow) {
 
 // The editor stays open on its cell with what was typed; the parent says why.
 void PropertyGrid::RefuseEdit(PropertyItem* item, std::wstring reason) {
+  // A refused commit ends its Ctrl+Enter: the next commit asks again, or not.
+  fillRequested = false;
   refusalReason = std::move(reason);
   RefusalBeep();
   Notify(GRIDN_VALUEREFUSED, item);
