@@ -192,6 +192,8 @@ TEST_F(FrameCommands, AFailingSaveSaysWhyAndKeepsTheDocument) {
 // A Save As that fails changes nothing: the title, the path and the modified flag stay.
 TEST_F(FrameCommands, SaveAsOntoAnUnwritableFileKeepsTheDocumentAsItWas) {
   Command(CMD_FILE_NEW);
+  Command(CMD_ENTRY_INSERT);
+  Pump();
   const std::wstring locked = CopyOfSample(L"no-entries.bad");
   SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
   ModalScript saveAs;
