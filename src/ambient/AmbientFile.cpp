@@ -27,6 +27,13 @@ constexpr wchar_t replacementCharacter = L'\xFFFD';
 // Sets the damage facts from the whole file's length and the declared count.
 void NoteDamage(AmbientLoadResult& result, std::uint64_t fileSize) {
   result.fileSize = fileSize;
+  // Even an empty list has its count, so a file without one (an empty file among them) was
+  // cut short or never written whole, whatever its missing bytes read as.
+  if (fileSize < countSize) {
+    result.damage = AmbientFileDamage::CountCut;
+    result.missingBytes = countSize - fileSize;
+    return;
+  }
   if (result.declaredCount > 0) {
     const std::uint64_t expected = RecordOffset(result.declaredCount);
     if (fileSize < expected) {

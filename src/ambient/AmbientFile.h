@@ -48,6 +48,7 @@ enum class AmbientFileDamage {
   RecordsBehindCount,  // a count of zero or less with whole records behind it: `extraRecords`
   LastRecordCut,       // the file ends `missingBytes` before its last record does
   BytesAfterRecords,   // `extraBytes` after the last declared record
+  CountCut,            // the file is shorter than its 2-byte count: `missingBytes` of it missing
 };
 
 // What reading a file gives the document.

@@ -112,6 +112,8 @@ std::wstring DescribeLoadDamage(const AmbientLoadResult& result) {
       return FormatReason(kReasonLastRecordCut, {std::to_wstring(result.missingBytes)});
     case AmbientFileDamage::BytesAfterRecords:
       return FormatReason(kReasonBytesAfterRecords, {std::to_wstring(result.extraBytes)});
+    case AmbientFileDamage::CountCut:
+      return FormatReason(kReasonCountCut, {std::to_wstring(result.fileSize)});
   }
   return {};
 }

@@ -27,6 +27,7 @@ inline constexpr UINT kReasonNameUndecodable = 0x610B;
 inline constexpr UINT kQuestionSaveOverDamaged = 0x610C;
 inline constexpr UINT kReasonNameControl = 0x610D;
 inline constexpr UINT kStatusFilledEntries = 0x610E;
+inline constexpr UINT kReasonCountCut = 0x610F;
 
 // Why a save failed; a text problem is shown in the field captioned `textField`. Empty on success.
 std::wstring DescribeSaveFailure(const AmbientSaveResult& result, const wchar_t* textField);

@@ -184,9 +184,12 @@ void AmbientView::OnCreate() {
   }
   // The numbers are drawn from the row index, so rows going in, out or moving renumber nothing.
   drawInfo.exFlags |= GRID_EX_ROWNUMBERS;
-  modified = true;
+  // A new document holds nothing anyone typed: closing it loses nothing, so nothing asks to
+  // save it or keeps a recovery copy of it until it is changed, and undoing back to here
+  // makes it unmodified again.
+  modified = false;
   path.clear();
-  history.Reset(false);
+  history.Reset(true);
 }
 
 // A typed value goes to its entry once the grid has taken it. A name that a save could not
@@ -194,6 +197,9 @@ void AmbientView::OnCreate() {
 bool AmbientView::OnCommitEdit(Message& m) {
   const int row = GetEditRow(), col = GetEditColumn();
   const auto editorWindow = reinterpret_cast<HWND>(m.lParam);
+  // Taken before anything can refuse the value: a Ctrl+Enter that was refused asks nothing of
+  // the plain Enter that later commits the mended text.
+  const bool fill = TakeFillRequest();
   if (col == kAudioFileColumn && editorWindow == GetEditor() && IsWindow(editorWindow)) {
     std::wstring typed(static_cast<size_t>(GetWindowTextLengthW(editorWindow)) + 1, L'\0');
     typed.resize(static_cast<size_t>(GetWindowTextW(editorWindow, typed.data(), static_cast<int>(typed.size()))));
@@ -204,7 +210,6 @@ bool AmbientView::OnCommitEdit(Message& m) {
       return true;
     }
   }
-  const bool fill = TakeFillRequest();
   PropertyGrid::HandleMessage(m);
   // A commit the grid took closed the editor; a refused one left it open, and nothing changed.
   if (fill && GetEditor() == nullptr && GetSelectedEntries().size() > 1) {
@@ -246,7 +251,7 @@ void AmbientView::TakeCellValue(int row, int col) {
   edited.values = AsShown(edited.values);
   if (edited.values == document.At(row).values) return;
   EntryChange change = EntryChange::Replacing(row, document.Slice(row, 1), {edited});
-  change.selectBefore = change.selectAfter = row;
+  change.selectBefore = change.selectAfter = {row};
   change.ApplyTo(document, true);
   history.Record(std::move(change));
   modified = !history.IsAtSaved();
@@ -376,38 +381,34 @@ void AmbientView::ShowChange(const EntryChange& change, bool forward) {
   ShowReplacedRows(change.first, before, after);
 }
 
-// The block a change touched is selected, the cursor on its first row; a block of one (or one
+// The entries a change touched are selected, the cursor on the first; one alone (or the row
 // beyond the entries: the append row) is a plain selection.
-void AmbientView::SelectEntryBlock(int first, int last, int column) {
-  if (last <= first || first < 0 || last >= document.Count()) {
-    SelectEntryRow(first, column);
+void AmbientView::SelectEntries(const std::vector<int>& rows, int column) {
+  if (rows.size() <= 1 || rows.back() >= document.Count()) {
+    SelectEntryRow(rows.empty() ? 0 : rows.front(), column);
     return;
   }
-  SelectRows(first, last, first, std::max(column, 0));
+  SelectRowSet(rows, rows.front(), std::max(column, 0));
 }
 
 // Every selected entry takes the committed cell's value in that field, as one step.
 void AmbientView::FillSelection(int row, int col) {
-  const std::vector<int> selected = GetSelectedEntries();
+  std::vector<int> touched = GetSelectedEntries();
+  if (!std::binary_search(touched.begin(), touched.end(), row))
+    touched.insert(std::upper_bound(touched.begin(), touched.end(), row), row);
   const PropertyItem* item = GetCellItem(row, col);
-  const int first = std::min(selected.front(), row), last = std::max(selected.back(), row);
-  std::vector<DocumentEntry> before = document.Slice(first, last - first + 1), after = before;
-  int changed = 0;
-  for (int target = first; target <= last; ++target) {
-    if (target != row && !std::binary_search(selected.begin(), selected.end(), target)) continue;
-    DocumentEntry& entry = after[static_cast<size_t>(target - first)];
-    if (!ReadCell(item, col, entry.values)) return;
+  std::optional<EntryChange> change = EntryChange::Editing(document, touched, [&](int, DocumentEntry& entry) {
+    if (!ReadCell(item, col, entry.values)) return false;
     entry.values = AsShown(entry.values);
-    if (!(entry.values == before[static_cast<size_t>(target - first)].values)) ++changed;
-  }
+    return true;
+  });
+  if (!change) return;
+  const int changed = change->ChangedEntries();
   Tell(DescribeFilledEntries(changed));
   if (changed == 0) return;
-  EntryChange change = EntryChange::Replacing(first, std::move(before), std::move(after));
-  change.selectBefore = change.selectAfter = first;
-  change.selectBeforeLast = change.selectAfterLast = last;
-  change.ApplyTo(document, true);
-  ShowChange(change, true);
-  history.Record(std::move(change));
+  change->ApplyTo(document, true);
+  ShowChange(*change, true);
+  history.Record(std::move(*change));
   modified = !history.IsAtSaved();
 }
 
@@ -483,23 +484,12 @@ int AmbientView::InsertionRow() const {
   return row >= 0 && row <= document.Count() ? row : document.Count();
 }
 
-// The selected entries need not be next to each other: one step replaces the run from the
-// first to the last of them.
+// The selected entries need not be next to each other.
 void AmbientView::DeleteEntry() {
   CloseEditor();
   const std::vector<int> selected = GetSelectedEntries();
   if (selected.empty()) return;
-  const int first = selected.front(), last = selected.back();
-  std::vector<DocumentEntry> kept;
-  for (int row = first; row <= last; ++row) {
-    if (!std::binary_search(selected.begin(), selected.end(), row)) kept.push_back(document.At(row));
-  }
-  EntryChange change = EntryChange::Replacing(first, document.Slice(first, last - first + 1), std::move(kept));
-  change.selectBefore = first;
-  change.selectBeforeLast = last;
-  change.selectAfter = change.selectAfterLast =
-      std::min(first, document.Count() - static_cast<int>(selected.size()) - 1);
-  ApplyChange(std::move(change));
+  ApplyChange(EntryChange::Deleting(document, selected));
 }
 
 bool AmbientView::InsertEntry() {
@@ -516,51 +506,14 @@ bool AmbientView::DuplicateEntry() {
   const std::vector<int> selected = GetSelectedEntries();
   if (selected.empty()) return true;
   if (!document.HasRoomFor(static_cast<int>(selected.size()))) return false;
-  std::vector<DocumentEntry> copies;
-  for (int row : selected) copies.push_back(document.At(row));
-  const int below = selected.back() + 1;
-  EntryChange change = EntryChange::Replacing(below, {}, std::move(copies));
-  change.selectBefore = selected.front();
-  change.selectBeforeLast = selected.back();
-  change.selectAfter = below;
-  change.selectAfterLast = below + static_cast<int>(selected.size()) - 1;
-  return ApplyChange(std::move(change));
+  return ApplyChange(EntryChange::Duplicating(document, selected));
 }
 
+// The entries that moved stay selected, apart as they were.
 void AmbientView::MoveEntry(int delta) {
   CloseEditor();
-  const std::vector<int> selected = GetSelectedEntries();
-  if (selected.empty() || (delta != -1 && delta != 1)) return;
-  const int first = selected.front(), last = selected.back();
-  if (first + delta < 0 || last + delta >= document.Count()) return;
-  EntryChange change;
-  if (last - first + 1 == static_cast<int>(selected.size())) {
-    change = EntryChange::Moving(first, last - first + 1, delta);
-  } else {
-    // Each selected entry takes one step, the entries between them stepping the other way.
-    const int top = delta < 0 ? first - 1 : first;
-    const int count = last - first + 2;
-    std::vector<DocumentEntry> moved = document.Slice(top, count);
-    const auto swapWithNeighbour = [&](int row) {
-      std::swap(moved[static_cast<size_t>(row - top)], moved[static_cast<size_t>(row - top + delta)]);
-    };
-    if (delta < 0) {
-      std::for_each(selected.begin(), selected.end(), swapWithNeighbour);
-    } else {
-      std::for_each(selected.rbegin(), selected.rend(), swapWithNeighbour);
-    }
-    change = EntryChange::Replacing(top, document.Slice(top, count), std::move(moved));
-  }
-  change.selectBefore = first;
-  change.selectBeforeLast = last;
-  change.selectAfter = first + delta;
-  change.selectAfterLast = last + delta;
-  const int column = GetSelectedColumn();
-  ApplyChange(std::move(change));
-  // The entries that moved stay selected, apart as they were.
-  std::vector<int> moved = selected;
-  for (int& row : moved) row += delta;
-  SelectRowSet(moved, moved.front(), std::max(column, 0));
+  std::optional<EntryChange> change = EntryChange::MovingSelected(document, GetSelectedEntries(), delta);
+  if (change) ApplyChange(std::move(*change));
 }
 
 bool AmbientView::PasteEntries(const std::vector<DocumentEntry>& entries) {
@@ -570,21 +523,17 @@ bool AmbientView::PasteEntries(const std::vector<DocumentEntry>& entries) {
 
 bool AmbientView::InsertEntries(int row, const std::vector<DocumentEntry>& entries) {
   if (!document.HasRoomFor(static_cast<int>(entries.size()))) return false;
-  EntryChange change = EntryChange::Replacing(row, {}, entries);
-  change.selectBefore = change.selectAfter = row;
-  change.selectAfterLast = row + static_cast<int>(entries.size()) - 1;
-  return ApplyChange(std::move(change));
+  return ApplyChange(EntryChange::Inserting(row, entries));
 }
 
 bool AmbientView::ApplyChange(EntryChange change) {
   const int column = GetSelectedColumn();
   change.ApplyTo(document, true);
-  const int select = change.selectAfter;
-  const int selectLast = change.selectAfterLast;
+  const std::vector<int> select = change.selectAfter;
   ShowChange(change, true);
   history.Record(std::move(change));
   modified = !history.IsAtSaved();
-  SelectEntryBlock(select, selectLast, column);
+  SelectEntries(select, column);
   return true;
 }
 
@@ -597,7 +546,7 @@ void AmbientView::Undo() {
   step->ApplyTo(document, false);
   ShowChange(*step, false);
   modified = !history.IsAtSaved();
-  SelectEntryBlock(step->selectBefore, step->selectBeforeLast, column);
+  SelectEntries(step->selectBefore, column);
 }
 
 void AmbientView::Redo() {
@@ -608,7 +557,7 @@ void AmbientView::Redo() {
   step->ApplyTo(document, true);
   ShowChange(*step, true);
   modified = !history.IsAtSaved();
-  SelectEntryBlock(step->selectAfter, step->selectAfterLast, column);
+  SelectEntries(step->selectAfter, column);
 }
 
 // Nothing becomes modified: the stored bytes are what they were, only read another way. The
@@ -710,22 +659,18 @@ void AmbientView::FitNameColumn() {
 std::wstring AmbientView::ReplaceNames(const std::vector<std::wstring>& names, bool apply) {
   CloseEditor();
   const int count = std::min(document.Count(), static_cast<int>(names.size()));
-  int first = -1, last = -1;
+  std::vector<int> renamed;
   for (int index = 0; index < count; ++index) {
     if (names[static_cast<size_t>(index)] == document.At(index).values.audioFile.value_or(L"")) continue;
     std::wstring reason = NameRefusal(index, names[static_cast<size_t>(index)]);
     if (!reason.empty()) return reason;
-    if (first < 0) first = index;
-    last = index;
+    renamed.push_back(index);
   }
-  if (first < 0 || !apply) return std::wstring();
-  std::vector<DocumentEntry> after = document.Slice(first, last - first + 1);
-  for (int index = first; index <= last; ++index)
-    after[static_cast<size_t>(index - first)].values.audioFile = names[static_cast<size_t>(index)];
-  EntryChange change =
-      EntryChange::Replacing(first, document.Slice(first, last - first + 1), std::move(after));
-  change.selectBefore = change.selectAfter = first;
-  change.selectBeforeLast = change.selectAfterLast = last;
-  ApplyChange(std::move(change));
+  if (renamed.empty() || !apply) return std::wstring();
+  std::optional<EntryChange> change = EntryChange::Editing(document, renamed, [&](int index, DocumentEntry& entry) {
+    entry.values.audioFile = names[static_cast<size_t>(index)];
+    return true;
+  });
+  ApplyChange(std::move(*change));
   return std::wstring();
 }

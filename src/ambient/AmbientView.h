@@ -114,9 +114,9 @@ class AmbientView : public PropertyGrid {
   // scale, or what its caption needs in the header's font where that is more.
   int DefaultColumnWidth(int index) const;
   // Find and replace: gives the entries `names` (one per entry, in order) as one step of the
-  // history, which replaces the entries from the first to the last changed name and selects the
-  // first. Changes nothing and returns why the first changed name cannot be stored when one cannot;
-  // empty otherwise (also when no name changed). With `apply` false it only says why.
+  // history, which selects the entries whose names changed. Changes nothing and returns why the
+  // first changed name cannot be stored when one cannot; empty otherwise (also when no name
+  // changed). With `apply` false it only says why.
   std::wstring ReplaceNames(const std::vector<std::wstring>& names, bool apply = true);
 
  protected:
@@ -151,12 +151,12 @@ class AmbientView : public PropertyGrid {
   // Makes `change` to the entries, records it and shows it, selecting where it led.
   bool ApplyChange(EntryChange change);
   void SelectEntryRow(int row, int column);
-  void SelectEntryBlock(int first, int last, int column);
+  void SelectEntries(const std::vector<int>& rows, int column);
   // Ctrl+Enter: the committed cell's value goes into that field of every selected entry.
   void FillSelection(int row, int col);
   void Tell(std::wstring text);
 
-  bool modified = true;
+  bool modified = false;
   std::wstring path;
   EntryList document;
   EditHistory history;

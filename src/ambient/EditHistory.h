@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,18 +17,37 @@ struct EntryChange {
   std::vector<DocumentEntry> after;
   int moveCount = 0;
   int moveBy = 0;
-  // Where the selection goes when the change is undone (where it happened) and when it is done
-  // again (where it led); the first and last entry of the block it touched.
-  int selectBefore = -1;
-  int selectAfter = -1;
-  int selectBeforeLast = -1;
-  int selectAfterLast = -1;
+  // What is selected when the change is undone (the entries it was made on) and when it is
+  // done again (the entries it led to), ascending, the cursor on the first. They are the very
+  // entries chosen, apart as they were: a block from the first to the last of them would let
+  // the next command act on entries nobody chose. A lone row may be the one after the entries.
+  std::vector<int> selectBefore;
+  std::vector<int> selectAfter;
 
   static EntryChange Replacing(int first, std::vector<DocumentEntry> before, std::vector<DocumentEntry> after);
   static EntryChange Moving(int first, int count, int by);
 
+  // The steps of the entry commands, made from the entries they act on (`selected`: ascending,
+  // apart or not, none beyond `entries`), each selecting exactly what it touched.
+  // `entries` put in before `row`.
+  static EntryChange Inserting(int row, std::vector<DocumentEntry> entries);
+  // The selected entries go; the cursor stays where the first of them was.
+  static EntryChange Deleting(const EntryList& entries, const std::vector<int>& selected);
+  // Copies of the selected entries, as one block below the last of them.
+  static EntryChange Duplicating(const EntryList& entries, const std::vector<int>& selected);
+  // Each selected entry one place up (-1) or down (+1), the entries between them stepping the
+  // other way; nothing when one of them is at that edge.
+  static std::optional<EntryChange> MovingSelected(const EntryList& entries, const std::vector<int>& selected,
+                                                   int delta);
+  // `edit` changes each of the `touched` entries in place; nothing when it fails for one.
+  using EntryEdit = std::function<bool(int index, DocumentEntry& entry)>;
+  static std::optional<EntryChange> Editing(const EntryList& entries, const std::vector<int>& touched,
+                                            const EntryEdit& edit);
+
   // Puts the change into `entries` (forward) or takes it back out.
   void ApplyTo(EntryList& entries, bool forward) const;
+  // How many entries a change of values (same count before and after) gives other values.
+  int ChangedEntries() const;
   // Heap and object bytes the step holds.
   std::size_t MemoryBytes() const;
 };

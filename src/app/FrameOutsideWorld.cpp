@@ -203,7 +203,8 @@ void MainFrame::SyncRecoveryCopies(bool durable) {
   for (const std::unique_ptr<AmbientView>& view : views_) {
     if (view->Handle() == nullptr) continue;
     DocumentWatch& watch = WatchOf(*view);
-    if (view->IsModified()) {
+    // A copy is kept exactly where closing would ask to save: what closing may lose.
+    if (!HoldsNothingToLose(*view)) {
       WriteRecoveryCopy(*view, watch, durable);
     } else if (watch.copyKept) {
       recovery_->Remove(watch.recoverySlot);

@@ -18,6 +18,9 @@ static_assert(GRIDM_COMMITEDIT == 1454 && GRIDM_NAVIGATE == 1459);
 // The open editor's button was clicked (posted, so that whatever it starts runs on a clean
 // stack); lParam editor window.
 constexpr UINT GRIDM_EDITORBUTTON = WM_USER + 437;
+// Posted by the grid to itself when it refused an editor's value: the editor, which gave the
+// focus away to end the edit, takes it back; lParam editor window.
+constexpr UINT GRIDM_REFOCUSEDITOR = WM_USER + 438;
 
 // The lParam of GRIDM_COMMITEDIT and GRIDM_CANCELEDIT: the editor that asks.
 inline LPARAM AsLParam(HWND editor) { return reinterpret_cast<LPARAM>(editor); }

@@ -231,9 +231,9 @@ bool PropertyGrid::HandleMessage(Message& m) {
       }
       return Window::HandleMessage(m);
     case WM_KEYDOWN:
-      return OnKeyDown(m) || Window::HandleMessage(m);
+      return HandKeyToRefusedEditor(m) || OnKeyDown(m) || Window::HandleMessage(m);
     case WM_CHAR:
-      return OnChar(m) || Window::HandleMessage(m);
+      return HandKeyToRefusedEditor(m) || OnChar(m) || Window::HandleMessage(m);
     case WM_GETDLGCODE:
       m.result = CallDefault(m) | DLGC_WANTALLKEYS;
       return true;
@@ -292,6 +292,10 @@ bool PropertyGrid::HandleMessage(Message& m) {
       return true;
     case GRIDM_EDITORBUTTON:
       OnEditorButton(reinterpret_cast<HWND>(m.lParam));
+      m.result = 0;
+      return true;
+    case GRIDM_REFOCUSEDITOR:
+      OnRefocusEditor(reinterpret_cast<HWND>(m.lParam));
       m.result = 0;
       return true;
     case GRIDM_SETITEMVALUE:

@@ -153,6 +153,8 @@ class PropertyGrid : public Window {
   void OnCommitEdit(HWND editorWindow);
   void OnCancelEdit(HWND editorWindow);
   void OnEditorButton(HWND editorWindow);
+  void OnRefocusEditor(HWND editorWindow);
+  bool HandKeyToRefusedEditor(Message& m);
   void OnSetItemValue(const VARIANT* value, PropertyItem* item);
   bool OnNotify(Message& m);
   bool OnReflectedNotify(Message& m);

@@ -87,9 +87,32 @@ void PropertyGrid::OnCommitEdit(HWND editorWindow) {
 
 // The editor stays open on its cell with what was typed; the parent says why.
 void PropertyGrid::RefuseEdit(PropertyItem* item, std::wstring reason) {
+  // A refused commit ends its Ctrl+Enter: the next commit asks again, or not.
+  fillRequested = false;
   refusalReason = std::move(reason);
   RefusalBeep();
   Notify(GRIDN_VALUEREFUSED, item);
+  // The editor gave the focus away to end the edit and cannot take it back while it is still
+  // losing it; it does so once this is over, so that the next key goes on with the edit.
+  if (IsWindow(editor)) PostMessageW(Handle(), GRIDM_REFOCUSEDITOR, 0, AsLParam(editor));
+}
+
+// Only where the focus went to the grid itself: a click into another window or a dialog keeps it.
+void PropertyGrid::OnRefocusEditor(HWND editorWindow) {
+  if (IsOpenEditor(editorWindow) && GetFocus() == Handle()) SetFocus(editorWindow);
+}
+
+// An editor stays open without the focus only when its value was refused. A key that reaches
+// the grid meanwhile (the frame gave the grid the focus back, say) goes to that editor, which
+// takes the focus first: Enter or Tab asks again and is refused again, Escape gives the value
+// up, a character goes on with the text. Opening another editor, or moving the cursor, would
+// throw away what was typed.
+bool PropertyGrid::HandKeyToRefusedEditor(Message& m) {
+  if (!IsOpenEditor(editor) || GetFocus() != Handle()) return false;
+  HWND refused = editor;
+  SetFocus(refused);
+  m.result = SendMessageW(refused, m.msg, m.wParam, m.lParam);
+  return true;
 }
 
 void PropertyGrid::OnCancelEdit(HWND editorWindow) {

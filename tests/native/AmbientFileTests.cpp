@@ -261,6 +261,16 @@ TEST(ReadAmbientFile, ReportsWhatTheFileHoldsBeyondItsCount) {
   EXPECT_EQ(
       ReadAmbientFile(AmbientFileBytes().Count(1).Record(record).bytes(), converter, 2 + 116 + 3).extraBytes,
       3u);
+
+  // Not even the count: an empty file opens as an empty list yet is as damaged as the others.
+  for (const std::vector<std::byte>& stub : {std::vector<std::byte>{}, std::vector<std::byte>{std::byte{0}}}) {
+    const AmbientLoadResult countCut = ReadAmbientFile(stub, converter);
+    ASSERT_TRUE(countCut);
+    EXPECT_TRUE(countCut.entries.empty());
+    EXPECT_EQ(countCut.damage, AmbientFileDamage::CountCut) << stub.size();
+    EXPECT_EQ(countCut.missingBytes, 2 - stub.size());
+  }
+  EXPECT_EQ(ReadAmbientFile(AmbientFileBytes().Count(0).bytes(), converter).damage, AmbientFileDamage::None);
 }
 
 // Well-formed files of every size, with any bytes behind the terminators, are written back as read.

@@ -121,3 +121,45 @@ TEST(EntryList, ReplaceRefusesRangesOutsideTheListAndGrowthBeyondTheLimit) {
   EXPECT_TRUE(list.Replace(0, 1, many));
   EXPECT_EQ(list.Count(), MaxAmbientEntries);
 }
+
+// Every command step selects, undone and done again, exactly the entries it acted on and led
+// to, however far apart; the next step made from that selection touches those and no others.
+TEST(EntryChange, CommandStepsGiveBackTheScatteredEntriesTheyWereMadeOn) {
+  EntryList list = ListOf({L"a", L"b", L"c", L"d", L"e", L"f", L"g", L"h"});
+  const std::vector<int> scattered{2, 3, 4, 7};
+  EditHistory history;
+  history.Reset(true);
+
+  Make(history, list, EntryChange::Duplicating(list, scattered));
+  EXPECT_EQ(Names(list), L"abcdefghcdeh");
+  const EntryChange* undone = history.Undo();
+  undone->ApplyTo(list, false);
+  EXPECT_EQ(undone->selectBefore, scattered);
+  EXPECT_EQ(history.Redo()->selectAfter, (std::vector<int>{8, 9, 10, 11}));
+  history.Undo()->ApplyTo(list, false);
+
+  Make(history, list, *EntryChange::MovingSelected(list, {1, 3, 5}, -1));
+  EXPECT_EQ(Names(list), L"badcfegh");
+  EXPECT_EQ(history.Undo()->selectBefore, (std::vector<int>{1, 3, 5}));
+  EXPECT_EQ(history.Redo()->selectAfter, (std::vector<int>{0, 2, 4}));
+  history.Undo()->ApplyTo(list, false);
+  EXPECT_FALSE(EntryChange::MovingSelected(list, {0, 3}, -1));
+  EXPECT_FALSE(EntryChange::MovingSelected(list, {5, 7}, +1));
+
+  // A value set in entries 1, 3 and 5, taken back: deleting what is then selected takes three.
+  const auto rename = [](int, DocumentEntry& entry) {
+    entry.values.audioFile = L"x";
+    return true;
+  };
+  std::optional<EntryChange> filled = EntryChange::Editing(list, {1, 3, 5}, rename);
+  ASSERT_TRUE(filled);
+  EXPECT_EQ(filled->ChangedEntries(), 3);
+  Make(history, list, std::move(*filled));
+  EXPECT_EQ(Names(list), L"axcxexgh");
+  const EntryChange* fill = history.Undo();
+  fill->ApplyTo(list, false);
+  Make(history, list, EntryChange::Deleting(list, fill->selectBefore));
+  EXPECT_EQ(Names(list), L"acegh");
+  EXPECT_EQ(history.Undo()->selectBefore, (std::vector<int>{1, 3, 5}));
+  EXPECT_FALSE(EntryChange::Editing(list, {1, 3}, [](int index, DocumentEntry&) { return index != 3; }));
+}

@@ -35,14 +35,27 @@ HDROP DroppedFiles(const std::vector<std::wstring>& paths) {
   return static_cast<HDROP>(memory);
 }
 
-TEST_F(FrameCommands, NewAddsAModifiedUntitledDocumentInTheDefaultFont) {
+// Nothing is in it to lose: no prompt, no mark, no recovery copy until it holds something.
+TEST_F(FrameCommands, NewAddsAnUnmodifiedUntitledDocumentInTheDefaultFont) {
+  const std::wstring recovery = folder + L"\\recovery";
+  frame->KeepRecoveryCopies(recovery);
+  const auto copies = [&] {
+    frame->SyncRecoveryCopies();
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((recovery + L"\\*.recovery").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    FindClose(search);
+    return 1;
+  };
   Command(CMD_FILE_NEW);
+  EXPECT_EQ(copies(), 0);
   EXPECT_EQ(PageTitles(), std::vector<std::wstring>{kNewTitle});
   AmbientView* view = frame->ActiveView();
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(GetParent(view->Handle()), frame->ClientWindow());
   EXPECT_TRUE(IsWindowVisible(view->Handle()));
-  EXPECT_TRUE(view->IsModified());
+  EXPECT_FALSE(view->IsModified());
+  EXPECT_FALSE(frame->Tabs().IsPageMarked(0));
   EXPECT_STREQ(view->GetPath(), L"");
   EXPECT_EQ(SendMessageW(view->Handle(), WM_GETFONT, 0, 0),
             reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
@@ -51,6 +64,13 @@ TEST_F(FrameCommands, NewAddsAModifiedUntitledDocumentInTheDefaultFont) {
   Command(CMD_ENTRY_INSERT);
   EXPECT_EQ(view->GetEntryCount(), 1);
   EXPECT_EQ(view->GetDataRowCount(), 1);
+  EXPECT_TRUE(view->IsModified());
+  EXPECT_EQ(copies(), 1);
+  // Taken back, it is the untouched document again.
+  view->Undo();
+  EXPECT_FALSE(view->IsModified());
+  EXPECT_EQ(copies(), 0);
+  RemoveDirectoryW(recovery.c_str());
 
   Command(CMD_FILE_NEW);
   EXPECT_EQ(PageTitles(), (std::vector<std::wstring>{kNewTitle, kNewTitle}));
@@ -172,6 +192,8 @@ TEST_F(FrameCommands, AFailingSaveSaysWhyAndKeepsTheDocument) {
 // A Save As that fails changes nothing: the title, the path and the modified flag stay.
 TEST_F(FrameCommands, SaveAsOntoAnUnwritableFileKeepsTheDocumentAsItWas) {
   Command(CMD_FILE_NEW);
+  Command(CMD_ENTRY_INSERT);
+  Pump();
   const std::wstring locked = CopyOfSample(L"no-entries.bad");
   SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
   ModalScript saveAs;

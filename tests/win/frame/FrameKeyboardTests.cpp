@@ -463,3 +463,40 @@ TEST_F(FrameKeyboard, CellKeysDropTheListWalkTheCellsAndOpenTheMenuAtTheCell) {
   EXPECT_NEAR(popup.left, under.x, 2);
   EXPECT_NEAR(popup.top, under.y, 2);
 }
+
+// Undo and redo give back the very entries a step was made on, apart as they were, so that the
+// next command acts on those and no others.
+TEST_F(FrameKeyboard, UndoGivesBackAScatteredSelectionForTheNextCommand) {
+  AmbientView* view = OpenSample(L"hundred-entries.bad");
+  ASSERT_NE(view, nullptr);
+  // Room for the copies first.
+  view->SelectRows(50, 99, 50, 0);
+  SendChord({VK_CONTROL, VK_DELETE});
+  Pump();
+  ASSERT_EQ(view->GetEntryCount(), 50);
+  view->SelectRowSet({2, 3, 4, 7}, 2, 0);
+  SendChord({VK_CONTROL, 'D'});
+  Pump();
+  ASSERT_EQ(view->GetEntryCount(), 54);
+  SendChord({VK_CONTROL, 'Z'});
+  Pump();
+  EXPECT_EQ(view->GetSelectedEntries(), (std::vector<int>{2, 3, 4, 7}));
+  SendChord({VK_CONTROL, 'Y'});
+  Pump();
+  EXPECT_EQ(view->GetSelectedEntries(), (std::vector<int>{8, 9, 10, 11}));
+  SendChord({VK_CONTROL, 'Z'});
+  Pump();
+
+  view->SelectRowSet({1, 3, 5}, 5, 1);
+  ASSERT_TRUE(view->OpenEditor(view->GetCellItem(5, 1), 5, 1));
+  SetWindowTextW(view->GetEditor(), L"filled.wav");
+  SendChord({VK_CONTROL, VK_RETURN});
+  Pump();
+  ASSERT_EQ(view->GetEntry(1).values.audioFile, L"filled.wav");
+  SendChord({VK_CONTROL, 'Z'});
+  Pump();
+  EXPECT_EQ(view->GetSelectedEntries(), (std::vector<int>{1, 3, 5}));
+  SendChord({VK_CONTROL, VK_DELETE});
+  Pump();
+  EXPECT_EQ(view->GetEntryCount(), 47);
+}

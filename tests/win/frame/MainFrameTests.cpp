@@ -120,14 +120,20 @@ TEST_F(MainFrameTest, IdlePassesShowWhatCanBeDone) {
 
   Command(CMD_FILE_NEW);
   EXPECT_FALSE(frame->CommandStates().State(CMD_EDIT_REPLACE) & COMMAND_STATE_DISABLED);
-  // A new document has never been saved, so it counts as modified.
-  EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_SAVE));
+  // An untouched new document has nothing to save, yet can be saved under a name; once it
+  // holds an entry it has.
+  EXPECT_FALSE(ToolbarButtonEnabled(CMD_FILE_SAVE));
   EXPECT_FALSE(frame->CommandStates().State(CMD_FILE_SAVE_AS) & COMMAND_STATE_DISABLED);
+  Command(CMD_ENTRY_INSERT);
+  Pump();
+  EXPECT_TRUE(ToolbarButtonEnabled(CMD_FILE_SAVE));
   HMENU file = GetSubMenu(frame->MenuBar().GetMenu(), 0);
   SendMessageW(Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
   EXPECT_FALSE(GetMenuState(file, CMD_FILE_SAVE, MF_BYCOMMAND) & MF_GRAYED);
   EXPECT_TRUE(GetMenuState(file, CMD_FILE_PRINT, MF_BYCOMMAND) & MF_GRAYED);
 
+  // Taken back, the new document closes without a question.
+  frame->ActiveView()->Undo();
   Command(CMD_WINDOW_CLOSE);
   EXPECT_FALSE(ToolbarButtonEnabled(CMD_FILE_SAVE));
 }
