@@ -110,6 +110,7 @@ void PropertyGrid::SyncRowCount() {
   if (updateDepth > 0 || Handle() == nullptr) return;
   const int count = GetRowCount(), oldCount = ItemCount();
   const bool paintWaiting = GetUpdateRect(Handle(), nullptr, FALSE) != FALSE;
+  const int topBefore = TopRow();
   // The list view would repaint every row and scroll to keep its old ones in view; only the
   // rows from the first changed one down differ. Its scroll bar is drawn with that paint.
   if (count != oldCount) {
@@ -117,7 +118,15 @@ void PropertyGrid::SyncRowCount() {
       SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     });
   }
-  if (firstChangedRow >= 0 && !ShiftRowsOnScreen(oldCount, paintWaiting)) RepaintRows(firstChangedRow);
+  if (TopRow() != topBefore) {
+    // A list scrolled to its end scrolls back when rows go: that happened while drawing was
+    // held, so no pixel moved, and every row shown is another one now.
+    InvalidateRect(Handle(), nullptr, TRUE);
+  } else if (firstChangedRow >= 0 && !ShiftRowsOnScreen(oldCount, paintWaiting)) {
+    RepaintRows(firstChangedRow);
+  }
+  // An open editor stays over its cell, wherever the rows took it.
+  if (firstChangedRow >= 0) PlaceEditor();
   firstChangedRow = -1;
   splice = Splice{};
   // A virtual list keeps its selection at an index; the grid's selected row may have moved.
@@ -349,6 +358,8 @@ bool PropertyGrid::IsAppendRowIndex(int row) const { return IsAppendRow(row, Get
 int PropertyGrid::ItemCount() const {
   return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
 }
+
+int PropertyGrid::TopRow() const { return static_cast<int>(SendMessageW(Handle(), LVM_GETTOPINDEX, 0, 0)); }
 
 int PropertyGrid::SelectedListRow() const {
   return static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
