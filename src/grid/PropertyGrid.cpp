@@ -224,7 +224,7 @@ bool PropertyGrid::HandleMessage(Message& m) {
       return true;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      RepaintCell(selRow, selCol);
+      OnFocusChange(reinterpret_cast<HWND>(m.wParam));
       return Window::HandleMessage(m);
     case WM_SIZE:
       // A size cannot be refused: an editor holding a refused value moves with its cell.
@@ -369,6 +369,21 @@ void PropertyGrid::RepaintCell(int row, int col, bool erase) {
   if (row < 0 || col < 0) return;
   RECT cell = GetCellRect(row, col);
   InvalidateRect(Handle(), &cell, erase);
+}
+
+// The focus going to or coming from the grid's own editor stays within the grid.
+void PropertyGrid::OnFocusChange(HWND other) {
+  if (other != nullptr && IsChild(Handle(), other)) return;
+  RepaintCell(selRow, selCol);
+  RepaintSelectedRows();
+}
+
+void PropertyGrid::RepaintSelectedRows() {
+  const int top = TopRow();
+  const int shown = static_cast<int>(SendMessageW(Handle(), LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
+  for (int row = std::max(top, 0); row < std::min(top + shown, GetRowCount()); ++row) {
+    if (row == selRow || IsRowSelected(row)) RepaintRows(row, row);
+  }
 }
 
 LRESULT PropertyGrid::Notify(int code, PropertyItem* item) {

@@ -235,6 +235,8 @@ class PropertyGrid : public Window {
     bool gridDisabled = false;
     bool showSelectionAlways = false;
     bool gridHasFocus = false;
+    // The grid or its editor has the keyboard.
+    bool focusWithin = false;
     bool listGridLines = false;
   } paintPass;
 };
