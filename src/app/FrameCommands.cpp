@@ -7,6 +7,7 @@
 #include "app/FileDialog.h"
 #include "app/MainFrame.h"
 #include "app/resources/ResourceIds.h"
+#include "sound/SoundFolderSearch.h"
 #include "win/RefusalBeep.h"
 
 namespace {
@@ -93,6 +94,7 @@ void MainFrame::OnFileNew() {
 void MainFrame::OnFileOpen() {
   const QuestionUp up(questionsUp_);
   FileDialog dialog = MakeOpenFileDialog(Handle());
+  dialog.SetInitialFolder(DialogFolder(ActiveView()));
   if (dialog.Run(GetActiveWindow()) != IDOK) return;
   OpenDocument(dialog.FullPath());
 }
@@ -138,10 +140,18 @@ void MainFrame::OnFileSaveAs() {
   SaveDocumentAs(*view);
 }
 
+// The file dialogs open where the document is, or else where the user last opened or saved
+// one (the process's current folder says nothing about either).
+std::wstring MainFrame::DialogFolder(const AmbientView* view) const {
+  if (view != nullptr && *view->GetPath() != L'\0') return ParentFolder(view->GetPath());
+  return recentFiles_.Files().empty() ? std::wstring() : ParentFolder(recentFiles_.Files().front());
+}
+
 // The tab and the document take the new name only once it holds the document.
 bool MainFrame::SaveDocumentAs(AmbientView& view) {
   const QuestionUp up(questionsUp_);
   FileDialog dialog = MakeSaveAsFileDialog(Handle());
+  dialog.SetInitialFolder(DialogFolder(&view));
   if (dialog.Run(GetActiveWindow()) != IDOK) return false;
   const int open = FindPageOfFile(dialog.FullPath());
   if (open != -1 && tabView_.GetPageData(open) != &view) {

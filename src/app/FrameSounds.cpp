@@ -109,6 +109,9 @@ bool MainFrame::OnSoundCommand(UINT id) {
     case CMD_VIEW_SOUND_FOLDER:
       OnViewSoundFolder();
       return true;
+    case CMD_VIEW_SOUND_FOLDER_AUTO:
+      OnFindSoundFolderAutomatically();
+      return true;
     default:
       return false;
   }
@@ -183,18 +186,31 @@ void MainFrame::OnSelectMissingSound(int step) {
   RefuseEntryCommand(LoadCommandString(soundCheck_.Folder().empty() ? STR_SOUND_NO_FOLDER : STR_SOUND_NONE_MISSING));
 }
 
+// The picker opens at the folder in use, or else at the active document's own folder.
 void MainFrame::OnViewSoundFolder() {
-  const auto chosen = PickSoundFolder(Handle(), LoadCommandString(STR_SOUND_FOLDER_TITLE), soundCheck_.Folder());
+  UpdateSoundFolder();
+  std::wstring initial = soundCheck_.Folder();
+  if (const AmbientView* view = ActiveView(); initial.empty() && view != nullptr && *view->GetPath() != L'\0')
+    initial = ParentFolder(view->GetPath());
+  const auto chosen = PickSoundFolder(Handle(), LoadCommandString(STR_SOUND_FOLDER_TITLE), initial);
   if (!chosen) return;
-  Settings::Instance().SetString(kSoundFolderSetting, *chosen);
+  settings_.SetString(kSoundFolderSetting, *chosen);
   soundCheck_.SetFolder(*chosen);
+  UpdateSoundState();
+}
+
+// The chosen folder is given up: each document's names are looked for near it again.
+void MainFrame::OnFindSoundFolderAutomatically() {
+  settings_.SetString(kSoundFolderSetting, L"");
+  searchedDocumentPath_.clear();
+  foundFolder_.clear();
   UpdateSoundState();
 }
 
 // The user's choice wins; without one, the folder found near the active document, looked for
 // once per document path.
 void MainFrame::UpdateSoundFolder() {
-  const auto chosen = Settings::Instance().GetString(kSoundFolderSetting);
+  const auto chosen = settings_.GetString(kSoundFolderSetting);
   if (chosen && !chosen->empty()) {
     soundCheck_.SetFolder(*chosen);
     return;
@@ -243,6 +259,8 @@ void MainFrame::UpdateSoundState() {
   commandStates_.EnableCommand(CMD_SOUND_STOP, player_.IsPlaying());
   commandStates_.EnableCommand(CMD_SOUND_NEXT_MISSING, missing > 0);
   commandStates_.EnableCommand(CMD_SOUND_PREV_MISSING, missing > 0);
+  const auto chosen = settings_.GetString(kSoundFolderSetting);
+  commandStates_.SetCommandCheck(CMD_VIEW_SOUND_FOLDER_AUTO, chosen && !chosen->empty() ? 0 : 1);
 }
 
 void MainFrame::SetSoundPanes(const std::wstring& count, const std::wstring& folder) {

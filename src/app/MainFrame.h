@@ -156,6 +156,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool ConfirmCloseAll();
   bool SaveDocument(AmbientView& view);
   bool SaveDocumentAs(AmbientView& view);
+  std::wstring DialogFolder(const AmbientView* view) const;
   void OnValueRefused(const GridNotify& notify);
   bool OnQueryEndSession();
   int AskUser(const std::wstring& text, UINT type);
@@ -239,8 +240,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnSoundNotice(unsigned generation);
   void OnSelectMissingSound(int step);
   void OnViewSoundFolder();
+  void OnFindSoundFolderAutomatically();
   void UpdateSoundFolder();
   void UpdateSoundState();
+  void EndReasonOfOtherView();
   void SetSoundPanes(const std::wstring& count, const std::wstring& folder);
   void LayoutStatusPanes();
   void ShowSoundText(const std::wstring& text);

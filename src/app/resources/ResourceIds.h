@@ -147,6 +147,8 @@
 #define CMD_SOUND_NEXT_MISSING 0x8032
 #define CMD_SOUND_PREV_MISSING 0x8033
 #define CMD_VIEW_SOUND_FOLDER 0x8034
+// Gives up the chosen sound folder: the one found near each document is used again.
+#define CMD_VIEW_SOUND_FOLDER_AUTO 0x8035
 #define STR_SOUND_PLAYING 0x6400
 #define STR_SOUND_PLAYING_LENGTH 0x6401
 #define STR_SOUND_CANNOT_PLAY 0x6402

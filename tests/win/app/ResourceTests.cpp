@@ -96,6 +96,7 @@ const MenuLine kMainMenu[] = {
     {CMD_VIEW_NAMES_SYSTEM, L"&System's", L"&Системная"},
     {CMD_VIEW_NAMES_1251, L"Windows-&1251 (Cyrillic)", L"Windows-&1251 (кириллица)"},
     {CMD_VIEW_SOUND_FOLDER, L"Sound &Folder...", L"Папка &звуков..."},
+    {CMD_VIEW_SOUND_FOLDER_AUTO, L"Find Sound Folder &Automatically", L"Искать папку звуков &автоматически"},
     {0, L"&Window", L"&Окно"},
     {CMD_WINDOW_CLOSE, L"&Close\tCtrl+F4", L"&Закрыть\tCtrl+F4"},
     {CMD_WINDOW_CLOSE_ALL, L"Close &All", L"Закрыть &все"},

@@ -1,0 +1,96 @@
+// What the frame shows speaks of the active document and equals a whole repaint: the marks of
+// names whose sound files are missing, and the status bar's reasons.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FrameTestSupport.h"
+#include "ShellTestSupport.h"
+#include "WinTestSupport.h"
+#include "app/resources/ResourceIds.h"
+#include "tabs/WindowPageIds.h"
+
+namespace {
+
+constexpr int kNameColumn = 1;
+
+class FrameScreen : public FrameTest {
+ protected:
+  // A document beside one of its two named sound files: the folder is found by itself, and the
+  // first entry's file is missing.
+  AmbientView* OpenBesideItsSounds() {
+    const std::wstring path = CopyOfSample(L"bytes-behind-terminators.bad");
+    WriteFileBytes(TempFile(L"wind.wav"), {'R', 'I', 'F', 'F'});
+    Command(CMD_VIEW_SOUND_FOLDER_AUTO);
+    OpenFile(path);
+    Pump();
+    return frame->ActiveView();
+  }
+
+  // After the idle pass, as after any command.
+  void ExpectScreenAsWholePaint(const AmbientView& view, const char* step) {
+    Pump();
+    UpdateWindow(view.Handle());
+    const std::vector<DWORD> shown = ClientPixels(view.Handle());
+    RedrawWindow(view.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_TRUE(shown == ClientPixels(view.Handle())) << step;
+  }
+};
+
+// The folder a shown file dialog is in.
+void ReadDialogFolder(ModalScript& script, std::wstring& folder) {
+  auto dialog = std::make_shared<HWND>(nullptr);
+  script.Then([dialog] { return (*dialog = FindThreadDialog()) != nullptr; },
+              [dialog, &folder] {
+                wchar_t path[MAX_PATH]{};
+                SendMessageW(*dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
+                folder = path;
+                PostMessageW(*dialog, WM_COMMAND, IDCANCEL, 0);
+              });
+}
+
+std::wstring Lower(std::wstring text) {
+  CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+  while (!text.empty() && text.back() == L'\\') text.pop_back();
+  return text;
+}
+
+// Open starts where the active document is, or where a document was last opened; the sound
+// folder chosen by hand can be given up for the one found by itself again.
+TEST_F(FrameScreen, DialogsStartWhereTheDocumentsAre) {
+  const std::wstring documents = folder + L"\\documents";
+  CreateDirectoryW(documents.c_str(), nullptr);
+  const std::wstring path = documents + L"\\four.bad";
+  WriteFileBytes(path, ReadFileBytes(CopyOfSample(L"four-times-of-day.bad")));
+  created.push_back(path);
+  OpenFile(path);
+  std::wstring shown;
+  ModalScript open;
+  ReadDialogFolder(open, shown);
+  CommandWithScript(CMD_FILE_OPEN, open);
+  EXPECT_EQ(Lower(shown), Lower(documents));
+
+  Command(CMD_WINDOW_CLOSE_ALL);
+  ModalScript again;
+  ReadDialogFolder(again, shown);
+  CommandWithScript(CMD_FILE_OPEN, again);
+  EXPECT_EQ(Lower(shown), Lower(documents));
+  RemoveDirectoryW(documents.c_str());
+}
+
+TEST_F(FrameScreen, AChosenSoundFolderCanBeGivenUp) {
+  AmbientView* view = OpenBesideItsSounds();
+  ASSERT_NE(view, nullptr);
+  const std::wstring found = frame->SoundCheck().Folder();
+  ASSERT_FALSE(found.empty());
+  EXPECT_TRUE(ViewItemChecked(CMD_VIEW_SOUND_FOLDER_AUTO));
+  TestSettings().SetString(L"SoundFolder", folder + L"\\elsewhere");
+  Pump();
+  EXPECT_EQ(frame->SoundCheck().Folder(), folder + L"\\elsewhere");
+  EXPECT_FALSE(ViewItemChecked(CMD_VIEW_SOUND_FOLDER_AUTO));
+  Command(CMD_VIEW_SOUND_FOLDER_AUTO);
+  EXPECT_EQ(frame->SoundCheck().Folder(), found);
+  EXPECT_TRUE(ViewItemChecked(CMD_VIEW_SOUND_FOLDER_AUTO));
+}
+
+}  // namespace
