@@ -108,6 +108,12 @@ bool MainFrame::OpenDocument(const std::wstring& path, bool nameTheFile) {
     NoteRecentFile(path);
     return true;
   }
+  // A folder would be refused with the system's "access denied", which tells nothing.
+  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    ShowError(kCannotOpen + (L"\n" + path + L"\n" + LoadCommandString(STR_OPEN_FOLDER_NOT_FILE)));
+    return false;
+  }
   AmbientView* view = CreateView();
   if (view == nullptr) return false;
   if (!view->Load(path.c_str())) {

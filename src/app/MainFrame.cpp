@@ -466,7 +466,7 @@ void MainFrame::OnDropFiles(HDROP drop) {
     paths.push_back(std::move(path));
   }
   DragFinish(drop);
-  const std::vector<std::wstring> files = OpenableFiles(paths);
+  const std::vector<std::wstring> files = FullPathsOf(paths);
   for (const std::wstring& path : files) OpenDocument(path, files.size() > 1);
 }
 

@@ -8,12 +8,12 @@
 #include "app/SingleInstance.h"
 #include "app/StartupFiles.h"
 
-// Every argument that names an existing file opens in its own page ("Open with" and files
-// dropped on the program's icon); other arguments are ignored. The show command is what the
+// Every argument names a file that opens in its own page ("Open with" and files dropped on
+// the program's icon); one that cannot be opened says so. The show command is what the
 // runtime derived from the start-up information (SW_SHOWDEFAULT when that names none).
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // Taken before anything else could change the current folder that relative names start from.
-  const std::vector<std::wstring> files = OpenableFiles(CommandLineArguments(GetCommandLineW()));
+  const std::vector<std::wstring> files = FullPathsOf(CommandLineArguments(GetCommandLineW()));
   // A second start in this session gives its files to the first one's window and ends.
   SingleInstance oneWindow;
   if (oneWindow.AnotherIsRunning() && HandToRunningInstance(files)) return 0;

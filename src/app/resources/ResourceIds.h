@@ -140,6 +140,8 @@
 #define STR_WINDOWS_MORE 0x6300
 // A recent file that is gone: %1 is its path.
 #define STR_RECENT_FILE_GONE 0x6301
+// A name handed to the editor (command line, second start, drop) that names a folder.
+#define STR_OPEN_FOLDER_NOT_FILE 0x6302
 
 // Sounds: playing an entry's file, the sound folder, and the names not found in it.
 #define CMD_SOUND_PLAY 0x8030
