@@ -235,17 +235,15 @@ void MainFrame::UpdateSoundState() {
   UpdateSoundFolder();
   const AmbientView* view = ActiveView();
   int named = 0, missing = 0;
-  std::wstring painted = soundCheck_.Folder();
+  std::vector<std::wstring> names;
   for (int entry = 0; view != nullptr && entry < view->GetEntryCount(); ++entry) {
-    const std::wstring name = EntryName(*view, entry);
-    named += !name.empty();
-    const bool notFound = soundCheck_.IsMissing(name);
-    missing += notFound;
-    if (notFound) painted += L"|" + std::to_wstring(entry);
+    names.push_back(EntryName(*view, entry));
+    named += !names.back().empty();
+    missing += soundCheck_.IsMissing(names.back());
   }
-  // The marks follow the files: a page's cells are drawn again when what is missing changed.
-  if (view != nullptr && painted != paintedMissing_) InvalidateRect(view->Handle(), nullptr, FALSE);
-  paintedMissing_ = painted;
+  // The marks follow the files and the names: the page is drawn again when what it shows as
+  // missing changed.
+  if (soundCheck_.ShowMissing(names) && view != nullptr) InvalidateRect(view->Handle(), nullptr, FALSE);
   const bool folder = !soundCheck_.Folder().empty();
   std::wstring count;
   if (folder && view != nullptr && named > 0) {
@@ -293,7 +291,7 @@ bool MainFrame::IsStopSoundKey(const MSG& msg) const {
 
 // The name cells of entries whose files are not found carry the grid's warning mark, and say
 // where the file was looked for in their tooltip. Painting only reads what the idle pass has
-// looked up (UpdateSoundState), which repaints the page when the marks change.
+// taken as shown (UpdateSoundState), which repaints the page when the marks change.
 void MainFrame::MarkMissingSounds(AmbientView& view) {
   view.SetCellWarning([this, &view](int row, int col) -> std::wstring {
     // Only the page shown is the active one; asking the tabs which it is would cost two
@@ -301,7 +299,7 @@ void MainFrame::MarkMissingSounds(AmbientView& view) {
     if (col != kSoundNameColumn || row < 0 || row >= view.GetEntryCount() || !IsWindowVisible(view.Handle()))
       return {};
     const std::wstring name = EntryName(view, row);
-    if (!soundCheck_.IsKnownMissing(name)) return {};
+    if (!soundCheck_.IsShownMissing(name)) return {};
     return FormatText(STR_SOUND_NOT_FOUND, {soundCheck_.FullPath(name)});
   });
 }

@@ -286,8 +286,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::wstring searchedDocumentPath_;
   std::wstring foundFolder_;
   std::wstring soundPanes_[2];
-  // The folder and the entries not found that the active view was last painted with.
-  std::wstring paintedMissing_;
+  // The document active when the status bar's reason was given (compared, never followed).
+  const AmbientView* reasonView_ = nullptr;
   FindReplaceDialog findReplace_;
   HACCEL findKeys_ = nullptr;
   // Where the focus was when the frame last went to the background; it goes back there.

@@ -37,6 +37,34 @@ class FrameScreen : public FrameTest {
   }
 };
 
+TEST_F(FrameScreen, MissingSoundMarksStayWithTheNamesThatAreMissing) {
+  AmbientView* view = OpenBesideItsSounds();
+  ASSERT_NE(view, nullptr);
+  ASSERT_FALSE(frame->SoundCheck().Folder().empty());
+  ASSERT_TRUE(frame->SoundCheck().IsMissing(view->GetEntry(0).values.audioFile.value_or(L"")));
+  ExpectScreenAsWholePaint(*view, "opened");
+
+  // Replace All gives the missing entry another name that is missing too.
+  std::vector<std::wstring> names;
+  for (int entry = 0; entry < view->GetEntryCount(); ++entry)
+    names.push_back(view->GetEntry(entry).values.audioFile.value_or(L""));
+  names[0] = L"renamed-" + names[0];
+  ASSERT_EQ(view->ReplaceNames(names), L"");
+  ExpectScreenAsWholePaint(*view, "replace all");
+
+  Command(CMD_VIEW_NAMES_1251);
+  ExpectScreenAsWholePaint(*view, "code page switch");
+  Command(CMD_VIEW_NAMES_SYSTEM);
+  ExpectScreenAsWholePaint(*view, "code page switch back");
+
+  // Back from another program files are looked up again; the cell selected meanwhile (as Find
+  // selects one) keeps its mark.
+  SendMessageW(Hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
+  SendMessageW(Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  view->SelectCell(0, kNameColumn);
+  ExpectScreenAsWholePaint(*view, "cell selected after coming back");
+}
+
 // The folder a shown file dialog is in.
 void ReadDialogFolder(ModalScript& script, std::wstring& folder) {
   auto dialog = std::make_shared<HWND>(nullptr);
