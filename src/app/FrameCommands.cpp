@@ -260,6 +260,8 @@ void MainFrame::ReleaseClosedViews() {
   ForgetClosedViews();
   std::erase_if(views_, [this](const std::unique_ptr<AmbientView>& view) {
     if (view->Handle() != nullptr) return false;
+    // A view made later in its place must not inherit its reason.
+    if (view.get() == reasonView_) EndReasonOfOtherView();
     ForgetLoadDamage(*view);
     return true;
   });

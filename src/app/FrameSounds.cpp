@@ -16,6 +16,7 @@
 #include "app/MenuPrompts.h"
 #include "app/Settings.h"
 #include "app/SoundFolderDialog.h"
+#include "app/StatusPanes.h"
 #include "grid/InplaceEdit.h"
 #include "app/resources/ResourceIds.h"
 #include "sound/SoundFolderSearch.h"
@@ -26,10 +27,6 @@ namespace {
 constexpr wchar_t kSoundFolderSetting[] = L"SoundFolder";
 // The document view's column of file names.
 constexpr int kSoundNameColumn = 1;
-// The status bar's panes right of the main text: the count of names not found, then the folder.
-constexpr int kCountPaneWidth = 220;
-constexpr int kFolderPaneWidth = 300;
-
 // A string with %1, %2... filled in, in the interface language.
 std::wstring FormatText(UINT id, std::initializer_list<std::wstring> arguments) {
   std::vector<DWORD_PTR> pointers;
@@ -266,17 +263,10 @@ void MainFrame::SetSoundPanes(const std::wstring& count, const std::wstring& fol
   soundPanes_[0] = count;
   soundPanes_[1] = folder;
   LayoutStatusPanes();
-  SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(count.c_str()));
-  SendMessageW(statusBar_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(folder.c_str()));
 }
 
 void MainFrame::LayoutStatusPanes() {
-  if (statusBar_ == nullptr) return;
-  RECT client{};
-  GetClientRect(statusBar_, &client);
-  const int right = client.right - client.left;
-  int edges[3] = {std::max(0, right - kCountPaneWidth - kFolderPaneWidth), std::max(0, right - kFolderPaneWidth), -1};
-  SendMessageW(statusBar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, soundPanes_[0], soundPanes_[1]);
 }
 
 void MainFrame::ShowSoundText(const std::wstring& text) {

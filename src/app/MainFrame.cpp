@@ -312,6 +312,7 @@ void MainFrame::DoIdle() {
   UpdateEditCommandStates();
   UpdateUnsavedMarks();
   if (recoveryDue_) ScheduleRecoveryCopies();
+  EndReasonOfOtherView();
   UpdateSoundState();
   UpdateFindCommandStates();
   commandStates_.PushToToolbars();

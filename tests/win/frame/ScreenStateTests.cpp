@@ -65,6 +65,31 @@ TEST_F(FrameScreen, MissingSoundMarksStayWithTheNamesThatAreMissing) {
   ExpectScreenAsWholePaint(*view, "cell selected after coming back");
 }
 
+TEST_F(FrameScreen, AReasonSpeaksOnlyOfTheDocumentItWasGivenFor) {
+  AmbientView* first = OpenBesideItsSounds();
+  ASSERT_NE(first, nullptr);
+  frame->ShowStatusReason(L"a reason about the first document");
+  Pump();
+  EXPECT_EQ(StatusText(), L"a reason about the first document");
+
+  Command(CMD_FILE_NEW);
+  EXPECT_NE(StatusText(), L"a reason about the first document");
+  frame->ShowStatusReason(L"a reason about the new document");
+  SendMessageW(Hwnd(), WM_COMMAND, CMD_WINDOW_PAGE_FIRST, 0);
+  Pump();
+  ASSERT_EQ(frame->ActiveView(), first);
+  EXPECT_NE(StatusText(), L"a reason about the new document");
+
+  // The count of missing sounds is the active document's: the new one names none.
+  wchar_t count[256]{};
+  SendMessageW(frame->StatusBarWindow(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(count));
+  EXPECT_NE(std::wstring(count), L"");
+  Command(CMD_WINDOW_PAGE_FIRST + 1);
+  SendMessageW(frame->StatusBarWindow(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(count));
+  EXPECT_EQ(std::wstring(count), L"");
+}
+
+
 // The folder a shown file dialog is in.
 void ReadDialogFolder(ModalScript& script, std::wstring& folder) {
   auto dialog = std::make_shared<HWND>(nullptr);
