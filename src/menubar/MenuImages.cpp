@@ -148,7 +148,8 @@ void MenuImages::ApplyTo(HMENU menu) {
 }
 
 bool MenuImages::Measure(MEASUREITEMSTRUCT& measure) const {
-  if (measure.CtlType != ODT_MENU || (!Has(measure.itemID) && blanks_.count(measure.itemID) == 0)) return false;
+  if (measure.CtlType != ODT_MENU || (!Has(measure.itemID) && blanks_.count(measure.itemID) == 0))
+    return false;
   measure.itemWidth = static_cast<UINT>(size_.cx);
   measure.itemHeight = static_cast<UINT>(size_.cy);
   return true;

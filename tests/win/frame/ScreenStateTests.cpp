@@ -32,7 +32,8 @@ class FrameScreen : public FrameTest {
     Pump();
     UpdateWindow(view.Handle());
     const std::vector<DWORD> shown = ClientPixels(view.Handle());
-    RedrawWindow(view.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(view.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(shown == ClientPixels(view.Handle())) << step;
   }
 };
@@ -88,7 +89,6 @@ TEST_F(FrameScreen, AReasonSpeaksOnlyOfTheDocumentItWasGivenFor) {
   SendMessageW(frame->StatusBarWindow(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(count));
   EXPECT_EQ(std::wstring(count), L"");
 }
-
 
 // The folder a shown file dialog is in.
 void ReadDialogFolder(ModalScript& script, std::wstring& folder) {

@@ -68,7 +68,8 @@ class ShownGrid {
     pixels_ = ClientPixels(grid);
   }
   COLORREF At(int x, int y) const {
-    const DWORD pixel = pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    const DWORD pixel =
+        pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
   }
   COLORREF Background(const RECT& cell) const { return At(cell.right - 6, cell.top + 3); }
@@ -95,7 +96,8 @@ TEST_F(GridPaint, SelectedRowsShowTheSystemHighlightFocusedOrNot) {
                  highlight = GetSysColor(COLOR_HIGHLIGHT);
   ShownGrid focused(w.grid.Handle());
   for (int row : {1, 3}) {
-    for (int col = 0; col < 6; ++col) EXPECT_EQ(focused.Background(w.Cell(row, col)), highlight) << row << "," << col;
+    for (int col = 0; col < 6; ++col)
+      EXPECT_EQ(focused.Background(w.Cell(row, col)), highlight) << row << "," << col;
   }
   EXPECT_EQ(focused.Background(w.Cell(4, 2)), window);
   EXPECT_EQ(focused.Background(w.Cell(4, 3)), highlight);

@@ -177,7 +177,8 @@ TEST_F(CommandBarTest, EveryNameEndsBeforeItsShortcut) {
     UINT dpi;
     UINT bitmap;
     SIZE images;
-  } scales[] = {{96, RES_MAIN, SIZE{16, 15}}, {144, RES_TOOLBAR_24, SIZE{24, 22}}, {192, RES_TOOLBAR_32, SIZE{32, 30}}};
+  } scales[] = {
+      {96, RES_MAIN, SIZE{16, 15}}, {144, RES_TOOLBAR_24, SIZE{24, 22}}, {192, RES_TOOLBAR_32, SIZE{32, 30}}};
   for (const auto& scale : scales) {
     bar_->SetDpi(scale.dpi, scale.bitmap, scale.images);
     auto failures = RunWithFrameLoop([&](Driver& driver) {

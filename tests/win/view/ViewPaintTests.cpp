@@ -23,7 +23,8 @@ class ReflectingParent : public Window {
 
 std::vector<std::wstring> Names(const AmbientView& view) {
   std::vector<std::wstring> names;
-  for (int row = 0; row < view.GetEntryCount(); ++row) names.push_back(view.GetEntry(row).values.audioFile.value_or(L""));
+  for (int row = 0; row < view.GetEntryCount(); ++row)
+    names.push_back(view.GetEntry(row).values.audioFile.value_or(L""));
   return names;
 }
 
@@ -67,7 +68,8 @@ TEST_F(ViewPaint, CommandsAnywhereInAScrolledListShowWhatAWholePaintShows) {
   const auto check = [&](const char* step) {
     UpdateWindow(view.Handle());
     const std::vector<DWORD> shown = ClientPixels(view.Handle());
-    RedrawWindow(view.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(view.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(shown == ClientPixels(view.Handle())) << step << " at the " << where << ", " << selection;
   };
   // Each command comes with the screen painted and the same entries selected, as a key does.
@@ -106,8 +108,9 @@ TEST_F(ViewPaint, CommandsAnywhereInAScrolledListShowWhatAWholePaintShows) {
   const Place places[] = {{"top", 0, 4}, {"middle", 40, 50}, {"end", count, count - 3}};
   for (const Place& place : places) {
     where = place.name;
-    const std::vector<int> selections[] = {
-        {place.cursor}, {place.cursor - 2, place.cursor - 1, place.cursor}, {place.cursor - 4, place.cursor - 2, place.cursor}};
+    const std::vector<int> selections[] = {{place.cursor},
+                                           {place.cursor - 2, place.cursor - 1, place.cursor},
+                                           {place.cursor - 4, place.cursor - 2, place.cursor}};
     const char* kinds[] = {"one entry", "a block", "entries apart"};
     for (int kind = 0; kind < 3; ++kind) {
       chosen = selections[kind];
