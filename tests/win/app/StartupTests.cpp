@@ -331,7 +331,8 @@ TEST(SonarwickExe, OpensTheFilesOnItsCommandLineAndEndsWithExitCodeOneWhenClosed
     // Each name that opens nothing says so, one after the other, naming it.
     for (const wchar_t* name : {L"ignored.bad", L"stray"}) {
       HWND box = nullptr;
-      EXPECT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(process.dwProcessId)) != nullptr; }, 10000)) << name;
+      EXPECT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(process.dwProcessId)) != nullptr; }, 10000))
+          << name;
       if (box == nullptr) break;
       EXPECT_NE(ChildTexts(box).find(name), std::wstring::npos) << name;
       PostMessageW(box, WM_COMMAND, IDOK, 0);
