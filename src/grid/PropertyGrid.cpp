@@ -289,6 +289,7 @@ bool PropertyGrid::HandleMessage(Message& m) {
       return true;
     case GRIDM_COMMITEDIT:
       OnCommitEdit(reinterpret_cast<HWND>(m.lParam));
+      OnEditorLeft();
       m.result = 0;
       return true;
     case GRIDM_FILLSELECTION:
@@ -297,6 +298,7 @@ bool PropertyGrid::HandleMessage(Message& m) {
       return true;
     case GRIDM_CANCELEDIT:
       OnCancelEdit(reinterpret_cast<HWND>(m.lParam));
+      OnEditorLeft();
       m.result = 0;
       return true;
     case GRIDM_EDITORBUTTON:
@@ -375,6 +377,14 @@ void PropertyGrid::RepaintCell(int row, int col, bool erase) {
 void PropertyGrid::OnFocusChange(HWND other) {
   if (other != nullptr && IsChild(Handle(), other)) return;
   RepaintCell(selRow, selCol);
+  RepaintSelectedRows();
+}
+
+// An editor that lost the keyboard to a window outside the grid (another program, a dialog)
+// tells the grid only by ending; the grid itself heard of no focus change.
+void PropertyGrid::OnEditorLeft() {
+  const HWND focus = GetFocus();
+  if (focus == Handle() || (focus != nullptr && IsChild(Handle(), focus))) return;
   RepaintSelectedRows();
 }
 

@@ -187,6 +187,7 @@ class PropertyGrid : public Window {
   // The selected rows shown, which change colour with the focus.
   void RepaintSelectedRows();
   void OnFocusChange(HWND other);
+  void OnEditorLeft();
   LRESULT Notify(int code, PropertyItem* item);
   void FreeRow(PropertyItem** items);
   void FreeAllRows();

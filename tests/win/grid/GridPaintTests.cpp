@@ -115,6 +115,14 @@ TEST_F(GridPaint, SelectedRowsShowTheSystemHighlightFocusedOrNot) {
   SetFocus(w.grid.Handle());
   PumpMessages();
   EXPECT_EQ(ShownGrid(w.grid.Handle()).Background(w.Cell(1, 3)), highlight);
+
+  // The keyboard going from the grid's editor to a window outside the grid.
+  ASSERT_TRUE(w.grid.OpenEditor(w.grid.GetCellItem(4, 2), 4, 2));
+  PumpMessages();
+  EXPECT_EQ(ShownGrid(w.grid.Handle()).Background(w.Cell(3, 3)), highlight);
+  SetFocus(w.parent.Handle());
+  PumpMessages();
+  EXPECT_EQ(ShownGrid(w.grid.Handle()).Background(w.Cell(3, 3)), face);
 }
 
 TEST_F(GridPaint, FlagsChangeLinesAndHighlight) {
