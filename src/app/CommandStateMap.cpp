@@ -25,6 +25,7 @@ constexpr CommandStateEntry kCommandTable[] = {
     // The sound commands.
     {CMD_SOUND_PLAY, kShownInPopupAndToolbar},       {CMD_SOUND_STOP, kShownInPopupAndToolbar},
     {CMD_SOUND_NEXT_MISSING, COMMAND_KIND_MENU_POPUP}, {CMD_SOUND_PREV_MISSING, COMMAND_KIND_MENU_POPUP},
+    {CMD_VIEW_SOUND_FOLDER_AUTO, COMMAND_KIND_MENU_POPUP},
     
     // Find and replace in names
     {CMD_EDIT_FIND, COMMAND_KIND_MENU_POPUP},        {CMD_EDIT_FIND_NEXT, COMMAND_KIND_MENU_POPUP},

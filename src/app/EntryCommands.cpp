@@ -172,7 +172,18 @@ void MainFrame::RefuseEntryCommand(const std::wstring& reason) {
   RefusalBeep();
 }
 
-void MainFrame::ShowStatusReason(const std::wstring& reason) { ::ShowStatusReason(statusBar_, reason); }
+void MainFrame::ShowStatusReason(const std::wstring& reason) {
+  reasonView_ = ActiveView();
+  ::ShowStatusReason(statusBar_, reason);
+}
+
+// A reason speaks of the document that was active when it was given; another one coming to
+// the front (switched to, opened, or left when that one closed) ends it.
+void MainFrame::EndReasonOfOtherView() {
+  if (ActiveView() == reasonView_) return;
+  reasonView_ = ActiveView();
+  EndStatusReason(statusBar_);
+}
 
 bool MainFrame::CellEditorOpen() const {
   const AmbientView* view = ActiveView();

@@ -59,6 +59,11 @@ FileDialog::FileDialog(bool open, const wchar_t* defaultExtension, const wchar_t
   }
 }
 
+void FileDialog::SetInitialFolder(const std::wstring& folder) {
+  initialFolder_ = folder;
+  record_.lpstrInitialDir = initialFolder_.empty() ? nullptr : initialFolder_.c_str();
+}
+
 INT_PTR FileDialog::Run(HWND parent) {
   if (record_.hwndOwner == nullptr) record_.hwndOwner = parent;
   FileDialog* outer = std::exchange(dialogBeingRun, this);

@@ -33,6 +33,9 @@ class FileDialog {
   FileDialog(const FileDialog&) = delete;
   FileDialog& operator=(const FileDialog&) = delete;
 
+  // The folder the dialog opens in; the system's choice when empty.
+  void SetInitialFolder(const std::wstring& folder);
+
   // Shows the dialog modally; `parent` owns it when the constructor got no owner. IDOK when a
   // file was chosen, IDCANCEL on cancel or any failure.
   INT_PTR Run(HWND parent);
@@ -53,6 +56,7 @@ class FileDialog {
   std::vector<wchar_t> path_ = std::vector<wchar_t>(32768, L'\0');
   wchar_t title_[256]{};
   std::wstring filter_;
+  std::wstring initialFolder_;
   OPENFILENAMEW fullRecord_{};
   HWND dialogWindow_ = nullptr;
 };

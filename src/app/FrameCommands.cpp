@@ -7,6 +7,7 @@
 #include "app/FileDialog.h"
 #include "app/MainFrame.h"
 #include "app/resources/ResourceIds.h"
+#include "sound/SoundFolderSearch.h"
 #include "win/RefusalBeep.h"
 
 namespace {
@@ -94,6 +95,7 @@ void MainFrame::OnFileNew() {
 void MainFrame::OnFileOpen() {
   const QuestionUp up(questionsUp_);
   FileDialog dialog = MakeOpenFileDialog(Handle());
+  dialog.SetInitialFolder(DialogFolder(ActiveView()));
   if (dialog.Run(GetActiveWindow()) != IDOK) return;
   OpenDocument(dialog.FullPath());
 }
@@ -106,6 +108,12 @@ bool MainFrame::OpenDocument(const std::wstring& path, bool nameTheFile) {
     tabView_.SetActivePage(open);
     NoteRecentFile(path);
     return true;
+  }
+  // A folder would be refused with the system's "access denied", which tells nothing.
+  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    ShowError(kCannotOpen + (L"\n" + path + L"\n" + LoadCommandString(STR_OPEN_FOLDER_NOT_FILE)));
+    return false;
   }
   AmbientView* view = CreateView();
   if (view == nullptr) return false;
@@ -139,10 +147,18 @@ void MainFrame::OnFileSaveAs() {
   SaveDocumentAs(*view);
 }
 
+// The file dialogs open where the document is, or else where the user last opened or saved
+// one (the process's current folder says nothing about either).
+std::wstring MainFrame::DialogFolder(const AmbientView* view) const {
+  if (view != nullptr && *view->GetPath() != L'\0') return ParentFolder(view->GetPath());
+  return recentFiles_.Files().empty() ? std::wstring() : ParentFolder(recentFiles_.Files().front());
+}
+
 // The tab and the document take the new name only once it holds the document.
 bool MainFrame::SaveDocumentAs(AmbientView& view) {
   const QuestionUp up(questionsUp_);
   FileDialog dialog = MakeSaveAsFileDialog(Handle());
+  dialog.SetInitialFolder(DialogFolder(&view));
   if (dialog.Run(GetActiveWindow()) != IDOK) return false;
   const int open = FindPageOfFile(dialog.FullPath());
   if (open != -1 && tabView_.GetPageData(open) != &view) {
@@ -247,6 +263,8 @@ void MainFrame::ReleaseClosedViews() {
   ForgetClosedViews();
   std::erase_if(views_, [this](const std::unique_ptr<AmbientView>& view) {
     if (view->Handle() != nullptr) return false;
+    // A view made later in its place must not inherit its reason.
+    if (view.get() == reasonView_) EndReasonOfOtherView();
     ForgetLoadDamage(*view);
     return true;
   });

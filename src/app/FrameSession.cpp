@@ -120,7 +120,7 @@ void MainFrame::OpenHandedFiles() {
   SetForegroundWindow(Handle());
   std::vector<std::wstring> files;
   files.swap(handedFiles_);
-  for (const std::wstring& file : files) OpenDocument(file);
+  for (const std::wstring& file : files) OpenDocument(file, true);
 }
 
 // ---- unsaved marks ----

@@ -16,6 +16,7 @@
 #include "app/MenuPrompts.h"
 #include "app/Settings.h"
 #include "app/SoundFolderDialog.h"
+#include "app/StatusPanes.h"
 #include "grid/InplaceEdit.h"
 #include "app/resources/ResourceIds.h"
 #include "sound/SoundFolderSearch.h"
@@ -26,10 +27,6 @@ namespace {
 constexpr wchar_t kSoundFolderSetting[] = L"SoundFolder";
 // The document view's column of file names.
 constexpr int kSoundNameColumn = 1;
-// The status bar's panes right of the main text: the count of names not found, then the folder.
-constexpr int kCountPaneWidth = 220;
-constexpr int kFolderPaneWidth = 300;
-
 // A string with %1, %2... filled in, in the interface language.
 std::wstring FormatText(UINT id, std::initializer_list<std::wstring> arguments) {
   std::vector<DWORD_PTR> pointers;
@@ -109,6 +106,9 @@ bool MainFrame::OnSoundCommand(UINT id) {
     case CMD_VIEW_SOUND_FOLDER:
       OnViewSoundFolder();
       return true;
+    case CMD_VIEW_SOUND_FOLDER_AUTO:
+      OnFindSoundFolderAutomatically();
+      return true;
     default:
       return false;
   }
@@ -185,19 +185,32 @@ void MainFrame::OnSelectMissingSound(int step) {
   RefuseEntryCommand(LoadCommandString(soundCheck_.Folder().empty() ? STR_SOUND_NO_FOLDER : STR_SOUND_NONE_MISSING));
 }
 
+// The picker opens at the folder in use, or else at the active document's own folder.
 void MainFrame::OnViewSoundFolder() {
   const QuestionUp up(questionsUp_);
-  const auto chosen = PickSoundFolder(Handle(), LoadCommandString(STR_SOUND_FOLDER_TITLE), soundCheck_.Folder());
+  UpdateSoundFolder();
+  std::wstring initial = soundCheck_.Folder();
+  if (const AmbientView* view = ActiveView(); initial.empty() && view != nullptr && *view->GetPath() != L'\0')
+    initial = ParentFolder(view->GetPath());
+  const auto chosen = PickSoundFolder(Handle(), LoadCommandString(STR_SOUND_FOLDER_TITLE), initial);
   if (!chosen) return;
-  Settings::Instance().SetString(kSoundFolderSetting, *chosen);
+  settings_.SetString(kSoundFolderSetting, *chosen);
   soundCheck_.SetFolder(*chosen);
+  UpdateSoundState();
+}
+
+// The chosen folder is given up: each document's names are looked for near it again.
+void MainFrame::OnFindSoundFolderAutomatically() {
+  settings_.SetString(kSoundFolderSetting, L"");
+  searchedDocumentPath_.clear();
+  foundFolder_.clear();
   UpdateSoundState();
 }
 
 // The user's choice wins; without one, the folder found near the active document, looked for
 // once per document path.
 void MainFrame::UpdateSoundFolder() {
-  const auto chosen = Settings::Instance().GetString(kSoundFolderSetting);
+  const auto chosen = settings_.GetString(kSoundFolderSetting);
   if (chosen && !chosen->empty()) {
     soundCheck_.SetFolder(*chosen);
     return;
@@ -222,17 +235,15 @@ void MainFrame::UpdateSoundState() {
   UpdateSoundFolder();
   const AmbientView* view = ActiveView();
   int named = 0, missing = 0;
-  std::wstring painted = soundCheck_.Folder();
+  std::vector<std::wstring> names;
   for (int entry = 0; view != nullptr && entry < view->GetEntryCount(); ++entry) {
-    const std::wstring name = EntryName(*view, entry);
-    named += !name.empty();
-    const bool notFound = soundCheck_.IsMissing(name);
-    missing += notFound;
-    if (notFound) painted += L"|" + std::to_wstring(entry);
+    names.push_back(EntryName(*view, entry));
+    named += !names.back().empty();
+    missing += soundCheck_.IsMissing(names.back());
   }
-  // The marks follow the files: a page's cells are drawn again when what is missing changed.
-  if (view != nullptr && painted != paintedMissing_) InvalidateRect(view->Handle(), nullptr, FALSE);
-  paintedMissing_ = painted;
+  // The marks follow the files and the names: the page is drawn again when what it shows as
+  // missing changed.
+  if (soundCheck_.ShowMissing(names) && view != nullptr) InvalidateRect(view->Handle(), nullptr, FALSE);
   const bool folder = !soundCheck_.Folder().empty();
   std::wstring count;
   if (folder && view != nullptr && named > 0) {
@@ -246,6 +257,8 @@ void MainFrame::UpdateSoundState() {
   commandStates_.EnableCommand(CMD_SOUND_STOP, player_.IsPlaying());
   commandStates_.EnableCommand(CMD_SOUND_NEXT_MISSING, missing > 0);
   commandStates_.EnableCommand(CMD_SOUND_PREV_MISSING, missing > 0);
+  const auto chosen = settings_.GetString(kSoundFolderSetting);
+  commandStates_.SetCommandCheck(CMD_VIEW_SOUND_FOLDER_AUTO, chosen && !chosen->empty() ? 0 : 1);
 }
 
 void MainFrame::SetSoundPanes(const std::wstring& count, const std::wstring& folder) {
@@ -253,17 +266,10 @@ void MainFrame::SetSoundPanes(const std::wstring& count, const std::wstring& fol
   soundPanes_[0] = count;
   soundPanes_[1] = folder;
   LayoutStatusPanes();
-  SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(count.c_str()));
-  SendMessageW(statusBar_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(folder.c_str()));
 }
 
 void MainFrame::LayoutStatusPanes() {
-  if (statusBar_ == nullptr) return;
-  RECT client{};
-  GetClientRect(statusBar_, &client);
-  const int right = client.right - client.left;
-  int edges[3] = {std::max(0, right - kCountPaneWidth - kFolderPaneWidth), std::max(0, right - kFolderPaneWidth), -1};
-  SendMessageW(statusBar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, soundPanes_[0], soundPanes_[1]);
 }
 
 void MainFrame::ShowSoundText(const std::wstring& text) {
@@ -279,7 +285,7 @@ bool MainFrame::IsStopSoundKey(const MSG& msg) const {
 
 // The name cells of entries whose files are not found carry the grid's warning mark, and say
 // where the file was looked for in their tooltip. Painting only reads what the idle pass has
-// looked up (UpdateSoundState), which repaints the page when the marks change.
+// taken as shown (UpdateSoundState), which repaints the page when the marks change.
 void MainFrame::MarkMissingSounds(AmbientView& view) {
   view.SetCellWarning([this, &view](int row, int col) -> std::wstring {
     // Only the page shown is the active one; asking the tabs which it is would cost two
@@ -287,7 +293,7 @@ void MainFrame::MarkMissingSounds(AmbientView& view) {
     if (col != kSoundNameColumn || row < 0 || row >= view.GetEntryCount() || !IsWindowVisible(view.Handle()))
       return {};
     const std::wstring name = EntryName(view, row);
-    if (!soundCheck_.IsKnownMissing(name)) return {};
+    if (!soundCheck_.IsShownMissing(name)) return {};
     return FormatText(STR_SOUND_NOT_FOUND, {soundCheck_.FullPath(name)});
   });
 }

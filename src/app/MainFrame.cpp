@@ -321,6 +321,7 @@ void MainFrame::DoIdle() {
   UpdateEditCommandStates();
   UpdateUnsavedMarks();
   if (recoveryDue_) ScheduleRecoveryCopies();
+  EndReasonOfOtherView();
   UpdateSoundState();
   UpdateFindCommandStates();
   if (ambience_) UpdateAmbience(view != nullptr);
@@ -477,7 +478,7 @@ void MainFrame::OnDropFiles(HDROP drop) {
     paths.push_back(std::move(path));
   }
   DragFinish(drop);
-  const std::vector<std::wstring> files = OpenableFiles(paths);
+  const std::vector<std::wstring> files = FullPathsOf(paths);
   for (const std::wstring& path : files) OpenDocument(path, files.size() > 1);
 }
 

@@ -159,6 +159,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool ConfirmCloseAll();
   bool SaveDocument(AmbientView& view);
   bool SaveDocumentAs(AmbientView& view);
+  std::wstring DialogFolder(const AmbientView* view) const;
   void OnValueRefused(const GridNotify& notify);
   bool OnQueryEndSession();
   int AskUser(const std::wstring& text, UINT type);
@@ -247,8 +248,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnSoundNotice(unsigned generation);
   void OnSelectMissingSound(int step);
   void OnViewSoundFolder();
+  void OnFindSoundFolderAutomatically();
   void UpdateSoundFolder();
   void UpdateSoundState();
+  void EndReasonOfOtherView();
   void SetSoundPanes(const std::wstring& count, const std::wstring& folder);
   void LayoutStatusPanes();
   void ShowSoundText(const std::wstring& text);
@@ -300,8 +303,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::wstring searchedDocumentPath_;
   std::wstring foundFolder_;
   std::wstring soundPanes_[2];
-  // The folder and the entries not found that the active view was last painted with.
-  std::wstring paintedMissing_;
+  // The document active when the status bar's reason was given (compared, never followed).
+  const AmbientView* reasonView_ = nullptr;
   FindReplaceDialog findReplace_;
   HACCEL findKeys_ = nullptr;
   // Where the focus was when the frame last went to the background; it goes back there.

@@ -26,7 +26,8 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
     frame->SizeForFirstStart();
     ShowWindow(hwnd, showCommand);
   }
-  for (const std::wstring& path : files) frame->OpenDocument(path, files.size() > 1);
+  // The user picked these outside the editor: a message about one names it.
+  for (const std::wstring& path : files) frame->OpenDocument(path, true);
   if (!recoveryFolder.empty()) {
     frame->KeepRecoveryCopies(recoveryFolder);
     frame->OfferRecovery();

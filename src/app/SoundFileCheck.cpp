@@ -29,8 +29,17 @@ bool SoundFileCheck::IsMissing(const std::wstring& name) {
   return place->second;
 }
 
-bool SoundFileCheck::IsKnownMissing(const std::wstring& name) const {
-  if (folder_.empty() || name.empty()) return false;
-  const auto known = known_.find(Key(name));
-  return known != known_.end() && known->second;
+bool SoundFileCheck::ShowMissing(const std::vector<std::wstring>& names) {
+  std::set<std::wstring> missing;
+  for (const std::wstring& name : names) {
+    if (IsMissing(name)) missing.insert(Key(name));
+  }
+  if (missing == shown_ && shownFolder_ == folder_) return false;
+  shown_ = std::move(missing);
+  shownFolder_ = folder_;
+  return true;
+}
+
+bool SoundFileCheck::IsShownMissing(const std::wstring& name) const {
+  return !name.empty() && !shownFolder_.empty() && shown_.count(Key(name)) != 0;
 }

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 // Whether the files that entries name exist in the sound folder. Each name is looked up on
 // disk once and remembered; the frame clears what it remembers when it comes back to the
@@ -20,13 +22,20 @@ class SoundFileCheck {
   std::wstring FullPath(const std::wstring& name) const;
   // False for an empty name and when no folder is known. Looks on the disk the first time.
   bool IsMissing(const std::wstring& name);
-  // What is known without looking (for painting, which must never wait for a disk): false
-  // too for a name not looked up yet.
-  bool IsKnownMissing(const std::wstring& name) const;
+  // Takes which of `names` (the shown document's) are missing as what the screen shows from
+  // now on; true when that differs from what it showed, so that the caller repaints.
+  bool ShowMissing(const std::vector<std::wstring>& names);
+  // Whether the screen shows `name` as missing. Painting asks only this: it must never wait for
+  // a disk, and a mark drawn from a lookup that came after the last ShowMissing (a name just
+  // replaced, a lookup forgotten on the way back to the foreground) would disagree with the
+  // rest of the screen until some unrelated repaint.
+  bool IsShownMissing(const std::wstring& name) const;
 
  private:
   static std::wstring Key(const std::wstring& name);
 
   std::wstring folder_;
   std::unordered_map<std::wstring, bool> known_;
+  std::wstring shownFolder_;
+  std::set<std::wstring> shown_;
 };

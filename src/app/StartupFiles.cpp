@@ -4,7 +4,6 @@
 // CommandLineToArgvW needs the base declarations first.
 #include <shellapi.h>
 
-#include "ambient/FileAccess.h"
 
 std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine) {
   std::vector<std::wstring> arguments;
@@ -17,16 +16,17 @@ std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine) {
   return arguments;
 }
 
-std::vector<std::wstring> OpenableFiles(const std::vector<std::wstring>& names) {
+std::vector<std::wstring> FullPathsOf(const std::vector<std::wstring>& names) {
   std::vector<std::wstring> files;
   for (const std::wstring& name : names) {
     if (name.empty()) continue;
     DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
-    if (length == 0) continue;
+    if (length == 0) {
+      files.push_back(name);
+      continue;
+    }
     std::wstring full(length, L'\0');
     full.resize(GetFullPathNameW(name.c_str(), length, full.data(), nullptr));
-    DWORD attributes = GetFileAttributesW(ExtendedLengthPath(full).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
     files.push_back(std::move(full));
   }
   return files;

@@ -7,7 +7,7 @@
 // Explorer uses when it passes paths with spaces.
 std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine);
 
-// The full paths of the names that are existing files, in their order; relative names are
-// taken from the current folder. Anything else (folders, names of nothing, options) is left
-// out without a word, so stray arguments change nothing.
-std::vector<std::wstring> OpenableFiles(const std::vector<std::wstring>& names);
+// The full paths of the names, in their order; relative names are taken from the current
+// folder. Nothing is left out but empty names: a name that turns out to be no file is the
+// opening's to refuse, with a message, so that the user learns why nothing opened.
+std::vector<std::wstring> FullPathsOf(const std::vector<std::wstring>& names);

@@ -9,15 +9,15 @@
 #include "app/StartupFiles.h"
 #include "cli/ToolRunner.h"
 
-// Every argument that names an existing file opens in its own page ("Open with" and files
-// dropped on the program's icon); other arguments are ignored. The show command is what the
+// Every argument names a file that opens in its own page ("Open with" and files dropped on
+// the program's icon); one that cannot be opened says so. The show command is what the
 // runtime derived from the start-up information (SW_SHOWDEFAULT when that names none).
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const std::vector<std::wstring> arguments = CommandLineArguments(GetCommandLineW());
   // A tool for scripts (--check, --render-ambience) answers and ends without a window.
   if (const std::optional<int> toolExit = RunTool(arguments)) return *toolExit;
   // Taken before anything else could change the current folder that relative names start from.
-  const std::vector<std::wstring> files = OpenableFiles(arguments);
+  const std::vector<std::wstring> files = FullPathsOf(arguments);
   // A second start in this session gives its files to the first one's window and ends.
   SingleInstance oneWindow;
   if (oneWindow.AnotherIsRunning() && HandToRunningInstance(files)) return 0;

@@ -145,7 +145,12 @@ void GridPainter::PaintCell(const GridDrawInfo& templateInfo, const CellPaint& c
   info.hdc = cell.hdc;
   info.rect = cell.rect;
   info.state = cell.state;
-  if (cell.inSelectedRow && (info.exFlags & GRID_EX_ROWHIGHLIGHT)) info.clrBack = info.clrDisabledBack;
+  // Selected rows read as a list view's do, in every colour scheme; the cell under the cursor
+  // keeps the window's colours inside its frame, so that it stands out of the highlight.
+  if (cell.inSelectedRow && !cell.selectedCell && (info.exFlags & GRID_EX_ROWHIGHLIGHT)) {
+    info.clrBack = cell.gridHasFocus ? info.clrSelBack : info.clrDisabledBack;
+    info.clrText = cell.gridHasFocus ? info.clrSelText : GetSysColor(COLOR_BTNTEXT);
+  }
   if (cell.selectedCell && (info.exFlags & GRID_EX_CELLHIGHLIGHT)) {
     info.clrBack = info.clrSelBack;
     info.clrText = info.clrSelText;

@@ -15,6 +15,9 @@ struct CellPaint {
   UINT state;  // GRID_STATE_* bits
   bool inSelectedRow;
   bool selectedCell;
+  // The keyboard is in the grid or its editor: selected rows show the system's highlight,
+  // otherwise its unfocused one.
+  bool gridHasFocus;
   bool gridDisabled;
   bool focusFrame;
   bool listGridLines;  // LVS_EX_GRIDLINES

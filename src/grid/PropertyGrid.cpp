@@ -110,6 +110,7 @@ void PropertyGrid::SyncRowCount() {
   if (updateDepth > 0 || Handle() == nullptr) return;
   const int count = GetRowCount(), oldCount = ItemCount();
   const bool paintWaiting = GetUpdateRect(Handle(), nullptr, FALSE) != FALSE;
+  const int topBefore = TopRow();
   // The list view would repaint every row and scroll to keep its old ones in view; only the
   // rows from the first changed one down differ. Its scroll bar is drawn with that paint.
   if (count != oldCount) {
@@ -117,7 +118,15 @@ void PropertyGrid::SyncRowCount() {
       SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     });
   }
-  if (firstChangedRow >= 0 && !ShiftRowsOnScreen(oldCount, paintWaiting)) RepaintRows(firstChangedRow);
+  if (TopRow() != topBefore) {
+    // A list scrolled to its end scrolls back when rows go: that happened while drawing was
+    // held, so no pixel moved, and every row shown is another one now.
+    InvalidateRect(Handle(), nullptr, TRUE);
+  } else if (firstChangedRow >= 0 && !ShiftRowsOnScreen(oldCount, paintWaiting)) {
+    RepaintRows(firstChangedRow);
+  }
+  // An open editor stays over its cell, wherever the rows took it.
+  if (firstChangedRow >= 0) PlaceEditor();
   firstChangedRow = -1;
   splice = Splice{};
   // A virtual list keeps its selection at an index; the grid's selected row may have moved.
@@ -215,7 +224,7 @@ bool PropertyGrid::HandleMessage(Message& m) {
       return true;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      RepaintCell(selRow, selCol);
+      OnFocusChange(reinterpret_cast<HWND>(m.wParam));
       return Window::HandleMessage(m);
     case WM_SIZE:
       // A size cannot be refused: an editor holding a refused value moves with its cell.
@@ -280,6 +289,7 @@ bool PropertyGrid::HandleMessage(Message& m) {
       return true;
     case GRIDM_COMMITEDIT:
       OnCommitEdit(reinterpret_cast<HWND>(m.lParam));
+      OnEditorLeft();
       m.result = 0;
       return true;
     case GRIDM_FILLSELECTION:
@@ -288,6 +298,7 @@ bool PropertyGrid::HandleMessage(Message& m) {
       return true;
     case GRIDM_CANCELEDIT:
       OnCancelEdit(reinterpret_cast<HWND>(m.lParam));
+      OnEditorLeft();
       m.result = 0;
       return true;
     case GRIDM_EDITORBUTTON:
@@ -354,6 +365,8 @@ int PropertyGrid::ItemCount() const {
   return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
 }
 
+int PropertyGrid::TopRow() const { return static_cast<int>(SendMessageW(Handle(), LVM_GETTOPINDEX, 0, 0)); }
+
 int PropertyGrid::SelectedListRow() const {
   return static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
@@ -362,6 +375,29 @@ void PropertyGrid::RepaintCell(int row, int col, bool erase) {
   if (row < 0 || col < 0) return;
   RECT cell = GetCellRect(row, col);
   InvalidateRect(Handle(), &cell, erase);
+}
+
+// The focus going to or coming from the grid's own editor stays within the grid.
+void PropertyGrid::OnFocusChange(HWND other) {
+  if (other != nullptr && IsChild(Handle(), other)) return;
+  RepaintCell(selRow, selCol);
+  RepaintSelectedRows();
+}
+
+// An editor that lost the keyboard to a window outside the grid (another program, a dialog)
+// tells the grid only by ending; the grid itself heard of no focus change.
+void PropertyGrid::OnEditorLeft() {
+  const HWND focus = GetFocus();
+  if (focus == Handle() || (focus != nullptr && IsChild(Handle(), focus))) return;
+  RepaintSelectedRows();
+}
+
+void PropertyGrid::RepaintSelectedRows() {
+  const int top = TopRow();
+  const int shown = static_cast<int>(SendMessageW(Handle(), LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
+  for (int row = std::max(top, 0); row < std::min(top + shown, GetRowCount()); ++row) {
+    if (row == selRow || IsRowSelected(row)) RepaintRows(row, row);
+  }
 }
 
 LRESULT PropertyGrid::Notify(int code, PropertyItem* item) {

@@ -183,7 +183,13 @@ class PropertyGrid : public Window {
   bool HasSelectedCell() const { return selRow >= 0 && selCol >= 0; }
   int ItemCount() const;
   int SelectedListRow() const;
+  // The first row shown (the list's scroll position).
+  int TopRow() const;
   void RepaintCell(int row, int col, bool erase = true);
+  // The selected rows shown, which change colour with the focus.
+  void RepaintSelectedRows();
+  void OnFocusChange(HWND other);
+  void OnEditorLeft();
   LRESULT Notify(int code, PropertyItem* item);
   void FreeRow(PropertyItem** items);
   void FreeAllRows();
@@ -232,6 +238,8 @@ class PropertyGrid : public Window {
     bool gridDisabled = false;
     bool showSelectionAlways = false;
     bool gridHasFocus = false;
+    // The grid or its editor has the keyboard.
+    bool focusWithin = false;
     bool listGridLines = false;
   } paintPass;
 };

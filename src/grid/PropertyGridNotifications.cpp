@@ -153,6 +153,8 @@ void PropertyGrid::StartPaintPass(const NMLVCUSTOMDRAW& /*draw*/) {
   // GetFocus asks the server; only a grid that hides its selection without the focus needs it.
   paintPass.gridHasFocus = !paintPass.showSelectionAlways && GetFocus() == Handle();
   paintPass.listGridLines = (listExStyle & LVS_EX_GRIDLINES) != 0;
+  const HWND focus = GetFocus();
+  paintPass.focusWithin = focus != nullptr && (focus == Handle() || IsChild(Handle(), focus));
   paintPass.columnLefts.assign(static_cast<size_t>(columnCount), 0);
   paintPass.columnRights.assign(static_cast<size_t>(columnCount), 0);
   for (int col = 0; col < columnCount; ++col) {
@@ -192,7 +194,9 @@ void PropertyGrid::PaintRow(const NMLVCUSTOMDRAW& draw) {
     paint.item = item;
     paint.state = CellState(*item, row, col);
     paint.inSelectedRow = row == selRow || IsRowSelected(row);
-    paint.selectedCell = row == selRow && col == selCol;
+    // The append row's one cell is the cursor's whichever column it came from.
+    paint.selectedCell = row == selRow && (col == selCol || appendRow);
+    paint.gridHasFocus = paintPass.focusWithin;
     paint.gridDisabled = paintPass.gridDisabled;
     paint.focusFrame = HasFocusFrame({.gridHasFocus = row == selRow && paintPass.gridHasFocus,
                                       .itemHasFocusState = (draw.nmcd.uItemState & CDIS_FOCUS) != 0,

@@ -45,6 +45,12 @@ bool PropertyGrid::ShiftRowsOnScreen(int oldCount, bool paintWaiting) {
   if (shift < 0) moved.top -= shift;  // the rows below the deleted ones come up
   if (moved.top < moved.bottom) {
     ScrollWindowEx(Handle(), 0, shift, &moved, &below, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
+    // The scroll only asks for what it uncovered inside the rows it moved: with fewer rows
+    // below the deleted ones than were deleted, the place between where they landed and the
+    // end of the list would keep the deleted rows' pixels.
+    RECT rest = below;
+    rest.top = below.top + (moved.bottom - moved.top);
+    if (shift < 0 && rest.top < rest.bottom) InvalidateRect(Handle(), &rest, TRUE);
   } else {
     InvalidateRect(Handle(), &below, TRUE);
   }

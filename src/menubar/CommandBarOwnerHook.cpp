@@ -20,6 +20,12 @@ bool CommandBar::OwnerHook::HandleMessage(Message& m) {
       if (LOWORD(m.wParam) == WA_INACTIVE && bar_.keyboardMode_ && !bar_.tracking_)
         bar_.LeaveKeyboardMode(false);
       break;
+    case WM_INITMENUPOPUP:
+      // Items the owner puts in as the popup opens (recent files, the window list) are
+      // measured like the rest: the popup is laid out only after this message.
+      m.result = CallDefault(m);
+      if (!HIWORD(m.lParam)) bar_.images_.ApplyTo(reinterpret_cast<HMENU>(m.wParam));
+      return true;
     case WM_MEASUREITEM:
       if (m.lParam != 0 && bar_.images_.Measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(m.lParam))) {
         m.result = TRUE;

@@ -115,8 +115,13 @@ bool MenuImages::Build(const ToolbarLayout& layout, HBITMAP strip) {
   return true;
 }
 
-void MenuImages::ApplyTo(HMENU menu) const {
-  int count = GetMenuItemCount(menu);
+void MenuImages::ApplyTo(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  bool anyImage = false;
+  for (int position = 0; position < count && !anyImage; ++position) {
+    const UINT id = GetMenuItemID(menu, position);
+    anyImage = id != static_cast<UINT>(-1) && Has(id);
+  }
   for (int position = 0; position < count; ++position) {
     MENUITEMINFOW item{};
     item.cbSize = sizeof(item);
@@ -128,7 +133,11 @@ void MenuImages::ApplyTo(HMENU menu) const {
     }
     if (item.fType & MFT_SEPARATOR) continue;
     // Bitmaps that others gave an item stay; only our own mark comes and goes.
-    HBITMAP wanted = Has(item.wID) ? HBMMENU_CALLBACK : nullptr;
+    const bool othersBitmap = item.hbmpItem != nullptr && item.hbmpItem != HBMMENU_CALLBACK;
+    if (othersBitmap && !Has(item.wID)) continue;
+    const bool marked = Has(item.wID) || anyImage;
+    if (marked && !Has(item.wID)) blanks_.insert(item.wID);
+    HBITMAP wanted = marked ? HBMMENU_CALLBACK : nullptr;
     if (wanted == item.hbmpItem || (wanted == nullptr && item.hbmpItem != HBMMENU_CALLBACK)) continue;
     MENUITEMINFOW change{};
     change.cbSize = sizeof(change);
@@ -139,14 +148,16 @@ void MenuImages::ApplyTo(HMENU menu) const {
 }
 
 bool MenuImages::Measure(MEASUREITEMSTRUCT& measure) const {
-  if (measure.CtlType != ODT_MENU || !Has(measure.itemID)) return false;
+  if (measure.CtlType != ODT_MENU || (!Has(measure.itemID) && blanks_.count(measure.itemID) == 0))
+    return false;
   measure.itemWidth = static_cast<UINT>(size_.cx);
   measure.itemHeight = static_cast<UINT>(size_.cy);
   return true;
 }
 
 bool MenuImages::Draw(const DRAWITEMSTRUCT& draw) const {
-  if (draw.CtlType != ODT_MENU || !Has(draw.itemID)) return false;
+  const bool blank = !Has(draw.itemID) && blanks_.count(draw.itemID) != 0;
+  if (draw.CtlType != ODT_MENU || (!Has(draw.itemID) && !blank)) return false;
   // Only the image of an item we marked; an item drawn wholly by its owner is not ours.
   auto menu = reinterpret_cast<HMENU>(draw.hwndItem);
   MENUITEMINFOW item{};
@@ -155,6 +166,7 @@ bool MenuImages::Draw(const DRAWITEMSTRUCT& draw) const {
   if (!IsMenu(menu) || !GetMenuItemInfoW(menu, draw.itemID, FALSE, &item) ||
       item.hbmpItem != HBMMENU_CALLBACK)
     return false;
+  if (blank) return true;
   bool grayed = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
   return DrawImage(draw.hDC, draw.itemID, MenuImageOrigin(draw.rcItem, size_), grayed);
 }

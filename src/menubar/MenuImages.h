@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "win/UniqueHandle.h"
@@ -58,15 +59,19 @@ class MenuImages {
   SIZE ImageSize() const { return size_; }
 
   // Marks every item of `menu` and its submenus whose command has an image as drawn by the
-  // owner, and takes the mark off items whose command has none (any more).
-  void ApplyTo(HMENU menu) const;
+  // owner, and takes the mark off items whose command has none (any more). In a popup where
+  // some items have images, the others get the mark too, with an empty image: menus lay the
+  // shortcuts out from the items' own measures, and on some systems an item measured without an
+  // image ends its text short of the picture column every item's text is drawn after, so the
+  // longest name ran into its shortcut.
+  void ApplyTo(HMENU menu);
 
-  // WM_MEASUREITEM for a menu item with an image of ours: its image size. False for anything
+  // WM_MEASUREITEM for a menu item with a mark of ours: the image size. False for anything
   // else, which the owner handles as before. The measure names no menu, so a wholly owner-drawn
   // item with a command of ours would be taken too; the frame's menus have none.
   bool Measure(MEASUREITEMSTRUCT& measure) const;
   // WM_DRAWITEM for the image of a marked menu item: draws it see-through, grayed for a grayed
-  // item. False for anything else.
+  // item, or nothing for an item marked only to keep its text in line. False for anything else.
   bool Draw(const DRAWITEMSTRUCT& draw) const;
   // Draws the image of `commandId` with its top-left corner at `origin`.
   bool DrawImage(HDC dc, UINT commandId, POINT origin, bool grayed) const;
@@ -75,4 +80,6 @@ class MenuImages {
   UniqueImageList list_;
   SIZE size_{};
   std::map<UINT, int> indices_;
+  // Commands of items marked without an image of their own.
+  std::set<UINT> blanks_;
 };

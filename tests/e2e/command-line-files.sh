@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # "Open with" from Explorer: two files named on the command line (one by a quoted full path
-# with a space, one relative to the current folder) open in two tabs; a name of nothing is
-# passed over without a message. Each tab is edited and saved to show it holds its own file.
+# with a space, one relative to the current folder) open in two tabs; a name of nothing and a
+# folder each say that they cannot be opened. Each tab is edited and saved to show it holds
+# its own file.
 source "$(dirname "$0")/e2e-lib.sh"
 
 mkdir -p "$work/with space"
@@ -11,10 +12,22 @@ cp "$samples/four-times-of-day.bad" "$first"
 cp "$samples/four-times-of-day.bad" "$second"
 
 cd "$work"
-start_editor "$(windows_path "$first")" second.bad nothing-here.bad
+start_editor "$(windows_path "$first")" second.bad nothing-here.bad "with space"
+for name in nothing-here "folder"; do
+  box=$(wait_other_window)
+  [ -n "$box" ] || fail "nothing said that $name cannot be opened"
+  shot "01-cannot-open-$name"
+  xdotool windowfocus --sync "$box" 2>/dev/null || true
+  keys Return
+  for _ in $(seq 20); do
+    other_windows | grep -qx "$box" || break
+    settle 0.5
+  done
+done
 settle 2
 shot 01-started
-[ -z "$(other_windows)" ] || fail "a message box showed at start-up"
+[ -z "$(other_windows)" ] || fail "a message box stayed at start-up"
+xdotool windowfocus --sync "$frame" 2>/dev/null || true
 
 # The last file named is the active tab.
 keys Down Right Right Return ctrl+a

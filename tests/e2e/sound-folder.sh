@@ -43,9 +43,9 @@ shot 05-stopped
 settle 1
 [ -z "$(other_windows)" ] || fail "playing opened a window"
 
-# The last item of the View menu (the third); the folder dialog takes a typed path.
+# The View menu's item before its last one; the folder dialog takes a typed path.
 mkdir -p "$work/other sounds"
-keys F10 Right Right Down Up Return
+keys F10 Right Right Down Up Up Return
 [ -n "$(wait_other_window)" ] || fail "View > Sound Folder showed no dialog"
 settle 1
 shot 06-folder-dialog
@@ -89,11 +89,12 @@ keys Up Return
 shot 10-browse-button
 eval "$(xdotool getwindowgeometry --shell "$frame" | grep -E '^(X|Y)=')"
 # On screen it covers the name's warning mark (wind.wav is not in this folder): its square
-# holds greys only, a frame and dots, none of the mark's orange.
+# holds a frame and dots, none of the mark's orange (the selected row around it is the
+# system's highlight).
 button_area() { convert "$artifacts/10-browse-button.png" -crop 17x17+$((X + 276))+$((Y + 115)) +repage "$@" info:; }
-colour=$(button_area -colorspace HSL -channel G -separate -format '%[fx:maxima]')
+orange=$(button_area -colorspace HSL -fx 'u.r > 0.03 && u.r < 0.2 && u.g > 0.5' -format '%[fx:w*h*mean]')
 dark=$(button_area -colorspace Gray -threshold 60% -format '%[fx:w*h*(1-mean)]')
-awk "BEGIN { exit !($colour < 0.2 && $dark >= 1) }" || fail "the browse button is not on screen (colour $colour, dark $dark)"
+awk "BEGIN { exit !($orange < 1 && $dark >= 1) }" || fail "the browse button is not on screen (orange $orange, dark $dark)"
 xdotool mousemove $((X + 284)) $((Y + 123)) click 1
 # Out of the grid again: a tooltip left showing would count as another window.
 xdotool mousemove 1000 900
@@ -107,6 +108,13 @@ shot 12-button-picked
 keys ctrl+s
 settle 2
 [ "$(dd if="$document" bs=1 skip=11 count=16 2>/dev/null)" = 'forest\gust.wav' ] || fail "the name picked with the button is not in the file as a relative path"
+
+# The View menu's last item gives the chosen folder up: the one beside the document counts again.
+keys F10 Right Right Down Up Return
+settle 1
+shot 13-found-again
+kept=$(wine_run reg query 'HKCU\Software\Sonarwick' /v SoundFolder </dev/null 2>/dev/null | tr -d '\r' | grep SoundFolder)
+[[ "$kept" != *"other sounds"* ]] || fail "the chosen folder is still kept: $kept"
 
 close_editor
 forget_folder

@@ -142,6 +142,8 @@
 #define STR_WINDOWS_MORE 0x6300
 // A recent file that is gone: %1 is its path.
 #define STR_RECENT_FILE_GONE 0x6301
+// A name handed to the editor (command line, second start, drop) that names a folder.
+#define STR_OPEN_FOLDER_NOT_FILE 0x6302
 
 // Sounds: playing an entry's file, the sound folder, and the names not found in it.
 #define CMD_SOUND_PLAY 0x8030
@@ -149,6 +151,8 @@
 #define CMD_SOUND_NEXT_MISSING 0x8032
 #define CMD_SOUND_PREV_MISSING 0x8033
 #define CMD_VIEW_SOUND_FOLDER 0x8034
+// Gives up the chosen sound folder: the one found near each document is used again.
+#define CMD_VIEW_SOUND_FOLDER_AUTO 0x8035
 #define STR_SOUND_PLAYING 0x6400
 #define STR_SOUND_PLAYING_LENGTH 0x6401
 #define STR_SOUND_CANNOT_PLAY 0x6402

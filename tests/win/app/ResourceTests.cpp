@@ -97,6 +97,7 @@ const MenuLine kMainMenu[] = {
     {CMD_VIEW_NAMES_SYSTEM, L"&System's", L"&Системная"},
     {CMD_VIEW_NAMES_1251, L"Windows-&1251 (Cyrillic)", L"Windows-&1251 (кириллица)"},
     {CMD_VIEW_SOUND_FOLDER, L"Sound &Folder...", L"Папка &звуков..."},
+    {CMD_VIEW_SOUND_FOLDER_AUTO, L"Find Sound Folder &Automatically", L"Искать папку звуков &автоматически"},
     {0, nullptr, nullptr},
     {CMD_VIEW_TIMELINE, L"T&imeline\tF9", L"&Шкала времени\tF9"},
     {0, L"&Ambience", L"&Атмосфера"},

@@ -250,6 +250,33 @@ HWND VisibleTopLevelWindowOf(DWORD processId) {
   return search.found;
 }
 
+// A visible window of the process that has an owner: a message box over the frame.
+HWND MessageBoxOf(DWORD processId) {
+  ProcessWindow search{processId, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* search = reinterpret_cast<ProcessWindow*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner != search->processId || !IsWindowVisible(hwnd) || !GetWindow(hwnd, GW_OWNER)) return TRUE;
+        search->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The texts of a window's controls, one after the other.
+std::wstring ChildTexts(HWND window) {
+  std::wstring texts;
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t text[1024]{};
+    SendMessageW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    texts += std::wstring(text) + L"\n";
+  }
+  return texts;
+}
+
 // Every visible top-level window of the process, owned ones (message boxes) included.
 int VisibleWindowCountOf(DWORD processId) {
   struct Count {
@@ -301,8 +328,16 @@ TEST(SonarwickExe, OpensTheFilesOnItsCommandLineAndEndsWithExitCodeOneWhenClosed
     // process above. The bars are there: the rebar holds the menu bar.
     EXPECT_NE(FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr), nullptr);
     EXPECT_TRUE(PumpUntil([&] { return PageCountOf(frame) == 2; }, 10000)) << PageCountOf(frame) << " pages";
-    // The stray arguments brought up no message box.
-    PumpUntil([] { return false; }, 500);
+    // Each name that opens nothing says so, one after the other, naming it.
+    for (const wchar_t* name : {L"ignored.bad", L"stray"}) {
+      HWND box = nullptr;
+      EXPECT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(process.dwProcessId)) != nullptr; }, 10000))
+          << name;
+      if (box == nullptr) break;
+      EXPECT_NE(ChildTexts(box).find(name), std::wstring::npos) << name;
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000);
+    }
     EXPECT_EQ(VisibleWindowCountOf(process.dwProcessId), 1);
     PostMessageW(frame, WM_CLOSE, 0, 0);
   } else {

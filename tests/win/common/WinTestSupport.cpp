@@ -167,3 +167,24 @@ std::wstring WindowText(HWND hwnd) {
   text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
+
+std::vector<DWORD> ClientPixels(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> pixels(static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom));
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(client.bottom), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  for (size_t row = 0; row < static_cast<size_t>(client.bottom); ++row)
+    pixels[row * static_cast<size_t>(client.right)] = pixels[row * static_cast<size_t>(client.right) + 1] = 0;
+  return pixels;
+}

@@ -45,6 +45,11 @@ std::wstring WindowText(HWND hwnd);
 // Colour of a client pixel of `hwnd` as the screen shows it after the window repainted.
 COLORREF ReadClientPixel(HWND hwnd, int x, int y);
 
+// The client area as it stands on the screen, pixel by pixel, less its left two columns:
+// there a list view draws its rows' image strip in a paint of its own choosing (a cursor
+// moved up leaves it in the window's colour until the whole list is painted).
+std::vector<DWORD> ClientPixels(HWND window);
+
 // The whole content of a file, or nothing when it cannot be read.
 std::vector<char> ReadFileBytes(const std::wstring& path);
 // Replaces a file's content.

@@ -228,3 +228,34 @@ TEST_F(FrameDpi, TheGridAndAnOpenEditorFollowTheScale) {
   EXPECT_EQ(FontHeight(grid), text);
   EXPECT_EQ(LiveHandleCount(HandleKind::Font), fonts);
 }
+
+// The panes right of the status bar's main text hold their whole text in the bar's font, the
+// count of sounds not found and the folder they are looked for in.
+TEST_F(FrameDpi, StatusPanesHoldTheirWholeText) {
+  const std::wstring path = CopyOfSample(L"bytes-behind-terminators.bad");
+  WriteFileBytes(TempFile(L"wind.wav"), {'R', 'I', 'F', 'F'});
+  Command(CMD_VIEW_SOUND_FOLDER_AUTO);
+  OpenFile(path);
+  Pump();
+  const HWND bar = frame->StatusBarWindow();
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  const HFONT systemFont = CreateFontIndirectW(&metrics.lfStatusFont);
+  auto font = reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0));
+  HDC dc = GetDC(bar);
+  HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : systemFont);
+  for (int part : {1, 2}) {
+    wchar_t text[512]{};
+    SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+    ASSERT_NE(text[0], L'\0') << part;
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+    RECT pane{};
+    SendMessageW(bar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&pane));
+    EXPECT_GE(pane.right - pane.left, size.cx + 2 * GetSystemMetrics(SM_CXEDGE)) << part;
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(bar, dc);
+  DeleteObject(systemFont);
+}

@@ -141,8 +141,8 @@ TEST_F(FrameCommands, AFileThatCannotBeOpenedIsReportedAndAddsNothing) {
   EXPECT_EQ(FindWindowExW(frame->ClientWindow(), nullptr, nullptr, nullptr), frame->Tabs().GetTabStrip());
 }
 
-// Each dropped file opens in its own tab; one that cannot be read says so and the others
-// still open; a name of nothing is passed over in silence.
+// Each dropped file opens in its own tab; one that cannot be read, a name of nothing and a
+// folder each say so, naming it, and the others still open.
 TEST_F(FrameCommands, DroppedFilesOpenEachInItsTab) {
   EXPECT_TRUE(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
   const std::wstring first = CopyOfSample(L"four-times-of-day.bad");
@@ -151,17 +151,20 @@ TEST_F(FrameCommands, DroppedFilesOpenEachInItsTab) {
   tooMany[0] = 101;
   WriteFileBytes(broken, tooMany);
   const std::wstring last = CopyOfSample(L"no-entries.bad");
+  const std::wstring nothing = folder + L"\\nothing.bad";
   ModalScript box;
-  std::wstring message;
-  ReadAndCloseMessageBox(box, message);
+  std::wstring messages[3];
+  for (std::wstring& message : messages) ReadAndCloseMessageBox(box, message);
   SendMessageW(Hwnd(), WM_DROPFILES,
-               reinterpret_cast<WPARAM>(DroppedFiles({first, broken, folder + L"\\nothing.bad", last})), 0);
+               reinterpret_cast<WPARAM>(DroppedFiles({first, broken, nothing, folder, last})), 0);
   EXPECT_TRUE(box.Finished());
   Pump();
-  EXPECT_EQ(message.rfind(L"Не могу открыть файл!\n", 0), 0u);
-  EXPECT_NE(message.find(L"101"), std::wstring::npos);
+  for (const std::wstring& message : messages) EXPECT_EQ(message.rfind(L"Не могу открыть файл!\n", 0), 0u);
+  EXPECT_NE(messages[0].find(L"101"), std::wstring::npos);
   // Several files at once: the reason says which one it is about.
-  EXPECT_NE(message.find(broken), std::wstring::npos);
+  EXPECT_NE(messages[0].find(broken), std::wstring::npos);
+  EXPECT_NE(messages[1].find(nothing), std::wstring::npos);
+  EXPECT_NE(messages[2].find(folder + L"\n" + LoadCommandString(STR_OPEN_FOLDER_NOT_FILE)), std::wstring::npos);
   EXPECT_EQ(PageTitles(), std::vector<std::wstring>({L"four-times-of-day.bad", L"no-entries.bad"}));
   EXPECT_EQ(frame->ViewCount(), 2u);
 }

@@ -39,19 +39,90 @@ TEST_F(GridPaint, SelectedRowFocusFrameAndGridLinesInSystemColours) {
   const COLORREF window = GetSysColor(COLOR_WINDOW), face = GetSysColor(COLOR_BTNFACE),
                  highlight = GetSysColor(COLOR_HIGHLIGHT);
   ASSERT_NE(window, face);
+  ASSERT_NE(window, highlight);
   EXPECT_EQ(Background(2, 3), window);
-  EXPECT_EQ(Background(1, 3), face);  // the selected row
-  EXPECT_EQ(Background(1, 2), face);  // the selected cell keeps the row's background
+  EXPECT_EQ(Background(1, 3), highlight);  // the selected row, as a list view shows it
+  EXPECT_EQ(Background(1, 2), window);     // the cell under the cursor stands out of it
   EXPECT_EQ(RightLine(2, 3), face);
   EXPECT_EQ(BottomLine(2, 3), face);
   EXPECT_EQ(LeftEdge(1, 2), highlight);
   EXPECT_EQ(RightLine(1, 2), highlight);
-  EXPECT_NE(LeftEdge(1, 3), highlight);  // the frame is on the selected cell only
+  EXPECT_NE(LeftEdge(2, 2), highlight);  // the frame is on the selected cell only
 
   // An editor in the row takes the frame away (the editor leaves the right edge uncovered).
   ASSERT_TRUE(w.grid.OpenEditor(w.grid.GetCellItem(1, 2), 1, 2));
   PumpMessages();
   EXPECT_EQ(RightLine(1, 2), face);
+  EXPECT_EQ(Background(1, 3), highlight);  // the editor has the keyboard: the grid still has it
+}
+
+// The screen as it stands, without a repaint of its own: what the grid's own invalidation
+// after a change left there.
+class ShownGrid {
+ public:
+  explicit ShownGrid(HWND grid) {
+    UpdateWindow(grid);
+    RECT client{};
+    GetClientRect(grid, &client);
+    width_ = client.right;
+    pixels_ = ClientPixels(grid);
+  }
+  COLORREF At(int x, int y) const {
+    const DWORD pixel =
+        pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+  }
+  COLORREF Background(const RECT& cell) const { return At(cell.right - 6, cell.top + 3); }
+  bool Shows(const RECT& cell, COLORREF colour) const {
+    for (int y = cell.top; y < cell.bottom - 1; ++y) {
+      for (int x = cell.left + 2; x < cell.right - 1; ++x) {
+        if (At(x, y) == colour) return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  int width_ = 0;
+  std::vector<DWORD> pixels_;
+};
+
+// Rows chosen together read as selected in the system's colours, brightly while the keyboard is
+// in the grid and in the unfocused colours when it is elsewhere, high contrast included.
+TEST_F(GridPaint, SelectedRowsShowTheSystemHighlightFocusedOrNot) {
+  w.Build(6, kDocumentFlags);
+  w.grid.SelectRowSet({1, 3, 4}, 4, 2);
+  const COLORREF window = GetSysColor(COLOR_WINDOW), face = GetSysColor(COLOR_BTNFACE),
+                 highlight = GetSysColor(COLOR_HIGHLIGHT);
+  ShownGrid focused(w.grid.Handle());
+  for (int row : {1, 3}) {
+    for (int col = 0; col < 6; ++col)
+      EXPECT_EQ(focused.Background(w.Cell(row, col)), highlight) << row << "," << col;
+  }
+  EXPECT_EQ(focused.Background(w.Cell(4, 2)), window);
+  EXPECT_EQ(focused.Background(w.Cell(4, 3)), highlight);
+  EXPECT_EQ(focused.Background(w.Cell(2, 3)), window);
+  // The text of a selected row is in the highlight's own text colour.
+  EXPECT_TRUE(focused.Shows(w.Cell(1, 3), GetSysColor(COLOR_HIGHLIGHTTEXT)));
+
+  SetFocus(w.parent.Handle());
+  PumpMessages();
+  ShownGrid unfocused(w.grid.Handle());
+  EXPECT_EQ(unfocused.Background(w.Cell(1, 3)), face);
+  EXPECT_EQ(unfocused.Background(w.Cell(3, 0)), face);
+  EXPECT_EQ(unfocused.Background(w.Cell(4, 2)), window);
+  EXPECT_TRUE(unfocused.Shows(w.Cell(1, 3), GetSysColor(COLOR_BTNTEXT)));
+  SetFocus(w.grid.Handle());
+  PumpMessages();
+  EXPECT_EQ(ShownGrid(w.grid.Handle()).Background(w.Cell(1, 3)), highlight);
+
+  // The keyboard going from the grid's editor to a window outside the grid.
+  ASSERT_TRUE(w.grid.OpenEditor(w.grid.GetCellItem(4, 2), 4, 2));
+  PumpMessages();
+  EXPECT_EQ(ShownGrid(w.grid.Handle()).Background(w.Cell(3, 3)), highlight);
+  SetFocus(w.parent.Handle());
+  PumpMessages();
+  EXPECT_EQ(ShownGrid(w.grid.Handle()).Background(w.Cell(3, 3)), face);
 }
 
 TEST_F(GridPaint, FlagsChangeLinesAndHighlight) {

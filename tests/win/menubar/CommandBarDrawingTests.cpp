@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <string>
 
 #include "CommandBarTestFixture.h"
 #include "ResourceIds.h"
@@ -33,10 +34,12 @@ TEST_F(CommandBarTest, ItemsWithToolbarCommandsShowTheToolbarImages) {
   for (UINT id : {CMD_EDIT_CUT, CMD_EDIT_COPY, CMD_EDIT_PASTE})
     EXPECT_EQ(ItemBitmap(edit, id), HBMMENU_CALLBACK) << std::hex << id;
   EXPECT_EQ(ItemBitmap(help, CMD_APP_ABOUT), HBMMENU_CALLBACK);
+  // Their neighbours without a picture are marked too, to be laid out alike; a popup without
+  // any picture is left alone.
   for (UINT id : {CMD_FILE_SAVE_AS, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP, CMD_APP_EXIT}) {
-    EXPECT_EQ(ItemBitmap(file, id), nullptr) << std::hex << id;
+    EXPECT_EQ(ItemBitmap(file, id), HBMMENU_CALLBACK) << std::hex << id;
   }
-  EXPECT_EQ(ItemBitmap(edit, CMD_EDIT_UNDO), nullptr);
+  EXPECT_EQ(ItemBitmap(edit, CMD_EDIT_UNDO), HBMMENU_CALLBACK);
   EXPECT_EQ(ItemBitmap(view, CMD_VIEW_TOOLBAR), nullptr);
 
   // The frame measures the marked items for the images, 16×15, and leaves everything else.
@@ -44,7 +47,10 @@ TEST_F(CommandBarTest, ItemsWithToolbarCommandsShowTheToolbarImages) {
   EXPECT_TRUE(SendMessageW(frame_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
   EXPECT_EQ(measure.itemWidth, 16u);
   EXPECT_EQ(measure.itemHeight, 15u);
-  MEASUREITEMSTRUCT plain{ODT_MENU, 0, CMD_FILE_SAVE_AS, 0, 0, 0};
+  MEASUREITEMSTRUCT neighbour{ODT_MENU, 0, CMD_FILE_SAVE_AS, 0, 0, 0};
+  EXPECT_TRUE(SendMessageW(frame_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&neighbour)));
+  EXPECT_EQ(neighbour.itemWidth, 16u);
+  MEASUREITEMSTRUCT plain{ODT_MENU, 0, CMD_VIEW_TOOLBAR, 0, 0, 0};
   EXPECT_FALSE(SendMessageW(frame_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&plain)));
   EXPECT_EQ(plain.itemWidth, 0u);
 }
@@ -122,6 +128,71 @@ TEST_F(CommandBarTest, ThePopupShowsTheToolbarImagesWithTheirBackgroundSeeThroug
     if (!greyMenus && greyShown != 0) driver.Fail("the grayed Print shows light grey");
   });
   EXPECT_TRUE(failures.empty()) << Describe(failures);
+}
+
+// Whether item `position` of the shown popup `menu` shows its name ending before its shortcut:
+// the columns just left of where the shortcut starts (found from its right end and its width
+// in the menu font) hold nothing but the item's background.
+bool NameEndsBeforeShortcut(HMENU menu, int position, HFONT menuFont) {
+  const std::wstring text = MenuText(menu, position);
+  const size_t tab = text.find(L'\t');
+  if (tab == std::wstring::npos) return true;
+  RECT item{};
+  if (!GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), &item)) return false;
+  std::unique_ptr<Canvas> shown = CopyOfWindow(OpenMenuWindow(), item);
+  const COLORREF background = shown->At(shown->width() - 2, shown->height() / 2);
+  const auto inkIn = [&](int x) {
+    for (int y = 1; y < shown->height() - 1; ++y) {
+      if (shown->At(x, y) != background) return true;
+    }
+    return false;
+  };
+  int right = shown->width() - 3;
+  while (right > 0 && !inkIn(right)) --right;
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, menuFont);
+  SIZE shortcut{};
+  GetTextExtentPoint32W(dc, text.c_str() + tab + 1, static_cast<int>(text.size() - tab - 1), &shortcut);
+  SelectObject(dc, previous);
+  ReleaseDC(nullptr, dc);
+  const int start = right + 1 - shortcut.cx;
+  for (int x = start - 3; x < start; ++x) {
+    if (x < 0 || inkIn(x)) return false;
+  }
+  return true;
+}
+
+// Every name in a popup ends before its shortcut, at the scales whose pictures widen the
+// column the names are drawn after; the longest names have no picture of their own.
+TEST_F(CommandBarTest, EveryNameEndsBeforeItsShortcut) {
+  HWND bar = Bar();
+  HWND frameWindow = frame_->Handle();
+  HMENU edit = Popup(1);
+  auto editOpen = PopupOpen(1);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  HFONT menuFont = CreateFontIndirectW(&metrics.lfMenuFont);
+  const struct {
+    UINT dpi;
+    UINT bitmap;
+    SIZE images;
+  } scales[] = {
+      {96, RES_MAIN, SIZE{16, 15}}, {144, RES_TOOLBAR_24, SIZE{24, 22}}, {192, RES_TOOLBAR_32, SIZE{32, 30}}};
+  for (const auto& scale : scales) {
+    bar_->SetDpi(scale.dpi, scale.bitmap, scale.images);
+    auto failures = RunWithFrameLoop([&](Driver& driver) {
+      DriverClick(frameWindow, ButtonCentre(bar, 1));
+      if (!driver.WaitFor("Edit opens", editOpen)) return;
+      for (int position = 0; position < GetMenuItemCount(edit); ++position) {
+        if (!NameEndsBeforeShortcut(edit, position, menuFont))
+          driver.Fail("at " + std::to_string(scale.dpi) + " DPI item " + std::to_string(position) +
+                      " runs into its shortcut");
+      }
+    });
+    EXPECT_TRUE(failures.empty()) << Describe(failures);
+  }
+  DeleteObject(menuFont);
 }
 
 TEST_F(CommandBarTest, TheButtonOfTheKeyboardIsLit) {

@@ -169,7 +169,8 @@ TEST(MenuImages, MarksMatchingItemsInEverySubmenuForTheOwnerToDraw) {
   images.ApplyTo(bar.get());
 
   EXPECT_EQ(bitmapOf(file, 0xE100), HBMMENU_CALLBACK);
-  EXPECT_EQ(bitmapOf(file, 0xE141), nullptr);
+  // Exit has no image but shares a popup with New: it is marked to be laid out alike.
+  EXPECT_EQ(bitmapOf(file, 0xE141), HBMMENU_CALLBACK);
   EXPECT_EQ(bitmapOf(nested, 0xE140), HBMMENU_CALLBACK);
   EXPECT_EQ(bitmapOf(file, 0xE142), HBMMENU_MBAR_CLOSE);
 
@@ -178,6 +179,7 @@ TEST(MenuImages, MarksMatchingItemsInEverySubmenuForTheOwnerToDraw) {
   ASSERT_TRUE(others.Build(ToolbarLayout{4, 3, {0xE140}}, strip.get()));
   others.ApplyTo(bar.get());
   EXPECT_EQ(bitmapOf(file, 0xE100), nullptr);
+  EXPECT_EQ(bitmapOf(file, 0xE141), nullptr);
   EXPECT_EQ(bitmapOf(nested, 0xE140), HBMMENU_CALLBACK);
   EXPECT_EQ(bitmapOf(file, 0xE142), HBMMENU_MBAR_CLOSE);
 }
@@ -196,7 +198,11 @@ TEST(MenuImages, MeasuresAndDrawsOnlyTheImagesOfMarkedMenuItems) {
   ASSERT_TRUE(images.Measure(measure));
   EXPECT_EQ(measure.itemWidth, 4u);
   EXPECT_EQ(measure.itemHeight, 3u);
-  MEASUREITEMSTRUCT other{ODT_MENU, 0, 0xE102, 1, 1, 0};
+  // Save has no image of its own; it is measured like its neighbours and drawn as nothing.
+  MEASUREITEMSTRUCT blank{ODT_MENU, 0, 0xE102, 1, 1, 0};
+  ASSERT_TRUE(images.Measure(blank));
+  EXPECT_EQ(blank.itemWidth, 4u);
+  MEASUREITEMSTRUCT other{ODT_MENU, 0, 0xE103, 1, 1, 0};
   EXPECT_FALSE(images.Measure(other));
   MEASUREITEMSTRUCT control{ODT_BUTTON, 0xE100, 0, 1, 1, 0};
   EXPECT_FALSE(images.Measure(control));
@@ -224,7 +230,7 @@ TEST(MenuImages, MeasuresAndDrawsOnlyTheImagesOfMarkedMenuItems) {
     EXPECT_EQ(grayed.At(1, 2), kBackground) << state;
   }
 
-  // Not ours: another kind of item, an item without our mark, a command without an image.
+  // Not ours: another kind of item, an item without our mark. A blank one draws nothing.
   Canvas untouched(8, 7, kBackground);
   DRAWITEMSTRUCT button = MenuDrawItem(menu.get(), 0xE100, untouched.dc(), room, 0);
   button.CtlType = ODT_BUTTON;
@@ -232,7 +238,7 @@ TEST(MenuImages, MeasuresAndDrawsOnlyTheImagesOfMarkedMenuItems) {
   UniqueMenu unmarked(CreatePopupMenu());
   AppendMenuW(unmarked.get(), MF_STRING, 0xE100, L"&New");
   EXPECT_FALSE(images.Draw(MenuDrawItem(unmarked.get(), 0xE100, untouched.dc(), room, 0)));
-  EXPECT_FALSE(images.Draw(MenuDrawItem(menu.get(), 0xE102, untouched.dc(), room, 0)));
+  EXPECT_TRUE(images.Draw(MenuDrawItem(menu.get(), 0xE102, untouched.dc(), room, 0)));
   std::vector<COLORREF> pixels = untouched.Pixels();
   EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kBackground), 8 * 7);
 }

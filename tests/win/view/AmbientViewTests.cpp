@@ -338,30 +338,6 @@ TEST_F(AmbientViewTest, EntryCommandsShowWhatTheyChangedAndSelectWhatTheyTouched
   ExpectRowsShowEntries(view);
 }
 
-// The client area as it stands on the screen, pixel by pixel, less its left two columns:
-// there the list view draws its rows' image strip in a paint of its own choosing (a cursor
-// moved up leaves it in the window's colour until the whole list is painted).
-std::vector<DWORD> ClientPixels(HWND window) {
-  RECT client{};
-  GetClientRect(window, &client);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  std::vector<DWORD> pixels(static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom));
-  HDC screen = GetDC(window);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(client.bottom), pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(window, screen);
-  for (size_t row = 0; row < static_cast<size_t>(client.bottom); ++row)
-    pixels[row * static_cast<size_t>(client.right)] = pixels[row * static_cast<size_t>(client.right) + 1] = 0;
-  return pixels;
-}
-
 // Rows put in or taken out shift the rows below them on the screen rather than being painted
 // again: whatever the command, what the screen then shows is what a whole new paint shows.
 TEST_F(AmbientViewTest, RowsShiftedOnTheScreenShowWhatAWholePaintShows) {

@@ -1,0 +1,84 @@
+#include "app/StatusPanes.h"
+
+// The platform header first.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <optional>
+
+#include "win/DeviceContext.h"
+#include "win/UniqueHandle.h"
+
+namespace {
+
+// A device context of the bar with the font it draws its text in: its own, or the system's
+// status font when it was given none.
+class StatusText {
+ public:
+  explicit StatusText(HWND bar) : dc_(bar) {
+    auto font = reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0));
+    if (font == nullptr) {
+      NONCLIENTMETRICSW metrics{};
+      metrics.cbSize = sizeof(metrics);
+      if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        systemFont_.reset(CreateFontIndirectW(&metrics.lfStatusFont));
+      font = systemFont_.get();
+    }
+    selection_.emplace(dc_.dc(), font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc_.dc(), &metrics);
+    // The pane's sunken edges and the bar's inset of the text on both sides: about a character.
+    padding_ = 4 * GetSystemMetrics(SM_CXEDGE) + metrics.tmAveCharWidth;
+  }
+
+  // The width of a pane that shows `text` whole; 0 for no text.
+  int PaneWidth(const std::wstring& text) const {
+    if (text.empty()) return 0;
+    SIZE size{};
+    GetTextExtentPoint32W(dc_.dc(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx + padding_;
+  }
+
+  // `path` shortened in its middle to fit a pane `width` wide.
+  std::wstring FitPath(const std::wstring& path, int width) const {
+    std::wstring fitted = path + std::wstring(4, L'\0');  // DT_MODIFYSTRING may add "..."
+    RECT room{0, 0, std::max(0, width - padding_), 100};
+    DrawTextW(dc_.dc(), fitted.data(), static_cast<int>(path.size()), &room,
+              DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_CALCRECT);
+    fitted.resize(wcsnlen(fitted.c_str(), fitted.size()));
+    return fitted;
+  }
+
+ private:
+  WindowDcScope dc_;
+  UniqueFont systemFont_;
+  std::optional<SelectionScope> selection_;
+  int padding_ = 0;
+};
+
+}  // namespace
+
+void LayoutStatusPanes(HWND statusBar, const std::wstring& count, const std::wstring& folder) {
+  RECT client{};
+  GetClientRect(statusBar, &client);
+  const int right = client.right - client.left;
+  std::wstring shownFolder = folder;
+  int countWidth = 0, folderWidth = 0;
+  {
+    const StatusText text(statusBar);
+    countWidth = text.PaneWidth(count);
+    // The last pane also holds the size grip, as wide as a scroll bar.
+    const int grip = GetSystemMetrics(SM_CXVSCROLL);
+    const int room = std::max(0, right - right / 4 - countWidth);
+    folderWidth = text.PaneWidth(folder) + grip;
+    if (folderWidth > room) {
+      shownFolder = text.FitPath(folder, room - grip);
+      folderWidth = std::min(room, text.PaneWidth(shownFolder) + grip);
+    }
+  }
+  int edges[3] = {std::max(0, right - countWidth - folderWidth), std::max(0, right - folderWidth), -1};
+  SendMessageW(statusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  SendMessageW(statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(count.c_str()));
+  SendMessageW(statusBar, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(shownFolder.c_str()));
+}
