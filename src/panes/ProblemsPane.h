@@ -1,0 +1,65 @@
+#pragma once
+
+// The Problems pane: every problem of every open document in one list, sortable by any column.
+// The parent hands it the problems (on each idle pass: an update that changes nothing costs a
+// comparison and no drawing) and hears back, by WM_NOTIFY, where the user wants to go and
+// which fix to apply (ProblemsPaneMessages.h). It knows nothing of documents beyond their keys.
+
+#include <windows.h>
+
+#include <vector>
+
+#include "panes/ProblemsList.h"
+#include "panes/ProblemsPaneRows.h"
+#include "win/UniqueHandle.h"
+#include "win/Window.h"
+
+class ProblemsPane : public Window, private ProblemsListKeys {
+ public:
+  ProblemsPane() : list_(*this) {}
+
+  // A child of `parent` with control id `id`, hidden until the parent shows it.
+  bool Create(HWND parent, const RECT& rect, UINT id);
+  // Shows `problems`, keeping the sort, the selection, the focus and the scroll position for
+  // the problems still there. False, with the window untouched, when nothing changed.
+  bool SetProblems(std::vector<PaneProblem> problems);
+  // Sorts by `column` (Count: the parent's order), as a click on its header does.
+  void SortBy(ProblemsPaneColumn column, bool ascending);
+
+  HWND ListHandle() const { return list_.Handle(); }
+  // The problem shown in `row`, top first; null beyond the rows.
+  const PaneProblem* RowProblem(int row) const;
+  // The context menu for the focused row: Go to, Copy and its quick fix; each item's id is
+  // a command the pane takes by WM_COMMAND.
+  UniqueMenu BuildContextMenu() const;
+
+ protected:
+  bool HandleMessage(Message& m) override;
+
+ private:
+  void OnSize(int width, int height);
+  bool OnNotify(const NMHDR& header, LRESULT& result);
+  void OnGetDisplayInfo(NMLVDISPINFOW& info) const;
+  void OnColumnClick(int column);
+  bool OnCommand(UINT command);
+  void OnContextMenu(HWND from, LPARAM position);
+
+  void SelectAllProblems() override;
+  void CopySelectedProblems() override;
+  void RequestFocusedFix() override;
+  void OpenContextMenuAtFocus() override;
+
+  void ShowMenuAt(POINT screen);
+  void Notify(int code, int row, QuickFixKind fix);
+  void Arrange();
+  // Puts the rows in the order of the sort column (the parent's order without one).
+  void Reorder();
+
+  ProblemsList list_;
+  ProblemLanguage language_ = ProblemLanguage::English;
+  std::vector<PaneProblem> problems_;   // as the parent gave them
+  std::vector<std::wstring> sentences_;  // problems_'s sentences, worded once per update
+  std::vector<int> order_;               // the rows: indexes into problems_, top first
+  ProblemsPaneColumn sortColumn_ = ProblemsPaneColumn::Count;
+  bool ascending_ = true;
+};
