@@ -146,7 +146,8 @@ bool ProblemsList::OnKeyDown(WPARAM key) {
     keys_.CopySelectedProblems();
   } else if (ControlDown() && key == VK_OEM_PERIOD) {
     keys_.RequestFocusedFix();
-  } else if (key == VK_APPS || (key == VK_F10 && ShiftDown())) {
+  } else if (key == VK_F10 && ShiftDown()) {
+    menuKeyDown_ = key;
     keys_.OpenContextMenuAtFocus();
   } else {
     return false;
@@ -161,10 +162,12 @@ bool ProblemsList::HandleMessage(Message& m) {
       if (!OnKeyDown(m.wParam)) break;
       m.result = 0;
       return true;
-    // The menu keys open the menu as they go down; their going up must not open it a second time.
+    // The menu keys open the menu as they go down; their going up must not open it a second
+    // time (nor F10's open the menu bar), whichever of Shift and F10 is let go first.
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      if (m.wParam != VK_APPS && !(m.wParam == VK_F10 && ShiftDown())) break;
+      if (m.wParam != menuKeyDown_) break;
+      menuKeyDown_ = 0;
       m.result = 0;
       return true;
     // Ctrl+letter also types a control character, which the list would search its rows for.

@@ -53,5 +53,6 @@ class ProblemsList : public Window {
 
   ProblemsListKeys& keys_;
   UINT dpi_ = 0;
+  WPARAM menuKeyDown_ = 0;  // the menu key that opened the menu, until it is let go
   UniqueImageList severityIcons_;
 };

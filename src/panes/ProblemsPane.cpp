@@ -304,8 +304,10 @@ void ProblemsPane::OpenContextMenuAtFocus() {
 
 void ProblemsPane::ShowMenuAt(POINT screen) {
   UniqueMenu menu = BuildContextMenu();
-  const UINT command = static_cast<UINT>(
-      TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr));
+  const UINT command =
+      menuTracker_ ? menuTracker_(menu.get(), screen)
+                   : static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y,
+                                                      0, Handle(), nullptr));
   if (command != 0) OnCommand(command);
 }
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "panes/ProblemsList.h"
@@ -32,6 +33,10 @@ class ProblemsPane : public Window, private ProblemsListKeys {
   // The context menu for the focused row: Go to, Copy and its quick fix; each item's id is
   // a command the pane takes by WM_COMMAND.
   UniqueMenu BuildContextMenu() const;
+  // Who shows the context menu and answers the chosen command's id (0: none): TrackPopupMenu
+  // unless replaced, as tests replace it to choose without a modal loop of the system's.
+  using MenuTracker = std::function<UINT(HMENU menu, POINT screen)>;
+  void SetMenuTracker(MenuTracker tracker) { menuTracker_ = std::move(tracker); }
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -62,4 +67,5 @@ class ProblemsPane : public Window, private ProblemsListKeys {
   std::vector<int> order_;               // the rows: indexes into problems_, top first
   ProblemsPaneColumn sortColumn_ = ProblemsPaneColumn::Count;
   bool ascending_ = true;
+  MenuTracker menuTracker_;
 };

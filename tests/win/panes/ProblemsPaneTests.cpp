@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -126,7 +125,11 @@ class ProblemsPaneTest : public testing::Test {
     HWND header = ListView_GetHeader(List());
     RECT rect{};
     Header_GetItemRect(header, static_cast<int>(column), &rect);
-    ClickAt(ClientToScreenPoint(header, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+    // Clicks in quick succession land apart, so that they stay two clicks, not a double-click.
+    // Clear of the dividers, whose clicks resize a column rather than sort by it.
+    const int margin = (rect.right - rect.left) / 4;
+    const int x = headerClicks_++ % 2 == 0 ? rect.left + margin : rect.right - margin;
+    ClickAt(ClientToScreenPoint(header, x, (rect.top + rect.bottom) / 2));
   }
   POINT RowPoint(int row) const {
     RECT rect{};
@@ -142,6 +145,7 @@ class ProblemsPaneTest : public testing::Test {
 
   NoticeParent parent_;
   ProblemsPane pane_;
+  int headerClicks_ = 0;
 };
 
 // The texts of a popup menu's items, separators as "-".
@@ -156,23 +160,16 @@ std::vector<std::wstring> MenuTexts(HMENU menu) {
   return texts;
 }
 
-// What the menu the pane opened showed: read while it is open, then closed unchosen.
-std::vector<std::wstring> shownMenu;
-void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND menuWindow = FindWindowW(L"#32768", nullptr);
-  if (menuWindow == nullptr || !IsWindowVisible(menuWindow)) return;
-  shownMenu = MenuTexts(reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0)));
-  KillTimer(nullptr, timer);
-  EndMenu();
-}
-
-std::vector<std::wstring> MenuOpenedBy(const std::function<void()>& input) {
-  shownMenu.clear();
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, ReadOpenMenu);
-  input();
-  PumpUntil([] { return !shownMenu.empty(); });
-  KillTimer(nullptr, timer);
-  return shownMenu;
+// A right-click whose button goes down and up in one input: the list view follows a pressed
+// right button in a loop of its own, which would wait for ever behind a pump between the two.
+void RightClickAt(POINT screen) {
+  MoveMouseTo(screen);
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+  PumpMessages();
 }
 
 }  // namespace
@@ -291,12 +288,28 @@ TEST_F(ProblemsPaneTest, TheContextMenuAndCtrlDotOfferTheFocusedProblemsQuickFix
   const std::wstring goTo = ResourceText(STR_PROBLEMS_GOTO), copy = ResourceText(STR_PROBLEMS_COPY);
   const std::vector<std::wstring> withSwap = {goTo, copy, L"-", ResourceText(STR_FIX_SWAP_REPEATS)};
   EXPECT_EQ(MenuTexts(pane_.BuildContextMenu().get()), withSwap);
-  EXPECT_EQ(MenuOpenedBy([] { PressChord({VK_SHIFT, VK_F10}); }), withSwap);
-  EXPECT_EQ(MenuOpenedBy([] { PressKey(VK_APPS); }), withSwap);
-  EXPECT_TRUE(parent_.notices.empty());  // closed without a choice
+  // The menu keys open it at the focused row; closed without a choice, it asks for nothing.
+  std::vector<std::vector<std::wstring>> shown;
+  POINT shownAt{};
+  pane_.SetMenuTracker([&](HMENU menu, POINT screen) {
+    shown.push_back(MenuTexts(menu));
+    shownAt = screen;
+    return 0u;
+  });
+  PressChord({VK_SHIFT, VK_F10});
+  PressKey(VK_APPS);
+  EXPECT_EQ(shown, (std::vector<std::vector<std::wstring>>{withSwap, withSwap}));
+  RECT focused{};
+  ListView_GetItemRect(List(), 1, &focused, LVIR_LABEL);
+  EXPECT_EQ(shownAt.y, ClientToScreenPoint(List(), 0, focused.bottom).y);
+  EXPECT_TRUE(parent_.notices.empty());
 
+  // Chosen from the menu, the fix is asked for; so it is by Ctrl+.
+  pane_.SetMenuTracker([](HMENU menu, POINT) { return GetMenuItemID(menu, 3); });
+  PressKey(VK_APPS);
   PressChord({VK_CONTROL, VK_OEM_PERIOD});
-  ASSERT_EQ(parent_.notices.size(), 1u);
+  ASSERT_EQ(parent_.notices.size(), 2u);
+  EXPECT_EQ(parent_.notices[1].fix, QuickFixKind::SwapRepeats);
   EXPECT_EQ(parent_.notices[0].code, PROBLEMSN_QUICKFIX);
   EXPECT_EQ(parent_.notices[0].fix, QuickFixKind::SwapRepeats);
   EXPECT_EQ(parent_.notices[0].entry, 2);
@@ -305,10 +318,17 @@ TEST_F(ProblemsPaneTest, TheContextMenuAndCtrlDotOfferTheFocusedProblemsQuickFix
   Focus(0);  // a volume out of scale has no certain fix
   EXPECT_EQ(MenuTexts(pane_.BuildContextMenu().get()), (std::vector<std::wstring>{goTo, copy}));
   PressChord({VK_CONTROL, VK_OEM_PERIOD});
-  EXPECT_EQ(parent_.notices.size(), 1u);
+  EXPECT_EQ(parent_.notices.size(), 2u);
   Focus(3);
   EXPECT_EQ(MenuTexts(pane_.BuildContextMenu().get()).back(), ResourceText(STR_FIX_DROP_DRIVE_LETTER));
-  // A right-click focuses its row and opens the menu there.
-  const POINT missing = RowPoint(2);
-  EXPECT_EQ(MenuOpenedBy([missing] { ClickAt(missing, true); }).back(), ResourceText(STR_FIX_PICK_FILE));
+  // A right-click focuses its row and opens the menu where it was clicked.
+  pane_.SetMenuTracker([&](HMENU menu, POINT screen) {
+    shown.push_back(MenuTexts(menu));
+    shownAt = screen;
+    return 0u;
+  });
+  RightClickAt(RowPoint(2));
+  EXPECT_EQ(shown.back().back(), ResourceText(STR_FIX_PICK_FILE));
+  EXPECT_EQ(shownAt.x, RowPoint(2).x);
+  EXPECT_EQ(shownAt.y, RowPoint(2).y);
 }
