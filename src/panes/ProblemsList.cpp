@@ -8,7 +8,7 @@
 namespace {
 
 // Column widths at 96 DPI, in the order of ProblemsPaneColumn.
-constexpr int kColumnWidths[] = {26, 140, 44, 100, 520};
+constexpr int kColumnWidths[] = {26, 140, 44, 130, 520};
 constexpr UINT kColumnCaptions[] = {0, STR_PROBLEMS_DOCUMENT, STR_PROBLEMS_ENTRY, STR_PROBLEMS_COLUMN,
                                     STR_PROBLEMS_DESCRIPTION};
 static_assert(std::size(kColumnWidths) == static_cast<std::size_t>(ProblemsPaneColumn::Count));
@@ -97,6 +97,10 @@ void ProblemsList::ShowSortArrow(ProblemsPaneColumn sorted, bool ascending) {
     if (column == static_cast<int>(sorted)) item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
     Header_SetItem(header, column, &item);
   }
+}
+
+void ProblemsList::FillWidth() {
+  ListView_SetColumnWidth(Handle(), static_cast<int>(ProblemsPaneColumn::Description), LVSCW_AUTOSIZE_USEHEADER);
 }
 
 int ProblemsList::FocusedRow() const { return ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED); }

@@ -32,6 +32,9 @@ class ProblemsList : public Window {
   // Icons and column widths for the display scale the pane is now shown at.
   void ApplyDpi(UINT dpi);
   // The sort arrow on `column`'s header, and on no other; Count for none.
+  // The sentences' column, the last, takes the width the others leave: a sentence is the
+  // longest text of a row and the one most worth reading whole.
+  void FillWidth();
   void ShowSortArrow(ProblemsPaneColumn column, bool ascending);
 
   int FocusedRow() const;

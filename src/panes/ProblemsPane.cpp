@@ -203,6 +203,7 @@ void ProblemsPane::Arrange() {
   RECT client{};
   GetClientRect(Handle(), &client);
   MoveWindow(list_.Handle(), 0, 0, client.right, client.bottom, TRUE);
+  list_.FillWidth();
 }
 
 bool ProblemsPane::OnNotify(const NMHDR& header, LRESULT& result) {
