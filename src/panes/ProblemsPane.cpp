@@ -81,6 +81,8 @@ bool ProblemsPane::Create(HWND parent, const RECT& rect, UINT id) {
   }
   language_ = ResourceLanguage();
   if (!list_.Create(Handle())) return false;
+  baseFont_ = reinterpret_cast<HFONT>(SendMessageW(list_.Handle(), WM_GETFONT, 0, 0));
+  SetDpi(WindowDpi(Handle()));
   Arrange();
   return true;
 }
@@ -179,6 +181,8 @@ bool ProblemsPane::HandleMessage(Message& m) {
       SetFocus(list_.Handle());
       return true;
     case WM_SETFONT:
+      baseFont_ = reinterpret_cast<HFONT>(m.wParam);
+      scaledFont_.reset();
       SendMessageW(list_.Handle(), WM_SETFONT, m.wParam, m.lParam);
       return true;
     case WM_NOTIFY:
@@ -191,12 +195,22 @@ bool ProblemsPane::HandleMessage(Message& m) {
       OnContextMenu(reinterpret_cast<HWND>(m.wParam), m.lParam);
       return true;
     case kDpiChangedAfterParent:
-      list_.ApplyDpi(WindowDpi(Handle()));
+      SetDpi(WindowDpi(Handle()));
       break;
     default:
       break;
   }
   return Window::HandleMessage(m);
+}
+
+void ProblemsPane::SetDpi(UINT dpi) {
+  UniqueFont font = FontForDpi(baseFont_, dpi);
+  if (font || scaledFont_) {
+    SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font ? font.get() : baseFont_), TRUE);
+  }
+  scaledFont_ = std::move(font);  // after the list let go of the font it replaces
+  list_.ApplyDpi(dpi);
+  Arrange();
 }
 
 void ProblemsPane::Arrange() {

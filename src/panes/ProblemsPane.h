@@ -27,6 +27,10 @@ class ProblemsPane : public Window, private ProblemsListKeys {
   // Sorts by `column` (Count: the parent's order), as a click on its header does.
   void SortBy(ProblemsPaneColumn column, bool ascending);
 
+  // Icons, column widths and the font for the display scale `dpi`, as the frame's own parts
+  // follow it when the window moves to a monitor of another scale.
+  void SetDpi(UINT dpi);
+
   HWND ListHandle() const { return list_.Handle(); }
   // The problem shown in `row`, top first; null beyond the rows.
   const PaneProblem* RowProblem(int row) const;
@@ -68,4 +72,6 @@ class ProblemsPane : public Window, private ProblemsListKeys {
   ProblemsPaneColumn sortColumn_ = ProblemsPaneColumn::Count;
   bool ascending_ = true;
   MenuTracker menuTracker_;
+  HFONT baseFont_ = nullptr;  // the list's font at the system's scale; not ours to free
+  UniqueFont scaledFont_;     // made from it for another scale
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "panes/ProblemsPane.h"
 #include "panes/ProblemsPaneMessages.h"
 #include "problems/ProblemRules.h"
+#include "win/Dpi.h"
 
 namespace {
 
@@ -331,4 +333,23 @@ TEST_F(ProblemsPaneTest, TheContextMenuAndCtrlDotOfferTheFocusedProblemsQuickFix
   EXPECT_EQ(shown.back().back(), ResourceText(STR_FIX_PICK_FILE));
   EXPECT_EQ(shownAt.x, RowPoint(2).x);
   EXPECT_EQ(shownAt.y, RowPoint(2).y);
+}
+
+TEST_F(ProblemsPaneTest, FollowsTheDisplayScaleWithTheSystemsIconsAndWiderColumns) {
+  pane_.SetProblems(PlantedProblems());
+  const int documentWidth = ListView_GetColumnWidth(List(), static_cast<int>(ProblemsPaneColumn::Document));
+  const UINT dpi = WindowDpi(pane_.Handle());
+  pane_.SetDpi(dpi * 2);
+  int width = 0, height = 0;
+  ImageList_GetIconSize(ListView_GetImageList(List(), LVSIL_SMALL), &width, &height);
+  EXPECT_EQ(width, SystemMetricForDpi(SM_CXSMICON, dpi * 2));
+  EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(List(), LVSIL_SMALL)), 2);
+  EXPECT_EQ(ListView_GetColumnWidth(List(), static_cast<int>(ProblemsPaneColumn::Document)), documentWidth * 2);
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(List(), WM_GETFONT, 0, 0)), sizeof(font), &font);
+  LOGFONTW base{};
+  GetObjectW(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), sizeof(base), &base);
+  EXPECT_GT(std::abs(font.lfHeight), std::abs(base.lfHeight));
+  pane_.SetDpi(dpi);
+  EXPECT_EQ(ListView_GetColumnWidth(List(), static_cast<int>(ProblemsPaneColumn::Document)), documentWidth);
 }
