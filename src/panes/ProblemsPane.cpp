@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <numeric>
 #include <optional>
 
@@ -90,26 +91,29 @@ bool ProblemsPane::Create(HWND parent, const RECT& rect, UINT id) {
 bool ProblemsPane::SetProblems(std::vector<PaneProblem> problems) {
   if (SamePaneProblems(problems, problems_)) return false;
   // What the user had in view and in hand, by problem, to find again among the new ones.
-  const auto rowProblem = [this](int row) { return row < 0 ? std::optional<PaneProblem>() : problems_[order_[row]]; };
-  std::vector<PaneProblem> selected;
-  for (int row : list_.SelectedRows()) selected.push_back(*rowProblem(row));
-  const std::optional<PaneProblem> focused = rowProblem(list_.FocusedRow());
-  const std::optional<PaneProblem> top = order_.empty() ? std::nullopt : rowProblem(list_.TopRow());
+  const auto placeOf = [this](int row) {
+    const PaneProblem* problem = RowProblem(row);
+    return problem != nullptr ? std::optional<ProblemPlace>(PlaceOf(*problem)) : std::nullopt;
+  };
+  std::vector<ProblemPlace> selected;
+  for (int row : list_.SelectedRows())
+    if (const auto place = placeOf(row)) selected.push_back(*place);
+  const std::optional<ProblemPlace> focused = placeOf(list_.FocusedRow());
+  const std::optional<ProblemPlace> top = placeOf(list_.TopRow());
 
   problems_ = std::move(problems);
   sentences_.clear();
   for (const PaneProblem& row : problems_) sentences_.push_back(DescribeProblem(row.problem, language_));
   Reorder();
 
-  const std::vector<int> rows = RowsOf(order_);
-  const auto findRow = [&](const std::optional<PaneProblem>& wanted) {
-    if (!wanted) return -1;
-    for (std::size_t index = 0; index < problems_.size(); ++index)
-      if (SameProblemPlace(problems_[index], *wanted)) return rows[index];
-    return -1;
+  std::map<ProblemPlace, int> rows;
+  for (std::size_t row = 0; row < order_.size(); ++row) rows.emplace(PlaceOf(problems_[order_[row]]), static_cast<int>(row));
+  const auto findRow = [&rows](const std::optional<ProblemPlace>& wanted) {
+    const auto found = wanted ? rows.find(*wanted) : rows.end();
+    return found != rows.end() ? found->second : -1;
   };
   std::vector<int> selectedRows;
-  for (const PaneProblem& wanted : selected)
+  for (const ProblemPlace& wanted : selected)
     if (const int row = findRow(wanted); row != -1) selectedRows.push_back(row);
   SendMessageW(list_.Handle(), WM_SETREDRAW, FALSE, 0);
   list_.ShowRows(static_cast<int>(order_.size()), selectedRows, findRow(focused), std::max(0, findRow(top)));

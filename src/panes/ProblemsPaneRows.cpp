@@ -10,7 +10,7 @@ bool SameFacts(const ProblemFacts& a, const ProblemFacts& b) {
 }
 
 bool SameRow(const PaneProblem& a, const PaneProblem& b) {
-  return SameProblemPlace(a, b) && a.documentTitle == b.documentTitle && a.fix == b.fix &&
+  return PlaceOf(a) == PlaceOf(b) && a.documentTitle == b.documentTitle && a.fix == b.fix &&
          a.problem.severity == b.problem.severity && SameFacts(a.problem.facts, b.problem.facts);
 }
 
@@ -32,9 +32,8 @@ bool SamePaneProblems(std::span<const PaneProblem> left, std::span<const PanePro
   return std::equal(left.begin(), left.end(), right.begin(), right.end(), SameRow);
 }
 
-bool SameProblemPlace(const PaneProblem& left, const PaneProblem& right) {
-  return left.document == right.document && left.problem.entry == right.problem.entry &&
-         left.problem.column == right.problem.column && left.problem.ruleId == right.problem.ruleId;
+ProblemPlace PlaceOf(const PaneProblem& row) {
+  return {row.document, row.problem.entry, row.problem.column, row.problem.ruleId};
 }
 
 int CompareRows(const PaneProblem& left, const PaneProblem& right, const std::wstring& leftText,

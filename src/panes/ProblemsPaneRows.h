@@ -7,6 +7,8 @@
 
 #include <span>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "problems/Problem.h"
@@ -27,9 +29,10 @@ enum class ProblemsPaneColumn { Severity, Document, Entry, Column, Description, 
 // Whether two lists show exactly the same, so an update may leave the window alone.
 bool SamePaneProblems(std::span<const PaneProblem> left, std::span<const PaneProblem> right);
 
-// Whether two rows are the same problem, though its wording may have changed: a row the user
-// selected stays selected across an update while this holds.
-bool SameProblemPlace(const PaneProblem& left, const PaneProblem& right);
+// What tells one problem from another across updates, though its wording may change
+// meanwhile: a row the user selected stays selected while its problem keeps its place.
+using ProblemPlace = std::tuple<UINT_PTR, int, ProblemColumn, std::string_view>;
+ProblemPlace PlaceOf(const PaneProblem& row);
 
 // Negative, zero or positive as `left` sorts before, with or after `right` by `column`.
 int CompareRows(const PaneProblem& left, const PaneProblem& right, const std::wstring& leftText,
