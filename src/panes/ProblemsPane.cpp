@@ -84,7 +84,6 @@ bool ProblemsPane::Create(HWND parent, const RECT& rect, UINT id) {
   if (!list_.Create(Handle())) return false;
   baseFont_ = reinterpret_cast<HFONT>(SendMessageW(list_.Handle(), WM_GETFONT, 0, 0));
   SetDpi(WindowDpi(Handle()));
-  Arrange();
   return true;
 }
 
@@ -185,9 +184,9 @@ bool ProblemsPane::HandleMessage(Message& m) {
       SetFocus(list_.Handle());
       return true;
     case WM_SETFONT:
-      baseFont_ = reinterpret_cast<HFONT>(m.wParam);
-      scaledFont_.reset();
       SendMessageW(list_.Handle(), WM_SETFONT, m.wParam, m.lParam);
+      baseFont_ = reinterpret_cast<HFONT>(m.wParam);
+      scaledFont_.reset();  // only now that the list holds the new one
       return true;
     case WM_NOTIFY:
       if (OnNotify(*reinterpret_cast<const NMHDR*>(m.lParam), m.result)) return true;
