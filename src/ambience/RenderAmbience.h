@@ -31,6 +31,8 @@ enum class AmbienceRenderError {
   EmptySpan,    // nothing to render
   SpanTooLong,  // longer than a WAV file holds
   Cancelled,    // the progress callback said stop; what was written is incomplete
+  OutOfMemory,  // the render could not get the memory it needed (told by its caller)
+  Failed,       // the render stopped for another reason (told by its caller)
 };
 
 struct AmbienceRenderResult {

@@ -28,7 +28,14 @@ constexpr CommandStateEntry kCommandTable[] = {
     
     // Find and replace in names
     {CMD_EDIT_FIND, COMMAND_KIND_MENU_POPUP},        {CMD_EDIT_FIND_NEXT, COMMAND_KIND_MENU_POPUP},
-    {CMD_EDIT_REPLACE, COMMAND_KIND_MENU_POPUP},     {kTableEnd, 0},
+    {CMD_EDIT_REPLACE, COMMAND_KIND_MENU_POPUP},
+    // The ambience
+    {CMD_AMBIENCE_DAWN, COMMAND_KIND_MENU_POPUP},    {CMD_AMBIENCE_DAY, COMMAND_KIND_MENU_POPUP},
+    {CMD_AMBIENCE_SUNSET, COMMAND_KIND_MENU_POPUP},  {CMD_AMBIENCE_NIGHT, COMMAND_KIND_MENU_POPUP},
+    {CMD_AMBIENCE_SCALE_AUTO, COMMAND_KIND_MENU_POPUP}, {CMD_AMBIENCE_SCALE_PERCENT, COMMAND_KIND_MENU_POPUP},
+    {CMD_AMBIENCE_SCALE_CENTIBELS, COMMAND_KIND_MENU_POPUP}, {CMD_AMBIENCE_SCALE_BYTE, COMMAND_KIND_MENU_POPUP},
+    {CMD_FILE_EXPORT_AMBIENCE, COMMAND_KIND_MENU_POPUP}, {CMD_VIEW_TIMELINE, COMMAND_KIND_MENU_POPUP},
+    {kTableEnd, 0},
 };
 
 constexpr int kEntryCount = static_cast<int>(std::size(kCommandTable)) - 1;
@@ -51,7 +58,11 @@ void PushToToolbar(HWND toolbar, UINT id, WORD state) {
 }
 
 // Items that show their check as a radio bullet: one of a group is always chosen.
-bool IsRadioItem(UINT id) { return id == CMD_VIEW_NAMES_SYSTEM || id == CMD_VIEW_NAMES_1251; }
+bool IsRadioItem(UINT id) {
+  return id == CMD_VIEW_NAMES_SYSTEM || id == CMD_VIEW_NAMES_1251 ||
+         (id >= CMD_AMBIENCE_DAWN && id <= CMD_AMBIENCE_NIGHT) ||
+         (id >= CMD_AMBIENCE_SCALE_AUTO && id <= CMD_AMBIENCE_SCALE_BYTE);
+}
 
 void ShowAsRadioItem(HMENU menu, UINT id) {
   MENUITEMINFOW info{};

@@ -6,6 +6,7 @@
 #include "app/CommandStrings.h"
 #include "app/MessageLoop.h"
 #include "app/resources/ResourceIds.h"
+#include "win/Window.h"
 
 FindReplaceDialog::~FindReplaceDialog() { Close(); }
 
@@ -80,7 +81,10 @@ bool FindReplaceDialog::FilterMessage(MSG& msg) {
 // A search goes over whole names, so the box the system calls "whole word" says "whole name".
 UINT_PTR CALLBACK FindReplaceDialog::Hook(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message != WM_INITDIALOG) return FALSE;
-  const std::wstring caption = LoadCommandString(STR_FIND_WHOLE_NAME);
-  if (!caption.empty()) SetDlgItemTextW(dialog, chx1, caption.c_str());
+  Window::Guard(dialog, message, false, [dialog] {
+    const std::wstring caption = LoadCommandString(STR_FIND_WHOLE_NAME);
+    if (!caption.empty()) SetDlgItemTextW(dialog, chx1, caption.c_str());
+    return true;
+  });
   return TRUE;
 }

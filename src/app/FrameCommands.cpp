@@ -68,6 +68,8 @@ bool MainFrame::OnCommand(UINT id) {
       OnWindowsDialog();
       return true;
     default:
+      if (ambience_ && ambience_->OnCommand(id)) return true;
+      if (timeline_ && timeline_->OnCommand(id)) return true;
       if (id >= CMD_FILE_MRU_FIRST && id < CMD_FILE_MRU_FIRST + RecentFiles::kMaxFiles) {
         OnFileRecent(id - CMD_FILE_MRU_FIRST);
         return true;
@@ -177,7 +179,9 @@ void MainFrame::OnViewStatusBar() {
   LayoutChildren(true);
 }
 
+// Every dialog the frame waits for counts as a question: nothing may close or reload under it.
 void MainFrame::OnAppAbout() {
+  const QuestionUp up(questionsUp_);
   AboutDialog about;
   about.Run(GetActiveWindow());
 }

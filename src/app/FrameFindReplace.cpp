@@ -56,6 +56,9 @@ void MainFrame::OnFindMessage(LPARAM lParam) {
     return;
   }
   EndStatusReason(statusBar_);
+  // The dialog's buttons come as this message, not as commands: a replacement is an edit all
+  // the same, and its recovery copy follows as soon.
+  if ((asked & (FR_REPLACE | FR_REPLACEALL)) != 0) recoveryDue_ = true;
   if ((asked & FR_REPLACEALL) != 0) {
     ReplaceAllNames();
   } else if ((asked & FR_REPLACE) != 0) {

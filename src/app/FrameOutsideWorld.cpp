@@ -112,21 +112,22 @@ void MainFrame::CheckFilesOnDisk() {
   checkingDisk_ = false;
 }
 
-// False when the frame went away while the question was up.
+// False when the frame went away while the question was up. What was asked is recorded only
+// once the user has answered: a reload that fails leaves the document unchosen over the change.
 bool MainFrame::CheckFileOfView(AmbientView& view) {
   if (view.GetPath()[0] == L'\0') return true;
   FileStamp now;
   const DiskChange change = CompareWithDisk(view.GetFileStamp(), view.GetPath(), now);
-  DocumentWatch& watch = WatchOf(view);
   if (change == DiskChange::None) {
+    DocumentWatch& watch = WatchOf(view);
     watch.asked = false;
+    watch.keepChosen = false;
     return true;
   }
-  if (watch.asked && watch.askedAbout == now) return true;
-  watch.asked = true;
-  watch.askedAbout = now;
+  if (WatchOf(view).asked && WatchOf(view).askedAbout == now) return true;
   const std::wstring title = TitleOf(view);
   if (change == DiskChange::Gone) {
+    NoteAnswered(view, now, false);
     // Modified, the document is what Save writes back and what a recovery copy keeps.
     view.MarkModified();
     recoveryDue_ = true;
@@ -135,37 +136,50 @@ bool MainFrame::CheckFileOfView(AmbientView& view) {
   }
   const UINT question = view.IsModified() ? STR_DISK_CHANGED_RELOAD_MODIFIED : STR_DISK_CHANGED_RELOAD;
   const UINT buttons = MB_YESNO | MB_ICONQUESTION | (view.IsModified() ? MB_DEFBUTTON2 : 0);
-  if (AskUser(FormatCommandString(question, title), buttons) != IDYES) return Handle() != nullptr;
+  const int answer = AskUser(FormatCommandString(question, title), buttons);
   if (Handle() == nullptr || PageOfView(&view) == -1) return Handle() != nullptr;
+  NoteAnswered(view, now, answer != IDYES);
+  if (answer != IDYES) return true;
   if (!view.Reload()) {
     std::wstring text = FormatCommandString(STR_CANNOT_RELOAD, title);
     if (!view.GetLastLoadError().empty()) text += L"\n" + view.GetLastLoadError();
     ShowError(text);
     return Handle() != nullptr;
   }
-  watch.asked = false;
+  WatchOf(view).asked = false;
+  WatchOf(view).keepChosen = false;
   recoveryDue_ = true;
   return true;
 }
 
+// The change at `now` needs no reload question any more; `keep`: the user chose the document
+// over it, so a save may write over it unasked.
+void MainFrame::NoteAnswered(const AmbientView& view, const FileStamp& now, bool keep) {
+  DocumentWatch& watch = WatchOf(view);
+  watch.asked = true;
+  watch.askedAbout = now;
+  if (!keep) return;
+  watch.keepChosen = true;
+  watch.keptOver = now;
+}
+
 // True when the save may go ahead: the file is as it was read, gone (the save writes it back),
 // or the user says (now or in the reload question) to put the document over another program's
-// change.
+// change. No asks again at the next save.
 bool MainFrame::ConfirmOverwriteChanged(AmbientView& view) {
   FileStamp now;
   if (CompareWithDisk(view.GetFileStamp(), view.GetPath(), now) != DiskChange::Changed) return true;
-  DocumentWatch& watch = WatchOf(view);
-  // A change the user already chose not to reload over the document is not asked about again;
-  // asked here, it needs no reload question afterwards.
-  if (watch.asked && watch.askedAbout == now) return true;
-  watch.asked = true;
-  watch.askedAbout = now;
-  return AskUser(FormatCommandString(STR_DISK_CHANGED_OVERWRITE, TitleOf(view)),
-                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  if (WatchOf(view).keepChosen && WatchOf(view).keptOver == now) return true;
+  const bool overwrite = AskUser(FormatCommandString(STR_DISK_CHANGED_OVERWRITE, TitleOf(view)),
+                                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  // Seen here, the change needs no reload question afterwards.
+  if (Handle() != nullptr && PageOfView(&view) != -1) NoteAnswered(view, now, overwrite);
+  return overwrite;
 }
 
 void MainFrame::DocumentSaved(const AmbientView& view) {
   WatchOf(view).asked = false;
+  WatchOf(view).keepChosen = false;
   SyncRecoveryCopies();
 }
 
@@ -244,25 +258,39 @@ int MainFrame::OfferRecovery() {
       recovery_->DiscardOrphan(orphan);
       continue;
     }
+    // The claimed copy stays the restored document's until that has a copy of its own.
+    const int slot = nextRecoverySlot_++;
     RecoveryCopy copy;
-    if (recovery_->ClaimOrphan(orphan, copy) && RestoreCopy(copy)) ++restored;
+    if (!recovery_->ClaimOrphan(orphan, slot, copy)) continue;
+    if (RestoreCopy(copy, slot)) {
+      ++restored;
+    } else {
+      const std::wstring title = copy.title.empty() ? LoadCommandString(RES_MAIN) : copy.title;
+      ShowError(FormatCommandString(STR_RECOVERY_NOT_RESTORED, title));
+    }
   }
-  // The restored documents are this process's to keep safe from now on.
-  SyncRecoveryCopies();
+  // The restored documents are this process's to keep safe from now on, on the disk itself
+  // before the claimed copies they came from are gone.
+  SyncRecoveryCopies(true);
   return restored;
 }
 
 // Bound to its file again unless that file is open in another page already (two pages of one
 // file would let one save undo the other's); then it comes back as a new document.
-bool MainFrame::RestoreCopy(const RecoveryCopy& copy) {
+bool MainFrame::RestoreCopy(const RecoveryCopy& copy, int slot) {
   const bool bind = !copy.path.empty() && FindPageOfFile(copy.path) == -1;
   AmbientView* view = CreateView();
   if (view == nullptr) return false;
-  if (!view->LoadRecovered(copy.bytes, bind ? copy.path : std::wstring(), bind ? copy.stamp : FileStamp{})) {
+  const std::wstring title = copy.title.empty() ? LoadCommandString(RES_MAIN) : copy.title;
+  if (!view->LoadRecovered(copy.bytes, bind ? copy.path : std::wstring(), bind ? copy.stamp : FileStamp{}) ||
+      !tabView_.AddPage(view->Handle(), title.c_str(), -1, view)) {
     DestroyWindow(view->Handle());
     ReleaseClosedViews();
     return false;
   }
-  const std::wstring title = copy.title.empty() ? LoadCommandString(RES_MAIN) : copy.title;
-  return tabView_.AddPage(view->Handle(), title.c_str(), -1, view);
+  // The claimed file is this document's copy until its own first one replaces it.
+  DocumentWatch& watch = watches_[view];
+  watch.recoverySlot = slot;
+  watch.copyKept = true;
+  return true;
 }

@@ -103,10 +103,14 @@ void MainFrame::OnFileRecent(size_t index) {
 
 // ---- files handed over by a second start ----
 
-// Only copied here: the sender waits for the answer, and opening may show message boxes.
+// Only copied here: the sender waits for the answer, and opening may show message boxes. A
+// hand-over its sender has taken back (it stopped waiting and opened its own window) is not
+// carried out: the files would be open in two windows.
 bool MainFrame::OnCopyData(const COPYDATASTRUCT& data) {
   if (data.dwData != kOpenFilesData) return false;
-  for (std::wstring& file : UnpackFileList(data.lpData, data.cbData)) handedFiles_.push_back(std::move(file));
+  std::vector<std::wstring> list = UnpackFileList(data.lpData, data.cbData);
+  if (list.empty() || !TakeHandOver(list.front())) return false;
+  for (auto file = list.begin() + 1; file != list.end(); ++file) handedFiles_.push_back(std::move(*file));
   PostMessageW(Handle(), kOpenHandedFiles, 0, 0);
   return true;
 }
@@ -148,6 +152,7 @@ void MainFrame::OnWindowsDialog() {
     ReleaseClosedViews();
     return true;
   };
+  const QuestionUp up(questionsUp_);
   WindowsDialog dialog(std::move(pages));
   const int chosen = dialog.Run(Handle());
   if (chosen >= 0 && chosen < tabView_.GetPageCount()) tabView_.SetActivePage(chosen);

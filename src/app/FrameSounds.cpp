@@ -184,6 +184,7 @@ void MainFrame::OnSelectMissingSound(int step) {
 }
 
 void MainFrame::OnViewSoundFolder() {
+  const QuestionUp up(questionsUp_);
   const auto chosen = PickSoundFolder(Handle(), LoadCommandString(STR_SOUND_FOLDER_TITLE), soundCheck_.Folder());
   if (!chosen) return;
   Settings::Instance().SetString(kSoundFolderSetting, *chosen);
@@ -322,6 +323,8 @@ void MainFrame::OnBrowseSoundName() {
   record.nMaxFile = MAX_PATH;
   record.lpstrInitialDir = folder.c_str();
   record.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+  // A reload under the dialog would put the picked name into another document's entry.
+  const QuestionUp up(questionsUp_);
   if (!GetOpenFileNameW(&record)) return;
   std::wstring chosen = path;
   std::wstring prefix = JoinSoundPath(folder, L"");

@@ -29,7 +29,7 @@ constexpr DWORD kToolbarStyle =
     kChildStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
 constexpr DWORD kRebarStyle = kChildStyle | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE | CCS_NODIVIDER;
 // The "&Window" popup, which receives the list of open pages.
-constexpr int kWindowMenuPosition = 3;
+constexpr int kWindowMenuPosition = 4;
 
 // Printing is not built: its commands stay disabled in the menus and on the toolbar.
 constexpr UINT kAlwaysDisabledCommands[] = {CMD_FILE_PRINT, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP};
@@ -223,6 +223,10 @@ bool MainFrame::HandleLayoutAndBarMessage(Message& m) {
 
 bool MainFrame::OnNotify(Message& m) {
   auto* header = reinterpret_cast<NMHDR*>(m.lParam);
+  if (timeline_ && timeline_->OnNotify(*header)) {
+    m.result = 0;
+    return true;
+  }
   switch (header->code) {
     case RBN_AUTOSIZE:
       LayoutChildren(false);
@@ -314,6 +318,11 @@ void MainFrame::DoIdle() {
   if (recoveryDue_) ScheduleRecoveryCopies();
   UpdateSoundState();
   UpdateFindCommandStates();
+  if (ambience_) ambience_->UpdateStates(commandStates_, view != nullptr);
+  if (timeline_) {
+    timeline_->UpdateStates(commandStates_);
+    if (timeline_->IsShown()) timeline_->Refresh(ActiveAmbience());
+  }
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -359,6 +368,36 @@ void MainFrame::OnCreate() {
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
   ListenForFailures();
+  CreateAmbienceFeatures();
+}
+
+void MainFrame::CreateAmbienceFeatures() {
+  ambience_ = std::make_unique<AmbienceCommands>(AmbienceHost{
+      Handle(), [this] { return ActiveAmbience(); }, [this](const std::wstring& text) { ShowStatusReason(text); },
+      [this](const std::function<void()>& dialog) {
+        const QuestionUp up(questionsUp_);
+        dialog();
+      }});
+  const auto selectEntry = [this](int entry) {
+    AmbientView* view = ActiveView();
+    if (view == nullptr || entry < 0 || entry >= view->GetEntryCount()) return;
+    view->SelectCell(entry, std::max(view->GetSelectedColumn(), 0));
+  };
+  timeline_ = std::make_unique<TimelineFeature>(
+      TimelineFeature::Host{Handle(), [this] { LayoutChildren(false); }, selectEntry}, ambience_->Choice());
+}
+
+// What the ambience hears of the active document: a copy of its entries, so that nothing it
+// renders on another thread can change under it.
+std::optional<AmbienceExportSource> MainFrame::ActiveAmbience() {
+  const AmbientView* view = ActiveView();
+  if (view == nullptr) return std::nullopt;
+  AmbienceExportSource source;
+  for (int entry = 0; entry < view->GetEntryCount(); ++entry) source.entries.push_back(view->GetEntry(entry).values);
+  source.documentPath = view->GetPath();
+  UpdateSoundFolder();
+  source.soundFolder = soundCheck_.Folder();
+  return source;
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images
@@ -492,6 +531,7 @@ void MainFrame::LayoutChildren(bool resizeBars) {
     client.bottom -= WindowHeight(statusBar_);
   }
   if (ClientWindow() == nullptr) return;
+  if (timeline_) client = timeline_->Layout(client);
   SetWindowPos(ClientWindow(), nullptr, client.left, client.top, client.right - client.left,
                client.bottom - client.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

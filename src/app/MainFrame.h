@@ -22,6 +22,8 @@
 #include "app/SoundFileCheck.h"
 #include "app/SoundNameCompletion.h"
 #include "menubar/CommandBar.h"
+#include "preview/AmbienceCommands.h"
+#include "preview/TimelineFeature.h"
 #include "sound/SoundPlayer.h"
 #include "tabs/TabView.h"
 #include "win/Window.h"
@@ -175,9 +177,13 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // What the frame knows of each document beyond the view itself (FrameOutsideWorld.cpp).
   struct DocumentWatch {
     int recoverySlot = 0;
-    // The state of the file last asked about, so each change is asked about once.
+    // The state of the file the user last answered about, so each change is asked about once.
     bool asked = false;
     FileStamp askedAbout;
+    // The state of the file the user chose to put the document over (No to its reload, Yes to
+    // overwriting it): a save over any other state asks first.
+    bool keepChosen = false;
+    FileStamp keptOver;
     bool copyKept = false;
     bool failureReported = false;
   };
@@ -187,11 +193,12 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   int PageOfView(const AmbientView* view) const;
   std::wstring TitleOf(const AmbientView& view) const;
   bool CheckFileOfView(AmbientView& view);
+  void NoteAnswered(const AmbientView& view, const FileStamp& now, bool keep);
   bool ConfirmOverwriteChanged(AmbientView& view);
   void DocumentSaved(const AmbientView& view);
   void WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch, bool durable);
   void ForgetClosedViews();
-  bool RestoreCopy(const RecoveryCopy& copy);
+  bool RestoreCopy(const RecoveryCopy& copy, int slot);
 
   // The page holding the document stored at `path` (by any of its names), or -1.
   int FindPageOfFile(const std::wstring& path) const;
@@ -254,6 +261,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnNameEditorOpened(HWND editor, int col);
   SoundNameList SoundNames();
 
+  // The Ambience menu and its export (preview/AmbienceCommands).
+  std::optional<AmbienceExportSource> ActiveAmbience();
+  void CreateAmbienceFeatures();
+
   AmbientView* CreateView();
   void ReleaseClosedViews();
   void ShowError(const std::wstring& text);
@@ -306,4 +317,6 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   int nextRecoverySlot_ = 1;
   std::map<const AmbientView*, DocumentWatch> watches_;
   std::unique_ptr<RecoveryStore> recovery_;
+  std::unique_ptr<AmbienceCommands> ambience_;
+  std::unique_ptr<TimelineFeature> timeline_;
 };

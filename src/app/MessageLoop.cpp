@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "win/Window.h"
+
 namespace {
 
 // The system's caret-blink timer message.
@@ -35,17 +37,28 @@ bool MessageLoop::CallsForIdle(UINT message) {
 }
 
 // Lists are walked by index and re-checked on every step: a filter or handler may unregister
-// itself or others (a filter's accelerator can end in the frame's destruction).
+// itself or others (a filter's accelerator can end in the frame's destruction). Filters and
+// idle handlers are guarded as window procedures are: an exception leaving the loop would end
+// the process with every unsaved document. The failure is told to the window the message was
+// for (the active one for idle work).
 bool MessageLoop::FilterMessage(MSG& msg) {
   for (size_t index = filters_.size(); index-- > 0;) {
     if (index >= filters_.size()) continue;
-    if (filters_[index]->FilterMessage(msg)) return true;
+    // A message whose filter failed goes no further: its action was refused.
+    MessageFilter* filter = filters_[index];
+    if (Window::Guard(msg.hwnd, msg.message, true, [&] { return filter->FilterMessage(msg); })) return true;
   }
   return false;
 }
 
 void MessageLoop::RunIdleHandlers() {
-  for (size_t index = 0; index < idleHandlers_.size(); ++index) idleHandlers_[index]->DoIdle();
+  for (size_t index = 0; index < idleHandlers_.size(); ++index) {
+    IdleHandler* handler = idleHandlers_[index];
+    Window::Guard(GetActiveWindow(), 0, false, [handler] {
+      handler->DoIdle();
+      return true;
+    });
+  }
 }
 
 // The message record is local: a filter or a window procedure may run a nested loop of its

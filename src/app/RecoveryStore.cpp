@@ -4,10 +4,14 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <exception>
 #include <utility>
+
+#include "win/ThreadGuard.h"
 
 namespace {
 
@@ -108,13 +112,56 @@ class Reader {
   std::size_t at = 0;
 };
 
-RecoveryStore* crashStore = nullptr;
+// The crash handler may run on any thread while the frame's thread changes the kept copies:
+// every change to a store's list of copies, and the handler's reading of it, hold this lock.
+SRWLOCK keptLock = SRWLOCK_INIT;
+// The thread inside such a change, 0 when none: a crash there finds the list half-changed.
+std::atomic<DWORD> changingThread{0};
 
-LONG WINAPI WriteCopiesAndEnd(EXCEPTION_POINTERS*) {
-  if (RecoveryStore* store = crashStore) store->WriteAllKept();
-  // The process ends here, quietly: there is nothing left that a crash dialog could save.
-  return EXCEPTION_EXECUTE_HANDLER;
+class KeptChange {
+ public:
+  KeptChange() {
+    AcquireSRWLockExclusive(&keptLock);
+    changingThread = GetCurrentThreadId();
+  }
+  ~KeptChange() {
+    changingThread = 0;
+    ReleaseSRWLockExclusive(&keptLock);
+  }
+  KeptChange(const KeptChange&) = delete;
+  KeptChange& operator=(const KeptChange&) = delete;
+};
+
+// Under keptLock.
+RecoveryStore* crashStore = nullptr;
+// What was installed before; a crash goes on to it, so the runtime's and the system's crash
+// reporting still run.
+bool handlerInstalled = false;
+LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+std::terminate_handler previousTerminate = nullptr;
+
+// A crash on the thread that was changing the list leaves it (the copies on disk, each whole,
+// are what there is); another thread's change is waited for, but not for long.
+bool LockForCrash() {
+  if (changingThread.load() == GetCurrentThreadId()) return false;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (TryAcquireSRWLockShared(&keptLock)) return true;
+    Sleep(10);
+  }
+  return false;
 }
+
+LONG WINAPI WriteCopiesThenReport(EXCEPTION_POINTERS* exception) {
+  if (LockForCrash()) {
+    if (RecoveryStore* store = crashStore) store->WriteAllKept();
+    ReleaseSRWLockShared(&keptLock);
+  }
+  return previousFilter != nullptr ? previousFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
+}
+
+// An exception nobody caught (or one leaving a noexcept function) ends in terminate: made a
+// crash, it goes through the filter above instead of a silent abort().
+[[noreturn]] void CrashOnTerminate() { CrashForEscapedException(); }
 
 }  // namespace
 
@@ -139,6 +186,11 @@ std::wstring RecoveryStore::NameFor(int slot) const {
   return folder_ + L"\\" + prefix_ + std::to_wstring(slot) + kExtension;
 }
 
+RecoveryStore::~RecoveryStore() {
+  KeptChange change;
+  if (crashStore == this) crashStore = nullptr;
+}
+
 RecoveryStore::Kept& RecoveryStore::KeptFor(int slot) {
   auto found =
       std::find_if(kept_.begin(), kept_.end(), [slot](const Kept& kept) { return kept.slot == slot; });
@@ -147,6 +199,7 @@ RecoveryStore::Kept& RecoveryStore::KeptFor(int slot) {
   kept.slot = slot;
   kept.file = NameFor(slot);
   kept.temporary = kept.file + L".tmp";
+  KeptChange change;
   kept_.push_back(std::move(kept));
   return kept_.back();
 }
@@ -156,27 +209,38 @@ bool RecoveryStore::Write(int slot, const RecoveryCopy& copy, bool durable) {
   Kept& kept = KeptFor(slot);
   std::vector<std::byte> content = Serialize(copy);
   if (kept.onDisk && content == kept.content && (kept.durable || !durable)) return true;
-  kept.content = std::move(content);
   // The folder may have been deleted since the last copy.
   SHCreateDirectoryExW(nullptr, folder_.c_str(), nullptr);
   const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
-  kept.onDisk = WriteWhole(kept.temporary, kept.content, durable) &&
+  kept.onDisk = WriteWhole(kept.temporary, content, durable) &&
                 MoveFileExW(kept.temporary.c_str(), kept.file.c_str(), flags);
   kept.durable = kept.onDisk && durable;
+  // A copy that could not be written is not kept for the crash either: the document may be
+  // saved or closed before the next write, and a crash would then bring it back as unsaved.
+  std::vector<std::byte> old;
+  {
+    KeptChange change;
+    old.swap(kept.content);
+    if (kept.onDisk) kept.content.swap(content);
+  }
   return kept.onDisk;
 }
 
+// A claimed orphan is the slot's copy before anything was written for it: its name goes too.
 void RecoveryStore::Remove(int slot) {
+  const std::wstring file = NameFor(slot);
+  DeleteFileW(file.c_str());
+  DeleteFileW((file + L".tmp").c_str());
   auto found =
       std::find_if(kept_.begin(), kept_.end(), [slot](const Kept& kept) { return kept.slot == slot; });
   if (found == kept_.end()) return;
-  DeleteFileW(found->file.c_str());
-  DeleteFileW(found->temporary.c_str());
+  KeptChange change;
   kept_.erase(found);
 }
 
 void RecoveryStore::WriteAllKept() noexcept {
   for (const Kept& kept : kept_) {
+    if (kept.content.empty()) continue;
     HANDLE file = CreateFileW(kept.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) continue;
@@ -211,14 +275,16 @@ std::vector<std::wstring> RecoveryStore::FindOrphans() const {
   return orphans;
 }
 
-bool RecoveryStore::ClaimOrphan(const std::wstring& file, RecoveryCopy& copy) {
-  // Renamed into this process's names, the copy is no orphan for anyone else any more.
-  const std::wstring claimed = folder_ + L"\\" + prefix_ + L"claimed" + kExtension;
-  if (!MoveFileExW(file.c_str(), claimed.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+bool RecoveryStore::ClaimOrphan(const std::wstring& file, int slot, RecoveryCopy& copy) {
+  // Renamed into this process's names, the copy is no orphan for anyone else any more; never
+  // over a copy of this process's own.
+  const std::wstring claimed = NameFor(slot);
+  if (!MoveFileExW(file.c_str(), claimed.c_str(), 0)) return false;
   std::vector<std::byte> content;
-  const bool read = ReadWhole(claimed, content) && Deserialize(content, copy);
+  if (!ReadWhole(claimed, content)) return false;
+  if (Deserialize(content, copy)) return true;
   DeleteFileW(claimed.c_str());
-  return read;
+  return false;
 }
 
 void RecoveryStore::DiscardOrphan(const std::wstring& file) { DeleteFileW(file.c_str()); }
@@ -256,6 +322,17 @@ bool RecoveryStore::Deserialize(const std::vector<std::byte>& content, RecoveryC
 }
 
 void WriteRecoveryCopiesOnCrash(RecoveryStore* store) {
-  crashStore = store;
-  SetUnhandledExceptionFilter(store != nullptr ? WriteCopiesAndEnd : nullptr);
+  {
+    KeptChange change;
+    crashStore = store;
+  }
+  if (store != nullptr && !handlerInstalled) {
+    previousFilter = SetUnhandledExceptionFilter(WriteCopiesThenReport);
+    previousTerminate = std::set_terminate(CrashOnTerminate);
+    handlerInstalled = true;
+  } else if (store == nullptr && handlerInstalled) {
+    SetUnhandledExceptionFilter(previousFilter);
+    std::set_terminate(previousTerminate);
+    handlerInstalled = false;
+  }
 }

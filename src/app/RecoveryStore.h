@@ -31,6 +31,9 @@ class RecoveryStore {
   static std::wstring DefaultFolder();
 
   explicit RecoveryStore(std::wstring folder);
+  ~RecoveryStore();
+  RecoveryStore(const RecoveryStore&) = delete;
+  RecoveryStore& operator=(const RecoveryStore&) = delete;
   const std::wstring& Folder() const { return folder_; }
 
   // Makes the copy of document `slot` hold `copy`, atomically (a temporary file that then
@@ -39,18 +42,23 @@ class RecoveryStore {
   // waits until the copy is on the disk itself (it survives a power cut, not only the end of the
   // process); it costs a disk flush, so the frame asks for it only now and then.
   bool Write(int slot, const RecoveryCopy& copy, bool durable = true);
-  // Deletes the copy of `slot`: the document was saved or closed without saving.
+  // Deletes the copy of `slot`, also one claimed for it: the document was saved or closed
+  // without saving.
   void Remove(int slot);
   // Writes every copy this store holds again, from what it has in memory: the last thing the
-  // process does when it crashes. Allocates nothing.
+  // process does when it crashes (see below). A copy whose last write failed is not among
+  // them. Called only with the store's list locked against change.
   void WriteAllKept() noexcept;
 
   // The copies whose process is no longer running, oldest name first.
   std::vector<std::wstring> FindOrphans() const;
-  // Takes an orphan over for this process (so no other editor starting now offers it too) and
-  // reads it. False when another process took it first or it cannot be read; an unreadable
-  // copy is deleted, since nothing could ever restore it.
-  bool ClaimOrphan(const std::wstring& file, RecoveryCopy& copy);
+  // Takes an orphan over as the copy of this process's `slot` (so no other editor starting now
+  // offers it too) and reads it. The file stays, as that slot's copy, until a newer copy of the
+  // slot takes its place or Remove deletes it: a restore that fails or a crash half-way loses
+  // nothing, and what this process leaves behind is an orphan for the next start again. False
+  // when another process took it first or it cannot be read; a damaged copy is deleted, since
+  // nothing could ever restore it.
+  bool ClaimOrphan(const std::wstring& file, int slot, RecoveryCopy& copy);
   // Deletes an orphan the user chose not to restore.
   void DiscardOrphan(const std::wstring& file);
 
@@ -77,6 +85,16 @@ class RecoveryStore {
   std::vector<Kept> kept_;
 };
 
-// Makes `store` write its copies when the process crashes (an exception nobody handles);
-// null takes that back.
+// Makes `store` write its copies when the process crashes; null takes that back. A crash is an
+// exception nobody handles on any thread, a C++ exception that would end in terminate(), and
+// one leaving a thread's guarded entry. What the handler guarantees:
+// - it allocates nothing of its own and takes no lock of the runtime's: it only walks the list
+//   of copies kept in memory and hands their bytes to the system's file functions (which may
+//   use the system's own heap to convert the names);
+// - it reads that list under a lock every change of it holds; when the crash happened inside
+//   such a change, or another thread keeps the lock past a second, it writes nothing, and the
+//   copies already on disk (each written whole, then renamed into place) are what is left;
+// - a copy is only ever replaced whole: a crash of the handler itself leaves the one before;
+// - it then passes the crash on to the filter installed before it, and failing that to the
+//   system, so the crash is still reported as it would have been.
 void WriteRecoveryCopiesOnCrash(RecoveryStore* store);

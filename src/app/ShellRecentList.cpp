@@ -7,6 +7,8 @@
 
 #include <system_error>
 
+#include "win/ThreadGuard.h"
+
 ShellRecentList::~ShellRecentList() {
   {
     std::lock_guard lock(mutex_);
@@ -22,7 +24,7 @@ void ShellRecentList::Add(const std::wstring& path) {
     pending_.push_back(path);
     if (!worker_.joinable()) {
       try {
-        worker_ = std::thread([this] { Run(); });
+        worker_ = std::thread(GuardedThreadEntry([this] { Run(); }));
       } catch (const std::system_error&) {
         // No thread to be had: the shell is told here, at the old price.
         pending_.pop_back();

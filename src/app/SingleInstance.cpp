@@ -9,6 +9,8 @@ namespace {
 constexpr DWORD kFindFrameTimeoutMs = 10000;
 constexpr DWORD kFindFrameStepMs = 100;
 constexpr UINT kHandOverTimeoutMs = 10000;
+// Every ticket's name starts so: the running editor opens no other object a message names.
+constexpr wchar_t kTicketPrefix[] = L"Local\\Sonarwick.HandOver.";
 
 // "Local\" keeps the name inside this logon session; the user name keeps two users of one
 // session (run as another user) apart.
@@ -48,19 +50,58 @@ SingleInstance::~SingleInstance() {
   if (mutex_ != nullptr) CloseHandle(mutex_);
 }
 
+// A semaphore of one: taking it (by either side) is the one decision there is.
+HandOverTicket::HandOverTicket() {
+  static LONG issued = 0;
+  name_ = kTicketPrefix + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount64()) +
+          L"." + std::to_wstring(InterlockedIncrement(&issued));
+  semaphore_ = CreateSemaphoreW(nullptr, 1, 1, name_.c_str());
+  // A name someone else holds already is no ticket of ours.
+  if (semaphore_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(semaphore_);
+    semaphore_ = nullptr;
+  }
+}
+
+HandOverTicket::~HandOverTicket() {
+  if (semaphore_ != nullptr) CloseHandle(semaphore_);
+}
+
+bool HandOverTicket::TakeBack() {
+  return semaphore_ != nullptr && WaitForSingleObject(semaphore_, 0) == WAIT_OBJECT_0;
+}
+
+bool TakeHandOver(const std::wstring& ticket) {
+  if (ticket.rfind(kTicketPrefix, 0) != 0) return false;
+  HANDLE semaphore = OpenSemaphoreW(SYNCHRONIZE, FALSE, ticket.c_str());
+  // Gone: the second start took it back and ended.
+  if (semaphore == nullptr) return false;
+  const bool taken = WaitForSingleObject(semaphore, 0) == WAIT_OBJECT_0;
+  CloseHandle(semaphore);
+  return taken;
+}
+
 bool HandToRunningInstance(const std::vector<std::wstring>& files) {
   HWND frame = RunningFrame();
   if (frame == nullptr) return false;
+  HandOverTicket ticket;
+  if (!ticket.Valid()) return false;
   // The running instance may come to the front only with the starting one's leave.
   DWORD process = 0;
   GetWindowThreadProcessId(frame, &process);
   AllowSetForegroundWindow(process);
-  std::vector<BYTE> data = PackFileList(files);
-  COPYDATASTRUCT copy{kOpenFilesData, static_cast<DWORD>(data.size()), data.empty() ? nullptr : data.data()};
+  std::vector<std::wstring> list{ticket.Name()};
+  list.insert(list.end(), files.begin(), files.end());
+  std::vector<BYTE> data = PackFileList(list);
+  COPYDATASTRUCT copy{kOpenFilesData, static_cast<DWORD>(data.size()), data.data()};
   DWORD_PTR answer = 0;
-  return SendMessageTimeoutW(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG,
-                             kHandOverTimeoutMs, &answer) != 0 &&
-         answer == TRUE;
+  if (SendMessageTimeoutW(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG,
+                          kHandOverTimeoutMs, &answer) != 0 &&
+      answer == TRUE)
+    return true;
+  // No answer in time: the message may still be handled later, but then finds the ticket taken;
+  // if the running editor took it first, the files are in its hands after all.
+  return !ticket.TakeBack();
 }
 
 std::vector<BYTE> PackFileList(const std::vector<std::wstring>& files) {

@@ -16,6 +16,8 @@
 #include <memory>
 #include <utility>
 
+#include "win/Window.h"
+
 namespace {
 
 bool IsSoundFileName(const wchar_t* name) {
@@ -233,12 +235,13 @@ LRESULT CALLBACK FollowTyping(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam,
   const LRESULT result = DefSubclassProc(edit, msg, wParam, lParam);
   // What the user types or deletes; the completion's own changes of the text are its business.
   if ((msg == WM_CHAR || msg == WM_KEYDOWN || msg == WM_PASTE || msg == WM_CUT) && !follower->busy) {
-    std::wstring text = TextOf(edit);
-    if (text != follower->text) {
-      follower->busy = true;
-      FollowText(*follower, follower->text = std::move(text));
-      follower->busy = false;
-    }
+    follower->busy = true;
+    Window::Guard(edit, msg, false, [&] {
+      std::wstring text = TextOf(edit);
+      if (text != follower->text) FollowText(*follower, follower->text = std::move(text));
+      return true;
+    });
+    follower->busy = false;
   }
   return result;
 }

@@ -4,6 +4,7 @@
 
 #include "ambience/AmbienceFormat.h"
 #include "ambience/RenderAmbience.h"
+#include "ambience/Win32SoundFileReader.h"
 #include "ambient/AmbientFileIo.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/FileAccess.h"
@@ -111,18 +112,6 @@ std::wstring SoundFolderOfList(const ToolOptions& options, const std::wstring& l
   return FindSoundFolder(ParentFolder(listPath), names, IsFile).value_or(ParentFolder(listPath));
 }
 
-SoundCache DiskSoundCache() {
-  auto files = std::make_shared<Win32ProbeFileSystem>();
-  SoundFileReader reader;
-  reader.stamp = [files](const std::wstring& path) -> std::optional<SoundFileStamp> {
-    const FileStat stat = files->Stat(path);
-    if (!stat.exists) return std::nullopt;
-    return SoundFileStamp{stat.size, stat.writeTime};
-  };
-  reader.read = [files](const std::wstring& path) { return files->Read(path); };
-  return SoundCache(std::move(reader));
-}
-
 std::wstring SoundProblemText(const AmbienceSoundProblem& problem) {
   switch (problem.refusal) {
     case SoundCacheRefusal::CannotDecode:
@@ -163,7 +152,7 @@ int RunRender(const ToolOptions& options, ConsoleOutput& console) {
   request.frames = static_cast<std::int64_t>(options.seconds) * AmbienceRate;
   request.seed = options.seed;
   request.scale = options.volumeScale.value_or(GuessVolumeScale(volumes));
-  SoundCache cache = DiskSoundCache();
+  SoundCache cache{Win32SoundFileReader()};
   const AmbienceRenderResult rendered = RenderAmbience(request, cache);
   TellSilentEntries(rendered, loaded.entries, console);
   if (!rendered) {

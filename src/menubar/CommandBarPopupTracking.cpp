@@ -104,10 +104,12 @@ void CommandBar::TrackButtonPopup(int index, bool selectFirstItem) {
   UpdateWindow(hwnd);
 }
 
+// An input the bar failed to handle is consumed (its action refused), as a procedure's is.
 LRESULT CALLBACK CommandBar::MenuMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == MSGF_MENU && trackingBar != nullptr &&
-      trackingBar->OnMenuInput(*reinterpret_cast<MSG*>(lParam))) {
-    return TRUE;
+  if (code == MSGF_MENU && trackingBar != nullptr) {
+    auto& msg = *reinterpret_cast<MSG*>(lParam);
+    if (Window::Guard(msg.hwnd, msg.message, true, [&] { return trackingBar->OnMenuInput(msg); }))
+      return TRUE;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

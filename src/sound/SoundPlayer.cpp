@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sound/WaveOutDevice.h"
+#include "win/ThreadGuard.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ unsigned SoundPlayer::Play(const std::wstring& path) {
   }
   stopRequested_ = false;
   ResetEvent(wake_);
-  worker_ = std::thread(&SoundPlayer::Run, this, path, generation);
+  worker_ = std::thread(GuardedThreadEntry([this, path, generation] { Run(path, generation); }));
   return generation;
 }
 

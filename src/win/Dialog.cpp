@@ -1,5 +1,7 @@
 #include "win/Dialog.h"
 
+#include "win/Window.h"
+
 namespace {
 
 // Messages whose answer the dialog procedure returns itself instead of through
@@ -47,7 +49,8 @@ void Dialog::End(INT_PTR result) {
 
 INT_PTR Dialog::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Message m{hwnd, msg, wParam, lParam};
-  bool handled = HandleMessage(m);
+  // A handler that fails has its message answered with 0, as in a window's procedure.
+  const bool handled = Window::Guard(hwnd, msg, true, [&] { return HandleMessage(m); });
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     hwnd_ = nullptr;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <exception>
+#include <new>
+
 #include "win/Message.h"
 #include "win/WindowClass.h"
 
@@ -47,6 +50,23 @@ class Window {
   // one set, a beep says the action was refused.
   using FailureHandler = void (*)(HWND hwnd, UINT msg, bool outOfMemory);
   static void SetFailureHandler(FailureHandler handler) { failureHandler_ = handler; }
+  // Tells a failure the way a window procedure's is told; for code that runs on the window's
+  // thread outside a procedure (the loop's filters and idle handlers).
+  static void ReportFailure(HWND hwnd, UINT msg, bool outOfMemory) noexcept;
+  // Runs `handler` (for message `msg` of `hwnd`) as a window procedure's handler runs: what
+  // it throws is told as above and `failed` is returned in its place. For every callback the
+  // system calls that is no procedure of a Window: hooks, subclass and dialog procedures.
+  template <typename Result, typename Handler>
+  static Result Guard(HWND hwnd, UINT msg, Result failed, Handler&& handler) noexcept {
+    try {
+      return handler();
+    } catch (const std::bad_alloc&) {
+      ReportFailure(hwnd, msg, true);
+    } catch (const std::exception&) {
+      ReportFailure(hwnd, msg, false);
+    }
+    return failed;
+  }
 
  protected:
   virtual bool HandleMessage(Message& m);
@@ -65,7 +85,6 @@ class Window {
   void Bind(HWND hwnd);
   void Unbind();
   LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static void ReportFailure(HWND hwnd, UINT msg, bool outOfMemory) noexcept;
 
   HWND hwnd_ = nullptr;
   WNDPROC baseProc_ = nullptr;

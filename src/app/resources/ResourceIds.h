@@ -41,6 +41,7 @@
 #define STR_OUT_OF_MEMORY 0x6176
 #define STR_COMMAND_FAILED 0x6177
 #define STR_CANNOT_RELOAD 0x6178
+#define STR_RECOVERY_NOT_RESTORED 0x617F
 
 #define CMD_FILE_NEW 0xE100
 #define CMD_FILE_OPEN 0xE101
@@ -195,6 +196,32 @@
 #define STR_TOOL_CANNOT_WRITE 0x680D
 #define STR_TOOL_SOUND_REFUSED 0x680E
 #define STR_TOOL_OVER_BOUND 0x680F
+
+// The ambience: the time of day heard, seen and exported (a radio group), a new random
+// realization, the volume scale (a radio group: guessed, or one of the three), the export and
+// its progress dialog; the times' names in the interface language (first + the time's value).
+#define CMD_AMBIENCE_DAWN 0x8060
+#define CMD_AMBIENCE_DAY 0x8061
+#define CMD_AMBIENCE_SUNSET 0x8062
+#define CMD_AMBIENCE_NIGHT 0x8063
+#define CMD_AMBIENCE_RESHUFFLE 0x8064
+#define CMD_AMBIENCE_SCALE_AUTO 0x8065
+#define CMD_AMBIENCE_SCALE_PERCENT 0x8066
+#define CMD_AMBIENCE_SCALE_CENTIBELS 0x8067
+#define CMD_AMBIENCE_SCALE_BYTE 0x8068
+#define CMD_FILE_EXPORT_AMBIENCE 0x8069
+#define CMD_VIEW_TIMELINE 0x806A
+#define RES_EXPORT_DIALOG 102
+#define IDC_EXPORT_PROGRESS 1010
+#define STR_AMBIENCE_TIME_FIRST 0x6A00
+#define STR_EXPORT_FILTER 0x6A10
+#define STR_EXPORT_FAILED 0x6A11
+#define STR_EXPORT_DONE 0x6A12
+#define STR_EXPORT_SILENT 0x6A13
+#define STR_AMBIENCE_SEED 0x6A14
+#define STR_AMBIENCE_SCALE_GUESSED 0x6A15
+#define STR_TIMELINE_OVERLAPS 0x6A16
+#define STR_TIMELINE_MISSING 0x6A17
 
 // The Problems pane: its columns' headers, and its context menu with the quick fixes it offers.
 #define STR_PROBLEMS_DOCUMENT 0x6900

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "WinTestSupport.h"
@@ -190,6 +193,34 @@ TEST_F(MessageLoopTest, LaterFilterSeesFirstAndWhatItConsumesGoesNoFurther) {
   };
   EXPECT_EQ(trace, expected);
   EXPECT_EQ(window.dispatched, (std::vector<UINT>{WM_USER + 6, WM_KEYDOWN, WM_CHAR}));
+}
+
+// A filter or an idle handler that throws is refused as a window procedure's handler is: the
+// failure is told, the message goes no further, and the loop runs on.
+TEST_F(MessageLoopTest, AFilterOrIdleHandlerThatThrowsIsToldAndTheLoopGoesOn) {
+  static std::vector<std::pair<UINT, bool>> failures;
+  failures.clear();
+  Window::SetFailureHandler(
+      [](HWND, UINT msg, bool outOfMemory) { failures.emplace_back(msg, outOfMemory); });
+  TraceFilter filter(trace, hwnd, L"filter");
+  filter.consumes = [](const MSG& msg) -> bool {
+    if (msg.message == WM_USER + 5) throw std::bad_alloc();
+    return false;
+  };
+  ASSERT_TRUE(loop.RegisterFilter(&filter));
+  ScriptedIdle idle(trace, {[&] { Post(WM_USER + 5); }, [] { throw std::runtime_error("idle work failed"); },
+                            [&] { PostQuitMessage(4); }});
+  ASSERT_TRUE(loop.RegisterIdleHandler(&idle));
+  // The failed idle pass does not call for another by itself: a message does.
+  SetTimer(hwnd, 2, 50, nullptr);
+
+  EXPECT_EQ(loop.Pump(), 4);
+  KillTimer(hwnd, 2);
+  Window::SetFailureHandler(nullptr);
+  EXPECT_EQ(failures, (std::vector<std::pair<UINT, bool>>{{WM_USER + 5, true}, {0, false}}));
+  EXPECT_TRUE(window.dispatched.empty());
+  loop.UnregisterFilter(&filter);
+  loop.UnregisterIdleHandler(&idle);
 }
 
 // A filter may end up unregistering itself or others while being asked (an accelerator that

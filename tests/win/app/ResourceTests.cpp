@@ -59,6 +59,7 @@ const MenuLine kMainMenu[] = {
     {CMD_FILE_OPEN, L"&Open...\tCtrl+O", L"&Открыть...\tCtrl+O"},
     {CMD_FILE_SAVE, L"&Save\tCtrl+S", L"&Сохранить\tCtrl+S"},
     {CMD_FILE_SAVE_AS, L"Save &As...", L"Сохранить &как..."},
+    {CMD_FILE_EXPORT_AMBIENCE, L"E&xport Ambience...\tCtrl+Shift+E", L"&Экспорт атмосферы...\tCtrl+Shift+E"},
     {0, nullptr, nullptr},
     {CMD_FILE_PRINT, L"&Print...\tCtrl+P", L"&Печать...\tCtrl+P"},
     {CMD_FILE_PRINT_PREVIEW, L"Print Pre&view", L"П&редпросмотр печати"},
@@ -96,6 +97,20 @@ const MenuLine kMainMenu[] = {
     {CMD_VIEW_NAMES_SYSTEM, L"&System's", L"&Системная"},
     {CMD_VIEW_NAMES_1251, L"Windows-&1251 (Cyrillic)", L"Windows-&1251 (кириллица)"},
     {CMD_VIEW_SOUND_FOLDER, L"Sound &Folder...", L"Папка &звуков..."},
+    {0, nullptr, nullptr},
+    {CMD_VIEW_TIMELINE, L"T&imeline\tF9", L"&Шкала времени\tF9"},
+    {0, L"&Ambience", L"&Атмосфера"},
+    {CMD_AMBIENCE_DAWN, L"&Dawn\tCtrl+1", L"&Рассвет\tCtrl+1"},
+    {CMD_AMBIENCE_DAY, L"D&ay\tCtrl+2", L"&День\tCtrl+2"},
+    {CMD_AMBIENCE_SUNSET, L"&Sunset\tCtrl+3", L"&Закат\tCtrl+3"},
+    {CMD_AMBIENCE_NIGHT, L"&Night\tCtrl+4", L"&Ночь\tCtrl+4"},
+    {0, nullptr, nullptr},
+    {CMD_AMBIENCE_RESHUFFLE, L"&Reshuffle", L"&Перетасовать"},
+    {0, L"&Volume Scale", L"&Шкала громкости"},
+    {CMD_AMBIENCE_SCALE_AUTO, L"&Guessed from the List", L"&Угадать по списку"},
+    {CMD_AMBIENCE_SCALE_PERCENT, L"&Percent (0 to 100)", L"&Проценты (от 0 до 100)"},
+    {CMD_AMBIENCE_SCALE_CENTIBELS, L"&Hundredths of a Decibel (-10000 to 0)", L"&Сотые доли децибела (от -10000 до 0)"},
+    {CMD_AMBIENCE_SCALE_BYTE, L"&0 to 255", L"&От 0 до 255"},
     {0, L"&Window", L"&Окно"},
     {CMD_WINDOW_CLOSE, L"&Close\tCtrl+F4", L"&Закрыть\tCtrl+F4"},
     {CMD_WINDOW_CLOSE_ALL, L"Close &All", L"Закрыть &все"},
@@ -146,7 +161,7 @@ TEST(Resources, MainMenuInBothLanguages) {
 TEST(Resources, MainMenuFollowsTheInterfaceLanguage) {
   UniqueMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN)));
   ASSERT_TRUE(menu);
-  EXPECT_EQ(GetMenuItemCount(menu.get()), 5);
+  EXPECT_EQ(GetMenuItemCount(menu.get()), 6);
   EXPECT_EQ(Flatten(menu.get(), true), ExpectedMenu(RussianInterface()));
 }
 
@@ -181,11 +196,17 @@ TEST(Resources, AcceleratorTableServesBothLanguages) {
       {FVIRTKEY | FCONTROL, 'F', CMD_EDIT_FIND},
       {FVIRTKEY, VK_F3, CMD_EDIT_FIND_NEXT},
       {FVIRTKEY | FCONTROL, 'H', CMD_EDIT_REPLACE},
+      {FVIRTKEY | FCONTROL, '1', CMD_AMBIENCE_DAWN},
+      {FVIRTKEY | FCONTROL, '2', CMD_AMBIENCE_DAY},
+      {FVIRTKEY | FCONTROL, '3', CMD_AMBIENCE_SUNSET},
+      {FVIRTKEY | FCONTROL, '4', CMD_AMBIENCE_NIGHT},
+      {FVIRTKEY | FCONTROL | FSHIFT, 'E', CMD_FILE_EXPORT_AMBIENCE},
+      {FVIRTKEY, VK_F9, CMD_VIEW_TIMELINE},
   };
   HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(table, nullptr);
-  ACCEL entries[32]{};
-  ASSERT_EQ(CopyAcceleratorTableW(table, entries, 32), static_cast<int>(std::size(expected)));
+  ACCEL entries[48]{};
+  ASSERT_EQ(CopyAcceleratorTableW(table, entries, 48), static_cast<int>(std::size(expected)));
   for (int index = 0; index < static_cast<int>(std::size(expected)); ++index) {
     SCOPED_TRACE(index);
     EXPECT_EQ(entries[index].fVirt & ~0x80, expected[index].fVirt);  // 0x80 marks the last entry

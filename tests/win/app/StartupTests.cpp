@@ -176,7 +176,7 @@ TEST_F(StartupTest, FrameWindowHasItsCaptionMenuIconsAndClass) {
     EXPECT_EQ(GetMenu(hwnd), nullptr);
     HMENU menu = frame.MenuBar().GetMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(GetMenuItemCount(menu), 5);
+    EXPECT_EQ(GetMenuItemCount(menu), 6);
     EXPECT_EQ(MenuText(menu, 0), ExpectedFirstPopup());
     EXPECT_NE(frame.Accelerators(), nullptr);
     // Position and size are the system's defaults, a real window size rather than none.

@@ -57,7 +57,7 @@ TEST_F(FrameCommands, NewAddsAModifiedUntitledDocumentInTheDefaultFont) {
   EXPECT_EQ(frame->Tabs().GetActivePage(), 1);
   EXPECT_EQ(frame->ViewCount(), 2u);
   // The window list in the "&Window" popup names both.
-  HMENU windowMenu = GetSubMenu(frame->MenuBar().GetMenu(), 3);
+  HMENU windowMenu = GetSubMenu(frame->MenuBar().GetMenu(), 4);
   EXPECT_EQ(GetMenuItemCount(windowMenu), 5);
 }
 
@@ -223,7 +223,7 @@ TEST_F(FrameCommands, CloseTakesTheActivePageAndCloseAllTheRest) {
   Command(CMD_WINDOW_CLOSE_ALL);
   EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
   EXPECT_EQ(frame->ViewCount(), 0u);
-  EXPECT_EQ(GetMenuItemCount(GetSubMenu(frame->MenuBar().GetMenu(), 3)), 2);
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(frame->MenuBar().GetMenu(), 4)), 2);
   EXPECT_FALSE(ToolbarButtonEnabled(CMD_FILE_SAVE));
 }
 

@@ -40,7 +40,7 @@ TEST_F(MainFrameTest, TheRebarHoldsTheMenuBarAndTheToolbarOnTwoRows) {
 
   // The menu lives in the menu bar alone, which answers for the frame.
   EXPECT_EQ(GetMenu(Hwnd()), nullptr);
-  EXPECT_EQ(GetMenuItemCount(frame->MenuBar().GetMenu()), 5);
+  EXPECT_EQ(GetMenuItemCount(frame->MenuBar().GetMenu()), 6);
   EXPECT_EQ(SendMessageW(Hwnd(), MENUBAR_GET_WINDOW, 0, 0),
             reinterpret_cast<LRESULT>(frame->MenuBar().Handle()));
 

@@ -1,3 +1,4 @@
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -7,6 +8,9 @@
 #include "app/CommandStrings.h"
 #include "app/RecoveryStore.h"
 #include "app/resources/ResourceIds.h"
+#include "tabs/WindowPageIds.h"
+// The common dialogs' control ids need the base declarations first.
+#include <dlgs.h>
 
 namespace {
 
@@ -69,6 +73,30 @@ TEST_F(OutsideWorld, CloseRequestsWhileThePromptIsUpAreIgnored) {
   EXPECT_FALSE(frame->QuestionIsUp());
 }
 
+// The frame's other dialogs are questions too: while About, Windows... or the sound folder's
+// dialog is up, neither a close nor the end of the session takes the frame from under it.
+TEST_F(OutsideWorld, EveryDialogCountsAsAQuestion) {
+  for (const UINT id : {UINT{CMD_APP_ABOUT}, UINT{CMD_WINDOW_LIST_MORE}, UINT{CMD_VIEW_SOUND_FOLDER}}) {
+    ModalScript script;
+    auto dialog = std::make_shared<HWND>(nullptr);
+    bool questionUp = false;
+    LRESULT endSession = TRUE;
+    script
+        .Then([dialog] { return (*dialog = FindThreadDialog()) != nullptr; },
+              [&, dialog] {
+                questionUp = frame->QuestionIsUp();
+                endSession = SendMessageW(Hwnd(), WM_QUERYENDSESSION, 0, 0);
+                PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+              })
+        .Then([] { return true; }, [dialog] { PostMessageW(*dialog, WM_COMMAND, IDCANCEL, 0); });
+    CommandWithScript(id, script);
+    EXPECT_TRUE(questionUp) << id;
+    EXPECT_EQ(endSession, FALSE) << id;
+    ASSERT_TRUE(IsWindow(Hwnd())) << id;
+    EXPECT_FALSE(frame->QuestionIsUp()) << id;
+  }
+}
+
 // An unmodified page whose file another program rewrote offers a reload, once per change; Yes
 // shows the new entries. A file that goes away is told once, and the document, now modified,
 // is what Save writes back.
@@ -122,6 +150,54 @@ TEST_F(OutsideWorld, ChangesOnDiskAreAskedAboutOncePerChange) {
   Command(CMD_FILE_SAVE);
   EXPECT_EQ(ReadFileBytes(path), other);
   EXPECT_FALSE(view->IsModified());
+}
+
+// A save over another program's change asks every time until the user chooses: No keeps the
+// other program's file, and so does a reload the user wanted that then failed.
+TEST_F(OutsideWorld, TheOverwriteQuestionComesBackUntilTheUserChooses) {
+  const std::wstring path = CopyOfSample(kSample);
+  OpenFile(path);
+  TypeIntoCell(0, kVolumeColumn, L"77");
+  ASSERT_TRUE(frame->ActiveView()->CommitEdit());
+  const std::vector<char> other =
+      ReadFileBytes(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/hundred-entries.bad");
+  WriteFileBytes(path, other);
+  const std::wstring overwrite = FormatCommandString(STR_DISK_CHANGED_OVERWRITE, kSample);
+  for (int save = 0; save < 2; ++save) {
+    ModalScript script;
+    BoxRecorder boxes(script, IDNO, 1);
+    Command(CMD_FILE_SAVE);
+    EXPECT_EQ(boxes.texts, std::vector<std::wstring>{overwrite}) << "save " << save;
+  }
+  EXPECT_EQ(ReadFileBytes(path), other);
+
+  // A count above what a document holds: the reload the user asks for fails.
+  const std::vector<char> unreadable{'\xff', '\x7f'};
+  WriteFileBytes(path, unreadable);
+  {
+    ModalScript script;
+    BoxRecorder boxes(script, IDYES, 2);
+    Activate(Hwnd());
+    Pump();
+    ASSERT_EQ(boxes.texts.size(), 2u);
+    EXPECT_EQ(boxes.texts[0], FormatCommandString(STR_DISK_CHANGED_RELOAD_MODIFIED, kSample));
+  }
+  EXPECT_TRUE(frame->ActiveView()->IsModified());
+  {
+    ModalScript script;
+    BoxRecorder boxes(script, IDNO, 1);
+    Command(CMD_FILE_SAVE);
+    EXPECT_EQ(boxes.texts, std::vector<std::wstring>{overwrite});
+  }
+  EXPECT_EQ(ReadFileBytes(path), unreadable);
+  {
+    ModalScript script;
+    BoxRecorder boxes(script, IDYES, 1);
+    Command(CMD_FILE_SAVE);
+    EXPECT_EQ(boxes.texts, std::vector<std::wstring>{overwrite});
+  }
+  EXPECT_FALSE(frame->ActiveView()->IsModified());
+  EXPECT_NE(ReadFileBytes(path), unreadable);
 }
 
 // A modified document has a recovery copy holding what Save would write; saving removes it.
@@ -200,6 +276,115 @@ TEST_F(OutsideWorld, RecoveryCopiesFollowTheDocumentAndComeBackAfterACrash) {
   Pump();
   EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
   EXPECT_TRUE(RemoveDirectoryW(recovery.c_str())) << "a copy outlived its document";
+}
+
+std::vector<char> AsChars(const std::vector<std::byte>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()),
+          reinterpret_cast<const char*>(bytes.data()) + bytes.size()};
+}
+
+// The copies in `folder` as they read back.
+std::vector<RecoveryCopy> CopiesIn(const std::wstring& folder) {
+  std::vector<RecoveryCopy> copies;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"\\*.recovery").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return copies;
+  do {
+    const std::vector<char> raw = ReadFileBytes(folder + L"\\" + found.cFileName);
+    RecoveryCopy copy;
+    if (RecoveryStore::Deserialize({reinterpret_cast<const std::byte*>(raw.data()),
+                                    reinterpret_cast<const std::byte*>(raw.data()) + raw.size()},
+                                   copy))
+      copies.push_back(copy);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return copies;
+}
+
+// A copy that cannot be restored is said and stays on disk, for the next start to offer again;
+// the one restored beside it is there, and its copy is the restored document's own.
+TEST_F(OutsideWorld, ARestoreThatFailsLosesNoCopy) {
+  const std::wstring recovery = folder + L"\\recovery";
+  CreateDirectoryW(recovery.c_str(), nullptr);
+  RecoveryCopy good;
+  good.title = L"good.bad";
+  good.bytes = {std::byte{0}, std::byte{0}};
+  RecoveryCopy bad = good;
+  bad.title = L"bad.bad";
+  bad.bytes = {std::byte{0xff}, std::byte{0x7f}};  // more entries than a document holds
+  WriteFileBytes(recovery + L"\\4294967291-0000000000000001-1.recovery",
+                 AsChars(RecoveryStore::Serialize(bad)));
+  WriteFileBytes(recovery + L"\\4294967291-0000000000000001-2.recovery",
+                 AsChars(RecoveryStore::Serialize(good)));
+  frame->KeepRecoveryCopies(recovery);
+  {
+    ModalScript script;
+    BoxRecorder boxes(script, IDYES, 2);
+    EXPECT_EQ(frame->OfferRecovery(), 1);
+    ASSERT_EQ(boxes.texts.size(), 2u);
+    EXPECT_EQ(boxes.texts[1], FormatCommandString(STR_RECOVERY_NOT_RESTORED, L"bad.bad"));
+  }
+  EXPECT_EQ(PageTitles(), std::vector<std::wstring>{L"good.bad"});
+  std::vector<RecoveryCopy> left = CopiesIn(recovery);
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_TRUE(left[0] == bad || left[1] == bad);
+
+  ModalScript discard;
+  BoxRecorder boxes(discard, IDNO, 1);
+  Command(CMD_WINDOW_CLOSE);
+  left = CopiesIn(recovery);
+  EXPECT_EQ(left, std::vector<RecoveryCopy>{bad});
+
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((recovery + L"\\*.recovery").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do DeleteFileW((recovery + L"\\" + found.cFileName).c_str());
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(recovery.c_str());
+}
+
+// Whether a recovery copy appears in `folder` within `patience` ms, the thread pumping meanwhile.
+bool CopyAppears(const std::wstring& folder, const std::function<void()>& pump, DWORD patience) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < patience) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*.recovery").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      FindClose(search);
+      return true;
+    }
+    Sleep(50);
+    pump();
+  }
+  return false;
+}
+
+// Replace All comes from the dialog as a message of its own, not as a command; its edit gets a
+// recovery copy as soon as any other.
+TEST_F(OutsideWorld, ReplaceAllIsCopiedLikeEveryEdit) {
+  const std::wstring recovery = folder + L"\\recovery";
+  frame->KeepRecoveryCopies(recovery);
+  OpenFile(CopyOfSample(kSample));
+  const std::wstring name = frame->ActiveView()->GetEntry(0).values.audioFile.value_or(L"");
+  ASSERT_FALSE(name.empty());
+  Command(CMD_EDIT_REPLACE);
+  HWND dialog = FindThreadDialog();
+  ASSERT_NE(dialog, nullptr);
+  // Long enough for the copy the command itself calls for: the document is not modified yet.
+  EXPECT_FALSE(CopyAppears(
+      recovery, [this] { Pump(); }, 1500));
+  SetDlgItemTextW(dialog, edt1, name.c_str());
+  SetDlgItemTextW(dialog, edt2, L"replaced.wav");
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(psh2, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, psh2)));
+  Pump();
+  ASSERT_TRUE(frame->ActiveView()->IsModified());
+  EXPECT_TRUE(CopyAppears(
+      recovery, [this] { Pump(); }, 3000));
+  SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  Pump();
 }
 
 // A handler that throws (here: out of memory) has its command refused with a message; the

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int kFileMenu = 0;
-constexpr int kWindowMenu = 3;
+constexpr int kWindowMenu = 4;
 
 std::vector<std::wstring> ItemTexts(HMENU menu, UINT firstId, UINT lastId) {
   std::vector<std::wstring> texts;
@@ -159,22 +159,41 @@ TEST_F(Session, EveryDocumentIsReachableThroughTheWindowsList) {
   EXPECT_NE(GetMenuItemID(window, GetMenuItemCount(window) - 1), static_cast<UINT>(CMD_WINDOW_LIST_MORE));
 }
 
-// A second start's files arrive as a list; the frame answers at once and opens them after,
-// taking only whole names from data of any shape.
-TEST_F(Session, HandedOverFilesOpenInTabs) {
+// A second start's files arrive as a list behind its ticket; the frame answers at once and
+// opens them after, taking only whole names from data of any shape. A hand-over the second
+// start took back (it waited in vain and opened its own window) is refused when it comes late,
+// and one without a ticket of ours is refused too.
+TEST_F(Session, HandedOverFilesOpenInTabsOnlyWhileTheSenderWaits) {
   const std::wstring first = CopyOfSample(L"four-times-of-day.bad");
   const std::wstring second = CopyOfSample(L"no-entries.bad");
-  std::vector<BYTE> data = PackFileList({first, second});
+  HandOverTicket ticket;
+  ASSERT_TRUE(ticket.Valid());
+  std::vector<BYTE> data = PackFileList({ticket.Name(), first, second});
   COPYDATASTRUCT copy{kOpenFilesData, static_cast<DWORD>(data.size()), data.data()};
   EXPECT_EQ(SendMessageW(Hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)), TRUE);
   EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
   Pump();
   EXPECT_EQ(PageTitles(), (std::vector<std::wstring>{L"four-times-of-day.bad", L"no-entries.bad"}));
+  EXPECT_FALSE(ticket.TakeBack()) << "the frame took the hand-over";
+  EXPECT_EQ(SendMessageW(Hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)), FALSE) << "only once";
+
+  const std::wstring third = CopyOfSample(L"hundred-entries.bad");
+  HandOverTicket late;
+  std::vector<BYTE> lateData = PackFileList({late.Name(), third});
+  COPYDATASTRUCT lateCopy{kOpenFilesData, static_cast<DWORD>(lateData.size()), lateData.data()};
+  EXPECT_TRUE(late.TakeBack());
+  EXPECT_EQ(SendMessageW(Hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&lateCopy)), FALSE);
+  std::vector<BYTE> noTicket = PackFileList({third, third});
+  COPYDATASTRUCT forged{kOpenFilesData, static_cast<DWORD>(noTicket.size()), noTicket.data()};
+  EXPECT_EQ(SendMessageW(Hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&forged)), FALSE);
+  Pump();
+  EXPECT_EQ(frame->Tabs().GetPageCount(), 2);
 
   COPYDATASTRUCT foreign{42, static_cast<DWORD>(data.size()), data.data()};
   EXPECT_EQ(SendMessageW(Hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&foreign)), FALSE);
-  data.resize(data.size() - 3);  // the second name loses its terminator and half a character
-  EXPECT_EQ(UnpackFileList(data.data(), data.size()), std::vector<std::wstring>{first});
+  std::vector<BYTE> files = PackFileList({first, second});
+  files.resize(files.size() - 3);  // the second name loses its terminator and half a character
+  EXPECT_EQ(UnpackFileList(files.data(), files.size()), std::vector<std::wstring>{first});
   EXPECT_TRUE(UnpackFileList(nullptr, 10).empty());
 }
 

@@ -25,7 +25,7 @@ class ReflectedDrawRecorder : public Window {
 };
 
 TEST_F(CommandBarTest, ItemsWithToolbarCommandsShowTheToolbarImages) {
-  HMENU file = Popup(0), edit = Popup(1), view = Popup(2), help = Popup(4);
+  HMENU file = Popup(0), edit = Popup(1), view = Popup(2), help = Popup(5);
   // Marked for their owner to draw the image.
   for (UINT id : {CMD_FILE_NEW, CMD_FILE_OPEN, CMD_FILE_SAVE, CMD_FILE_PRINT}) {
     EXPECT_EQ(ItemBitmap(file, id), HBMMENU_CALLBACK) << std::hex << id;

@@ -58,7 +58,7 @@ TEST_F(CommandBarTest, AltEntersTheBarArrowsNavigateAndEscapeLeavesTheFocusAlone
   SetWindowTextW(edit, L"half typed");
   SendMessageW(edit, EM_SETSEL, 4, 4);
   DWORD thread = GetCurrentThreadId();
-  auto editOpen = PopupOpen(1), viewOpen = PopupOpen(2), fileOpen = PopupOpen(0), helpOpen = PopupOpen(4);
+  auto editOpen = PopupOpen(1), viewOpen = PopupOpen(2), fileOpen = PopupOpen(0), helpOpen = PopupOpen(5);
   auto failures = RunWithFrameLoop([&](Driver& driver) {
     PressKey(VK_MENU);
     if (!driver.WaitFor("Alt makes the first button hot", [&] { return HotButton(bar) == 0; })) return;
@@ -68,7 +68,7 @@ TEST_F(CommandBarTest, AltEntersTheBarArrowsNavigateAndEscapeLeavesTheFocusAlone
     driver.WaitFor("Right moves to Edit", [&] { return HotButton(bar) == 1; });
     PressKey(VK_LEFT);
     PressKey(VK_LEFT);
-    driver.WaitFor("Left wraps around to Help", [&] { return HotButton(bar) == 4; });
+    driver.WaitFor("Left wraps around to Help", [&] { return HotButton(bar) == 5; });
     PressKey(VK_RIGHT);
     PressKey(VK_RIGHT);
     driver.WaitFor("Right wraps around to Edit", [&] { return HotButton(bar) == 1; });
@@ -83,7 +83,7 @@ TEST_F(CommandBarTest, AltEntersTheBarArrowsNavigateAndEscapeLeavesTheFocusAlone
     if (!driver.WaitFor("Left from File wraps to Help", helpOpen)) return;
     PressKey(VK_ESCAPE);
     driver.WaitFor("Escape closes the popup", NoPopupOpen());
-    driver.WaitFor("its button stays hot", [&] { return HotButton(bar) == 4; });
+    driver.WaitFor("its button stays hot", [&] { return HotButton(bar) == 5; });
     driver.WaitFor("the edit still has the focus", [&] { return FocusOfThread(thread) == edit; });
     PressKey(VK_ESCAPE);
     driver.WaitFor("a second Escape leaves the bar", [&] { return HotButton(bar) == -1; });

@@ -43,11 +43,11 @@ TEST_F(CommandBarTest, AClickOpensAPopupAndMovingToAnotherButtonSwitches) {
 TEST_F(CommandBarTest, AChosenItemReachesTheFrameAsItsCommand) {
   HWND bar = Bar();
   HWND frameWindow = frame_->Handle();
-  HMENU help = Popup(4);
+  HMENU help = Popup(5);
   TestFrame* frame = frame_;
-  auto helpOpen = PopupOpen(4);
+  auto helpOpen = PopupOpen(5);
   auto failures = RunWithFrameLoop([&](Driver& driver) {
-    DriverClick(frameWindow, ButtonCentre(bar, 4));
+    DriverClick(frameWindow, ButtonCentre(bar, 5));
     if (!driver.WaitFor("Help opens", helpOpen)) return;
     RECT item{};
     GetMenuItemRect(nullptr, help, 0, &item);

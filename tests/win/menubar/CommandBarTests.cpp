@@ -6,21 +6,21 @@ namespace {
 
 TEST_F(CommandBarTest, ShowsOneButtonPerPopupWithItsText) {
   HMENU menu = bar_->GetMenu();
-  ASSERT_EQ(GetMenuItemCount(menu), 5);
-  ASSERT_EQ(SendMessageW(Bar(), TB_BUTTONCOUNT, 0, 0), 5);
+  ASSERT_EQ(GetMenuItemCount(menu), 6);
+  ASSERT_EQ(SendMessageW(Bar(), TB_BUTTONCOUNT, 0, 0), 6);
   std::vector<std::wstring> texts;
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 6; ++i) {
     texts.push_back(ButtonText(Bar(), i));
     EXPECT_EQ(texts.back(), MenuText(menu, i));
   }
-  std::vector<std::wstring> english{L"&File", L"&Edit", L"&View", L"&Window", L"&Help"};
-  std::vector<std::wstring> russian{L"&Файл", L"&Редактирование", L"&Вид", L"&Окно", L"&Помощь"};
+  std::vector<std::wstring> english{L"&File", L"&Edit", L"&View", L"&Ambience", L"&Window", L"&Help"};
+  std::vector<std::wstring> russian{L"&Файл", L"&Редактирование", L"&Вид", L"&Атмосфера", L"&Окно", L"&Помощь"};
   bool russianUi = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_RUSSIAN;
   EXPECT_EQ(texts, russianUi ? russian : english);
 
   // Buttons are laid out left to right and none overlaps the next.
   RECT previous{};
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 6; ++i) {
     RECT rect{};
     SendMessageW(Bar(), TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect));
     EXPECT_GT(rect.right - rect.left, 10);
@@ -75,8 +75,8 @@ TEST_F(CommandBarTest, AttachingAnotherMenuReplacesTheButtonsAndFreesTheOldMenu)
 TEST_F(CommandBarTest, TracksAPopupForTheChevronWithTheFrameAsOwner) {
   // The chevron's popup: the bar's own popups as entries of a new menu.
   UniqueMenu chevron(CreatePopupMenu());
-  AppendMenuW(chevron.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(4)),
-              MenuText(bar_->GetMenu(), 4).c_str());
+  AppendMenuW(chevron.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(Popup(5)),
+              MenuText(bar_->GetMenu(), 5).c_str());
   AppendMenuW(chevron.get(), MF_STRING, 0xE140, L"About");
   POINT corner = ClientToScreenPoint(frame_->Handle(), 300, 100);
   MenuBarTrackPopup request{sizeof(MenuBarTrackPopup),
@@ -86,7 +86,7 @@ TEST_F(CommandBarTest, TracksAPopupForTheChevronWithTheFrameAsOwner) {
                             corner.y,
                             nullptr};
   HWND bar = Bar();
-  HMENU help = Popup(4);
+  HMENU help = Popup(5);
   TestFrame* frame = frame_;
   std::unique_ptr<Canvas> aboutImage = ReferenceImage(CMD_APP_ABOUT);
   ASSERT_TRUE(aboutImage);
@@ -111,7 +111,7 @@ TEST_F(CommandBarTest, TracksAPopupForTheChevronWithTheFrameAsOwner) {
   // The chevron's entries are detached by the frame before its menu goes; the bar's popup
   // must survive here.
   RemoveMenu(chevron.get(), 0, MF_BYPOSITION);
-  EXPECT_TRUE(IsMenu(Popup(4)));
+  EXPECT_TRUE(IsMenu(Popup(5)));
 }
 
 // A neighbour in the bar's row shows how much room the bar's band takes: it starts where the
@@ -182,7 +182,7 @@ TEST_F(CommandBarTest, FollowsTheMenuFontAfterASettingsChange) {
   GetObjectW(font, sizeof(used), &used);
   EXPECT_EQ(std::wstring(used.lfFaceName), std::wstring(metrics.lfMenuFont.lfFaceName));
   EXPECT_EQ(used.lfHeight, metrics.lfMenuFont.lfHeight);
-  EXPECT_EQ(SendMessageW(Bar(), TB_BUTTONCOUNT, 0, 0), 5);
+  EXPECT_EQ(SendMessageW(Bar(), TB_BUTTONCOUNT, 0, 0), 6);
 }
 
 }  // namespace

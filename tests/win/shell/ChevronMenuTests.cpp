@@ -289,7 +289,7 @@ TEST_F(Chevron, MenuBarBandHandsItsOwnPopupsToTheMenuBar) {
 
   // The popup is gone, the menu bar's popups are not.
   EXPECT_FALSE(IsMenu(standIn.record.menu));
-  EXPECT_EQ(GetMenuItemCount(menu.get()), 5);
+  EXPECT_EQ(GetMenuItemCount(menu.get()), 6);
   for (HMENU submenu : standIn.submenus) EXPECT_TRUE(IsMenu(submenu));
   EXPECT_EQ(GetSubMenu(menu.get(), 3), standIn.submenus[1]);
 

@@ -151,7 +151,7 @@ TEST_F(CommandStates, PopupShowsStatesWhenItOpens) {
   EXPECT_NE(GetMenuState(file, CMD_FILE_PRINT_SETUP, MF_BYCOMMAND) & MF_GRAYED, 0u);
   EXPECT_EQ(GetMenuState(file, CMD_FILE_SAVE_AS, MF_BYCOMMAND) & MF_GRAYED, 0u);
   EXPECT_EQ(GetMenuState(file, CMD_FILE_NEW, MF_BYCOMMAND) & MF_GRAYED, 0u);
-  EXPECT_EQ(GetMenuItemCount(file), 10);
+  EXPECT_EQ(GetMenuItemCount(file), 11);
 
   states.EnableCommand(CMD_FILE_SAVE, true);
   SendMessageW(frame.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), MAKELPARAM(0, FALSE));

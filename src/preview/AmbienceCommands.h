@@ -1,0 +1,44 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ambience/AmbienceChoice.h"
+#include "app/CommandStateMap.h"
+#include "preview/AmbienceExport.h"
+
+// What the ambience commands need of the frame, and nothing more.
+struct AmbienceHost {
+  HWND owner = nullptr;
+  // The active document as the ambience sees it (entries, file, sound folder), or nothing when
+  // no document is open.
+  std::function<std::optional<AmbienceExportSource>()> activeDocument;
+  // Shows a line in the status bar.
+  std::function<void(const std::wstring&)> tell;
+  // Runs `dialog` as one of the frame's questions: nothing reloads or closes under it.
+  std::function<void(const std::function<void()>& dialog)> asQuestion;
+};
+
+// The Ambience menu and File > Export Ambience: which time of day is heard, seen and exported,
+// the seed of its random repeat times, the volume scale, and the export itself. The frame routes
+// its commands here and asks for their states on every idle pass.
+class AmbienceCommands {
+ public:
+  explicit AmbienceCommands(AmbienceHost host);
+
+  // True when `id` is one of the ambience commands (carried out, or refused with a beep).
+  bool OnCommand(UINT id);
+  void UpdateStates(CommandStateMap& states, bool documentOpen) const;
+  const AmbienceChoice& Choice() const { return choice_; }
+  // The timeline sets the span it shows, which the export then writes.
+  AmbienceChoice& Choice() { return choice_; }
+
+ private:
+  void Export();
+
+  AmbienceHost host_;
+  AmbienceChoice choice_;
+};

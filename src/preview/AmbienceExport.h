@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ambience/AmbienceChoice.h"
+#include "ambient/AmbientFile.h"
+
+// What an export writes: a snapshot of the document, so that edits made while it renders do
+// not reach the file half-way.
+struct AmbienceExportSource {
+  std::vector<AmbientEntryValues> entries;
+  std::wstring soundFolder;
+  // The document's file; its folder and name suggest where the sound goes. Empty for a new one.
+  std::wstring documentPath;
+  AmbienceChoice choice;
+};
+
+// File > Export Ambience: asks where in the system's Save dialog, renders the chosen time of day
+// over the timeline's span with a progress dialog and Cancel, and writes the WAV file whole or
+// not at all. A failure is told in a message box owned by `owner`. Gives the status bar's text
+// for what happened; empty when the user cancelled.
+std::wstring ExportAmbience(HWND owner, const AmbienceExportSource& source);
+
+// The file name the Save dialog suggests: the list's name and the time of day, in the folder of
+// the list ("forest - night.wav").
+std::wstring SuggestedExportName(const std::wstring& documentPath, const std::wstring& timeName);
