@@ -71,7 +71,8 @@ class SoundPlayer {
 
   static void Run(std::shared_ptr<Shared> shared, std::shared_ptr<Playback> playback);
   static void ReadDecodeAndPlay(Shared& shared, const std::shared_ptr<Playback>& playback);
-  static void Report(Shared& shared, const Playback& playback, const std::function<void(PlayStatus&)>& change);
+  static void Report(Shared& shared, const Playback& playback,
+                     const std::function<void(PlayStatus&)>& change);
 
   OutputFactory makeOutput_;
   std::shared_ptr<Shared> shared_;

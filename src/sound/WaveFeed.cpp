@@ -46,7 +46,8 @@ void WaveFeed::Queue(std::size_t index) {
   const std::size_t soundSize = sound_.samples.size();
   const bool inSound = next_ < soundSize;
   const std::int16_t* start = inSound ? sound_.samples.data() + next_ : silence_.data() + (next_ - soundSize);
-  const std::size_t count = std::min(chunk_, inSound ? soundSize - next_ : soundSize + silence_.size() - next_);
+  const std::size_t count =
+      std::min(chunk_, inSound ? soundSize - next_ : soundSize + silence_.size() - next_);
   WAVEHDR& buffer = buffers_[index];
   buffer.lpData = reinterpret_cast<LPSTR>(const_cast<std::int16_t*>(start));
   buffer.dwBufferLength = static_cast<DWORD>(count * sizeof(std::int16_t));
