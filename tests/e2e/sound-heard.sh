@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # What the user hears, recorded from the sound server: the very first F5 after the editor
 # starts plays the selected entry's sound from its first moment to its last, an Ogg plays as
-# well, and Escape or Shift+F5 silence a sound at once. Needs a PulseAudio server
-# (scripts/test.sh starts one); the sound goes to a sink of our own that writes what it plays,
-# in real time, to a pipe, as a sound card plays it into the air. (Recording a null sink's
-# monitor instead loses parts of what Wine plays, whatever plays it, the system's PlaySound
-# included, and so cannot tell whether a sound was heard.)
+# well, and Escape, Shift+F5 or closing the editor silence a sound at once. Needs a PulseAudio
+# server (scripts/test.sh starts one); the sound goes to a sink of our own that writes what it
+# plays, in real time, to a pipe, as a sound card plays it into the air. (Recording a null
+# sink's monitor instead loses parts of what Wine plays, whatever plays it, the system's
+# PlaySound included, and so cannot tell whether a sound was heard.)
 source "$(dirname "$0")/e2e-lib.sh"
 
 timeout 10 pactl info >/dev/null 2>&1 ||
@@ -96,5 +96,10 @@ for stop in Escape shift+F5; do
   keys Up
 done
 
+# Closing while a sound plays ends the program and the sound with it.
+keys Down F5
+settle 0.5
 close_editor
+keep_heard "$(mark)" 1 closed
+louder 0.01 "$(heard_seconds closed 840-920)" || fail "the sound went on after the editor closed"
 echo "sound-heard: passed"
