@@ -9,6 +9,8 @@ packages=(
   wine wine64 xvfb xauth xdotool imagemagick x11-utils
   # The sound decoder: stb_vorbis; the tones its tests make: sox and oggenc.
   libstb-dev sox vorbis-tools
+  # A sound server for the Windows tests, so that Wine has a sound device whose output is recorded.
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -69,6 +69,8 @@ std::wstring FailureReason(const PlayStatus& status) {
       return LoadCommandString(STR_SOUND_NO_DEVICE);
     case PlayFailure::DeviceError:
       return FormatText(STR_SOUND_DEVICE_ERROR, {std::to_wstring(status.deviceError)});
+    case PlayFailure::OutOfMemory:
+      return LoadCommandString(STR_SOUND_NO_MEMORY);
     case PlayFailure::None:
       break;
   }

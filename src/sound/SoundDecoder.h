@@ -7,6 +7,7 @@
 // The bytes come from whatever file an entry names, so they are treated as hostile: every read
 // is bounded, allocation is capped, and a refusal is the only way a bad file can end.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -22,6 +23,7 @@ enum class SoundRefusal {
   Corrupt,               // the structure is inconsistent or a checksum fails
   TooLong,               // more samples than the player holds in memory
   Empty,                 // no samples at all
+  Stopped,               // the caller asked to stop before the end (a sound nobody waits for)
 };
 
 struct DecodedSound {
@@ -48,6 +50,10 @@ struct SoundDecodeLimits {
   // Ambient sounds are short loops; ten minutes of 48 kHz stereo is far beyond any of them and
   // keeps a hostile file from asking for gigabytes.
   std::size_t maxSamples = std::size_t{48000} * 2 * 600;
+  // Set by the caller to give up: decoding ten minutes of Vorbis takes seconds.
+  const std::atomic<bool>* stopRequested = nullptr;
+
+  bool Stopped() const { return stopRequested != nullptr && stopRequested->load(); }
 };
 
 inline constexpr std::uint32_t MinSoundRate = 1000;

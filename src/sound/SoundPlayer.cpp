@@ -1,19 +1,43 @@
 #include "sound/SoundPlayer.h"
 
-#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <new>
+#include <thread>
 #include <vector>
 
+#include "sound/WaveFeed.h"
 #include "sound/WaveOutDevice.h"
 #include "win/ThreadGuard.h"
 
+struct SoundPlayer::Shared {
+  mutable std::mutex mutex;
+  std::condition_variable workersDone;
+  PlayStatus status;
+  HWND notifyWindow = nullptr;
+  UINT notifyMessage = 0;
+  int workers = 0;
+};
+
+struct SoundPlayer::Playback {
+  std::wstring path;
+  unsigned generation = 0;
+  OutputFactory makeOutput;
+  std::atomic<bool> stopRequested{false};
+  HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // the device's buffer-done event, also set by Stop
+
+  Playback() = default;
+  Playback(const Playback&) = delete;
+  Playback& operator=(const Playback&) = delete;
+  ~Playback() {
+    if (wake != nullptr) CloseHandle(wake);
+  }
+};
+
 namespace {
 
-// A tenth of a second per buffer and four in flight: short enough that Stop is heard at once,
-// long enough that a busy machine does not starve the device.
-constexpr std::size_t BufferCount = 4;
-constexpr std::uint32_t BuffersPerSecond = 10;
-// A device that never hands its buffers back after a reset must not hold the program.
-constexpr DWORD ResetWaitMs = 2000;
+// Read in pieces so that a stop is seen between them, even on a slow network drive.
+constexpr DWORD ReadChunkBytes = DWORD{1} << 20;
 
 struct FileBytes {
   std::vector<std::byte> bytes;
@@ -21,7 +45,22 @@ struct FileBytes {
   bool tooLarge = false;
 };
 
-FileBytes ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes) {
+void ReadInto(HANDLE handle, FileBytes& file, const std::atomic<bool>& stopRequested) {
+  std::size_t done = 0;
+  while (done < file.bytes.size() && !stopRequested) {
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(ReadChunkBytes, file.bytes.size() - done));
+    DWORD read = 0;
+    if (!ReadFile(handle, file.bytes.data() + done, wanted, &read, nullptr)) {
+      file.error = GetLastError();
+      break;
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  file.bytes.resize(done);
+}
+
+FileBytes ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes, const std::atomic<bool>& stopRequested) {
   FileBytes file;
   HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -35,12 +74,13 @@ FileBytes ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes) {
   } else if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
     file.tooLarge = true;
   } else {
-    file.bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!ReadFile(handle, file.bytes.data(), static_cast<DWORD>(file.bytes.size()), &read, nullptr)) {
-      file.error = GetLastError();
+    try {
+      file.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+      ReadInto(handle, file, stopRequested);
+    } catch (...) {
+      CloseHandle(handle);
+      throw;
     }
-    file.bytes.resize(read);
   }
   CloseHandle(handle);
   return file;
@@ -65,122 +105,135 @@ bool IsMissingDevice(MMRESULT result) {
 
 SoundPlayer::SoundPlayer(OutputFactory makeOutput)
     : makeOutput_(makeOutput ? std::move(makeOutput) : [] { return std::make_unique<WaveOutDevice>(); }),
-      wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+      shared_(std::make_shared<Shared>()) {}
 
 SoundPlayer::~SoundPlayer() {
   Stop();
-  if (wake_ != nullptr) CloseHandle(wake_);
+  // A worker still letting go of its device tells nobody: the window may be gone by then.
+  std::lock_guard lock(shared_->mutex);
+  shared_->notifyWindow = nullptr;
 }
 
 void SoundPlayer::SetNotifyWindow(HWND window, UINT message) {
-  notifyWindow_ = window;
-  notifyMessage_ = message;
+  std::lock_guard lock(shared_->mutex);
+  shared_->notifyWindow = window;
+  shared_->notifyMessage = message;
 }
 
 unsigned SoundPlayer::Play(const std::wstring& path) {
   Stop();
-  unsigned generation = 0;
+  auto playback = std::make_shared<Playback>();
+  playback->path = path;
+  playback->makeOutput = makeOutput_;
   {
-    std::lock_guard lock(mutex_);
-    generation = status_.generation + 1;
-    status_ = PlayStatus{generation, PlayState::Playing, path};
+    std::lock_guard lock(shared_->mutex);
+    playback->generation = shared_->status.generation + 1;
+    shared_->status = PlayStatus{playback->generation, PlayState::Playing, path};
+    ++shared_->workers;
   }
-  stopRequested_ = false;
-  ResetEvent(wake_);
-  worker_ = std::thread(GuardedThreadEntry([this, path, generation] { Run(path, generation); }));
-  return generation;
+  try {
+    std::thread(GuardedThreadEntry([shared = shared_, playback] { Run(shared, playback); })).detach();
+  } catch (...) {
+    std::lock_guard lock(shared_->mutex);
+    --shared_->workers;
+    shared_->status.state = PlayState::Idle;
+    throw;
+  }
+  current_ = std::move(playback);
+  return current_->generation;
 }
 
 void SoundPlayer::Stop() {
-  if (!worker_.joinable()) return;
-  stopRequested_ = true;
-  SetEvent(wake_);
-  worker_.join();
-  std::lock_guard lock(mutex_);
-  if (status_.state == PlayState::Playing) status_.state = PlayState::Idle;
+  if (current_ == nullptr) return;
+  {
+    // Under the lock, so that no report of the stopped sound lands after this.
+    std::lock_guard lock(shared_->mutex);
+    current_->stopRequested = true;
+    if (shared_->status.state == PlayState::Playing) shared_->status.state = PlayState::Idle;
+  }
+  SetEvent(current_->wake);
+  current_.reset();
 }
 
 bool SoundPlayer::IsPlaying() const {
-  std::lock_guard lock(mutex_);
-  return status_.state == PlayState::Playing;
+  std::lock_guard lock(shared_->mutex);
+  return shared_->status.state == PlayState::Playing;
 }
 
 PlayStatus SoundPlayer::Status() const {
-  std::lock_guard lock(mutex_);
-  return status_;
+  std::lock_guard lock(shared_->mutex);
+  return shared_->status;
 }
 
-void SoundPlayer::Report(unsigned generation, const std::function<void(PlayStatus&)>& change) {
+bool SoundPlayer::WaitUntilIdle(DWORD timeoutMs) const {
+  std::unique_lock lock(shared_->mutex);
+  return shared_->workersDone.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                       [this] { return shared_->workers == 0; });
+}
+
+void SoundPlayer::Report(Shared& shared, const Playback& playback, const std::function<void(PlayStatus&)>& change) {
+  HWND window = nullptr;
+  UINT message = 0;
   {
-    std::lock_guard lock(mutex_);
-    if (status_.generation != generation) return;
-    change(status_);
+    std::lock_guard lock(shared.mutex);
+    if (shared.status.generation != playback.generation || playback.stopRequested) return;
+    change(shared.status);
+    window = shared.notifyWindow;
+    message = shared.notifyMessage;
   }
-  if (notifyWindow_ != nullptr) PostMessageW(notifyWindow_, notifyMessage_, generation, 0);
+  if (window != nullptr) PostMessageW(window, message, playback.generation, 0);
 }
 
-void SoundPlayer::Run(std::wstring path, unsigned generation) {
-  const FileBytes file = ReadWholeFile(path, MaxFileBytes);
+// The worker's entry. Running out of memory for a file or its samples is a refusal of that
+// sound, not the end of the program.
+void SoundPlayer::Run(std::shared_ptr<Shared> shared, std::shared_ptr<Playback> playback) {
+  try {
+    ReadDecodeAndPlay(*shared, playback);
+  } catch (const std::bad_alloc&) {
+    Report(*shared, *playback, [](PlayStatus& status) {
+      status.state = PlayState::Failed;
+      status.failure = PlayFailure::OutOfMemory;
+    });
+  }
+  std::lock_guard lock(shared->mutex);
+  --shared->workers;
+  shared->workersDone.notify_all();
+}
+
+void SoundPlayer::ReadDecodeAndPlay(Shared& shared, const std::shared_ptr<Playback>& playback) {
   const auto fail = [&](PlayFailure failure, auto&& detail) {
-    Report(generation, [&](PlayStatus& status) {
+    Report(shared, *playback, [&](PlayStatus& status) {
       status.state = PlayState::Failed;
       status.failure = failure;
       detail(status);
     });
   };
+  if (playback->wake == nullptr) throw std::bad_alloc();
+  FileBytes file = ReadWholeFile(playback->path, MaxFileBytes, playback->stopRequested);
+  if (playback->stopRequested) return;
   if (file.error != ERROR_SUCCESS) return fail(PlayFailure::CannotRead, [&](PlayStatus& s) { s.systemError = file.error; });
-  const DecodedSound sound =
-      file.tooLarge ? RefusedSound(SoundRefusal::TooLong) : DecodeSound(file.bytes);
+  SoundDecodeLimits limits;
+  limits.stopRequested = &playback->stopRequested;
+  DecodedSound sound = file.tooLarge ? RefusedSound(SoundRefusal::TooLong) : DecodeSound(file.bytes, limits);
+  file = FileBytes{};  // the samples are what plays; the file's bytes are not needed while it does
+  if (playback->stopRequested) return;
   if (!sound) return fail(PlayFailure::Refused, [&](PlayStatus& s) { s.refusal = sound.refusal; });
-  if (stopRequested_) return;
 
-  std::unique_ptr<WaveOutput> output = makeOutput_();
-  const MMRESULT opened = output->Open(FormatOf(sound), wake_);
+  std::unique_ptr<WaveOutput> output = playback->makeOutput();
+  const MMRESULT opened = output->Open(FormatOf(sound), playback->wake);
   if (opened != MMSYSERR_NOERROR) {
     const PlayFailure failure = IsMissingDevice(opened) ? PlayFailure::NoDevice : PlayFailure::DeviceError;
     return fail(failure, [&](PlayStatus& s) { s.deviceError = opened; });
   }
-  Report(generation, [&](PlayStatus& status) { status.durationMs = sound.DurationMs(); });
-  Feed(sound, *output);
-  output->Close();
-  if (!stopRequested_) Report(generation, [](PlayStatus& status) { status.state = PlayState::Finished; });
-}
-
-// Keeps up to BufferCount buffers queued, each pointing straight into the decoded samples, and
-// refills each one as the device hands it back.
-void SoundPlayer::Feed(const DecodedSound& sound, WaveOutput& output) {
-  std::array<WAVEHDR, BufferCount> buffers{};
-  std::array<bool, BufferCount> queued{};
-  const std::size_t chunk = std::max<std::size_t>(1, sound.sampleRate / BuffersPerSecond) * sound.channels;
-  std::size_t next = 0;
-  const auto queue = [&](std::size_t index) {
-    const std::size_t count = std::min(chunk, sound.samples.size() - next);
-    WAVEHDR& buffer = buffers[index];
-    buffer.lpData = reinterpret_cast<LPSTR>(const_cast<std::int16_t*>(sound.samples.data() + next));
-    buffer.dwBufferLength = static_cast<DWORD>(count * sizeof(std::int16_t));
-    buffer.dwFlags &= WHDR_PREPARED;
-    queued[index] = output.Write(buffer) == MMSYSERR_NOERROR;
-    next += count;
-  };
-  const auto anyQueued = [&] { return std::find(queued.begin(), queued.end(), true) != queued.end(); };
-  for (std::size_t index = 0; index < BufferCount && next < sound.samples.size(); ++index) queue(index);
-  while (anyQueued() && !stopRequested_) {
-    WaitForSingleObject(wake_, INFINITE);
-    for (std::size_t index = 0; index < BufferCount; ++index) {
-      if (!queued[index] || !(buffers[index].dwFlags & WHDR_DONE)) continue;
-      queued[index] = false;
-      if (next < sound.samples.size() && !stopRequested_) queue(index);
-    }
+  Report(shared, *playback, [&](PlayStatus& status) { status.durationMs = sound.DurationMs(); });
+  auto feed = std::make_unique<WaveFeed>(std::move(output), std::move(sound), playback->wake, playback->stopRequested);
+  if (!feed->Play()) {
+    // The device kept buffers it was told to hand back: it may still write their flags and set
+    // the event, so the buffers, the samples, the device and the event stay for the rest of the
+    // process. Freeing them would let a driver write into memory that is used for something else.
+    static_cast<void>(feed.release());
+    static_cast<void>(new std::shared_ptr<Playback>(playback));
+    return;
   }
-  if (!anyQueued()) return;
-  output.Reset();
-  const DWORD start = GetTickCount();
-  for (;;) {
-    bool waiting = false;
-    for (std::size_t index = 0; index < BufferCount; ++index) {
-      waiting = waiting || (queued[index] && !(buffers[index].dwFlags & WHDR_DONE));
-    }
-    if (!waiting || GetTickCount() - start > ResetWaitMs) return;
-    WaitForSingleObject(wake_, 50);
-  }
+  Report(shared, *playback, [](PlayStatus& status) { status.state = PlayState::Finished; });
 }

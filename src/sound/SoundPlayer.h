@@ -8,7 +8,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "sound/SoundDecoder.h"
 #include "sound/WaveOutput.h"
@@ -21,6 +20,7 @@ enum class PlayFailure {
   Refused,      // the decoder refused it: refusal says why
   NoDevice,     // the system has no wave output at all
   DeviceError,  // the device would not take the sound: deviceError says why
+  OutOfMemory,  // the file or its samples did not fit in memory
 };
 
 struct PlayStatus {
@@ -38,7 +38,9 @@ struct PlayStatus {
 // Plays one sound file at a time on a worker thread, which reads, decodes and feeds the output
 // device so that nothing of it waits on the interface thread. The window given to the player
 // is posted `message` (wParam: the generation) whenever the status changes; it then reads
-// Status(). Destroying the player stops what plays.
+// Status(). Stop, a new Play and destroying the player silence what plays and return at once:
+// the worker lets go of the file, the samples and the device on its own, however long its
+// current step (a slow read, a long decode, a device that is slow to hand buffers back) takes.
 class SoundPlayer {
  public:
   using OutputFactory = std::function<std::unique_ptr<WaveOutput>()>;
@@ -54,22 +56,25 @@ class SoundPlayer {
   void SetNotifyWindow(HWND window, UINT message);
   // Stops what plays and starts `path`; returns the new generation.
   unsigned Play(const std::wstring& path);
-  // Returns once the device is released and every buffer is back; quick, however long the sound.
+  // Silences what plays; never waits for the worker.
   void Stop();
   bool IsPlaying() const;
   PlayStatus Status() const;
+  // Whether every worker has let go of its device, waiting up to `timeoutMs` for them.
+  bool WaitUntilIdle(DWORD timeoutMs) const;
 
  private:
-  void Run(std::wstring path, unsigned generation);
-  void Feed(const DecodedSound& sound, WaveOutput& output);
-  void Report(unsigned generation, const std::function<void(PlayStatus&)>& change);
+  // What the player and its workers share; a worker may outlive the player.
+  struct Shared;
+  // One Play: what its worker reads, and how it is told to stop.
+  struct Playback;
+
+  static void Run(std::shared_ptr<Shared> shared, std::shared_ptr<Playback> playback);
+  static void ReadDecodeAndPlay(Shared& shared, const std::shared_ptr<Playback>& playback);
+  static void Report(Shared& shared, const Playback& playback,
+                     const std::function<void(PlayStatus&)>& change);
 
   OutputFactory makeOutput_;
-  HWND notifyWindow_ = nullptr;
-  UINT notifyMessage_ = 0;
-  mutable std::mutex mutex_;
-  PlayStatus status_;
-  std::thread worker_;
-  std::atomic<bool> stopRequested_{false};
-  HANDLE wake_ = nullptr;  // the device's buffer-done event, also set by Stop
+  std::shared_ptr<Shared> shared_;
+  std::shared_ptr<Playback> current_;
 };

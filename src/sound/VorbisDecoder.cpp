@@ -40,6 +40,7 @@ DecodedSound DecodeFrames(stb_vorbis* vorbis, const SoundDecodeLimits& limits) {
   for (;;) {
     const std::size_t used = sound.samples.size();
     if (used > limits.maxSamples) return RefusedSound(SoundRefusal::TooLong);
+    if (limits.Stopped()) return RefusedSound(SoundRefusal::Stopped);
     sound.samples.resize(used + chunkSamples);
     const int frames = stb_vorbis_get_samples_short_interleaved(vorbis, sound.channels, sound.samples.data() + used,
                                                                 static_cast<int>(chunkSamples));

@@ -70,7 +70,10 @@ DecodedSound ReadSamples(std::span<const std::byte> data, const WaveFormat& form
   sound.channels = format.channels;
   sound.samples.resize(count);
   ByteReader reader(data);
-  for (auto& sample : sound.samples) {
+  constexpr std::size_t StopCheckInterval = std::size_t{1} << 20;
+  for (std::size_t index = 0; index < count; ++index) {
+    if (index % StopCheckInterval == 0 && limits.Stopped()) return RefusedSound(SoundRefusal::Stopped);
+    auto& sample = sound.samples[index];
     const std::uint32_t raw = *reader.Read(bytesPerSample);
     // 8-bit WAV samples are unsigned around 128; 16-bit ones are signed.
     sample = bytesPerSample == 1 ? static_cast<std::int16_t>((static_cast<int>(raw) - 128) * 256)

@@ -156,7 +156,7 @@
 #define STR_SOUND_PLAYING 0x6400
 #define STR_SOUND_PLAYING_LENGTH 0x6401
 #define STR_SOUND_CANNOT_PLAY 0x6402
-// STR_SOUND_REFUSED_FIRST + k: the reason for the decoder's refusal k (SoundRefusal, 1 to 8).
+// STR_SOUND_REFUSED_FIRST + k: the reason for the decoder's refusal k (SoundRefusal, 1 to 9).
 #define STR_SOUND_REFUSED_FIRST 0x6410
 #define STR_SOUND_NO_DEVICE 0x6420
 #define STR_SOUND_DEVICE_ERROR 0x6421
@@ -171,6 +171,7 @@
 #define STR_SOUND_NOT_FOUND 0x642A
 #define STR_SOUND_FILE_FILTER 0x642B
 #define STR_SOUND_OUTSIDE_FOLDER 0x642C
+#define STR_SOUND_NO_MEMORY 0x642D
 
 // Find and replace in the entries' names: Find Next, the status-bar reports (printf arguments:
 // the match's place and the count; the search text; the count; the refusal's reason) and the

@@ -1,14 +1,19 @@
 // The player through its output seam: what reaches the device, in what order, and what is left
-// when it stops or when there is no device.
+// when it stops, when there is no device, or when the device or the memory fail it.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sound/SoundPlayer.h"
@@ -20,18 +25,32 @@ struct DeviceLog {
   std::mutex mutex;
   MMRESULT openResult = MMSYSERR_NOERROR;
   bool holdBuffers = false;  // keep buffers until Reset, as a device in mid-sound does
+  bool keepBuffersOnReset = false;  // a device that never hands them back
+  HANDLE openGate = nullptr;  // when set, Open waits for it, as a slow read or decode would
+  bool opening = false;
   WAVEFORMATEX format{};
   std::vector<std::int16_t> played;
-  int writes = 0, returned = 0, resets = 0, closes = 0;
-  bool writtenAfterClose = false, closedWithBuffersOut = false;
+  int opens = 0, writes = 0, returned = 0, resets = 0, closes = 0;
+  bool writtenAfterClose = false, closedWithBuffersOut = false, destroyedWithBuffersOut = false;
 };
 
 class FakeOutput : public WaveOutput {
  public:
   explicit FakeOutput(std::shared_ptr<DeviceLog> log) : log_(std::move(log)) {}
+  ~FakeOutput() override {
+    std::lock_guard lock(log_->mutex);
+    log_->destroyedWithBuffersOut = log_->destroyedWithBuffersOut || !held_.empty();
+  }
 
   MMRESULT Open(const WAVEFORMATEX& format, HANDLE bufferDone) override {
+    if (log_->openGate != nullptr) {
+      log_->mutex.lock();
+      log_->opening = true;
+      log_->mutex.unlock();
+      WaitForSingleObject(log_->openGate, INFINITE);
+    }
     std::lock_guard lock(log_->mutex);
+    ++log_->opens;
     log_->format = format;
     done_ = bufferDone;
     return log_->openResult;
@@ -49,7 +68,7 @@ class FakeOutput : public WaveOutput {
   void Reset() override {
     std::lock_guard lock(log_->mutex);
     ++log_->resets;
-    ReturnAll();
+    if (!log_->keepBuffersOnReset) ReturnAll();
   }
   void Close() override {
     std::lock_guard lock(log_->mutex);
@@ -109,10 +128,12 @@ class SoundPlayerTest : public testing::Test {
     return player.Status();
   }
 
-  void WaitForWrites(int count) {
+  void WaitForWrites(int count) { WaitForDevice([&] { return log_->writes >= count; }); }
+
+  void WaitForDevice(const std::function<bool()>& condition) {
     for (int tries = 0; tries < 500; ++tries, Sleep(10)) {
       std::lock_guard lock(log_->mutex);
-      if (log_->writes >= count) return;
+      if (condition()) return;
     }
   }
 
@@ -131,7 +152,11 @@ TEST_F(SoundPlayerTest, HandsEveryBufferOverInOrderAndReleasesTheDevice) {
   EXPECT_EQ(log_->format.nSamplesPerSec, 8000u);
   EXPECT_EQ(log_->format.nChannels, 1);
   EXPECT_EQ(log_->format.wBitsPerSample, 16);
-  EXPECT_EQ(log_->played, samples_);
+  // The sound, then a fifth of a second of silence: what the device still holds when the last
+  // buffer comes back and it is closed is that silence, not the sound's end.
+  ASSERT_EQ(log_->played.size(), samples_.size() + 1600);
+  EXPECT_TRUE(std::equal(samples_.begin(), samples_.end(), log_->played.begin()));
+  EXPECT_TRUE(std::all_of(log_->played.begin() + samples_.size(), log_->played.end(), [](auto s) { return s == 0; }));
   EXPECT_GT(log_->writes, 4);  // refilled, not handed over in one piece
   EXPECT_EQ(log_->closes, 1);
   EXPECT_FALSE(log_->writtenAfterClose);
@@ -143,6 +168,7 @@ TEST_F(SoundPlayerTest, StopAndANewPlayTakeEveryBufferBackBeforeClosing) {
   player.Play(path_);
   WaitForWrites(4);
   const unsigned second = player.Play(path_);  // stops the first
+  WaitForDevice([&] { return log_->closes >= 1; });
   {
     std::lock_guard lock(log_->mutex);
     EXPECT_EQ(log_->resets, 1);
@@ -153,6 +179,7 @@ TEST_F(SoundPlayerTest, StopAndANewPlayTakeEveryBufferBackBeforeClosing) {
   WaitForWrites(8);
   player.Stop();
   const PlayStatus status = player.Status();
+  ASSERT_TRUE(player.WaitUntilIdle(5000));
   EXPECT_EQ(status.generation, second);
   EXPECT_EQ(status.state, PlayState::Idle);
   std::lock_guard lock(log_->mutex);
@@ -181,6 +208,56 @@ TEST_F(SoundPlayerTest, NoDeviceMissingFileAndForeignFileAreReportedWithTheirRea
   status = WaitWhilePlaying(player);
   EXPECT_EQ(status.failure, PlayFailure::Refused);
   EXPECT_EQ(status.refusal, SoundRefusal::UnknownFormat);
+}
+
+// A worker busy with a slow step (here the device's Open, as a long read or decode would be)
+// holds neither Stop nor a new Play (the player's end is a Stop too).
+TEST_F(SoundPlayerTest, StopAndPlayNeverWaitForABusyWorker) {
+  HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  log_->openGate = gate;
+  SoundPlayer player = MakePlayer();
+  player.Play(path_);
+  WaitForDevice([&] { return log_->opening; });
+  auto calls = std::async(std::launch::async, [&] {
+    player.Stop();
+    player.Play(path_);
+    player.Stop();
+  });
+  const bool returned = calls.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  SetEvent(gate);
+  calls.wait();
+  EXPECT_TRUE(returned) << "Stop or Play waited for the worker";
+  ASSERT_TRUE(player.WaitUntilIdle(5000));
+  std::lock_guard lock(log_->mutex);
+  EXPECT_EQ(log_->closes, log_->opens);
+  EXPECT_EQ(log_->returned, log_->writes);
+  EXPECT_FALSE(log_->closedWithBuffersOut);
+  EXPECT_FALSE(player.IsPlaying());
+  CloseHandle(gate);
+}
+
+// The device's and the memory's failures stay inside the worker: buffers a device keeps after a
+// reset are never closed on nor freed, and a sound that does not fit in memory is refused.
+TEST_F(SoundPlayerTest, ADeviceThatKeepsItsBuffersAndAFullMemoryDoNotHarmTheProgram) {
+  log_->holdBuffers = true;
+  log_->keepBuffersOnReset = true;
+  SoundPlayer player = MakePlayer();
+  player.Play(path_);
+  WaitForWrites(4);
+  player.Stop();
+  ASSERT_TRUE(player.WaitUntilIdle(10000));  // it gives up on them after a while
+  {
+    std::lock_guard lock(log_->mutex);
+    EXPECT_EQ(log_->resets, 1);
+    EXPECT_EQ(log_->closes, 0);
+    EXPECT_FALSE(log_->destroyedWithBuffersOut);
+  }
+
+  SoundPlayer starved([]() -> std::unique_ptr<WaveOutput> { throw std::bad_alloc(); });
+  starved.Play(path_);
+  const PlayStatus status = WaitWhilePlaying(starved);
+  EXPECT_EQ(status.state, PlayState::Failed);
+  EXPECT_EQ(status.failure, PlayFailure::OutOfMemory);
 }
 
 }  // namespace
