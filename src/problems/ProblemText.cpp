@@ -83,6 +83,7 @@ std::wstring Reason(const ProblemFacts& facts, ProblemLanguage language) {
       return Pick(language, L"it is too long to be held in memory", L"он слишком длинный, чтобы уместиться в памяти");
     case SoundRefusal::Empty:
       return Pick(language, L"it holds no sound", L"в нём нет звука");
+    case SoundRefusal::Stopped:  // a probe is never stopped half-way
     case SoundRefusal::None:
       break;
   }
