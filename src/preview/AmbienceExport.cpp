@@ -39,6 +39,16 @@ std::vector<std::int32_t> VolumesOf(const std::vector<AmbientEntryValues>& entri
 
 }  // namespace
 
+std::wstring AmbienceEntriesKey(const AmbienceExportSource& source) {
+  std::wstring key = source.soundFolder;
+  for (const AmbientEntryValues& entry : source.entries) {
+    key += L"|" + entry.audioFile.value_or(L"") + L"," + std::to_wstring(entry.minRepeatMs) + L"," +
+           std::to_wstring(entry.maxRepeatMs) + L"," + std::to_wstring(entry.timeOfDay) + L"," +
+           std::to_wstring(entry.volume);
+  }
+  return key;
+}
+
 std::wstring SuggestedExportName(const std::wstring& documentPath, const std::wstring& timeName) {
   const std::size_t folderEnd = documentPath.find_last_of(L"\\/");
   std::wstring name = folderEnd == std::wstring::npos ? documentPath : documentPath.substr(folderEnd + 1);

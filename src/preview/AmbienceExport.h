@@ -24,6 +24,10 @@ struct AmbienceExportSource {
 // for what happened; empty when the user cancelled.
 std::wstring ExportAmbience(HWND owner, const AmbienceExportSource& source);
 
+// Everything of the document the ambience is made from, as text: the entries' values and the sound
+// folder. A different key is a different list to hear or draw.
+std::wstring AmbienceEntriesKey(const AmbienceExportSource& source);
+
 // The file name the Save dialog suggests: the list's name and the time of day, in the folder of
 // the list ("forest - night.wav").
 std::wstring SuggestedExportName(const std::wstring& documentPath, const std::wstring& timeName);

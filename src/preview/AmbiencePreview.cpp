@@ -56,7 +56,7 @@ void AmbiencePreview::Start(const AmbienceExportSource& document) {
                    : FormatCommandStrings(STR_SOUND_DEVICE_ERROR, {std::to_wstring(error)}));
     return;
   }
-  entriesKey_ = EntriesKey(document);
+  entriesKey_ = AmbienceEntriesKey(document);
   choiceKey_ = ChoiceKey();
   const std::wstring time = LoadCommandString(STR_AMBIENCE_TIME_FIRST + static_cast<UINT>(choice_.time));
   host_.tell(FormatCommandStrings(STR_AMBIENCE_PLAYING, {time}));
@@ -72,7 +72,7 @@ void AmbiencePreview::Follow(const std::optional<AmbienceExportSource>& document
     Start(*document);
     return;
   }
-  const std::wstring key = EntriesKey(*document);
+  const std::wstring key = AmbienceEntriesKey(*document);
   if (key == entriesKey_) return;
   entriesKey_ = key;
   const AmbienceSounds sounds = LoadAmbienceSounds(document->entries, document->soundFolder, choice_.time, sounds_);
@@ -86,16 +86,6 @@ void AmbiencePreview::Follow(const std::optional<AmbienceExportSource>& document
 std::int64_t AmbiencePreview::HeardMs() const {
   const std::int64_t frame = player_.IsPlaying() ? player_.HeardFrame() : -1;
   return frame < 0 ? -1 : frame * 1000 / AmbienceRate;
-}
-
-std::wstring AmbiencePreview::EntriesKey(const AmbienceExportSource& document) {
-  std::wstring key = document.soundFolder;
-  for (const AmbientEntryValues& entry : document.entries) {
-    key += L"|" + entry.audioFile.value_or(L"") + L"," + std::to_wstring(entry.minRepeatMs) + L"," +
-           std::to_wstring(entry.maxRepeatMs) + L"," + std::to_wstring(entry.timeOfDay) + L"," +
-           std::to_wstring(entry.volume);
-  }
-  return key;
 }
 
 // Another time of day, seed or scale is another realization: the stream starts anew.

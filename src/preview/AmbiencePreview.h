@@ -39,7 +39,6 @@ class AmbiencePreview {
 
  private:
   void Start(const AmbienceExportSource& document);
-  static std::wstring EntriesKey(const AmbienceExportSource& document);
   std::wstring ChoiceKey() const;
 
   Host host_;

@@ -65,15 +65,9 @@ RECT TimelineFeature::Layout(RECT area) {
 
 // Everything the picture is made from, as text: a change in any of it draws it anew.
 std::wstring TimelineFeature::KeyOf(const AmbienceExportSource& document) const {
-  std::wstring key = document.soundFolder + L"|" + std::to_wstring(static_cast<int>(choice_.time)) + L"|" +
-                     std::to_wstring(choice_.seed) + L"|" + std::to_wstring(choice_.spanSeconds) + L"|" +
-                     std::to_wstring(choice_.scale ? static_cast<int>(*choice_.scale) : -1);
-  for (const AmbientEntryValues& entry : document.entries) {
-    key += L"|" + entry.audioFile.value_or(L"") + L"," + std::to_wstring(entry.minRepeatMs) + L"," +
-           std::to_wstring(entry.maxRepeatMs) + L"," + std::to_wstring(entry.timeOfDay) + L"," +
-           std::to_wstring(entry.volume);
-  }
-  return key;
+  return std::to_wstring(static_cast<int>(choice_.time)) + L"|" + std::to_wstring(choice_.seed) + L"|" +
+         std::to_wstring(choice_.spanSeconds) + L"|" +
+         std::to_wstring(choice_.scale ? static_cast<int>(*choice_.scale) : -1) + L"|" + AmbienceEntriesKey(document);
 }
 
 void TimelineFeature::Refresh(const std::optional<AmbienceExportSource>& document) {

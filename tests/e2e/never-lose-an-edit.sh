@@ -57,7 +57,7 @@ cmp -s "$document" "$work/before-refusal.bad" || fail "a refused name reached th
 keys Home shift+End
 type_text "forest.ogg"
 keys Return
-keys F10 Right Right Right Down Down Return
+keys F10 Right Right Right Right Down Down Return
 answer_box 04-close-all-prompt Return
 name=$(dd if="$document" bs=1 skip=$((2 + 9)) count=10 2>/dev/null | tr -d '\0')
 [ "$name" = "forest.ogg" ] || fail "Close All > Yes saved the name '$name', not forest.ogg"

@@ -308,7 +308,9 @@ TEST_F(OutsideWorld, ARestoreThatFailsLosesNoCopy) {
   CreateDirectoryW(recovery.c_str(), nullptr);
   RecoveryCopy good;
   good.title = L"good.bad";
-  good.bytes = {std::byte{0}, std::byte{0}};
+  // One entry: an empty document without a file would hold nothing to keep a copy of.
+  good.bytes.assign(2 + 116, std::byte{0});
+  good.bytes[0] = std::byte{1};
   RecoveryCopy bad = good;
   bad.title = L"bad.bad";
   bad.bytes = {std::byte{0xff}, std::byte{0x7f}};  // more entries than a document holds

@@ -122,6 +122,8 @@ std::vector<std::wstring> DescribeMenu(HMENU menu) {
   std::vector<std::wstring> items;
   for (int position = 0; position < GetMenuItemCount(menu); ++position) {
     UINT state = GetMenuState(menu, position, MF_BYPOSITION);
+    // A popup's high byte counts its items; eight of them would read as MF_SEPARATOR.
+    if (GetSubMenu(menu, position) != nullptr) state &= 0xFF;
     wchar_t text[256]{};
     GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
     if ((state & MF_SEPARATOR) != 0) {
