@@ -15,6 +15,13 @@ std::vector<std::int32_t> VolumesOf(const std::vector<AmbientEntryValues>& entri
   return volumes;
 }
 
+// The scale the volumes are heard in, and whether the user chose it or the list's values did.
+std::wstring ScaleDescription(const AmbienceChoice& choice, const std::vector<std::int32_t>& volumes) {
+  const VolumeScale scale = choice.ScaleFor(volumes);
+  const std::wstring name = LoadCommandString(STR_SCALE_NAME_FIRST + static_cast<UINT>(scale));
+  return choice.scale ? name : FormatCommandStrings(STR_AMBIENCE_SCALE_GUESSED, {name});
+}
+
 }  // namespace
 
 AmbiencePreview::AmbiencePreview(Host host, const AmbienceChoice& choice, AmbiencePlayer::OutputFactory makeOutput)
@@ -59,7 +66,7 @@ void AmbiencePreview::Start(const AmbienceExportSource& document) {
   entriesKey_ = AmbienceEntriesKey(document);
   choiceKey_ = ChoiceKey();
   const std::wstring time = LoadCommandString(STR_AMBIENCE_TIME_FIRST + static_cast<UINT>(choice_.time));
-  host_.tell(FormatCommandStrings(STR_AMBIENCE_PLAYING, {time}));
+  host_.tell(FormatCommandStrings(STR_AMBIENCE_PLAYING, {time, ScaleDescription(choice_, VolumesOf(document.entries))}));
 }
 
 void AmbiencePreview::Follow(const std::optional<AmbienceExportSource>& document) {

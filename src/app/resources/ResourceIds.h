@@ -231,6 +231,8 @@
 #define STR_TIMELINE_MISSING 0x6A17
 #define STR_AMBIENCE_PLAYING 0x6A18
 #define STR_AMBIENCE_STOPPED 0x6A19
+// The volume scales by name (first + the scale's value).
+#define STR_SCALE_NAME_FIRST 0x6A20
 
 // The Problems pane: its columns' headers, and its context menu with the quick fixes it offers.
 #define STR_PROBLEMS_DOCUMENT 0x6900
