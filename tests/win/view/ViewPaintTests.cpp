@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "WinTestSupport.h"
-#include "ambient/AmbientView.h"
-#include "ambient/Win32CodePageConverter.h"
+#include "editor/AmbientView.h"
+#include "format/Win32CodePageConverter.h"
 #include "win/Reflection.h"
 
 // What the screen shows of a document after each command equals a whole new paint.
