@@ -11,7 +11,7 @@
 #include "ambient/AmbientView.h"
 #include "ambient/TimeOfDay.h"
 #include "ambient/Win32CodePageConverter.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "grid/InplaceList.h"
 #include "grid/ListItem.h"
 #include "win/Reflection.h"
