@@ -29,7 +29,7 @@
 #include "PlainListView.h"
 #include "ProcessLaunch.h"
 #include "ProcessMemory.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -27,7 +27,7 @@
 #include "app/AppModule.h"
 #include "app/MainFrame.h"
 #include "app/MessageLoop.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "grid/InplaceList.h"
 #include "win/UniqueHandle.h"
 

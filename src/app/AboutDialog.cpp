@@ -1,7 +1,7 @@
 #include "app/AboutDialog.h"
 
 #include "app/CenterOver.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/ResourceModule.h"
 
 INT_PTR AboutDialog::Run(HWND owner) {

@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

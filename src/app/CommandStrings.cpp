@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <iterator>
 
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/ResourceModule.h"
 
 namespace {

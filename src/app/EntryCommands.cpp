@@ -11,7 +11,7 @@
 #include "app/MainFrame.h"
 #include "app/MenuPrompts.h"
 #include "app/TextBoxKeys.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "menubar/MenuBarMessages.h"
 #include "win/RefusalBeep.h"
 

@@ -5,7 +5,7 @@
 #include "app/AppModule.h"
 #include "app/CommandStrings.h"
 #include "app/MessageLoop.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/Window.h"
 
 FindReplaceDialog::~FindReplaceDialog() { Close(); }

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/MainFrame.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 void MainFrame::CreateAmbienceFeatures() {
   ambience_ = std::make_unique<AmbienceCommands>(AmbienceHost{

@@ -5,7 +5,7 @@
 #include "app/CommandStrings.h"
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 // A new document nobody has put anything into has nothing to lose.
 bool MainFrame::HoldsNothingToLose(const AmbientView& view) {

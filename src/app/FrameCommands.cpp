@@ -6,7 +6,7 @@
 #include "app/CommandStrings.h"
 #include "app/FileDialog.h"
 #include "app/MainFrame.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "sound/SoundFolderSearch.h"
 #include "win/RefusalBeep.h"
 

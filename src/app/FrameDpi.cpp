@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "app/MainFrame.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 #include "win/ResourceModule.h"
 

@@ -8,7 +8,7 @@
 #include "app/CommandStrings.h"
 #include "app/MainFrame.h"
 #include "app/MenuPrompts.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/RefusalBeep.h"
 
 namespace {

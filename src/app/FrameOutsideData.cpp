@@ -7,7 +7,7 @@
 #include "format/NamesCodePage.h"
 #include "app/MainFrame.h"
 #include "app/Settings.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

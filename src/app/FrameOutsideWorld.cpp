@@ -6,7 +6,7 @@
 #include "app/CommandStrings.h"
 #include "app/MainFrame.h"
 #include "app/MenuPrompts.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

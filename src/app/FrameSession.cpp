@@ -9,7 +9,7 @@
 #include "app/SingleInstance.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowsDialog.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

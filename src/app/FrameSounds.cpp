@@ -18,7 +18,7 @@
 #include "app/SoundFolderDialog.h"
 #include "app/StatusPanes.h"
 #include "grid/InplaceEdit.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "sound/SoundFolderSearch.h"
 #include "win/RefusalBeep.h"
 

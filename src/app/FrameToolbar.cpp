@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "app/StartupFiles.h"
 #include "app/TextBoxKeys.h"
 #include "app/ToolTipText.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 #include "win/Reflection.h"
 #include "win/ResourceModule.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/Settings.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app/TextBoxKeys.h"
 
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

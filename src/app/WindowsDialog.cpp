@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/CenterOver.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/ResourceModule.h"
 
 int WindowsDialog::Run(HWND owner) {

@@ -10,7 +10,7 @@
 #include "format/FileAccess.h"
 #include "format/NamesCodePage.h"
 #include "app/Settings.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/ToolOptions.h"
 #include "cli/ToolStrings.h"

@@ -1,7 +1,7 @@
 #include "cli/ToolStrings.h"
 
 #include "app/CommandStrings.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 std::wstring ToolString(UINT id, const std::vector<std::wstring>& inserts) { return FormatCommandStrings(id, inserts); }
 

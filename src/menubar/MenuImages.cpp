@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/DeviceContext.h"
 
 namespace {

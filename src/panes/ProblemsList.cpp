@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 
 namespace {

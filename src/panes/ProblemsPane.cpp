@@ -9,7 +9,7 @@
 #include <numeric>
 #include <optional>
 
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "panes/ProblemsPaneMessages.h"
 #include "win/Dpi.h"
 

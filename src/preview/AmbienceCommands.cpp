@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "app/CommandStrings.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/RefusalBeep.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "format/FileAccess.h"
 #include "app/CommandStrings.h"
 #include "app/FileDialog.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "preview/ExportProgressDialog.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "ambience/AmbienceSounds.h"
 #include "ambience/Win32SoundFileReader.h"
 #include "app/CommandStrings.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/RefusalBeep.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "ambience/Win32SoundFileReader.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

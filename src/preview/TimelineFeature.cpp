@@ -5,7 +5,7 @@
 #include "ambience/AmbienceSounds.h"
 #include "ambience/Win32SoundFileReader.h"
 #include "app/CommandStrings.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "panes/TimelineModel.h"
 #include "win/Dpi.h"
 

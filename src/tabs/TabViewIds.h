@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "tabs/WindowPageIds.h"
+#include "resources/WindowPageIds.h"
 
 // Numbers the tab container shares with its parent.
 

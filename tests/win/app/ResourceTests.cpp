@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/resources/ResourceIds.h"
-#include "app/resources/pixelmaps/PixelMap.h"
+#include "resources/ResourceIds.h"
+#include "resources/pixelmaps/PixelMap.h"
 #include "win/UniqueHandle.h"
 
 // The resources are linked into this program exactly as into the editor and read back through

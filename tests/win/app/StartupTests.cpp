@@ -13,7 +13,7 @@
 #include "app/MainFrame.h"
 #include "app/MessageLoop.h"
 #include "app/RunMainWindow.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/UniqueHandle.h"
 
 namespace {

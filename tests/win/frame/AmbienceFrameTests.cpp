@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "FrameTestSupport.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "panes/TimelinePane.h"
 
 namespace {

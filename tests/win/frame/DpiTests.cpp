@@ -8,7 +8,7 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "WinTestSupport.h"
 #include "format/Win32CodePageConverter.h"
 #include "app/CommandStrings.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
 #include "ambient/EntryRecords.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "grid/InplaceDropDown.h"
 #include "grid/InplaceList.h"
 

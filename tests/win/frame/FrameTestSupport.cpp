@@ -7,7 +7,7 @@
 
 #include "WinTestSupport.h"
 #include "app/AppModule.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

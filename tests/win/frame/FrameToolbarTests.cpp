@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/FrameToolbar.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "menubar/MenuBarMessages.h"
 
 namespace {

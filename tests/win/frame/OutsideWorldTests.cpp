@@ -7,8 +7,8 @@
 #include "WinTestSupport.h"
 #include "app/CommandStrings.h"
 #include "app/RecoveryStore.h"
-#include "app/resources/ResourceIds.h"
-#include "tabs/WindowPageIds.h"
+#include "resources/ResourceIds.h"
+#include "resources/WindowPageIds.h"
 // The common dialogs' control ids need the base declarations first.
 #include <dlgs.h>
 

@@ -6,7 +6,7 @@
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
 #include "app/CommandStrings.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "FrameTestSupport.h"
 #include "ShellTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/resources/ResourceIds.h"
-#include "tabs/WindowPageIds.h"
+#include "resources/ResourceIds.h"
+#include "resources/WindowPageIds.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "app/ShellRecentList.h"
 #include "app/SingleInstance.h"
 #include "app/WindowPlacement.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

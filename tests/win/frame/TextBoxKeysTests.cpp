@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/TextBoxKeys.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

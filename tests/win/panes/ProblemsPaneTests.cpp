@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "WinTestSupport.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "panes/ProblemsPane.h"
 #include "panes/ProblemsPaneMessages.h"
 #include "problems/ProblemRules.h"

@@ -13,7 +13,7 @@
 #include "WinTestSupport.h"
 #include "app/ChevronMenu.h"
 #include "menubar/MenuBarMessages.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/UniqueHandle.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "ShellTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/UniqueHandle.h"
 
 namespace {

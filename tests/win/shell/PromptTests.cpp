@@ -11,7 +11,7 @@
 #include "WinTestSupport.h"
 #include "app/MenuPrompts.h"
 #include "app/ToolTipText.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "win/UniqueHandle.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "menubar/MenuBarMessages.h"
 #include "app/MenuPrompts.h"
 #include "app/ToolTipText.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

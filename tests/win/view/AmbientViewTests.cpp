@@ -11,7 +11,7 @@
 #include "editor/AmbientView.h"
 #include "format/TimeOfDay.h"
 #include "format/Win32CodePageConverter.h"
-#include "app/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "grid/InplaceList.h"
 #include "grid/ListItem.h"
 #include "win/Reflection.h"

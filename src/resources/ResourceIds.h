@@ -85,7 +85,7 @@
 #define CMD_WINDOW_CLOSE 0x8004
 #define CMD_WINDOW_CLOSE_ALL 0x8005
 // CMD_WINDOW_PAGE_FIRST..CMD_WINDOW_PAGE_LAST: the window list, which the tab container builds.
-#include "tabs/WindowPageIds.h"
+#include "resources/WindowPageIds.h"
 
 // Prompts for system commands: system command 0xF000 + 16*k shows string STR_SYSTEM_FIRST + k.
 #define STR_SYSTEM_FIRST 0xEF00
