@@ -1,9 +1,10 @@
+#include "editor/AmbientView.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cwchar>
 
-#include "editor/AmbientView.h"
 #include "editor/EntryCells.h"
 #include "win/DeviceContext.h"
 #include "win/Dpi.h"

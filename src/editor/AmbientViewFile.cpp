@@ -1,6 +1,7 @@
+#include "editor/AmbientView.h"
+
 #include <algorithm>
 
-#include "editor/AmbientView.h"
 #include "editor/EntryCells.h"
 #include "format/AmbientFileIo.h"
 #include "format/AmbientFileMessages.h"
