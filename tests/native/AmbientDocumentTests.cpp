@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -48,16 +50,30 @@ class NoticeLog : public DocumentObserver {
 
 }  // namespace
 
+std::vector<std::byte> ReadSample(const std::string& name) {
+  std::ifstream stream(std::string(SONARWICK_SAMPLES_DIR) + "/" + name, std::ios::binary);
+  EXPECT_TRUE(stream) << name;
+  std::vector<std::byte> bytes;
+  for (auto it = std::istreambuf_iterator<char>(stream); it != std::istreambuf_iterator<char>(); ++it)
+    bytes.push_back(static_cast<std::byte>(*it));
+  return bytes;
+}
+
 // Random commands, fills, replacements, undos and redos, each worked out on a plain list beside
 // the document; undoing them all gives back the file's bytes and an unmodified document.
 TEST(AmbientDocument, RandomCommandsMatchAPlainListAndUndoAllRestoresTheBytes) {
-  for (const unsigned seed : {1u, 2u, 3u, 4u}) {
-    const std::vector<std::byte> original = FileOf(static_cast<int>(seed * 7 % 12));
+  std::vector<std::vector<std::byte>> files;
+  for (const int count : {0, 1, 7, 12}) files.push_back(FileOf(count));
+  for (const char* sample : {"bytes-behind-terminators.bad", "extreme-numbers.bad", "hundred-entries.bad",
+                             "longest-names.bad", "game-forest.bad"})
+    files.push_back(ReadSample(sample));
+  unsigned seed = 0;
+  for (const std::vector<std::byte>& original : files) {
     AmbientDocument document = Loaded(original);
-    ASSERT_EQ(Saved(document), original);
-    std::mt19937 random(seed);
+    EXPECT_EQ(Saved(document), original) << "file " << seed;
+    std::mt19937 random(++seed);
     DocumentCommandModel model(document, [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); });
-    for (int step = 0; step < 1500; ++step) ASSERT_TRUE(model.Step()) << "seed " << seed << " step " << step << ": " << model.fault;
+    for (int step = 0; step < 800; ++step) ASSERT_TRUE(model.Step()) << "seed " << seed << " step " << step << ": " << model.fault;
     ASSERT_TRUE(model.UndoAll()) << model.fault;
     EXPECT_EQ(Saved(document), original) << "seed " << seed;
     EXPECT_FALSE(document.IsModified());
