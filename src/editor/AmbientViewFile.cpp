@@ -6,7 +6,7 @@
 #include "format/AmbientFileIo.h"
 #include "format/AmbientFileMessages.h"
 #include "format/Win32CodePageConverter.h"
-#include "grid/AddRowItem.h"
+#include "griditems/AddRowItem.h"
 
 // The view owns its document's file: the path, the stamp the file had, and why the last load or
 // save failed. The document itself only takes and gives bytes and entries.

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "format/TimeOfDay.h"
-#include "grid/EditItem.h"
-#include "grid/LabelItem.h"
-#include "grid/ListItem.h"
+#include "griditems/EditItem.h"
+#include "griditems/LabelItem.h"
+#include "griditems/ListItem.h"
 #include "win/ScopedVariant.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "ambient/AmbientDocument.h"
 #include "grid/PropertyGrid.h"
-#include "grid/PropertyItem.h"
+#include "griditems/PropertyItem.h"
 
 struct EntryColumn {
   const wchar_t* caption;
