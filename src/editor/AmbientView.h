@@ -27,6 +27,8 @@ class AmbientView : public PropertyGrid, private DocumentObserver {
  public:
   AmbientView();
   ~AmbientView() override;
+  // Changes made to the document show in the rows at once. The user's commands go through the
+  // view's own methods below, which first end an open cell edit.
   AmbientDocument& Document() { return document; }
   const AmbientDocument& Document() const { return document; }
 
