@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "app/CommandStrings.h"
-#include "app/EntryClipboard.h"
+#include "commands/CommandStrings.h"
+#include "entries/EntryClipboard.h"
 #include "app/MainFrame.h"
-#include "app/MenuPrompts.h"
-#include "app/TextBoxKeys.h"
+#include "commands/MenuPrompts.h"
+#include "commands/TextBoxKeys.h"
 #include "resources/ResourceIds.h"
 #include "menubar/MenuBarMessages.h"
 #include "win/RefusalBeep.h"

@@ -2,9 +2,9 @@
 // Close All, Exit, Alt+F4, the close box, the end of the session) asks first whether to save it,
 // and every road that saves or closes first ends an open cell edit, so that what is written is
 // what the grid shows.
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "app/MainFrame.h"
-#include "app/SingleInstance.h"
+#include "session/SingleInstance.h"
 #include "resources/ResourceIds.h"
 
 // A new document nobody has put anything into has nothing to lose.

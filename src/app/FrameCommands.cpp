@@ -3,8 +3,8 @@
 
 #include "ambient/FileAccess.h"
 #include "app/AboutDialog.h"
-#include "app/CommandStrings.h"
-#include "app/FileDialog.h"
+#include "commands/CommandStrings.h"
+#include "documents/FileDialog.h"
 #include "app/MainFrame.h"
 #include "resources/ResourceIds.h"
 #include "sound/SoundFolderSearch.h"

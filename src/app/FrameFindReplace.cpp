@@ -5,9 +5,9 @@
 #include <cwchar>
 
 #include "ambient/NamesCodePage.h"
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "app/MainFrame.h"
-#include "app/MenuPrompts.h"
+#include "commands/MenuPrompts.h"
 #include "resources/ResourceIds.h"
 #include "win/RefusalBeep.h"
 

@@ -6,7 +6,7 @@
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/NamesCodePage.h"
 #include "app/MainFrame.h"
-#include "app/Settings.h"
+#include "session/Settings.h"
 #include "resources/ResourceIds.h"
 
 namespace {

@@ -3,9 +3,9 @@
 // cut lose nothing the user typed.
 #include <algorithm>
 
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "app/MainFrame.h"
-#include "app/MenuPrompts.h"
+#include "commands/MenuPrompts.h"
 #include "resources/ResourceIds.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <cwchar>
 
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "app/MainFrame.h"
-#include "app/SingleInstance.h"
-#include "app/WindowPlacement.h"
+#include "session/SingleInstance.h"
+#include "session/WindowPlacement.h"
 #include "app/WindowsDialog.h"
 #include "resources/ResourceIds.h"
 

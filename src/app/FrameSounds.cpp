@@ -10,12 +10,12 @@
 #include <cwchar>
 #include <initializer_list>
 
-#include "app/CommandStrings.h"
-#include "app/FileDialog.h"
+#include "commands/CommandStrings.h"
+#include "documents/FileDialog.h"
 #include "app/MainFrame.h"
-#include "app/MenuPrompts.h"
-#include "app/Settings.h"
-#include "app/SoundFolderDialog.h"
+#include "commands/MenuPrompts.h"
+#include "session/Settings.h"
+#include "soundfolder/SoundFolderDialog.h"
 #include "app/StatusPanes.h"
 #include "grid/InplaceEdit.h"
 #include "resources/ResourceIds.h"

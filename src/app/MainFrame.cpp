@@ -5,15 +5,15 @@
 #include <cwchar>
 #include <utility>
 
-#include "app/AppModule.h"
+#include "win/AppModule.h"
 #include "app/ChevronMenu.h"
-#include "app/CommandStrings.h"
-#include "app/MenuPrompts.h"
-#include "app/MessageLoop.h"
-#include "app/SingleInstance.h"
-#include "app/StartupFiles.h"
-#include "app/TextBoxKeys.h"
-#include "app/ToolTipText.h"
+#include "commands/CommandStrings.h"
+#include "commands/MenuPrompts.h"
+#include "win/MessageLoop.h"
+#include "session/SingleInstance.h"
+#include "documents/StartupFiles.h"
+#include "commands/TextBoxKeys.h"
+#include "commands/ToolTipText.h"
 #include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 #include "win/Reflection.h"

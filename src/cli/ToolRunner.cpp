@@ -9,7 +9,7 @@
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/FileAccess.h"
 #include "ambient/NamesCodePage.h"
-#include "app/Settings.h"
+#include "session/Settings.h"
 #include "resources/ResourceIds.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/ToolOptions.h"

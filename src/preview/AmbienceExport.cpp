@@ -4,8 +4,8 @@
 #include "ambience/RenderAmbience.h"
 #include "ambient/AmbientFileMessages.h"
 #include "ambient/FileAccess.h"
-#include "app/CommandStrings.h"
-#include "app/FileDialog.h"
+#include "commands/CommandStrings.h"
+#include "documents/FileDialog.h"
 #include "resources/ResourceIds.h"
 #include "preview/ExportProgressDialog.h"
 

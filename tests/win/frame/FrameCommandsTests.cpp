@@ -10,7 +10,7 @@
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
 #include "ambient/Win32CodePageConverter.h"
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 
 namespace {

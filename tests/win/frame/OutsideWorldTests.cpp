@@ -5,8 +5,8 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/CommandStrings.h"
-#include "app/RecoveryStore.h"
+#include "commands/CommandStrings.h"
+#include "documents/RecoveryStore.h"
 #include "resources/ResourceIds.h"
 #include "resources/WindowPageIds.h"
 // The common dialogs' control ids need the base declarations first.
