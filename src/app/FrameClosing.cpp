@@ -35,7 +35,7 @@ bool MainFrame::ConfirmClosePage(int index) {
   if (!view->CommitEdit()) return false;
   if (HoldsNothingToLose(*view)) return true;
   // Until the prompt and the save it may lead to are over, further close requests are ignored.
-  const QuestionUp up(questionsUp_);
+  const QuestionUp up(*this);
   switch (AskUser(FormatCommandString(STR_SAVE_CHANGES, tabView_.GetPageTitle(index)),
                   MB_YESNOCANCEL | MB_ICONWARNING)) {
     case IDYES:
@@ -71,7 +71,7 @@ bool MainFrame::OnQueryEndSession() { return questionsUp_ == 0 && ConfirmCloseAl
 
 // Every question the frame asks goes through here, so that close requests know one is up.
 int MainFrame::AskUser(const std::wstring& text, UINT type) {
-  const QuestionUp up(questionsUp_);
+  const QuestionUp up(*this);
   wchar_t caption[256]{};
   GetWindowTextW(Handle(), caption, 256);
   return MessageBoxW(Handle(), text.c_str(), caption, type);

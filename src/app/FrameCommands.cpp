@@ -1,11 +1,11 @@
-// The frame's command table: file, view, window and help commands.
+// The frame's own commands: file, view, window and help.
 #include <memory>
 
 #include "ambient/FileAccess.h"
 #include "app/AboutDialog.h"
+#include "app/FrameFeatures.h"
 #include "commands/CommandStrings.h"
 #include "documents/FileDialog.h"
-#include "app/MainFrame.h"
 #include "resources/ResourceIds.h"
 #include "sound/SoundFolderSearch.h"
 #include "win/RefusalBeep.h"
@@ -24,6 +24,29 @@ constexpr DWORD kViewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCH
 bool toolbarVisible = true;
 
 }  // namespace
+
+// Printing is not built: its commands stay disabled in the menus and on the toolbar.
+constexpr UINT kAlwaysDisabledCommands[] = {CMD_FILE_PRINT, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP};
+
+void MainFrame::OwnCommands::AddTo(CommandTable& table) {
+  static constexpr UINT kIds[] = {CMD_APP_EXIT,         CMD_FILE_NEW,         CMD_FILE_OPEN,       CMD_FILE_SAVE,
+                                  CMD_FILE_SAVE_AS,     CMD_VIEW_TOOLBAR,     CMD_VIEW_STATUS_BAR, CMD_APP_ABOUT,
+                                  CMD_VIEW_NAMES_SYSTEM, CMD_VIEW_NAMES_1251, CMD_WINDOW_CLOSE,    CMD_WINDOW_CLOSE_ALL,
+                                  CMD_NEXT_PANE,        CMD_PREV_PANE,        CMD_WINDOW_LIST_MORE};
+  table.Add(kIds, *this);
+  table.Add(kAlwaysDisabledCommands, *this);
+  table.Add(CMD_FILE_MRU_FIRST, CMD_FILE_MRU_FIRST + RecentFiles::kMaxFiles - 1, *this);
+  table.Add(CMD_WINDOW_PAGE_FIRST, CMD_WINDOW_PAGE_LAST, *this);
+}
+
+void MainFrame::OwnCommands::UpdateStates(CommandStateMap& states) {
+  const AmbientView* view = frame_.ActiveView();
+  states.EnableCommand(CMD_FILE_SAVE, view != nullptr && view->IsModified());
+  states.EnableCommand(CMD_FILE_SAVE_AS, view != nullptr);
+  for (UINT id : kAlwaysDisabledCommands) states.EnableCommand(id, false);
+}
+
+bool MainFrame::OwnCommands::OnCommand(UINT id) { return frame_.OnCommand(id); }
 
 bool MainFrame::OnCommand(UINT id) {
   switch (id) {
@@ -69,7 +92,6 @@ bool MainFrame::OnCommand(UINT id) {
       OnWindowsDialog();
       return true;
     default:
-      if (ambience_ && OnAmbienceCommand(id)) return true;
       if (id >= CMD_FILE_MRU_FIRST && id < CMD_FILE_MRU_FIRST + RecentFiles::kMaxFiles) {
         OnFileRecent(id - CMD_FILE_MRU_FIRST);
         return true;
@@ -93,7 +115,7 @@ void MainFrame::OnFileNew() {
 }
 
 void MainFrame::OnFileOpen() {
-  const QuestionUp up(questionsUp_);
+  const QuestionUp up(*this);
   FileDialog dialog = MakeOpenFileDialog(Handle());
   dialog.SetInitialFolder(DialogFolder(ActiveView()));
   if (dialog.Run(GetActiveWindow()) != IDOK) return;
@@ -156,7 +178,7 @@ std::wstring MainFrame::DialogFolder(const AmbientView* view) const {
 
 // The tab and the document take the new name only once it holds the document.
 bool MainFrame::SaveDocumentAs(AmbientView& view) {
-  const QuestionUp up(questionsUp_);
+  const QuestionUp up(*this);
   FileDialog dialog = MakeSaveAsFileDialog(Handle());
   dialog.SetInitialFolder(DialogFolder(&view));
   if (dialog.Run(GetActiveWindow()) != IDOK) return false;
@@ -196,7 +218,7 @@ void MainFrame::OnViewStatusBar() {
 
 // Every dialog the frame waits for counts as a question: nothing may close or reload under it.
 void MainFrame::OnAppAbout() {
-  const QuestionUp up(questionsUp_);
+  const QuestionUp up(*this);
   AboutDialog about;
   about.Run(GetActiveWindow());
 }
@@ -252,14 +274,13 @@ AmbientView* MainFrame::CreateView() {
   if (view->Create(ClientWindow(), tabView_.PageArea(), kViewStyle & ~WS_VISIBLE, 0) == nullptr) return nullptr;
   RestoreColumnWidths(*view);
   views_.push_back(std::move(view));
-  MarkMissingSounds(*views_.back());
-  DressNameEditors(*views_.back());
+  for (FrameFeature* feature : features_) feature->OnViewCreated(*views_.back());
   return views_.back().get();
 }
 
 // The tab container destroys a page's window but never the view behind it.
 void MainFrame::ReleaseClosedViews() {
-  StopSoundOfClosedViews();
+  for (FrameFeature* feature : features_) feature->OnViewsClosing();
   ForgetClosedViews();
   std::erase_if(views_, [this](const std::unique_ptr<AmbientView>& view) {
     if (view->Handle() != nullptr) return false;
@@ -268,10 +289,6 @@ void MainFrame::ReleaseClosedViews() {
     ForgetLoadDamage(*view);
     return true;
   });
-}
-
-void MainFrame::ShowError(const std::wstring& text) {
-  MessageBoxW(Handle(), text.c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
 // The view says why its save failed (an entry it cannot store, the system's reason the file

@@ -152,7 +152,7 @@ void MainFrame::OnWindowsDialog() {
     ReleaseClosedViews();
     return true;
   };
-  const QuestionUp up(questionsUp_);
+  const QuestionUp up(*this);
   WindowsDialog dialog(std::move(pages));
   const int chosen = dialog.Run(Handle());
   if (chosen >= 0 && chosen < tabView_.GetPageCount()) tabView_.SetActivePage(chosen);

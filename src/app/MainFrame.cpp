@@ -1,5 +1,7 @@
 #include "app/MainFrame.h"
 
+#include "app/FrameFeatures.h"
+
 #include <shellapi.h>
 
 #include <cwchar>
@@ -30,9 +32,6 @@ constexpr DWORD kToolbarStyle =
 constexpr DWORD kRebarStyle = kChildStyle | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE | CCS_NODIVIDER;
 // The "&Window" popup, which receives the list of open pages.
 constexpr int kWindowMenuPosition = 4;
-
-// Printing is not built: its commands stay disabled in the menus and on the toolbar.
-constexpr UINT kAlwaysDisabledCommands[] = {CMD_FILE_PRINT, CMD_FILE_PRINT_PREVIEW, CMD_FILE_PRINT_SETUP};
 
 HICON LoadMainIcon(int size) {
   // Shared icons belong to the system; the class keeps them for the life of the process.
@@ -87,7 +86,6 @@ MainFrame::~MainFrame() {
   if (recovery_) WriteRecoveryCopiesOnCrash(nullptr);
   if (Handle() != nullptr) DestroyWindow(Handle());
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
-  if (findKeys_ != nullptr) DestroyAcceleratorTable(findKeys_);
 }
 
 HWND MainFrame::CreateFrame() {
@@ -119,10 +117,8 @@ AmbientView* MainFrame::ActiveView() const {
 
 bool MainFrame::HandleMessage(Message& m) {
   if (HandleOutsideWorldMessage(m)) return true;
-  if (m.msg == FindReplaceDialog::Message()) {
-    OnFindMessage(m.lParam);
-    m.result = 0;
-    return true;
+  for (FrameFeature* feature : features_) {
+    if (feature->HandleMessage(m)) return true;
   }
   if (HandleOwnMessage(m)) return true;
   if (HandleSessionMessage(m)) return true;
@@ -142,19 +138,9 @@ bool MainFrame::HandleOwnMessage(Message& m) {
     case WM_DESTROY:
       OnDestroy();
       return false;
-    case WM_TIMER:
-      if (m.wParam != kAmbienceCursorTimer) return false;
-      OnAmbienceCursorTimer();
-      m.result = 0;
-      return true;
     case WM_COMMAND:
-      if (!OnCommand(LOWORD(m.wParam)) && !OnEditCommand(LOWORD(m.wParam)) &&
-          !OnSoundCommand(LOWORD(m.wParam)) && !OnFindCommand(LOWORD(m.wParam)))
-        return false;
-      m.result = 0;
-      return true;
-    case WM_CONTEXTMENU:
-      if (!OnContextMenu(reinterpret_cast<HWND>(m.wParam), m.lParam)) return false;
+      // Every command goes to the feature the table names for it.
+      if (!commands_.Route(LOWORD(m.wParam))) return false;
       m.result = 0;
       return true;
     case WM_CLOSE:
@@ -182,10 +168,6 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       return false;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(m.wParam));
-      m.result = 0;
-      return true;
-    case WM_SOUND_NOTICE:
-      OnSoundNotice(static_cast<unsigned>(m.wParam));
       m.result = 0;
       return true;
     case WM_NCDESTROY:
@@ -228,10 +210,6 @@ bool MainFrame::HandleLayoutAndBarMessage(Message& m) {
 
 bool MainFrame::OnNotify(Message& m) {
   auto* header = reinterpret_cast<NMHDR*>(m.lParam);
-  if (timeline_ && timeline_->OnNotify(*header)) {
-    m.result = 0;
-    return true;
-  }
   switch (header->code) {
     case RBN_AUTOSIZE:
       LayoutChildren(false);
@@ -250,17 +228,10 @@ bool MainFrame::OnNotify(Message& m) {
     case static_cast<UINT>(GRIDN_SELCHANGED):
       // The next edit ends what a refusal said; the notification still goes back to its grid.
       // (A new name is looked up at the next idle pass; the others stay as looked up.)
-      EndStatusReason(statusBar_);
+      EndStatusReason();
       return false;
-    case static_cast<UINT>(GRIDN_EDITORBUTTON):
-      // The name editor's browse button does what F4 does in it.
-      if (const AmbientView* view = ActiveView(); view != nullptr && view->Handle() == header->hwndFrom &&
-                                                  IsWindow(view->GetEditor()))
-        OnBrowseSoundName();
-      m.result = 0;
-      return true;
     case AMBIENTN_DOCUMENTFULL:
-      RefuseEntryCommand(LoadCommandString(STR_DOCUMENT_FULL));
+      RefuseCommand(LoadCommandString(STR_DOCUMENT_FULL));
       m.result = 0;
       return true;
     case AMBIENTN_STATUS:
@@ -281,13 +252,8 @@ bool MainFrame::OnNotify(Message& m) {
 bool MainFrame::FilterMessage(MSG& msg) {
   // While the keyboard is in the menu bar its keys are the bar's, not the accelerators'.
   if (commandBar_.InKeyboardMode() && commandBar_.TranslateMenuKey(msg)) return true;
-  if (IsBrowseSoundKey(msg)) {
-    OnBrowseSoundName();
-    return true;
-  }
-  if (IsStopSoundKey(msg)) {
-    OnSoundStop();
-    return true;
+  for (FrameFeature* feature : features_) {
+    if (feature->FilterMessage(msg)) return true;
   }
   if (IsCloseTabKey(msg)) {
     // The same road as Window > Close, whatever that command asks first.
@@ -314,17 +280,10 @@ bool MainFrame::IsCloseTabKey(const MSG& msg) const {
 }
 
 void MainFrame::DoIdle() {
-  const AmbientView* view = ActiveView();
-  commandStates_.EnableCommand(CMD_FILE_SAVE, view != nullptr && view->IsModified());
-  commandStates_.EnableCommand(CMD_FILE_SAVE_AS, view != nullptr);
-  for (UINT id : kAlwaysDisabledCommands) commandStates_.EnableCommand(id, false);
-  UpdateEditCommandStates();
   UpdateUnsavedMarks();
   if (recoveryDue_) ScheduleRecoveryCopies();
   EndReasonOfOtherView();
-  UpdateSoundState();
-  UpdateFindCommandStates();
-  if (ambience_) UpdateAmbience(view != nullptr);
+  commands_.UpdateStates(commandStates_);
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -365,12 +324,28 @@ void MainFrame::OnCreate() {
   UpdateRecentMenu();
   if (WindowDpi(Handle()) != SystemDpi() || ToolbarArtForDpi(WindowDpi(Handle())).bitmapId != RES_MAIN)
     ApplyDpi(WindowDpi(Handle()));
-  player_.SetNotifyWindow(Handle(), WM_SOUND_NOTICE);
   DragAcceptFiles(Handle(), TRUE);
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
   ListenForFailures();
-  CreateAmbienceFeatures();
+  CreateFeatures();
+}
+
+// Each feature is made once the window and its bars exist; the table routes their commands,
+// and the list is the order they hear the frame's events in.
+void MainFrame::CreateFeatures() {
+  own_ = std::make_unique<OwnCommands>(*this);
+  entries_ = std::make_unique<EntryFeature>(*this, commandBar_.Handle(), commandBar_.GetMenu());
+  findReplace_ = std::make_unique<FindReplaceFeature>(*this);
+  sounds_ = std::make_unique<SoundFeature>(*this, settings_);
+  ambience_ = std::make_unique<AmbienceFeature>(*this);
+  sounds_->SetOtherSound({[this] { return ambience_->IsPlaying(); }, [this] { ambience_->Stop(); }});
+  own_->AddTo(commands_);
+  commands_.Add(EntryFeature::kCommands, *entries_);
+  commands_.Add(SoundFeature::kCommands, *sounds_);
+  commands_.Add(FindReplaceFeature::kCommands, *findReplace_);
+  ambience_->AddTo(commands_);
+  features_ = {own_.get(), entries_.get(), findReplace_.get(), sounds_.get(), ambience_.get()};
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images
@@ -414,8 +389,7 @@ void MainFrame::CreateClient() {
 
 void MainFrame::OnDestroy() {
   RemovePropW(Handle(), kFrameProperty);
-  OnSoundStop();
-  findReplace_.Close();
+  for (FrameFeature* feature : features_) feature->OnFrameDestroying();
   if (MessageLoop* loop = TheAppModule().LoopForThread()) {
     loop->UnregisterFilter(this);
     loop->UnregisterIdleHandler(this);
@@ -442,9 +416,7 @@ bool MainFrame::OnActivate(WPARAM state) {
     focusWhenDeactivated_ = focus != nullptr && IsChild(Handle(), focus) ? focus : nullptr;
     return false;
   }
-  // Files may have come or gone while another program had the foreground.
-  soundCheck_.Forget();
-  soundNames_.reset();
+  for (FrameFeature* feature : features_) feature->OnFrameActivated();
   HWND saved = std::exchange(focusWhenDeactivated_, nullptr);
   if (HIWORD(state) != 0 || saved == nullptr || !IsWindow(saved) || !IsChild(Handle(), saved) ||
       !IsWindowVisible(saved) || !IsWindowEnabled(saved))
@@ -504,7 +476,7 @@ void MainFrame::LayoutChildren(bool resizeBars) {
     client.bottom -= WindowHeight(statusBar_);
   }
   if (ClientWindow() == nullptr) return;
-  if (timeline_) client = timeline_->Layout(client);
+  if (ambience_) client = ambience_->Layout(client);
   SetWindowPos(ClientWindow(), nullptr, client.left, client.top, client.right - client.left,
                client.bottom - client.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

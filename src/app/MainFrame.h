@@ -11,37 +11,38 @@
 #include <vector>
 
 #include "ambient/AmbientView.h"
-#include "commands/CommandStateMap.h"
-#include "findreplace/FindReplaceDialog.h"
 #include "app/FrameToolbar.h"
-#include "win/IdleHandler.h"
-#include "win/MessageFilter.h"
-#include "session/RecentFiles.h"
-#include "session/Settings.h"
+#include "commands/CommandStateMap.h"
+#include "commands/CommandTable.h"
+#include "commands/FrameServices.h"
 #include "documents/RecoveryStore.h"
-#include "soundfolder/SoundFileCheck.h"
-#include "soundfolder/SoundNameCompletion.h"
+#include "entries/EntryFeature.h"
+#include "findreplace/FindReplaceFeature.h"
 #include "menubar/CommandBar.h"
 #include "preview/AmbienceCommands.h"
 #include "preview/AmbiencePreview.h"
 #include "preview/TimelineFeature.h"
-#include "sound/SoundPlayer.h"
+#include "session/RecentFiles.h"
+#include "session/Settings.h"
+#include "soundfolder/SoundFeature.h"
 #include "tabs/TabView.h"
+#include "win/IdleHandler.h"
+#include "win/MessageFilter.h"
 #include "win/Window.h"
 
 // Control ids of the frame's children. The toolbar and the rebar share one id.
 constexpr UINT FRAME_TOOLBAR_ID = 0xE800;
 constexpr UINT FRAME_REBAR_ID = 0xE800;
 constexpr UINT FRAME_STATUS_BAR_ID = 0xE801;
-// Posted by the sound player's worker (wParam: the play's generation).
-constexpr UINT WM_SOUND_NOTICE = WM_APP + 32;
 
 // The one top-level window of the editor: the menu bar and the toolbar in a rebar at the top,
 // the status bar at the bottom and the tab container with one document view per page
 // between them. It carries out the file, view, window and help commands, keeps the command
 // states of menus and toolbar up to date when the thread goes idle, and ends the message
-// loop when it is destroyed.
-class MainFrame : public Window, public MessageFilter, public IdleHandler {
+// loop when it is destroyed. The editor's features are classes of their own that the frame
+// owns: their commands reach them through the command table, and they reach the frame through
+// its services.
+class MainFrame : public Window, public MessageFilter, public IdleHandler, public FrameServices {
  public:
   // `settings` keeps the recent files and the window's place; tests pass their own.
   explicit MainFrame(Settings& settings = Settings::Instance());
@@ -66,13 +67,13 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   const TabView& Tabs() const { return tabView_; }
   const CommandStateMap& CommandStates() const { return commandStates_; }
   // The document view of the active page, or null when no page is open.
-  AmbientView* ActiveView() const;
+  AmbientView* ActiveView() const override;
   // Document views the frame holds; a view goes as soon as its window is gone.
   size_t ViewCount() const { return views_.size(); }
 
   // Shows why a command or a typed value was refused in the status bar, until the next edit
   // or menu prompt.
-  void ShowStatusReason(const std::wstring& reason);
+  void ShowStatusReason(const std::wstring& reason) override;
   // Opens the file at the full path `path` in a new page; a file that cannot be read gets
   // the open error. Open, the start-up command line and dropped files all come here.
   // `nameTheFile`: several files are opened at once, so the messages say which one they mean.
@@ -105,15 +106,32 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Tells the user that a command failed (for want of memory, or another error) and was refused.
   void TellRefusedCommand(bool outOfMemory);
   // Whether a question (save prompt, reload question, file dialog of a save) is up.
-  bool QuestionIsUp() const { return questionsUp_ > 0; }
+  bool QuestionIsUp() const override { return questionsUp_ > 0; }
   // The sound folder in use (empty when none is known) and whether names are found in it.
-  SoundFileCheck& SoundCheck() { return soundCheck_; }
-  const SoundPlayer& Player() const { return player_; }
+  SoundFileCheck& SoundCheck() { return sounds_->Check(); }
+  const SoundPlayer& Player() const { return sounds_->Player(); }
 
  protected:
   bool HandleMessage(Message& m) override;
 
  private:
+  // ---- the services the features use (FrameServices.cpp) ----
+  HWND FrameWindow() const override { return Handle(); }
+  TabView& PageTabs() override { return tabView_; }
+  const std::vector<ACCEL>& AcceleratorEntries() const override { return acceleratorEntries_; }
+  void EndStatusReason() override;
+  void RefuseCommand(const std::wstring& reason) override;
+  void ShowStatusText(const std::wstring& text) override;
+  void SetSoundPanes(const std::wstring& count, const std::wstring& folder) override;
+  void ShowError(const std::wstring& text) override;
+  int Ask(const std::wstring& text, UINT type) override { return AskUser(text, type); }
+  void QuestionOpened() override { ++questionsUp_; }
+  void QuestionClosed() override { --questionsUp_; }
+  void NoteDocumentsChanged() override { recoveryDue_ = true; }
+  void Relayout() override { LayoutChildren(false); }
+  void CreateFeatures();
+  bool HandleFeatureMessage(Message& m);
+
   bool HandleOwnMessage(Message& m);
   bool HandleSessionMessage(Message& m);
   bool HandleDpiMessage(Message& m);
@@ -136,7 +154,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void LayoutChildren(bool resizeBars);
   bool IsCloseTabKey(const MSG& msg) const;
 
-  // The command table (FrameCommands.cpp).
+  // The frame's own commands (FrameCommands.cpp): file, view, window and help.
+  class OwnCommands;
   bool OnCommand(UINT id);
   void OnAppExit();
   void OnFileNew();
@@ -163,18 +182,6 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnValueRefused(const GridNotify& notify);
   bool OnQueryEndSession();
   int AskUser(const std::wstring& text, UINT type);
-
-  // Counts a question up for as long as it lives.
-  class QuestionUp {
-   public:
-    explicit QuestionUp(int& count) : count_(count) { ++count_; }
-    ~QuestionUp() { --count_; }
-    QuestionUp(const QuestionUp&) = delete;
-    QuestionUp& operator=(const QuestionUp&) = delete;
-
-   private:
-    int& count_;
-  };
 
   // What the frame knows of each document beyond the view itself (FrameOutsideWorld.cpp).
   struct DocumentWatch {
@@ -204,25 +211,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
 
   // The page holding the document stored at `path` (by any of its names), or -1.
   int FindPageOfFile(const std::wstring& path) const;
-  // The edit and entry commands on the active document (EntryCommands.cpp).
-  bool OnEditCommand(UINT id);
-  bool RouteToTextBox(UINT id);
-  void OnEditCopy();
-  void OnEditCut();
-  void OnEditPaste();
-  void RefuseEntryCommand(const std::wstring& reason);
-  void UpdateEditCommandStates();
   bool CellEditorOpen() const;
-  bool OnContextMenu(HWND window, LPARAM position);
-
-  // Find and replace in the active document's names (FrameFindReplace.cpp).
-  bool OnFindCommand(UINT id);
-  void OnFindMessage(LPARAM lParam);
-  void FindNextName(bool down);
-  void ReplaceSelectedName();
-  void ReplaceAllNames();
-  void UpdateFindCommandStates();
-  HACCEL FindKeys();
 
   // Names kept as stored, damaged files and the names' code page (FrameOutsideData.cpp).
   void LoadNamesCodePage();
@@ -241,42 +230,14 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OpenHandedFiles();
   void UpdateUnsavedMarks();
   void OnWindowsDialog();
-  // The sound commands and the sound folder (FrameSounds.cpp).
-  bool OnSoundCommand(UINT id);
-  void OnSoundPlay();
-  void OnSoundStop();
-  void OnSoundNotice(unsigned generation);
-  void OnSelectMissingSound(int step);
-  void OnViewSoundFolder();
-  void OnFindSoundFolderAutomatically();
-  void UpdateSoundFolder();
-  void UpdateSoundState();
   void EndReasonOfOtherView();
-  void SetSoundPanes(const std::wstring& count, const std::wstring& folder);
   void LayoutStatusPanes();
-  void ShowSoundText(const std::wstring& text);
-  bool IsStopSoundKey(const MSG& msg) const;
-  void StopSoundOfClosedViews();
-  void MarkMissingSounds(AmbientView& view);
-  bool IsBrowseSoundKey(const MSG& msg) const;
-  void OnBrowseSoundName();
-  // The name editor's browse button and completion, while a sound folder is known.
-  void DressNameEditors(AmbientView& view);
-  void OnNameEditorOpened(HWND editor, int col);
-  SoundNameList SoundNames();
 
-  // The Ambience menu and its export (preview/AmbienceCommands).
-  std::optional<AmbienceExportSource> ActiveAmbience();
-  void CreateAmbienceFeatures();
-  bool OnAmbienceCommand(UINT id);
-  void UpdateAmbience(bool documentOpen);
-  void OnAmbienceCursorTimer();
-  static constexpr UINT_PTR kAmbienceCursorTimer = 0xA3B1;
-  static constexpr UINT kAmbienceCursorMs = 50;
+  // The Ambience menu and its export, the timeline and the preview (FrameAmbience.cpp).
+  class AmbienceFeature;
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
-  void ShowError(const std::wstring& text);
   void ShowSaveError(const AmbientView& view);
 
   HWND rebar_ = nullptr;
@@ -291,22 +252,9 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // Views of files whose length did not match their count, until a save wrote them whole: the
   // first save over such a file asks first.
   std::set<const AmbientView*> damagedViews_;
-  SoundPlayer player_;
-  SoundFileCheck soundCheck_;
-  // The sound folder's files the name editors complete from, and the folder they were read
-  // from; read again at the first editor after the folder changed or the frame came back.
-  SoundNameList soundNames_;
-  std::wstring soundNamesFolder_;
-  // The view whose entry plays; its page closing stops the sound.
-  const AmbientView* playingView_ = nullptr;
-  // The document path the sound folder was last looked for from, and what was found there.
-  std::wstring searchedDocumentPath_;
-  std::wstring foundFolder_;
   std::wstring soundPanes_[2];
   // The document active when the status bar's reason was given (compared, never followed).
   const AmbientView* reasonView_ = nullptr;
-  FindReplaceDialog findReplace_;
-  HACCEL findKeys_ = nullptr;
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
   Settings& settings_;
@@ -326,7 +274,14 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   int nextRecoverySlot_ = 1;
   std::map<const AmbientView*, DocumentWatch> watches_;
   std::unique_ptr<RecoveryStore> recovery_;
-  std::unique_ptr<AmbienceCommands> ambience_;
-  std::unique_ptr<TimelineFeature> timeline_;
-  std::unique_ptr<AmbiencePreview> preview_;
+
+  // ---- the features, and the one table their commands go through ----
+  CommandTable commands_;
+  std::unique_ptr<OwnCommands> own_;
+  std::unique_ptr<EntryFeature> entries_;
+  std::unique_ptr<FindReplaceFeature> findReplace_;
+  std::unique_ptr<SoundFeature> sounds_;
+  std::unique_ptr<AmbienceFeature> ambience_;
+  // Every feature in the order it hears the frame's events.
+  std::vector<FrameFeature*> features_;
 };

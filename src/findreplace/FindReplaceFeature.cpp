@@ -4,11 +4,14 @@
 // takes every name or none.
 #include <cwchar>
 
+#include "findreplace/FindReplaceFeature.h"
+
+#include <vector>
+
+#include "ambient/AmbientView.h"
 #include "ambient/NamesCodePage.h"
+#include "commands/CommandStateMap.h"
 #include "commands/CommandStrings.h"
-#include "app/MainFrame.h"
-#include "commands/MenuPrompts.h"
-#include "resources/ResourceIds.h"
 #include "win/RefusalBeep.h"
 
 namespace {
@@ -33,114 +36,125 @@ std::vector<std::wstring> EntryNames(const AmbientView& view) {
 
 }  // namespace
 
-bool MainFrame::OnFindCommand(UINT id) {
-  if (id != CMD_EDIT_FIND && id != CMD_EDIT_REPLACE && id != CMD_EDIT_FIND_NEXT) return false;
-  if (ActiveView() == nullptr) {
+FindReplaceFeature::~FindReplaceFeature() {
+  dialog_.Close();
+  if (findKeys_ != nullptr) DestroyAcceleratorTable(findKeys_);
+}
+
+bool FindReplaceFeature::HandleMessage(Message& m) {
+  if (m.msg != FindReplaceDialog::Message()) return false;
+  OnFindMessage(m.lParam);
+  m.result = 0;
+  return true;
+}
+
+bool FindReplaceFeature::OnCommand(UINT id) {
+  if (frame_.ActiveView() == nullptr) {
     RefusalBeep();
     return true;
   }
   // Find Next with nothing to find yet asks what to find.
-  if (id == CMD_EDIT_FIND_NEXT && !findReplace_.Search().text.empty()) {
-    FindNextName(findReplace_.SearchesDown());
-  } else if (!findReplace_.Show(Handle(), id == CMD_EDIT_REPLACE, FindKeys())) {
+  if (id == CMD_EDIT_FIND_NEXT && !dialog_.Search().text.empty()) {
+    FindNextName(dialog_.SearchesDown());
+  } else if (!dialog_.Show(frame_.FrameWindow(), id == CMD_EDIT_REPLACE, FindKeys())) {
     RefusalBeep();
   }
   return true;
 }
 
-void MainFrame::OnFindMessage(LPARAM lParam) {
-  const DWORD asked = findReplace_.TakeNotification(lParam);
+void FindReplaceFeature::OnFindMessage(LPARAM lParam) {
+  const DWORD asked = dialog_.TakeNotification(lParam);
   if ((asked & (FR_FINDNEXT | FR_REPLACE | FR_REPLACEALL)) == 0) return;
-  if (ActiveView() == nullptr) {
+  if (frame_.ActiveView() == nullptr) {
     RefusalBeep();
     return;
   }
-  EndStatusReason(statusBar_);
+  frame_.EndStatusReason();
   // The dialog's buttons come as this message, not as commands: a replacement is an edit all
   // the same, and its recovery copy follows as soon.
-  if ((asked & (FR_REPLACE | FR_REPLACEALL)) != 0) recoveryDue_ = true;
+  if ((asked & (FR_REPLACE | FR_REPLACEALL)) != 0) frame_.NoteDocumentsChanged();
   if ((asked & FR_REPLACEALL) != 0) {
     ReplaceAllNames();
   } else if ((asked & FR_REPLACE) != 0) {
     ReplaceSelectedName();
   } else {
-    FindNextName(findReplace_.SearchesDown());
+    FindNextName(dialog_.SearchesDown());
   }
 }
 
 // Selects the next matching entry and says which of the matches it is.
-void MainFrame::FindNextName(bool down) {
-  AmbientView* view = ActiveView();
+void FindReplaceFeature::FindNextName(bool down) {
+  AmbientView* view = frame_.ActiveView();
   view->CloseEditor();
-  const NameSearch search = findReplace_.Search();
+  const NameSearch search = dialog_.Search();
   const std::vector<std::wstring> names = EntryNames(*view);
   const int found = FindMatchingName(names, view->GetSelectedEntry(), down, search);
   if (found < 0) {
-    RefuseEntryCommand(Format(STR_FIND_NOT_FOUND, search.text));
+    frame_.RefuseCommand(Format(STR_FIND_NOT_FOUND, search.text));
     return;
   }
   int place = 0;
   for (int index = 0; index <= found; ++index)
     place += NameMatches(names[static_cast<size_t>(index)], search) ? 1 : 0;
   view->SelectCell(found, kNameColumn);
-  ShowStatusReason(FormatCommandNumbers(STR_FIND_MATCHES, place, CountMatchingNames(names, search)));
+  frame_.ShowStatusReason(FormatCommandNumbers(STR_FIND_MATCHES, place, CountMatchingNames(names, search)));
 }
 
 // Replaces in the selected entry when its name matches, then goes on to the next match, so that
 // pressing Replace again and again walks through them.
-void MainFrame::ReplaceSelectedName() {
-  AmbientView* view = ActiveView();
+void FindReplaceFeature::ReplaceSelectedName() {
+  AmbientView* view = frame_.ActiveView();
   view->CloseEditor();
-  const NameSearch search = findReplace_.Search();
+  const NameSearch search = dialog_.Search();
   std::vector<std::wstring> names = EntryNames(*view);
   const int entry = view->GetSelectedEntry();
   if (entry >= 0 && NameMatches(names[static_cast<size_t>(entry)], search)) {
     names[static_cast<size_t>(entry)] =
-        ReplaceInName(names[static_cast<size_t>(entry)], search, findReplace_.Replacement());
+        ReplaceInName(names[static_cast<size_t>(entry)], search, dialog_.Replacement());
     const std::wstring refusal = view->ReplaceNames(names);
     if (!refusal.empty()) {
-      RefuseEntryCommand(Format(STR_REPLACE_REFUSED, refusal));
+      frame_.RefuseCommand(Format(STR_REPLACE_REFUSED, refusal));
       return;
     }
     if (FindMatchingName(EntryNames(*view), entry, true, search) < 0) {
-      ShowStatusReason(FormatCommandNumbers(STR_REPLACED_COUNT, 1));
+      frame_.ShowStatusReason(FormatCommandNumbers(STR_REPLACED_COUNT, 1));
       return;
     }
   }
   FindNextName(true);
 }
 
-void MainFrame::ReplaceAllNames() {
-  AmbientView* view = ActiveView();
+void FindReplaceFeature::ReplaceAllNames() {
+  AmbientView* view = frame_.ActiveView();
   view->CloseEditor();
-  const NameSearch search = findReplace_.Search();
+  const NameSearch search = dialog_.Search();
   const std::vector<std::wstring> names = EntryNames(*view);
-  const NamesReplaced replaced = ReplaceInNames(names, search, findReplace_.Replacement(), NamesConverter());
+  const NamesReplaced replaced = ReplaceInNames(names, search, dialog_.Replacement(), NamesConverter());
   if (!replaced) {
     // The view words the refusal as it does for a typed name, naming the entry.
     std::vector<std::wstring> refused = names;
     refused[static_cast<size_t>(replaced.refusedEntry)] = replaced.refusedName;
-    RefuseEntryCommand(Format(STR_REPLACE_REFUSED, view->ReplaceNames(refused, false)));
+    frame_.RefuseCommand(Format(STR_REPLACE_REFUSED, view->ReplaceNames(refused, false)));
     return;
   }
   if (replaced.changed == 0) {
-    RefuseEntryCommand(Format(STR_FIND_NOT_FOUND, search.text));
+    frame_.RefuseCommand(Format(STR_FIND_NOT_FOUND, search.text));
     return;
   }
   const std::wstring refusal = view->ReplaceNames(replaced.names);
   if (!refusal.empty()) {
-    RefuseEntryCommand(Format(STR_REPLACE_REFUSED, refusal));
+    frame_.RefuseCommand(Format(STR_REPLACE_REFUSED, refusal));
     return;
   }
-  ShowStatusReason(FormatCommandNumbers(STR_REPLACED_COUNT, replaced.changed));
+  frame_.ShowStatusReason(FormatCommandNumbers(STR_REPLACED_COUNT, replaced.changed));
 }
 
 // The keys of the find commands, which work in the dialogs as well; made once from the frame's
 // table, so that the keys stay the same everywhere.
-HACCEL MainFrame::FindKeys() {
+HACCEL FindReplaceFeature::FindKeys() {
   if (findKeys_ != nullptr) return findKeys_;
   std::vector<ACCEL> keys;
-  for (ACCEL entry : acceleratorEntries_) {
+  for (ACCEL entry : frame_.AcceleratorEntries()) {
     if (entry.cmd != CMD_EDIT_FIND && entry.cmd != CMD_EDIT_FIND_NEXT && entry.cmd != CMD_EDIT_REPLACE)
       continue;
     entry.fVirt &= static_cast<BYTE>(~0x80);  // the copied table's end mark
@@ -150,9 +164,7 @@ HACCEL MainFrame::FindKeys() {
   return findKeys_;
 }
 
-void MainFrame::UpdateFindCommandStates() {
-  const bool document = ActiveView() != nullptr;
-  commandStates_.EnableCommand(CMD_EDIT_FIND, document);
-  commandStates_.EnableCommand(CMD_EDIT_FIND_NEXT, document);
-  commandStates_.EnableCommand(CMD_EDIT_REPLACE, document);
+void FindReplaceFeature::UpdateStates(CommandStateMap& states) {
+  const bool document = frame_.ActiveView() != nullptr;
+  for (UINT id : kCommands) states.EnableCommand(id, document);
 }

@@ -1,18 +1,17 @@
-// The frame's edit commands: undo and redo, the clipboard and the commands on whole entries of
-// the active document. While a text box (a cell's text editor) has the focus, undo and the
-// clipboard commands work on its text instead.
+#include "entries/EntryFeature.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cwchar>
 
+#include "ambient/AmbientView.h"
+#include "commands/CommandStateMap.h"
 #include "commands/CommandStrings.h"
-#include "entries/EntryClipboard.h"
-#include "app/MainFrame.h"
-#include "commands/MenuPrompts.h"
 #include "commands/TextBoxKeys.h"
-#include "resources/ResourceIds.h"
+#include "entries/EntryClipboard.h"
 #include "menubar/MenuBarMessages.h"
+#include "tabs/TabView.h"
 #include "win/RefusalBeep.h"
 
 namespace {
@@ -69,16 +68,20 @@ UINT TextBoxMessage(UINT command) {
 
 }  // namespace
 
-bool MainFrame::OnEditCommand(UINT id) {
+bool EntryFeature::HandleMessage(Message& m) {
+  if (m.msg != WM_CONTEXTMENU || !OnContextMenu(reinterpret_cast<HWND>(m.wParam), m.lParam)) return false;
+  m.result = 0;
+  return true;
+}
+
+bool EntryFeature::OnCommand(UINT id) {
   if (RouteToTextBox(id)) return true;
-  if (!IsTextEditingCommand(static_cast<int>(id)) && !IsEntryEditingCommand(static_cast<int>(id)))
-    return false;
-  AmbientView* view = ActiveView();
+  AmbientView* view = frame_.ActiveView();
   if (view == nullptr) {
     RefusalBeep();
     return true;
   }
-  EndStatusReason(statusBar_);
+  frame_.EndStatusReason();
   const std::wstring full = LoadCommandString(STR_DOCUMENT_FULL);
   switch (id) {
     case CMD_EDIT_UNDO:
@@ -88,19 +91,19 @@ bool MainFrame::OnEditCommand(UINT id) {
       view->Redo();
       break;
     case CMD_EDIT_COPY:
-      OnEditCopy();
+      Copy();
       break;
     case CMD_EDIT_CUT:
-      OnEditCut();
+      Cut();
       break;
     case CMD_EDIT_PASTE:
-      OnEditPaste();
+      Paste();
       break;
     case CMD_ENTRY_INSERT:
-      if (!view->InsertEntry()) RefuseEntryCommand(full);
+      if (!view->InsertEntry()) frame_.RefuseCommand(full);
       break;
     case CMD_ENTRY_DUPLICATE:
-      if (!view->DuplicateEntry()) RefuseEntryCommand(full);
+      if (!view->DuplicateEntry()) frame_.RefuseCommand(full);
       break;
     case CMD_ENTRY_DELETE:
       view->DeleteEntry();
@@ -118,7 +121,7 @@ bool MainFrame::OnEditCommand(UINT id) {
 }
 
 // Undo and the clipboard commands belong to a focused text box, as its own keys do.
-bool MainFrame::RouteToTextBox(UINT id) {
+bool EntryFeature::RouteToTextBox(UINT id) {
   const UINT message = TextBoxMessage(id);
   HWND focus = GetFocus();
   if (message == 0 || !IsTextBox(focus)) return false;
@@ -137,61 +140,39 @@ std::vector<DocumentEntry> SelectedEntries(const AmbientView& view) {
 
 }  // namespace
 
-void MainFrame::OnEditCopy() {
-  AmbientView* view = ActiveView();
+void EntryFeature::Copy() {
+  AmbientView* view = frame_.ActiveView();
   view->CloseEditor();
   const std::vector<DocumentEntry> entries = SelectedEntries(*view);
-  if (entries.empty() || !PutEntriesOnClipboard(Handle(), entries)) RefusalBeep();
+  if (entries.empty() || !PutEntriesOnClipboard(frame_.FrameWindow(), entries)) RefusalBeep();
 }
 
 // The copy and the deletion are one step of the history: the copy changes nothing.
-void MainFrame::OnEditCut() {
-  AmbientView* view = ActiveView();
+void EntryFeature::Cut() {
+  AmbientView* view = frame_.ActiveView();
   view->CloseEditor();
   const std::vector<DocumentEntry> entries = SelectedEntries(*view);
-  if (entries.empty() || !PutEntriesOnClipboard(Handle(), entries)) {
+  if (entries.empty() || !PutEntriesOnClipboard(frame_.FrameWindow(), entries)) {
     RefusalBeep();
     return;
   }
   view->DeleteEntry();
 }
 
-void MainFrame::OnEditPaste() {
-  AmbientView* view = ActiveView();
+void EntryFeature::Paste() {
+  AmbientView* view = frame_.ActiveView();
   view->CloseEditor();
-  const ClipboardPaste paste = TakeEntriesFromClipboard(Handle(), MaxAmbientEntries - view->GetEntryCount());
+  const ClipboardPaste paste = TakeEntriesFromClipboard(frame_.FrameWindow(), MaxAmbientEntries - view->GetEntryCount());
   if (paste.error != EntryTextError::None) {
-    RefuseEntryCommand(PasteRefusal(paste));
+    frame_.RefuseCommand(PasteRefusal(paste));
     return;
   }
-  if (!view->PasteEntries(paste.entries)) RefuseEntryCommand(LoadCommandString(STR_DOCUMENT_FULL));
+  if (!view->PasteEntries(paste.entries)) frame_.RefuseCommand(LoadCommandString(STR_DOCUMENT_FULL));
 }
 
-void MainFrame::RefuseEntryCommand(const std::wstring& reason) {
-  ShowStatusReason(reason);
-  RefusalBeep();
-}
-
-void MainFrame::ShowStatusReason(const std::wstring& reason) {
-  reasonView_ = ActiveView();
-  ::ShowStatusReason(statusBar_, reason);
-}
-
-// A reason speaks of the document that was active when it was given; another one coming to
-// the front (switched to, opened, or left when that one closed) ends it.
-void MainFrame::EndReasonOfOtherView() {
-  if (ActiveView() == reasonView_) return;
-  reasonView_ = ActiveView();
-  EndStatusReason(statusBar_);
-}
-
-bool MainFrame::CellEditorOpen() const {
-  const AmbientView* view = ActiveView();
-  return view != nullptr && IsWindow(view->GetEditor());
-}
-
-void MainFrame::UpdateEditCommandStates() {
-  const AmbientView* view = ActiveView();
+void EntryFeature::UpdateStates(CommandStateMap& states) {
+  states_ = &states;
+  const AmbientView* view = frame_.ActiveView();
   HWND focus = GetFocus();
   const bool textBox = view != nullptr && IsTextBox(focus) && IsChild(view->Handle(), focus);
   const std::vector<int> entries = view != nullptr ? view->GetSelectedEntries() : std::vector<int>();
@@ -199,36 +180,36 @@ void MainFrame::UpdateEditCommandStates() {
   if (textBox) {
     DWORD start = 0, end = 0;
     SendMessageW(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    commandStates_.EnableCommand(CMD_EDIT_UNDO, SendMessageW(focus, EM_CANUNDO, 0, 0) != 0);
-    commandStates_.EnableCommand(CMD_EDIT_REDO, false);
-    commandStates_.EnableCommand(CMD_EDIT_CUT, start != end);
-    commandStates_.EnableCommand(CMD_EDIT_COPY, start != end);
-    commandStates_.EnableCommand(CMD_EDIT_PASTE, IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE);
+    states.EnableCommand(CMD_EDIT_UNDO, SendMessageW(focus, EM_CANUNDO, 0, 0) != 0);
+    states.EnableCommand(CMD_EDIT_REDO, false);
+    states.EnableCommand(CMD_EDIT_CUT, start != end);
+    states.EnableCommand(CMD_EDIT_COPY, start != end);
+    states.EnableCommand(CMD_EDIT_PASTE, IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE);
   } else {
-    commandStates_.EnableCommand(CMD_EDIT_UNDO, view != nullptr && view->CanUndo());
-    commandStates_.EnableCommand(CMD_EDIT_REDO, view != nullptr && view->CanRedo());
-    commandStates_.EnableCommand(CMD_EDIT_CUT, selected);
-    commandStates_.EnableCommand(CMD_EDIT_COPY, selected);
-    commandStates_.EnableCommand(CMD_EDIT_PASTE, view != nullptr && ClipboardMayHoldEntries());
+    states.EnableCommand(CMD_EDIT_UNDO, view != nullptr && view->CanUndo());
+    states.EnableCommand(CMD_EDIT_REDO, view != nullptr && view->CanRedo());
+    states.EnableCommand(CMD_EDIT_CUT, selected);
+    states.EnableCommand(CMD_EDIT_COPY, selected);
+    states.EnableCommand(CMD_EDIT_PASTE, view != nullptr && ClipboardMayHoldEntries());
   }
-  commandStates_.EnableCommand(CMD_ENTRY_INSERT, view != nullptr);
-  commandStates_.EnableCommand(CMD_ENTRY_DUPLICATE, selected);
-  commandStates_.EnableCommand(CMD_ENTRY_DELETE, selected);
+  states.EnableCommand(CMD_ENTRY_INSERT, view != nullptr);
+  states.EnableCommand(CMD_ENTRY_DUPLICATE, selected);
+  states.EnableCommand(CMD_ENTRY_DELETE, selected);
   // The block moves as one, so it stops at either edge.
-  commandStates_.EnableCommand(CMD_ENTRY_MOVE_UP, selected && entries.front() > 0);
-  commandStates_.EnableCommand(CMD_ENTRY_MOVE_DOWN, selected && entries.back() < view->GetEntryCount() - 1);
+  states.EnableCommand(CMD_ENTRY_MOVE_UP, selected && entries.front() > 0);
+  states.EnableCommand(CMD_ENTRY_MOVE_DOWN, selected && entries.back() < view->GetEntryCount() - 1);
 }
 
 // Right-click, Shift+F10 and the Menu key on a document show its Edit menu; from the keyboard
 // it opens below the selected row. Default processing hands the request up with each parent
 // naming its own child, so the document is found by the focus or the clicked point.
-bool MainFrame::OnContextMenu(HWND window, LPARAM position) {
-  AmbientView* view = ActiveView();
-  if (view == nullptr || (window != ClientWindow() && !IsInside(view->Handle(), window))) return false;
+bool EntryFeature::OnContextMenu(HWND window, LPARAM position) {
+  AmbientView* view = frame_.ActiveView();
+  if (view == nullptr || (window != frame_.PageTabs().Handle() && !IsInside(view->Handle(), window))) return false;
   const bool fromKeyboard = position == -1;
   POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   if (!IsInside(view->Handle(), fromKeyboard ? GetFocus() : WindowFromPoint(point))) return false;
-  HMENU popup = GetSubMenu(commandBar_.GetMenu(), kEditMenuPosition);
+  HMENU popup = GetSubMenu(menu_, kEditMenuPosition);
   if (popup == nullptr) return false;
   if (fromKeyboard) {
     // Under the focused cell, where the keyboard user is looking.
@@ -237,13 +218,13 @@ bool MainFrame::OnContextMenu(HWND window, LPARAM position) {
     point = {cell.left, cell.bottom};
     ClientToScreen(view->Handle(), &point);
   }
-  UpdateEditCommandStates();
+  if (states_ != nullptr) UpdateStates(*states_);
   constexpr UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON;
-  if (commandBar_.Handle() == nullptr) {
-    TrackPopupMenuEx(popup, flags, point.x, point.y, Handle(), nullptr);
+  if (menuBar_ == nullptr) {
+    TrackPopupMenuEx(popup, flags, point.x, point.y, frame_.FrameWindow(), nullptr);
     return true;
   }
   MenuBarTrackPopup record{sizeof(MenuBarTrackPopup), popup, flags, point.x, point.y, nullptr};
-  SendMessageW(commandBar_.Handle(), MENUBAR_TRACK_POPUP, 0, reinterpret_cast<LPARAM>(&record));
+  SendMessageW(menuBar_, MENUBAR_TRACK_POPUP, 0, reinterpret_cast<LPARAM>(&record));
   return true;
 }

@@ -1,24 +1,18 @@
-// The frame's sound commands: playing the selected entry's file, the sound folder (chosen by
-// the user or found near the document), and the names whose files are not in it.
-// The platform header before the common controls'.
-// clang-format off
-#include <windows.h>
+#include "soundfolder/SoundFeature.h"
+
 #include <commctrl.h>
-// clang-format on
 
 #include <algorithm>
 #include <cwchar>
 #include <initializer_list>
 
+#include "ambient/AmbientView.h"
+#include "commands/CommandStateMap.h"
 #include "commands/CommandStrings.h"
 #include "documents/FileDialog.h"
-#include "app/MainFrame.h"
-#include "commands/MenuPrompts.h"
-#include "session/Settings.h"
-#include "soundfolder/SoundFolderDialog.h"
-#include "app/StatusPanes.h"
+#include "grid/GridMessages.h"
 #include "grid/InplaceEdit.h"
-#include "resources/ResourceIds.h"
+#include "soundfolder/SoundFolderDialog.h"
 #include "sound/SoundFolderSearch.h"
 #include "win/RefusalBeep.h"
 
@@ -91,34 +85,88 @@ std::wstring EntryName(const AmbientView& view, int entry) {
 
 }  // namespace
 
-bool MainFrame::OnSoundCommand(UINT id) {
+SoundFeature::SoundFeature(FrameServices& frame, Settings& settings) : frame_(frame), settings_(settings) {
+  player_.SetNotifyWindow(frame.FrameWindow(), WM_SOUND_NOTICE);
+}
+
+bool SoundFeature::OnCommand(UINT id) {
   switch (id) {
     case CMD_SOUND_PLAY:
-      OnSoundPlay();
+      Play();
       return true;
     case CMD_SOUND_STOP:
-      OnSoundStop();
+      Stop();
       return true;
     case CMD_SOUND_NEXT_MISSING:
-      OnSelectMissingSound(1);
+      SelectMissingSound(1);
       return true;
     case CMD_SOUND_PREV_MISSING:
-      OnSelectMissingSound(-1);
+      SelectMissingSound(-1);
       return true;
     case CMD_VIEW_SOUND_FOLDER:
-      OnViewSoundFolder();
+      ChooseSoundFolder();
       return true;
     case CMD_VIEW_SOUND_FOLDER_AUTO:
-      OnFindSoundFolderAutomatically();
+      FindSoundFolderAutomatically();
       return true;
     default:
       return false;
   }
 }
 
-void MainFrame::OnSoundPlay() {
-  if (preview_) preview_->Stop();
-  AmbientView* view = ActiveView();
+// Escape stops a sound and the name editor's browse keys browse; the player's worker and the
+// name editor's button speak to the frame.
+bool SoundFeature::FilterMessage(MSG& msg) {
+  if (IsBrowseSoundKey(msg)) {
+    BrowseSoundName();
+    return true;
+  }
+  if (!IsStopSoundKey(msg)) return false;
+  Stop();
+  return true;
+}
+
+bool SoundFeature::HandleMessage(Message& m) {
+  if (m.msg == WM_SOUND_NOTICE) {
+    OnSoundNotice(static_cast<unsigned>(m.wParam));
+    m.result = 0;
+    return true;
+  }
+  if (m.msg != WM_NOTIFY) return false;
+  const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
+  if (header->code != static_cast<UINT>(GRIDN_EDITORBUTTON)) return false;
+  // The name editor's browse button does what F4 does in it.
+  if (const AmbientView* view = frame_.ActiveView();
+      view != nullptr && view->Handle() == header->hwndFrom && IsWindow(view->GetEditor()))
+    BrowseSoundName();
+  m.result = 0;
+  return true;
+}
+
+// Files may have come or gone while another program had the foreground.
+void SoundFeature::OnFrameActivated() {
+  soundCheck_.Forget();
+  soundNames_.reset();
+}
+
+std::wstring SoundFeature::CurrentFolder() {
+  UpdateSoundFolder();
+  return soundCheck_.Folder();
+}
+
+bool SoundFeature::CellEditorOpen() const {
+  const AmbientView* view = frame_.ActiveView();
+  return view != nullptr && IsWindow(view->GetEditor());
+}
+
+bool SoundFeature::IsFramesKey(const MSG& msg) const {
+  HWND frame = frame_.FrameWindow();
+  return msg.hwnd == frame || IsChild(frame, msg.hwnd);
+}
+
+void SoundFeature::Play() {
+  if (other_.stop) other_.stop();
+  AmbientView* view = frame_.ActiveView();
   const int entry = view != nullptr ? view->GetSelectedEntry() : -1;
   if (entry < 0) {
     RefusalBeep();
@@ -127,48 +175,48 @@ void MainFrame::OnSoundPlay() {
   UpdateSoundFolder();
   const std::wstring name = EntryName(*view, entry);
   if (soundCheck_.Folder().empty() || name.empty()) {
-    RefuseEntryCommand(LoadCommandString(soundCheck_.Folder().empty() ? STR_SOUND_NO_FOLDER : STR_SOUND_NO_NAME));
+    frame_.RefuseCommand(LoadCommandString(soundCheck_.Folder().empty() ? STR_SOUND_NO_FOLDER : STR_SOUND_NO_NAME));
     return;
   }
-  EndStatusReason(statusBar_);
+  frame_.EndStatusReason();
   playingView_ = view;
   player_.Play(soundCheck_.FullPath(name));
-  ShowSoundText(FormatText(STR_SOUND_PLAYING, {FileNameOf(name)}));
+  frame_.ShowStatusText(FormatText(STR_SOUND_PLAYING, {FileNameOf(name)}));
 }
 
-void MainFrame::OnSoundStop() {
-  if (preview_) preview_->Stop();
+void SoundFeature::Stop() {
+  if (other_.stop) other_.stop();
   player_.Stop();
   playingView_ = nullptr;
-  ShowSoundText(LoadCommandString(STR_READY));
+  frame_.ShowStatusText(LoadCommandString(STR_READY));
 }
 
 // The worker says the sound started, ended or failed; an older sound's notice is stale.
-void MainFrame::OnSoundNotice(unsigned generation) {
+void SoundFeature::OnSoundNotice(unsigned generation) {
   const PlayStatus status = player_.Status();
   if (status.generation != generation) return;
   const std::wstring name = FileNameOf(status.path);
   switch (status.state) {
     case PlayState::Playing:
-      ShowSoundText(FormatText(STR_SOUND_PLAYING_LENGTH, {name, LengthText(status.durationMs)}));
+      frame_.ShowStatusText(FormatText(STR_SOUND_PLAYING_LENGTH, {name, LengthText(status.durationMs)}));
       break;
     case PlayState::Failed:
       playingView_ = nullptr;
-      ShowSoundText(LoadCommandString(STR_READY));
-      ShowStatusReason(FormatText(STR_SOUND_CANNOT_PLAY, {name, FailureReason(status)}));
+      frame_.ShowStatusText(LoadCommandString(STR_READY));
+      frame_.ShowStatusReason(FormatText(STR_SOUND_CANNOT_PLAY, {name, FailureReason(status)}));
       break;
     case PlayState::Finished:
     case PlayState::Idle:
       playingView_ = nullptr;
-      ShowSoundText(LoadCommandString(STR_READY));
+      frame_.ShowStatusText(LoadCommandString(STR_READY));
       break;
   }
 }
 
 // Walks from the selected entry to the next (or previous) one whose file is not found,
 // round the end of the list.
-void MainFrame::OnSelectMissingSound(int step) {
-  AmbientView* view = ActiveView();
+void SoundFeature::SelectMissingSound(int step) {
+  AmbientView* view = frame_.ActiveView();
   if (view == nullptr) {
     RefusalBeep();
     return;
@@ -179,45 +227,45 @@ void MainFrame::OnSelectMissingSound(int step) {
   for (int offset = 1; offset <= count; ++offset) {
     const int entry = ((start + step * offset) % count + count) % count;
     if (soundCheck_.IsMissing(EntryName(*view, entry))) {
-      EndStatusReason(statusBar_);
+      frame_.EndStatusReason();
       view->SelectCell(entry, kSoundNameColumn);
       return;
     }
   }
-  RefuseEntryCommand(LoadCommandString(soundCheck_.Folder().empty() ? STR_SOUND_NO_FOLDER : STR_SOUND_NONE_MISSING));
+  frame_.RefuseCommand(LoadCommandString(soundCheck_.Folder().empty() ? STR_SOUND_NO_FOLDER : STR_SOUND_NONE_MISSING));
 }
 
 // The picker opens at the folder in use, or else at the active document's own folder.
-void MainFrame::OnViewSoundFolder() {
-  const QuestionUp up(questionsUp_);
+void SoundFeature::ChooseSoundFolder() {
+  const QuestionUp up(frame_);
   UpdateSoundFolder();
   std::wstring initial = soundCheck_.Folder();
-  if (const AmbientView* view = ActiveView(); initial.empty() && view != nullptr && *view->GetPath() != L'\0')
+  if (const AmbientView* view = frame_.ActiveView(); initial.empty() && view != nullptr && *view->GetPath() != L'\0')
     initial = ParentFolder(view->GetPath());
-  const auto chosen = PickSoundFolder(Handle(), LoadCommandString(STR_SOUND_FOLDER_TITLE), initial);
+  const auto chosen = PickSoundFolder(frame_.FrameWindow(), LoadCommandString(STR_SOUND_FOLDER_TITLE), initial);
   if (!chosen) return;
   settings_.SetString(kSoundFolderSetting, *chosen);
   soundCheck_.SetFolder(*chosen);
-  UpdateSoundState();
+  ShowFolderAndCounts();
 }
 
 // The chosen folder is given up: each document's names are looked for near it again.
-void MainFrame::OnFindSoundFolderAutomatically() {
+void SoundFeature::FindSoundFolderAutomatically() {
   settings_.SetString(kSoundFolderSetting, L"");
   searchedDocumentPath_.clear();
   foundFolder_.clear();
-  UpdateSoundState();
+  ShowFolderAndCounts();
 }
 
 // The user's choice wins; without one, the folder found near the active document, looked for
 // once per document path.
-void MainFrame::UpdateSoundFolder() {
+void SoundFeature::UpdateSoundFolder() {
   const auto chosen = settings_.GetString(kSoundFolderSetting);
   if (chosen && !chosen->empty()) {
     soundCheck_.SetFolder(*chosen);
     return;
   }
-  const AmbientView* view = ActiveView();
+  const AmbientView* view = frame_.ActiveView();
   const std::wstring path = view != nullptr ? view->GetPath() : L"";
   if (path != searchedDocumentPath_) {
     searchedDocumentPath_ = path;
@@ -233,9 +281,23 @@ void MainFrame::UpdateSoundFolder() {
 }
 
 // At idle: the folder in use, the count of names not found, the panes and the commands' states.
-void MainFrame::UpdateSoundState() {
+void SoundFeature::UpdateStates(CommandStateMap& states) {
+  const int missing = ShowFolderAndCounts();
+  const AmbientView* view = frame_.ActiveView();
+  const bool selected = view != nullptr && view->GetSelectedEntry() >= 0;
+  states.EnableCommand(CMD_SOUND_PLAY, !soundCheck_.Folder().empty() && selected);
+  states.EnableCommand(CMD_SOUND_STOP, player_.IsPlaying());
+  states.EnableCommand(CMD_SOUND_NEXT_MISSING, missing > 0);
+  states.EnableCommand(CMD_SOUND_PREV_MISSING, missing > 0);
+  const auto chosen = settings_.GetString(kSoundFolderSetting);
+  states.SetCommandCheck(CMD_VIEW_SOUND_FOLDER_AUTO, chosen && !chosen->empty() ? 0 : 1);
+}
+
+// The folder in use and the count of names not found in the status bar, the marks on the
+// page; returns that count.
+int SoundFeature::ShowFolderAndCounts() {
   UpdateSoundFolder();
-  const AmbientView* view = ActiveView();
+  const AmbientView* view = frame_.ActiveView();
   int named = 0, missing = 0;
   std::vector<std::wstring> names;
   for (int entry = 0; view != nullptr && entry < view->GetEntryCount(); ++entry) {
@@ -252,43 +314,21 @@ void MainFrame::UpdateSoundState() {
     count = missing > 0 ? FormatText(STR_SOUNDS_MISSING, {std::to_wstring(missing), std::to_wstring(named)})
                         : FormatText(STR_SOUNDS_ALL_FOUND, {std::to_wstring(named)});
   }
-  SetSoundPanes(count, folder ? FormatText(STR_SOUND_FOLDER_PANE, {soundCheck_.Folder()})
-                              : LoadCommandString(STR_SOUND_FOLDER_UNKNOWN));
-  const bool selected = view != nullptr && view->GetSelectedEntry() >= 0;
-  commandStates_.EnableCommand(CMD_SOUND_PLAY, folder && selected);
-  commandStates_.EnableCommand(CMD_SOUND_STOP, player_.IsPlaying());
-  commandStates_.EnableCommand(CMD_SOUND_NEXT_MISSING, missing > 0);
-  commandStates_.EnableCommand(CMD_SOUND_PREV_MISSING, missing > 0);
-  const auto chosen = settings_.GetString(kSoundFolderSetting);
-  commandStates_.SetCommandCheck(CMD_VIEW_SOUND_FOLDER_AUTO, chosen && !chosen->empty() ? 0 : 1);
-}
-
-void MainFrame::SetSoundPanes(const std::wstring& count, const std::wstring& folder) {
-  if (statusBar_ == nullptr || (count == soundPanes_[0] && folder == soundPanes_[1])) return;
-  soundPanes_[0] = count;
-  soundPanes_[1] = folder;
-  LayoutStatusPanes();
-}
-
-void MainFrame::LayoutStatusPanes() {
-  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, soundPanes_[0], soundPanes_[1]);
-}
-
-void MainFrame::ShowSoundText(const std::wstring& text) {
-  if (statusBar_ != nullptr) SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  frame_.SetSoundPanes(count, folder ? FormatText(STR_SOUND_FOLDER_PANE, {soundCheck_.Folder()})
+                                     : LoadCommandString(STR_SOUND_FOLDER_UNKNOWN));
+  return missing;
 }
 
 // Escape stops a sound, unless a cell editor or the menu bar has a use for it.
-bool MainFrame::IsStopSoundKey(const MSG& msg) const {
-  const bool sounding = player_.IsPlaying() || (preview_ && preview_->IsPlaying());
-  return msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && sounding && !CellEditorOpen() &&
-         (msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd));
+bool SoundFeature::IsStopSoundKey(const MSG& msg) const {
+  const bool sounding = player_.IsPlaying() || (other_.isPlaying && other_.isPlaying());
+  return msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && sounding && !CellEditorOpen() && IsFramesKey(msg);
 }
 
 // The name cells of entries whose files are not found carry the grid's warning mark, and say
 // where the file was looked for in their tooltip. Painting only reads what the idle pass has
 // taken as shown (UpdateSoundState), which repaints the page when the marks change.
-void MainFrame::MarkMissingSounds(AmbientView& view) {
+void SoundFeature::MarkMissingSounds(AmbientView& view) {
   view.SetCellWarning([this, &view](int row, int col) -> std::wstring {
     // Only the page shown is the active one; asking the tabs which it is would cost two
     // messages to the tab strip for every name cell painted.
@@ -301,8 +341,8 @@ void MainFrame::MarkMissingSounds(AmbientView& view) {
 }
 
 // F4 and Alt+Down in the open name editor browse for the file, as they drop a combo box.
-bool MainFrame::IsBrowseSoundKey(const MSG& msg) const {
-  const AmbientView* view = ActiveView();
+bool SoundFeature::IsBrowseSoundKey(const MSG& msg) const {
+  const AmbientView* view = frame_.ActiveView();
   if (view == nullptr || msg.hwnd != view->GetEditor() || view->GetEditColumn() != kSoundNameColumn) return false;
   const bool alt = GetKeyState(VK_MENU) < 0, shift = GetKeyState(VK_SHIFT) < 0, control = GetKeyState(VK_CONTROL) < 0;
   if (shift || control) return false;
@@ -313,13 +353,13 @@ bool MainFrame::IsBrowseSoundKey(const MSG& msg) const {
 // The Open dialog in the sound folder; the chosen file goes in as its path relative to the
 // folder, through the name editor as if typed, so that the name's checks and the history see
 // it like any other edit. A file outside the folder has no such path and is refused.
-void MainFrame::OnBrowseSoundName() {
-  AmbientView* view = ActiveView();
+void SoundFeature::BrowseSoundName() {
+  AmbientView* view = frame_.ActiveView();
   const int row = view->GetEditRow();
   UpdateSoundFolder();
   const std::wstring folder = soundCheck_.Folder();
   if (folder.empty()) {
-    RefuseEntryCommand(LoadCommandString(STR_SOUND_NO_FOLDER));
+    frame_.RefuseCommand(LoadCommandString(STR_SOUND_NO_FOLDER));
     return;
   }
   // The dialog takes the focus, which would end the edit anyway: end it as a click elsewhere does.
@@ -328,21 +368,21 @@ void MainFrame::OnBrowseSoundName() {
   wchar_t path[MAX_PATH]{};
   OPENFILENAMEW record{};
   record.lStructSize = sizeof(record);
-  record.hwndOwner = Handle();
+  record.hwndOwner = frame_.FrameWindow();
   record.lpstrFilter = filter.c_str();
   record.lpstrFile = path;
   record.nMaxFile = MAX_PATH;
   record.lpstrInitialDir = folder.c_str();
   record.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   // A reload under the dialog would put the picked name into another document's entry.
-  const QuestionUp up(questionsUp_);
+  const QuestionUp up(frame_);
   if (!GetOpenFileNameW(&record)) return;
   std::wstring chosen = path;
   std::wstring prefix = JoinSoundPath(folder, L"");
   if (chosen.size() <= prefix.size() ||
       CompareStringOrdinal(chosen.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
                            static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL) {
-    RefuseEntryCommand(FormatText(STR_SOUND_OUTSIDE_FOLDER, {chosen, folder}));
+    frame_.RefuseCommand(FormatText(STR_SOUND_OUTSIDE_FOLDER, {chosen, folder}));
     return;
   }
   const std::wstring relative = chosen.substr(prefix.size());
@@ -358,11 +398,12 @@ void MainFrame::OnBrowseSoundName() {
 
 // With a sound folder known, the name editor gets a browse button (a click is F4) and
 // completes what is typed from the folder's files; without one it is a plain text box.
-void MainFrame::DressNameEditors(AmbientView& view) {
+void SoundFeature::OnViewCreated(AmbientView& view) {
+  MarkMissingSounds(view);
   view.SetEditorOpened([this](HWND editor, int, int col) { OnNameEditorOpened(editor, col); });
 }
 
-void MainFrame::OnNameEditorOpened(HWND editor, int col) {
+void SoundFeature::OnNameEditorOpened(HWND editor, int col) {
   if (col != kSoundNameColumn) return;
   UpdateSoundFolder();
   if (soundCheck_.Folder().empty()) return;
@@ -371,7 +412,7 @@ void MainFrame::OnNameEditorOpened(HWND editor, int col) {
 }
 
 // The folder's files, read once per folder until the frame comes back from the background.
-SoundNameList MainFrame::SoundNames() {
+SoundNameList SoundFeature::SoundNames() {
   if (soundNames_ == nullptr || soundNamesFolder_ != soundCheck_.Folder()) {
     soundNamesFolder_ = soundCheck_.Folder();
     soundNames_ = std::make_shared<const std::vector<std::wstring>>(ListSoundFiles(soundNamesFolder_));
@@ -380,8 +421,6 @@ SoundNameList MainFrame::SoundNames() {
 }
 
 // A page that closes takes its sound with it.
-void MainFrame::StopSoundOfClosedViews() {
-  for (const auto& view : views_) {
-    if (view.get() == playingView_ && view->Handle() == nullptr) OnSoundStop();
-  }
+void SoundFeature::OnViewsClosing() {
+  if (playingView_ != nullptr && playingView_->Handle() == nullptr) Stop();
 }
