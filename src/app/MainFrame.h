@@ -66,6 +66,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   const CommandBar& MenuBar() const { return commandBar_; }
   const TabView& Tabs() const { return tabView_; }
   const CommandStateMap& CommandStates() const { return commandStates_; }
+  // Which feature carries out each command.
+  const CommandTable& Commands() const { return commands_; }
   // The document view of the active page, or null when no page is open.
   AmbientView* ActiveView() const override;
   // Document views the frame holds; a view goes as soon as its window is gone.
