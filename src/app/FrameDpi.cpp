@@ -57,7 +57,7 @@ void MainFrame::ApplyDpi(UINT dpi) {
   UniqueFont tabFont = FontForDpi(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), dpi);
   tabView_.SetStripFont(tabFont.get());
   tabFont_ = std::move(tabFont);
-  for (const auto& view : views_) view->ApplyDpi(dpi);
+  if (documents_) documents_->ApplyDpi(dpi);
   LayoutChildren(true);
 }
 

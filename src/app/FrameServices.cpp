@@ -5,8 +5,31 @@
 #include <commctrl.h>
 
 #include "app/StatusPanes.h"
+#include "commands/CommandStrings.h"
 #include "commands/MenuPrompts.h"
+#include "documents/DocumentsFeature.h"
+#include "resources/ResourceIds.h"
+#include "session/SingleInstance.h"
 #include "win/RefusalBeep.h"
+
+namespace {
+
+// A message whose handler failed: the frame it belongs to says so.
+void TellCommandRefused(HWND hwnd, UINT, bool outOfMemory) {
+  if (auto* frame = dynamic_cast<MainFrame*>(Window::FromHandle(GetAncestor(hwnd, GA_ROOT)))) {
+    frame->TellRefusedCommand(outOfMemory);
+  } else {
+    MessageBeep(MB_ICONHAND);
+  }
+}
+
+}  // namespace
+
+void MainFrame::TellRefusedCommand(bool outOfMemory) {
+  AskUser(LoadCommandString(outOfMemory ? STR_OUT_OF_MEMORY : STR_COMMAND_FAILED), MB_OK | MB_ICONERROR);
+}
+
+void MainFrame::ListenForFailures() { Window::SetFailureHandler(TellCommandRefused); }
 
 void MainFrame::ShowStatusReason(const std::wstring& reason) {
   reasonView_ = ActiveView();
@@ -50,4 +73,26 @@ void MainFrame::ShowError(const std::wstring& text) {
 bool MainFrame::CellEditorOpen() const {
   const AmbientView* view = ActiveView();
   return view != nullptr && IsWindow(view->GetEditor());
+}
+
+// WM_CLOSE from Exit, Alt+F4, the close box or the system menu: consumed (nothing closes)
+// unless every document may go. One asked while a question is up is consumed unasked: the
+// frame must not go under the question, nor the same page be asked about twice.
+bool MainFrame::OnClose() {
+  if (questionsUp_ > 0 || !documents_->ConfirmCloseAll()) return true;
+  // Stored while the window still has its place: the next start opens it there.
+  SaveWhereClosed();
+  // A start from now on opens its own window: files handed to this one would go down with it.
+  RemovePropW(Handle(), kFrameProperty);
+  return false;
+}
+
+bool MainFrame::OnQueryEndSession() { return questionsUp_ == 0 && documents_->ConfirmCloseAll(); }
+
+// Every question the frame asks goes through here, so that close requests know one is up.
+int MainFrame::AskUser(const std::wstring& text, UINT type) {
+  const QuestionUp up(*this);
+  wchar_t caption[256]{};
+  GetWindowTextW(Handle(), caption, 256);
+  return MessageBoxW(Handle(), text.c_str(), caption, type);
 }

@@ -130,7 +130,7 @@ void MainFrame::OpenHandedFiles() {
 void MainFrame::UpdateUnsavedMarks() {
   for (int page = 0; page < tabView_.GetPageCount(); ++page) {
     const auto* view = static_cast<const AmbientView*>(tabView_.GetPageData(page));
-    tabView_.SetPageMarked(page, view != nullptr && !HoldsNothingToLose(*view));
+    tabView_.SetPageMarked(page, view != nullptr && !DocumentsFeature::HoldsNothingToLose(*view));
   }
 }
 
@@ -147,9 +147,8 @@ void MainFrame::OnWindowsDialog() {
   };
   pages.active = [this] { return tabView_.GetActivePage(); };
   pages.close = [this](int page) {
-    if (!ConfirmClosePage(page)) return false;
-    tabView_.RemovePage(page);
-    ReleaseClosedViews();
+    if (!documents_->ConfirmClosePage(page)) return false;
+    documents_->ClosePage(page);
     return true;
   };
   const QuestionUp up(*this);

@@ -83,7 +83,7 @@ int WindowHeight(HWND window) {
 MainFrame::MainFrame(Settings& settings) : settings_(settings) {}
 
 MainFrame::~MainFrame() {
-  if (recovery_) WriteRecoveryCopiesOnCrash(nullptr);
+  if (documents_) documents_->StopCopyingOnCrash();
   if (Handle() != nullptr) DestroyWindow(Handle());
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
 }
@@ -116,7 +116,6 @@ AmbientView* MainFrame::ActiveView() const {
 // ---- dispatch ----
 
 bool MainFrame::HandleMessage(Message& m) {
-  if (HandleOutsideWorldMessage(m)) return true;
   for (FrameFeature* feature : features_) {
     if (feature->HandleMessage(m)) return true;
   }
@@ -172,7 +171,7 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       return true;
     case WM_NCDESTROY:
       // Every page window went down with the client before this last message.
-      ReleaseClosedViews();
+      if (documents_) documents_->ReleaseClosedViews();
       return false;
     default:
       return false;
@@ -281,7 +280,6 @@ bool MainFrame::IsCloseTabKey(const MSG& msg) const {
 
 void MainFrame::DoIdle() {
   UpdateUnsavedMarks();
-  if (recoveryDue_) ScheduleRecoveryCopies();
   EndReasonOfOtherView();
   commands_.UpdateStates(commandStates_);
   commandStates_.PushToToolbars();
@@ -302,6 +300,12 @@ void MainFrame::OnValueRefused(const GridNotify& notify) {
   ShowStatusReason(LoadCommandString(number ? STR_REFUSED_NUMBER : STR_REFUSED_VALUE));
 }
 
+// A view made later in the place of a closed one must not inherit its reason.
+void MainFrame::OnViewsClosing() {
+  for (FrameFeature* feature : features_) feature->OnViewsClosing();
+  if (reasonView_ != nullptr && reasonView_->Handle() == nullptr) EndReasonOfOtherView();
+}
+
 // ---- creation and destruction ----
 
 void MainFrame::OnCreate() {
@@ -314,7 +318,6 @@ void MainFrame::OnCreate() {
   if (toolbar_.window != nullptr) commandStates_.RegisterElement(toolbar_.window, COMMAND_KIND_TOOLBAR);
   commandStates_.SetCommandCheck(CMD_VIEW_TOOLBAR, 1);
   commandStates_.SetCommandCheck(CMD_VIEW_STATUS_BAR, 1);
-  LoadNamesCodePage();
   if (MessageLoop* loop = TheAppModule().LoopForThread()) {
     loop->RegisterFilter(this);
     loop->RegisterIdleHandler(this);
@@ -334,18 +337,29 @@ void MainFrame::OnCreate() {
 // Each feature is made once the window and its bars exist; the table routes their commands,
 // and the list is the order they hear the frame's events in.
 void MainFrame::CreateFeatures() {
+  documents_ = std::make_unique<DocumentsFeature>(
+      *this, commandStates_,
+      DocumentsFeature::Host{
+          [this](const std::wstring& path) { NoteRecentFile(path); },
+          [this](AmbientView& view) { RestoreColumnWidths(view); },
+          [this] { return recentFiles_.Files().empty() ? std::wstring() : recentFiles_.Files().front(); },
+          [this](AmbientView& view) {
+            for (FrameFeature* feature : features_) feature->OnViewCreated(view);
+          },
+          [this] { OnViewsClosing(); }});
   own_ = std::make_unique<OwnCommands>(*this);
   entries_ = std::make_unique<EntryFeature>(*this, commandBar_.Handle(), commandBar_.GetMenu());
   findReplace_ = std::make_unique<FindReplaceFeature>(*this);
   sounds_ = std::make_unique<SoundFeature>(*this, settings_);
   ambience_ = std::make_unique<AmbienceFeature>(*this);
   sounds_->SetOtherSound({[this] { return ambience_->IsPlaying(); }, [this] { ambience_->Stop(); }});
+  commands_.Add(DocumentsFeature::kCommands, *documents_);
   own_->AddTo(commands_);
   commands_.Add(EntryFeature::kCommands, *entries_);
   commands_.Add(SoundFeature::kCommands, *sounds_);
   commands_.Add(FindReplaceFeature::kCommands, *findReplace_);
   ambience_->AddTo(commands_);
-  features_ = {own_.get(), entries_.get(), findReplace_.get(), sounds_.get(), ambience_.get()};
+  features_ = {documents_.get(), own_.get(), entries_.get(), findReplace_.get(), sounds_.get(), ambience_.get()};
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images

@@ -15,7 +15,7 @@
 #include "commands/CommandStateMap.h"
 #include "commands/CommandTable.h"
 #include "commands/FrameServices.h"
-#include "documents/RecoveryStore.h"
+#include "documents/DocumentsFeature.h"
 #include "entries/EntryFeature.h"
 #include "findreplace/FindReplaceFeature.h"
 #include "menubar/CommandBar.h"
@@ -71,7 +71,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   // The document view of the active page, or null when no page is open.
   AmbientView* ActiveView() const override;
   // Document views the frame holds; a view goes as soon as its window is gone.
-  size_t ViewCount() const { return views_.size(); }
+  size_t ViewCount() const { return documents_ ? documents_->ViewCount() : 0; }
 
   // Shows why a command or a typed value was refused in the status bar, until the next edit
   // or menu prompt.
@@ -79,7 +79,9 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   // Opens the file at the full path `path` in a new page; a file that cannot be read gets
   // the open error. Open, the start-up command line and dropped files all come here.
   // `nameTheFile`: several files are opened at once, so the messages say which one they mean.
-  bool OpenDocument(const std::wstring& path, bool nameTheFile = false);
+  bool OpenDocument(const std::wstring& path, bool nameTheFile = false) {
+    return documents_->OpenDocument(path, nameTheFile);
+  }
 
   // ---- the user's session (FrameSession.cpp) ----
   // Shows the frame where it was last closed; false (not shown) when nothing was stored.
@@ -91,20 +93,20 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   // ---- display scale (FrameDpi.cpp) ----
   // The scale the bars are made for; 0 until one other than the system's was applied.
   UINT Dpi() const { return dpi_; }
-  // ---- the world outside: other programs, crashes, want of memory (FrameOutsideWorld.cpp) ----
+  // ---- the world outside, kept by the documents: other programs, crashes, want of memory (FrameOutsideWorld.cpp) ----
   // Starts keeping a recovery copy of every modified document in `folder`, and writing them
   // when the process crashes. Without this call the frame writes none.
-  void KeepRecoveryCopies(const std::wstring& folder);
+  void KeepRecoveryCopies(const std::wstring& folder) { documents_->KeepRecoveryCopies(folder); }
   // Offers the copies a process that did not close normally left in the folder; Yes opens them
   // as modified documents, No deletes them. Returns how many documents were restored.
-  int OfferRecovery();
+  int OfferRecovery() { return documents_->OfferRecovery(); }
   // Compares every document with its file on disk and asks about each change once.
-  void CheckFilesOnDisk();
+  void CheckFilesOnDisk() { documents_->CheckFilesOnDisk(); }
   // Writes or deletes the recovery copies as the documents now are.
   // `durable`: flushed to the disk itself, not only to the system's cache.
-  void SyncRecoveryCopies(bool durable = false);
+  void SyncRecoveryCopies(bool durable = false) { documents_->SyncRecoveryCopies(durable); }
   // Writes the copies shortly, once the commands in a row are over.
-  void ScheduleRecoveryCopies();
+  void ScheduleRecoveryCopies() { documents_->ScheduleRecoveryCopies(); }
   // Tells the user that a command failed (for want of memory, or another error) and was refused.
   void TellRefusedCommand(bool outOfMemory);
   // Whether a question (save prompt, reload question, file dialog of a save) is up.
@@ -129,10 +131,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   int Ask(const std::wstring& text, UINT type) override { return AskUser(text, type); }
   void QuestionOpened() override { ++questionsUp_; }
   void QuestionClosed() override { --questionsUp_; }
-  void NoteDocumentsChanged() override { recoveryDue_ = true; }
+  void NoteDocumentsChanged() override { documents_->NoteChanged(); }
   void Relayout() override { LayoutChildren(false); }
   void CreateFeatures();
-  bool HandleFeatureMessage(Message& m);
+  void OnViewsClosing();
 
   bool HandleOwnMessage(Message& m);
   bool HandleSessionMessage(Message& m);
@@ -140,6 +142,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   void ApplyDpi(UINT dpi);
   bool HandleLayoutAndBarMessage(Message& m);
   bool OnNotify(Message& m);
+  void OnValueRefused(const GridNotify& notify);
 
   void OnCreate();
   void CreateMenuBar();
@@ -160,68 +163,19 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   class OwnCommands;
   bool OnCommand(UINT id);
   void OnAppExit();
-  void OnFileNew();
-  void OnFileOpen();
-  void OnFileSave();
-  void OnFileSaveAs();
   void OnViewToolbar();
   void OnViewStatusBar();
   void OnAppAbout();
-  void OnWindowClose();
-  void OnWindowCloseAll();
   void OnWindowPage(int index);
   void OnSwitchPane();
 
-  // The save prompt and its roads (FrameClosing.cpp). Each returns false when the user (or a
-  // refused cell value, or a failed save) stops the action.
   bool OnClose();
-  bool ConfirmClosePage(int index);
-  static bool HoldsNothingToLose(const AmbientView& view);
-  bool ConfirmCloseAll();
-  bool SaveDocument(AmbientView& view);
-  bool SaveDocumentAs(AmbientView& view);
-  std::wstring DialogFolder(const AmbientView* view) const;
-  void OnValueRefused(const GridNotify& notify);
   bool OnQueryEndSession();
   int AskUser(const std::wstring& text, UINT type);
 
-  // What the frame knows of each document beyond the view itself (FrameOutsideWorld.cpp).
-  struct DocumentWatch {
-    int recoverySlot = 0;
-    // The state of the file the user last answered about, so each change is asked about once.
-    bool asked = false;
-    FileStamp askedAbout;
-    // The state of the file the user chose to put the document over (No to its reload, Yes to
-    // overwriting it): a save over any other state asks first.
-    bool keepChosen = false;
-    FileStamp keptOver;
-    bool copyKept = false;
-    bool failureReported = false;
-  };
-  bool HandleOutsideWorldMessage(Message& m);
   static void ListenForFailures();
-  DocumentWatch& WatchOf(const AmbientView& view);
-  int PageOfView(const AmbientView* view) const;
-  std::wstring TitleOf(const AmbientView& view) const;
-  bool CheckFileOfView(AmbientView& view);
-  void NoteAnswered(const AmbientView& view, const FileStamp& now, bool keep);
-  bool ConfirmOverwriteChanged(AmbientView& view);
-  void DocumentSaved(const AmbientView& view);
-  void WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch, bool durable);
-  void ForgetClosedViews();
-  bool RestoreCopy(const RecoveryCopy& copy, int slot);
-
-  // The page holding the document stored at `path` (by any of its names), or -1.
-  int FindPageOfFile(const std::wstring& path) const;
   bool CellEditorOpen() const;
 
-  // Names kept as stored, damaged files and the names' code page (FrameOutsideData.cpp).
-  void LoadNamesCodePage();
-  void OnViewNamesCodePage(UINT id);
-  void ShowNamesCodePage();
-  void TellLoadDamage(const AmbientView& view, const std::wstring& path);
-  bool ConfirmSaveOverDamaged(const AmbientView& view);
-  void ForgetLoadDamage(const AmbientView& view);
   // The user's session (FrameSession.cpp).
   void SaveWhereClosed();
   void RestoreColumnWidths(AmbientView& view) const;
@@ -238,10 +192,6 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   // The Ambience menu and its export, the timeline and the preview (FrameAmbience.cpp).
   class AmbienceFeature;
 
-  AmbientView* CreateView();
-  void ReleaseClosedViews();
-  void ShowSaveError(const AmbientView& view);
-
   HWND rebar_ = nullptr;
   HWND statusBar_ = nullptr;
   ResourceToolbar toolbar_;
@@ -250,10 +200,6 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   CommandStateMap commandStates_;
   CommandBar commandBar_;
   TabView tabView_;
-  std::vector<std::unique_ptr<AmbientView>> views_;
-  // Views of files whose length did not match their count, until a save wrote them whole: the
-  // first save over such a file asks first.
-  std::set<const AmbientView*> damagedViews_;
   std::wstring soundPanes_[2];
   // The document active when the status bar's reason was given (compared, never followed).
   const AmbientView* reasonView_ = nullptr;
@@ -268,17 +214,12 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   UniqueFont statusFont_;
   UniqueFont tabFont_;
 
-  // ---- the world outside ----
+  // Questions up (message boxes, dialogs the frame waits for): nothing closes under them.
   int questionsUp_ = 0;
-  bool diskCheckPosted_ = false;
-  bool checkingDisk_ = false;
-  bool recoveryDue_ = false;
-  int nextRecoverySlot_ = 1;
-  std::map<const AmbientView*, DocumentWatch> watches_;
-  std::unique_ptr<RecoveryStore> recovery_;
 
   // ---- the features, and the one table their commands go through ----
   CommandTable commands_;
+  std::unique_ptr<DocumentsFeature> documents_;
   std::unique_ptr<OwnCommands> own_;
   std::unique_ptr<EntryFeature> entries_;
   std::unique_ptr<FindReplaceFeature> findReplace_;

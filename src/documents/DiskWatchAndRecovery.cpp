@@ -1,12 +1,12 @@
-// How the frame keeps work safe from the world outside it: files other programs change or
+// How the documents are kept safe from the world outside the program: files other programs change or
 // remove while they are open, and the recovery copies that let a crash, a forced end or a power
 // cut lose nothing the user typed.
 #include <algorithm>
 
 #include "commands/CommandStrings.h"
-#include "app/MainFrame.h"
-#include "commands/MenuPrompts.h"
-#include "resources/ResourceIds.h"
+#include "documents/DocumentsFeature.h"
+#include "grid/GridMessages.h"
+#include "tabs/TabView.h"
 
 namespace {
 
@@ -21,31 +21,16 @@ constexpr UINT kRecoveryInterval = 30 * 1000;
 constexpr UINT_PTR kRecoverySoonTimer = 0x5258;
 constexpr UINT kRecoverySoonDelay = 500;
 
-// A message whose handler failed: the frame it belongs to says so.
-void TellCommandRefused(HWND hwnd, UINT, bool outOfMemory) {
-  if (auto* frame = dynamic_cast<MainFrame*>(Window::FromHandle(GetAncestor(hwnd, GA_ROOT)))) {
-    frame->TellRefusedCommand(outOfMemory);
-  } else {
-    MessageBeep(MB_ICONHAND);
-  }
-}
-
 }  // namespace
 
-void MainFrame::TellRefusedCommand(bool outOfMemory) {
-  AskUser(LoadCommandString(outOfMemory ? STR_OUT_OF_MEMORY : STR_COMMAND_FAILED), MB_OK | MB_ICONERROR);
-}
-
-void MainFrame::ListenForFailures() { Window::SetFailureHandler(TellCommandRefused); }
-
-bool MainFrame::HandleOutsideWorldMessage(Message& m) {
+bool DocumentsFeature::HandleMessage(Message& m) {
   switch (m.msg) {
     case WM_ACTIVATEAPP:
       if (m.wParam == 0) return false;
       [[fallthrough]];
     case WM_ACTIVATE:
       if (LOWORD(m.wParam) != WA_INACTIVE && !diskCheckPosted_) {
-        diskCheckPosted_ = PostMessageW(Handle(), kCheckFilesOnDisk, 0, 0) != 0;
+        diskCheckPosted_ = PostMessageW(frame_.FrameWindow(), kCheckFilesOnDisk, 0, 0) != 0;
       }
       return false;
     case kCheckFilesOnDisk:
@@ -55,7 +40,7 @@ bool MainFrame::HandleOutsideWorldMessage(Message& m) {
       return true;
     case WM_TIMER:
       if (m.wParam == kRecoverySoonTimer) {
-        KillTimer(Handle(), kRecoverySoonTimer);
+        KillTimer(frame_.FrameWindow(), kRecoverySoonTimer);
         SyncRecoveryCopies();
         m.result = 0;
         return true;
@@ -78,22 +63,22 @@ bool MainFrame::HandleOutsideWorldMessage(Message& m) {
   }
 }
 
-MainFrame::DocumentWatch& MainFrame::WatchOf(const AmbientView& view) {
+DocumentsFeature::DocumentWatch& DocumentsFeature::WatchOf(const AmbientView& view) {
   auto [found, added] = watches_.try_emplace(&view);
   if (added) found->second.recoverySlot = nextRecoverySlot_++;
   return found->second;
 }
 
-int MainFrame::PageOfView(const AmbientView* view) const {
-  for (int page = 0; page < tabView_.GetPageCount(); ++page) {
-    if (tabView_.GetPageData(page) == view) return page;
+int DocumentsFeature::PageOfView(const AmbientView* view) const {
+  for (int page = 0; page < frame_.PageTabs().GetPageCount(); ++page) {
+    if (frame_.PageTabs().GetPageData(page) == view) return page;
   }
   return -1;
 }
 
-std::wstring MainFrame::TitleOf(const AmbientView& view) const {
+std::wstring DocumentsFeature::TitleOf(const AmbientView& view) const {
   const int page = PageOfView(&view);
-  const wchar_t* title = page == -1 ? nullptr : tabView_.GetPageTitle(page);
+  const wchar_t* title = page == -1 ? nullptr : frame_.PageTabs().GetPageTitle(page);
   return title != nullptr ? title : std::wstring();
 }
 
@@ -101,11 +86,11 @@ std::wstring MainFrame::TitleOf(const AmbientView& view) const {
 
 // Each page in turn; a question that is already up (or a check under way) makes this one wait
 // for the next activation, which the question's own end brings.
-void MainFrame::CheckFilesOnDisk() {
-  if (questionsUp_ > 0 || checkingDisk_) return;
+void DocumentsFeature::CheckFilesOnDisk() {
+  if (frame_.QuestionIsUp() || checkingDisk_) return;
   checkingDisk_ = true;
-  for (int page = 0; page < tabView_.GetPageCount(); ++page) {
-    if (auto* view = static_cast<AmbientView*>(tabView_.GetPageData(page))) {
+  for (int page = 0; page < frame_.PageTabs().GetPageCount(); ++page) {
+    if (auto* view = static_cast<AmbientView*>(frame_.PageTabs().GetPageData(page))) {
       if (!CheckFileOfView(*view)) break;
     }
   }
@@ -114,7 +99,7 @@ void MainFrame::CheckFilesOnDisk() {
 
 // False when the frame went away while the question was up. What was asked is recorded only
 // once the user has answered: a reload that fails leaves the document unchosen over the change.
-bool MainFrame::CheckFileOfView(AmbientView& view) {
+bool DocumentsFeature::CheckFileOfView(AmbientView& view) {
   if (view.GetPath()[0] == L'\0') return true;
   FileStamp now;
   const DiskChange change = CompareWithDisk(view.GetFileStamp(), view.GetPath(), now);
@@ -131,20 +116,20 @@ bool MainFrame::CheckFileOfView(AmbientView& view) {
     // Modified, the document is what Save writes back and what a recovery copy keeps.
     view.MarkModified();
     recoveryDue_ = true;
-    AskUser(FormatCommandString(STR_DISK_FILE_GONE, title), MB_OK | MB_ICONINFORMATION);
-    return Handle() != nullptr;
+    frame_.Ask(FormatCommandString(STR_DISK_FILE_GONE, title), MB_OK | MB_ICONINFORMATION);
+    return !FrameIsGone();
   }
   const UINT question = view.IsModified() ? STR_DISK_CHANGED_RELOAD_MODIFIED : STR_DISK_CHANGED_RELOAD;
   const UINT buttons = MB_YESNO | MB_ICONQUESTION | (view.IsModified() ? MB_DEFBUTTON2 : 0);
-  const int answer = AskUser(FormatCommandString(question, title), buttons);
-  if (Handle() == nullptr || PageOfView(&view) == -1) return Handle() != nullptr;
+  const int answer = frame_.Ask(FormatCommandString(question, title), buttons);
+  if (FrameIsGone() || PageOfView(&view) == -1) return !FrameIsGone();
   NoteAnswered(view, now, answer != IDYES);
   if (answer != IDYES) return true;
   if (!view.Reload()) {
     std::wstring text = FormatCommandString(STR_CANNOT_RELOAD, title);
     if (!view.GetLastLoadError().empty()) text += L"\n" + view.GetLastLoadError();
-    ShowError(text);
-    return Handle() != nullptr;
+    frame_.ShowError(text);
+    return !FrameIsGone();
   }
   WatchOf(view).asked = false;
   WatchOf(view).keepChosen = false;
@@ -154,7 +139,7 @@ bool MainFrame::CheckFileOfView(AmbientView& view) {
 
 // The change at `now` needs no reload question any more; `keep`: the user chose the document
 // over it, so a save may write over it unasked.
-void MainFrame::NoteAnswered(const AmbientView& view, const FileStamp& now, bool keep) {
+void DocumentsFeature::NoteAnswered(const AmbientView& view, const FileStamp& now, bool keep) {
   DocumentWatch& watch = WatchOf(view);
   watch.asked = true;
   watch.askedAbout = now;
@@ -166,18 +151,18 @@ void MainFrame::NoteAnswered(const AmbientView& view, const FileStamp& now, bool
 // True when the save may go ahead: the file is as it was read, gone (the save writes it back),
 // or the user says (now or in the reload question) to put the document over another program's
 // change. No asks again at the next save.
-bool MainFrame::ConfirmOverwriteChanged(AmbientView& view) {
+bool DocumentsFeature::ConfirmOverwriteChanged(AmbientView& view) {
   FileStamp now;
   if (CompareWithDisk(view.GetFileStamp(), view.GetPath(), now) != DiskChange::Changed) return true;
   if (WatchOf(view).keepChosen && WatchOf(view).keptOver == now) return true;
-  const bool overwrite = AskUser(FormatCommandString(STR_DISK_CHANGED_OVERWRITE, TitleOf(view)),
+  const bool overwrite = frame_.Ask(FormatCommandString(STR_DISK_CHANGED_OVERWRITE, TitleOf(view)),
                                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
   // Seen here, the change needs no reload question afterwards.
-  if (Handle() != nullptr && PageOfView(&view) != -1) NoteAnswered(view, now, overwrite);
+  if (!FrameIsGone() && PageOfView(&view) != -1) NoteAnswered(view, now, overwrite);
   return overwrite;
 }
 
-void MainFrame::DocumentSaved(const AmbientView& view) {
+void DocumentsFeature::DocumentSaved(const AmbientView& view) {
   WatchOf(view).asked = false;
   WatchOf(view).keepChosen = false;
   SyncRecoveryCopies();
@@ -185,19 +170,19 @@ void MainFrame::DocumentSaved(const AmbientView& view) {
 
 // ---- recovery copies ----
 
-void MainFrame::KeepRecoveryCopies(const std::wstring& folder) {
+void DocumentsFeature::KeepRecoveryCopies(const std::wstring& folder) {
   if (folder.empty()) return;
   recovery_ = std::make_unique<RecoveryStore>(folder);
   WriteRecoveryCopiesOnCrash(recovery_.get());
-  SetTimer(Handle(), kRecoveryTimer, kRecoveryInterval, nullptr);
+  SetTimer(frame_.FrameWindow(), kRecoveryTimer, kRecoveryInterval, nullptr);
 }
 
-void MainFrame::ScheduleRecoveryCopies() {
+void DocumentsFeature::ScheduleRecoveryCopies() {
   recoveryDue_ = false;
-  if (recovery_) SetTimer(Handle(), kRecoverySoonTimer, kRecoverySoonDelay, nullptr);
+  if (recovery_) SetTimer(frame_.FrameWindow(), kRecoverySoonTimer, kRecoverySoonDelay, nullptr);
 }
 
-void MainFrame::SyncRecoveryCopies(bool durable) {
+void DocumentsFeature::SyncRecoveryCopies(bool durable) {
   recoveryDue_ = false;
   if (!recovery_) return;
   for (const std::unique_ptr<AmbientView>& view : views_) {
@@ -214,7 +199,7 @@ void MainFrame::SyncRecoveryCopies(bool durable) {
 }
 
 // A copy that cannot be written is said once in the status bar, until one is written again.
-void MainFrame::WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch, bool durable) {
+void DocumentsFeature::WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch, bool durable) {
   RecoveryCopy copy;
   copy.path = view.GetPath();
   copy.title = TitleOf(view);
@@ -228,11 +213,11 @@ void MainFrame::WriteRecoveryCopy(const AmbientView& view, DocumentWatch& watch,
   }
   if (watch.failureReported) return;
   watch.failureReported = true;
-  ShowStatusReason(FormatCommandString(STR_RECOVERY_NOT_WRITTEN, copy.title));
+  frame_.ShowStatusReason(FormatCommandString(STR_RECOVERY_NOT_WRITTEN, copy.title));
 }
 
 // A document closed without saving leaves no copy behind.
-void MainFrame::ForgetClosedViews() {
+void DocumentsFeature::ForgetClosedViews() {
   for (auto watch = watches_.begin(); watch != watches_.end();) {
     const bool open =
         std::any_of(views_.begin(), views_.end(), [&](const std::unique_ptr<AmbientView>& view) {
@@ -247,11 +232,11 @@ void MainFrame::ForgetClosedViews() {
   }
 }
 
-int MainFrame::OfferRecovery() {
+int DocumentsFeature::OfferRecovery() {
   if (!recovery_) return 0;
   const std::vector<std::wstring> orphans = recovery_->FindOrphans();
   if (orphans.empty()) return 0;
-  const int answer = AskUser(FormatCommandString(STR_RECOVERY_OFFER, std::to_wstring(orphans.size())),
+  const int answer = frame_.Ask(FormatCommandString(STR_RECOVERY_OFFER, std::to_wstring(orphans.size())),
                              MB_YESNO | MB_ICONQUESTION);
   int restored = 0;
   for (const std::wstring& orphan : orphans) {
@@ -267,7 +252,7 @@ int MainFrame::OfferRecovery() {
       ++restored;
     } else {
       const std::wstring title = copy.title.empty() ? LoadCommandString(RES_MAIN) : copy.title;
-      ShowError(FormatCommandString(STR_RECOVERY_NOT_RESTORED, title));
+      frame_.ShowError(FormatCommandString(STR_RECOVERY_NOT_RESTORED, title));
     }
   }
   // The restored documents are this process's to keep safe from now on, on the disk itself
@@ -278,13 +263,13 @@ int MainFrame::OfferRecovery() {
 
 // Bound to its file again unless that file is open in another page already (two pages of one
 // file would let one save undo the other's); then it comes back as a new document.
-bool MainFrame::RestoreCopy(const RecoveryCopy& copy, int slot) {
+bool DocumentsFeature::RestoreCopy(const RecoveryCopy& copy, int slot) {
   const bool bind = !copy.path.empty() && FindPageOfFile(copy.path) == -1;
   AmbientView* view = CreateView();
   if (view == nullptr) return false;
   const std::wstring title = copy.title.empty() ? LoadCommandString(RES_MAIN) : copy.title;
   if (!view->LoadRecovered(copy.bytes, bind ? copy.path : std::wstring(), bind ? copy.stamp : FileStamp{}) ||
-      !tabView_.AddPage(view->Handle(), title.c_str(), -1, view)) {
+      !frame_.PageTabs().AddPage(view->Handle(), title.c_str(), -1, view)) {
     DestroyWindow(view->Handle());
     ReleaseClosedViews();
     return false;
