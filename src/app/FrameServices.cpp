@@ -11,6 +11,7 @@
 #include "resources/ResourceIds.h"
 #include "session/SingleInstance.h"
 #include "win/RefusalBeep.h"
+#include "win/ScopedVariant.h"
 
 namespace {
 
@@ -95,4 +96,18 @@ int MainFrame::AskUser(const std::wstring& text, UINT type) {
   wchar_t caption[256]{};
   GetWindowTextW(Handle(), caption, 256);
   return MessageBoxW(Handle(), text.c_str(), caption, type);
+}
+
+// A refusal beeps in the grid; the status bar says what the cell takes.
+void MainFrame::OnValueRefused(const GridNotify& notify) {
+  // A refusal with words of its own (a name the file cannot store) says them.
+  if (auto* grid = dynamic_cast<PropertyGrid*>(Window::FromHandle(notify.hdr.hwndFrom))) {
+    if (!grid->GetRefusalReason().empty()) {
+      ShowStatusReason(grid->GetRefusalReason());
+      return;
+    }
+  }
+  ScopedVariant value;
+  const bool number = notify.item != nullptr && notify.item->GetValue(value.get()) && value->vt == VT_I4;
+  ShowStatusReason(LoadCommandString(number ? STR_REFUSED_NUMBER : STR_REFUSED_VALUE));
 }

@@ -20,16 +20,13 @@
 #include "win/Dpi.h"
 #include "win/Reflection.h"
 #include "win/ResourceModule.h"
-#include "win/ScopedVariant.h"
 
 namespace {
 
 constexpr int kCaptionLength = 256;
-constexpr int kStatusTextLength = 128;
 constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr DWORD kToolbarStyle =
     kChildStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
-constexpr DWORD kRebarStyle = kChildStyle | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE | CCS_NODIVIDER;
 // The "&Window" popup, which receives the list of open pages.
 constexpr int kWindowMenuPosition = 4;
 
@@ -66,14 +63,6 @@ std::vector<ACCEL> CopyEntries(HACCEL accelerators) {
   std::vector<ACCEL> entries(static_cast<size_t>(CopyAcceleratorTableW(accelerators, nullptr, 0)));
   CopyAcceleratorTableW(accelerators, entries.data(), static_cast<int>(entries.size()));
   return entries;
-}
-
-bool IsVisible(HWND window) { return window != nullptr && IsWindowVisible(window); }
-
-int WindowHeight(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect.bottom - rect.top;
 }
 
 }  // namespace
@@ -248,62 +237,12 @@ bool MainFrame::OnNotify(Message& m) {
   }
 }
 
-bool MainFrame::FilterMessage(MSG& msg) {
-  // While the keyboard is in the menu bar its keys are the bar's, not the accelerators'.
-  if (commandBar_.InKeyboardMode() && commandBar_.TranslateMenuKey(msg)) return true;
-  for (FrameFeature* feature : features_) {
-    if (feature->FilterMessage(msg)) return true;
-  }
-  if (IsCloseTabKey(msg)) {
-    // The same road as Window > Close, whatever that command asks first.
-    SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(CMD_WINDOW_CLOSE, 1), 0);
-    return true;
-  }
-  if (accelerators_ != nullptr && !LeavesKeyToTextBox(acceleratorEntries_, msg) &&
-      !(CellEditorOpen() && LeavesKeyToCellEditor(acceleratorEntries_, msg)) &&
-      TranslateAcceleratorW(Handle(), accelerators_, &msg) != 0) {
-    // Default processing must still see an Alt+key that became a command (Alt+Up moves an
-    // entry); otherwise it takes the Alt as pressed alone and opens the menu bar on release.
-    if (msg.message == WM_SYSKEYDOWN) DefWindowProcW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
-    return true;
-  }
-  if (commandBar_.TranslateMenuKey(msg)) return true;
-  return tabView_.TranslatePageKeys(&msg);
-}
-
-// Ctrl+F4 on any window of the frame, without Shift or Alt.
-bool MainFrame::IsCloseTabKey(const MSG& msg) const {
-  if (msg.message != WM_KEYDOWN || msg.wParam != VK_F4) return false;
-  if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0) return false;
-  return msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd);
-}
-
 void MainFrame::DoIdle() {
   UpdateUnsavedMarks();
   EndReasonOfOtherView();
   commands_.UpdateStates(commandStates_);
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
-}
-
-// A refusal beeps in the grid; the status bar says what the cell takes.
-void MainFrame::OnValueRefused(const GridNotify& notify) {
-  // A refusal with words of its own (a name the file cannot store) says them.
-  if (auto* grid = dynamic_cast<PropertyGrid*>(Window::FromHandle(notify.hdr.hwndFrom))) {
-    if (!grid->GetRefusalReason().empty()) {
-      ShowStatusReason(grid->GetRefusalReason());
-      return;
-    }
-  }
-  ScopedVariant value;
-  const bool number = notify.item != nullptr && notify.item->GetValue(value.get()) && value->vt == VT_I4;
-  ShowStatusReason(LoadCommandString(number ? STR_REFUSED_NUMBER : STR_REFUSED_VALUE));
-}
-
-// A view made later in the place of a closed one must not inherit its reason.
-void MainFrame::OnViewsClosing() {
-  for (FrameFeature* feature : features_) feature->OnViewsClosing();
-  if (reasonView_ != nullptr && reasonView_->Handle() == nullptr) EndReasonOfOtherView();
 }
 
 // ---- creation and destruction ----
@@ -334,73 +273,6 @@ void MainFrame::OnCreate() {
   CreateFeatures();
 }
 
-// Each feature is made once the window and its bars exist; the table routes their commands,
-// and the list is the order they hear the frame's events in.
-void MainFrame::CreateFeatures() {
-  documents_ = std::make_unique<DocumentsFeature>(
-      *this, commandStates_,
-      DocumentsFeature::Host{
-          [this](const std::wstring& path) { NoteRecentFile(path); },
-          [this](AmbientView& view) { RestoreColumnWidths(view); },
-          [this] { return recentFiles_.Files().empty() ? std::wstring() : recentFiles_.Files().front(); },
-          [this](AmbientView& view) {
-            for (FrameFeature* feature : features_) feature->OnViewCreated(view);
-          },
-          [this] { OnViewsClosing(); }});
-  own_ = std::make_unique<OwnCommands>(*this);
-  entries_ = std::make_unique<EntryFeature>(*this, commandBar_.Handle(), commandBar_.GetMenu());
-  findReplace_ = std::make_unique<FindReplaceFeature>(*this);
-  sounds_ = std::make_unique<SoundFeature>(*this, settings_);
-  ambience_ = std::make_unique<AmbienceFeature>(*this);
-  sounds_->SetOtherSound({[this] { return ambience_->IsPlaying(); }, [this] { ambience_->Stop(); }});
-  commands_.Add(DocumentsFeature::kCommands, *documents_);
-  own_->AddTo(commands_);
-  commands_.Add(EntryFeature::kCommands, *entries_);
-  commands_.Add(SoundFeature::kCommands, *sounds_);
-  commands_.Add(FindReplaceFeature::kCommands, *findReplace_);
-  ambience_->AddTo(commands_);
-  features_ = {documents_.get(), own_.get(), entries_.get(), findReplace_.get(), sounds_.get(), ambience_.get()};
-}
-
-// The menu shows only in the menu bar, which takes it over and shows the toolbar's images
-// beside the items that have a button.
-void MainFrame::CreateMenuBar() {
-  if (commandBar_.Create(Handle()) == nullptr) return;
-  HMENU menu = GetMenu(Handle());
-  commandBar_.AttachMenu(menu);
-  commandBar_.LoadImagesOnFirstUse(ResourceModule(), RES_MAIN);
-  SetMenu(Handle(), nullptr);
-}
-
-// Without a rebar the bars stay plain children where they were made.
-void MainFrame::CreateRebar() {
-  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, nullptr, kRebarStyle, 0, 0, 100, 100, Handle(),
-                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FRAME_REBAR_ID)),
-                           ResourceModule(), nullptr);
-  if (rebar_ == nullptr) return;
-  REBARINFO info{};
-  info.cbSize = sizeof(info);
-  if (SendMessageW(rebar_, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info)) == 0) {
-    DestroyWindow(rebar_);
-    rebar_ = nullptr;
-    return;
-  }
-  if (commandBar_.Handle() != nullptr) AddBarBand(rebar_, commandBar_.Handle(), false);
-  if (toolbar_.window != nullptr) AddBarBand(rebar_, toolbar_.window, true);
-}
-
-void MainFrame::CreateStatusBar() {
-  wchar_t ready[kStatusTextLength]{};
-  LoadStringW(ResourceModule(), STR_READY, ready, kStatusTextLength);
-  statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, ready, kChildStyle | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
-                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FRAME_STATUS_BAR_ID)),
-                               ResourceModule(), nullptr);
-}
-
-void MainFrame::CreateClient() {
-  tabView_.Create(TabView::Class(), Handle(), RECT{}, nullptr, kChildStyle, WS_EX_CLIENTEDGE);
-}
-
 void MainFrame::OnDestroy() {
   RemovePropW(Handle(), kFrameProperty);
   for (FrameFeature* feature : features_) feature->OnFrameDestroying();
@@ -414,83 +286,4 @@ void MainFrame::OnDestroy() {
 void MainFrame::OnFrameDestroy() {
   const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
   if ((style & (WS_CHILD | WS_POPUP)) == 0) PostQuitMessage(1);
-}
-
-void MainFrame::OnSetFocus() {
-  if (ClientWindow() != nullptr) SetFocus(ClientWindow());
-}
-
-// Back from the background the focus returns where it was (an open cell editor keeps its
-// edit), as long as that window is still there and on screen. True when it gave the focus
-// back; the default processing would give it to the frame.
-bool MainFrame::OnActivate(WPARAM state) {
-  if (LOWORD(state) == WA_INACTIVE) {
-    CancelModes();
-    HWND focus = GetFocus();
-    focusWhenDeactivated_ = focus != nullptr && IsChild(Handle(), focus) ? focus : nullptr;
-    return false;
-  }
-  for (FrameFeature* feature : features_) feature->OnFrameActivated();
-  HWND saved = std::exchange(focusWhenDeactivated_, nullptr);
-  if (HIWORD(state) != 0 || saved == nullptr || !IsWindow(saved) || !IsChild(Handle(), saved) ||
-      !IsWindowVisible(saved) || !IsWindowEnabled(saved))
-    return false;
-  SetFocus(saved);
-  return true;
-}
-
-// Lists dropped from a cell close up when the frame moves, changes size or goes to the
-// background; they hear it through the window with the focus, as combo boxes do.
-void MainFrame::CancelModes() {
-  HWND focus = GetFocus();
-  if (focus != nullptr && focus != Handle()) SendMessageW(focus, WM_CANCELMODE, 0, 0);
-}
-
-// Only top-level windows hear of setting changes; the bars, the client and its pages follow
-// them too.
-void MainFrame::ForwardSettingChange(const Message& m) {
-  for (HWND child : {rebar_, commandBar_.Handle(), toolbar_.window, statusBar_, ClientWindow()}) {
-    if (child != nullptr) SendMessageW(child, m.msg, m.wParam, m.lParam);
-  }
-  LayoutChildren(true);
-}
-
-void MainFrame::OnDropFiles(HDROP drop) {
-  std::vector<std::wstring> paths;
-  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT index = 0; index < count; ++index) {
-    std::wstring path(DragQueryFileW(drop, index, nullptr, 0) + 1, L'\0');
-    path.resize(DragQueryFileW(drop, index, path.data(), static_cast<UINT>(path.size())));
-    paths.push_back(std::move(path));
-  }
-  DragFinish(drop);
-  const std::vector<std::wstring> files = FullPathsOf(paths);
-  for (const std::wstring& path : files) OpenDocument(path, files.size() > 1);
-}
-
-// ---- layout ----
-
-// The rebar and the status bar place themselves along the top and bottom edges when told
-// the frame's size changed; the client takes what they leave.
-void MainFrame::LayoutChildren(bool resizeBars) {
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  if (IsVisible(rebar_)) {
-    if (resizeBars) {
-      SendMessageW(rebar_, WM_SIZE, 0, 0);
-      InvalidateRect(rebar_, nullptr, FALSE);
-    }
-    client.top += WindowHeight(rebar_);
-  }
-  if (IsVisible(statusBar_)) {
-    if (resizeBars) {
-      SendMessageW(statusBar_, WM_SIZE, 0, 0);
-      LayoutStatusPanes();
-    }
-    client.bottom -= WindowHeight(statusBar_);
-  }
-  if (ClientWindow() == nullptr) return;
-  if (ambience_) client = ambience_->Layout(client);
-  SetWindowPos(ClientWindow(), nullptr, client.left, client.top, client.right - client.left,
-               client.bottom - client.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
