@@ -23,7 +23,6 @@ void MainFrame::OwnCommands::AddTo(CommandTable& table) {
                                   CMD_NEXT_PANE, CMD_PREV_PANE,    CMD_WINDOW_LIST_MORE};
   table.Add(kIds, *this);
   table.Add(kAlwaysDisabledCommands, *this);
-  table.Add(CMD_FILE_MRU_FIRST, CMD_FILE_MRU_FIRST + RecentFiles::kMaxFiles - 1, *this);
   table.Add(CMD_WINDOW_PAGE_FIRST, CMD_WINDOW_PAGE_LAST, *this);
 }
 
@@ -55,10 +54,6 @@ bool MainFrame::OnCommand(UINT id) {
       OnWindowsDialog();
       return true;
     default:
-      if (id >= CMD_FILE_MRU_FIRST && id < CMD_FILE_MRU_FIRST + RecentFiles::kMaxFiles) {
-        OnFileRecent(id - CMD_FILE_MRU_FIRST);
-        return true;
-      }
       if (id < CMD_WINDOW_PAGE_FIRST || id > CMD_WINDOW_PAGE_LAST) return false;
       OnWindowPage(static_cast<int>(id - CMD_WINDOW_PAGE_FIRST));
       return true;

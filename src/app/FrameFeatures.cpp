@@ -2,15 +2,25 @@
 // views that come and go.
 #include "app/FrameFeatures.h"
 
+namespace {
+
+// The "&File" popup, which receives the recent files.
+constexpr int kFileMenuPosition = 0;
+
+}  // namespace
+
 // Each feature is made once the window and its bars exist; the table routes their commands,
 // and the list is the order they hear the frame's events in.
 void MainFrame::CreateFeatures() {
+  session_ = std::make_unique<SessionFeature>(
+      *this, settings_, GetSubMenu(commandBar_.GetMenu(), kFileMenuPosition),
+      [this](const std::wstring& path, bool nameTheFile) { return OpenDocument(path, nameTheFile); });
   documents_ = std::make_unique<DocumentsFeature>(
       *this, commandStates_,
       DocumentsFeature::Host{
-          [this](const std::wstring& path) { NoteRecentFile(path); },
-          [this](AmbientView& view) { RestoreColumnWidths(view); },
-          [this] { return recentFiles_.Files().empty() ? std::wstring() : recentFiles_.Files().front(); },
+          [this](const std::wstring& path) { session_->NoteRecentFile(path); },
+          [this](AmbientView& view) { session_->RestoreColumnWidths(view); },
+          [this] { return session_->LastFile(); },
           [this](AmbientView& view) {
             for (FrameFeature* feature : features_) feature->OnViewCreated(view);
           },
@@ -22,12 +32,13 @@ void MainFrame::CreateFeatures() {
   ambience_ = std::make_unique<AmbienceFeature>(*this);
   sounds_->SetOtherSound({[this] { return ambience_->IsPlaying(); }, [this] { ambience_->Stop(); }});
   commands_.Add(DocumentsFeature::kCommands, *documents_);
+  session_->AddTo(commands_);
   own_->AddTo(commands_);
   commands_.Add(EntryFeature::kCommands, *entries_);
   commands_.Add(SoundFeature::kCommands, *sounds_);
   commands_.Add(FindReplaceFeature::kCommands, *findReplace_);
   ambience_->AddTo(commands_);
-  features_ = {documents_.get(), own_.get(), entries_.get(), findReplace_.get(), sounds_.get(), ambience_.get()};
+  features_ = {documents_.get(), session_.get(), own_.get(), entries_.get(), findReplace_.get(), sounds_.get(), ambience_.get()};
 }
 
 // A view made later in the place of a closed one must not inherit its reason.

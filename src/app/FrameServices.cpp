@@ -82,7 +82,7 @@ bool MainFrame::CellEditorOpen() const {
 bool MainFrame::OnClose() {
   if (questionsUp_ > 0 || !documents_->ConfirmCloseAll()) return true;
   // Stored while the window still has its place: the next start opens it there.
-  SaveWhereClosed();
+  session_->SaveWhereClosed();
   // A start from now on opens its own window: files handed to this one would go down with it.
   RemovePropW(Handle(), kFrameProperty);
   return false;

@@ -109,7 +109,6 @@ bool MainFrame::HandleMessage(Message& m) {
     if (feature->HandleMessage(m)) return true;
   }
   if (HandleOwnMessage(m)) return true;
-  if (HandleSessionMessage(m)) return true;
   if (HandleDpiMessage(m)) return true;
   if (commandStates_.HandleMessage(m)) return true;
   if (HandleLayoutAndBarMessage(m)) return true;
@@ -137,7 +136,7 @@ bool MainFrame::HandleOwnMessage(Message& m) {
       return true;
     case WM_QUERYENDSESSION:
       m.result = OnQueryEndSession() ? TRUE : FALSE;
-      if (m.result == TRUE) SaveWhereClosed();
+      if (m.result == TRUE) session_->SaveWhereClosed();
       return true;
     case WM_ACTIVATE:
       if (!OnActivate(m.wParam)) return false;
@@ -263,7 +262,6 @@ void MainFrame::OnCreate() {
   }
   const std::wstring moreWindows = LoadCommandString(STR_WINDOWS_MORE);
   tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition), moreWindows.c_str());
-  UpdateRecentMenu();
   if (WindowDpi(Handle()) != SystemDpi() || ToolbarArtForDpi(WindowDpi(Handle())).bitmapId != RES_MAIN)
     ApplyDpi(WindowDpi(Handle()));
   DragAcceptFiles(Handle(), TRUE);

@@ -22,7 +22,7 @@
 #include "preview/AmbienceCommands.h"
 #include "preview/AmbiencePreview.h"
 #include "preview/TimelineFeature.h"
-#include "session/RecentFiles.h"
+#include "session/SessionFeature.h"
 #include "session/Settings.h"
 #include "soundfolder/SoundFeature.h"
 #include "tabs/TabView.h"
@@ -83,10 +83,10 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
     return documents_->OpenDocument(path, nameTheFile);
   }
 
-  // ---- the user's session (FrameSession.cpp) ----
+  // ---- the user's session, kept by its feature ----
   // Shows the frame where it was last closed; false (not shown) when nothing was stored.
-  bool ShowWhereLastClosed(int showCommand);
-  const RecentFiles& Recent() const { return recentFiles_; }
+  bool ShowWhereLastClosed(int showCommand) { return session_->ShowWhereLastClosed(showCommand); }
+  const RecentFiles& Recent() const { return session_->Recent(); }
   // Sizes a frame that has no stored place for its display scale, centred on its monitor.
   void SizeForFirstStart();
 
@@ -137,7 +137,6 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   void OnViewsClosing();
 
   bool HandleOwnMessage(Message& m);
-  bool HandleSessionMessage(Message& m);
   bool HandleDpiMessage(Message& m);
   void ApplyDpi(UINT dpi);
   bool HandleLayoutAndBarMessage(Message& m);
@@ -176,14 +175,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   static void ListenForFailures();
   bool CellEditorOpen() const;
 
-  // The user's session (FrameSession.cpp).
-  void SaveWhereClosed();
-  void RestoreColumnWidths(AmbientView& view) const;
-  void NoteRecentFile(const std::wstring& path);
-  void UpdateRecentMenu();
-  void OnFileRecent(size_t index);
-  bool OnCopyData(const COPYDATASTRUCT& data);
-  void OpenHandedFiles();
+  // The pages' unsaved marks and the list of all windows (FramePages.cpp).
   void UpdateUnsavedMarks();
   void OnWindowsDialog();
   void EndReasonOfOtherView();
@@ -206,9 +198,6 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   // Where the focus was when the frame last went to the background; it goes back there.
   HWND focusWhenDeactivated_ = nullptr;
   Settings& settings_;
-  RecentFiles recentFiles_{settings_};
-  // Files a second start handed over, opened once its message has been answered.
-  std::vector<std::wstring> handedFiles_;
   // The bars' fonts made for a scale other than the system's (empty: the system's own).
   UINT dpi_ = 0;
   UniqueFont statusFont_;
@@ -219,6 +208,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
 
   // ---- the features, and the one table their commands go through ----
   CommandTable commands_;
+  std::unique_ptr<SessionFeature> session_;
   std::unique_ptr<DocumentsFeature> documents_;
   std::unique_ptr<OwnCommands> own_;
   std::unique_ptr<EntryFeature> entries_;
