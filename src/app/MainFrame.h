@@ -93,7 +93,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   // ---- display scale (FrameDpi.cpp) ----
   // The scale the bars are made for; 0 until one other than the system's was applied.
   UINT Dpi() const { return dpi_; }
-  // ---- the world outside, kept by the documents: other programs, crashes, want of memory (FrameOutsideWorld.cpp) ----
+  // ---- the world outside, kept by the documents: other programs, crashes, want of memory ----
   // Starts keeping a recovery copy of every modified document in `folder`, and writing them
   // when the process crashes. Without this call the frame writes none.
   void KeepRecoveryCopies(const std::wstring& folder) { documents_->KeepRecoveryCopies(folder); }

@@ -18,7 +18,8 @@ class FrameFeature {
   // Carries out a command the table routes here; false when it is not this feature's after all,
   // so that the frame's default processing sees it.
   virtual bool OnCommand(UINT id) = 0;
-  // The idle pass: the enabled and checked states of the feature's commands.
+  // The idle pass: the enabled and checked states of the feature's commands, and whatever
+  // else waits for the thread to go idle (a recovery copy, the sound panes).
   virtual void UpdateStates(CommandStateMap&) {}
   // A message of the loop before the accelerators (a key the feature takes); true when taken.
   virtual bool FilterMessage(MSG&) { return false; }
