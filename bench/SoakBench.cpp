@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "ProcessMemory.h"
-#include "app/AppModule.h"
+#include "win/AppModule.h"
 #include "app/MainFrame.h"
-#include "app/MessageLoop.h"
+#include "win/MessageLoop.h"
 #include "resources/ResourceIds.h"
 #include "celleditors/InplaceList.h"
 #include "win/UniqueHandle.h"

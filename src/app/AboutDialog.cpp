@@ -1,6 +1,6 @@
 #include "app/AboutDialog.h"
 
-#include "app/CenterOver.h"
+#include "commands/CenterOver.h"
 #include "resources/ResourceIds.h"
 #include "win/ResourceModule.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "menubar/MenuBarMessages.h"
 #include "win/UniqueHandle.h"
 #include "win/RefusalBeep.h"

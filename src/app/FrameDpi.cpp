@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/MainFrame.h"
+#include "app/FrameFeatures.h"
 #include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 #include "win/ResourceModule.h"
@@ -34,7 +34,7 @@ bool MainFrame::HandleDpiMessage(Message& m) {
 void MainFrame::ApplyDpi(UINT dpi) {
   if (dpi == 0 || dpi == dpi_) return;
   dpi_ = dpi;
-  if (timeline_) timeline_->ApplyDpi(dpi);
+  if (ambience_) ambience_->ApplyDpi(dpi);
   const ToolbarArt art = ToolbarArtForDpi(dpi);
   if (toolbar_.images || art.bitmapId != RES_MAIN) ApplyToolbarArt(toolbar_, ResourceModule(), art);
   UpdateBarBand(rebar_, toolbar_.window);
@@ -57,7 +57,7 @@ void MainFrame::ApplyDpi(UINT dpi) {
   UniqueFont tabFont = FontForDpi(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), dpi);
   tabView_.SetStripFont(tabFont.get());
   tabFont_ = std::move(tabFont);
-  for (const auto& view : views_) view->ApplyDpi(dpi);
+  if (documents_) documents_->ApplyDpi(dpi);
   LayoutChildren(true);
 }
 

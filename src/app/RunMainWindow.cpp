@@ -1,8 +1,8 @@
 #include "app/RunMainWindow.h"
 
-#include "app/AppModule.h"
+#include "win/AppModule.h"
 #include "app/MainFrame.h"
-#include "app/MessageLoop.h"
+#include "win/MessageLoop.h"
 
 int RunMainWindow(int showCommand, const std::vector<std::wstring>& files) {
   return RunMainWindow(

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/AppModule.h"
+#include "win/AppModule.h"
 #include "app/RunMainWindow.h"
-#include "app/SingleInstance.h"
-#include "app/StartupFiles.h"
+#include "session/SingleInstance.h"
+#include "documents/StartupFiles.h"
 #include "cli/ToolRunner.h"
 
 // Every argument names a file that opens in its own page ("Open with" and files dropped on

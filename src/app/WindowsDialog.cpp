@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/CenterOver.h"
+#include "commands/CenterOver.h"
 #include "resources/ResourceIds.h"
 #include "win/ResourceModule.h"
 

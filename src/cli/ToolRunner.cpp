@@ -9,7 +9,7 @@
 #include "format/AmbientFileMessages.h"
 #include "format/FileAccess.h"
 #include "format/NamesCodePage.h"
-#include "app/Settings.h"
+#include "session/Settings.h"
 #include "resources/ResourceIds.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/ToolOptions.h"

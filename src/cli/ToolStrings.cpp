@@ -1,6 +1,6 @@
 #include "cli/ToolStrings.h"
 
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 
 std::wstring ToolString(UINT id, const std::vector<std::wstring>& inserts) { return FormatCommandStrings(id, inserts); }

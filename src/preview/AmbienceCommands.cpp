@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 #include "win/RefusalBeep.h"
 

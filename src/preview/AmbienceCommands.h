@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ambience/AmbienceChoice.h"
-#include "app/CommandStateMap.h"
+#include "commands/CommandStateMap.h"
 #include "preview/AmbienceExport.h"
 
 // What the ambience commands need of the frame, and nothing more.

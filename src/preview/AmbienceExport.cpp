@@ -4,8 +4,8 @@
 #include "ambience/RenderAmbience.h"
 #include "format/AmbientFileMessages.h"
 #include "format/FileAccess.h"
-#include "app/CommandStrings.h"
-#include "app/FileDialog.h"
+#include "commands/CommandStrings.h"
+#include "documents/FileDialog.h"
 #include "resources/ResourceIds.h"
 #include "preview/ExportProgressDialog.h"
 

@@ -3,7 +3,7 @@
 #include "ambience/AmbienceFormat.h"
 #include "ambience/AmbienceSounds.h"
 #include "ambience/Win32SoundFileReader.h"
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 #include "win/RefusalBeep.h"
 

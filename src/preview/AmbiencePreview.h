@@ -8,7 +8,7 @@
 
 #include "ambience/AmbienceChoice.h"
 #include "ambience/SoundCache.h"
-#include "app/CommandStateMap.h"
+#include "commands/CommandStateMap.h"
 #include "preview/AmbienceExport.h"
 #include "preview/AmbiencePlayer.h"
 

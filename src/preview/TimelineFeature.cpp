@@ -4,7 +4,7 @@
 
 #include "ambience/AmbienceSounds.h"
 #include "ambience/Win32SoundFileReader.h"
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 #include "panes/TimelineModel.h"
 #include "win/Dpi.h"

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "app/AppModule.h"
-#include "app/MessageLoop.h"
+#include "win/AppModule.h"
+#include "win/MessageLoop.h"
 #include "win/WindowClass.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "WinTestSupport.h"
-#include "app/AppModule.h"
+#include "win/AppModule.h"
 #include "app/MainFrame.h"
-#include "app/MessageLoop.h"
+#include "win/MessageLoop.h"
 #include "app/RunMainWindow.h"
 #include "resources/ResourceIds.h"
 #include "win/UniqueHandle.h"

@@ -10,7 +10,7 @@
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
 #include "format/Win32CodePageConverter.h"
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -374,4 +374,46 @@ TEST_F(FrameCommands, ADamagedFileSaysWhatItHoldsAndTheFirstSaveAsks) {
   EXPECT_EQ(ReadFileBytes(path), (std::vector<char>{0, 0}));
   Command(CMD_FILE_SAVE);  // whole now: no question, nothing left waiting
   EXPECT_EQ(ReadFileBytes(path), (std::vector<char>{0, 0}));
+}
+
+namespace {
+
+// Every command id in `menu` and its popups, recent files and window list included.
+void CollectMenuCommands(HMENU menu, std::vector<UINT>& ids) {
+  for (int index = 0; index < GetMenuItemCount(menu); ++index) {
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(index), TRUE, &item)) continue;
+    if (item.hSubMenu != nullptr) {
+      CollectMenuCommands(item.hSubMenu, ids);
+    } else if ((item.fType & MFT_SEPARATOR) == 0) {
+      ids.push_back(item.wID);
+    }
+  }
+}
+
+}  // namespace
+
+// A command the table does not know would be a menu item, key or button that does nothing:
+// every one of them names a feature, with a document open (the window list and recent files
+// filled) and its keys and buttons too.
+TEST_F(FrameCommands, EveryMenuItemKeyAndButtonReachesAFeature) {
+  const std::wstring path = CopyOfSample(L"game-forest.bad");
+  ASSERT_TRUE(frame->OpenDocument(path));
+  Pump();
+  std::vector<UINT> ids;
+  CollectMenuCommands(frame->MenuBar().GetMenu(), ids);
+  const int keys = CopyAcceleratorTableW(frame->Accelerators(), nullptr, 0);
+  std::vector<ACCEL> table(static_cast<size_t>(keys));
+  CopyAcceleratorTableW(frame->Accelerators(), table.data(), keys);
+  for (const ACCEL& key : table) ids.push_back(key.cmd);
+  const auto buttons = static_cast<int>(SendMessageW(frame->ToolbarWindow(), TB_BUTTONCOUNT, 0, 0));
+  for (int index = 0; index < buttons; ++index) {
+    TBBUTTON button{};
+    SendMessageW(frame->ToolbarWindow(), TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button));
+    if ((button.fsStyle & BTNS_SEP) == 0) ids.push_back(static_cast<UINT>(button.idCommand));
+  }
+  ASSERT_GT(ids.size(), 40u);
+  for (UINT id : ids) EXPECT_NE(frame->Commands().Find(id), nullptr) << "command 0x" << std::hex << id;
 }

@@ -6,7 +6,7 @@
 #include "FrameTestSupport.h"
 
 #include "WinTestSupport.h"
-#include "app/AppModule.h"
+#include "win/AppModule.h"
 #include "resources/ResourceIds.h"
 
 namespace {

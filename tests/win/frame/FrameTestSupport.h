@@ -13,7 +13,7 @@
 
 #include "ShellTestSupport.h"
 #include "app/MainFrame.h"
-#include "app/MessageLoop.h"
+#include "win/MessageLoop.h"
 
 // The real frame, recording the commands that reach it before its own handling.
 class TestFrame : public MainFrame {

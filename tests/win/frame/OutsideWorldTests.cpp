@@ -5,8 +5,8 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/CommandStrings.h"
-#include "app/RecoveryStore.h"
+#include "commands/CommandStrings.h"
+#include "documents/RecoveryStore.h"
 #include "resources/ResourceIds.h"
 #include "resources/WindowPageIds.h"
 // The common dialogs' control ids need the base declarations first.
@@ -95,6 +95,39 @@ TEST_F(OutsideWorld, EveryDialogCountsAsAQuestion) {
     ASSERT_TRUE(IsWindow(Hwnd())) << id;
     EXPECT_FALSE(frame->QuestionIsUp()) << id;
   }
+}
+
+// The question whether to save over a file whose count left records out is a question like
+// any other: while it is up the end of the session is refused and nothing closes the frame.
+TEST_F(OutsideWorld, TheQuestionBeforeSavingOverADamagedFileCounts) {
+  const std::wstring path = TempFile(L"damaged.bad");
+  std::vector<char> damaged(2 + 116 * 4, 0);
+  damaged[0] = damaged[1] = static_cast<char>(0xFF);
+  WriteFileBytes(path, damaged);
+  ModalScript open;
+  std::wstring told;
+  AnswerFileDialog(open, path);
+  ReadAndCloseMessageBox(open, told);
+  CommandWithScript(CMD_FILE_OPEN, open);
+  ASSERT_EQ(frame->Tabs().GetPageCount(), 1);
+
+  ModalScript save;
+  auto box = std::make_shared<HWND>(nullptr);
+  bool questionUp = false;
+  LRESULT endSession = TRUE;
+  save.Then([box] { return (*box = FindThreadDialog()) != nullptr; },
+            [&] {
+              questionUp = frame->QuestionIsUp();
+              endSession = SendMessageW(Hwnd(), WM_QUERYENDSESSION, 0, 0);
+            })
+      .Then([] { return true; }, [box] { PostMessageW(*box, WM_COMMAND, IDNO, 0); });
+  CommandWithScript(CMD_FILE_SAVE, save);
+  EXPECT_TRUE(save.Finished());
+  EXPECT_TRUE(questionUp);
+  EXPECT_EQ(endSession, FALSE);
+  ASSERT_TRUE(IsWindow(Hwnd()));
+  EXPECT_FALSE(frame->QuestionIsUp());
+  EXPECT_EQ(ReadFileBytes(path), damaged);
 }
 
 // An unmodified page whose file another program rewrote offers a reload, once per change; Yes

@@ -5,7 +5,7 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/ShellRecentList.h"
-#include "app/SingleInstance.h"
-#include "app/WindowPlacement.h"
+#include "session/ShellRecentList.h"
+#include "session/SingleInstance.h"
+#include "session/WindowPlacement.h"
 #include "resources/ResourceIds.h"
 
 namespace {

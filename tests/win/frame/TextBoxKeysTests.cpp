@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/TextBoxKeys.h"
+#include "commands/TextBoxKeys.h"
 #include "resources/ResourceIds.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "WinTestSupport.h"
-#include "app/CenterOver.h"
+#include "commands/CenterOver.h"
 #include "win/Window.h"
 
 namespace {

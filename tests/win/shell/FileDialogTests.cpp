@@ -9,7 +9,7 @@
 
 #include "ShellTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/FileDialog.h"
+#include "documents/FileDialog.h"
 
 namespace {
 

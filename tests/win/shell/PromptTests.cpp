@@ -9,8 +9,8 @@
 
 #include "ShellTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/MenuPrompts.h"
-#include "app/ToolTipText.h"
+#include "commands/MenuPrompts.h"
+#include "commands/ToolTipText.h"
 #include "resources/ResourceIds.h"
 #include "win/UniqueHandle.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
+#include "session/Settings.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "WinTestSupport.h"
 #include "app/ChevronMenu.h"
 #include "menubar/MenuBarMessages.h"
-#include "app/MenuPrompts.h"
-#include "app/ToolTipText.h"
+#include "commands/MenuPrompts.h"
+#include "commands/ToolTipText.h"
 #include "resources/ResourceIds.h"
 
 namespace {

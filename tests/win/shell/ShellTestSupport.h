@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandStateMap.h"
+#include "commands/CommandStateMap.h"
 #include "win/Window.h"
 
 // Drives a modal loop that the test itself starts (a dialog, a popup menu): a thread timer

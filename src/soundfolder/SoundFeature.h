@@ -1,0 +1,82 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "commands/FrameFeature.h"
+#include "commands/FrameServices.h"
+#include "resources/ResourceIds.h"
+#include "session/Settings.h"
+#include "sound/SoundPlayer.h"
+#include "soundfolder/SoundFileCheck.h"
+#include "soundfolder/SoundNameCompletion.h"
+
+// Posted by the sound player's worker to the frame (wParam: the play's generation).
+constexpr UINT WM_SOUND_NOTICE = WM_APP + 32;
+
+// The documents' sounds: playing the selected entry's file (and Escape to stop it), the sound
+// folder (chosen by the user or found near the document), the names whose files are not in it,
+// and the name editor's browse button and completion from the folder's files.
+class SoundFeature : public FrameFeature {
+ public:
+  static constexpr UINT kCommands[] = {CMD_SOUND_PLAY,         CMD_SOUND_STOP,        CMD_SOUND_NEXT_MISSING,
+                                       CMD_SOUND_PREV_MISSING, CMD_VIEW_SOUND_FOLDER, CMD_VIEW_SOUND_FOLDER_AUTO};
+  // Another sound the program makes (the ambience preview): one stops the other.
+  struct OtherSound {
+    std::function<bool()> isPlaying;
+    std::function<void()> stop;
+  };
+
+  SoundFeature(FrameServices& frame, Settings& settings);
+  void SetOtherSound(OtherSound other) { other_ = std::move(other); }
+
+  bool OnCommand(UINT id) override;
+  void UpdateStates(CommandStateMap& states) override;
+  bool FilterMessage(MSG& msg) override;
+  bool HandleMessage(Message& m) override;
+  void OnViewCreated(AmbientView& view) override;
+  void OnViewsClosing() override;
+  void OnFrameDestroying() override { Stop(); }
+  void OnFrameActivated() override;
+
+  void Stop();
+  bool IsPlaying() const { return player_.IsPlaying(); }
+  // The folder the active document's sounds are found in (empty when none is known).
+  std::wstring CurrentFolder();
+  SoundFileCheck& Check() { return soundCheck_; }
+  const SoundPlayer& Player() const { return player_; }
+
+ private:
+  void Play();
+  void OnSoundNotice(unsigned generation);
+  void SelectMissingSound(int step);
+  void ChooseSoundFolder();
+  void FindSoundFolderAutomatically();
+  void UpdateSoundFolder();
+  int ShowFolderAndCounts();
+  bool IsStopSoundKey(const MSG& msg) const;
+  bool IsBrowseSoundKey(const MSG& msg) const;
+  void BrowseSoundName();
+  void MarkMissingSounds(AmbientView& view);
+  void OnNameEditorOpened(HWND editor, int col);
+  SoundNameList SoundNames();
+  bool CellEditorOpen() const;
+  bool IsFramesKey(const MSG& msg) const;
+
+  FrameServices& frame_;
+  Settings& settings_;
+  OtherSound other_;
+  SoundPlayer player_;
+  SoundFileCheck soundCheck_;
+  // The sound folder's files the name editors complete from, and the folder they were read
+  // from; read again at the first editor after the folder changed or the frame came back.
+  SoundNameList soundNames_;
+  std::wstring soundNamesFolder_;
+  // The view whose entry plays; its page closing stops the sound.
+  const AmbientView* playingView_ = nullptr;
+  // The document path the sound folder was last looked for from, and what was found there.
+  std::wstring searchedDocumentPath_;
+  std::wstring foundFolder_;
+};
