@@ -15,7 +15,7 @@ declare -A floor=(
   [format]=2 [ambient]=2 [sound]=2 [ambience]=2 [problems]=2
   [grid]=3 [griditems]=3 [celleditors]=3 [tabs]=3 [menubar]=3 [panes]=3 [commands]=3
   [editor]=4
-  [documents]=5 [session]=5 [soundfolder]=5 [findreplace]=5 [preview]=5 [diagnostics]=5
+  [documents]=5 [session]=5 [soundfolder]=5 [findreplace]=5 [entries]=5 [preview]=5 [diagnostics]=5
   [app]=6 [cli]=6
 )
 breaches=0
