@@ -3,6 +3,7 @@
 // keeps up to date on the idle pass.
 #include <algorithm>
 
+#include "app/CommandStrings.h"
 #include "app/MainFrame.h"
 #include "resources/ResourceIds.h"
 
@@ -19,13 +20,14 @@ void MainFrame::CreateAmbienceFeatures() {
     view->SelectCell(entry, std::max(view->GetSelectedColumn(), 0));
   };
   timeline_ = std::make_unique<TimelineFeature>(
-      TimelineFeature::Host{Handle(), [this] { LayoutChildren(false); }, selectEntry}, ambience_->Choice());
+      TimelineFeature::Host{Handle(), [this] { LayoutChildren(false); }, selectEntry}, ambience_->Choice(),
+      ambience_->Sounds());
   preview_ = std::make_unique<AmbiencePreview>(
       AmbiencePreview::Host{Handle(), [this](const std::wstring& text) { ShowSoundText(text); },
                             [this] {
                               if (player_.IsPlaying()) OnSoundStop();
                             }},
-      ambience_->Choice());
+      ambience_->Choice(), ambience_->Sounds());
 }
 
 bool MainFrame::OnAmbienceCommand(UINT id) {
@@ -40,6 +42,7 @@ void MainFrame::UpdateAmbience(bool documentOpen) {
   ambience_->UpdateStates(commandStates_, documentOpen);
   timeline_->UpdateStates(commandStates_);
   preview_->UpdateStates(commandStates_, documentOpen);
+  ShowVolumeScale();
   if (!timeline_->IsShown() && !preview_->IsPlaying()) return;
   const std::optional<AmbienceExportSource> document = ActiveAmbience();
   timeline_->Refresh(document);
@@ -51,7 +54,21 @@ void MainFrame::UpdateAmbience(bool documentOpen) {
 void MainFrame::OnAmbienceCursorTimer() {
   const std::int64_t heard = preview_->HeardMs();
   timeline_->Pane().SetCursorTime(heard);
+  preview_->MarkSounding(ActiveView());
   if (heard < 0) KillTimer(Handle(), kAmbienceCursorTimer);
+}
+
+// The status bar tells, while a document is active, which scale its volumes are heard in.
+void MainFrame::ShowVolumeScale() {
+  const AmbientView* view = ActiveView();
+  std::vector<std::int32_t> volumes;
+  for (int entry = 0; view != nullptr && entry < view->GetEntryCount(); ++entry)
+    volumes.push_back(view->GetEntry(entry).values.volume);
+  const std::wstring text =
+      view != nullptr ? FormatCommandStrings(STR_AMBIENCE_VOLUME_PANE, {DescribeVolumeScale(ambience_->Choice(), volumes)}) : L"";
+  if (text == volumePane_) return;
+  volumePane_ = text;
+  LayoutStatusPanes();
 }
 
 // What the ambience hears of the active document: a copy of its entries, so that nothing it

@@ -271,7 +271,7 @@ void MainFrame::SetSoundPanes(const std::wstring& count, const std::wstring& fol
 }
 
 void MainFrame::LayoutStatusPanes() {
-  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, soundPanes_[0], soundPanes_[1]);
+  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, {soundPanes_[0], volumePane_}, soundPanes_[1]);
 }
 
 void MainFrame::ShowSoundText(const std::wstring& text) {

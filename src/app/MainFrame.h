@@ -109,6 +109,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   // The sound folder in use (empty when none is known) and whether names are found in it.
   SoundFileCheck& SoundCheck() { return soundCheck_; }
   const SoundPlayer& Player() const { return player_; }
+  AmbiencePreview& Preview() { return *preview_; }
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -271,6 +272,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   bool OnAmbienceCommand(UINT id);
   void UpdateAmbience(bool documentOpen);
   void OnAmbienceCursorTimer();
+  void ShowVolumeScale();
   static constexpr UINT_PTR kAmbienceCursorTimer = 0xA3B1;
   static constexpr UINT kAmbienceCursorMs = 50;
 
@@ -303,6 +305,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::wstring searchedDocumentPath_;
   std::wstring foundFolder_;
   std::wstring soundPanes_[2];
+  std::wstring volumePane_;
   // The document active when the status bar's reason was given (compared, never followed).
   const AmbientView* reasonView_ = nullptr;
   FindReplaceDialog findReplace_;

@@ -59,15 +59,17 @@ class StatusText {
 
 }  // namespace
 
-void LayoutStatusPanes(HWND statusBar, const std::wstring& count, const std::wstring& folder) {
+void LayoutStatusPanes(HWND statusBar, const std::vector<std::wstring>& middle, const std::wstring& folder) {
   RECT client{};
   GetClientRect(statusBar, &client);
   const int right = client.right - client.left;
   std::wstring shownFolder = folder;
+  std::vector<int> widths;
   int countWidth = 0, folderWidth = 0;
   {
     const StatusText text(statusBar);
-    countWidth = text.PaneWidth(count);
+    for (const std::wstring& pane : middle) widths.push_back(text.PaneWidth(pane));
+    for (int width : widths) countWidth += width;
     // The last pane also holds the size grip, as wide as a scroll bar.
     const int grip = GetSystemMetrics(SM_CXVSCROLL);
     const int room = std::max(0, right - right / 4 - countWidth);
@@ -77,8 +79,13 @@ void LayoutStatusPanes(HWND statusBar, const std::wstring& count, const std::wst
       folderWidth = std::min(room, text.PaneWidth(shownFolder) + grip);
     }
   }
-  int edges[3] = {std::max(0, right - countWidth - folderWidth), std::max(0, right - folderWidth), -1};
-  SendMessageW(statusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
-  SendMessageW(statusBar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(count.c_str()));
-  SendMessageW(statusBar, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(shownFolder.c_str()));
+  std::vector<int> edges;
+  int left = right - countWidth - folderWidth;
+  edges.push_back(std::max(0, left));
+  for (int width : widths) edges.push_back(std::max(0, left += width));
+  edges.back() = -1;
+  SendMessageW(statusBar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  for (std::size_t pane = 0; pane < middle.size(); ++pane)
+    SendMessageW(statusBar, SB_SETTEXTW, pane + 1, reinterpret_cast<LPARAM>(middle[pane].c_str()));
+  SendMessageW(statusBar, SB_SETTEXTW, middle.size() + 1, reinterpret_cast<LPARAM>(shownFolder.c_str()));
 }

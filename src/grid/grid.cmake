@@ -13,9 +13,11 @@ add_library(grid STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridSplice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridCommit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridInput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PropertyGridMarks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridNotifications.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyGridScale.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyItemBase.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SpeakerMark.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ValueItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VariantValue.cpp)
 target_link_libraries(grid PUBLIC grid_editors win)

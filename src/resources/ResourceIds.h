@@ -231,6 +231,8 @@
 #define STR_TIMELINE_MISSING 0x6A17
 #define STR_AMBIENCE_PLAYING 0x6A18
 #define STR_AMBIENCE_STOPPED 0x6A19
+#define STR_AMBIENCE_VOLUME_PANE 0x6A1A
+#define STR_AMBIENCE_PREPARING 0x6A1B
 // The volume scales by name (first + the scale's value).
 #define STR_SCALE_NAME_FIRST 0x6A20
 

@@ -36,7 +36,7 @@ TEST_F(MainFrameTest, TheRebarHoldsTheMenuBarAndTheToolbarOnTwoRows) {
     EXPECT_TRUE(SendMessageW(bar, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_HIDECLIPPEDBUTTONS);
   }
   EXPECT_EQ(GetDlgCtrlID(frame->ToolbarWindow()), 0xE800);
-  EXPECT_EQ(SendMessageW(frame->ToolbarWindow(), TB_BUTTONCOUNT, 0, 0), 12);
+  EXPECT_EQ(SendMessageW(frame->ToolbarWindow(), TB_BUTTONCOUNT, 0, 0), 13);
 
   // The menu lives in the menu bar alone, which answers for the frame.
   EXPECT_EQ(GetMenu(Hwnd()), nullptr);
