@@ -47,15 +47,20 @@ void MainFrame::UpdateAmbience(bool documentOpen) {
   const std::optional<AmbienceExportSource> document = ActiveAmbience();
   timeline_->Refresh(document);
   preview_->Follow(document);
-  // While the preview plays, a timer runs the timeline's cursor along with it.
-  if (preview_->IsPlaying()) SetTimer(Handle(), kAmbienceCursorTimer, kAmbienceCursorMs, nullptr);
+  // While the preview plays, a timer runs the timeline's cursor and the speaker marks along with
+  // it. It is set once: setting it again on every idle pass would put its tick off for as long
+  // as other messages keep coming.
+  if (preview_->IsPlaying() && !cursorTimerOn_)
+    cursorTimerOn_ = SetTimer(Handle(), kAmbienceCursorTimer, kAmbienceCursorMs, nullptr) != 0;
 }
 
 void MainFrame::OnAmbienceCursorTimer() {
   const std::int64_t heard = preview_->HeardMs();
   timeline_->Pane().SetCursorTime(heard);
   preview_->MarkSounding(ActiveView());
-  if (heard < 0) KillTimer(Handle(), kAmbienceCursorTimer);
+  if (heard >= 0 || preview_->IsWaitingForSounds()) return;
+  KillTimer(Handle(), kAmbienceCursorTimer);
+  cursorTimerOn_ = false;
 }
 
 // The status bar tells, while a document is active, which scale its volumes are heard in.

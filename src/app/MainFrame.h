@@ -275,6 +275,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void ShowVolumeScale();
   static constexpr UINT_PTR kAmbienceCursorTimer = 0xA3B1;
   static constexpr UINT kAmbienceCursorMs = 50;
+  bool cursorTimerOn_ = false;
 
   AmbientView* CreateView();
   void ReleaseClosedViews();

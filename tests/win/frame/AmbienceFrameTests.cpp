@@ -163,7 +163,7 @@ TEST_F(AmbienceFrame, PlayAmbienceMarksTheEntriesHeardNow) {
   frame->Preview().UseOutput([] { return std::make_unique<HeldOutput>(); });
   Command(CMD_AMBIENCE_NIGHT);
   Command(CMD_AMBIENCE_PLAY);
-  EXPECT_TRUE(SendMessageW(frame->ToolbarWindow(), TB_ISBUTTONCHECKED, CMD_AMBIENCE_PLAY, 0));
+  EXPECT_TRUE(SendMessageW(frame->ToolbarWindow(), TB_ISBUTTONCHECKED, CMD_AMBIENCE_PLAY, 0)) << "pressed while it plays";
   EXPECT_TRUE(PumpFrameUntil([this] { Pump(); }, [view] { return !view->GetRowMarks().empty(); }));
   // Every night entry starts within its first 100 ms and sounds for a second.
   EXPECT_EQ(view->GetRowMarks(), (std::vector<int>{0, 2})) << "the night's entries that have a sound";
