@@ -70,7 +70,7 @@ void MainFrame::ShowVolumeScale() {
   for (int entry = 0; view != nullptr && entry < view->GetEntryCount(); ++entry)
     volumes.push_back(view->GetEntry(entry).values.volume);
   const std::wstring text =
-      view != nullptr ? FormatCommandStrings(STR_AMBIENCE_VOLUME_PANE, {DescribeVolumeScale(ambience_->Choice(), volumes)}) : L"";
+      view != nullptr ? VolumeScalePane(ambience_->Choice(), volumes) : std::wstring();
   if (text == volumePane_) return;
   volumePane_ = text;
   LayoutStatusPanes();

@@ -72,8 +72,15 @@ void LayoutStatusPanes(HWND statusBar, const std::vector<std::wstring>& middle, 
     for (int width : widths) countWidth += width;
     // The last pane also holds the size grip, as wide as a scroll bar.
     const int grip = GetSystemMetrics(SM_CXVSCROLL);
-    const int room = std::max(0, right - right / 4 - countWidth);
     folderWidth = text.PaneWidth(folder) + grip;
+    // The panes after the first give way to the folder before it is shortened: where the sounds
+    // are looked for matters more than the rest.
+    for (std::size_t pane = widths.size(); pane-- > 1 && folderWidth > right - right / 4 - countWidth;) {
+      const int given = std::min(widths[pane], folderWidth - (right - right / 4 - countWidth));
+      widths[pane] -= given;
+      countWidth -= given;
+    }
+    const int room = std::max(0, right - right / 4 - countWidth);
     if (folderWidth > room) {
       shownFolder = text.FitPath(folder, room - grip);
       folderWidth = std::min(room, text.PaneWidth(shownFolder) + grip);
@@ -83,7 +90,7 @@ void LayoutStatusPanes(HWND statusBar, const std::vector<std::wstring>& middle, 
   int left = right - countWidth - folderWidth;
   edges.push_back(std::max(0, left));
   for (int width : widths) edges.push_back(std::max(0, left += width));
-  edges.back() = -1;
+  edges.push_back(-1);
   SendMessageW(statusBar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   for (std::size_t pane = 0; pane < middle.size(); ++pane)
     SendMessageW(statusBar, SB_SETTEXTW, pane + 1, reinterpret_cast<LPARAM>(middle[pane].c_str()));

@@ -50,3 +50,5 @@ class AmbienceCommands {
 // The scale the volumes are heard in, and whether the user chose it or the list's values did
 // ("percent (guessed from the list)").
 std::wstring DescribeVolumeScale(const AmbienceChoice& choice, std::span<const std::int32_t> volumes);
+// The same for the status bar's pane, short ("Volume: percent (guessed)").
+std::wstring VolumeScalePane(const AmbienceChoice& choice, std::span<const std::int32_t> volumes);

@@ -235,6 +235,9 @@
 #define STR_AMBIENCE_PREPARING 0x6A1B
 // The volume scales by name (first + the scale's value).
 #define STR_SCALE_NAME_FIRST 0x6A20
+// The same, shortened for the status bar.
+#define STR_SCALE_SHORT_FIRST 0x6A28
+#define STR_AMBIENCE_VOLUME_GUESSED_PANE 0x6A1C
 
 // The Problems pane: its columns' headers, and its context menu with the quick fixes it offers.
 #define STR_PROBLEMS_DOCUMENT 0x6900

@@ -154,11 +154,10 @@ TEST_F(AmbienceFrame, PlayAmbienceMarksTheEntriesHeardNow) {
   ASSERT_NE(view, nullptr);
   wchar_t volume[256]{};
   SendMessageW(frame->StatusBarWindow(), SB_GETTEXTW, 2, reinterpret_cast<LPARAM>(volume));
-  EXPECT_EQ(std::wstring(volume), RussianInterface() ? L"Громкость: проценты (по значениям списка)"
-                                                     : L"Volume: percent (guessed from the list)");
+  EXPECT_EQ(std::wstring(volume), RussianInterface() ? L"Громкость: проценты (угадано)" : L"Volume: percent (guessed)");
   Command(CMD_AMBIENCE_SCALE_BYTE);
   SendMessageW(frame->StatusBarWindow(), SB_GETTEXTW, 2, reinterpret_cast<LPARAM>(volume));
-  EXPECT_EQ(std::wstring(volume), RussianInterface() ? L"Громкость: от 0 до 255" : L"Volume: 0 to 255");
+  EXPECT_EQ(std::wstring(volume), RussianInterface() ? L"Громкость: 0-255" : L"Volume: 0-255");
 
   frame->Preview().UseOutput([] { return std::make_unique<HeldOutput>(); });
   Command(CMD_AMBIENCE_NIGHT);
