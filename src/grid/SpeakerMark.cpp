@@ -31,12 +31,14 @@ int DrawSpeakerMark(HDC dc, const RECT& cell, COLORREF colour) {
   const POINT speaker[] = {{left, middle - quarter / 2 - 1}, {neck, middle - quarter / 2 - 1}, {mouth, top},
                            {mouth, top + size},              {neck, middle + quarter / 2 + 1}, {left, middle + quarter / 2 + 1}};
   Polygon(dc, speaker, static_cast<int>(std::size(speaker)));
-  // The wave: an arc around the cone's mouth, as thick as the scale asks.
-  const int radius = size / 2 - 1;
+  // Two waves: arcs around a point just inside the cone's mouth, as thick as the scale asks.
+  const int centre = mouth - 2;
   const int thickness = std::max(size / 10, 1);
-  for (int step = 0; step < thickness; ++step) {
-    const int r = radius - step;
-    Arc(dc, mouth - r, middle - r, mouth + r + 1, middle + r + 1, mouth + r, middle + r, mouth + r, middle - r);
+  for (const int radius : {size / 4 + 1, size / 2 + 1}) {
+    for (int step = 0; step < thickness; ++step) {
+      const int r = radius - step;
+      Arc(dc, centre - r, middle - r, centre + r + 1, middle + r + 1, centre + r, middle + r, centre + r, middle - r);
+    }
   }
   SetDCPenColor(dc, oldPen);
   SetDCBrushColor(dc, oldBrush);
