@@ -3,12 +3,23 @@
 #include <set>
 
 #include "ambient/NamesCodePage.h"
+#include "ambient/TimeOfDay.h"
 
 namespace {
 
 bool IsFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The editor shows a time-of-day byte of 4 or more as Dawn, and a save writes Dawn; until then
+// the file holds the byte, and the checks see it there. Only for the checks: a fix is made on the
+// entries as the editor holds them.
+void TakeStoredTimesOfDay(std::vector<DocumentEntry>& entries) {
+  for (DocumentEntry& entry : entries) {
+    if (entry.values.timeOfDay == 0 && entry.record.timeOfDay >= TimeOfDayCount)
+      entry.values.timeOfDay = entry.record.timeOfDay;
+  }
 }
 
 }  // namespace
@@ -30,6 +41,7 @@ void OpenDocumentsProblems::Update(const std::vector<OpenDocument>& documents,
     open.insert(document.view);
     Checked& checked = checked_[document.view];
     checked.entries = EntriesOf(*document.view);
+    TakeStoredTimesOfDay(checked.entries);
     CheckSetup setup;
     setup.soundFolder = document.soundFolder;
     setup.converter = &NamesConverter();

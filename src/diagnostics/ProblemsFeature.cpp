@@ -33,7 +33,8 @@ ProblemsFeature::ProblemsFeature(Host host)
     : host_(std::move(host)), problems_([frame = host_.frame] {
         // Any message wakes the frame's loop, whose idle pass then takes the verdict in.
         PostMessageW(frame, WM_NULL, 0, 0);
-      }) {}
+      }),
+      dpi_(WindowDpi(host_.frame)) {}
 
 bool ProblemsFeature::OnCommand(UINT id) {
   switch (id) {

@@ -9,6 +9,7 @@
 #include "AmbienceTestSounds.h"
 #include "AmbientFileBytes.h"
 #include "FrameTestSupport.h"
+#include "WinTestSupport.h"
 #include "app/CommandStrings.h"
 #include "panes/ProblemsPane.h"
 #include "resources/ResourceIds.h"
@@ -30,6 +31,17 @@ void WriteList(const std::wstring& path, const std::vector<AmbientEntry>& entrie
 }
 
 int RowCount(const ProblemsPane& pane) { return ListView_GetItemCount(pane.ListHandle()); }
+
+// The rows as "title rule" lines, for the messages of failed expectations.
+std::string RowsText(const ProblemsPane& pane) {
+  std::string text;
+  for (int row = 0; row < RowCount(pane); ++row) {
+    const PaneProblem* problem = pane.RowProblem(row);
+    for (wchar_t character : problem->documentTitle) text += static_cast<char>(character);
+    text += " " + std::string(problem->problem.ruleId) + " " + std::to_string(problem->problem.entry) + "\n";
+  }
+  return text;
+}
 
 // The row of `rule` in the document titled `title`; -1 when it is not listed.
 int RowOf(const ProblemsPane& pane, const std::wstring& title, std::string_view rule) {
@@ -76,7 +88,8 @@ class ProblemsInFrame : public FrameTest {
                       MakeEntry(1000, 2000, 1, "C:\\rain.wav", 50),  // a drive letter before a found name
                       MakeEntry(1000, 2000, 1, "gone.wav", 50)});  // not in the folder
     second = TempFile(L"second.bad");
-    WriteList(second, {MakeEntry(1000, 2000, 7, "rain.wav", 50)});  // no such time of day
+    // No such time of day: shown as Dawn, but the file holds it until saved.
+    WriteList(second, {MakeEntry(1000, 2000, 7, "rain.wav", 50)});
   }
 
   void TearDown() override {
@@ -102,7 +115,7 @@ TEST_F(ProblemsInFrame, ListsGoesToFixesAndWalksTheProblemsOfEveryDocument) {
   EXPECT_TRUE(ViewItemChecked(CMD_VIEW_PROBLEMS));
   EXPECT_EQ(GetFocus(), pane->ListHandle()) << "the list asked for is there to be read";
   EXPECT_LE(ChildRect(frame->ClientWindow()).bottom, ChildRect(pane->Handle()).top);
-  ASSERT_TRUE(PumpUntil([&] { return RowCount(*pane) == 4; })) << RowCount(*pane) << " rows";
+  ASSERT_TRUE(PumpUntil([&] { return RowCount(*pane) == 4; })) << RowsText(*pane);
   EXPECT_NE(RowOf(*pane, L"first", "BAD001"), -1);
   EXPECT_NE(RowOf(*pane, L"first", "BAD004"), -1) << "the missing file, once probed";
   EXPECT_NE(RowOf(*pane, L"first", "BAD006"), -1);
