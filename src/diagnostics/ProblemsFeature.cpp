@@ -122,10 +122,11 @@ void ProblemsFeature::Refresh() {
   problems_.Update(documents, host_.chosenScale());
   if (shown_ && pane_.Handle() != nullptr) pane_.SetProblems(problems_.Rows(documents));
   const int active = host_.tabs->GetActivePage();
-  const DocumentProblems* found =
-      active == -1 ? nullptr : problems_.Find(static_cast<const AmbientView*>(host_.tabs->GetPageData(active)));
+  const auto* view = active == -1 ? nullptr : static_cast<const AmbientView*>(host_.tabs->GetPageData(active));
+  const DocumentProblems* found = problems_.Find(view);
+  // An empty list has nothing to count.
   std::wstring counts;
-  if (found != nullptr) {
+  if (found != nullptr && view->GetEntryCount() > 0) {
     counts = found->Problems().empty()
                  ? LoadCommandString(STR_PROBLEMS_NONE)
                  : FormatCommandStrings(STR_PROBLEMS_COUNTS, {std::to_wstring(found->ErrorCount()),
