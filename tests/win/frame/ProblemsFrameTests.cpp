@@ -180,6 +180,15 @@ TEST_F(ProblemsInFrame, ListsGoesToFixesAndWalksTheProblemsOfEveryDocument) {
   view->Undo();
   EXPECT_EQ(view->GetEntry(1).values.audioFile.value_or(L""), L"C:\\rain.wav");
 
+  // The fix for a missing file is the user's pick, in the name editor's own browse: one step too.
+  view->SelectCell(2, 1);
+  ModalScript pick;
+  AnswerFileDialog(pick, folder + L"\\sounds\\rain.wav");
+  CommandWithScript(CMD_PROBLEM_QUICKFIX, pick);
+  EXPECT_EQ(view->GetEntry(2).values.audioFile.value_or(L""), L"rain.wav");
+  view->Undo();
+  EXPECT_EQ(view->GetEntry(2).values.audioFile.value_or(L""), L"gone.wav");
+
   // Beside the timeline when both are shown; hidden, the documents take the room back.
   Command(CMD_VIEW_TIMELINE);
   HWND timeline = FindWindowExW(Hwnd(), nullptr, L"Sonarwick_TimelinePane", nullptr);
