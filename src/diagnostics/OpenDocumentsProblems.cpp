@@ -46,7 +46,8 @@ void OpenDocumentsProblems::Update(const std::vector<OpenDocument>& documents,
     setup.soundFolder = document.soundFolder;
     setup.converter = &NamesConverter();
     setup.volumeScale = chosenScale ? *chosenScale : GuessListVolumeScale(checked.entries);
-    checked.problems.Update(checked.entries, setup, [this](const std::wstring& path) { return worker_.Lookup(path); });
+    checked.problems.Update(checked.entries, setup,
+                            [this](const std::wstring& path) { return worker_.Lookup(path); });
   }
   std::erase_if(checked_, [&open](const auto& item) { return !open.contains(item.first); });
 }
@@ -82,7 +83,8 @@ std::vector<PaneProblem> OpenDocumentsProblems::Rows(const std::vector<OpenDocum
   return rows;
 }
 
-std::optional<QuickFix> OpenDocumentsProblems::FixNow(const OpenDocument& document, const Problem& problem) const {
+std::optional<QuickFix> OpenDocumentsProblems::FixNow(const OpenDocument& document,
+                                                      const Problem& problem) const {
   const std::vector<DocumentEntry> entries = EntriesOf(*document.view);
   return FindQuickFix(problem, entries, document.soundFolder, IsFile);
 }

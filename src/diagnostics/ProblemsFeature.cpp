@@ -30,7 +30,8 @@ bool KeyDown(int key) { return GetKeyState(key) < 0; }
 }  // namespace
 
 ProblemsFeature::ProblemsFeature(Host host)
-    : host_(std::move(host)), problems_([frame = host_.frame] {
+    : host_(std::move(host)),
+      problems_([frame = host_.frame] {
         // Any message wakes the frame's loop, whose idle pass then takes the verdict in.
         PostMessageW(frame, WM_NULL, 0, 0);
       }),
@@ -55,9 +56,7 @@ bool ProblemsFeature::OnCommand(UINT id) {
 
 void ProblemsFeature::UpdateStates(CommandStateMap& states) const {
   states.SetCommandCheck(CMD_VIEW_PROBLEMS, shown_ ? 1 : 0);
-  const int active = host_.tabs->GetActivePage();
-  const auto* view = active == -1 ? nullptr : static_cast<const AmbientView*>(host_.tabs->GetPageData(active));
-  const DocumentProblems* found = problems_.Find(view);
+  const DocumentProblems* found = problems_.Find(ActiveDocument());
   const bool any = found != nullptr && !found->Problems().empty();
   states.EnableCommand(CMD_SOUND_NEXT_MISSING, any);
   states.EnableCommand(CMD_SOUND_PREV_MISSING, any);
@@ -71,12 +70,14 @@ void ProblemsFeature::Show(bool shown) {
   if (shown && pane_.Handle() == nullptr) {
     if (!pane_.Create(host_.frame, RECT{0, 0, 0, 0}, kProblemsPaneId)) return;
     splitter_.Create(host_.frame, [this](int travel) {
-      height96_ = std::max(MulDiv(ScaleForDpi(height96_, dpi_) - travel, 96, static_cast<int>(dpi_)), kLeastHeight96);
+      height96_ =
+          std::max(MulDiv(ScaleForDpi(height96_, dpi_) - travel, 96, static_cast<int>(dpi_)), kLeastHeight96);
       host_.relayout();
     });
     pane_.SetDpi(dpi_);
   }
-  const bool focusInPane = pane_.Handle() != nullptr && (GetFocus() == pane_.Handle() || IsChild(pane_.Handle(), GetFocus()));
+  const bool focusInPane =
+      pane_.Handle() != nullptr && (GetFocus() == pane_.Handle() || IsChild(pane_.Handle(), GetFocus()));
   shown_ = shown;
   if (shown) Refresh();
   ShowWindow(pane_.Handle(), shown ? SW_SHOWNA : SW_HIDE);
@@ -85,8 +86,8 @@ void ProblemsFeature::Show(bool shown) {
   if (shown) {
     SetFocus(pane_.ListHandle());
   } else if (focusInPane) {
-    const int active = host_.tabs->GetActivePage();
-    SetFocus(active == -1 ? host_.tabs->Handle() : static_cast<AmbientView*>(host_.tabs->GetPageData(active))->Handle());
+    const AmbientView* view = ActiveDocument();
+    SetFocus(view != nullptr ? view->Handle() : host_.tabs->Handle());
   }
 }
 
@@ -98,8 +99,8 @@ RECT ProblemsFeature::Layout(RECT area, TimelineFeature* timeline) {
     // timeline's, and dragging it sizes both.
     const RECT row = RectInParent(timeline->Pane().Handle());
     const int middle = area.left + (area.right - area.left) / 2;
-    SetWindowPos(timeline->Pane().Handle(), nullptr, area.left, row.top, middle - area.left, row.bottom - row.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(timeline->Pane().Handle(), nullptr, area.left, row.top, middle - area.left,
+                 row.bottom - row.top, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(pane_.Handle(), nullptr, middle, row.top, area.right - middle, row.bottom - row.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(splitter_.Handle(), SW_HIDE);
@@ -121,8 +122,7 @@ void ProblemsFeature::Refresh() {
   const std::vector<OpenDocument> documents = Documents();
   problems_.Update(documents, host_.chosenScale());
   if (shown_ && pane_.Handle() != nullptr) pane_.SetProblems(problems_.Rows(documents));
-  const int active = host_.tabs->GetActivePage();
-  const auto* view = active == -1 ? nullptr : static_cast<const AmbientView*>(host_.tabs->GetPageData(active));
+  const AmbientView* view = ActiveDocument();
   const DocumentProblems* found = problems_.Find(view);
   // An empty list has nothing to count.
   std::wstring counts;

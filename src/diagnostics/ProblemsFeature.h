@@ -72,6 +72,8 @@ class ProblemsFeature {
   void GoTo(const NMPROBLEM& notice);
   void ApplyFix(const OpenDocument& document, const Problem& problem);
   bool Activate(const AmbientView* view);
+  // The document of the active page; null when none is open.
+  AmbientView* ActiveDocument() const;
 
   Host host_;
   OpenDocumentsProblems problems_;

@@ -18,6 +18,11 @@ std::optional<ProblemColumn> ProblemColumnOf(int gridColumn) {
 
 }  // namespace
 
+AmbientView* ProblemsFeature::ActiveDocument() const {
+  const int active = host_.tabs->GetActivePage();
+  return active == -1 ? nullptr : static_cast<AmbientView*>(host_.tabs->GetPageData(active));
+}
+
 bool ProblemsFeature::Activate(const AmbientView* view) {
   for (int page = 0; page < host_.tabs->GetPageCount(); ++page) {
     if (host_.tabs->GetPageData(page) != view) continue;
@@ -40,8 +45,7 @@ void ProblemsFeature::GoTo(const NMPROBLEM& notice) {
 // F8 and Shift+F8: from the cursor's cell to the next problem's (or the previous one's), round
 // the ends of the list.
 void ProblemsFeature::WalkProblems(bool forward) {
-  const int active = host_.tabs->GetActivePage();
-  auto* view = active == -1 ? nullptr : static_cast<AmbientView*>(host_.tabs->GetPageData(active));
+  AmbientView* view = ActiveDocument();
   const DocumentProblems* found = problems_.Find(view);
   if (found == nullptr || found->Problems().empty()) {
     host_.refuse(LoadCommandString(STR_PROBLEMS_NONE_TO_WALK));
@@ -60,8 +64,7 @@ void ProblemsFeature::WalkProblems(bool forward) {
 // Ctrl+. in a document: the certain fix of a problem of the cursor's cell (of its entry, on the
 // № column).
 void ProblemsFeature::FixAtCursor() {
-  const int active = host_.tabs->GetActivePage();
-  const auto* view = active == -1 ? nullptr : static_cast<const AmbientView*>(host_.tabs->GetPageData(active));
+  const AmbientView* view = ActiveDocument();
   const std::optional<OpenDocument> document = DocumentOf(view);
   const DocumentProblems* found = problems_.Find(view);
   if (document && found != nullptr) {
@@ -89,5 +92,6 @@ void ProblemsFeature::ApplyFix(const OpenDocument& document, const Problem& prob
     host_.pickFile(*document.view, fix->entry);
     return;
   }
-  if (!document.view->ReplaceEntryValues(fix->entry, fix->values)) host_.refuse(LoadCommandString(STR_PROBLEMS_NO_FIX));
+  if (!document.view->ReplaceEntryValues(fix->entry, fix->values))
+    host_.refuse(LoadCommandString(STR_PROBLEMS_NO_FIX));
 }

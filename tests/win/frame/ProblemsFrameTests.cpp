@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <commctrl.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -15,7 +14,6 @@
 #include "resources/ResourceIds.h"
 
 namespace {
-
 
 ProblemsPane* FindProblemsPane(HWND frame) {
   HWND pane = FindWindowExW(frame, nullptr, L"Sonarwick_ProblemsPane", nullptr);
@@ -84,9 +82,9 @@ class ProblemsInFrame : public FrameTest {
     WriteFileBytes(TempFile(L"sounds\\rain.wav"), std::vector<char>(data, data + wave.size()));
     TestSettings().SetString(L"SoundFolder", sounds);
     first = TempFile(L"first.bad");
-    WriteList(first, {MakeEntry(5000, 1000, 1, "rain.wav", 50),  // maximum below the minimum
+    WriteList(first, {MakeEntry(5000, 1000, 1, "rain.wav", 50),      // maximum below the minimum
                       MakeEntry(1000, 2000, 1, "C:\\rain.wav", 50),  // a drive letter before a found name
-                      MakeEntry(1000, 2000, 1, "gone.wav", 50)});  // not in the folder
+                      MakeEntry(1000, 2000, 1, "gone.wav", 50)});    // not in the folder
     second = TempFile(L"second.bad");
     // No such time of day: shown as Dawn, but the file holds it until saved.
     WriteList(second, {MakeEntry(1000, 2000, 7, "rain.wav", 50)});
@@ -121,7 +119,8 @@ TEST_F(ProblemsInFrame, ListsGoesToFixesAndWalksTheProblemsOfEveryDocument) {
   EXPECT_NE(RowOf(*pane, L"first", "BAD006"), -1);
   EXPECT_NE(RowOf(*pane, L"second", "BAD009"), -1);
   // The active document is the second: one error.
-  EXPECT_EQ(CountsPane(frame->StatusBarWindow()).find(FormatCommandStrings(STR_PROBLEMS_COUNTS, {L"1", L"0"})), 0u)
+  EXPECT_EQ(
+      CountsPane(frame->StatusBarWindow()).find(FormatCommandStrings(STR_PROBLEMS_COUNTS, {L"1", L"0"})), 0u)
       << CountsPane(frame->StatusBarWindow());
 
   // Ctrl+A and Ctrl+C in the pane copy problems, not the document's entries.
@@ -142,7 +141,8 @@ TEST_F(ProblemsInFrame, ListsGoesToFixesAndWalksTheProblemsOfEveryDocument) {
   EXPECT_EQ(view->GetSelectedEntry(), 1);
   EXPECT_EQ(view->GetSelectedColumn(), 1);
   EXPECT_EQ(GetFocus(), view->Handle());
-  EXPECT_EQ(CountsPane(frame->StatusBarWindow()).find(FormatCommandStrings(STR_PROBLEMS_COUNTS, {L"3", L"0"})), 0u)
+  EXPECT_EQ(
+      CountsPane(frame->StatusBarWindow()).find(FormatCommandStrings(STR_PROBLEMS_COUNTS, {L"3", L"0"})), 0u)
       << "the counts follow the active document: " << CountsPane(frame->StatusBarWindow());
 
   // Ctrl+. on a problem of the pane swaps the repeat times; one undo brings them back.
@@ -199,7 +199,8 @@ TEST_F(ProblemsInFrame, ListsGoesToFixesAndWalksTheProblemsOfEveryDocument) {
   EXPECT_GT(right.right - right.left, 100);
   EXPECT_LE(ChildRect(frame->ClientWindow()).bottom, left.top);
   Command(CMD_VIEW_TIMELINE);
-  EXPECT_EQ(ChildRect(pane->Handle()).left, ChildRect(frame->ClientWindow()).left) << "alone it is as wide as the frame";
+  EXPECT_EQ(ChildRect(pane->Handle()).left, ChildRect(frame->ClientWindow()).left)
+      << "alone it is as wide as the frame";
   Command(CMD_VIEW_PROBLEMS);
   EXPECT_FALSE(IsWindowVisible(pane->Handle()));
   EXPECT_FALSE(ViewItemChecked(CMD_VIEW_PROBLEMS));
