@@ -674,3 +674,16 @@ std::wstring AmbientView::ReplaceNames(const std::vector<std::wstring>& names, b
   ApplyChange(std::move(*change));
   return std::wstring();
 }
+
+bool AmbientView::ReplaceEntryValues(int index, const AmbientEntryValues& values) {
+  CloseEditor();
+  if (index < 0 || index >= document.Count() || document.At(index).values == values) return false;
+  if (values.audioFile != document.At(index).values.audioFile &&
+      !NameRefusal(index, values.audioFile.value_or(L"")).empty())
+    return false;
+  std::optional<EntryChange> change = EntryChange::Editing(document, {index}, [&](int, DocumentEntry& entry) {
+    entry.values = values;
+    return true;
+  });
+  return change && ApplyChange(std::move(*change));
+}

@@ -70,6 +70,7 @@ bool MainFrame::OnCommand(UINT id) {
       return true;
     default:
       if (ambience_ && OnAmbienceCommand(id)) return true;
+      if (problems_ && problems_->OnCommand(id)) return true;
       if (id >= CMD_FILE_MRU_FIRST && id < CMD_FILE_MRU_FIRST + RecentFiles::kMaxFiles) {
         OnFileRecent(id - CMD_FILE_MRU_FIRST);
         return true;

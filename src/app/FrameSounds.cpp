@@ -99,12 +99,6 @@ bool MainFrame::OnSoundCommand(UINT id) {
     case CMD_SOUND_STOP:
       OnSoundStop();
       return true;
-    case CMD_SOUND_NEXT_MISSING:
-      OnSelectMissingSound(1);
-      return true;
-    case CMD_SOUND_PREV_MISSING:
-      OnSelectMissingSound(-1);
-      return true;
     case CMD_VIEW_SOUND_FOLDER:
       OnViewSoundFolder();
       return true;
@@ -163,28 +157,6 @@ void MainFrame::OnSoundNotice(unsigned generation) {
       ShowSoundText(LoadCommandString(STR_READY));
       break;
   }
-}
-
-// Walks from the selected entry to the next (or previous) one whose file is not found,
-// round the end of the list.
-void MainFrame::OnSelectMissingSound(int step) {
-  AmbientView* view = ActiveView();
-  if (view == nullptr) {
-    RefusalBeep();
-    return;
-  }
-  UpdateSoundFolder();
-  const int count = view->GetEntryCount();
-  const int start = view->GetSelectedEntry() >= 0 ? view->GetSelectedEntry() : (step > 0 ? -1 : count);
-  for (int offset = 1; offset <= count; ++offset) {
-    const int entry = ((start + step * offset) % count + count) % count;
-    if (soundCheck_.IsMissing(EntryName(*view, entry))) {
-      EndStatusReason(statusBar_);
-      view->SelectCell(entry, kSoundNameColumn);
-      return;
-    }
-  }
-  RefuseEntryCommand(LoadCommandString(soundCheck_.Folder().empty() ? STR_SOUND_NO_FOLDER : STR_SOUND_NONE_MISSING));
 }
 
 // The picker opens at the folder in use, or else at the active document's own folder.
@@ -257,8 +229,6 @@ void MainFrame::UpdateSoundState() {
   const bool selected = view != nullptr && view->GetSelectedEntry() >= 0;
   commandStates_.EnableCommand(CMD_SOUND_PLAY, folder && selected);
   commandStates_.EnableCommand(CMD_SOUND_STOP, player_.IsPlaying());
-  commandStates_.EnableCommand(CMD_SOUND_NEXT_MISSING, missing > 0);
-  commandStates_.EnableCommand(CMD_SOUND_PREV_MISSING, missing > 0);
   const auto chosen = settings_.GetString(kSoundFolderSetting);
   commandStates_.SetCommandCheck(CMD_VIEW_SOUND_FOLDER_AUTO, chosen && !chosen->empty() ? 0 : 1);
 }
@@ -271,7 +241,11 @@ void MainFrame::SetSoundPanes(const std::wstring& count, const std::wstring& fol
 }
 
 void MainFrame::LayoutStatusPanes() {
-  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, {soundPanes_[0], volumePane_}, soundPanes_[1]);
+  // The problems' counts share the pane of the sounds' count: both say what is wrong in the list.
+  const std::wstring counts = problemCounts_.empty() || soundPanes_[0].empty()
+                                  ? problemCounts_ + soundPanes_[0]
+                                  : problemCounts_ + L" \x2022 " + soundPanes_[0];
+  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, {counts, volumePane_}, soundPanes_[1]);
 }
 
 void MainFrame::ShowSoundText(const std::wstring& text) {

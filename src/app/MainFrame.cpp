@@ -228,7 +228,7 @@ bool MainFrame::HandleLayoutAndBarMessage(Message& m) {
 
 bool MainFrame::OnNotify(Message& m) {
   auto* header = reinterpret_cast<NMHDR*>(m.lParam);
-  if (timeline_ && timeline_->OnNotify(*header)) {
+  if ((timeline_ && timeline_->OnNotify(*header)) || (problems_ && problems_->OnNotify(*header))) {
     m.result = 0;
     return true;
   }
@@ -281,6 +281,8 @@ bool MainFrame::OnNotify(Message& m) {
 bool MainFrame::FilterMessage(MSG& msg) {
   // While the keyboard is in the menu bar its keys are the bar's, not the accelerators'.
   if (commandBar_.InKeyboardMode() && commandBar_.TranslateMenuKey(msg)) return true;
+  // The Problems pane's own keys, though the accelerators know some of them.
+  if (problems_ && problems_->IsPaneKey(msg)) return false;
   if (IsBrowseSoundKey(msg)) {
     OnBrowseSoundName();
     return true;
@@ -325,6 +327,10 @@ void MainFrame::DoIdle() {
   UpdateSoundState();
   UpdateFindCommandStates();
   if (ambience_) UpdateAmbience(view != nullptr);
+  if (problems_) {
+    problems_->Refresh();
+    problems_->UpdateStates(commandStates_);
+  }
   commandStates_.PushToToolbars();
   commandStates_.PushToMenuBars();
 }
@@ -371,6 +377,7 @@ void MainFrame::OnCreate() {
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
   ListenForFailures();
   CreateAmbienceFeatures();
+  CreateProblemsFeature();
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images
@@ -445,6 +452,7 @@ bool MainFrame::OnActivate(WPARAM state) {
   // Files may have come or gone while another program had the foreground.
   soundCheck_.Forget();
   soundNames_.reset();
+  if (problems_) problems_->FilesMayHaveChanged();
   HWND saved = std::exchange(focusWhenDeactivated_, nullptr);
   if (HIWORD(state) != 0 || saved == nullptr || !IsWindow(saved) || !IsChild(Handle(), saved) ||
       !IsWindowVisible(saved) || !IsWindowEnabled(saved))
@@ -504,7 +512,7 @@ void MainFrame::LayoutChildren(bool resizeBars) {
     client.bottom -= WindowHeight(statusBar_);
   }
   if (ClientWindow() == nullptr) return;
-  if (timeline_) client = timeline_->Layout(client);
+  if (timeline_) client = problems_ ? problems_->Layout(client, timeline_.get()) : timeline_->Layout(client);
   SetWindowPos(ClientWindow(), nullptr, client.left, client.top, client.right - client.left,
                client.bottom - client.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -21,6 +21,7 @@
 #include "app/RecoveryStore.h"
 #include "app/SoundFileCheck.h"
 #include "app/SoundNameCompletion.h"
+#include "diagnostics/ProblemsFeature.h"
 #include "menubar/CommandBar.h"
 #include "preview/AmbienceCommands.h"
 #include "preview/AmbiencePreview.h"
@@ -247,7 +248,6 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnSoundPlay();
   void OnSoundStop();
   void OnSoundNotice(unsigned generation);
-  void OnSelectMissingSound(int step);
   void OnViewSoundFolder();
   void OnFindSoundFolderAutomatically();
   void UpdateSoundFolder();
@@ -276,6 +276,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   static constexpr UINT_PTR kAmbienceCursorTimer = 0xA3B1;
   static constexpr UINT kAmbienceCursorMs = 50;
   bool cursorTimerOn_ = false;
+  // The problems of the open documents (diagnostics/ProblemsFeature), FrameProblems.cpp.
+  void CreateProblemsFeature();
 
   AmbientView* CreateView();
   void ReleaseClosedViews();
@@ -333,4 +335,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
   std::unique_ptr<AmbienceCommands> ambience_;
   std::unique_ptr<TimelineFeature> timeline_;
   std::unique_ptr<AmbiencePreview> preview_;
+  std::unique_ptr<ProblemsFeature> problems_;
+  // The status bar's counts of the active document's problems.
+  std::wstring problemCounts_;
 };

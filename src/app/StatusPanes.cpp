@@ -40,17 +40,23 @@ class StatusText {
     return size.cx + padding_;
   }
 
-  // `path` shortened in its middle to fit a pane `width` wide.
+  // `path` shortened in its middle to fit a pane `width` wide; where its last part alone is
+  // too long for the pane, its end goes too.
   std::wstring FitPath(const std::wstring& path, int width) const {
-    std::wstring fitted = path + std::wstring(4, L'\0');  // DT_MODIFYSTRING may add "..."
+    std::wstring fitted = Shorten(path, width, DT_PATH_ELLIPSIS);
+    return PaneWidth(fitted) > width ? Shorten(fitted, width, DT_END_ELLIPSIS) : fitted;
+  }
+
+ private:
+  std::wstring Shorten(const std::wstring& text, int width, UINT ellipsis) const {
+    std::wstring fitted = text + std::wstring(4, L'\0');  // DT_MODIFYSTRING may add "..."
     RECT room{0, 0, std::max(0, width - padding_), 100};
-    DrawTextW(dc_.dc(), fitted.data(), static_cast<int>(path.size()), &room,
-              DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_CALCRECT);
+    DrawTextW(dc_.dc(), fitted.data(), static_cast<int>(text.size()), &room,
+              DT_SINGLELINE | DT_NOPREFIX | ellipsis | DT_MODIFYSTRING | DT_CALCRECT);
     fitted.resize(wcsnlen(fitted.c_str(), fitted.size()));
     return fitted;
   }
 
- private:
   WindowDcScope dc_;
   UniqueFont systemFont_;
   std::optional<SelectionScope> selection_;

@@ -250,3 +250,12 @@
 #define STR_FIX_PICK_FILE 0x6907
 #define STR_FIX_DROP_DRIVE_LETTER 0x6908
 #define STR_FIX_DROP_LEADING_SLASH 0x6909
+// The problems in the frame: View > Problems, the quick fix of the problem at the cursor, the
+// status bar's counts of the active document (%1 errors, %2 warnings) and why a walk or a fix
+// finds nothing to do.
+#define CMD_VIEW_PROBLEMS 0x8090
+#define CMD_PROBLEM_QUICKFIX 0x8091
+#define STR_PROBLEMS_COUNTS 0x690A
+#define STR_PROBLEMS_NONE 0x690B
+#define STR_PROBLEMS_NONE_TO_WALK 0x690C
+#define STR_PROBLEMS_NO_FIX 0x690D
