@@ -194,6 +194,16 @@ bool AmbientDocument::EditCell(int entry, EntryField field, const AmbientEntryVa
   return true;
 }
 
+bool AmbientDocument::ReplaceValues(int entry, const AmbientEntryValues& values) {
+  if (entry < 0 || entry >= Count() || At(entry).values == values) return false;
+  DocumentEntry edited = At(entry);
+  edited.values = values;
+  EntryChange change = EntryChange::Replacing(entry, entries_.Slice(entry, 1), {edited});
+  change.selectBefore = change.selectAfter = {entry};
+  Apply(std::move(change));
+  return true;
+}
+
 int AmbientDocument::Fill(const std::vector<int>& entries, EntryField field, const AmbientEntryValues& source) {
   std::vector<int> touched = entries;
   std::sort(touched.begin(), touched.end());

@@ -115,6 +115,9 @@ class AmbientDocument {
   // One cell's value: `field` of `source` goes into entry `entry`. False when it changed nothing
   // (the same value again), which is no step.
   bool EditCell(int entry, EntryField field, const AmbientEntryValues& source);
+  // Every value of entry `entry` at once, as one step that selects it (a quick fix). False when
+  // the entry has them already or there is no such entry.
+  bool ReplaceValues(int entry, const AmbientEntryValues& values);
   // `field` of `source` goes into every entry of `entries` as one step; how many it changed.
   int Fill(const std::vector<int>& entries, EntryField field, const AmbientEntryValues& source);
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "app/FrameFeatures.h"
+#include "app/StatusPanes.h"
+#include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 
 MainFrame::AmbienceFeature::AmbienceFeature(MainFrame& frame) : frame_(frame) {
@@ -21,13 +23,13 @@ MainFrame::AmbienceFeature::AmbienceFeature(MainFrame& frame) : frame_(frame) {
   };
   timeline_ = std::make_unique<TimelineFeature>(
       TimelineFeature::Host{frame.Handle(), [&frame] { frame.LayoutChildren(false); }, selectEntry},
-      commands_->Choice());
+      commands_->Choice(), commands_->Sounds());
   preview_ = std::make_unique<AmbiencePreview>(
       AmbiencePreview::Host{frame.Handle(), [&frame](const std::wstring& text) { frame.ShowStatusText(text); },
                             [&frame] {
                               if (frame.sounds_ && frame.sounds_->IsPlaying()) frame.sounds_->Stop();
                             }},
-      commands_->Choice());
+      commands_->Choice(), commands_->Sounds());
 }
 
 void MainFrame::AmbienceFeature::AddTo(CommandTable& table) {
@@ -62,18 +64,37 @@ void MainFrame::AmbienceFeature::UpdateStates(CommandStateMap& states) {
   commands_->UpdateStates(states, documentOpen);
   timeline_->UpdateStates(states);
   preview_->UpdateStates(states, documentOpen);
+  ShowVolumeScale();
   if (!timeline_->IsShown() && !preview_->IsPlaying()) return;
   const std::optional<AmbienceExportSource> document = ActiveAmbience();
   timeline_->Refresh(document);
   preview_->Follow(document);
-  // While the preview plays, a timer runs the timeline's cursor along with it.
-  if (preview_->IsPlaying()) SetTimer(frame_.Handle(), kCursorTimer, kCursorMs, nullptr);
+  // While the preview plays, a timer runs the timeline's cursor and the speaker marks along with
+  // it. It is set once: setting it again on every idle pass would put its tick off for as long
+  // as other messages keep coming.
+  if (preview_->IsPlaying() && !cursorTimerOn_)
+    cursorTimerOn_ = SetTimer(frame_.Handle(), kCursorTimer, kCursorMs, nullptr) != 0;
 }
 
 void MainFrame::AmbienceFeature::OnCursorTimer() {
   const std::int64_t heard = preview_->HeardMs();
   timeline_->Pane().SetCursorTime(heard);
-  if (heard < 0) KillTimer(frame_.Handle(), kCursorTimer);
+  preview_->MarkSounding(frame_.ActiveView());
+  if (heard >= 0 || preview_->IsWaitingForSounds()) return;
+  KillTimer(frame_.Handle(), kCursorTimer);
+  cursorTimerOn_ = false;
+}
+
+// The status bar tells, while a document is active, which scale its volumes are heard in.
+void MainFrame::AmbienceFeature::ShowVolumeScale() {
+  const AmbientView* view = frame_.ActiveView();
+  std::vector<std::int32_t> volumes;
+  for (int entry = 0; view != nullptr && entry < view->GetEntryCount(); ++entry)
+    volumes.push_back(view->GetEntry(entry).values.volume);
+  const std::wstring text = view != nullptr ? VolumeScalePane(commands_->Choice(), volumes) : std::wstring();
+  if (text == frame_.volumePane_) return;
+  frame_.volumePane_ = text;
+  frame_.LayoutStatusPanes();
 }
 
 // What the ambience hears of the active document: a copy of its entries, so that nothing it
@@ -87,3 +108,5 @@ std::optional<AmbienceExportSource> MainFrame::AmbienceFeature::ActiveAmbience()
   source.soundFolder = frame_.sounds_->CurrentFolder();
   return source;
 }
+
+AmbiencePreview& MainFrame::Preview() { return ambience_->Preview(); }

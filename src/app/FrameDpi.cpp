@@ -35,6 +35,7 @@ void MainFrame::ApplyDpi(UINT dpi) {
   if (dpi == 0 || dpi == dpi_) return;
   dpi_ = dpi;
   if (ambience_) ambience_->ApplyDpi(dpi);
+  if (problems_) problems_->ApplyDpi(dpi);
   const ToolbarArt art = ToolbarArtForDpi(dpi);
   if (toolbar_.images || art.bitmapId != RES_MAIN) ApplyToolbarArt(toolbar_, ResourceModule(), art);
   UpdateBarBand(rebar_, toolbar_.window);

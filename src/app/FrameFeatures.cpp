@@ -38,7 +38,11 @@ void MainFrame::CreateFeatures() {
   commands_.Add(SoundFeature::kCommands, *sounds_);
   commands_.Add(FindReplaceFeature::kCommands, *findReplace_);
   ambience_->AddTo(commands_);
-  features_ = {documents_.get(), session_.get(), own_.get(), entries_.get(), findReplace_.get(), sounds_.get(), ambience_.get()};
+  CreateProblemsFeature();
+  commands_.Add(ProblemsFeature::kCommands, *problems_);
+  // The Problems pane hears the keys first: while its list has the focus, Ctrl+C is its own.
+  features_ = {problems_.get(), documents_.get(), session_.get(), own_.get(), entries_.get(),
+               findReplace_.get(), sounds_.get(), ambience_.get()};
 }
 
 // A view made later in the place of a closed one must not inherit its reason.

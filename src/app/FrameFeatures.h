@@ -36,12 +36,16 @@ class MainFrame::AmbienceFeature : public FrameFeature {
   // The room the timeline leaves the pages of `client`.
   RECT Layout(RECT client) { return timeline_->Layout(client); }
   void ApplyDpi(UINT dpi) { timeline_->ApplyDpi(dpi); }
+  TimelineFeature& Timeline() { return *timeline_; }
+  AmbiencePreview& Preview() { return *preview_; }
+  const AmbienceChoice& Choice() const { return commands_->Choice(); }
   bool IsPlaying() const { return preview_->IsPlaying(); }
   void Stop() { preview_->Stop(); }
 
  private:
   std::optional<AmbienceExportSource> ActiveAmbience();
   void OnCursorTimer();
+  void ShowVolumeScale();
   static constexpr UINT_PTR kCursorTimer = 0xA3B1;
   static constexpr UINT kCursorMs = 50;
 
@@ -49,4 +53,5 @@ class MainFrame::AmbienceFeature : public FrameFeature {
   std::unique_ptr<AmbienceCommands> commands_;
   std::unique_ptr<TimelineFeature> timeline_;
   std::unique_ptr<AmbiencePreview> preview_;
+  bool cursorTimerOn_ = false;
 };

@@ -101,7 +101,8 @@ void MainFrame::LayoutChildren(bool resizeBars) {
     client.bottom -= WindowHeight(statusBar_);
   }
   if (ClientWindow() == nullptr) return;
-  if (ambience_) client = ambience_->Layout(client);
+  // The problems lay themselves out beside the timeline, which sizes the two.
+  if (ambience_) client = problems_ ? problems_->Layout(client, &ambience_->Timeline()) : ambience_->Layout(client);
   SetWindowPos(ClientWindow(), nullptr, client.left, client.top, client.right - client.left,
                client.bottom - client.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

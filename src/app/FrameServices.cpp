@@ -64,7 +64,11 @@ void MainFrame::SetSoundPanes(const std::wstring& count, const std::wstring& fol
 }
 
 void MainFrame::LayoutStatusPanes() {
-  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, soundPanes_[0], soundPanes_[1]);
+  // The problems' counts share the pane of the sounds' count: both say what is wrong in the list.
+  const std::wstring counts = problemCounts_.empty() || soundPanes_[0].empty()
+                                  ? problemCounts_ + soundPanes_[0]
+                                  : problemCounts_ + L" \x2022 " + soundPanes_[0];
+  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, {counts, volumePane_}, soundPanes_[1]);
 }
 
 void MainFrame::ShowError(const std::wstring& text) {

@@ -18,6 +18,7 @@
 #include "documents/DocumentsFeature.h"
 #include "entries/EntryFeature.h"
 #include "findreplace/FindReplaceFeature.h"
+#include "diagnostics/ProblemsFeature.h"
 #include "menubar/CommandBar.h"
 #include "preview/AmbienceCommands.h"
 #include "preview/AmbiencePreview.h"
@@ -114,6 +115,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   // The sound folder in use (empty when none is known) and whether names are found in it.
   SoundFileCheck& SoundCheck() { return sounds_->Check(); }
   const SoundPlayer& Player() const { return sounds_->Player(); }
+  AmbiencePreview& Preview();
 
  protected:
   bool HandleMessage(Message& m) override;
@@ -183,6 +185,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
 
   // The Ambience menu and its export, the timeline and the preview (FrameAmbience.cpp).
   class AmbienceFeature;
+  // The problems of the open documents, in a pane of their own (FrameProblems.cpp).
+  void CreateProblemsFeature();
 
   HWND rebar_ = nullptr;
   HWND statusBar_ = nullptr;
@@ -193,6 +197,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   CommandBar commandBar_;
   TabView tabView_;
   std::wstring soundPanes_[2];
+  std::wstring volumePane_;
   // The document active when the status bar's reason was given (compared, never followed).
   const AmbientView* reasonView_ = nullptr;
   // Where the focus was when the frame last went to the background; it goes back there.
@@ -217,4 +222,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   std::unique_ptr<AmbienceFeature> ambience_;
   // Every feature in the order it hears the frame's events.
   std::vector<FrameFeature*> features_;
+  std::unique_ptr<ProblemsFeature> problems_;
+  // The status bar's counts of the active document's problems.
+  std::wstring problemCounts_;
 };

@@ -287,3 +287,15 @@ std::wstring AmbientView::ReplaceNames(const std::vector<std::wstring>& names, b
   }
   return std::wstring();
 }
+
+bool AmbientView::ReplaceEntryValues(int index, const AmbientEntryValues& values) {
+  CloseEditor();
+  if (index < 0 || index >= document.Count()) return false;
+  if (values.audioFile != document.At(index).values.audioFile &&
+      !NameRefusalText(index, values.audioFile.value_or(L"")).empty())
+    return false;
+  const int column = GetSelectedColumn();
+  if (!document.ReplaceValues(index, values)) return false;
+  SelectEntries({index}, column);
+  return true;
+}

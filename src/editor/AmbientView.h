@@ -123,6 +123,10 @@ class AmbientView : public PropertyGrid, private DocumentObserver {
   // first changed name cannot be stored when one cannot; empty otherwise (also when no name
   // changed). With `apply` false it only says why.
   std::wstring ReplaceNames(const std::vector<std::wstring>& names, bool apply = true);
+  // A quick fix: gives the entry at `index` all of `values` as one step of the history, which
+  // selects it. False, changing nothing, when the values are the entry's already, the index is
+  // beyond the entries or a changed name cannot be stored.
+  bool ReplaceEntryValues(int index, const AmbientEntryValues& values);
 
  protected:
   bool HandleMessage(Message& m) override;

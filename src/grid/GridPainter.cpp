@@ -9,6 +9,7 @@
 #include "grid/GridCellPolicy.h"
 #include "griditems/ItemDrawing.h"
 #include "griditems/PropertyItem.h"
+#include "grid/SpeakerMark.h"
 #include "win/DeviceContext.h"
 #include "win/Dpi.h"
 
@@ -160,13 +161,14 @@ void GridPainter::PaintCell(const GridDrawInfo& templateInfo, const CellPaint& c
   FillCell(cell.hdc, cell.rect, info.clrBack);
   // The mark takes the cell's right end; the value is drawn in what is left.
   if (cell.warning) info.rect.right -= DrawWarningMark(cell.hdc, cell.rect);
+  if (cell.speaker) info.rect.right -= DrawSpeakerMark(cell.hdc, info.rect, ValueColours(info).text);
   {
     // The list view paints with the grid's font already selected; selecting it again would
     // only make GDI realise the font once more for every cell.
     bool selected = GetCurrentObject(cell.hdc, OBJ_FONT) == info.font;
     SelectionScope font(cell.hdc, selected ? nullptr : info.font);
     if (cell.text != nullptr) {
-      DrawCellText(cell.hdc, cell.rect, cell.text, ValueColours(info), TRANSPARENT, kValueFormat);
+      DrawCellText(cell.hdc, info.rect, cell.text, ValueColours(info), TRANSPARENT, kValueFormat);
     } else {
       cell.item->DrawValue(info);
     }

@@ -25,6 +25,8 @@ struct CellPaint {
   const wchar_t* text = nullptr;
   // The system's warning mark at the cell's right end (the owner's warning about the cell).
   bool warning = false;
+  // A small speaker at the cell's right end, in the text's colour (the row's entry sounds now).
+  bool speaker = false;
 };
 
 // Owns the grid's font, bold font and line pen and paints cells from the paint template.

@@ -122,6 +122,12 @@ class PropertyGrid : public Window {
   using EditorOpened = std::function<void(HWND editor, int row, int col)>;
   void SetEditorOpened(EditorOpened opened) { editorOpened = std::move(opened); }
 
+  // The rows that show a small speaker in their first cell (the entries heard now). Only the
+  // rows whose mark came or went are painted again: the marks change many times a second.
+  void SetRowMarks(std::vector<int> marks);
+  const std::vector<int>& GetRowMarks() const { return rowMarks; }
+  bool HasRowMark(int row) const;
+
  protected:
   bool HandleMessage(Message& m) override;
   // The whole text of a cell the pointer rests on, for its tooltip; empty for no tip. The
@@ -206,6 +212,8 @@ class PropertyGrid : public Window {
   CellToolTip toolTip;
   CellWarning cellWarning;
   EditorOpened editorOpened;
+  // Ascending, without repeats.
+  std::vector<int> rowMarks;
   HWND editor = nullptr;
   int editRow = -1;
   int editCol = -1;

@@ -210,6 +210,7 @@ void PropertyGrid::PaintRow(const NMLVCUSTOMDRAW& draw) {
                                       .editCol = editCol});
     paint.listGridLines = paintPass.listGridLines;
     paint.warning = cellWarning && !appendRow && !cellWarning(row, col).empty();
+    paint.speaker = col == 0 && !appendRow && HasRowMark(row);
     std::wstring number;
     if (rowNumbers && col == 0) {
       number = RowNumberText(row);

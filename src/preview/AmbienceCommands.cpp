@@ -38,7 +38,19 @@ std::uint64_t FreshSeed(std::uint64_t previous) {
 
 }  // namespace
 
-AmbienceCommands::AmbienceCommands(AmbienceHost host) : host_(std::move(host)) {}
+AmbienceCommands::AmbienceCommands(AmbienceHost host) : host_(std::move(host)), sounds_(host_.owner) {}
+
+std::wstring DescribeVolumeScale(const AmbienceChoice& choice, std::span<const std::int32_t> volumes) {
+  const VolumeScale scale = choice.ScaleFor(volumes);
+  const std::wstring name = LoadCommandString(STR_SCALE_NAME_FIRST + static_cast<UINT>(scale));
+  return choice.scale ? name : FormatCommandStrings(STR_AMBIENCE_SCALE_GUESSED, {name});
+}
+
+std::wstring VolumeScalePane(const AmbienceChoice& choice, std::span<const std::int32_t> volumes) {
+  const VolumeScale scale = choice.ScaleFor(volumes);
+  const std::wstring name = LoadCommandString(STR_SCALE_SHORT_FIRST + static_cast<UINT>(scale));
+  return FormatCommandStrings(choice.scale ? STR_AMBIENCE_VOLUME_PANE : STR_AMBIENCE_VOLUME_GUESSED_PANE, {name});
+}
 
 bool AmbienceCommands::OnCommand(UINT id) {
   for (UINT index = 0; index < std::size(kTimeCommands); ++index) {

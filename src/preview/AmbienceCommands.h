@@ -9,6 +9,7 @@
 #include "ambience/AmbienceChoice.h"
 #include "commands/CommandStateMap.h"
 #include "preview/AmbienceExport.h"
+#include "preview/AmbienceSoundLoader.h"
 
 // What the ambience commands need of the frame, and nothing more.
 struct AmbienceHost {
@@ -35,10 +36,19 @@ class AmbienceCommands {
   const AmbienceChoice& Choice() const { return choice_; }
   // The timeline sets the span it shows, which the export then writes.
   AmbienceChoice& Choice() { return choice_; }
+  // The preview and the timeline take their sounds from here, decoded once for both.
+  AmbienceSoundLoader& Sounds() { return sounds_; }
 
  private:
   void Export();
 
   AmbienceHost host_;
   AmbienceChoice choice_;
+  AmbienceSoundLoader sounds_;
 };
+
+// The scale the volumes are heard in, and whether the user chose it or the list's values did
+// ("percent (guessed from the list)").
+std::wstring DescribeVolumeScale(const AmbienceChoice& choice, std::span<const std::int32_t> volumes);
+// The same for the status bar's pane, short ("Volume: percent (guessed)").
+std::wstring VolumeScalePane(const AmbienceChoice& choice, std::span<const std::int32_t> volumes);

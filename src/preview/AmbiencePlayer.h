@@ -36,6 +36,10 @@ class AmbiencePlayer {
   void Stop();
   bool IsPlaying() const { return playing_ && playing_->running.load(); }
   MMRESULT LastError() const { return lastError_; }
+  // The device the next Start opens (tests stand in for the sound card); nothing keeps it.
+  void UseOutput(OutputFactory makeOutput) {
+    if (makeOutput) makeOutput_ = std::move(makeOutput);
+  }
 
   // Runs `change` on the stream between two blocks (edits, another volume scale).
   void Change(const std::function<void(AmbienceStream&)>& change);

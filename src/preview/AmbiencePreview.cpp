@@ -1,9 +1,8 @@
 #include "preview/AmbiencePreview.h"
 
 #include "ambience/AmbienceFormat.h"
-#include "ambience/AmbienceSounds.h"
-#include "ambience/Win32SoundFileReader.h"
 #include "commands/CommandStrings.h"
+#include "preview/AmbienceCommands.h"
 #include "resources/ResourceIds.h"
 #include "win/RefusalBeep.h"
 
@@ -15,21 +14,19 @@ std::vector<std::int32_t> VolumesOf(const std::vector<AmbientEntryValues>& entri
   return volumes;
 }
 
-// The scale the volumes are heard in, and whether the user chose it or the list's values did.
-std::wstring ScaleDescription(const AmbienceChoice& choice, const std::vector<std::int32_t>& volumes) {
-  const VolumeScale scale = choice.ScaleFor(volumes);
-  const std::wstring name = LoadCommandString(STR_SCALE_NAME_FIRST + static_cast<UINT>(scale));
-  return choice.scale ? name : FormatCommandStrings(STR_AMBIENCE_SCALE_GUESSED, {name});
+AmbienceSoundLoader::Request RequestOf(const AmbienceExportSource& document, TimeOfDay time) {
+  return {document.entries, document.soundFolder, time};
 }
 
 }  // namespace
 
-AmbiencePreview::AmbiencePreview(Host host, const AmbienceChoice& choice, AmbiencePlayer::OutputFactory makeOutput)
-    : host_(std::move(host)), choice_(choice), player_(std::move(makeOutput)), sounds_(Win32SoundFileReader()) {}
+AmbiencePreview::AmbiencePreview(Host host, const AmbienceChoice& choice, AmbienceSoundLoader& loader,
+                                 AmbiencePlayer::OutputFactory makeOutput)
+    : host_(std::move(host)), choice_(choice), loader_(loader), player_(std::move(makeOutput)) {}
 
 bool AmbiencePreview::OnCommand(UINT id, const std::optional<AmbienceExportSource>& document) {
   if (id != CMD_AMBIENCE_PLAY) return false;
-  if (player_.IsPlaying()) {
+  if (IsPlaying()) {
     Stop();
   } else if (!document) {
     RefusalBeep();
@@ -40,22 +37,38 @@ bool AmbiencePreview::OnCommand(UINT id, const std::optional<AmbienceExportSourc
 }
 
 void AmbiencePreview::UpdateStates(CommandStateMap& states, bool documentOpen) const {
-  states.EnableCommand(CMD_AMBIENCE_PLAY, documentOpen || player_.IsPlaying());
-  states.SetCommandCheck(CMD_AMBIENCE_PLAY, player_.IsPlaying() ? 1 : 0);
+  states.EnableCommand(CMD_AMBIENCE_PLAY, documentOpen || IsPlaying());
+  states.SetCommandCheck(CMD_AMBIENCE_PLAY, IsPlaying() ? 1 : 0);
 }
 
 void AmbiencePreview::Stop() {
-  if (!player_.IsPlaying()) return;
+  if (!IsPlaying()) return;
+  waiting_ = false;
   player_.Stop();
   host_.tell(LoadCommandString(STR_AMBIENCE_STOPPED));
 }
 
 void AmbiencePreview::Start(const AmbienceExportSource& document) {
   host_.stopOtherSound();
-  const AmbienceSounds sounds = LoadAmbienceSounds(document.entries, document.soundFolder, choice_.time, sounds_);
+  player_.Stop();
+  waiting_ = true;
+  choiceKey_ = ChoiceKey();
+  StartWhenReady(document);
+  // Sounds not yet decoded are a wait the user is told of; ones in hand start at once.
+  if (waiting_) {
+    const std::wstring time = LoadCommandString(STR_AMBIENCE_TIME_FIRST + static_cast<UINT>(choice_.time));
+    host_.tell(FormatCommandStrings(STR_AMBIENCE_PREPARING, {time}));
+  }
+}
+
+void AmbiencePreview::StartWhenReady(const AmbienceExportSource& document) {
+  const std::optional<AmbienceSounds> sounds = loader_.Sounds(AmbienceSoundLoader::Slot::Preview,
+                                                              RequestOf(document, choice_.time));
+  if (!sounds) return;
+  waiting_ = false;
   auto stream = std::make_unique<AmbienceStream>(choice_.time, choice_.ScaleFor(VolumesOf(document.entries)),
                                                  choice_.seed);
-  stream->Update(document.entries, sounds);
+  stream->Update(document.entries, *sounds);
   if (!player_.Start(std::move(stream))) {
     const MMRESULT error = player_.LastError();
     host_.tell(error == MMSYSERR_NODRIVER || error == MMSYSERR_BADDEVICEID
@@ -64,13 +77,12 @@ void AmbiencePreview::Start(const AmbienceExportSource& document) {
     return;
   }
   entriesKey_ = AmbienceEntriesKey(document);
-  choiceKey_ = ChoiceKey();
   const std::wstring time = LoadCommandString(STR_AMBIENCE_TIME_FIRST + static_cast<UINT>(choice_.time));
-  host_.tell(FormatCommandStrings(STR_AMBIENCE_PLAYING, {time, ScaleDescription(choice_, VolumesOf(document.entries))}));
+  host_.tell(FormatCommandStrings(STR_AMBIENCE_PLAYING, {time, DescribeVolumeScale(choice_, VolumesOf(document.entries))}));
 }
 
 void AmbiencePreview::Follow(const std::optional<AmbienceExportSource>& document) {
-  if (!player_.IsPlaying()) return;
+  if (!IsPlaying()) return;
   if (!document) {
     Stop();
     return;
@@ -79,20 +91,37 @@ void AmbiencePreview::Follow(const std::optional<AmbienceExportSource>& document
     Start(*document);
     return;
   }
+  if (waiting_) {
+    StartWhenReady(*document);
+    return;
+  }
   const std::wstring key = AmbienceEntriesKey(*document);
   if (key == entriesKey_) return;
+  // A newly named file is decoded on the loader's thread; the edit is taken on the idle pass
+  // after it is done, and until then the stream plays what it had.
+  const std::optional<AmbienceSounds> sounds = loader_.Sounds(AmbienceSoundLoader::Slot::Preview,
+                                                              RequestOf(*document, choice_.time));
+  if (!sounds) return;
   entriesKey_ = key;
-  const AmbienceSounds sounds = LoadAmbienceSounds(document->entries, document->soundFolder, choice_.time, sounds_);
   const VolumeScale scale = choice_.ScaleFor(VolumesOf(document->entries));
   player_.Change([&](AmbienceStream& stream) {
     stream.SetScale(scale);
-    stream.Update(document->entries, sounds);
+    stream.Update(document->entries, *sounds);
   });
 }
 
 std::int64_t AmbiencePreview::HeardMs() const {
   const std::int64_t frame = player_.IsPlaying() ? player_.HeardFrame() : -1;
   return frame < 0 ? -1 : frame * 1000 / AmbienceRate;
+}
+
+void AmbiencePreview::MarkSounding(PropertyGrid* grid) {
+  const HWND handle = grid != nullptr ? grid->Handle() : nullptr;
+  if (markedGrid_ != nullptr && markedGrid_ != handle && IsWindow(markedGrid_)) {
+    if (auto* before = dynamic_cast<PropertyGrid*>(Window::FromHandle(markedGrid_))) before->SetRowMarks({});
+  }
+  markedGrid_ = handle;
+  if (grid != nullptr) grid->SetRowMarks(player_.IsPlaying() ? player_.SoundingEntries() : std::vector<int>{});
 }
 
 // Another time of day, seed or scale is another realization: the stream starts anew.

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "ambience/AmbienceSounds.h"
-#include "ambience/Win32SoundFileReader.h"
 #include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 #include "panes/TimelineModel.h"
@@ -17,8 +15,8 @@ constexpr int kLeastHeight96 = 60;
 
 }  // namespace
 
-TimelineFeature::TimelineFeature(Host host, AmbienceChoice& choice)
-    : host_(std::move(host)), choice_(choice), sounds_(Win32SoundFileReader()) {}
+TimelineFeature::TimelineFeature(Host host, AmbienceChoice& choice, AmbienceSoundLoader& sounds)
+    : host_(std::move(host)), choice_(choice), sounds_(sounds) {}
 
 bool TimelineFeature::OnCommand(UINT id) {
   if (id != CMD_VIEW_TIMELINE) return false;
@@ -74,15 +72,19 @@ void TimelineFeature::Refresh(const std::optional<AmbienceExportSource>& documen
   if (!shown_ || pane_.Handle() == nullptr) return;
   const std::wstring key = document ? KeyOf(*document) : std::wstring(L"none");
   if (key == builtFrom_) return;
-  builtFrom_ = key;
   if (!document) {
+    builtFrom_ = key;
     pane_.SetModel(TimelineModel{});
     return;
   }
+  const std::optional<AmbienceSounds> sounds =
+      sounds_.Sounds(AmbienceSoundLoader::Slot::Timeline, {document->entries, document->soundFolder, choice_.time});
+  // Asked again on the idle pass that follows the load.
+  if (!sounds) return;
+  builtFrom_ = key;
   std::vector<std::int32_t> volumes;
   for (const AmbientEntryValues& entry : document->entries) volumes.push_back(entry.volume);
-  const AmbienceSounds sounds = LoadAmbienceSounds(document->entries, document->soundFolder, choice_.time, sounds_);
-  pane_.SetModel(BuildTimelineModel(document->entries, sounds.lengths, sounds.problems, choice_.time,
+  pane_.SetModel(BuildTimelineModel(document->entries, sounds->lengths, sounds->problems, choice_.time,
                                     choice_.ScaleFor(volumes), choice_.seed,
                                     static_cast<std::int64_t>(choice_.spanSeconds) * 1000));
 }

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "ambience/AmbienceChoice.h"
-#include "ambience/SoundCache.h"
 #include "commands/CommandStateMap.h"
 #include "panes/SplitterBar.h"
 #include "panes/TimelinePane.h"
 #include "preview/AmbienceExport.h"
+#include "preview/AmbienceSoundLoader.h"
 
 // View > Timeline: the picture of the chosen time of day in a pane under the documents, with a
 // bar between them to drag. It shows the realization the export writes (one choice, one seed),
@@ -25,7 +25,7 @@ class TimelineFeature {
     // The user clicked an entry's lane or bar: the active document selects it.
     std::function<void(int entry)> selectEntry;
   };
-  TimelineFeature(Host host, AmbienceChoice& choice);
+  TimelineFeature(Host host, AmbienceChoice& choice, AmbienceSoundLoader& sounds);
 
   bool OnCommand(UINT id);
   void UpdateStates(CommandStateMap& states) const;
@@ -47,7 +47,8 @@ class TimelineFeature {
   AmbienceChoice& choice_;
   TimelinePane pane_;
   SplitterBar splitter_;
-  SoundCache sounds_;
+  // The sounds are decoded on the loader's thread: the picture is drawn once they are there.
+  AmbienceSoundLoader& sounds_;
   bool shown_ = false;
   // The pane's height at 96 DPI, as the user dragged it.
   int height96_ = 200;

@@ -231,8 +231,13 @@
 #define STR_TIMELINE_MISSING 0x6A17
 #define STR_AMBIENCE_PLAYING 0x6A18
 #define STR_AMBIENCE_STOPPED 0x6A19
+#define STR_AMBIENCE_VOLUME_PANE 0x6A1A
+#define STR_AMBIENCE_PREPARING 0x6A1B
 // The volume scales by name (first + the scale's value).
 #define STR_SCALE_NAME_FIRST 0x6A20
+// The same, shortened for the status bar.
+#define STR_SCALE_SHORT_FIRST 0x6A28
+#define STR_AMBIENCE_VOLUME_GUESSED_PANE 0x6A1C
 
 // The Problems pane: its columns' headers, and its context menu with the quick fixes it offers.
 #define STR_PROBLEMS_DOCUMENT 0x6900
@@ -245,3 +250,12 @@
 #define STR_FIX_PICK_FILE 0x6907
 #define STR_FIX_DROP_DRIVE_LETTER 0x6908
 #define STR_FIX_DROP_LEADING_SLASH 0x6909
+// The problems in the frame: View > Problems, the quick fix of the problem at the cursor, the
+// status bar's counts of the active document (%1 errors, %2 warnings) and why a walk or a fix
+// finds nothing to do.
+#define CMD_VIEW_PROBLEMS 0x8090
+#define CMD_PROBLEM_QUICKFIX 0x8091
+#define STR_PROBLEMS_COUNTS 0x690A
+#define STR_PROBLEMS_NONE 0x690B
+#define STR_PROBLEMS_NONE_TO_WALK 0x690C
+#define STR_PROBLEMS_NO_FIX 0x690D

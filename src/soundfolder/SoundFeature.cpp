@@ -97,12 +97,6 @@ bool SoundFeature::OnCommand(UINT id) {
     case CMD_SOUND_STOP:
       Stop();
       return true;
-    case CMD_SOUND_NEXT_MISSING:
-      SelectMissingSound(1);
-      return true;
-    case CMD_SOUND_PREV_MISSING:
-      SelectMissingSound(-1);
-      return true;
     case CMD_VIEW_SOUND_FOLDER:
       ChooseSoundFolder();
       return true;
@@ -213,28 +207,6 @@ void SoundFeature::OnSoundNotice(unsigned generation) {
   }
 }
 
-// Walks from the selected entry to the next (or previous) one whose file is not found,
-// round the end of the list.
-void SoundFeature::SelectMissingSound(int step) {
-  AmbientView* view = frame_.ActiveView();
-  if (view == nullptr) {
-    RefusalBeep();
-    return;
-  }
-  UpdateSoundFolder();
-  const int count = view->GetEntryCount();
-  const int start = view->GetSelectedEntry() >= 0 ? view->GetSelectedEntry() : (step > 0 ? -1 : count);
-  for (int offset = 1; offset <= count; ++offset) {
-    const int entry = ((start + step * offset) % count + count) % count;
-    if (soundCheck_.IsMissing(EntryName(*view, entry))) {
-      frame_.EndStatusReason();
-      view->SelectCell(entry, kSoundNameColumn);
-      return;
-    }
-  }
-  frame_.RefuseCommand(LoadCommandString(soundCheck_.Folder().empty() ? STR_SOUND_NO_FOLDER : STR_SOUND_NONE_MISSING));
-}
-
 // The picker opens at the folder in use, or else at the active document's own folder.
 void SoundFeature::ChooseSoundFolder() {
   const QuestionUp up(frame_);
@@ -282,13 +254,11 @@ void SoundFeature::UpdateSoundFolder() {
 
 // At idle: the folder in use, the count of names not found, the panes and the commands' states.
 void SoundFeature::UpdateStates(CommandStateMap& states) {
-  const int missing = ShowFolderAndCounts();
+  ShowFolderAndCounts();
   const AmbientView* view = frame_.ActiveView();
   const bool selected = view != nullptr && view->GetSelectedEntry() >= 0;
   states.EnableCommand(CMD_SOUND_PLAY, !soundCheck_.Folder().empty() && selected);
   states.EnableCommand(CMD_SOUND_STOP, player_.IsPlaying());
-  states.EnableCommand(CMD_SOUND_NEXT_MISSING, missing > 0);
-  states.EnableCommand(CMD_SOUND_PREV_MISSING, missing > 0);
   const auto chosen = settings_.GetString(kSoundFolderSetting);
   states.SetCommandCheck(CMD_VIEW_SOUND_FOLDER_AUTO, chosen && !chosen->empty() ? 0 : 1);
 }

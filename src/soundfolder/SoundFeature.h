@@ -21,8 +21,8 @@ constexpr UINT WM_SOUND_NOTICE = WM_APP + 32;
 // and the name editor's browse button and completion from the folder's files.
 class SoundFeature : public FrameFeature {
  public:
-  static constexpr UINT kCommands[] = {CMD_SOUND_PLAY,         CMD_SOUND_STOP,        CMD_SOUND_NEXT_MISSING,
-                                       CMD_SOUND_PREV_MISSING, CMD_VIEW_SOUND_FOLDER, CMD_VIEW_SOUND_FOLDER_AUTO};
+  static constexpr UINT kCommands[] = {CMD_SOUND_PLAY, CMD_SOUND_STOP, CMD_VIEW_SOUND_FOLDER,
+                                       CMD_VIEW_SOUND_FOLDER_AUTO};
   // Another sound the program makes (the ambience preview): one stops the other.
   struct OtherSound {
     std::function<bool()> isPlaying;
@@ -50,8 +50,6 @@ class SoundFeature : public FrameFeature {
 
  private:
   void Play();
-  void OnSoundNotice(unsigned generation);
-  void SelectMissingSound(int step);
   void ChooseSoundFolder();
   void FindSoundFolderAutomatically();
   void UpdateSoundFolder();

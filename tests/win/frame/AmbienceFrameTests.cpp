@@ -1,8 +1,18 @@
 #include <windows.h>
 
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
 #include "FrameTestSupport.h"
+#include "WinTestSupport.h"
+#include "ambient/AmbientView.h"
+#include "app/CommandStrings.h"
+#include "preview/AmbiencePreview.h"
 #include "resources/ResourceIds.h"
 #include "panes/TimelinePane.h"
+#include "sound/WaveOutput.h"
 
 namespace {
 
@@ -19,6 +29,78 @@ std::vector<int> LaneEntries(const TimelinePane& pane) {
   return entries;
 }
 
+// The preview's sounds are read on a thread of their own: the frame pumps until what they
+// bring shows, or gives up after a few seconds.
+bool PumpFrameUntil(const std::function<void()>& pump, const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!done() && std::chrono::steady_clock::now() < end) pump();
+  return done();
+}
+
+// A sound card that takes the blocks and never plays them: the preview stays where its queue
+// ends, 200 ms in, until it is stopped and every block comes back.
+class HeldOutput : public WaveOutput {
+ public:
+  MMRESULT Open(const WAVEFORMATEX&, HANDLE bufferDone) override {
+    done_ = bufferDone;
+    return MMSYSERR_NOERROR;
+  }
+  MMRESULT Write(WAVEHDR& buffer) override {
+    held_.push_back(&buffer);
+    return MMSYSERR_NOERROR;
+  }
+  void Reset() override {
+    for (WAVEHDR* buffer : held_) buffer->dwFlags |= WHDR_DONE;
+    held_.clear();
+    SetEvent(done_);
+  }
+  void Close() override {}
+
+ private:
+  HANDLE done_ = nullptr;
+  std::vector<WAVEHDR*> held_;
+};
+
+void AppendInt(std::vector<char>& bytes, std::int32_t value, int size) {
+  for (int index = 0; index < size; ++index) bytes.push_back(static_cast<char>((value >> (8 * index)) & 0xFF));
+}
+
+// A list whose entries all repeat every 100 ms at volume 100, with the given names and times.
+std::vector<char> ListBytes(const std::vector<std::pair<std::string, int>>& entries) {
+  std::vector<char> bytes;
+  AppendInt(bytes, static_cast<std::int32_t>(entries.size()), 2);
+  for (const auto& [name, time] : entries) {
+    AppendInt(bytes, 100, 4);
+    AppendInt(bytes, 100, 4);
+    AppendInt(bytes, time, 1);
+    std::vector<char> field(103, '\0');
+    std::memcpy(field.data(), name.data(), name.size());
+    bytes.insert(bytes.end(), field.begin(), field.end());
+    AppendInt(bytes, 100, 4);
+  }
+  return bytes;
+}
+
+// A second of a 440 Hz tone, 16-bit mono at 22,050 Hz.
+std::vector<char> ToneBytes() {
+  constexpr int rate = 22050;
+  std::vector<char> bytes = {'R', 'I', 'F', 'F'};
+  AppendInt(bytes, 36 + rate * 2, 4);
+  for (char c : std::string("WAVEfmt ")) bytes.push_back(c);
+  AppendInt(bytes, 16, 4);
+  AppendInt(bytes, 1, 2);
+  AppendInt(bytes, 1, 2);
+  AppendInt(bytes, rate, 4);
+  AppendInt(bytes, rate * 2, 4);
+  AppendInt(bytes, 2, 2);
+  AppendInt(bytes, 16, 2);
+  for (char c : std::string("data")) bytes.push_back(c);
+  AppendInt(bytes, rate * 2, 4);
+  for (int frame = 0; frame < rate; ++frame)
+    AppendInt(bytes, static_cast<std::int32_t>(12000 * std::sin(frame * 2 * 3.14159265 * 440 / rate)), 2);
+  return bytes;
+}
+
 // The sample holds one entry per time of day: dawn, day, sunset, night.
 TEST_F(AmbienceFrame, TheTimelineShowsTheChosenTimeAndSelectsWhatIsClicked) {
   ASSERT_TRUE(frame->OpenDocument(CopyOfSample(L"four-times-of-day.bad")));
@@ -27,6 +109,7 @@ TEST_F(AmbienceFrame, TheTimelineShowsTheChosenTimeAndSelectsWhatIsClicked) {
   Pump();
   TimelinePane* pane = FindTimeline(Hwnd());
   ASSERT_NE(pane, nullptr);
+  PumpFrameUntil([this] { Pump(); }, [pane] { return !pane->Model().lanes.empty(); });
   ASSERT_TRUE(IsWindowVisible(pane->Handle()));
   EXPECT_TRUE(ViewItemChecked(CMD_VIEW_TIMELINE));
   // The documents end above the pane; neither covers the other.
@@ -34,12 +117,12 @@ TEST_F(AmbienceFrame, TheTimelineShowsTheChosenTimeAndSelectsWhatIsClicked) {
   EXPECT_EQ(LaneEntries(*pane), std::vector<int>{1}) << "day is heard first";
 
   Command(CMD_AMBIENCE_NIGHT);
-  Pump();
+  PumpFrameUntil([this] { Pump(); }, [pane] { return LaneEntries(*pane) == std::vector<int>{3}; });
   EXPECT_EQ(LaneEntries(*pane), std::vector<int>{3});
   const std::vector<AmbiencePlay> before = pane->Model().plays;
   ASSERT_FALSE(before.empty());
   Command(CMD_AMBIENCE_RESHUFFLE);
-  Pump();
+  PumpFrameUntil([this] { Pump(); }, [&] { return pane->Model().plays != before; });
   EXPECT_NE(pane->Model().plays, before) << "a new seed draws new repeat times";
 
   // A click on a lane reaches the frame as its entry, which the document selects.
@@ -55,6 +138,86 @@ TEST_F(AmbienceFrame, TheTimelineShowsTheChosenTimeAndSelectsWhatIsClicked) {
   EXPECT_FALSE(IsWindowVisible(pane->Handle()));
   EXPECT_FALSE(ViewItemChecked(CMD_VIEW_TIMELINE));
   EXPECT_EQ(ChildRect(frame->ClientWindow()).bottom, ChildRect(pane->Handle()).bottom) << "the documents take its room";
+}
+
+// Play Ambience at night: the toolbar button is pressed, the night's entries with a sound show
+// the speaker mark and no other does, the status bar names the volume scale the list is heard
+// in, and Play Ambience again takes the marks off and lets the button up.
+TEST_F(AmbienceFrame, PlayAmbienceMarksTheEntriesHeardNow) {
+  WriteFileBytes(TempFile(L"tone.wav"), ToneBytes());
+  const std::wstring list = TempFile(L"marks.bad");
+  WriteFileBytes(list, ListBytes({{"tone.wav", 3}, {"tone.wav", 0}, {"tone.wav", 3}, {"gone.wav", 3}}));
+  Command(CMD_VIEW_SOUND_FOLDER_AUTO);
+  ASSERT_TRUE(frame->OpenDocument(list));
+  Pump();
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  wchar_t volume[256]{};
+  SendMessageW(frame->StatusBarWindow(), SB_GETTEXTW, 2, reinterpret_cast<LPARAM>(volume));
+  EXPECT_EQ(std::wstring(volume), RussianInterface() ? L"Громкость: проценты (угадано)" : L"Volume: percent (guessed)");
+  Command(CMD_AMBIENCE_SCALE_BYTE);
+  SendMessageW(frame->StatusBarWindow(), SB_GETTEXTW, 2, reinterpret_cast<LPARAM>(volume));
+  EXPECT_EQ(std::wstring(volume), RussianInterface() ? L"Громкость: 0-255" : L"Volume: 0-255");
+
+  frame->Preview().UseOutput([] { return std::make_unique<HeldOutput>(); });
+  Command(CMD_AMBIENCE_NIGHT);
+  Command(CMD_AMBIENCE_PLAY);
+  EXPECT_TRUE(SendMessageW(frame->ToolbarWindow(), TB_ISBUTTONCHECKED, CMD_AMBIENCE_PLAY, 0)) << "pressed while it plays";
+  EXPECT_TRUE(PumpFrameUntil([this] { Pump(); }, [view] { return !view->GetRowMarks().empty(); }));
+  // Every night entry starts within its first 100 ms and sounds for a second.
+  EXPECT_EQ(view->GetRowMarks(), (std::vector<int>{0, 2})) << "the night's entries that have a sound";
+  EXPECT_TRUE(frame->Preview().IsPlaying());
+
+  Command(CMD_AMBIENCE_PLAY);
+  EXPECT_TRUE(PumpFrameUntil([this] { Pump(); }, [view] { return view->GetRowMarks().empty(); }));
+  EXPECT_FALSE(SendMessageW(frame->ToolbarWindow(), TB_ISBUTTONCHECKED, CMD_AMBIENCE_PLAY, 0));
+}
+
+// A sound that takes long to read holds neither the window nor Stop: Play Ambience returns at
+// once and says it is reading the sounds, Stop ends the wait at once, and once the sounds are
+// read the preview plays them by itself on the idle pass.
+TEST_F(AmbienceFrame, PlayAmbienceWaitsForItsSoundsWithoutHoldingTheWindow) {
+  const std::vector<char> tone = ToneBytes();
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SoundFileReader slow;
+  slow.stamp = [size = tone.size()](const std::wstring&) { return std::optional(SoundFileStamp{size, 1}); };
+  slow.read = [tone, release](const std::wstring&) {
+    WaitForSingleObject(release, 10000);
+    std::vector<std::byte> bytes(tone.size());
+    std::memcpy(bytes.data(), tone.data(), tone.size());
+    return std::optional(bytes);
+  };
+  auto loader = std::make_unique<AmbienceSoundLoader>(nullptr, slow);
+  AmbienceChoice choice;
+  choice.time = TimeOfDay::Night;
+  std::vector<std::wstring> told;
+  AmbiencePreview preview({Hwnd(), [&told](const std::wstring& text) { told.push_back(text); }, [] {}}, choice,
+                          *loader, [] { return std::make_unique<HeldOutput>(); });
+  AmbienceExportSource source;
+  source.entries = {AmbientEntryValues{L"tone.wav", 100, 100, 3, 100}};
+  source.soundFolder = L"C:\\sounds";
+  const std::wstring reading =
+      FormatCommandStrings(STR_AMBIENCE_PREPARING, {LoadCommandString(STR_AMBIENCE_TIME_FIRST + 3)});
+
+  const auto asked = std::chrono::steady_clock::now();
+  preview.OnCommand(CMD_AMBIENCE_PLAY, source);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2)) << "the read held the window";
+  EXPECT_TRUE(preview.IsWaitingForSounds());
+  EXPECT_TRUE(preview.IsPlaying()) << "Play Ambience is on while it waits";
+  ASSERT_FALSE(told.empty());
+  EXPECT_EQ(told.back(), reading);
+  preview.Stop();
+  EXPECT_FALSE(preview.IsPlaying());
+  EXPECT_EQ(told.back(), LoadCommandString(STR_AMBIENCE_STOPPED));
+
+  preview.OnCommand(CMD_AMBIENCE_PLAY, source);
+  EXPECT_TRUE(preview.IsWaitingForSounds());
+  SetEvent(release);
+  EXPECT_TRUE(PumpFrameUntil([&] { preview.Follow(source); }, [&] { return !preview.IsWaitingForSounds(); }));
+  EXPECT_NE(told.back(), reading);
+  EXPECT_TRUE(PumpFrameUntil([] { Sleep(1); }, [&] { return preview.SoundingEntries() == std::vector<int>{0}; }));
+  preview.Stop();
+  CloseHandle(release);
 }
 
 }  // namespace

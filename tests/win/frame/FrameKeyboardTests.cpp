@@ -266,7 +266,7 @@ TEST_F(FrameKeyboard, ShiftF10ShowsTheEditMenuWithTheStatesOfTheSelectedEntry) {
   SendChord({VK_SHIFT, VK_F10});
   Pump();
   EXPECT_TRUE(menu.Finished());
-  ASSERT_EQ(items.size(), 22u);
+  ASSERT_EQ(items.size(), 23u);
   auto grayed = [&items](size_t position) { return items[position].find(L"(grayed)") != std::wstring::npos; };
   EXPECT_TRUE(grayed(0)) << "Undo with nothing to undo";
   EXPECT_FALSE(grayed(3)) << "Cut";
@@ -274,8 +274,9 @@ TEST_F(FrameKeyboard, ShiftF10ShowsTheEditMenuWithTheStatesOfTheSelectedEntry) {
   EXPECT_TRUE(grayed(11)) << "Move Up on the first entry";
   EXPECT_FALSE(grayed(12)) << "Move Down";
   EXPECT_TRUE(grayed(15)) << "Stop Sound with nothing playing";
-  EXPECT_FALSE(grayed(19)) << "Find";
-  EXPECT_FALSE(grayed(21)) << "Replace";
+  EXPECT_TRUE(grayed(18)) << "Quick Fix in a list without problems";
+  EXPECT_FALSE(grayed(20)) << "Find";
+  EXPECT_FALSE(grayed(22)) << "Replace";
 }
 
 TEST_F(FrameKeyboard, CtrlTabSwitchesPagesThroughTheFilter) {

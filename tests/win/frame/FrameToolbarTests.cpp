@@ -71,9 +71,9 @@ TEST(ResourceToolbar, BuildsTheEditorsButtons) {
   const UINT expected[] = {CMD_FILE_NEW,   CMD_FILE_OPEN, CMD_FILE_SAVE,  0,
                            CMD_EDIT_CUT,   CMD_EDIT_COPY, CMD_EDIT_PASTE, 0,
                            CMD_FILE_PRINT, CMD_APP_ABOUT, 0,
-                           CMD_SOUND_PLAY};
-  ASSERT_EQ(SendMessageW(toolbar.window, TB_BUTTONCOUNT, 0, 0), 12);
-  for (int index = 0; index < 12; ++index) {
+                           CMD_SOUND_PLAY, CMD_AMBIENCE_PLAY};
+  ASSERT_EQ(SendMessageW(toolbar.window, TB_BUTTONCOUNT, 0, 0), 13);
+  for (int index = 0; index < 13; ++index) {
     TBBUTTON button{};
     SendMessageW(toolbar.window, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button));
     EXPECT_EQ(static_cast<UINT>(button.idCommand), expected[index]) << index;

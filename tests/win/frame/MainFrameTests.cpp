@@ -36,7 +36,7 @@ TEST_F(MainFrameTest, TheRebarHoldsTheMenuBarAndTheToolbarOnTwoRows) {
     EXPECT_TRUE(SendMessageW(bar, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_HIDECLIPPEDBUTTONS);
   }
   EXPECT_EQ(GetDlgCtrlID(frame->ToolbarWindow()), 0xE800);
-  EXPECT_EQ(SendMessageW(frame->ToolbarWindow(), TB_BUTTONCOUNT, 0, 0), 12);
+  EXPECT_EQ(SendMessageW(frame->ToolbarWindow(), TB_BUTTONCOUNT, 0, 0), 13);
 
   // The menu lives in the menu bar alone, which answers for the frame.
   EXPECT_EQ(GetMenu(Hwnd()), nullptr);
@@ -189,11 +189,12 @@ TEST_F(MainFrameTest, TheToolbarBandsChevronListsTheHiddenButtons) {
   ASSERT_TRUE(PumpUntil([&] { return script.Finished(); }, 10000));
   Pump();
   EXPECT_FALSE(script.GaveUp());
-  ASSERT_GE(shown.size(), 4u);
+  ASSERT_GE(shown.size(), 5u);
   // Nothing to play without a document.
-  EXPECT_EQ(shown.back(), RussianInterface() ? L"Проиграть звук (grayed)" : L"Play Sound (grayed)");
-  EXPECT_EQ(shown[shown.size() - 3], RussianInterface() ? L"О программе" : L"About");
-  EXPECT_EQ(shown[shown.size() - 4], RussianInterface() ? L"Печать (grayed)" : L"Print (grayed)");
+  EXPECT_EQ(shown.back(), RussianInterface() ? L"Слушать атмосферу (grayed)" : L"Play Ambience (grayed)");
+  EXPECT_EQ(shown[shown.size() - 2], RussianInterface() ? L"Проиграть звук (grayed)" : L"Play Sound (grayed)");
+  EXPECT_EQ(shown[shown.size() - 4], RussianInterface() ? L"О программе" : L"About");
+  EXPECT_EQ(shown[shown.size() - 5], RussianInterface() ? L"Печать (grayed)" : L"Print (grayed)");
 }
 
 // Setting changes reach the grid through the frame and the tabs: a new colour scheme shows

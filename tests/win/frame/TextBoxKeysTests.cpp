@@ -17,7 +17,7 @@ std::vector<ACCEL> EditorAccelerators() {
 
 TEST(TextBoxKeys, FindsTheCommandOfExactlyTheseModifiers) {
   const std::vector<ACCEL> table = EditorAccelerators();
-  ASSERT_EQ(table.size(), 34u);
+  ASSERT_EQ(table.size(), 36u);
   const BYTE control = ModifierFlags(false, true, false);
   const BYTE shift = ModifierFlags(true, false, false);
   const BYTE alt = ModifierFlags(false, false, true);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "GridTestSupport.h"
 #include "WinTestSupport.h"
 #include "win/DeviceContext.h"
@@ -243,6 +245,68 @@ TEST(GridWarningMark, DrawnInTheCellsTheOwnerWarnsAboutAndGoneWithTheWarning) {
   InvalidateRect(w.grid.Handle(), nullptr, TRUE);
   PumpMessages();
   EXPECT_EQ(MarkPixels(w, 2, 1), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The rows of `cell`'s right half that show `colour` somewhere: how tall a mark drawn there is.
+int MarkHeight(const ShownGrid& shown, const RECT& cell, COLORREF colour) {
+  int top = cell.bottom, bottom = cell.top;
+  for (int y = cell.top; y < cell.bottom - 1; ++y) {
+    for (int x = (cell.left + cell.right) / 2; x < cell.right - 1; ++x) {
+      if (shown.At(x, y) != colour) continue;
+      top = std::min(top, y);
+      bottom = std::max(bottom, y + 1);
+    }
+  }
+  return std::max(bottom - top, 0);
+}
+
+RECT UpdateRect(HWND window) {
+  RECT update{};
+  if (!GetUpdateRect(window, &update, FALSE)) return RECT{};
+  return update;
+}
+
+// The speaker marks the preview sets on the entries heard now: drawn in the number cells of the
+// marked rows only, in the highlight's text colour on a selected row, as tall as the rows at any
+// scale; setting them asks to paint the cells whose mark came or went, and nothing more.
+TEST_F(GridPaint, SpeakerMarksShowInTheNumberCellsOfTheMarkedRowsOnly) {
+  w.Build(5, kDocumentFlags | GRID_EX_ROWNUMBERS);
+  w.grid.SelectCell(3, 2);
+  PumpMessages();
+  UpdateWindow(w.grid.Handle());
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT), selected = GetSysColor(COLOR_HIGHLIGHTTEXT);
+
+  w.grid.SetRowMarks({3, 1, 1});
+  EXPECT_EQ(w.grid.GetRowMarks(), (std::vector<int>{1, 3}));
+  const RECT asked = UpdateRect(w.grid.Handle());
+  EXPECT_EQ(asked.left, w.Cell(1, 0).left);
+  EXPECT_EQ(asked.right, w.Cell(1, 0).right) << "only the number cells";
+  EXPECT_EQ(asked.top, w.Cell(1, 0).top);
+  EXPECT_EQ(asked.bottom, w.Cell(3, 0).bottom);
+  const ShownGrid marked(w.grid.Handle());
+  const int height = MarkHeight(marked, w.Cell(1, 0), text);
+  EXPECT_GE(height, (w.Cell(1, 0).bottom - w.Cell(1, 0).top) / 2);
+  EXPECT_GE(MarkHeight(marked, w.Cell(3, 0), selected), height) << "a selected row's mark is in its text colour";
+  EXPECT_EQ(MarkHeight(marked, w.Cell(2, 0), text), 0);
+  EXPECT_EQ(MarkHeight(marked, w.Cell(1, 1), text), 0);
+
+  // The same marks again paint nothing; one gone paints its own cell only.
+  w.grid.SetRowMarks({1, 3});
+  EXPECT_EQ(UpdateRect(w.grid.Handle()).bottom, 0);
+  w.grid.SetRowMarks({3});
+  EXPECT_EQ(UpdateRect(w.grid.Handle()).bottom, w.Cell(1, 0).bottom);
+  const ShownGrid unmarked(w.grid.Handle());
+  EXPECT_EQ(MarkHeight(unmarked, w.Cell(1, 0), text), 0);
+  EXPECT_GE(MarkHeight(unmarked, w.Cell(3, 0), selected), height);
+
+  // At twice the scale the rows and the mark are twice as tall, drawn again, not stretched.
+  w.grid.SetFontDpi(192);
+  PumpMessages();
+  EXPECT_GE(MarkHeight(ShownGrid(w.grid.Handle()), w.Cell(3, 0), selected), height * 2 - 2);
 }
 
 }  // namespace
