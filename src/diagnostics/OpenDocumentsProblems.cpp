@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "ambient/NamesCodePage.h"
-#include "ambient/TimeOfDay.h"
+#include "format/NamesCodePage.h"
+#include "format/TimeOfDay.h"
 
 namespace {
 

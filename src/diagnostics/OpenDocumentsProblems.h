@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "ambience/VolumeScale.h"
-#include "ambient/AmbientView.h"
+#include "editor/AmbientView.h"
 #include "panes/ProblemsPaneRows.h"
 #include "problems/DocumentChecks.h"
 #include "problems/QuickFix.h"

@@ -47,16 +47,18 @@ class SoundFeature : public FrameFeature {
   std::wstring CurrentFolder();
   SoundFileCheck& Check() { return soundCheck_; }
   const SoundPlayer& Player() const { return player_; }
+  // The open name editor's browse ("…"): the user picks the file for the name.
+  void BrowseSoundName();
 
  private:
   void Play();
+  void OnSoundNotice(unsigned generation);
   void ChooseSoundFolder();
   void FindSoundFolderAutomatically();
   void UpdateSoundFolder();
   int ShowFolderAndCounts();
   bool IsStopSoundKey(const MSG& msg) const;
   bool IsBrowseSoundKey(const MSG& msg) const;
-  void BrowseSoundName();
   void MarkMissingSounds(AmbientView& view);
   void OnNameEditorOpened(HWND editor, int col);
   SoundNameList SoundNames();

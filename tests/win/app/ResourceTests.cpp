@@ -234,7 +234,7 @@ TEST(Resources, ToolbarLayoutWords) {
   const std::vector<WORD> expected = {1,
                                       16,
                                       15,
-                                      12,
+                                      13,
                                       CMD_FILE_NEW,
                                       CMD_FILE_OPEN,
                                       CMD_FILE_SAVE,
@@ -246,7 +246,8 @@ TEST(Resources, ToolbarLayoutWords) {
                                       CMD_FILE_PRINT,
                                       CMD_APP_ABOUT,
                                       0,
-                                      CMD_SOUND_PLAY};
+                                      CMD_SOUND_PLAY,
+                                      CMD_AMBIENCE_PLAY};
   ASSERT_EQ(bytes.size, expected.size() * sizeof(WORD));
   std::vector<WORD> words(expected.size());
   for (size_t index = 0; index < words.size(); ++index) {
@@ -282,9 +283,9 @@ int FourBitPixel(const unsigned char* bits, int stride, int height, int x, int y
 
 TEST(Resources, ToolbarBitmapIsTheDrawnStrip) {
   Bytes bytes = FindBytes(RT_BITMAP, MAKEINTRESOURCEW(RES_MAIN));
-  ASSERT_GE(bytes.size, sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD) + 72 * 15);
+  ASSERT_GE(bytes.size, sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD) + 80 * 15);
   const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data);
-  EXPECT_EQ(header->biWidth, 144);
+  EXPECT_EQ(header->biWidth, 160);
   EXPECT_EQ(header->biHeight, 15);
   EXPECT_EQ(header->biBitCount, 4);
   EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
@@ -292,29 +293,29 @@ TEST(Resources, ToolbarBitmapIsTheDrawnStrip) {
   EXPECT_TRUE(HasStandardPalette(palette));
 
   std::vector<PixelImage> images = PixelMapSource(1);
-  ASSERT_EQ(images.size(), 9u);
-  const char* names[] = {"New", "Open", "Save", "Cut", "Copy", "Paste", "Print", "About", "Play"};
+  ASSERT_EQ(images.size(), 10u);
+  const char* names[] = {"New", "Open", "Save", "Cut", "Copy", "Paste", "Print", "About", "Play", "Ambience"};
   const unsigned char* bits = bytes.data + header->biSize + 16 * sizeof(RGBQUAD);
   int mismatches = 0;
-  for (int picture = 0; picture < 9; ++picture) {
+  for (int picture = 0; picture < 10; ++picture) {
     EXPECT_EQ(images[picture].name, names[picture]);
     for (int y = 0; y < 15; ++y) {
       for (int x = 0; x < 16; ++x) {
-        if (FourBitPixel(bits, 72, 15, picture * 16 + x, y) != images[picture].At(x, y)) ++mismatches;
+        if (FourBitPixel(bits, 80, 15, picture * 16 + x, y) != images[picture].At(x, y)) ++mismatches;
       }
     }
   }
   EXPECT_EQ(mismatches, 0);
   // Light grey is the background the menu bar takes as transparent.
-  EXPECT_EQ(FourBitPixel(bits, 72, 15, 0, 0), 7);
-  EXPECT_EQ(FourBitPixel(bits, 72, 15, 143, 14), 7);
+  EXPECT_EQ(FourBitPixel(bits, 80, 15, 0, 0), 7);
+  EXPECT_EQ(FourBitPixel(bits, 80, 15, 159, 14), 7);
 
   HBITMAP loaded = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_MAIN));
   ASSERT_NE(loaded, nullptr);
   UniqueBitmap bitmap(loaded);
   BITMAP info{};
   GetObjectW(bitmap.get(), sizeof(info), &info);
-  EXPECT_EQ(info.bmWidth, 144);
+  EXPECT_EQ(info.bmWidth, 160);
   EXPECT_EQ(info.bmHeight, 15);
 }
 

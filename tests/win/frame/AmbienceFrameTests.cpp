@@ -7,8 +7,8 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "ambient/AmbientView.h"
-#include "app/CommandStrings.h"
+#include "editor/AmbientView.h"
+#include "commands/CommandStrings.h"
 #include "preview/AmbiencePreview.h"
 #include "resources/ResourceIds.h"
 #include "panes/TimelinePane.h"

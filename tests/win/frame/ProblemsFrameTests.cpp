@@ -11,7 +11,7 @@
 #include "AmbientFileBytes.h"
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "app/CommandStrings.h"
+#include "commands/CommandStrings.h"
 #include "panes/ProblemsPane.h"
 #include "resources/ResourceIds.h"
 

@@ -156,10 +156,11 @@ TEST_F(Chevron, ListsTheClippedButtonsOfAToolbarBandByShortName) {
 
   const wchar_t* print = RussianInterface() ? L"Печать" : L"Print";
   const wchar_t* play = RussianInterface() ? L"Проиграть звук" : L"Play Sound";
+  const wchar_t* ambience = RussianInterface() ? L"Слушать атмосферу" : L"Play Ambience";
   const std::vector<std::wstring> english{L"Cut (grayed)", L"Copy",  L"Paste", L"-",
-                                          print,           L"About", L"-",     play};
+                                          print,           L"About", L"-",     play, ambience};
   const std::vector<std::wstring> russian{L"Вырезать (grayed)", L"Копировать", L"Вставить", L"-", print,
-                                          L"О программе",       L"-",          play};
+                                          L"О программе",       L"-",          play, ambience};
   EXPECT_EQ(shown, RussianInterface() ? russian : english);
   EXPECT_TRUE(frame.chevronHandled);
   EXPECT_FALSE(IsMenu(popup)) << "the popup outlived its menu";
@@ -192,11 +193,10 @@ TEST_F(Chevron, NothingButSeparatorsOrNoButtonsGivesNoMenu) {
   HWND toolbar = CreateResourceToolbar(frame.Handle(), kBarStyle);
   ASSERT_NE(toolbar, nullptr);
   AddBand(rebar, toolbar);
-  // Print, About and Play hidden, the separators behind Paste are the last items and the only
-  // ones cut off.
-  SendMessageW(toolbar, TB_HIDEBUTTON, CMD_FILE_PRINT, MAKELPARAM(TRUE, 0));
-  SendMessageW(toolbar, TB_HIDEBUTTON, CMD_APP_ABOUT, MAKELPARAM(TRUE, 0));
-  SendMessageW(toolbar, TB_HIDEBUTTON, CMD_SOUND_PLAY, MAKELPARAM(TRUE, 0));
+  // Print, About and both Plays hidden, the separators behind Paste are the last items and the
+  // only ones cut off.
+  for (UINT id : {CMD_FILE_PRINT, CMD_APP_ABOUT, CMD_SOUND_PLAY, CMD_AMBIENCE_PLAY})
+    SendMessageW(toolbar, TB_HIDEBUTTON, id, MAKELPARAM(TRUE, 0));
 
   HWND empty = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle, 0, 0, 100, 100, frame.Handle(),
                                nullptr, nullptr, nullptr);
