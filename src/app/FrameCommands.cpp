@@ -5,6 +5,7 @@
 #include "app/AboutDialog.h"
 #include "app/CommandStrings.h"
 #include "app/FileDialog.h"
+#include "app/StartupMarks.h"
 #include "app/MainFrame.h"
 #include "resources/ResourceIds.h"
 #include "sound/SoundFolderSearch.h"
@@ -115,8 +116,10 @@ bool MainFrame::OpenDocument(const std::wstring& path, bool nameTheFile) {
     ShowError(kCannotOpen + (L"\n" + path + L"\n" + LoadCommandString(STR_OPEN_FOLDER_NOT_FILE)));
     return false;
   }
+  MarkStartup(L"  open: looked up");
   AmbientView* view = CreateView();
   if (view == nullptr) return false;
+  MarkStartup(L"  open: view created");
   if (!view->Load(path.c_str())) {
     const std::wstring reason = view->GetLastLoadError();
     DestroyWindow(view->Handle());
@@ -129,9 +132,12 @@ bool MainFrame::OpenDocument(const std::wstring& path, bool nameTheFile) {
   }
   const size_t folderEnd = path.find_last_of(L"\\/");
   const std::wstring name = folderEnd == std::wstring::npos ? path : path.substr(folderEnd + 1);
+  MarkStartup(L"  open: loaded");
   if (!tabView_.AddPage(view->Handle(), name.c_str(), -1, view)) return false;
+  MarkStartup(L"  open: page added");
   TellLoadDamage(*view, path);
   NoteRecentFile(path);
+  MarkStartup(L"  open: recent noted");
   return true;
 }
 

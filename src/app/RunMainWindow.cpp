@@ -3,6 +3,7 @@
 #include "app/AppModule.h"
 #include "app/MainFrame.h"
 #include "app/MessageLoop.h"
+#include "app/StartupMarks.h"
 
 int RunMainWindow(int showCommand, const std::vector<std::wstring>& files) {
   return RunMainWindow(
@@ -14,8 +15,14 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
   auto loop = std::make_unique<MessageLoop>();
   TheAppModule().RegisterLoop(loop.get());
 
+  // Marks the first time the queue runs empty (the first paints are done), before any other
+  // idle work; the one registered after the frame marks the end of that work.
+  FirstIdleMark queueDrained(L"first paints"), idleDone(L"first idle work");
+  loop->RegisterIdleHandler(&queueDrained);
   std::unique_ptr<MainFrame> frame = makeFrame();
+  MarkStartup(L"settings");
   HWND hwnd = frame->CreateFrame();
+  MarkStartup(L"frame created");
   if (hwnd == nullptr) {
     // Nothing to show and nobody to tell: the process just ends with code 0.
     frame.reset();
@@ -26,13 +33,19 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
     frame->SizeForFirstStart();
     ShowWindow(hwnd, showCommand);
   }
+  MarkStartup(L"placed and shown");
   // The user picked these outside the editor: a message about one names it.
   for (const std::wstring& path : files) frame->OpenDocument(path, true);
+  MarkStartup(L"files opened");
   if (!recoveryFolder.empty()) {
     frame->KeepRecoveryCopies(recoveryFolder);
     frame->OfferRecovery();
   }
+  MarkStartup(L"recovery offered");
+  loop->RegisterIdleHandler(&idleDone);
   const int exitCode = loop->Pump();
+  loop->UnregisterIdleHandler(&idleDone);
+  loop->UnregisterIdleHandler(&queueDrained);
   // Copies are written on a crash only while the frame that keeps them lives.
   WriteRecoveryCopiesOnCrash(nullptr);
   TheAppModule().UnregisterLoop();
