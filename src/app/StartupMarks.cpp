@@ -2,12 +2,10 @@
 
 #include <windows.h>
 
-#include <cwchar>
-#include <string>
-
 namespace {
 
 constexpr int kMostMarks = 64;
+constexpr int kLongestLine = 1024;
 constexpr wchar_t kMarksFileVariable[] = L"SONARWICK_STARTUP_MARKS";
 
 struct Mark {
@@ -19,22 +17,15 @@ Mark marks[kMostMarks];
 // Marks are taken on the main thread only, but a counter that says so costs nothing.
 LONG markCount = 0;
 
-std::string Utf8Of(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                      nullptr);
-  return bytes;
-}
-
-std::wstring MarksText() {
-  LARGE_INTEGER frequency{};
-  QueryPerformanceFrequency(&frequency);
-  std::wstring text = L"frequency\t" + std::to_wstring(frequency.QuadPart) + L"\n";
-  for (int index = 0; index < StartupMarkCount(); ++index)
-    text += std::wstring(marks[index].piece) + L"\t" + std::to_wstring(marks[index].counter) + L"\n";
-  return text;
+// Plain buffers and the system's own formatting only: the bare window the benchmark compares against marks
+// its start with this code too, and must stay as small as a bare window is.
+bool WriteLine(HANDLE file, const wchar_t* name, LONGLONG value) {
+  char line[kLongestLine];
+  // wsprintfA's %S takes a wide string, and its buffer may hold 1024 characters.
+  const int length = wsprintfA(line, "%S\t%I64d\n", name, value);
+  if (length <= 0 || length >= kLongestLine) return false;
+  DWORD written = 0;
+  return WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr) && written == static_cast<DWORD>(length);
 }
 
 }  // namespace
@@ -59,9 +50,11 @@ bool WriteStartupMarks() {
   if (length == 0 || length >= MAX_PATH) return true;
   HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  const std::string bytes = Utf8Of(MarksText());
-  DWORD written = 0;
-  const BOOL wrote = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  LARGE_INTEGER frequency{};
+  QueryPerformanceFrequency(&frequency);
+  bool wrote = WriteLine(file, L"frequency", frequency.QuadPart);
+  for (int index = 0; wrote && index < StartupMarkCount(); ++index)
+    wrote = WriteLine(file, marks[index].piece, marks[index].counter);
   CloseHandle(file);
-  return wrote && written == bytes.size();
+  return wrote;
 }
