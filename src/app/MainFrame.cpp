@@ -99,7 +99,9 @@ HWND MainFrame::CreateFrame() {
   const RECT useDefault{CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
   HWND hwnd = Create(FrameClass(), nullptr, useDefault, caption,
                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                     WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, menu);
+                     // Takes dropped files from birth: the shell's own call that would say so
+                     // loads its library on every start.
+                     WS_EX_APPWINDOW | WS_EX_WINDOWEDGE | WS_EX_ACCEPTFILES, menu);
   if (hwnd == nullptr) {
     // A window that got as far as its creation message handed the menu to its menu bar or
     // took it down with it.
@@ -376,7 +378,6 @@ void MainFrame::OnCreate() {
     ApplyDpi(WindowDpi(Handle()));
   MarkStartup(L"  display scale");
   player_.SetNotifyWindow(Handle(), WM_SOUND_NOTICE);
-  DragAcceptFiles(Handle(), TRUE);
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
   ListenForFailures();

@@ -1,17 +1,18 @@
 #include "app/RunMainWindow.h"
 
 #include "app/AppModule.h"
+#include "app/FirstIdleTasks.h"
 #include "app/MainFrame.h"
 #include "app/MessageLoop.h"
 #include "app/StartupMarks.h"
 
 int RunMainWindow(int showCommand, const std::vector<std::wstring>& files) {
   return RunMainWindow(
-      showCommand, [] { return std::make_unique<MainFrame>(); }, files, RecoveryStore::DefaultFolder());
+      showCommand, [] { return std::make_unique<MainFrame>(); }, files, RecoveryStore::DefaultFolder);
 }
 
 int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vector<std::wstring>& files,
-                  const std::wstring& recoveryFolder) {
+                  const RecoveryFolderSource& recoveryFolder) {
   auto loop = std::make_unique<MessageLoop>();
   TheAppModule().RegisterLoop(loop.get());
 
@@ -19,6 +20,8 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
   // idle work; the one registered after the frame marks the end of that work.
   FirstIdleMark queueDrained(L"first paints"), idleDone(L"first idle work");
   loop->RegisterIdleHandler(&queueDrained);
+  FirstIdleTasks afterFirstPaint;
+  loop->RegisterIdleHandler(&afterFirstPaint);
   std::unique_ptr<MainFrame> frame = makeFrame();
   MarkStartup(L"settings");
   HWND hwnd = frame->CreateFrame();
@@ -37,14 +40,20 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
   // The user picked these outside the editor: a message about one names it.
   for (const std::wstring& path : files) frame->OpenDocument(path, true);
   MarkStartup(L"files opened");
-  if (!recoveryFolder.empty()) {
-    frame->KeepRecoveryCopies(recoveryFolder);
-    frame->OfferRecovery();
+  if (recoveryFolder) {
+    // Finding the user's folder loads the shell's library; the offer can wait for the picture.
+    afterFirstPaint.Add([&frame, &recoveryFolder] {
+      // Closed before it ever went idle: there is nothing left to keep copies for.
+      if (!IsWindow(frame->Handle())) return;
+      frame->KeepRecoveryCopies(recoveryFolder());
+      frame->OfferRecovery();
+      MarkStartup(L"recovery offered");
+    });
   }
-  MarkStartup(L"recovery offered");
   loop->RegisterIdleHandler(&idleDone);
   const int exitCode = loop->Pump();
   loop->UnregisterIdleHandler(&idleDone);
+  loop->UnregisterIdleHandler(&afterFirstPaint);
   loop->UnregisterIdleHandler(&queueDrained);
   // Copies are written on a crash only while the frame that keeps them lives.
   WriteRecoveryCopiesOnCrash(nullptr);

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr int kMostMarks = 64;
+constexpr int kMostMarks = 256;
 constexpr int kLongestLine = 1024;
 constexpr wchar_t kMarksFileVariable[] = L"SONARWICK_STARTUP_MARKS";
 
