@@ -70,7 +70,11 @@ std::vector<ACCEL> CopyEntries(HACCEL accelerators) {
   return entries;
 }
 
-bool IsVisible(HWND window) { return window != nullptr && IsWindowVisible(window); }
+// A bar counts by its own style, not by whether it is on screen: the frame lays itself out at
+// its place before it first shows, and a bar of a hidden frame still takes its room.
+bool IsVisible(HWND window) {
+  return window != nullptr && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 int WindowHeight(HWND window) {
   RECT rect{};
@@ -206,7 +210,11 @@ bool MainFrame::HandleLayoutAndBarMessage(Message& m) {
   switch (m.msg) {
     case WM_SIZE:
       CancelModes();
-      if (m.wParam != SIZE_MINIMIZED) LayoutChildren(true);
+      // Showing the frame tells it its size again; it was laid out for that size while hidden,
+      // and doing it twice made the rebar lay out and notify once more on the first picture.
+      if (m.wParam != SIZE_MINIMIZED &&
+          (LOWORD(m.lParam) != laidOutFor_.cx || HIWORD(m.lParam) != laidOutFor_.cy))
+        LayoutChildren(true);
       return false;
     case WM_NOTIFY:
       return OnNotify(m);
@@ -502,6 +510,7 @@ void MainFrame::OnDropFiles(HDROP drop) {
 void MainFrame::LayoutChildren(bool resizeBars) {
   RECT client{};
   GetClientRect(Handle(), &client);
+  if (resizeBars) laidOutFor_ = {client.right, client.bottom};
   if (IsVisible(rebar_)) {
     if (resizeBars) {
       SendMessageW(rebar_, WM_SIZE, 0, 0);

@@ -281,6 +281,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler {
 
   HWND rebar_ = nullptr;
   HWND statusBar_ = nullptr;
+  // The client size the bars and the client were last laid out for (see WM_SIZE).
+  SIZE laidOutFor_{-1, -1};
   ResourceToolbar toolbar_;
   HACCEL accelerators_ = nullptr;
   std::vector<ACCEL> acceleratorEntries_;
