@@ -4,6 +4,7 @@
 #include "app/FirstIdleTasks.h"
 #include "app/MainFrame.h"
 #include "app/MessageLoop.h"
+#include "app/ShellRecentList.h"
 #include "app/StartupMarks.h"
 
 int RunMainWindow(int showCommand, const std::vector<std::wstring>& files) {
@@ -22,12 +23,16 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
   loop->RegisterIdleHandler(&queueDrained);
   FirstIdleTasks afterFirstPaint;
   loop->RegisterIdleHandler(&afterFirstPaint);
+  // The files opened now go on the shell's recent list once the window is up.
+  ShellRecentList::HoldWhileStarting(true);
+  afterFirstPaint.Add([] { ShellRecentList::HoldWhileStarting(false); });
   std::unique_ptr<MainFrame> frame = makeFrame();
   MarkStartup(L"settings");
   HWND hwnd = frame->CreateFrame();
   MarkStartup(L"frame created");
   if (hwnd == nullptr) {
     // Nothing to show and nobody to tell: the process just ends with code 0.
+    ShellRecentList::HoldWhileStarting(false);
     frame.reset();
     TheAppModule().UnregisterLoop();
     return 0;
@@ -52,6 +57,7 @@ int RunMainWindow(int showCommand, const FrameFactory& makeFrame, const std::vec
   }
   loop->RegisterIdleHandler(&idleDone);
   const int exitCode = loop->Pump();
+  ShellRecentList::HoldWhileStarting(false);
   loop->UnregisterIdleHandler(&idleDone);
   loop->UnregisterIdleHandler(&afterFirstPaint);
   loop->UnregisterIdleHandler(&queueDrained);
