@@ -17,11 +17,11 @@
 #include <memory>
 #include <string>
 
-#include "grid/AddRowItem.h"
-#include "grid/EditItem.h"
-#include "grid/ItemDrawing.h"
-#include "grid/LabelItem.h"
-#include "grid/ListItem.h"
+#include "griditems/AddRowItem.h"
+#include "griditems/EditItem.h"
+#include "griditems/ItemDrawing.h"
+#include "griditems/LabelItem.h"
+#include "griditems/ListItem.h"
 #include "grid/PropertyGrid.h"
 #include "win/Reflection.h"
 #include "win/ScopedVariant.h"

@@ -28,7 +28,7 @@
 #include "app/MainFrame.h"
 #include "app/MessageLoop.h"
 #include "resources/ResourceIds.h"
-#include "grid/InplaceList.h"
+#include "celleditors/InplaceList.h"
 #include "win/UniqueHandle.h"
 
 namespace {

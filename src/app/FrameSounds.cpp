@@ -17,7 +17,7 @@
 #include "app/Settings.h"
 #include "app/SoundFolderDialog.h"
 #include "app/StatusPanes.h"
-#include "grid/InplaceEdit.h"
+#include "celleditors/InplaceEdit.h"
 #include "resources/ResourceIds.h"
 #include "sound/SoundFolderSearch.h"
 #include "win/RefusalBeep.h"

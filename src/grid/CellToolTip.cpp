@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "grid/ItemDrawing.h"
+#include "griditems/ItemDrawing.h"
 #include "win/DeviceContext.h"
 
 CellToolTip::~CellToolTip() { Destroy(); }

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "grid/GridCellPolicy.h"
-#include "grid/ItemDrawing.h"
-#include "grid/PropertyItem.h"
+#include "griditems/ItemDrawing.h"
+#include "griditems/PropertyItem.h"
 #include "win/DeviceContext.h"
 #include "win/Dpi.h"
 

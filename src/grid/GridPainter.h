@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "grid/GridMessages.h"
+#include "griditems/GridMessages.h"
 #include "win/UniqueHandle.h"
 
 class PropertyItem;

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "grid/CellToolTip.h"
-#include "grid/GridMessages.h"
+#include "griditems/GridMessages.h"
 #include "grid/GridPainter.h"
-#include "grid/PropertyItem.h"
+#include "griditems/PropertyItem.h"
 #include "win/Window.h"
 
 // A report-mode list view ("SysListView32" superclassed as "Sonarwick_PropertyGrid") whose

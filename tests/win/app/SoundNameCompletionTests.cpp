@@ -9,8 +9,8 @@
 
 #include "WinTestSupport.h"
 #include "app/SoundNameCompletion.h"
-#include "grid/GridMessages.h"
-#include "grid/InplaceEdit.h"
+#include "griditems/GridMessages.h"
+#include "celleditors/InplaceEdit.h"
 #include "win/Window.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "grid/PropertyGrid.h"
-#include "grid/PropertyItem.h"
+#include "griditems/PropertyItem.h"
 #include "win/ScopedVariant.h"
 
 // Values that tests put into grid cells and read back out of them.

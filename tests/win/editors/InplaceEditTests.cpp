@@ -2,8 +2,8 @@
 
 #include "EditorTestSupport.h"
 #include "RecordingGrid.h"
-#include "grid/GridMessages.h"
-#include "grid/InplaceEdit.h"
+#include "griditems/GridMessages.h"
+#include "celleditors/InplaceEdit.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "grid/InplaceEditorPolicy.h"
+#include "celleditors/InplaceEditorPolicy.h"
 
 namespace {
 

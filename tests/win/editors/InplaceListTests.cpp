@@ -4,10 +4,10 @@
 
 #include "EditorTestSupport.h"
 #include "RecordingGrid.h"
-#include "grid/EditorControl.h"
-#include "grid/GridMessages.h"
-#include "grid/InplaceEditorPolicy.h"
-#include "grid/InplaceList.h"
+#include "celleditors/EditorControl.h"
+#include "griditems/GridMessages.h"
+#include "celleditors/InplaceEditorPolicy.h"
+#include "celleditors/InplaceList.h"
 #include "win/UniqueHandle.h"
 
 namespace {

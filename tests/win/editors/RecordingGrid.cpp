@@ -1,7 +1,7 @@
 #include "RecordingGrid.h"
 
 #include "WinTestSupport.h"
-#include "grid/GridMessages.h"
+#include "griditems/GridMessages.h"
 
 namespace {
 

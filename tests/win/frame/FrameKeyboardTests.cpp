@@ -9,8 +9,8 @@
 #include "WinTestSupport.h"
 #include "ambient/EntryRecords.h"
 #include "resources/ResourceIds.h"
-#include "grid/InplaceDropDown.h"
-#include "grid/InplaceList.h"
+#include "celleditors/InplaceDropDown.h"
+#include "celleditors/InplaceList.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "GridTestSupport.h"
 #include "WinTestSupport.h"
-#include "grid/LabelItem.h"
+#include "griditems/LabelItem.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "GridTestSupport.h"
 #include "WinTestSupport.h"
-#include "grid/InplaceList.h"
-#include "grid/ListItem.h"
+#include "celleditors/InplaceList.h"
+#include "griditems/ListItem.h"
 
 namespace {
 

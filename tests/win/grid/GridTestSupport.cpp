@@ -4,10 +4,10 @@
 #include <string>
 
 #include "WinTestSupport.h"
-#include "grid/AddRowItem.h"
-#include "grid/ItemDrawing.h"
-#include "grid/LabelItem.h"
-#include "grid/ListItem.h"
+#include "griditems/AddRowItem.h"
+#include "griditems/ItemDrawing.h"
+#include "griditems/LabelItem.h"
+#include "griditems/ListItem.h"
 #include "win/Reflection.h"
 #include "win/ScopedVariant.h"
 

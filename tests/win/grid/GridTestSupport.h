@@ -8,7 +8,7 @@
 
 #include "CellValueSupport.h"
 #include "WinTestSupport.h"
-#include "grid/EditItem.h"
+#include "griditems/EditItem.h"
 #include "grid/PropertyGrid.h"
 #include "win/Window.h"
 

@@ -4,9 +4,9 @@
 
 #include "GridTestSupport.h"
 #include "WinTestSupport.h"
-#include "grid/AddRowItem.h"
-#include "grid/LabelItem.h"
-#include "grid/ListItem.h"
+#include "griditems/AddRowItem.h"
+#include "griditems/LabelItem.h"
+#include "griditems/ListItem.h"
 #include "win/ScopedVariant.h"
 
 namespace {

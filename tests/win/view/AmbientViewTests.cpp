@@ -12,8 +12,8 @@
 #include "ambient/TimeOfDay.h"
 #include "ambient/Win32CodePageConverter.h"
 #include "resources/ResourceIds.h"
-#include "grid/InplaceList.h"
-#include "grid/ListItem.h"
+#include "celleditors/InplaceList.h"
+#include "griditems/ListItem.h"
 #include "win/Reflection.h"
 
 // The view finds its reasons in the program's string table under the ids the scripts use.

@@ -1,9 +1,9 @@
-#include "grid/ListItem.h"
+#include "griditems/ListItem.h"
 
 #include <cwchar>
 
-#include "grid/InplaceList.h"
-#include "grid/VariantValue.h"
+#include "celleditors/InplaceList.h"
+#include "griditems/VariantValue.h"
 
 namespace {
 

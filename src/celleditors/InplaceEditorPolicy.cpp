@@ -1,4 +1,4 @@
-#include "grid/InplaceEditorPolicy.h"
+#include "celleditors/InplaceEditorPolicy.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/ValueItem.h"
+#include "griditems/ValueItem.h"
 
 // A value edited as text in an InplaceEdit. The first value it is given fixes its type: a
 // number cell keeps VT_I4 and refuses text that does not convert, a text cell keeps VT_BSTR.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/PropertyItemBase.h"
+#include "griditems/PropertyItemBase.h"
 
 // An item that holds a VARIANT value and shows it as text. The base of the label, edit and
 // list items; on its own a read-only cell.

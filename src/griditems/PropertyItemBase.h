@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "grid/PropertyItem.h"
+#include "griditems/PropertyItem.h"
 
 // The common part of every item: owner grid, caption, enabled state and item data. Every
 // operation that needs a value does nothing here; GetKind is left to the concrete kinds.

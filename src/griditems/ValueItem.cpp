@@ -1,9 +1,9 @@
-#include "grid/ValueItem.h"
+#include "griditems/ValueItem.h"
 
 #include <string>
 
-#include "grid/ItemDrawing.h"
-#include "grid/VariantValue.h"
+#include "griditems/ItemDrawing.h"
+#include "griditems/VariantValue.h"
 #include "win/ScopedVariant.h"
 
 namespace {

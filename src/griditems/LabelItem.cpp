@@ -1,4 +1,4 @@
-#include "grid/LabelItem.h"
+#include "griditems/LabelItem.h"
 
 LabelItem::LabelItem(const wchar_t* caption, LPARAM itemData, UINT textFormat)
     : ValueItem(caption, itemData), textFormat(textFormat) {}

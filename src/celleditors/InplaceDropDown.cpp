@@ -1,7 +1,7 @@
-#include "grid/InplaceDropDown.h"
+#include "celleditors/InplaceDropDown.h"
 
-#include "grid/GridMessages.h"
-#include "grid/InplaceEditorPolicy.h"
+#include "griditems/GridMessages.h"
+#include "celleditors/InplaceEditorPolicy.h"
 #include "win/Dpi.h"
 
 HWND InplaceDropDown::GetButton(HWND editor) {

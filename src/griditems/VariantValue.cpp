@@ -1,4 +1,4 @@
-#include "grid/VariantValue.h"
+#include "griditems/VariantValue.h"
 
 void CopyVariantOrError(VARIANT& dest, const VARIANT& source) {
   HRESULT hr = VariantCopy(&dest, const_cast<VARIANT*>(&source));

@@ -1,6 +1,6 @@
-#include "grid/AddRowItem.h"
+#include "griditems/AddRowItem.h"
 
-#include "grid/ItemDrawing.h"
+#include "griditems/ItemDrawing.h"
 #include "win/ResourceModule.h"
 
 AddRowItem::AddRowItem(const wchar_t* caption, LPARAM itemData) : PropertyItemBase(caption, itemData) {}

@@ -1,11 +1,11 @@
-#include "grid/InplaceEdit.h"
+#include "celleditors/InplaceEdit.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "grid/EditorControl.h"
-#include "grid/GridMessages.h"
-#include "grid/InplaceEditorPolicy.h"
+#include "celleditors/EditorControl.h"
+#include "griditems/GridMessages.h"
+#include "celleditors/InplaceEditorPolicy.h"
 
 namespace {
 

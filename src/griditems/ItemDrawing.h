@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "grid/GridMessages.h"
+#include "griditems/GridMessages.h"
 
 // Drawing shared by the item kinds: every text goes through DrawTextW into the cell with its
 // left edge moved 2 pixels right.

@@ -1,9 +1,9 @@
-#include "grid/PropertyItemBase.h"
+#include "griditems/PropertyItemBase.h"
 
 #include <iterator>
 #include <vector>
 
-#include "grid/ItemDrawing.h"
+#include "griditems/ItemDrawing.h"
 
 PropertyItemBase::PropertyItemBase(const wchar_t* caption, LPARAM itemData)
     : caption(caption != nullptr ? caption : L""), itemData(itemData) {}

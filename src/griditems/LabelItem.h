@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/ValueItem.h"
+#include "griditems/ValueItem.h"
 
 // A read-only value cell drawn on its own background with a DrawTextW format of its choice.
 class LabelItem : public ValueItem {

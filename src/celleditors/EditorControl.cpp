@@ -1,4 +1,4 @@
-#include "grid/EditorControl.h"
+#include "celleditors/EditorControl.h"
 
 bool EditorControl::Attach(HWND hwnd, Handler handler) {
   auto* control = new EditorControl(std::move(handler));

@@ -1,10 +1,10 @@
-#include "grid/EditItem.h"
+#include "griditems/EditItem.h"
 
 #include <new>
 #include <vector>
 
-#include "grid/InplaceEdit.h"
-#include "grid/VariantValue.h"
+#include "celleditors/InplaceEdit.h"
+#include "griditems/VariantValue.h"
 
 EditItem::EditItem(const wchar_t* caption, LPARAM itemData) : ValueItem(caption, itemData) {}
 

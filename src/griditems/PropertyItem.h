@@ -4,7 +4,7 @@
 // VARIANT and the OLE Automation calls; they need windows.h first.
 #include <oleauto.h>
 
-#include "grid/GridMessages.h"
+#include "griditems/GridMessages.h"
 
 // What kind of editing a cell allows (GetKind).
 constexpr BYTE ITEMKIND_STATIC = 2;  // shown, never edited

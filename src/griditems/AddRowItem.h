@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/PropertyItemBase.h"
+#include "griditems/PropertyItemBase.h"
 
 // The string the append row shows ("<< Щелкните чтобы добавить фразу >>" in Russian).
 constexpr UINT kAddRowStringId = 129;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/EditorControl.h"
+#include "celleditors/EditorControl.h"
 #include "win/Window.h"
 
 // The base of the list editor: a text box that cannot be typed or clicked into, with an

@@ -1,4 +1,4 @@
-#include "grid/ItemDrawing.h"
+#include "griditems/ItemDrawing.h"
 
 CellColours ValueColours(const GridDrawInfo& info) {
   bool disabled = (info.state & GRID_STATE_DISABLED) != 0;

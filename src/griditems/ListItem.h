@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "grid/ValueItem.h"
+#include "griditems/ValueItem.h"
 
 // A choice among fixed options, picked in an InplaceList. The value is always VT_I4, the
 // index of the chosen option; −1 until options are given.

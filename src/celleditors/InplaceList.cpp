@@ -1,10 +1,10 @@
-#include "grid/InplaceList.h"
+#include "celleditors/InplaceList.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "grid/GridMessages.h"
-#include "grid/InplaceEditorPolicy.h"
+#include "griditems/GridMessages.h"
+#include "celleditors/InplaceEditorPolicy.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/InplaceDropDown.h"
+#include "celleditors/InplaceDropDown.h"
 
 // The list editor: the drop-down text box with a popup list of choices below it, used from the
 // keyboard as a drop-down combo box is. While the list is down the keys at the drop button
