@@ -12,7 +12,6 @@
 #include "app/MessageLoop.h"
 #include "app/SingleInstance.h"
 #include "app/StartupFiles.h"
-#include "app/StartupMarks.h"
 #include "app/TextBoxKeys.h"
 #include "app/ToolTipText.h"
 #include "resources/ResourceIds.h"
@@ -357,18 +356,12 @@ void MainFrame::OnValueRefused(const GridNotify& notify) {
 // ---- creation and destruction ----
 
 void MainFrame::OnCreate() {
-  MarkStartup(L"  frame window");
   CreateMenuBar();
-  MarkStartup(L"  menu bar");
   toolbar_ = CreateResourceToolbar(Handle(), ResourceModule(), RES_MAIN, kToolbarStyle,
                                    FRAME_TOOLBAR_ID, false);
-  MarkStartup(L"  toolbar");
   CreateRebar();
-  MarkStartup(L"  rebar");
   CreateStatusBar();
-  MarkStartup(L"  status bar");
   CreateClient();
-  MarkStartup(L"  client");
   if (toolbar_.window != nullptr) commandStates_.RegisterElement(toolbar_.window, COMMAND_KIND_TOOLBAR);
   commandStates_.SetCommandCheck(CMD_VIEW_TOOLBAR, 1);
   commandStates_.SetCommandCheck(CMD_VIEW_STATUS_BAR, 1);
@@ -379,19 +372,14 @@ void MainFrame::OnCreate() {
   }
   const std::wstring moreWindows = LoadCommandString(STR_WINDOWS_MORE);
   tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition), moreWindows.c_str());
-  MarkStartup(L"  names code page");
   UpdateRecentMenu();
-  MarkStartup(L"  recent menu");
   if (WindowDpi(Handle()) != SystemDpi() || ToolbarArtForDpi(WindowDpi(Handle())).bitmapId != RES_MAIN)
     ApplyDpi(WindowDpi(Handle()));
-  MarkStartup(L"  display scale");
   player_.SetNotifyWindow(Handle(), WM_SOUND_NOTICE);
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
   ListenForFailures();
-  MarkStartup(L"  failure listener");
   CreateAmbienceFeatures();
-  MarkStartup(L"  ambience features");
 }
 
 // The menu shows only in the menu bar, which takes it over and shows the toolbar's images
