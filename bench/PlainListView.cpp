@@ -17,8 +17,8 @@
 #include <string>
 
 #include "PlainListView.h"
-#include "ambient/AmbientFileIo.h"
-#include "ambient/TimeOfDay.h"
+#include "format/AmbientFileIo.h"
+#include "format/TimeOfDay.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "ambient/AmbientFile.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/AmbientFile.h"
+#include "format/Windows1251Converter.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "ambient/EntryRecords.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/Windows1251Converter.h"
 
 namespace {
 

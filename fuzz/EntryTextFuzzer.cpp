@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "ambient/EntryText.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/EntryText.h"
+#include "format/Windows1251Converter.h"
 
 namespace {
 

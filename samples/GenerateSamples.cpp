@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ambient/AmbientFile.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/AmbientFile.h"
+#include "format/Windows1251Converter.h"
 
 namespace {
 

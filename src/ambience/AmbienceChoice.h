@@ -8,7 +8,7 @@
 #include <span>
 
 #include "ambience/VolumeScale.h"
-#include "ambient/TimeOfDay.h"
+#include "format/TimeOfDay.h"
 
 struct AmbienceChoice {
   TimeOfDay time = TimeOfDay::Day;

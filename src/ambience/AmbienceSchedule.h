@@ -16,8 +16,8 @@
 
 #include "ambience/AmbienceRandom.h"
 #include "ambience/VolumeScale.h"
-#include "ambient/AmbientFile.h"
-#include "ambient/TimeOfDay.h"
+#include "format/AmbientFile.h"
+#include "format/TimeOfDay.h"
 
 struct AmbiencePlay {
   int entry = 0;            // index in the document's list

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "ambience/SoundCache.h"
-#include "ambient/AmbientFile.h"
-#include "ambient/TimeOfDay.h"
+#include "format/AmbientFile.h"
+#include "format/TimeOfDay.h"
 
 struct AmbienceSoundProblem {
   int entry = 0;

@@ -12,8 +12,8 @@
 #include "ambience/AmbienceSounds.h"
 #include "ambience/VolumeScale.h"
 #include "ambience/WavWriter.h"
-#include "ambient/AmbientFile.h"
-#include "ambient/TimeOfDay.h"
+#include "format/AmbientFile.h"
+#include "format/TimeOfDay.h"
 
 struct AmbienceRenderRequest {
   std::span<const AmbientEntryValues> entries;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ambient/FileAccess.h"
+#include "format/FileAccess.h"
 
 namespace {
 

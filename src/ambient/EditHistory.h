@@ -73,6 +73,8 @@ class EditHistory {
 
   void MarkSaved() { saved_ = done_; }
   bool IsAtSaved() const { return saved_ == done_; }
+  // No point of the history is what is on disk any more (the file went away).
+  void ForgetSaved() { saved_.reset(); }
 
   std::size_t MemoryBytes() const;
 

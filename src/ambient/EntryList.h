@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "ambient/AmbientFile.h"
+#include "format/AmbientFile.h"
 
 struct DocumentEntry {
   AmbientEntryValues values;

@@ -11,9 +11,9 @@
 #include <span>
 #include <vector>
 
-#include "ambient/CodePageConverter.h"
+#include "format/CodePageConverter.h"
 #include "ambient/EntryList.h"
-#include "ambient/EntryText.h"
+#include "format/EntryText.h"
 
 // The longest block that can hold a paste: the count and 100 entries with the longest names the
 // checks let through. Bytes behind that are never read.

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ambient/CodePageConverter.h"
-#include "ambient/EntryText.h"
+#include "format/CodePageConverter.h"
+#include "format/EntryText.h"
 
 struct NameSearch {
   std::wstring text;

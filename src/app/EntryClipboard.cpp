@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ambient/EntryRecords.h"
-#include "ambient/NamesCodePage.h"
+#include "format/NamesCodePage.h"
 
 namespace {
 

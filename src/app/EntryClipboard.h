@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ambient/EntryList.h"
-#include "ambient/EntryText.h"
+#include "format/EntryText.h"
 
 // Entries on the clipboard: the editor's own registered format, which carries every byte of each
 // record from one document to another, and tab-separated text (one line per entry) for other

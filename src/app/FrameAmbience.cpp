@@ -60,7 +60,7 @@ std::optional<AmbienceExportSource> MainFrame::ActiveAmbience() {
   const AmbientView* view = ActiveView();
   if (view == nullptr) return std::nullopt;
   AmbienceExportSource source;
-  for (int entry = 0; entry < view->GetEntryCount(); ++entry) source.entries.push_back(view->GetEntry(entry).values);
+  source.entries = view->Document().Values();
   source.documentPath = view->GetPath();
   UpdateSoundFolder();
   source.soundFolder = soundCheck_.Folder();

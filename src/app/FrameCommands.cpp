@@ -1,7 +1,7 @@
 // The frame's command table: file, view, window and help commands.
 #include <memory>
 
-#include "ambient/FileAccess.h"
+#include "format/FileAccess.h"
 #include "app/AboutDialog.h"
 #include "app/CommandStrings.h"
 #include "app/FileDialog.h"

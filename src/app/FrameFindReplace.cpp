@@ -4,7 +4,7 @@
 // takes every name or none.
 #include <cwchar>
 
-#include "ambient/NamesCodePage.h"
+#include "format/NamesCodePage.h"
 #include "app/CommandStrings.h"
 #include "app/MainFrame.h"
 #include "app/MenuPrompts.h"

@@ -3,8 +3,8 @@
 #include <memory>
 #include <optional>
 
-#include "ambient/AmbientFileMessages.h"
-#include "ambient/NamesCodePage.h"
+#include "format/AmbientFileMessages.h"
+#include "format/NamesCodePage.h"
 #include "app/MainFrame.h"
 #include "app/Settings.h"
 #include "resources/ResourceIds.h"

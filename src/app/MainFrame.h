@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ambient/AmbientView.h"
+#include "editor/AmbientView.h"
 #include "app/CommandStateMap.h"
 #include "app/FindReplaceDialog.h"
 #include "app/FrameToolbar.h"

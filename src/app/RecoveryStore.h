@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ambient/FileStamp.h"
+#include "format/FileStamp.h"
 
 // What a recovery copy holds: the bytes a save of the document would write, the file it
 // belongs to (empty for a document that never had one), the stamp that file had when it was

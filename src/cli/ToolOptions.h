@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ambience/VolumeScale.h"
-#include "ambient/TimeOfDay.h"
+#include "format/TimeOfDay.h"
 
 enum class ToolMode {
   None,  // not a tool's command line: the editor starts

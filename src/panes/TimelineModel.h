@@ -13,8 +13,8 @@
 #include "ambience/AmbienceSchedule.h"
 #include "ambience/AmbienceSounds.h"
 #include "ambience/VolumeScale.h"
-#include "ambient/AmbientFile.h"
-#include "ambient/TimeOfDay.h"
+#include "format/AmbientFile.h"
+#include "format/TimeOfDay.h"
 
 struct TimelineLane {
   int entry = 0;                // the entry's index in the document, as the number column shows it

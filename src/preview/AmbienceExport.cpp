@@ -2,8 +2,8 @@
 
 #include "ambience/AmbienceFormat.h"
 #include "ambience/RenderAmbience.h"
-#include "ambient/AmbientFileMessages.h"
-#include "ambient/FileAccess.h"
+#include "format/AmbientFileMessages.h"
+#include "format/FileAccess.h"
 #include "app/CommandStrings.h"
 #include "app/FileDialog.h"
 #include "resources/ResourceIds.h"

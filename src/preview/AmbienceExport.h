@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ambience/AmbienceChoice.h"
-#include "ambient/AmbientFile.h"
+#include "format/AmbientFile.h"
 
 // What an export writes: a snapshot of the document, so that edits made while it renders do
 // not reach the file half-way.

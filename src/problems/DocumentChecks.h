@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ambience/VolumeScale.h"
-#include "ambient/CodePageConverter.h"
+#include "format/CodePageConverter.h"
 #include "ambient/EntryList.h"
 #include "problems/Problem.h"
 #include "problems/SoundProbe.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ambient/AmbientFile.h"
+#include "format/AmbientFile.h"
 #include "problems/Problem.h"
 #include "problems/ProbeFileSystem.h"
 

@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "ambient/TimeOfDay.h"
+#include "format/TimeOfDay.h"
 
 namespace {
 

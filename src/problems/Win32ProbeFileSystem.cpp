@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "ambient/FileAccess.h"
+#include "format/FileAccess.h"
 
 FileStat Win32ProbeFileSystem::Stat(const std::wstring& path) const {
   FileStat stat;

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "AmbientFileBytes.h"
-#include "ambient/AmbientEntry.h"
-#include "ambient/TimeOfDay.h"
+#include "format/AmbientEntry.h"
+#include "format/TimeOfDay.h"
 
 TEST(AmbientEntryText, StopsAtTheFirstNulAndNeverLeavesTheField) {
   const AmbientEntry terminated = MakeEntry(0, 0, 0, std::string_view("abc\0def", 7), 0);

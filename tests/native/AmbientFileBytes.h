@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ambient/AmbientEntry.h"
+#include "format/AmbientEntry.h"
 
 // Builds file contents for tests the way the format lays them out.
 class AmbientFileBytes {

@@ -4,8 +4,8 @@
 #include <random>
 
 #include "AmbientFileBytes.h"
-#include "ambient/AmbientFile.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/AmbientFile.h"
+#include "format/Windows1251Converter.h"
 
 namespace {
 

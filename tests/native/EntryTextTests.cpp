@@ -3,8 +3,8 @@
 #include <climits>
 
 #include "ambient/EntryRecords.h"
-#include "ambient/EntryText.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/EntryText.h"
+#include "format/Windows1251Converter.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ambient/NameReplacement.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/Windows1251Converter.h"
 
 namespace {
 

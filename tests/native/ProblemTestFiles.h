@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "ambient/EntryList.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/Windows1251Converter.h"
 #include "problems/ProbeFileSystem.h"
 
 // An entry whose record stores `name` as its bytes, as one read from a file.

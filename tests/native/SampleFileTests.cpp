@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "ambient/AmbientFile.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/AmbientFile.h"
+#include "format/Windows1251Converter.h"
 
 namespace {
 

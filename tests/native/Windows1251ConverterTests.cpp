@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ambient/Windows1251Converter.h"
+#include "format/Windows1251Converter.h"
 
 TEST(Windows1251Converter, ConvertsRussianNamesBothWays) {
   const Windows1251Converter converter;

@@ -9,7 +9,7 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "ambient/Win32CodePageConverter.h"
+#include "format/Win32CodePageConverter.h"
 #include "app/CommandStrings.h"
 #include "resources/ResourceIds.h"
 

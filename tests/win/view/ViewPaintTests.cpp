@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "WinTestSupport.h"
-#include "ambient/AmbientView.h"
-#include "ambient/Win32CodePageConverter.h"
+#include "editor/AmbientView.h"
+#include "format/Win32CodePageConverter.h"
 #include "win/Reflection.h"
 
 // What the screen shows of a document after each command equals a whole new paint.
@@ -146,6 +146,43 @@ TEST_F(ViewPaint, CommandsAnywhereInAScrolledListShowWhatAWholePaintShows) {
   run("replace all", [&] { EXPECT_EQ(view.ReplaceNames(renamed), L""); });
   const Win32CodePageConverter other(GetACP() == 1252 ? 1251 : 1252);
   run("code page switch", [&] { view.RereadNames(ProcessCodePageConverter(), other); });
+}
+
+// A feature may change the document without the grid: the rows show each change as the
+// document tells it, and the screen equals a whole new paint.
+TEST_F(ViewPaint, ChangesMadeToTheDocumentItselfShowInTheRows) {
+  ASSERT_TRUE(view.Load(copy.c_str()));
+  AmbientDocument& document = view.Document();
+  const auto rowsShow = [&](const char* step) {
+    PumpMessages();
+    ASSERT_EQ(view.GetDataRowCount(), document.Count()) << step;
+    for (int row = 0; row < document.Count(); ++row) {
+      EXPECT_EQ(view.CellText(row, 1), document.At(row).values.audioFile.value_or(L"")) << step << " " << row;
+      EXPECT_EQ(view.CellText(row, 5), std::to_wstring(document.At(row).values.volume)) << step << " " << row;
+    }
+    UpdateWindow(view.Handle());
+    const std::vector<DWORD> shown = ClientPixels(view.Handle());
+    RedrawWindow(view.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_TRUE(shown == ClientPixels(view.Handle())) << step;
+  };
+  document.Delete({{3, 10, 11}, 3});
+  rowsShow("delete");
+  document.Move({{0, 2}, 0}, 1);
+  rowsShow("move");
+  AmbientEntryValues values;
+  values.audioFile = L"filled.wav";
+  values.volume = 42;
+  document.Fill({4, 5, 6}, EntryField::Volume, values);
+  rowsShow("fill");
+  document.EditCell(0, EntryField::AudioFile, values);
+  rowsShow("edit");
+  document.Undo();
+  document.Undo();
+  rowsShow("undo");
+  document.Paste({{}, document.Count()}, {view.GetEntry(1)});
+  rowsShow("paste at the end");
+  document.RereadNames(ProcessCodePageConverter(), ProcessCodePageConverter());
+  rowsShow("names read again");
 }
 
 }  // namespace

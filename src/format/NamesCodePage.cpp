@@ -1,6 +1,6 @@
-#include "ambient/NamesCodePage.h"
+#include "format/NamesCodePage.h"
 
-#include "ambient/Win32CodePageConverter.h"
+#include "format/Win32CodePageConverter.h"
 
 namespace {
 

@@ -5,11 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "ambient/AmbientEntry.h"
-#include "ambient/AmbientFile.h"
-#include "ambient/EditHistory.h"
-#include "ambient/EntryList.h"
-#include "ambient/FileStamp.h"
+#include "ambient/AmbientDocument.h"
+#include "format/AmbientFile.h"
+#include "format/FileStamp.h"
 #include "grid/PropertyGrid.h"
 
 // Sent to the parent (WM_NOTIFY with a plain NMHDR) when the append row cannot add an entry
@@ -22,13 +20,18 @@ constexpr UINT AMBIENTN_STATUS = static_cast<UINT>(-3102);
 // The window of one open ".bad" document: a property grid with one row per entry and, for a
 // document read from a file, an append row below them that adds a new entry when chosen.
 //
-// The entries are the document: every change is made to them first and the rows then show
-// what changed, and a committed cell goes straight into its one entry. Nothing is read back
-// from the grid. Each entry keeps the record it was read from, so that a save writes back
-// every byte the editor does not interpret, wherever the entry moved. The history keeps only
-// what each change touched.
-class AmbientView : public PropertyGrid {
+// The view binds an AmbientDocument to the grid: it forwards what the user commits and the
+// commands to the document, and the rows show what the document tells changed. Nothing is read
+// back from the grid. The view owns the document's file: its path and the stamp it had.
+class AmbientView : public PropertyGrid, private DocumentObserver {
  public:
+  AmbientView();
+  ~AmbientView() override;
+  // Changes made to the document show in the rows at once. The user's commands go through the
+  // view's own methods below, which first end an open cell edit.
+  AmbientDocument& Document() { return document; }
+  const AmbientDocument& Document() const { return document; }
+
   // Reads the file at `path` into rows below the six columns. FALSE when it cannot be read or
   // holds more entries than a document can (GetLastLoadError says which); the append row, the
   // flags and the path are set all the same, and the caller destroys the view.
@@ -38,7 +41,7 @@ class AmbientView : public PropertyGrid {
   BOOL Save();
   // Saves to `path`, which becomes the document's path; a failed save keeps the old one.
   BOOL SaveAs(const wchar_t* path);
-  BOOL IsModified() const { return modified; }
+  BOOL IsModified() const { return document.IsModified(); }
   // Empty for a document that was never loaded or saved. Never cut short, however long.
   const wchar_t* GetPath() const { return path.c_str(); }
   // Why the last Save or SaveAs failed, worded for the user in the interface language as the line
@@ -71,7 +74,7 @@ class AmbientView : public PropertyGrid {
   // modified, as it was when the copy was written.
   BOOL LoadRecovered(std::span<const std::byte> bytes, const std::wstring& boundPath, const FileStamp& stamp);
   // A document whose file went away must be saved to exist again.
-  void MarkModified() { modified = true; }
+  void MarkModified() { document.MarkModified(); }
 
   // The entry under the cursor; -1 on the append row or without a selection.
   int GetSelectedEntry() const;
@@ -80,6 +83,8 @@ class AmbientView : public PropertyGrid {
   const std::wstring& GetStatusText() const { return statusText; }
   int GetEntryCount() const { return document.Count(); }
   const DocumentEntry& GetEntry(int index) const { return document.At(index); }
+  // The chosen entries and the cursor's row, as the document's commands take them.
+  EntrySelection GetSelection() const;
 
   // Entry commands on the selected entries. Each ends an open cell edit first and is one step of
   // the history, after which the entries it touched are selected. Those that add entries return
@@ -95,12 +100,12 @@ class AmbientView : public PropertyGrid {
   // Puts `entries` above the first selected row and selects them.
   bool PasteEntries(const std::vector<DocumentEntry>& entries);
 
-  bool CanUndo() const { return history.CanUndo(); }
-  bool CanRedo() const { return history.CanRedo(); }
+  bool CanUndo() const { return document.CanUndo(); }
+  bool CanRedo() const { return document.CanRedo(); }
   void Undo();
   void Redo();
   // What the history holds, in bytes.
-  std::size_t HistoryBytes() const { return history.MemoryBytes(); }
+  std::size_t HistoryBytes() const { return document.HistoryBytes(); }
 
   // ---- column widths at the display scale ----
   // The widths of the columns counted at 96 DPI, as kept between runs.
@@ -125,6 +130,7 @@ class AmbientView : public PropertyGrid {
   std::wstring CellToolTipText(int row, int col) const override;
 
  private:
+  void OnEntriesChanged(const EntriesChanged& change) override;
   void OnCreate();
   void OnAddRow();
   void OnSelectNewEntry(int row);
@@ -133,40 +139,31 @@ class AmbientView : public PropertyGrid {
   void AddAppendRow();
   void AdoptLoaded(const AmbientLoadResult& loaded);
 
-  // Rows: one made from an entry's values, or an existing row made to show them.
-  void InsertEntryRow(int row, const AmbientEntryValues& values);
-  void ShowEntryValues(int row, const AmbientEntryValues& values);
   // The rows from `first` on that showed `shownBefore` entries now show `shownAfter` of them.
   void ShowReplacedRows(int first, int shownBefore, int shownAfter);
-  void ShowChange(const EntryChange& change, bool forward);
 
   // Why the name typed into the open editor of `row` cannot be stored; empty when it can.
-  std::wstring NameRefusal(int row, const std::wstring& name) const;
+  std::wstring NameRefusalText(int row, const std::wstring& name) const;
   // A committed cell's new value goes into its entry, as one step of the history.
   void TakeCellValue(int row, int col);
-
-  // The row where entries go in: the selected row, or the end without a selected entry.
-  int InsertionRow() const;
-  bool InsertEntries(int row, const std::vector<DocumentEntry>& entries);
-  // Makes `change` to the entries, records it and shows it, selecting where it led.
-  bool ApplyChange(EntryChange change);
+  // Chooses what a command left chosen; false when the document refused it for want of room.
+  bool Choose(int column, const EntryCommandOutcome& outcome);
   void SelectEntryRow(int row, int column);
   void SelectEntries(const std::vector<int>& rows, int column);
   // Ctrl+Enter: the committed cell's value goes into that field of every selected entry.
   void FillSelection(int row, int col);
   void Tell(std::wstring text);
 
-  bool modified = false;
+  void FitNameColumn();
+  int CaptionWidth(int index) const;
+
   std::wstring path;
-  EntryList document;
-  EditHistory history;
+  AmbientDocument document;
   // The scale the columns are shown at.
   UINT columnDpi = 96;
   bool fittingNameColumn = false;
   // While the columns take a new scale's widths, which no open editor may hold back.
   bool applyingDpi = false;
-  void FitNameColumn();
-  int CaptionWidth(int index) const;
   std::wstring lastSaveError;
   std::wstring lastLoadError;
   std::wstring statusText;

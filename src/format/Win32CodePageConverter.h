@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ambient/CodePageConverter.h"
+#include "format/CodePageConverter.h"
 
 // Converts with the platform's MultiByteToWideChar and WideCharToMultiByte. Encoding is exact:
 // a text with a character the code page lacks is refused rather than given a default character

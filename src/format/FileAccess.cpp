@@ -1,4 +1,4 @@
-#include "ambient/FileAccess.h"
+#include "format/FileAccess.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ambient/Windows1251Converter.h"
+#include "format/Windows1251Converter.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ambient/CodePageConverter.h"
+#include "format/CodePageConverter.h"
 
 // The code page the portable build uses in place of the thread's ANSI code page, which only
 // Windows has. Windows-1251 is the code page of the game's Russian file names. It maps every

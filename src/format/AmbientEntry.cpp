@@ -1,4 +1,4 @@
-#include "ambient/AmbientEntry.h"
+#include "format/AmbientEntry.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "ambient/AmbientFile.h"
+#include "format/AmbientFile.h"
 
 #include <algorithm>
 #include <cstring>

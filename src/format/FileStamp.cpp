@@ -1,6 +1,6 @@
-#include "ambient/FileStamp.h"
+#include "format/FileStamp.h"
 
-#include "ambient/FileAccess.h"
+#include "format/FileAccess.h"
 
 FileStamp TakeFileStamp(const std::wstring& path) {
   FileStamp stamp;

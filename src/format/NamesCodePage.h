@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ambient/CodePageConverter.h"
+#include "format/CodePageConverter.h"
 
 // The code page the entries' names are read and written in. The game names its sounds in
 // Windows-1251, but a system whose ANSI code page is another one decodes them as something else,

@@ -18,7 +18,7 @@
 #include <span>
 #include <string>
 
-#include "ambient/AmbientFile.h"
+#include "format/AmbientFile.h"
 
 // Reads the file at `path` (see ReadAmbientFile). Fails with CannotReadFile when it cannot be
 // opened or read, and with TooManyEntries when its count is above MaxAmbientEntries.

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ambient/Win32CodePageConverter.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/Win32CodePageConverter.h"
+#include "format/Windows1251Converter.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ambient/AmbientFileIo.h"
+#include "format/AmbientFileIo.h"
 
-#include "ambient/FileAccess.h"
-#include "ambient/NamesCodePage.h"
+#include "format/FileAccess.h"
+#include "format/NamesCodePage.h"
 
 AmbientLoadResult LoadAmbientFile(const std::wstring& path) {
   return LoadAmbientFile(path, NamesConverter());

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "ambient/AmbientFileIo.h"
-#include "ambient/FileAccess.h"
-#include "ambient/Win32CodePageConverter.h"
-#include "ambient/Windows1251Converter.h"
+#include "format/AmbientFileIo.h"
+#include "format/FileAccess.h"
+#include "format/Win32CodePageConverter.h"
+#include "format/Windows1251Converter.h"
 #include "win/UniqueHandle.h"
 
 namespace {

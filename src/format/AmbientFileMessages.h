@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "ambient/AmbientFile.h"
+#include "format/AmbientFile.h"
 
 // The program's string table holds the wordings under these ids, in English and Russian.
 inline constexpr UINT kReasonTooManyToSave = 0x6100;

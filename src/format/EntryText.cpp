@@ -1,4 +1,4 @@
-#include "ambient/EntryText.h"
+#include "format/EntryText.h"
 
 #include <climits>
 #include <cwctype>

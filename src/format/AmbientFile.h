@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "ambient/AmbientEntry.h"
-#include "ambient/CodePageConverter.h"
+#include "format/AmbientEntry.h"
+#include "format/CodePageConverter.h"
 
 // The longest file prefix the reader looks at: the count and 100 records.
 inline constexpr std::size_t AmbientFileMaxBytes = 2 + sizeof(AmbientEntry) * MaxAmbientEntries;

@@ -1,4 +1,4 @@
-#include "ambient/Win32CodePageConverter.h"
+#include "format/Win32CodePageConverter.h"
 
 #include <charconv>
 #include <climits>

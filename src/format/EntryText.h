@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ambient/AmbientFile.h"
-#include "ambient/CodePageConverter.h"
+#include "format/AmbientFile.h"
+#include "format/CodePageConverter.h"
 
 enum class EntryTextError {
   None,

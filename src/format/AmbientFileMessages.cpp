@@ -1,4 +1,4 @@
-#include "ambient/AmbientFileMessages.h"
+#include "format/AmbientFileMessages.h"
 #include "win/ResourceModule.h"
 
 #include <cstdio>
