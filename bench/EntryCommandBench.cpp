@@ -29,6 +29,7 @@
 #include "PlainListView.h"
 #include "ProcessLaunch.h"
 #include "ProcessMemory.h"
+#include "StartupPieces.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -133,7 +134,8 @@ struct OpenSeries {
   std::vector<double> without, with, clockCost, processorCost;
 };
 
-bool StartPair(const std::wstring& exe, const std::wstring& file, bool withFirst, OpenSeries& series) {
+bool StartPair(const std::wstring& exe, const std::wstring& file, bool withFirst, OpenSeries& series,
+               StartupPieces* pieces = nullptr) {
   double clock[2]{}, processor[2]{};
   for (int turn = 0; turn < 2; ++turn) {
     const bool withFile = (turn == 0) == withFirst;
@@ -141,7 +143,9 @@ bool StartPair(const std::wstring& exe, const std::wstring& file, bool withFirst
     if (!started) return false;
     clock[withFile] = started->settledMs;
     processor[withFile] = ReadProcessFigures(started->process.hProcess, exe).processorMs;
+    const double launched = started->launchedMs;
     if (!CloseProgram(*started)) return false;
+    if (pieces != nullptr) pieces->Collect(launched, withFile ? L"with the file: " : L"without: ");
   }
   series.without.push_back(clock[0]);
   series.with.push_back(clock[1]);
@@ -154,6 +158,7 @@ bool StartPair(const std::wstring& exe, const std::wstring& file, bool withFirst
 bool MeasureOpen(const Programs& programs, int rounds) {
   const std::wstring file = L"\"" + programs.sample + L"\"";
   OpenSeries editor, plain;
+  StartupPieces pieces;
   // One unmeasured pair each, so that all run from a warm file cache.
   OpenSeries warmUp;
   if (!StartPair(programs.editor, file, false, warmUp) || !StartPair(programs.plain, file, false, warmUp))
@@ -163,7 +168,7 @@ bool MeasureOpen(const Programs& programs, int rounds) {
     // of the machine over all four.
     const bool plainFirst = round % 2 != 0, withFirst = (round / 2) % 2 != 0;
     if (plainFirst && !StartPair(programs.plain, file, withFirst, plain)) return false;
-    if (!StartPair(programs.editor, file, withFirst, editor)) return false;
+    if (!StartPair(programs.editor, file, withFirst, editor, &pieces)) return false;
     if (!plainFirst && !StartPair(programs.plain, file, withFirst, plain)) return false;
   }
   std::wprintf(L"start to settled: Sonarwick %.1f / %.1f ms, plain %.1f / %.1f ms (without / with the file)\n",
@@ -173,6 +178,7 @@ bool MeasureOpen(const Programs& programs, int rounds) {
   // The processor time the file adds depends less on what else the machine is doing.
   PrintRow(L"  processor time", Median(editor.processorCost), Median(plain.processorCost),
            L"(the same, in processor time)");
+  pieces.Print(L"the editor's starts");
   return true;
 }
 

@@ -111,6 +111,7 @@ std::optional<StartedProgram> StartProgram(const std::wstring& exe, const std::w
   std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   std::wstring folder = FolderOf(exe);
   const double start = Now();
+  program.launchedMs = start;
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                       &startup, &program.process)) {
     std::fwprintf(stderr, L"cannot start %ls (error %lu)\n", exe.c_str(), GetLastError());

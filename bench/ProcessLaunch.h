@@ -14,6 +14,8 @@
 struct StartedProgram {
   PROCESS_INFORMATION process{};
   HWND window = nullptr;
+  // When it was started, on the performance counter (ms).
+  double launchedMs = 0;
   double visibleMs = -1;
   double idleMs = -1;
   double settledMs = -1;

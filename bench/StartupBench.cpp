@@ -17,6 +17,7 @@
 
 #include "ProcessLaunch.h"
 #include "ProcessMemory.h"
+#include "StartupPieces.h"
 
 namespace {
 
@@ -32,13 +33,16 @@ struct Launch {
 
 // Starts `exe`, waits for its window and its first idle moment, lets it finish what it does
 // when idle, reads its memory and closes it as its close box would.
-std::optional<Launch> Run(const std::wstring& exe) {
+// The marks each program writes as it ends go to `pieces`, under `group`.
+std::optional<Launch> Run(const std::wstring& exe, StartupPieces& pieces, const std::wstring& group) {
   std::optional<StartedProgram> program = StartProgram(exe);
   if (!program) return std::nullopt;
   const ProcessFigures figures = ReadProcessFigures(program->process.hProcess, exe);
   Launch launch{program->idleMs, program->visibleMs, figures.peakWorkingSet, figures.privateBytes,
                 figures.processorMs};
+  const double launched = program->launchedMs;
   if (!CloseProgram(*program)) return std::nullopt;
+  pieces.Collect(launched, group);
   return launch;
 }
 
@@ -90,13 +94,15 @@ int wmain(int argc, wchar_t** argv) {
                bare.c_str(), FileSize(bare) / 1024);
 
   // One unmeasured start each, so that both run from a warm file cache.
-  if (!Run(editor) || !Run(bare)) return 1;
+  StartupPieces pieces;
+  if (!Run(editor, pieces, L"") || !Run(bare, pieces, L"bare: ")) return 1;
+  pieces.Clear();
   Series editorRuns, bareRuns;
   std::wprintf(L"\npair   editor idle / visible      bare idle / visible\n");
   for (int pair = 0; pair < pairs; ++pair) {
     // Alternating which goes first spreads any drift of the machine over both.
-    std::optional<Launch> first = Run(pair % 2 ? bare : editor);
-    std::optional<Launch> second = Run(pair % 2 ? editor : bare);
+    std::optional<Launch> first = Run(pair % 2 ? bare : editor, pieces, pair % 2 ? L"bare: " : L"");
+    std::optional<Launch> second = Run(pair % 2 ? editor : bare, pieces, pair % 2 ? L"" : L"bare: ");
     if (!first || !second) return 1;
     const Launch& editorLaunch = pair % 2 ? *second : *first;
     const Launch& bareLaunch = pair % 2 ? *first : *second;
@@ -112,5 +118,6 @@ int wmain(int argc, wchar_t** argv) {
   PrintMedians(NameOf(editor), editorMedians);
   PrintMedians(NameOf(bare), bareMedians);
   PrintRatios(editorMedians, bareMedians);
+  pieces.Print(L"the starts");
   return 0;
 }

@@ -31,3 +31,8 @@ endfunction()
 
 sonarwick_delay_load(comdlg32)
 sonarwick_delay_load(oleaut32)
+# The shell (dropped files, the recent list, the recovery folder, the folder picker) and the
+# sound device (only once a sound plays): loading the shell alone cost a start about as much as
+# everything the frame does before it shows.
+sonarwick_delay_load(shell32)
+sonarwick_delay_load(winmm)

@@ -14,7 +14,11 @@ constexpr int kStatusTextLength = 128;
 constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr DWORD kRebarStyle = kChildStyle | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE | CCS_NODIVIDER;
 
-bool IsVisible(HWND window) { return window != nullptr && IsWindowVisible(window); }
+// A bar counts by its own style, not by whether it is on screen: the frame lays itself out at
+// its place before it first shows, and a bar of a hidden frame still takes its room.
+bool IsVisible(HWND window) {
+  return window != nullptr && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 int WindowHeight(HWND window) {
   RECT rect{};
@@ -86,6 +90,7 @@ void MainFrame::ForwardSettingChange(const Message& m) {
 void MainFrame::LayoutChildren(bool resizeBars) {
   RECT client{};
   GetClientRect(Handle(), &client);
+  if (resizeBars) laidOutFor_ = {client.right, client.bottom};
   if (IsVisible(rebar_)) {
     if (resizeBars) {
       SendMessageW(rebar_, WM_SIZE, 0, 0);

@@ -85,7 +85,9 @@ HWND MainFrame::CreateFrame() {
   const RECT useDefault{CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
   HWND hwnd = Create(FrameClass(), nullptr, useDefault, caption,
                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                     WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, menu);
+                     // Takes dropped files from birth: the shell's own call that would say so
+                     // loads its library on every start.
+                     WS_EX_APPWINDOW | WS_EX_WINDOWEDGE | WS_EX_ACCEPTFILES, menu);
   if (hwnd == nullptr) {
     // A window that got as far as its creation message handed the menu to its menu bar or
     // took it down with it.
@@ -172,7 +174,11 @@ bool MainFrame::HandleLayoutAndBarMessage(Message& m) {
   switch (m.msg) {
     case WM_SIZE:
       CancelModes();
-      if (m.wParam != SIZE_MINIMIZED) LayoutChildren(true);
+      // Showing the frame tells it its size again; it was laid out for that size while hidden,
+      // and doing it twice made the rebar lay out and notify once more on the first picture.
+      if (m.wParam != SIZE_MINIMIZED &&
+          (LOWORD(m.lParam) != laidOutFor_.cx || HIWORD(m.lParam) != laidOutFor_.cy))
+        LayoutChildren(true);
       return false;
     case WM_NOTIFY:
       return OnNotify(m);
@@ -264,7 +270,6 @@ void MainFrame::OnCreate() {
   tabView_.AttachWindowMenu(GetSubMenu(commandBar_.GetMenu(), kWindowMenuPosition), moreWindows.c_str());
   if (WindowDpi(Handle()) != SystemDpi() || ToolbarArtForDpi(WindowDpi(Handle())).bitmapId != RES_MAIN)
     ApplyDpi(WindowDpi(Handle()));
-  DragAcceptFiles(Handle(), TRUE);
   // A second start finds the frame by this mark and hands its files over.
   SetPropW(Handle(), kFrameProperty, reinterpret_cast<HANDLE>(1));
   ListenForFailures();

@@ -190,6 +190,8 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
 
   HWND rebar_ = nullptr;
   HWND statusBar_ = nullptr;
+  // The client size the bars and the client were last laid out for (see WM_SIZE).
+  SIZE laidOutFor_{-1, -1};
   ResourceToolbar toolbar_;
   HACCEL accelerators_ = nullptr;
   std::vector<ACCEL> acceleratorEntries_;

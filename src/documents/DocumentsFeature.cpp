@@ -10,6 +10,7 @@
 #include "documents/FileDialog.h"
 #include "sound/SoundFolderSearch.h"
 #include "tabs/TabView.h"
+#include "win/StartupMarks.h"
 #include "win/RefusalBeep.h"
 
 namespace {
@@ -114,8 +115,10 @@ bool DocumentsFeature::OpenDocument(const std::wstring& path, bool nameTheFile) 
     frame_.ShowError(kCannotOpen + (L"\n" + path + L"\n" + LoadCommandString(STR_OPEN_FOLDER_NOT_FILE)));
     return false;
   }
+  MarkStartup(L"  open: looked up");
   AmbientView* view = CreateView();
   if (view == nullptr) return false;
+  MarkStartup(L"  open: view created");
   if (!view->Load(path.c_str())) {
     const std::wstring reason = view->GetLastLoadError();
     DestroyWindow(view->Handle());
@@ -128,9 +131,12 @@ bool DocumentsFeature::OpenDocument(const std::wstring& path, bool nameTheFile) 
   }
   const size_t folderEnd = path.find_last_of(L"\\/");
   const std::wstring name = folderEnd == std::wstring::npos ? path : path.substr(folderEnd + 1);
+  MarkStartup(L"  open: loaded");
   if (!frame_.PageTabs().AddPage(view->Handle(), name.c_str(), -1, view)) return false;
+  MarkStartup(L"  open: page added");
   TellLoadDamage(*view, path);
   host_.noteRecentFile(path);
+  MarkStartup(L"  open: recent noted");
   return true;
 }
 

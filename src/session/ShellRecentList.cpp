@@ -5,9 +5,34 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <chrono>
 #include <system_error>
 
 #include "win/ThreadGuard.h"
+
+namespace {
+
+// A safety net: a start that never gets to let the workers go holds them no longer than this.
+constexpr std::chrono::seconds kLongestHold{3};
+
+std::mutex holdMutex;
+std::condition_variable holdEnded;
+bool held = false;
+
+void WaitWhileHeld() {
+  std::unique_lock lock(holdMutex);
+  holdEnded.wait_for(lock, kLongestHold, [] { return !held; });
+}
+
+}  // namespace
+
+void ShellRecentList::HoldWhileStarting(bool hold) {
+  {
+    std::lock_guard lock(holdMutex);
+    held = hold;
+  }
+  if (!hold) holdEnded.notify_all();
+}
 
 ShellRecentList::~ShellRecentList() {
   {
@@ -42,6 +67,7 @@ void ShellRecentList::Flush() {
 }
 
 void ShellRecentList::Run() {
+  WaitWhileHeld();
   // The shell writes its shortcuts through COM objects of its own.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   std::unique_lock lock(mutex_);

@@ -18,6 +18,10 @@ class ShellRecentList {
   ~ShellRecentList();
 
   void Add(const std::wstring& path);
+  // While held, workers tell the shell nothing (for at most a few seconds): the editor holds
+  // them while it draws its first picture, which loading the shell's library alongside would
+  // delay, and lets them go once it is up. Not held unless asked.
+  static void HoldWhileStarting(bool hold);
   // Returns once every file handed over so far has reached the shell.
   void Flush();
 

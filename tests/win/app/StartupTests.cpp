@@ -215,6 +215,51 @@ TEST_F(StartupTest, FrameWindowHasItsCaptionMenuIconsAndClass) {
   EXPECT_EQ(msg.wParam, 1u);
 }
 
+// The recovery offer waits for the first picture: the user's folder is asked once, when the
+// frame is on screen and nothing is left to paint; a frame closed before that never asks.
+TEST_F(StartupTest, RecoveryFolderIsAskedOnceTheFrameIsPainted) {
+  struct Ask {
+    int count = 0;
+    bool frameShown = false, paintPending = true;
+  } ask;
+  FrameReport report;
+  MainFrame* made = nullptr;
+  const int exitCode = RunMainWindow(
+      SW_SHOWNORMAL,
+      [&] {
+        auto frame = std::make_unique<MainFrame>();
+        made = frame.get();
+        return frame;
+      },
+      {},
+      [&] {
+        ++ask.count;
+        HWND frame = made->Handle();
+        ask.frameShown = frame != nullptr && IsWindowVisible(frame);
+        MSG paint;
+        ask.paintPending = PeekMessageW(&paint, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE) != FALSE;
+        if (frame != nullptr) PostMessageW(frame, WM_CLOSE, 0, 0);
+        // No folder: no copies are kept and none offered.
+        return std::wstring();
+      });
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_EQ(ask.count, 1);
+  EXPECT_TRUE(ask.frameShown);
+  EXPECT_FALSE(ask.paintPending);
+
+  int asked = 0;
+  EXPECT_EQ(RunMainWindow(
+                SW_SHOWNORMAL,
+                [&] { return std::make_unique<ObservedFrame>(report, ObservedFrame::Script::CloseWhenShown); }, {},
+                [&] {
+                  ++asked;
+                  return std::wstring();
+                }),
+            1);
+  EXPECT_TRUE(report.destroyed);
+  EXPECT_EQ(asked, 0);
+}
+
 // The frame's filter runs its accelerators: Ctrl+N typed into the frame arrives as the
 // command of File > New, through the loop that RunMainWindow pumps.
 TEST_F(StartupTest, AcceleratorKeysBecomeFrameCommands) {

@@ -72,6 +72,40 @@ TEST_F(MainFrameTest, TheClientFillsTheSpaceBetweenTheBarsAsTheFrameResizes) {
   }
 }
 
+// A start lays the frame out once, while it is still hidden at its place: the bars take their
+// rows then, and showing the frame moves nothing.
+TEST_F(MainFrameTest, AHiddenFrameIsLaidOutBeforeItShowsAndShowingMovesNothing) {
+  MainFrame starting;
+  HWND hwnd = starting.CreateFrame();
+  ASSERT_NE(hwnd, nullptr);
+  starting.SizeForFirstStart();
+  ASSERT_FALSE(IsWindowVisible(hwnd));
+  const auto rectOf = [hwnd](HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  RECT frameClient{};
+  GetClientRect(hwnd, &frameClient);
+  const RECT rebar = rectOf(starting.RebarWindow()), status = rectOf(starting.StatusBarWindow());
+  const RECT client = rectOf(starting.ClientWindow());
+  EXPECT_GE(rebar.bottom - rebar.top, 2 * 22);
+  EXPECT_EQ(client.top, rebar.bottom);
+  EXPECT_EQ(client.bottom, status.top);
+  EXPECT_EQ(status.bottom, frameClient.bottom);
+
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  Pump();
+  const RECT shownRebar = rectOf(starting.RebarWindow()), shownClient = rectOf(starting.ClientWindow());
+  EXPECT_TRUE(EqualRect(&shownRebar, &rebar));
+  EXPECT_TRUE(EqualRect(&shownClient, &client));
+  DestroyWindow(hwnd);
+  // The frame ended the loop as it went; the fixture's frame still runs it.
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
 TEST_F(MainFrameTest, TogglingTheToolbarHidesItsBandAndFollowsTheFlagTwice) {
   ASSERT_TRUE(ViewItemChecked(CMD_VIEW_TOOLBAR));
   const RECT before = ChildRect(frame->ClientWindow());
