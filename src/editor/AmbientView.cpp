@@ -291,9 +291,8 @@ std::wstring AmbientView::ReplaceNames(const std::vector<std::wstring>& names, b
 bool AmbientView::ReplaceEntryValues(int index, const AmbientEntryValues& values) {
   CloseEditor();
   if (index < 0 || index >= document.Count()) return false;
-  if (values.audioFile != document.At(index).values.audioFile &&
-      !NameRefusalText(index, values.audioFile.value_or(L"")).empty())
-    return false;
+  const bool renamed = values.audioFile != document.At(index).values.audioFile;
+  if (renamed && !NameRefusalText(index, values.audioFile.value_or(L"")).empty()) return false;
   const int column = GetSelectedColumn();
   if (!document.ReplaceValues(index, values)) return false;
   SelectEntries({index}, column);

@@ -56,7 +56,7 @@ class DocumentCommandModel {
 
   // One command; false, with `fault` saying what, when the document differs from the reference.
   bool Step() {
-    const int command = pick_(11);
+    const int command = pick_(12);
     const EntrySelection selection = RandomSelection();
     switch (command) {
       case 0: return InsertFresh(selection);
@@ -67,8 +67,9 @@ class DocumentCommandModel {
       case 5: return EditCell();
       case 6: return Fill(selection);
       case 7: return Replace();
-      case 8:
-      case 9: return UndoOrRedo(true);
+      case 8: return ReplaceValues();
+      case 9:
+      case 10: return UndoOrRedo(true);
       default: return UndoOrRedo(false);
     }
   }
@@ -273,6 +274,20 @@ class DocumentCommandModel {
     const AmbientEntryValues source = RandomValues();
     const bool changed = document_.EditCell(entry, field, source);
     return SetFields("edit", {entry}, field, source, changed ? 1 : 0);
+  }
+
+  // A quick fix: every value of one entry at once, one step that selects it.
+  bool ReplaceValues() {
+    if (Count() == 0) return Check("fix");
+    const int entry = pick_(Count());
+    const AmbientEntryValues values = RandomValues();
+    const bool same = values == reference_[static_cast<std::size_t>(entry)];
+    if (document_.ReplaceValues(entry, values) == same)
+      return Fail("fix", same ? "made a step of no change" : "changed nothing");
+    if (same) return Check("fix");
+    Made(reference_);
+    reference_[static_cast<std::size_t>(entry)] = values;
+    return Check("fix");
   }
 
   bool Fill(const EntrySelection& selection) {
