@@ -11,7 +11,6 @@
 
 namespace {
 
-
 // Posted to itself after an entry was added from inside the grid's own click or key handling,
 // so that the new row is selected and edited once that handling is over.
 constexpr UINT kSelectNewEntry = WM_APP + 1;
@@ -193,7 +192,7 @@ void AmbientView::OnAddRow() {
   // A document made with New has no append row until StartNew, and so never asks.
   if ((drawInfo.exFlags & GRID_EX_APPENDROW) == 0) return;
   const int row = document.Count();
-  if (!Choose(GetSelectedColumn(), document.InsertFresh({{}, row}))) {
+  if (Choose([&] { return document.InsertFresh({{}, row}); }).refused) {
     NMHDR full{Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(Handle())), AMBIENTN_DOCUMENTFULL};
     SendMessageW(GetParent(Handle()), WM_NOTIFY, full.idFrom, reinterpret_cast<LPARAM>(&full));
     return;
@@ -221,39 +220,40 @@ std::vector<int> AmbientView::GetSelectedEntries() const {
 
 EntrySelection AmbientView::GetSelection() const { return {GetSelectedEntries(), GetSelectedRow()}; }
 
-bool AmbientView::Choose(int column, const EntryCommandOutcome& outcome) {
+EntryCommandOutcome AmbientView::Choose(const std::function<EntryCommandOutcome()>& command) {
+  const int column = GetSelectedColumn();
+  EntryCommandOutcome outcome = command();
   if (outcome.select) SelectEntries(outcome.select->entries, column);
-  return !outcome.refused;
+  return outcome;
 }
 
 void AmbientView::DeleteEntry() {
   CloseEditor();
-  Choose(GetSelectedColumn(), document.Delete(GetSelection()));
+  Choose([&] { return document.Delete(GetSelection()); });
 }
 
 bool AmbientView::InsertEntry() {
   CloseEditor();
-  const int column = GetSelectedColumn();
-  const EntryCommandOutcome outcome = document.InsertFresh(GetSelection());
-  if (!Choose(column, outcome)) return false;
+  const EntryCommandOutcome outcome = Choose([&] { return document.InsertFresh(GetSelection()); });
+  if (outcome.refused) return false;
   PostMessageW(Handle(), kSelectNewEntry, outcome.select->cursor, 0);
   return true;
 }
 
 bool AmbientView::DuplicateEntry() {
   CloseEditor();
-  return Choose(GetSelectedColumn(), document.Duplicate(GetSelection()));
+  return !Choose([&] { return document.Duplicate(GetSelection()); }).refused;
 }
 
 // The entries that moved stay selected, apart as they were.
 void AmbientView::MoveEntry(int delta) {
   CloseEditor();
-  Choose(GetSelectedColumn(), document.Move(GetSelection(), delta));
+  Choose([&] { return document.Move(GetSelection(), delta); });
 }
 
 bool AmbientView::PasteEntries(const std::vector<DocumentEntry>& entries) {
   CloseEditor();
-  return Choose(GetSelectedColumn(), document.Paste(GetSelection(), entries));
+  return !Choose([&] { return document.Paste(GetSelection(), entries); }).refused;
 }
 
 // A pending cell edit is committed first and so becomes the step this takes back.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -150,8 +151,9 @@ class AmbientView : public PropertyGrid, private DocumentObserver {
   std::wstring NameRefusalText(int row, const std::wstring& name) const;
   // A committed cell's new value goes into its entry, as one step of the history.
   void TakeCellValue(int row, int col);
-  // Chooses what a command left chosen; false when the document refused it for want of room.
-  bool Choose(int column, const EntryCommandOutcome& outcome);
+  // Runs an entry command and chooses what it left chosen, in the column the cursor was in. The
+  // column is read first: the command's notices rebuild the rows, and the cursor with them.
+  EntryCommandOutcome Choose(const std::function<EntryCommandOutcome()>& command);
   void SelectEntryRow(int row, int column);
   void SelectEntries(const std::vector<int>& rows, int column);
   // Ctrl+Enter: the committed cell's value goes into that field of every selected entry.

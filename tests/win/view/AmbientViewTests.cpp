@@ -313,12 +313,15 @@ TEST_F(AmbientViewTest, EntryCommandsShowWhatTheyChangedAndSelectWhatTheyTouched
   EXPECT_EQ(view.GetSelectedColumn(), 2);
   view.MoveEntry(+1);
   EXPECT_EQ(view.GetSelectedEntry(), 3);
+  // The cursor keeps its column, though the rows under it were rebuilt.
+  EXPECT_EQ(view.GetSelectedColumn(), 2);
   view.MoveEntry(-1);
   view.MoveEntry(-1);
   EXPECT_EQ(view.GetSelectedEntry(), 1);
   view.SelectCell(0, 1);
   view.DeleteEntry();
   EXPECT_EQ(view.GetSelectedEntry(), 0);
+  EXPECT_EQ(view.GetSelectedColumn(), 1);
   EXPECT_EQ(view.GetEntryCount(), 4);
   EXPECT_EQ(ListText(view, 0, 1), second);
   ExpectRowsShowEntries(view);
