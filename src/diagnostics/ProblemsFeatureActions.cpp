@@ -64,7 +64,10 @@ void ProblemsFeature::WalkProblems(bool forward) {
 // Ctrl+. in a document: the certain fix of a problem of the cursor's cell (of its entry, on the
 // № column).
 void ProblemsFeature::FixAtCursor() {
-  const AmbientView* view = ActiveDocument();
+  AmbientView* view = ActiveDocument();
+  // A value typed in an open cell goes in first, and the fix is found on it; a refused one stops
+  // here, its editor still open with the reason.
+  if (view != nullptr && !view->CommitEdit()) return;
   const std::optional<OpenDocument> document = DocumentOf(view);
   const DocumentProblems* found = problems_.Find(view);
   if (document && found != nullptr) {
@@ -83,6 +86,7 @@ void ProblemsFeature::FixAtCursor() {
 // The fix is found again on the document as it is now, and proved on the disk itself: what the
 // pane offered may no longer hold.
 void ProblemsFeature::ApplyFix(const OpenDocument& document, const Problem& problem) {
+  if (!document.view->CommitEdit()) return;
   const std::optional<QuickFix> fix = problems_.FixNow(document, problem);
   if (!fix) {
     host_.refuse(LoadCommandString(STR_PROBLEMS_NO_FIX));

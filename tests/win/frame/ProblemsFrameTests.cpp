@@ -182,6 +182,17 @@ TEST_F(ProblemsInFrame, ListsGoesToFixesAndWalksTheProblemsOfEveryDocument) {
   view->Undo();
   EXPECT_EQ(view->GetEntry(1).values.audioFile.value_or(L""), L"C:\\rain.wav");
 
+  // A value typed in an open cell is kept: it goes in before the fix is looked for. Here it
+  // mends the maximum by hand, so no fix is left to apply.
+  TypeIntoCell(0, 3, L"6000");
+  SetFocus(view->GetEditor());
+  SendChord({VK_CONTROL, VK_OEM_PERIOD});
+  Pump();
+  EXPECT_EQ(view->GetEntry(0).values.maxRepeatMs, 6000);
+  EXPECT_EQ(view->GetEntry(0).values.minRepeatMs, 5000);
+  view->Undo();
+  EXPECT_EQ(view->GetEntry(0).values.maxRepeatMs, 1000);
+
   // The fix for a missing file is the user's pick, in the name editor's own browse: one step too.
   view->SelectCell(2, 1);
   ModalScript pick;
