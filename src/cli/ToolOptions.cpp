@@ -40,9 +40,7 @@ std::optional<std::uint64_t> ParseWhole(const std::wstring& text) {
   return value;
 }
 
-bool IsOption(const std::wstring& argument) {
-  return argument.size() > 2 && argument.compare(0, 2, L"--") == 0;
-}
+bool IsOption(const std::wstring& argument) { return argument.size() > 2 && argument.compare(0, 2, L"--") == 0; }
 
 ToolOptions Refused(ToolOptions options, ToolArgumentError error, std::wstring argument) {
   options.error = error;
@@ -77,21 +75,15 @@ ToolArgumentError TakeValue(ToolOptions& options, const std::wstring& name, cons
 }
 
 // Options that stand alone, without a value.
-bool IsFlag(ToolMode mode, const std::wstring& name) {
-  return mode == ToolMode::UnusedSounds && name == L"--missing";
-}
+bool IsFlag(ToolMode mode, const std::wstring& name) { return mode == ToolMode::UnusedSounds && name == L"--missing"; }
 
 // How many arguments that are no options each form takes.
 std::size_t MostPlainArguments(ToolMode mode) {
   switch (mode) {
-    case ToolMode::Usages:
-      return 2;
-    case ToolMode::UnusedSounds:
-      return 1;
-    case ToolMode::RenderAmbience:
-      return 1;
-    default:
-      return SIZE_MAX;
+    case ToolMode::Usages: return 2;
+    case ToolMode::UnusedSounds: return 1;
+    case ToolMode::RenderAmbience: return 1;
+    default: return SIZE_MAX;
   }
 }
 
@@ -124,8 +116,7 @@ ToolOptions ParseToolOptions(const std::vector<std::wstring>& arguments) {
     if (!IsOption(argument)) {
       if (options.lists.size() >= MostPlainArguments(options.mode)) {
         const bool render = options.mode == ToolMode::RenderAmbience;
-        return Refused(options, render ? ToolArgumentError::OneListOnly : ToolArgumentError::ExtraArgument,
-                       argument);
+        return Refused(options, render ? ToolArgumentError::OneListOnly : ToolArgumentError::ExtraArgument, argument);
       }
       options.lists.push_back(argument);
       continue;
@@ -134,8 +125,7 @@ ToolOptions ParseToolOptions(const std::vector<std::wstring>& arguments) {
       options.missing = true;
       continue;
     }
-    if (!TakesValue(options.mode, argument))
-      return Refused(options, ToolArgumentError::UnknownOption, argument);
+    if (!TakesValue(options.mode, argument)) return Refused(options, ToolArgumentError::UnknownOption, argument);
     if (index + 1 >= arguments.size()) return Refused(options, ToolArgumentError::MissingValue, argument);
     const std::wstring& value = arguments[++index];
     const ToolArgumentError error = TakeValue(options, argument, value);
@@ -143,8 +133,7 @@ ToolOptions ParseToolOptions(const std::vector<std::wstring>& arguments) {
     timeGiven |= argument == L"--time";
   }
   if (options.mode == ToolMode::Usages && options.lists.size() < 2)
-    return Refused(options, options.lists.empty() ? ToolArgumentError::NoSound : ToolArgumentError::NoGame,
-                   L"");
+    return Refused(options, options.lists.empty() ? ToolArgumentError::NoSound : ToolArgumentError::NoGame, L"");
   if (options.mode == ToolMode::UnusedSounds && options.lists.empty())
     return Refused(options, ToolArgumentError::NoGame, L"");
   if (options.lists.empty()) return Refused(options, ToolArgumentError::NoList, L"");

@@ -26,9 +26,9 @@ TEST(ToolOptions, CheckTakesListsAndASoundFolder) {
 }
 
 TEST(ToolOptions, RenderTakesEveryValueAndRefusesWhatIsWrong) {
-  const ToolOptions options =
-      Parse({L"--render-ambience", L"a.bad", L"--time", L"Night", L"--seconds", L"90", L"--seed",
-             L"18446744073709551615", L"--out", L"o.wav", L"--volume-scale", L"centibels"});
+  const ToolOptions options = Parse({L"--render-ambience", L"a.bad", L"--time", L"Night", L"--seconds", L"90",
+                                     L"--seed", L"18446744073709551615", L"--out", L"o.wav", L"--volume-scale",
+                                     L"centibels"});
   EXPECT_EQ(options.error, ToolArgumentError::None);
   EXPECT_EQ(options.time, TimeOfDay::Night);
   EXPECT_EQ(options.seconds, 90);
@@ -43,12 +43,9 @@ TEST(ToolOptions, RenderTakesEveryValueAndRefusesWhatIsWrong) {
   };
   EXPECT_EQ(errorOf({L"--time", L"noon", L"--out", L"o.wav"}).error, ToolArgumentError::BadTime);
   EXPECT_EQ(errorOf({L"--time", L"noon", L"--out", L"o.wav"}).argument, L"noon");
-  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seconds", L"0"}).error,
-            ToolArgumentError::BadSeconds);
-  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seconds", L"3601"}).error,
-            ToolArgumentError::BadSeconds);
-  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seconds", L"-5"}).error,
-            ToolArgumentError::BadSeconds);
+  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seconds", L"0"}).error, ToolArgumentError::BadSeconds);
+  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seconds", L"3601"}).error, ToolArgumentError::BadSeconds);
+  EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seconds", L"-5"}).error, ToolArgumentError::BadSeconds);
   EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--seed", L"18446744073709551616"}).error,
             ToolArgumentError::BadSeed);
   EXPECT_EQ(errorOf({L"--time", L"day", L"--out", L"o.wav", L"--volume-scale", L"db"}).error,
