@@ -5,8 +5,10 @@
 // list changed on disk, and the index's memory against the bytes of the names it holds.
 // Usage: game_index_bench [folder] [rounds]
 
-#include <psapi.h>
 #include <windows.h>
+
+// GetProcessMemoryInfo needs the base types first.
+#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>

@@ -56,9 +56,11 @@ run_tool "$work/out" "$work/err" --unused-sounds --missing "$(windows_path "$gam
 [ "$(cat "$work/out")" = "$unused"$'\nambient\\sunset\\bell.wav\tlists\\forest.bad' ] ||
   fail "--unused-sounds --missing printed: $(cat "$work/out")"
 # Given by hand, the sound folder is where the names are looked up: here none is found.
-run_tool "$work/out" "$work/err" --unused-sounds "$(windows_path "$game/lists")" --sound-folder "$(windows_path "$game/ambient")" --missing
+run_tool "$work/out" "$work/err" --unused-sounds "$(windows_path "$game/lists")" \
+  --sound-folder "$(windows_path "$game/ambient")" --missing
 [ "$tool_status" -eq 1 ] || fail "--unused-sounds with another sound folder exited $tool_status"
-grep -qx $'ambient\\day\\wind.ogg\tforest.bad\tforest\\storm.bad' "$work/out" || fail "a name not in that folder is not missing: $(cat "$work/out")"
+grep -qxF $'ambient\\day\\wind.ogg\tforest.bad\tforest\\storm.bad' "$work/out" ||
+  fail "a name not in that folder is not missing: $(cat "$work/out")"
 
 # A list the reader refuses is named, and the answer, printed as far as it goes, exits 2; so do a
 # game folder and a sound folder that are not there.
