@@ -7,15 +7,15 @@
 
 namespace {
 
-// The place in `items` (sorted by key) where an item of `key` is or belongs; `keyOf` makes the
-// key of an item. Checked against the last first: in-order puts then cost one comparison.
-template <typename Item, typename KeyOf>
-std::size_t PlaceOf(const std::vector<Item>& items, const std::wstring& key, const KeyOf& keyOf) {
-  if (items.empty() || keyOf(items.back()) < key) return items.size();
+// The place in `items` (sorted by name) where an item named `name` is or belongs; `nameOf` gives
+// an item's name. Checked against the last first: in-order puts then cost one comparison.
+template <typename Item, typename NameOf>
+std::size_t PlaceOf(const std::vector<Item>& items, std::wstring_view name, const NameOf& nameOf) {
+  if (items.empty() || CompareSoundNames(nameOf(items.back()), name) < 0) return items.size();
   std::size_t low = 0, high = items.size();
   while (low < high) {
     const std::size_t middle = (low + high) / 2;
-    if (keyOf(items[middle]) < key) {
+    if (CompareSoundNames(nameOf(items[middle]), name) < 0) {
       low = middle + 1;
     } else {
       high = middle;
@@ -29,20 +29,19 @@ std::size_t PlaceOf(const std::vector<Item>& items, const std::wstring& key, con
 GameIndex::GameIndex(std::wstring gameFolder, std::wstring soundFolder)
     : gameFolder_(std::move(gameFolder)), soundFolder_(std::move(soundFolder)) {}
 
-std::size_t GameIndex::ListPlace(const std::wstring& key) const {
-  return PlaceOf(lists_, key, [](const GameList& list) { return SoundNameKey(list.path); });
+std::size_t GameIndex::ListPlace(std::wstring_view path) const {
+  return PlaceOf(lists_, path, [](const GameList& list) { return std::wstring_view(list.path); });
 }
 
-std::size_t GameIndex::SoundPlace(const std::wstring& key) const {
-  return PlaceOf(sounds_, key,
-                 [this](const GameSound& sound) { return SoundNameKey(names_.Spelling(sound.name)); });
+std::size_t GameIndex::SoundPlace(std::wstring_view path) const {
+  return PlaceOf(sounds_, path, [this](const GameSound& sound) { return names_.Spelling(sound.name); });
 }
 
 GameList& GameIndex::ListAt(std::wstring_view path) {
   std::wstring key = SoundNameKey(path);
   const auto known = listByKey_.find(key);
   if (known != listByKey_.end()) return lists_[known->second];
-  const std::size_t place = ListPlace(key);
+  const std::size_t place = ListPlace(path);
   lists_.insert(lists_.begin() + static_cast<std::ptrdiff_t>(place), GameList{std::wstring(path), {}, {}});
   // Only a list put out of order moves the ones after it.
   if (place + 1 != lists_.size()) {
@@ -60,7 +59,9 @@ std::vector<GameEntry> GameIndex::Compact(std::span<const AmbientEntryValues> en
   std::vector<GameEntry> compact;
   compact.reserve(entries.size());
   for (const AmbientEntryValues& values : entries) {
-    const SoundNamePool::Id name = names_.Intern(values.audioFile.value_or(std::wstring{}));
+    const std::wstring_view spelling =
+        values.audioFile ? std::wstring_view(*values.audioFile) : std::wstring_view();
+    const SoundNamePool::Id name = names_.Intern(spelling);
     compact.push_back({name, values.minRepeatMs, values.maxRepeatMs, values.volume, values.timeOfDay});
   }
   uses_.resize(names_.Count(), 0);
@@ -104,8 +105,7 @@ void GameIndex::PutSound(std::wstring_view path, std::uint64_t size) {
   const SoundNamePool::Id name = names_.Intern(path);
   uses_.resize(names_.Count(), 0);
   hasFile_.resize(names_.Count(), 0);
-  const std::wstring key = SoundNameKey(path);
-  const std::size_t place = SoundPlace(key);
+  const std::size_t place = SoundPlace(path);
   if (place < sounds_.size() && sounds_[place].name == name) {
     sounds_[place].size = size;
     return;
@@ -118,7 +118,7 @@ void GameIndex::PutSound(std::wstring_view path, std::uint64_t size) {
 bool GameIndex::RemoveSound(std::wstring_view path) {
   const std::optional<SoundNamePool::Id> name = names_.Find(path);
   if (!name || !hasFile_[*name]) return false;
-  const std::size_t place = SoundPlace(SoundNameKey(path));
+  const std::size_t place = SoundPlace(path);
   sounds_.erase(sounds_.begin() + static_cast<std::ptrdiff_t>(place));
   hasFile_[*name] = 0;
   return true;

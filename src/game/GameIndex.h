@@ -105,10 +105,10 @@ class GameIndex {
   GameList& ListAt(std::wstring_view path);
   void Count(const std::vector<GameEntry>& entries, int step);
   std::vector<GameEntry> Compact(std::span<const AmbientEntryValues> entries);
-  // Where a list or sound of key `key` is or belongs; lists and sounds put in their order (as
+  // Where a list or sound named `path` is or belongs; lists and sounds put in their order (as
   // the indexing does) always go at the end.
-  std::size_t ListPlace(const std::wstring& key) const;
-  std::size_t SoundPlace(const std::wstring& key) const;
+  std::size_t ListPlace(std::wstring_view path) const;
+  std::size_t SoundPlace(std::wstring_view path) const;
 
   std::wstring gameFolder_;
   std::wstring soundFolder_;

@@ -10,40 +10,31 @@
 namespace {
 
 struct WalkedFile {
-  std::wstring key;  // SoundNameKey of the path relative to the walked folder
-  std::wstring path;
+  std::wstring path;  // relative to the walked folder
   std::uint64_t size = 0;
 };
 
-bool IsListKey(std::wstring_view key) { return key.size() > 4 && key.substr(key.size() - 4) == L".bad"; }
+bool Before(const WalkedFile& a, const WalkedFile& b) { return CompareSoundNames(a.path, b.path) < 0; }
 
-// A folder's key without the separators at its end, so that "C:\" and "C:\game\" compare as
-// prefixes: "c:" and "c:\game".
-std::wstring FolderKey(std::wstring_view folder) {
-  std::wstring key = SoundNameKey(folder);
-  while (!key.empty() && key.back() == L'\\') key.pop_back();
-  return key;
+bool IsListName(std::wstring_view path) {
+  return path.size() > 4 && SameSoundName(path.substr(path.size() - 4), L".bad");
 }
 
-// Where the part of `key` under the folder `folderKey` starts; nothing when it is not under it.
-// The folder itself is under itself, with nothing after it.
-std::optional<std::size_t> PartUnder(std::wstring_view key, std::wstring_view folderKey) {
-  if (key == folderKey) return key.size();
-  if (key.size() <= folderKey.size() || key.substr(0, folderKey.size()) != folderKey ||
-      key[folderKey.size()] != L'\\')
-    return std::nullopt;
-  return folderKey.size() + 1;
+// A folder without the separators at its end, so that "C:\" and "C:\game\" compare as prefixes.
+std::wstring_view Trimmed(std::wstring_view folder) {
+  while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.remove_suffix(1);
+  return folder;
 }
 
 GameWalkEnd WalkSorted(const std::wstring& folder, const GameFileSystem& files, const std::atomic<bool>& stop,
                        GameIndexProgress* progress, std::vector<WalkedFile>& walked) {
+  walked.reserve(4096);
   const GameWalkEnd end = files.Walk(folder, [&](std::wstring_view path, std::uint64_t size) {
-    walked.push_back({SoundNameKey(path), std::wstring(path), size});
+    walked.push_back({std::wstring(path), size});
     if (progress) progress->files.fetch_add(1, std::memory_order_relaxed);
     return !stop.load(std::memory_order_relaxed);
   });
-  std::sort(walked.begin(), walked.end(),
-            [](const WalkedFile& a, const WalkedFile& b) { return a.key < b.key; });
+  std::sort(walked.begin(), walked.end(), Before);
   return end;
 }
 
@@ -64,23 +55,20 @@ AmbientLoadResult ReadList(const std::wstring& path, const GameFileSystem& files
 // looked up in its walk instead of on the disk.
 std::wstring FindGameSoundFolder(const GameIndex& index, const std::vector<WalkedFile>& walked,
                                  const GameFileSystem& files) {
-  const std::wstring gameKey = FolderKey(index.GameFolder());
+  const std::wstring_view game = Trimmed(index.GameFolder());
   const auto exists = [&](const std::wstring& path) {
-    const std::wstring key = SoundNameKey(path);
-    const std::optional<std::size_t> part = PartUnder(key, gameKey);
+    const std::optional<std::size_t> part = SoundNamePartUnder(path, game);
     if (!part) return files.IsFile(path);
-    const std::wstring_view relative = std::wstring_view(key).substr(*part);
-    const auto found =
-        std::lower_bound(walked.begin(), walked.end(), relative,
-                         [](const WalkedFile& file, std::wstring_view k) { return file.key < k; });
-    return found != walked.end() && found->key == relative;
+    const WalkedFile sought{path.substr(*part), 0};
+    const auto found = std::lower_bound(walked.begin(), walked.end(), sought, Before);
+    return found != walked.end() && SameSoundName(found->path, sought.path);
   };
   std::map<std::wstring, std::optional<std::wstring>> answerOfFolder;
   std::map<std::wstring, std::size_t> votes;
   std::vector<std::wstring> order;
   for (const GameList& list : index.Lists()) {
     const std::wstring listFolder = ParentFolder(JoinSoundPath(index.GameFolder(), list.path));
-    auto [answer, isNew] = answerOfFolder.try_emplace(FolderKey(listFolder));
+    auto [answer, isNew] = answerOfFolder.try_emplace(SoundNameKey(Trimmed(listFolder)));
     if (isNew) {
       std::vector<std::wstring> names;
       for (const GameEntry& entry : list.entries) {
@@ -102,16 +90,16 @@ std::wstring FindGameSoundFolder(const GameIndex& index, const std::vector<Walke
 
 // Takes the sounds from the game folder's walk when the sound folder lies inside it.
 bool SoundsFromGameWalk(GameIndex& index, const std::vector<WalkedFile>& walked) {
-  const std::wstring gameKey = FolderKey(index.GameFolder());
-  const std::optional<std::size_t> part = PartUnder(FolderKey(index.SoundFolder()), gameKey);
+  const std::wstring_view sounds = Trimmed(index.SoundFolder());
+  const std::optional<std::size_t> part = SoundNamePartUnder(sounds, Trimmed(index.GameFolder()));
   if (!part) return false;
-  const std::wstring soundKey = FolderKey(index.SoundFolder()).substr(*part);
+  const std::wstring_view under = sounds.substr(std::min(*part, sounds.size()));
   for (const WalkedFile& file : walked) {
-    if (IsListKey(file.key)) continue;
-    if (soundKey.empty()) {
+    if (IsListName(file.path)) continue;
+    if (under.empty()) {
       index.PutSound(file.path, file.size);
-    } else if (const std::optional<std::size_t> start = PartUnder(file.key, soundKey);
-               start && *start < file.key.size()) {
+    } else if (const std::optional<std::size_t> start = SoundNamePartUnder(file.path, under);
+               start && *start < file.path.size()) {
       index.PutSound(std::wstring_view(file.path).substr(*start), file.size);
     }
   }
@@ -131,9 +119,9 @@ GameIndexEnd BuildGameIndex(const GameIndexRequest& request, const GameFileSyste
 
   if (progress)
     progress->lists = static_cast<std::size_t>(std::count_if(
-        walked.begin(), walked.end(), [](const WalkedFile& file) { return IsListKey(file.key); }));
+        walked.begin(), walked.end(), [](const WalkedFile& file) { return IsListName(file.path); }));
   for (const WalkedFile& file : walked) {
-    if (!IsListKey(file.key)) continue;
+    if (!IsListName(file.path)) continue;
     if (stop.load(std::memory_order_relaxed)) return GameIndexEnd::Stopped;
     index.PutList(file.path, ReadList(JoinSoundPath(request.gameFolder, file.path), files, converter));
     if (progress) progress->listsRead.fetch_add(1, std::memory_order_relaxed);
@@ -146,7 +134,7 @@ GameIndexEnd BuildGameIndex(const GameIndexRequest& request, const GameFileSyste
   if (soundWalk == GameWalkEnd::CannotList) return GameIndexEnd::SoundFolderUnreadable;
   if (soundWalk == GameWalkEnd::Stopped) return GameIndexEnd::Stopped;
   for (const WalkedFile& file : sounds) {
-    if (!IsListKey(file.key)) index.PutSound(file.path, file.size);
+    if (!IsListName(file.path)) index.PutSound(file.path, file.size);
   }
   return GameIndexEnd::Done;
 }
@@ -167,7 +155,7 @@ bool FindListsUnder(const std::wstring& folder, const GameFileSystem& files,
   std::vector<WalkedFile> walked;
   if (WalkSorted(folder, files, never, nullptr, walked) == GameWalkEnd::CannotList) return false;
   for (WalkedFile& file : walked) {
-    if (IsListKey(file.key)) lists.push_back(std::move(file.path));
+    if (IsListName(file.path)) lists.push_back(std::move(file.path));
   }
   return true;
 }

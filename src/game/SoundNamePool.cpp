@@ -1,24 +1,43 @@
 #include "game/SoundNamePool.h"
 
 #include <algorithm>
-#include <string>
 
 #include "problems/ProblemRules.h"
 
-std::uint32_t SoundNamePool::HashOf(std::wstring_view key) {
+int CompareSoundNames(std::wstring_view a, std::wstring_view b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const wchar_t left = SoundNameKeyCharacter(a[i]), right = SoundNameKeyCharacter(b[i]);
+    if (left != right) return left < right ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+std::optional<std::size_t> SoundNamePartUnder(std::wstring_view name, std::wstring_view folder) {
+  if (name.size() == folder.size()) {
+    if (SameSoundName(name, folder)) return name.size();
+    return std::nullopt;
+  }
+  if (name.size() < folder.size() || SoundNameKeyCharacter(name[folder.size()]) != L'\\' ||
+      !SameSoundName(name.substr(0, folder.size()), folder))
+    return std::nullopt;
+  return folder.size() + 1;
+}
+
+std::uint32_t SoundNamePool::HashOf(std::wstring_view name) {
   std::uint32_t hash = 2166136261u;  // FNV-1a
-  for (const wchar_t c : key) hash = (hash ^ static_cast<std::uint32_t>(c)) * 16777619u;
+  for (const wchar_t c : name)
+    hash = (hash ^ static_cast<std::uint32_t>(SoundNameKeyCharacter(c))) * 16777619u;
   return hash;
 }
 
-std::size_t SoundNamePool::SlotOf(std::wstring_view key, std::uint32_t hash) const {
+std::size_t SoundNamePool::SlotOf(std::wstring_view name, std::uint32_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     const std::uint32_t held = slots_[slot];
     if (held == 0) return slot;
     const Id id = held - 1;
-    // The key is made again only for a name whose hash already matches.
-    if (hash_[id] == hash && SoundNameKey(Spelling(id)) == key) return slot;
+    if (hash_[id] == hash && SameSoundName(Spelling(id), name)) return slot;
   }
 }
 
@@ -35,9 +54,8 @@ void SoundNamePool::Grow() {
 
 SoundNamePool::Id SoundNamePool::Intern(std::wstring_view spelling) {
   if ((start_.size() + 1) * 2 > slots_.size()) Grow();
-  const std::wstring key = SoundNameKey(spelling);
-  const std::uint32_t hash = HashOf(key);
-  const std::size_t slot = SlotOf(key, hash);
+  const std::uint32_t hash = HashOf(spelling);
+  const std::size_t slot = SlotOf(spelling, hash);
   if (slots_[slot] != 0) return slots_[slot] - 1;
   const Id id = static_cast<Id>(start_.size());
   start_.push_back(static_cast<std::uint32_t>(text_.size()));
@@ -50,8 +68,7 @@ SoundNamePool::Id SoundNamePool::Intern(std::wstring_view spelling) {
 
 std::optional<SoundNamePool::Id> SoundNamePool::Find(std::wstring_view name) const {
   if (slots_.empty()) return std::nullopt;
-  const std::wstring key = SoundNameKey(name);
-  const std::size_t slot = SlotOf(key, HashOf(key));
+  const std::size_t slot = SlotOf(name, HashOf(name));
   if (slots_[slot] == 0) return std::nullopt;
   return slots_[slot] - 1;
 }

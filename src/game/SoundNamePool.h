@@ -11,6 +11,15 @@
 #include <string_view>
 #include <vector>
 
+// Two names in the order of their keys, without making the keys: below, at or above zero.
+int CompareSoundNames(std::wstring_view a, std::wstring_view b);
+inline bool SameSoundName(std::wstring_view a, std::wstring_view b) {
+  return a.size() == b.size() && CompareSoundNames(a, b) == 0;
+}
+// Whether `name` is `folder` or lies under it (`folder` given without a separator at its end);
+// where its part under the folder starts.
+std::optional<std::size_t> SoundNamePartUnder(std::wstring_view name, std::wstring_view folder);
+
 class SoundNamePool {
  public:
   using Id = std::uint32_t;
@@ -27,9 +36,9 @@ class SoundNamePool {
   std::size_t MemoryBytes() const;
 
  private:
-  static std::uint32_t HashOf(std::wstring_view key);
-  // The slot that holds the name whose key is `key` (hashed `hash`), or the empty slot where it goes.
-  std::size_t SlotOf(std::wstring_view key, std::uint32_t hash) const;
+  static std::uint32_t HashOf(std::wstring_view name);
+  // The slot that holds the name `name` (hashed `hash`) is taken for, or the empty slot where it goes.
+  std::size_t SlotOf(std::wstring_view name, std::uint32_t hash) const;
   void Grow();
 
   std::vector<wchar_t> text_;

@@ -33,6 +33,7 @@ GameWalkEnd Win32GameFileSystem::Walk(const std::wstring& folder, const GameFile
   // Folders still to list, relative to the root, each with its `\` at the end (the root: "").
   std::vector<std::wstring> pending{L""};
   bool first = true;
+  std::wstring path;  // one buffer for every file's path: thousands of files, no allocation each
   while (!pending.empty()) {
     const std::wstring relative = std::move(pending.back());
     pending.pop_back();
@@ -46,7 +47,7 @@ GameWalkEnd Win32GameFileSystem::Walk(const std::wstring& folder, const GameFile
     first = false;
     do {
       if (IsDots(found.cFileName)) continue;
-      const std::wstring path = relative + found.cFileName;
+      path.assign(relative).append(found.cFileName);
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         // A junction or link may lead back up the tree; the game's own folders are real ones.
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) pending.push_back(path + L'\\');
@@ -60,11 +61,36 @@ GameWalkEnd Win32GameFileSystem::Walk(const std::wstring& folder, const GameFile
 }
 
 GameFileRead Win32GameFileSystem::ReadStart(const std::wstring& path, std::size_t maxBytes) const {
-  FileReadResult read = ReadFileStart(path, maxBytes);
+  // A list is read with as few calls as the system allows (a game has a thousand): its length is
+  // asked for only when it fills the bytes read, and the long form of its path only when needed.
   GameFileRead result;
-  result.bytes = std::move(read.bytes);
-  result.fileSize = read.fileSize;
-  result.error = read.error;
+  const std::wstring openable = path.size() < MAX_PATH ? path : ExtendedLengthPath(path);
+  const HANDLE file =
+      CreateFileW(openable.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    result.error = GetLastError();
+    return result;
+  }
+  result.bytes.resize(maxBytes);
+  std::size_t filled = 0;
+  while (filled < maxBytes) {
+    DWORD read = 0;
+    if (!ReadFile(file, result.bytes.data() + filled, static_cast<DWORD>(maxBytes - filled), &read, nullptr)) {
+      result.error = GetLastError();
+      CloseHandle(file);
+      result.bytes.clear();
+      return result;
+    }
+    if (read == 0) break;
+    filled += read;
+  }
+  result.bytes.resize(filled);
+  result.fileSize = filled;
+  LARGE_INTEGER size{};
+  if (filled == maxBytes && GetFileSizeEx(file, &size))
+    result.fileSize = static_cast<std::uint64_t>(size.QuadPart);
+  CloseHandle(file);
   return result;
 }
 
