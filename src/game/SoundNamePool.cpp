@@ -7,6 +7,8 @@
 int CompareSoundNames(std::wstring_view a, std::wstring_view b) {
   const std::size_t common = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < common; ++i) {
+    // Names of one folder share long beginnings: equal characters need no folding.
+    if (a[i] == b[i]) continue;
     const wchar_t left = SoundNameKeyCharacter(a[i]), right = SoundNameKeyCharacter(b[i]);
     if (left != right) return left < right ? -1 : 1;
   }
