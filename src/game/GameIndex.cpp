@@ -119,6 +119,7 @@ bool GameIndex::RemoveSound(std::wstring_view path) {
   const std::optional<SoundNamePool::Id> name = names_.Find(path);
   if (!name || !hasFile_[*name]) return false;
   const std::size_t place = SoundPlace(path);
+  if (place >= sounds_.size() || sounds_[place].name != *name) return false;
   sounds_.erase(sounds_.begin() + static_cast<std::ptrdiff_t>(place));
   hasFile_[*name] = 0;
   return true;
