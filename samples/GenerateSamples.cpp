@@ -86,7 +86,7 @@ Sample LongestNames() {
 }
 
 // The list of the sample game folder that the editor opens on its first run: the sounds it
-// names are made beside it by scripts/make-sample-game.sh, all but two, so that the missing-file
+// names are made beside it by scripts/make-sample-game.sh, all but the bell, so that the missing-file
 // marks show too. Volumes in percent; every time of day has sounds.
 Sample GameForest() {
   const std::vector<AmbientEntryValues> entries = {
@@ -103,10 +103,40 @@ Sample GameForest() {
   return {"game-forest.bad", Encode({}, entries)};
 }
 
+// The other lists of the sample game, two levels of it: a storm in the forest and a swamp by
+// day and by night. They share sounds with the forest, name one of them in other letters and
+// with `/` (the game takes it for the same file) and leave some of the game's sounds unused.
+Sample GameForestStorm() {
+  const std::vector<AmbientEntryValues> entries = {
+      {L"AMBIENT/Day/Wind.ogg", 4000, 8000, 1, 90},
+      {L"ambient\\day\\rain.ogg", 2000, 3000, 1, 80},
+      {L"ambient\\night\\owl.wav", 12000, 30000, 3, 60},
+  };
+  return {"game-forest-storm.bad", Encode({}, entries)};
+}
+
+Sample GameSwampDay() {
+  const std::vector<AmbientEntryValues> entries = {
+      {L"ambient\\sunset\\frogs.ogg", 1000, 3000, 1, 60},
+      {L"ambient\\day\\bees.wav", 3000, 8000, 1, 30},
+      {L"ambient\\day\\rain.ogg", 5000, 9000, 2, 40},
+  };
+  return {"game-swamp-day.bad", Encode({}, entries)};
+}
+
+Sample GameSwampNight() {
+  const std::vector<AmbientEntryValues> entries = {
+      {L"ambient\\night\\crickets.ogg", 1000, 2500, 3, 65},
+      {L"ambient\\sunset\\frogs.ogg", 1200, 3500, 3, 75},
+      {L"ambient\\night\\owl.wav", 9000, 25000, 3, 50},
+  };
+  return {"game-swamp-night.bad", Encode({}, entries)};
+}
+
 std::vector<Sample> Samples() {
   return {{"no-entries.bad", Encode({}, {})}, FourTimesOfDay(), ExtremeNumbers(),
           BytesBehindTerminators(),           HundredEntries(), LongestNames(),
-          GameForest()};
+          GameForest(),                      GameForestStorm(), GameSwampDay(), GameSwampNight()};
 }
 
 std::vector<std::byte> ReadFile(const std::string& path) {

@@ -3,8 +3,8 @@
 # Wine. With a display (DISPLAY set and reachable) the editor opens there and this script waits
 # until it is closed. Without one it runs on a virtual display, saves a screenshot, closes the
 # editor again and says where the screenshot is.
-# It opens a small sample game folder (build/sample-game): a list, the sounds it names and two
-# names without a file.
+# It opens a list of a small sample game folder (build/sample-game): lists in two levels, the
+# sounds they name, one name without a file and a few sounds no list uses.
 # The interface language follows the locale: LC_ALL=ru_RU.UTF-8 bash scripts/run.sh for Russian.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -60,7 +60,7 @@ fi
 scripts/install-deps.sh
 echo "Building sonarwick.exe..."
 scripts/build.sh win --target sonarwick >/dev/null
-# The first run shows the job: a small game folder with a list and the sounds it names.
+# The first run shows the job: a small game folder with its lists and the sounds they name.
 game_list=$(scripts/make-sample-game.sh "$root/build/sample-game")
 # Wine's drive Z: is the root of this system.
 game_list="Z:${game_list//\//\\}"

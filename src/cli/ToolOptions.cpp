@@ -1,5 +1,6 @@
 #include "cli/ToolOptions.h"
 
+#include <cstdint>
 #include <cwctype>
 
 namespace {
@@ -73,6 +74,19 @@ ToolArgumentError TakeValue(ToolOptions& options, const std::wstring& name, cons
   return ToolArgumentError::None;
 }
 
+// Options that stand alone, without a value.
+bool IsFlag(ToolMode mode, const std::wstring& name) { return mode == ToolMode::UnusedSounds && name == L"--missing"; }
+
+// How many arguments that are no options each form takes.
+std::size_t MostPlainArguments(ToolMode mode) {
+  switch (mode) {
+    case ToolMode::Usages: return 2;
+    case ToolMode::UnusedSounds: return 1;
+    case ToolMode::RenderAmbience: return 1;
+    default: return SIZE_MAX;
+  }
+}
+
 bool TakesValue(ToolMode mode, const std::wstring& name) {
   if (name == L"--sound-folder") return true;
   if (mode != ToolMode::RenderAmbience) return false;
@@ -89,6 +103,10 @@ ToolOptions ParseToolOptions(const std::vector<std::wstring>& arguments) {
     options.mode = ToolMode::Check;
   } else if (arguments[0] == L"--render-ambience") {
     options.mode = ToolMode::RenderAmbience;
+  } else if (arguments[0] == L"--usages") {
+    options.mode = ToolMode::Usages;
+  } else if (arguments[0] == L"--unused-sounds") {
+    options.mode = ToolMode::UnusedSounds;
   } else {
     return options;
   }
@@ -96,9 +114,15 @@ ToolOptions ParseToolOptions(const std::vector<std::wstring>& arguments) {
   for (std::size_t index = 1; index < arguments.size(); ++index) {
     const std::wstring& argument = arguments[index];
     if (!IsOption(argument)) {
-      if (options.mode == ToolMode::RenderAmbience && !options.lists.empty())
-        return Refused(options, ToolArgumentError::OneListOnly, argument);
+      if (options.lists.size() >= MostPlainArguments(options.mode)) {
+        const bool render = options.mode == ToolMode::RenderAmbience;
+        return Refused(options, render ? ToolArgumentError::OneListOnly : ToolArgumentError::ExtraArgument, argument);
+      }
       options.lists.push_back(argument);
+      continue;
+    }
+    if (IsFlag(options.mode, argument)) {
+      options.missing = true;
       continue;
     }
     if (!TakesValue(options.mode, argument)) return Refused(options, ToolArgumentError::UnknownOption, argument);
@@ -108,6 +132,10 @@ ToolOptions ParseToolOptions(const std::vector<std::wstring>& arguments) {
     if (error != ToolArgumentError::None) return Refused(options, error, value);
     timeGiven |= argument == L"--time";
   }
+  if (options.mode == ToolMode::Usages && options.lists.size() < 2)
+    return Refused(options, options.lists.empty() ? ToolArgumentError::NoSound : ToolArgumentError::NoGame, L"");
+  if (options.mode == ToolMode::UnusedSounds && options.lists.empty())
+    return Refused(options, ToolArgumentError::NoGame, L"");
   if (options.lists.empty()) return Refused(options, ToolArgumentError::NoList, L"");
   if (options.mode == ToolMode::RenderAmbience) {
     if (!timeGiven) return Refused(options, ToolArgumentError::NoTime, L"");

@@ -4,6 +4,8 @@
 //   sonarwick.exe --check LIST.bad... [--sound-folder DIR]
 //   sonarwick.exe --render-ambience LIST.bad --time dawn|day|sunset|night --out OUT.wav
 //                 [--seconds N] [--seed N] [--volume-scale percent|centibels|byte] [--sound-folder DIR]
+//   sonarwick.exe --usages SOUND GAME_FOLDER [--sound-folder DIR]
+//   sonarwick.exe --unused-sounds GAME_FOLDER [--missing] [--sound-folder DIR]
 // Parsing is portable; what the arguments are refused for is worded by the Windows side.
 
 #include <cstdint>
@@ -18,6 +20,8 @@ enum class ToolMode {
   None,  // not a tool's command line: the editor starts
   Check,
   RenderAmbience,
+  Usages,        // `lists` holds the sound, then the game folder
+  UnusedSounds,  // `lists` holds the game folder
 };
 
 enum class ToolArgumentError {
@@ -32,6 +36,9 @@ enum class ToolArgumentError {
   OneListOnly,     // a render names more than one list; `argument` is the second
   NoTime,          // a render without --time
   NoOutput,        // a render without --out
+  NoSound,         // --usages without the sound
+  NoGame,          // a game tool without its game folder
+  ExtraArgument,   // `argument` is one more than the game tool takes
 };
 
 // An hour of 16-bit stereo at 44.1 kHz is 635 MB, well within what a WAV file can hold.
@@ -47,6 +54,8 @@ struct ToolOptions {
   // Guessed from the list's values when not given.
   std::optional<VolumeScale> volumeScale;
   std::wstring out;
+  // --unused-sounds also lists the names that no file has.
+  bool missing = false;
 
   ToolArgumentError error = ToolArgumentError::None;
   std::wstring argument;

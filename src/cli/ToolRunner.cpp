@@ -12,7 +12,9 @@
 #include "session/Settings.h"
 #include "resources/ResourceIds.h"
 #include "cli/ConsoleOutput.h"
+#include "cli/GameTools.h"
 #include "cli/ToolOptions.h"
+#include "cli/ToolPaths.h"
 #include "cli/ToolStrings.h"
 #include "problems/ListCheck.h"
 #include "problems/ProblemText.h"
@@ -38,18 +40,12 @@ UINT ReasonOf(ToolArgumentError error) {
     case ToolArgumentError::OneListOnly: return STR_TOOL_ONE_LIST;
     case ToolArgumentError::NoTime: return STR_TOOL_NO_TIME;
     case ToolArgumentError::NoOutput: return STR_TOOL_NO_OUTPUT;
+    case ToolArgumentError::NoSound: return STR_TOOL_NO_SOUND;
+    case ToolArgumentError::NoGame: return STR_TOOL_NO_GAME;
+    case ToolArgumentError::ExtraArgument: return STR_TOOL_EXTRA_ARGUMENT;
     case ToolArgumentError::None: break;
   }
   return 0;
-}
-
-std::wstring FullPath(const std::wstring& path) {
-  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return path;
-  std::wstring full(size, L'\0');
-  const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-  full.resize(length < size ? length : 0);
-  return full.empty() ? path : full;
 }
 
 // The names are read as the editor reads them, in the code page the user chose there.
@@ -90,7 +86,7 @@ int RunCheck(const ToolOptions& options, ConsoleOutput& console) {
   const std::wstring soundFolder = GivenSoundFolder(options);
   const ProblemLanguage language = InterfaceLanguage();
   std::vector<ListCheck> checks;
-  for (const std::wstring& list : options.lists) {
+  for (const std::wstring& list : ListsToCheck(options.lists)) {
     checks.push_back(CheckOneList(list, soundFolder, console));
     console.Out(FormatProblemLines(list, checks.back().problems, language));
   }
@@ -180,5 +176,7 @@ std::optional<int> RunTool(const std::vector<std::wstring>& arguments) {
     return kRefusedArguments;
   }
   if (options.mode == ToolMode::Check) return RunCheck(options, console);
-  return RunRender(options, console);
+  if (options.mode == ToolMode::RenderAmbience) return RunRender(options, console);
+  TakeEditorsCodePage();
+  return RunGameTool(options, GivenSoundFolder(options), console);
 }

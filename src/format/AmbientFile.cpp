@@ -73,7 +73,7 @@ std::wstring FirstUnencodableCharacter(std::wstring_view text, const CodePageCon
 }
 
 std::wstring DecodeName(std::string_view bytes, const CodePageConverter& converter) {
-  if (std::optional<std::wstring> text = converter.ToUtf16(bytes)) return *text;
+  if (std::optional<std::wstring> text = converter.ToUtf16(bytes)) return std::move(*text);
   // Each piece is the shortest run of bytes that decodes on its own; a byte that starts none
   // shows as the replacement character, and the bytes after it are tried afresh.
   std::wstring text;
@@ -136,6 +136,7 @@ AmbientLoadResult ReadAmbientFile(std::span<const std::byte> bytes, const CodePa
     result.error = AmbientLoadError::TooManyEntries;
     return result;
   }
+  result.entries.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
   for (int index = 0; index < count; ++index) {
     AmbientEntry& slot = result.image[static_cast<std::size_t>(index)];
     CopyAvailable(bytes, RecordOffset(index), &slot, sizeof(slot));

@@ -30,13 +30,6 @@ bool HasDotDotPart(std::wstring_view name) {
   return false;
 }
 
-wchar_t FoldCase(wchar_t c) {
-  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + (L'a' - L'A'));
-  if (c >= 0x0410 && c <= 0x042F) return static_cast<wchar_t>(c + 0x20);  // А..Я
-  if (c >= 0x0400 && c <= 0x040F) return static_cast<wchar_t>(c + 0x50);  // Ѐ..Џ, Ё among them
-  return c;
-}
-
 }  // namespace
 
 std::wstring EntryName(const DocumentEntry& entry) { return entry.values.audioFile.value_or(std::wstring{}); }
@@ -49,7 +42,7 @@ bool NameStaysInsideFolder(std::wstring_view name) {
 
 std::wstring SoundNameKey(std::wstring_view name) {
   std::wstring key(name);
-  for (wchar_t& c : key) c = c == L'/' ? L'\\' : FoldCase(c);
+  for (wchar_t& c : key) c = SoundNameKeyCharacter(c);
   return key;
 }
 

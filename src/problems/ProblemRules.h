@@ -66,3 +66,11 @@ bool NameStaysInsideFolder(std::wstring_view name);
 // The name as the game's file system compares it: `/` as `\`, letters without case (Latin and
 // Cyrillic, the letters of the game's file names).
 std::wstring SoundNameKey(std::wstring_view name);
+// One character of SoundNameKey, for those who compare many names without making their keys.
+inline wchar_t SoundNameKeyCharacter(wchar_t c) {
+  if (c == L'/') return L'\\';
+  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + (L'a' - L'A'));
+  if (c >= 0x0410 && c <= 0x042F) return static_cast<wchar_t>(c + 0x20);  // А..Я
+  if (c >= 0x0400 && c <= 0x040F) return static_cast<wchar_t>(c + 0x50);  // Ѐ..Џ, Ё among them
+  return c;
+}

@@ -202,6 +202,14 @@
 #define STR_TOOL_CANNOT_WRITE 0x680D
 #define STR_TOOL_SOUND_REFUSED 0x680E
 #define STR_TOOL_OVER_BOUND 0x680F
+// The tools over a whole game folder: a command line that names no game, no sound or one
+// argument too many (%1), and a game or sound folder they cannot read (%1: the folder, %2: why).
+#define STR_TOOL_NO_GAME 0x6820
+#define STR_TOOL_NO_SOUND 0x6821
+#define STR_TOOL_EXTRA_ARGUMENT 0x6822
+#define STR_TOOL_GAME_UNREADABLE 0x6823
+#define STR_TOOL_SOUND_FOLDER_UNREADABLE 0x6824
+#define STR_TOOL_NO_SOUND_FOLDER 0x6825
 
 // The ambience: the time of day heard, seen and exported (a radio group), a new random
 // realization, the volume scale (a radio group: guessed, or one of the three), the export and

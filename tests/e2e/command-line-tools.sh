@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The tools a mod's build script runs: --check prints one tab-separated line per problem and
 # exits 0, 1 or 2; --render-ambience writes a time of day as a WAV file, the same bytes for the
-# same seed, and nothing when it fails. Neither opens a window or hands itself to a running
+# same seed, and nothing when it fails; --usages and --unused-sounds answer for a whole game
+# folder with the same exit codes as --check. None opens a window or hands itself to a running
 # editor.
 source "$(dirname "$0")/e2e-lib.sh"
 
@@ -21,14 +22,62 @@ run_tool() {
 # The editor runs meanwhile: a tool must not hand itself over to it.
 start_editor
 
-# The sample game leaves two sounds without a file: two problems, rule and entry as № shows.
+# The sample game leaves one sound without a file: one problem, rule and entry as № shows.
 run_tool "$work/out" "$work/err" --check "$(windows_path "$list")"
-[ "$tool_status" -eq 1 ] || fail "--check on a list with missing sounds exited $tool_status"
-[ "$(wc -l <"$work/out")" -eq 2 ] || fail "--check printed $(wc -l <"$work/out") lines: $(cat "$work/out")"
+[ "$tool_status" -eq 1 ] || fail "--check on a list with a missing sound exited $tool_status"
+[ "$(wc -l <"$work/out")" -eq 1 ] || fail "--check printed $(wc -l <"$work/out") lines: $(cat "$work/out")"
 awk -F'\t' 'NF != 5 { exit 1 }' "$work/out" || fail "a problem line is not five tab-separated fields"
-cut -f2,4 "$work/out" | grep -qx $'4\tBAD004' || fail "the missing cart.wav (entry 4) was not found"
 cut -f2,4 "$work/out" | grep -qx $'6\tBAD004' || fail "the missing bell.wav (entry 6) was not found"
 [ -s "$work/err" ] && fail "--check wrote to the standard error: $(cat "$work/err")"
+
+# A folder is every list under it: the game's four lists, of which only the forest's has a problem.
+run_tool "$work/out" "$work/err" --check "$(windows_path "$game")"
+[ "$tool_status" -eq 1 ] || fail "--check on the game folder exited $tool_status"
+[ "$(cut -f1,2,4 "$work/out")" = "$(windows_path "$game")"$'\\lists\\forest.bad\t6\tBAD004' ] ||
+  fail "--check on the game folder printed: $(cat "$work/out")"
+run_tool "$work/out" "$work/err" --check "$(windows_path "$game/lists/swamp")"
+[ "$tool_status" -eq 0 ] || fail "--check on the swamp's clean lists exited $tool_status: $(cat "$work/out")"
+
+# Where a sound is used: in other letters and with `/` it is the same file for the game.
+run_tool "$work/out" "$work/err" --usages "ambient/DAY/wind.ogg" "$(windows_path "$game")"
+[ "$tool_status" -eq 0 ] || fail "--usages of a used sound exited $tool_status: $(cat "$work/err")"
+[ "$(cat "$work/out")" = $'lists\\forest.bad\t2\tday\t50\nlists\\forest\\storm.bad\t0\tday\t90' ] ||
+  fail "--usages printed: $(cat "$work/out")"
+run_tool "$work/out" "$work/err" --usages 'ambient\day\thunder.wav' "$(windows_path "$game")"
+[ "$tool_status" -eq 1 ] || fail "--usages of an unused sound exited $tool_status"
+[ -s "$work/out" ] && fail "--usages of an unused sound printed: $(cat "$work/out")"
+
+# The sounds no list names, sorted, and with --missing the name no file has and its list.
+unused=$'ambient\\dawn\\cuckoo.wav\nambient\\day\\thunder.wav\nambient\\night\\wolf.wav'
+run_tool "$work/out" "$work/err" --unused-sounds "$(windows_path "$game")"
+[ "$tool_status" -eq 1 ] || fail "--unused-sounds with unused sounds exited $tool_status: $(cat "$work/err")"
+[ "$(cat "$work/out")" = "$unused" ] || fail "--unused-sounds printed: $(cat "$work/out")"
+run_tool "$work/out" "$work/err" --unused-sounds --missing "$(windows_path "$game")"
+[ "$(cat "$work/out")" = "$unused"$'\nambient\\sunset\\bell.wav\tlists\\forest.bad' ] ||
+  fail "--unused-sounds --missing printed: $(cat "$work/out")"
+# Given by hand, the sound folder is where the names are looked up: here none is found.
+run_tool "$work/out" "$work/err" --unused-sounds "$(windows_path "$game/lists")" \
+  --sound-folder "$(windows_path "$game/ambient")" --missing
+[ "$tool_status" -eq 1 ] || fail "--unused-sounds with another sound folder exited $tool_status"
+grep -qxF $'ambient\\day\\wind.ogg\tforest.bad\tforest\\storm.bad' "$work/out" ||
+  fail "a name not in that folder is not missing: $(cat "$work/out")"
+
+# A list the reader refuses is named, and the answer, printed as far as it goes, exits 2; so do a
+# game folder and a sound folder that are not there.
+printf '\310\000' >"$game/lists/broken.bad"
+run_tool "$work/out" "$work/err" --usages "ambient/day/wind.ogg" "$(windows_path "$game")"
+[ "$tool_status" -eq 2 ] || fail "--usages with a refused list exited $tool_status"
+[ "$(wc -l <"$work/out")" -eq 2 ] || fail "--usages with a refused list printed: $(cat "$work/out")"
+grep -q "broken.bad" "$work/err" || fail "the refused list was not named: $(cat "$work/err")"
+rm "$game/lists/broken.bad"
+run_tool "$work/out" "$work/err" --usages "ambient/day/wind.ogg" "$(windows_path "$work/no-game")"
+[ "$tool_status" -eq 2 ] || fail "--usages on a missing game folder exited $tool_status"
+grep -q "no-game" "$work/err" || fail "the missing game folder was not named: $(cat "$work/err")"
+run_tool "$work/out" "$work/err" --unused-sounds "$(windows_path "$game")" --sound-folder "$(windows_path "$work/no-sounds")"
+[ "$tool_status" -eq 2 ] || fail "--unused-sounds with a missing sound folder exited $tool_status"
+run_tool "$work/out" "$work/err" --usages "ambient/day/wind.ogg"
+[ "$tool_status" -eq 2 ] || fail "--usages without a game folder exited $tool_status"
+grep -q -- "--unused-sounds" "$work/err" || fail "no usage after refused arguments: $(cat "$work/err")"
 
 # With every sound there, the list is clean.
 sox -q -n -r 22050 -c 1 -b 16 "$game/ambient/day/cart.wav" synth 0.3 sine 300
@@ -36,6 +85,12 @@ sox -q -n -r 22050 -c 1 -b 16 "$game/ambient/sunset/bell.wav" synth 0.3 sine 900
 run_tool "$work/out" "$work/err" --check "$(windows_path "$list")"
 [ "$tool_status" -eq 0 ] || fail "--check on a clean list exited $tool_status: $(cat "$work/out")"
 [ -s "$work/out" ] && fail "--check on a clean list printed: $(cat "$work/out")"
+# With the bell there and the unused sounds gone, the game has nothing to report.
+mkdir -p "$work/spare" && mv "$game/ambient/dawn/cuckoo.wav" "$game/ambient/day/thunder.wav" "$work/spare/"
+mv "$game/ambient/night/wolf.wav" "$work/spare/"
+run_tool "$work/out" "$work/err" --unused-sounds --missing "$(windows_path "$game")"
+[ "$tool_status" -eq 0 ] || fail "--unused-sounds --missing on a tidy game exited $tool_status: $(cat "$work/out")"
+[ -s "$work/out" ] && fail "--unused-sounds --missing on a tidy game printed: $(cat "$work/out")"
 
 # A list of planted mistakes, a sound folder given by hand, and the wording of the language.
 cp "$samples/extreme-numbers.bad" "$work/planted.bad"

@@ -54,3 +54,28 @@ TEST(ToolOptions, RenderTakesEveryValueAndRefusesWhatIsWrong) {
   EXPECT_EQ(errorOf({L"--time", L"day"}).error, ToolArgumentError::NoOutput);
   EXPECT_EQ(errorOf({L"b.bad", L"--time", L"day", L"--out", L"o.wav"}).error, ToolArgumentError::OneListOnly);
 }
+
+TEST(ToolOptions, GameToolsTakeTheSoundAndTheGameFolderAndNothingMore) {
+  const ToolOptions usages =
+      Parse({L"--usages", L"ambient/day/wind.ogg", L"C:\\game", L"--sound-folder", L"D:\\s"});
+  EXPECT_EQ(usages.mode, ToolMode::Usages);
+  EXPECT_EQ(usages.error, ToolArgumentError::None);
+  EXPECT_EQ(usages.lists, (std::vector<std::wstring>{L"ambient/day/wind.ogg", L"C:\\game"}));
+  EXPECT_EQ(usages.soundFolder, L"D:\\s");
+  const ToolOptions unused = Parse({L"--unused-sounds", L"--missing", L"C:\\game"});
+  EXPECT_EQ(unused.mode, ToolMode::UnusedSounds);
+  EXPECT_EQ(unused.error, ToolArgumentError::None);
+  EXPECT_TRUE(unused.missing);
+  EXPECT_EQ(unused.lists, (std::vector<std::wstring>{L"C:\\game"}));
+  EXPECT_FALSE(Parse({L"--unused-sounds", L"C:\\game"}).missing);
+
+  EXPECT_EQ(Parse({L"--usages"}).error, ToolArgumentError::NoSound);
+  EXPECT_EQ(Parse({L"--usages", L"wind.ogg"}).error, ToolArgumentError::NoGame);
+  EXPECT_EQ(Parse({L"--unused-sounds", L"--missing"}).error, ToolArgumentError::NoGame);
+  EXPECT_EQ(Parse({L"--usages", L"a.wav", L"game", L"other"}).error, ToolArgumentError::ExtraArgument);
+  EXPECT_EQ(Parse({L"--usages", L"a.wav", L"game", L"other"}).argument, L"other");
+  EXPECT_EQ(Parse({L"--unused-sounds", L"game", L"other"}).error, ToolArgumentError::ExtraArgument);
+  // --missing belongs to the unused sounds only; the checks still take any number of lists.
+  EXPECT_EQ(Parse({L"--usages", L"a.wav", L"game", L"--missing"}).error, ToolArgumentError::UnknownOption);
+  EXPECT_EQ(Parse({L"--check", L"a.bad", L"b.bad", L"c"}).error, ToolArgumentError::None);
+}

@@ -12,7 +12,7 @@ src=${1:-$(cd "$(dirname "$0")/../../src" && pwd)}
 declare -A floor=(
   [resources]=0
   [win]=1
-  [format]=2 [ambient]=2 [sound]=2 [ambience]=2 [problems]=2
+  [format]=2 [ambient]=2 [sound]=2 [ambience]=2 [problems]=2 [game]=2
   [grid]=3 [griditems]=3 [celleditors]=3 [tabs]=3 [menubar]=3 [panes]=3 [commands]=3
   [editor]=4
   [documents]=5 [session]=5 [soundfolder]=5 [findreplace]=5 [entries]=5 [preview]=5 [diagnostics]=5
