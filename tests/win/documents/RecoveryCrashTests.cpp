@@ -37,7 +37,7 @@ RecoveryCopy LaterCopy() {
 // (each a 32-bit count of UTF-16 units, then the units), the stamp (a 32-bit "exists", the
 // 32-bit volume, the 64-bit index, size and write time) and the document's bytes after their
 // 32-bit count, every number little-endian.
-std::vector<std::byte> CopyFile(const RecoveryCopy& copy) {
+std::vector<std::byte> LaidOutCopy(const RecoveryCopy& copy) {
   std::vector<std::byte> out;
   const auto number = [&out](std::uint64_t value, int size) {
     for (int at = 0; at < size; ++at) out.push_back(static_cast<std::byte>(value >> (8 * at)));
@@ -232,13 +232,13 @@ class RecoveryCrashTest : public testing::Test {
 // named in them no longer runs. The crash then goes on to the reporting installed before.
 TEST_F(RecoveryCrashTest, ACrashWritesEveryKeptCopyAndIsReportedOn) {
   EXPECT_EQ(RunChild(L"kept"), 0x5EED0005u);
-  EXPECT_EQ(ReadCopies(), Files{CopyFile(SampleCopy())});
+  EXPECT_EQ(ReadCopies(), Files{LaidOutCopy(SampleCopy())});
   EXPECT_EQ(RecoveryStore(folder).FindOrphans(), CopiesIn(folder));
   TearDown();
   SetUp();
 
   EXPECT_EQ(RunChild(L"thread"), 0x5EED0000u | (kEscapedCppException & 0xFFFF));
-  EXPECT_EQ(ReadCopies(), Files{CopyFile(SampleCopy())});
+  EXPECT_EQ(ReadCopies(), Files{LaidOutCopy(SampleCopy())});
 }
 
 // A copy whose write failed is not written by the crash: its document may have been saved or
@@ -251,7 +251,7 @@ TEST_F(RecoveryCrashTest, ACopyThatCouldNotBeWrittenIsNotWrittenByTheCrash) {
 // A copy claimed for a restore stays on disk until the restored document has its own: after
 // a crash half-way, the next start offers it again.
 TEST_F(RecoveryCrashTest, AClaimedCopyLeftByACrashIsOfferedAgain) {
-  const std::vector<std::byte> orphan = CopyFile(SampleCopy());
+  const std::vector<std::byte> orphan = LaidOutCopy(SampleCopy());
   HANDLE file = CreateFileW((folder + L"\\" + kOrphanName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -260,7 +260,7 @@ TEST_F(RecoveryCrashTest, AClaimedCopyLeftByACrashIsOfferedAgain) {
   CloseHandle(file);
 
   RunChild(L"claimed");
-  EXPECT_EQ(ReadCopies(), Files{CopyFile(SampleCopy())});
+  EXPECT_EQ(ReadCopies(), Files{LaidOutCopy(SampleCopy())});
   EXPECT_EQ(RecoveryStore(folder).FindOrphans().size(), 1u);
 }
 
@@ -270,7 +270,7 @@ TEST_F(RecoveryCrashTest, AClaimedCopyLeftByACrashIsOfferedAgain) {
 TEST_F(RecoveryCrashTest, ACrashHalfWayThroughAWriteOrARemovalLeavesNoStaleCopy) {
   const DWORD crashed = 0x5EED0000u | (kEscapedCppException & 0xFFFF);
   EXPECT_EQ(RunChild(L"rewrite"), crashed);
-  EXPECT_EQ(ReadCopies(), Files{CopyFile(LaterCopy())});
+  EXPECT_EQ(ReadCopies(), Files{LaidOutCopy(LaterCopy())});
   for (const wchar_t* scenario : {L"removed", L"removing"}) {
     TearDown();
     SetUp();
@@ -282,7 +282,7 @@ TEST_F(RecoveryCrashTest, ACrashHalfWayThroughAWriteOrARemovalLeavesNoStaleCopy)
 // A copy's file is laid out as above, and read back only whole: any cut-off or lengthened copy
 // is refused, never read past its end.
 TEST(RecoveryCrash, OnlyAWholeCopyReadsBack) {
-  const std::vector<std::byte> whole = CopyFile(SampleCopy());
+  const std::vector<std::byte> whole = LaidOutCopy(SampleCopy());
   EXPECT_EQ(RecoveryStore::Serialize(SampleCopy()), whole);
   RecoveryCopy read;
   ASSERT_TRUE(RecoveryStore::Deserialize(whole, read));
