@@ -204,9 +204,9 @@ void DocumentsFeature::WriteRecoveryCopy(const AmbientView& view, DocumentWatch&
   copy.path = view.GetPath();
   copy.title = TitleOf(view);
   copy.stamp = view.GetFileStamp();
-  // A document a save would refuse keeps the copy of its last storable state.
-  if (!view.EncodeForSave(copy.bytes)) return;
-  if (recovery_->Write(watch.recoverySlot, copy, durable)) {
+  // A document a save would refuse keeps the copy of its last storable state, and the user
+  // hears that the newest edits have none.
+  if (view.EncodeForSave(copy.bytes) && recovery_->Write(watch.recoverySlot, copy, durable)) {
     watch.copyKept = true;
     watch.failureReported = false;
     return;

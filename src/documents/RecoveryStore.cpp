@@ -175,7 +175,8 @@ std::wstring RecoveryStore::DefaultFolder() {
   return folder;
 }
 
-RecoveryStore::RecoveryStore(std::wstring folder) : folder_(std::move(folder)) {
+RecoveryStore::RecoveryStore(std::wstring folder, RecoveryFileCalls calls)
+    : folder_(std::move(folder)), calls_(calls) {
   wchar_t prefix[64]{};
   std::swprintf(prefix, 64, L"%lu-%016llx-", GetCurrentProcessId(),
                 static_cast<unsigned long long>(StartTimeOf(GetCurrentProcess())));
@@ -199,6 +200,7 @@ RecoveryStore::Kept& RecoveryStore::KeptFor(int slot) {
   kept.slot = slot;
   kept.file = NameFor(slot);
   kept.temporary = kept.file + L".tmp";
+  kept.crashTemporary = kept.file + L".crash";
   KeptChange change;
   kept_.push_back(std::move(kept));
   return kept_.back();
@@ -209,39 +211,59 @@ bool RecoveryStore::Write(int slot, const RecoveryCopy& copy, bool durable) {
   Kept& kept = KeptFor(slot);
   std::vector<std::byte> content = Serialize(copy);
   if (kept.onDisk && content == kept.content && (kept.durable || !durable)) return true;
+  // What a crash writes is the new content before the new copy takes the old one's place: a
+  // crash before the move writes the new copy itself, one after writes it again, and none
+  // writes the older content over the newer copy.
+  {
+    KeptChange change;
+    kept.content.swap(content);
+  }
   // The folder may have been deleted since the last copy.
   SHCreateDirectoryExW(nullptr, folder_.c_str(), nullptr);
   const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
-  kept.onDisk = WriteWhole(kept.temporary, content, durable) &&
-                MoveFileExW(kept.temporary.c_str(), kept.file.c_str(), flags);
+  kept.onDisk = WriteWhole(kept.temporary, kept.content, durable) &&
+                calls_.moveFile(kept.temporary.c_str(), kept.file.c_str(), flags);
   kept.durable = kept.onDisk && durable;
-  // A copy that could not be written is not kept for the crash either: the document may be
-  // saved or closed before the next write, and a crash would then bring it back as unsaved.
-  std::vector<std::byte> old;
-  {
-    KeptChange change;
-    old.swap(kept.content);
-    if (kept.onDisk) kept.content.swap(content);
+  if (!kept.onDisk) {
+    // A copy that could not be written is not kept for the crash either: the document may be
+    // saved or closed before the next write, and a crash would then bring it back as unsaved.
+    std::vector<std::byte> failed;
+    {
+      KeptChange change;
+      failed.swap(kept.content);
+    }
   }
   return kept.onDisk;
 }
 
 // A claimed orphan is the slot's copy before anything was written for it: its name goes too.
+// Marked first, so that a crash from here on deletes the copy instead of writing it again.
 void RecoveryStore::Remove(int slot) {
-  const std::wstring file = NameFor(slot);
-  DeleteFileW(file.c_str());
-  DeleteFileW((file + L".tmp").c_str());
+  if (folder_.empty()) return;
+  Kept& kept = KeptFor(slot);
+  std::vector<std::byte> dropped;
+  {
+    KeptChange change;
+    kept.removed = true;
+    dropped.swap(kept.content);
+  }
+  calls_.deleteFile(kept.file.c_str());
+  calls_.deleteFile(kept.temporary.c_str());
+  calls_.deleteFile(kept.crashTemporary.c_str());
   auto found =
-      std::find_if(kept_.begin(), kept_.end(), [slot](const Kept& kept) { return kept.slot == slot; });
-  if (found == kept_.end()) return;
+      std::find_if(kept_.begin(), kept_.end(), [slot](const Kept& each) { return each.slot == slot; });
   KeptChange change;
   kept_.erase(found);
 }
 
 void RecoveryStore::WriteAllKept() noexcept {
   for (const Kept& kept : kept_) {
+    if (kept.removed) {
+      DeleteFileW(kept.file.c_str());
+      continue;
+    }
     if (kept.content.empty()) continue;
-    HANDLE file = CreateFileW(kept.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(kept.crashTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) continue;
     DWORD written = 0;
@@ -250,7 +272,7 @@ void RecoveryStore::WriteAllKept() noexcept {
         written == kept.content.size() && FlushFileBuffers(file);
     CloseHandle(file);
     if (ok)
-      MoveFileExW(kept.temporary.c_str(), kept.file.c_str(),
+      MoveFileExW(kept.crashTemporary.c_str(), kept.file.c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   }
 }

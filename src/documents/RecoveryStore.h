@@ -20,6 +20,13 @@ struct RecoveryCopy {
   bool operator==(const RecoveryCopy&) const = default;
 };
 
+// The file calls whose order against a crash decides what the crash leaves behind. Tests hand in
+// stand-ins that crash the process on another thread half-way through a write or a removal.
+struct RecoveryFileCalls {
+  decltype(&::MoveFileExW) moveFile = &::MoveFileExW;
+  decltype(&::DeleteFileW) deleteFile = &::DeleteFileW;
+};
+
 // The recovery copies of this process's modified documents, one file each in a folder of the
 // user's, so that a crash, a forced end or a power cut leaves the unsaved work behind. Each
 // copy's name carries this process's id and start time: a copy whose process is no longer
@@ -30,7 +37,7 @@ class RecoveryStore {
   // %LOCALAPPDATA%\Sonarwick\Recovery; empty when the system names no such folder.
   static std::wstring DefaultFolder();
 
-  explicit RecoveryStore(std::wstring folder);
+  explicit RecoveryStore(std::wstring folder, RecoveryFileCalls calls = {});
   ~RecoveryStore();
   RecoveryStore(const RecoveryStore&) = delete;
   RecoveryStore& operator=(const RecoveryStore&) = delete;
@@ -43,11 +50,12 @@ class RecoveryStore {
   // process); it costs a disk flush, so the frame asks for it only now and then.
   bool Write(int slot, const RecoveryCopy& copy, bool durable = true);
   // Deletes the copy of `slot`, also one claimed for it: the document was saved or closed
-  // without saving.
+  // without saving. From its first step on, a crash deletes the copy too instead of writing it.
   void Remove(int slot);
-  // Writes every copy this store holds again, from what it has in memory: the last thing the
-  // process does when it crashes (see below). A copy whose last write failed is not among
-  // them. Called only with the store's list locked against change.
+  // Writes every copy this store holds again, from what it has in memory, and deletes those
+  // being removed: the last thing the process does when it crashes (see below). A copy whose
+  // last write failed is not among them. Called only with the store's list locked against
+  // change.
   void WriteAllKept() noexcept;
 
   // The copies whose process is no longer running, oldest name first.
@@ -71,15 +79,21 @@ class RecoveryStore {
     int slot = 0;
     std::wstring file;
     std::wstring temporary;
+    // Where the crash writes its copy before moving it into place: never the temporary file the
+    // frame's thread may be writing or moving at that moment.
+    std::wstring crashTemporary;
     std::vector<std::byte> content;
     bool onDisk = false;
     bool durable = false;
+    // The document was saved or closed: the copy goes, and a crash deletes rather than writes it.
+    bool removed = false;
   };
 
   Kept& KeptFor(int slot);
   std::wstring NameFor(int slot) const;
 
   std::wstring folder_;
+  RecoveryFileCalls calls_;
   // "<process id>-<start time>-", the start of every copy's name of this process.
   std::wstring prefix_;
   std::vector<Kept> kept_;
@@ -95,6 +109,9 @@ class RecoveryStore {
 //   such a change, or another thread keeps the lock past a second, it writes nothing, and the
 //   copies already on disk (each written whole, then renamed into place) are what is left;
 // - a copy is only ever replaced whole: a crash of the handler itself leaves the one before;
+// - what it writes is always the newest content of each copy, and a copy being removed is
+//   deleted, not written: a crash at any step of a write leaves the copy before or the new one,
+//   and a crash during a removal never brings a saved or closed document back;
 // - it then passes the crash on to the filter installed before it, and failing that to the
 //   system, so the crash is still reported as it would have been.
 void WriteRecoveryCopiesOnCrash(RecoveryStore* store);

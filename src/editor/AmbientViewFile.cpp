@@ -5,7 +5,7 @@
 #include "editor/EntryCells.h"
 #include "format/AmbientFileIo.h"
 #include "format/AmbientFileMessages.h"
-#include "format/Win32CodePageConverter.h"
+#include "format/NamesCodePage.h"
 #include "griditems/AddRowItem.h"
 
 // The view owns its document's file: the path, the stamp the file had, and why the last load or
@@ -42,13 +42,16 @@ void AmbientView::AdoptLoaded(const AmbientLoadResult& loaded) {
 }
 
 BOOL AmbientView::Reload() {
-  AmbientLoadResult loaded = LoadAmbientFile(path);
+  // The stamp of the bytes read, from the handle that read them: a write by another program
+  // after the read is seen as a change, never taken for what the document holds.
+  FileStamp stamp;
+  AmbientLoadResult loaded = LoadAmbientFile(path, &stamp);
   lastLoadError = DescribeLoadFailure(loaded);
   if (!loaded) return FALSE;
   const int selected = GetSelectedRow();
   const int column = std::max(GetSelectedColumn(), 0);
   AdoptLoaded(loaded);
-  fileStamp = TakeFileStamp(path);
+  fileStamp = stamp;
   const int last = GetRowCount() - 1;
   if (selected >= 0 && last >= 0) SelectCell(std::min(selected, last), column);
   return TRUE;
@@ -59,7 +62,8 @@ BOOL AmbientView::LoadRecovered(std::span<const std::byte> bytes, const std::wst
   AddAppendRow();
   path = boundPath;
   CloseEditor();
-  AmbientLoadResult loaded = document.LoadBytes(bytes, ProcessCodePageConverter(), false);
+  // A copy holds what a save writes: names in the code page the names are saved in.
+  AmbientLoadResult loaded = document.LoadBytes(bytes, NamesConverter(), false);
   lastLoadError = DescribeLoadFailure(loaded);
   if (!loaded) return FALSE;
   loadDamage = DescribeLoadDamage(loaded);
@@ -68,7 +72,7 @@ BOOL AmbientView::LoadRecovered(std::span<const std::byte> bytes, const std::wst
 }
 
 bool AmbientView::EncodeForSave(std::vector<std::byte>& bytes) const {
-  AmbientEncoding encoding = document.Encode(ProcessCodePageConverter());
+  AmbientEncoding encoding = document.Encode(NamesConverter());
   if (!encoding.result) return false;
   bytes = std::move(encoding.bytes);
   return true;
@@ -76,11 +80,12 @@ bool AmbientView::EncodeForSave(std::vector<std::byte>& bytes) const {
 
 BOOL AmbientView::Save() {
   AmbientImage image = document.Image();
-  AmbientSaveResult saved = SaveAmbientFile(path, image, document.Values());
+  FileStamp stamp;
+  AmbientSaveResult saved = SaveAmbientFile(path, image, document.Values(), &stamp);
   lastSaveError = DescribeSaveFailure(saved, kEntryColumns[kAudioFileColumn].caption);
   if (!saved) return FALSE;
   document.SavedAs(image);
-  fileStamp = TakeFileStamp(path);
+  fileStamp = stamp;
   return TRUE;
 }
 

@@ -19,17 +19,21 @@
 #include <string>
 
 #include "format/AmbientFile.h"
+#include "format/FileStamp.h"
 
 // Reads the file at `path` (see ReadAmbientFile). Fails with CannotReadFile when it cannot be
 // opened or read, and with TooManyEntries when its count is above MaxAmbientEntries.
-AmbientLoadResult LoadAmbientFile(const std::wstring& path);
-AmbientLoadResult LoadAmbientFile(const std::wstring& path, const CodePageConverter& converter);
+// `stamp`, when given, receives the stamp of the file as it was read (see FileReadResult).
+AmbientLoadResult LoadAmbientFile(const std::wstring& path, FileStamp* stamp = nullptr);
+AmbientLoadResult LoadAmbientFile(const std::wstring& path, const CodePageConverter& converter,
+                                  FileStamp* stamp = nullptr);
 
 // Writes `entries` to the file at `path` over the record image `image` (see EncodeAmbientFile).
 // Every text is checked before the disk is touched; the file is then replaced as a whole.
-// On success `image` holds what was written; on failure nothing changes.
+// On success `image` holds what was written, and `stamp`, when given, the stamp of the file
+// written (see FileWriteResult); on failure nothing changes.
 AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
-                                  std::span<const AmbientEntryValues> entries);
+                                  std::span<const AmbientEntryValues> entries, FileStamp* stamp = nullptr);
 AmbientSaveResult SaveAmbientFile(const std::wstring& path, AmbientImage& image,
                                   std::span<const AmbientEntryValues> entries,
-                                  const CodePageConverter& converter);
+                                  const CodePageConverter& converter, FileStamp* stamp = nullptr);

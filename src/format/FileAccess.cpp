@@ -149,7 +149,7 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
 
 }  // namespace
 
-FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes) {
+FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes, const FileSystemCalls& calls) {
   const std::wstring fullPath = ExtendedLengthPath(path);
   if (fullPath.empty()) return {{}, LastErrorOr(ERROR_INVALID_NAME)};
   const HANDLE handle = CreateFileW(fullPath.c_str(), GENERIC_READ, fullSharing, nullptr, OPEN_EXISTING,
@@ -157,6 +157,8 @@ FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes) {
   const DWORD openError = LastErrorOr(ERROR_OPEN_FAILED);
   UniqueFile file(handle);
   if (!file) return {{}, openError};
+  // Before the first byte: a write by another program from here on shows as a change.
+  const FileStamp stamp = StampOfOpenFile(file.get());
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return {{}, LastErrorOr(ERROR_READ_FAULT)};
   std::vector<std::byte> bytes(std::min<std::uint64_t>(maxBytes, static_cast<std::uint64_t>(size.QuadPart)));
@@ -165,7 +167,7 @@ FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes) {
   while (filled < maxBytes) {
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, largestTransfer));
     DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data() + filled, wanted, &read, nullptr)) {
+    if (!calls.readFile(file.get(), bytes.data() + filled, wanted, &read, nullptr)) {
       return {{}, LastErrorOr(ERROR_READ_FAULT)};
     }
     if (read == 0) break;
@@ -173,7 +175,7 @@ FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes) {
   }
   bytes.resize(filled);
   return {std::move(bytes), ERROR_SUCCESS,
-          std::max<std::uint64_t>(filled, static_cast<std::uint64_t>(size.QuadPart))};
+          std::max<std::uint64_t>(filled, static_cast<std::uint64_t>(size.QuadPart)), stamp};
 }
 
 FileWriteResult ReplaceFileContents(const std::wstring& path, std::span<const std::byte> bytes,
@@ -185,9 +187,19 @@ FileWriteResult ReplaceFileContents(const std::wstring& path, std::span<const st
   std::wstring temporary;
   UniqueFile file = CreateTemporaryFile(FolderOf(target), temporary);
   if (!file) return {LastErrorOr(ERROR_CANNOT_MAKE), {}};
+  // A second handle on the file written here, for attributes only: it neither conflicts with the
+  // writing nor keeps the file from being moved or deleted, and tells its stamp once the writing
+  // handle is closed (which may still set the write time).
+  const UniqueFile follower(CreateFileW(temporary.c_str(), FILE_READ_ATTRIBUTES, fullSharing, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   const DWORD error = WriteFileThrough(std::move(file), bytes, calls);
   if (error != ERROR_SUCCESS) return DiscardTemporary(temporary, error);
-  return MoveIntoPlace(temporary, target, targetExists, calls);
+  // Written and closed: the stamp of exactly these bytes, which a rename keeps. A replacement
+  // may give the file the replaced one's identity or times, so there the name is asked after.
+  const FileStamp written = follower ? StampOfOpenFile(follower.get()) : FileStamp{};
+  FileWriteResult result = MoveIntoPlace(temporary, target, targetExists, calls);
+  if (result) result.stamp = !targetExists && written.exists ? written : TakeFileStamp(path);
+  return result;
 }
 
 std::wstring ExtendedLengthPath(const std::wstring& path) {

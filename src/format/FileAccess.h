@@ -8,19 +8,36 @@
 #include <string>
 #include <vector>
 
+#include "format/FileStamp.h"
+
+// The file-system calls whose failures decide what happens to the user's data. Reading and
+// replacing use the real ones; tests hand in stand-ins that fail the way a full disk or a replacement
+// interrupted half-way does, or that let another program write in between.
+struct FileSystemCalls {
+  decltype(&::ReadFile) readFile = &::ReadFile;
+  decltype(&::WriteFile) writeFile = &::WriteFile;
+  decltype(&::FlushFileBuffers) flushFileBuffers = &::FlushFileBuffers;
+  decltype(&::ReplaceFileW) replaceFile = &::ReplaceFileW;
+  decltype(&::MoveFileExW) moveFile = &::MoveFileExW;
+};
+
 // What reading the start of a file gives: its bytes, or the platform's error code.
 struct FileReadResult {
   std::vector<std::byte> bytes;
   DWORD error = ERROR_SUCCESS;
   // The whole file's length, which may be more than the bytes read.
   std::uint64_t fileSize = 0;
+  // The file's stamp, from the handle that read it, before the first byte: any write by another
+  // program during or after the read makes the file differ from it.
+  FileStamp stamp{};
 
   explicit operator bool() const { return error == ERROR_SUCCESS; }
 };
 
 // Reads at most `maxBytes` from the start of the file at `path`; fewer when the file is shorter.
 // The file is opened with full sharing, so a file another program has open can still be read.
-FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes);
+FileReadResult ReadFileStart(const std::wstring& path, std::size_t maxBytes,
+                             const FileSystemCalls& calls = {});
 
 // How replacing a file ended.
 struct FileWriteResult {
@@ -29,18 +46,12 @@ struct FileWriteResult {
   // When the new bytes are safely written but could not take the target's place: the file that
   // holds them, kept so that the user can recover them. Empty otherwise.
   std::wstring keptFile;
+  // When the file holds the bytes: its stamp, from a handle on the file written rather than the
+  // name, when the system moved that very file into place (a new file); otherwise the stamp the
+  // name shows right after the replacement. Empty (`exists` false) when neither could be taken.
+  FileStamp stamp{};
 
   explicit operator bool() const { return error == ERROR_SUCCESS; }
-};
-
-// The file-system calls whose failures decide what happens to the user's data. A replacement
-// uses the real ones; tests hand in stand-ins that fail the way a full disk or a replacement
-// interrupted half-way does.
-struct FileSystemCalls {
-  decltype(&::WriteFile) writeFile = &::WriteFile;
-  decltype(&::FlushFileBuffers) flushFileBuffers = &::FlushFileBuffers;
-  decltype(&::ReplaceFileW) replaceFile = &::ReplaceFileW;
-  decltype(&::MoveFileExW) moveFile = &::MoveFileExW;
 };
 
 // Makes the file at `path` hold exactly `bytes`, all or nothing: the bytes go to a temporary file

@@ -2,24 +2,31 @@
 
 #include "format/FileAccess.h"
 
-FileStamp TakeFileStamp(const std::wstring& path) {
+FileStamp StampOfOpenFile(HANDLE file) {
   FileStamp stamp;
-  if (path.empty()) return stamp;
-  // No access rights asked for: a file another program holds open without sharing still
-  // answers, and nothing here keeps it from being replaced.
-  HANDLE file = CreateFileW(ExtendedLengthPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return stamp;
   BY_HANDLE_FILE_INFORMATION info{};
-  const bool read = GetFileInformationByHandle(file, &info) != 0;
-  CloseHandle(file);
-  if (!read || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return stamp;
+  if (!GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return stamp;
   stamp.exists = true;
   stamp.volume = info.dwVolumeSerialNumber;
   stamp.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   stamp.lastWrite = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
                     info.ftLastWriteTime.dwLowDateTime;
+  return stamp;
+}
+
+FileStamp TakeFileStamp(const std::wstring& path) {
+  FileStamp stamp;
+  if (path.empty()) return stamp;
+  // No access rights asked for: a file another program holds open without sharing still
+  // answers, and nothing here keeps it from being replaced.
+  HANDLE file =
+      CreateFileW(ExtendedLengthPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return stamp;
+  stamp = StampOfOpenFile(file);
+  CloseHandle(file);
   return stamp;
 }
 

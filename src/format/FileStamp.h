@@ -18,6 +18,11 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+// The stamp of the file open as `file` (any access will do); `exists` false when the system
+// cannot say, or it is a folder. Taken from the handle that reads or writes the file, it is the
+// stamp of those very bytes: a second open afterwards could find another program's write.
+FileStamp StampOfOpenFile(HANDLE file);
+
 // The stamp of the file at `path` now; a stamp with `exists` false when there is no such file
 // (or it cannot be opened even to read its attributes).
 FileStamp TakeFileStamp(const std::wstring& path);

@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "format/AmbientFileIo.h"
 #include "format/FileAccess.h"
+#include "format/FileStamp.h"
 #include "format/Win32CodePageConverter.h"
 #include "format/Windows1251Converter.h"
 #include "win/UniqueHandle.h"
@@ -45,6 +47,48 @@ BOOL WINAPI ReplaceRenamingTheOriginal(LPCWSTR replaced, LPCWSTR, LPCWSTR, DWORD
 BOOL WINAPI MoveDenied(LPCWSTR, LPCWSTR, DWORD) {
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
+}
+
+// Another program appends to the file right after each read of it.
+std::wstring writtenAfterRead;
+BOOL WINAPI ReadThenAnotherProgramWrites(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read,
+                                         LPOVERLAPPED overlapped) {
+  const BOOL ok = ReadFile(file, buffer, size, read, overlapped);
+  UniqueFile other(CreateFileW(writtenAfterRead.c_str(), FILE_APPEND_DATA,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (other) WriteFile(other.get(), "x", 1, &written, nullptr);
+  return ok;
+}
+
+// A record laid out by hand, as the file holds it.
+struct HandRecord {
+  std::int32_t minRepeat;
+  std::int32_t maxRepeat;
+  std::uint8_t timeOfDay;
+  std::string name;  // the name field's bytes, zeros after them
+  std::int32_t volume;
+};
+
+// A file laid out by hand: the 16-bit count, then 116 bytes a record: the 32-bit minimum and
+// maximum, the time byte, 103 bytes of name and the 32-bit volume, every number little-endian.
+std::vector<std::byte> HandMadeFile(const std::vector<HandRecord>& records) {
+  std::vector<std::byte> out(2 + 116 * records.size());
+  const auto put = [&out](std::size_t at, std::int64_t value, int size) {
+    for (int index = 0; index < size; ++index) out[at + index] = static_cast<std::byte>(value >> (8 * index));
+  };
+  put(0, static_cast<std::int64_t>(records.size()), 2);
+  for (std::size_t index = 0; index < records.size(); ++index) {
+    const std::size_t at = 2 + 116 * index;
+    put(at, records[index].minRepeat, 4);
+    put(at + 4, records[index].maxRepeat, 4);
+    put(at + 8, records[index].timeOfDay, 1);
+    for (std::size_t letter = 0; letter < records[index].name.size(); ++letter)
+      out[at + 9 + letter] = static_cast<std::byte>(records[index].name[letter]);
+    put(at + 112, records[index].volume, 4);
+  }
+  return out;
 }
 
 // Each test works in a folder of its own under the temporary folder, removed afterwards.
@@ -107,13 +151,11 @@ class AmbientFileIo : public testing::Test {
     return bytes;
   }
 
-  // A file of two entries whose first text has bytes behind its terminator.
+  // A file of two entries whose first name, "лес.wav" in Windows-1251, has bytes behind its
+  // terminator.
   std::wstring WriteOriginal(const std::wstring& name) {
-    AmbientImage image{};
-    StoreAudioFileBytes(image[0], "old_longer_name.wav");
-    const std::vector<AmbientEntryValues> entries = {{L"лес.wav", 1, 2, 3, 4}, {L"b.wav", -1, -2, 1, 9}};
-    const AmbientEncoding encoding = EncodeAmbientFile(image, entries, Windows1251Converter());
-    original_ = encoding.bytes;
+    original_ = HandMadeFile(
+        {{1, 2, 3, std::string("\xEB\xE5\xF1.wav\0er_name.wav", 19), 4}, {-1, -2, 1, "b.wav", 9}});
     const std::wstring path = PathOf(name);
     WriteBytes(path, original_);
     return path;
@@ -147,11 +189,15 @@ TEST_F(AmbientFileIo, SavesANewFileAndLoadsItBack) {
   const std::vector<AmbientEntryValues> entries = {{L"птицы.wav", 100, 200, 0, 50},
                                                    {std::nullopt, INT_MIN, INT_MAX, 3, -1}};
 
-  ASSERT_TRUE(SaveAmbientFile(path, image, entries, converter_));
+  FileStamp stamp;
+  ASSERT_TRUE(SaveAmbientFile(path, image, entries, converter_, &stamp));
 
   EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"forest sounds.bad"});
-  EXPECT_EQ(ReadBytes(path).size(), 2u + 2 * 116);
+  EXPECT_EQ(ReadBytes(path),
+            HandMadeFile({{100, 200, 0, "\xEF\xF2\xE8\xF6\xFB.wav", 50}, {INT_MIN, INT_MAX, 3, "", -1}}));
   EXPECT_EQ(std::string_view(image[0].audioFile), "\xEF\xF2\xE8\xF6\xFB.wav");
+  EXPECT_TRUE(stamp.exists);
+  EXPECT_EQ(stamp, TakeFileStamp(path)) << "the file saved is not what was saved";
   const AmbientLoadResult loaded = LoadAmbientFile(path, converter_);
   ASSERT_TRUE(loaded);
   ASSERT_EQ(loaded.entries.size(), 2u);
@@ -165,12 +211,13 @@ TEST_F(AmbientFileIo, SavingOverAnExistingFileReplacesItWhole) {
   AmbientLoadResult document = ReadAmbientFile(original_, converter_);
   document.entries[0].audioFile = L"x.wav";
 
-  ASSERT_TRUE(SaveAmbientFile(path, document.image, document.entries, converter_));
+  FileStamp stamp;
+  ASSERT_TRUE(SaveAmbientFile(path, document.image, document.entries, converter_, &stamp));
 
-  const std::vector<std::byte> written = ReadBytes(path);
-  ASSERT_EQ(written.size(), 2u + 2 * 116);
-  EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(written.data()) + 2 + 9, 20),
-            std::string_view("x.wav\0v\0er_name.wav\0", 20));
+  EXPECT_EQ(ReadBytes(path),
+            HandMadeFile({{1, 2, 3, std::string("x.wav\0v\0er_name.wav", 19), 4}, {-1, -2, 1, "b.wav", 9}}));
+  EXPECT_TRUE(stamp.exists);
+  EXPECT_EQ(stamp, TakeFileStamp(path));
   EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"ambient.bad"});
   EXPECT_EQ(std::string_view(document.image[0].audioFile), "x.wav");
 }
@@ -241,6 +288,25 @@ TEST_F(AmbientFileIo, LoadingFailsOnlyForFilesThatCannotBeReadOrHoldTooManyEntri
   const AmbientLoadResult empty = LoadAmbientFile(PathOf(L"empty.bad"), converter_);
   EXPECT_TRUE(empty);
   EXPECT_TRUE(empty.entries.empty());
+}
+
+// The stamp a read gives is the file's before its first byte, from the handle that read it: a
+// write by another program right after the read shows as a change, unlike the stamp a second
+// open afterwards would take.
+TEST_F(AmbientFileIo, AWriteJustAfterTheReadShowsAsAChange) {
+  const std::wstring path = WriteOriginal(L"watched.bad");
+  const FileReadResult untouched = ReadFileStart(path, 1 << 16);
+  ASSERT_TRUE(untouched);
+  EXPECT_EQ(untouched.stamp, TakeFileStamp(path));
+
+  writtenAfterRead = path;
+  FileSystemCalls calls;
+  calls.readFile = &ReadThenAnotherProgramWrites;
+  const FileReadResult read = ReadFileStart(path, 1 << 16, calls);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read.bytes, original_);
+  FileStamp now;
+  EXPECT_EQ(CompareWithDisk(read.stamp, path, now), DiskChange::Changed);
 }
 
 TEST_F(AmbientFileIo, AFileAnotherProgramIsWritingCanStillBeLoaded) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -269,8 +270,15 @@ TEST_F(OutsideWorld, RecoveryCopiesFollowTheDocumentAndComeBackAfterACrash) {
       std::vector<std::byte>(reinterpret_cast<const std::byte*>(raw.data()),
                              reinterpret_cast<const std::byte*>(raw.data()) + raw.size()),
       copy));
-  std::vector<std::byte> expected;
-  ASSERT_TRUE(view->EncodeForSave(expected));
+  // The sample as it is on disk, with the first entry's volume (offset 112 of the record after
+  // the 2-byte count) made 4242 = 0x1092, little-endian.
+  std::vector<char> sample = ReadFileBytes(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/" + kSample);
+  ASSERT_GE(sample.size(), 2u + 116);
+  sample[2 + 112] = '\x92';
+  sample[2 + 113] = '\x10';
+  sample[2 + 114] = sample[2 + 115] = 0;
+  const std::vector<std::byte> expected(reinterpret_cast<const std::byte*>(sample.data()),
+                                        reinterpret_cast<const std::byte*>(sample.data()) + sample.size());
   EXPECT_EQ(copy.bytes, expected);
   EXPECT_EQ(copy.path, path);
   EXPECT_EQ(copy.title, kSample);
@@ -309,6 +317,83 @@ TEST_F(OutsideWorld, RecoveryCopiesFollowTheDocumentAndComeBackAfterACrash) {
   Pump();
   EXPECT_EQ(frame->Tabs().GetPageCount(), 0);
   EXPECT_TRUE(RemoveDirectoryW(recovery.c_str())) << "a copy outlived its document";
+}
+
+// Whether a recovery copy appears in `folder` within `patience` ms, the thread pumping meanwhile.
+bool CopyAppears(const std::wstring& folder, const std::function<void()>& pump, DWORD patience) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < patience) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*.recovery").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      FindClose(search);
+      return true;
+    }
+    Sleep(50);
+    pump();
+  }
+  return false;
+}
+
+// Names kept in Windows-1251, whatever the system's code page: each edit's copy holds the bytes
+// Save writes, and Save writes them. A copy that cannot be written is said once in the status
+// bar, not again at every edit.
+TEST_F(OutsideWorld, RecoveryCopiesKeepNamesInTheirCodePage) {
+  // One entry: 1000 to 2000 ms, day, "лес.wav" in Windows-1251, volume 50.
+  std::vector<char> list(2 + 116, 0);
+  list[0] = 1;
+  const char record[] = "\xE8\x03\0\0\xD0\x07\0\0\x01\xEB\xE5\xF1.wav";
+  std::copy(record, record + sizeof(record) - 1, list.begin() + 2);
+  list[2 + 112] = 50;
+  const std::wstring path = TempFile(L"forest.bad");
+  WriteFileBytes(path, list);
+
+  const std::wstring blocked = folder + L"\\blocked";
+  WriteFileBytes(blocked, {'x'});
+  frame->KeepRecoveryCopies(blocked);
+  Command(CMD_VIEW_NAMES_1251);
+  // The choice is the user's setting: the tests after this one start with the system's again.
+  struct Finally {
+    std::function<void()> step;
+    ~Finally() { step(); }
+  } systemAgain{[this] { Command(CMD_VIEW_NAMES_SYSTEM); }};
+  OpenFile(path);
+  AmbientView* view = frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  ASSERT_EQ(view->GetEntry(0).values.audioFile, L"лес.wav");
+  const std::wstring notWritten = FormatCommandString(STR_RECOVERY_NOT_WRITTEN, L"forest.bad");
+  TypeIntoCell(0, kVolumeColumn, L"51");
+  ASSERT_TRUE(view->CommitEdit());
+  frame->SyncRecoveryCopies();
+  EXPECT_EQ(StatusText(), notWritten);
+  frame->ShowStatusReason(L"");
+  TypeIntoCell(0, kVolumeColumn, L"52");
+  ASSERT_TRUE(view->CommitEdit());
+  frame->SyncRecoveryCopies();
+  EXPECT_NE(StatusText(), notWritten) << "said at every edit";
+
+  const std::wstring recovery = folder + L"\\recovery";
+  frame->KeepRecoveryCopies(recovery);
+  TypeIntoCell(0, kVolumeColumn, L"77");
+  ASSERT_TRUE(view->CommitEdit());
+  ASSERT_TRUE(CopyAppears(
+      recovery, [this] { Pump(); }, 5000));
+  list[2 + 112] = 77;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((recovery + L"\\*.recovery").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  const std::vector<char> copy = ReadFileBytes(recovery + L"\\" + found.cFileName);
+  // The document's bytes end the copy, after their 32-bit count.
+  ASSERT_GE(copy.size(), list.size() + 4);
+  std::vector<char> tail{static_cast<char>(list.size()), 0, 0, 0};
+  tail.insert(tail.end(), list.begin(), list.end());
+  EXPECT_EQ(std::vector<char>(copy.end() - static_cast<long>(tail.size()), copy.end()), tail);
+  Command(CMD_FILE_SAVE);
+  EXPECT_EQ(ReadFileBytes(path), list);
+  Pump();
+  EXPECT_TRUE(RemoveDirectoryW(recovery.c_str())) << "a saved document's copy stayed";
+  DeleteFileW(blocked.c_str());
 }
 
 std::vector<char> AsChars(const std::vector<std::byte>& bytes) {
@@ -378,22 +463,6 @@ TEST_F(OutsideWorld, ARestoreThatFailsLosesNoCopy) {
     FindClose(search);
   }
   RemoveDirectoryW(recovery.c_str());
-}
-
-// Whether a recovery copy appears in `folder` within `patience` ms, the thread pumping meanwhile.
-bool CopyAppears(const std::wstring& folder, const std::function<void()>& pump, DWORD patience) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < patience) {
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((folder + L"\\*.recovery").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      FindClose(search);
-      return true;
-    }
-    Sleep(50);
-    pump();
-  }
-  return false;
 }
 
 // Replace All comes from the dialog as a message of its own, not as a command; its edit gets a
