@@ -71,7 +71,8 @@ void MainFrame::LayoutStatusPanes() {
   const std::wstring counts = problemCounts_.empty() || soundPanes_[0].empty()
                                   ? problemCounts_ + soundPanes_[0]
                                   : problemCounts_ + L" \x2022 " + soundPanes_[0];
-  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, statusText_, {counts, volumePane_}, soundPanes_[1]);
+  if (statusBar_ != nullptr)
+    ::LayoutStatusPanes(statusBar_, statusText_, {counts, volumePane_}, soundPanes_[1]);
 }
 
 void MainFrame::ShowError(const std::wstring& text) {

@@ -26,7 +26,8 @@ class StatusText {
     auto font = reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0));
     if (font == nullptr) {
       NONCLIENTMETRICSW metrics{};
-      if (NonClientMetricsForDpi(metrics, dpi_)) systemFont_.reset(CreateFontIndirectW(&metrics.lfStatusFont));
+      if (NonClientMetricsForDpi(metrics, dpi_))
+        systemFont_.reset(CreateFontIndirectW(&metrics.lfStatusFont));
       font = systemFont_.get();
     }
     selection_.emplace(dc_.dc(), font);
@@ -50,7 +51,8 @@ class StatusText {
 
   // `text` shortened with an ellipsis to fit a pane `width` wide.
   std::wstring Fit(const std::wstring& text, int width) const {
-    return EllipsizedText(text, width - padding_, [this](const std::wstring& part) { return TextWidth(part); });
+    return EllipsizedText(text, width - padding_,
+                          [this](const std::wstring& part) { return TextWidth(part); });
   }
 
   // `path` shortened in its middle to fit a pane `width` wide; where its last part alone is

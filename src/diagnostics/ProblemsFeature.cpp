@@ -77,10 +77,11 @@ void ProblemsFeature::Show(bool shown) {
         // The pane stands right of the bar: dragging the bar right narrows it.
         RECT pane{};
         GetWindowRect(pane_.Handle(), &pane);
-        width96_ = std::max(MulDiv(pane.right - pane.left - travel, 96, static_cast<int>(dpi_)), kLeastWidth96);
+        width96_ =
+            std::max(MulDiv(pane.right - pane.left - travel, 96, static_cast<int>(dpi_)), kLeastWidth96);
       } else {
-        height96_ =
-            std::max(MulDiv(ScaleForDpi(height96_, dpi_) - travel, 96, static_cast<int>(dpi_)), kLeastHeight96);
+        height96_ = std::max(MulDiv(ScaleForDpi(height96_, dpi_) - travel, 96, static_cast<int>(dpi_)),
+                             kLeastHeight96);
       }
       host_.relayout();
     });

@@ -24,7 +24,8 @@ static_assert(std::size(kColumnWidths) == static_cast<std::size_t>(ProblemsPaneC
 std::wstring ResourceText(UINT id) {
   const wchar_t* text = nullptr;
   const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
-  return length > 0 && text != nullptr ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+  return length > 0 && text != nullptr ? std::wstring(text, static_cast<std::size_t>(length))
+                                       : std::wstring();
 }
 
 bool ControlDown() { return GetKeyState(VK_CONTROL) < 0; }
@@ -85,7 +86,8 @@ std::vector<int> ProblemColumnWidths(const std::vector<int>& wanted, int room, i
 
 bool ProblemsList::Create(HWND pane) {
   const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS;
-  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, pane, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, pane, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
   if (list == nullptr || !Subclass(list)) return false;
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   AddColumns();
@@ -95,7 +97,8 @@ bool ProblemsList::Create(HWND pane) {
 
 void ProblemsList::AddColumns() {
   for (int column = 0; column < static_cast<int>(ProblemsPaneColumn::Count); ++column) {
-    std::wstring caption = kColumnCaptions[column] != 0 ? ResourceText(kColumnCaptions[column]) : std::wstring();
+    std::wstring caption =
+        kColumnCaptions[column] != 0 ? ResourceText(kColumnCaptions[column]) : std::wstring();
     LVCOLUMNW item{};
     item.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     item.fmt = column == static_cast<int>(ProblemsPaneColumn::Entry) ? LVCFMT_RIGHT : LVCFMT_LEFT;
@@ -136,7 +139,8 @@ void ProblemsList::FillWidth() {
   if (wanted_.empty()) return;
   RECT client{};
   GetClientRect(Handle(), &client);
-  const std::vector<int> widths = ProblemColumnWidths(wanted_, client.right, ScaleForDpi(kLeastColumnWidth, dpi_));
+  const std::vector<int> widths =
+      ProblemColumnWidths(wanted_, client.right, ScaleForDpi(kLeastColumnWidth, dpi_));
   for (std::size_t column = 0; column < widths.size(); ++column) {
     if (ListView_GetColumnWidth(Handle(), static_cast<int>(column)) != widths[column])
       ListView_SetColumnWidth(Handle(), static_cast<int>(column), widths[column]);
@@ -172,7 +176,8 @@ std::wstring ProblemsList::TipText(int row, int column) const {
 
 bool ProblemsList::OnNotify(NMHDR& header) {
   if (cellTip_.Handle() != nullptr && header.hwndFrom == cellTip_.Handle()) {
-    if (header.code == TTN_GETDISPINFOW) cellTip_.SupplyText(&header, TipText(cellTip_.Row(), cellTip_.Col()));
+    if (header.code == TTN_GETDISPINFOW)
+      cellTip_.SupplyText(&header, TipText(cellTip_.Row(), cellTip_.Col()));
     return true;
   }
   // A column the user dragged keeps that width when the list is next fitted to its pane.

@@ -64,7 +64,9 @@ std::vector<int> LineRepeats(int count, int target, const std::vector<int>& insi
 std::vector<int> InsidePixels(const PixelImage& image, bool columns, PixelValue background) {
   const int count = columns ? image.width : image.height;
   const int length = columns ? image.height : image.width;
-  const auto at = [&](int line, int along) { return columns ? image.At(line, along) : image.At(along, line); };
+  const auto at = [&](int line, int along) {
+    return columns ? image.At(line, along) : image.At(along, line);
+  };
   std::vector<int> inside(static_cast<size_t>(count), 0);
   for (int line = 1; line + 1 < count; ++line) {
     for (int along = 0; along < length; ++along) {
@@ -95,14 +97,16 @@ PixelImage ScaleTo(const PixelImage& image, int width, int height, PixelValue ba
   return scaled;
 }
 
-std::vector<PixelImage> ScaleStrip(const std::vector<PixelImage>& images, int cellWidth, PixelValue background) {
+std::vector<PixelImage> ScaleStrip(const std::vector<PixelImage>& images, int cellWidth,
+                                   PixelValue background) {
   std::vector<PixelImage> strip;
   for (const PixelImage& image : images) {
     const int cellHeight = image.height * cellWidth / image.width;
     // A whole factor keeps every line as thick as the next; between them the picture still
     // fills its cell, its fills widened rather than its outlines.
-    const PixelImage scaled = cellWidth % image.width == 0 ? ScaleUp(image, cellWidth / image.width)
-                                                           : ScaleTo(image, cellWidth, cellHeight, background);
+    const PixelImage scaled = cellWidth % image.width == 0
+                                  ? ScaleUp(image, cellWidth / image.width)
+                                  : ScaleTo(image, cellWidth, cellHeight, background);
     strip.push_back(CentreIn(scaled, cellWidth, cellHeight, background));
   }
   return strip;
@@ -110,8 +114,8 @@ std::vector<PixelImage> ScaleStrip(const std::vector<PixelImage>& images, int ce
 
 PixelImage IconOfSize(const std::vector<PixelImage>& art, int size) {
   // Art larger than the icon cannot be used; the smallest art then stands in, cut to the size.
-  const PixelImage* best = &*std::min_element(art.begin(), art.end(),
-                                              [](const PixelImage& a, const PixelImage& b) { return a.width < b.width; });
+  const PixelImage* best = &*std::min_element(
+      art.begin(), art.end(), [](const PixelImage& a, const PixelImage& b) { return a.width < b.width; });
   int bestSide = 0;
   for (const PixelImage& image : art) {
     if (image.width > size) continue;

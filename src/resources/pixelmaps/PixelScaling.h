@@ -20,7 +20,8 @@ PixelImage CentreIn(const PixelImage& image, int width, int height, PixelValue b
 
 // The toolbar strip for cells `cellWidth` pixels wide: each image scaled to fill a cell as much
 // taller as the art is tall for its width, by a whole factor where the cell is a multiple of it.
-std::vector<PixelImage> ScaleStrip(const std::vector<PixelImage>& images, int cellWidth, PixelValue background);
+std::vector<PixelImage> ScaleStrip(const std::vector<PixelImage>& images, int cellWidth,
+                                   PixelValue background);
 
 // A square icon of `size` from the art that comes out largest at a whole factor (the larger
 // art on a tie), centred with transparent margins.

@@ -1,6 +1,7 @@
 // The frame at the display scale it runs at, and moved to another: its toolbar images and the
 // document's columns come in the size made for the scale, and a scale change rebuilds fonts and
-// images without leaving the old ones behind. The same program runs at 96 DPI and, in a prefix of its own, at 192.
+// images without leaving the old ones behind. The same program runs at 96 DPI and, in a prefix of its own, at
+// 192.
 
 #include <algorithm>
 #include <cstdlib>
@@ -281,7 +282,8 @@ TEST_F(FrameDpi, StatusPanesHoldTheirWholeTextOrShortenItWithAnEllipsis) {
   };
   RECT frameRect{};
   GetWindowRect(Hwnd(), &frameRect);
-  SetWindowPos(Hwnd(), nullptr, 0, 0, ScaleForDpi(1200, WindowDpi(bar)), frameRect.bottom - frameRect.top, SWP_NOZORDER | SWP_NOMOVE);
+  SetWindowPos(Hwnd(), nullptr, 0, 0, ScaleForDpi(1200, WindowDpi(bar)), frameRect.bottom - frameRect.top,
+               SWP_NOZORDER | SWP_NOMOVE);
   Pump();
   check(true);
   SetWindowPos(Hwnd(), nullptr, 0, 0, ScaleForDpi(520, WindowDpi(bar)), frameRect.bottom - frameRect.top,
@@ -321,7 +323,8 @@ TEST_F(FrameDpi, TheBarBetweenTimelineAndProblemsDrags) {
   EXPECT_EQ(barBefore.right, paneBefore.left);
   const int travel = ScaleForDpi(60, WindowDpi(Hwnd()));
   SendMessageW(upright, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));
-  SendMessageW(upright, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(static_cast<short>(1 - travel)), 10));
+  SendMessageW(upright, WM_MOUSEMOVE, MK_LBUTTON,
+               MAKELPARAM(static_cast<WORD>(static_cast<short>(1 - travel)), 10));
   SendMessageW(upright, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(static_cast<short>(1 - travel)), 10));
   Pump();
   const RECT paneAfter = ChildRect(problems);

@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <cwchar>
@@ -9,10 +8,10 @@
 #include <vector>
 
 #include "WinTestSupport.h"
-#include "resources/ResourceIds.h"
 #include "panes/ProblemsPane.h"
 #include "panes/ProblemsPaneMessages.h"
 #include "problems/ProblemRules.h"
+#include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 
 namespace {
@@ -57,8 +56,8 @@ ProblemLanguage Language() {
   return ResourceText(STR_INTERFACE_LANGUAGE) == L"ru" ? ProblemLanguage::Russian : ProblemLanguage::English;
 }
 
-PaneProblem Planted(UINT_PTR document, const wchar_t* title, int entry, ProblemColumn column, std::string_view rule,
-                    ProblemSeverity severity, QuickFixKind fix = QuickFixKind::None) {
+PaneProblem Planted(UINT_PTR document, const wchar_t* title, int entry, ProblemColumn column,
+                    std::string_view rule, ProblemSeverity severity, QuickFixKind fix = QuickFixKind::None) {
   PaneProblem row{document, title, {}, fix};
   row.problem.severity = severity;
   row.problem.entry = entry;
@@ -349,7 +348,8 @@ TEST_F(ProblemsPaneTest, FollowsTheDisplayScaleWithTheSystemsIconsAndWiderColumn
   ImageList_GetIconSize(ListView_GetImageList(List(), LVSIL_SMALL), &width, &height);
   EXPECT_EQ(width, SystemMetricForDpi(SM_CXSMICON, dpi * 2));
   EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(List(), LVSIL_SMALL)), 2);
-  EXPECT_EQ(ListView_GetColumnWidth(List(), static_cast<int>(ProblemsPaneColumn::Document)), documentWidth * 2);
+  EXPECT_EQ(ListView_GetColumnWidth(List(), static_cast<int>(ProblemsPaneColumn::Document)),
+            documentWidth * 2);
   LOGFONTW font{};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(List(), WM_GETFONT, 0, 0)), sizeof(font), &font);
   LOGFONTW base{};
