@@ -9,6 +9,7 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
+#include "panes/TimelinePane.h"
 #include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 
@@ -295,13 +296,33 @@ TEST_F(FrameDpi, StatusPanesHoldTheirWholeTextOrShortenItWithAnEllipsis) {
   DeleteObject(systemFont);
 }
 
-// Beside the timeline the Problems pane has an upright bar between them, which drags the
-// width from one to the other.
-TEST_F(FrameDpi, TheBarBetweenTimelineAndProblemsDrags) {
+// The timeline and the Problems pane at the window's scale: the timeline's ruler and lanes
+// hold a line of the message font of that scale (measured here) and are no lower than the
+// document's rows; beside the timeline the Problems pane has an upright bar between them,
+// which drags the width from one to the other.
+TEST_F(FrameDpi, TimelineAndProblemsFollowTheScaleAndTheBarBetweenThemDrags) {
   OpenFile(CopyOfSample(L"bytes-behind-terminators.bad"));
   Command(CMD_VIEW_TIMELINE);
   Command(CMD_VIEW_PROBLEMS);
   Pump();
+  const UINT dpi = WindowDpi(Hwnd());
+  auto* pane = static_cast<TimelinePane*>(Window::FromHandle(GetDlgItem(Hwnd(), 0xE810)));
+  ASSERT_NE(pane, nullptr);
+  NONCLIENTMETRICSW metrics{};
+  ASSERT_TRUE(NonClientMetricsForDpi(metrics, dpi));
+  const HFONT message = CreateFontIndirectW(&metrics.lfMessageFont);
+  HDC dc = GetDC(Hwnd());
+  HGDIOBJ previous = SelectObject(dc, message);
+  TEXTMETRICW text{};
+  GetTextMetricsW(dc, &text);
+  SelectObject(dc, previous);
+  ReleaseDC(Hwnd(), dc);
+  DeleteObject(message);
+  const TimelineMetrics& lanes = pane->Geometry().Metrics();
+  EXPECT_GT(lanes.rulerHeight, text.tmHeight);
+  EXPECT_GT(lanes.laneHeight, text.tmHeight);
+  ASSERT_NE(frame->ActiveView(), nullptr);
+  EXPECT_GE(lanes.laneHeight, RowHeight(frame->ActiveView()->Handle()));
   HWND upright = nullptr;
   for (HWND child = GetWindow(Hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     wchar_t name[64]{};
