@@ -9,6 +9,7 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
+#include "app/StatusPanes.h"
 #include "panes/TimelinePane.h"
 #include "resources/ResourceIds.h"
 #include "win/Dpi.h"
@@ -229,6 +230,27 @@ TEST_F(FrameDpi, TheGridAndAnOpenEditorFollowTheScale) {
   EXPECT_EQ(RowHeight(grid), rows);
   EXPECT_EQ(FontHeight(grid), text);
   EXPECT_EQ(LiveHandleCount(HandleKind::Font), fonts);
+}
+
+// The panes' widths: all whole where they fit, the main one taking the rest; otherwise the
+// widest narrowed to one width, the others whole, the room used exactly.
+TEST(StatusPaneWidths, TheWidestGiveWayFirstAndTheRoomIsUsedExactly) {
+  EXPECT_EQ(FitPaneWidths({100, 50, 0, 80}, 300), (std::vector<int>{170, 50, 0, 80}));
+  EXPECT_EQ(FitPaneWidths({300, 50, 0, 200}, 400), (std::vector<int>{175, 50, 0, 175}));
+  EXPECT_EQ(FitPaneWidths({300, 50, 0, 201}, 401), (std::vector<int>{176, 50, 0, 175}));
+  EXPECT_EQ(FitPaneWidths({300, 50}, 0), (std::vector<int>{0, 0}));
+}
+
+// A text cut for its pane ends in an ellipsis, after a whole word where one ends in the back
+// half of what fits; each character here is 10 pixels wide.
+TEST(StatusPaneWidths, AShortenedTextEndsInAnEllipsisAfterAWholeWord) {
+  const auto measure = [](const std::wstring& text) { return static_cast<int>(text.size()) * 10; };
+  EXPECT_EQ(EllipsizedText(L"Playing the ambience", 200, measure), L"Playing the ambience");
+  EXPECT_EQ(EllipsizedText(L"Playing the ambience", 150, measure), L"Playing the\x2026");
+  EXPECT_EQ(EllipsizedText(L"Volume: 0-255 (guessed)", 180, measure), L"Volume: 0-255\x2026");
+  EXPECT_EQ(EllipsizedText(L"Ambience", 50, measure), L"Ambi\x2026");
+  EXPECT_EQ(EllipsizedText(L"Ambience", 10, measure), L"\x2026");
+  EXPECT_EQ(EllipsizedText(L"Ambience", 5, measure), L"");
 }
 
 // Every pane of the status bar, the main text among them, holds its whole text in the bar's
