@@ -68,7 +68,7 @@ std::int64_t RulerStepMs(std::int64_t spanMs, int plotWidth, int minimumStepPixe
 std::wstring FormatTimelineTime(std::int64_t ms, std::int64_t stepMs);
 
 // Where the ruler's numbers go: each just right of its tick at `tickX` (in order), `widths`
-// wide, `gap` apart at least. A number that would pass `right` ends there instead, and a
+// wide, `gap` apart at least. A number that would pass `right` ends left of its tick, and a
 // number that would then touch the one before it is left out (its `left` is -1): two numbers
 // run together read as neither.
 struct RulerLabelPlace {

@@ -160,7 +160,7 @@ void TimelinePainter::PaintRuler() const {
     if (tick + step / 2 > view.startMs && half < geometry_.PlotRight())
       Fill({half, ruler.bottom - tall / 4, half + metrics.hairline, ruler.bottom}, colours_.divider);
   }
-  // A number cut by the pane's edge would read as another time: the last one ends at the edge,
+  // A number cut by the pane's edge would read as another time: the last one goes left of its tick,
   // or is left out where it would then run into the one before.
   const std::vector<RulerLabelPlace> places = PlaceRulerLabels(tickX, widths, pad, ruler.right - pad / 2);
   for (std::size_t index = 0; index < places.size(); ++index) {

@@ -107,9 +107,10 @@ TEST(TimelineGeometryTests, RulerStepsAreReadableAtEveryWidthAndScale) {
   ASSERT_EQ(places.size(), 4u);
   EXPECT_EQ(places[0].left, 14);
   EXPECT_EQ(places[2].left, 214);
-  // The last would pass the edge: it ends there, clear of the one before (214..254, gap 8).
-  EXPECT_EQ(places[3].left, 290);
-  EXPECT_EQ(places[3].right, 330);
+  // The last would pass the edge: it ends left of its tick, clear of the one before (214..254,
+  // gap 8).
+  EXPECT_EQ(places[3].left, 266);
+  EXPECT_EQ(places[3].right, 306);
   // Ticks so close to the edge that the last number, ending there, would touch the one before:
   // it is left out, and no two shown numbers share a pixel.
   const std::vector<RulerLabelPlace> crowded = PlaceRulerLabels({10, 70, 120}, {44, 44, 44}, 8, 130);
