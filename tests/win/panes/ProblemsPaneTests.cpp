@@ -1,6 +1,7 @@
-#include <commctrl.h>
 #include <gtest/gtest.h>
+
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <cwchar>
@@ -8,10 +9,10 @@
 #include <vector>
 
 #include "WinTestSupport.h"
+#include "resources/ResourceIds.h"
 #include "panes/ProblemsPane.h"
 #include "panes/ProblemsPaneMessages.h"
 #include "problems/ProblemRules.h"
-#include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 
 namespace {
@@ -56,8 +57,8 @@ ProblemLanguage Language() {
   return ResourceText(STR_INTERFACE_LANGUAGE) == L"ru" ? ProblemLanguage::Russian : ProblemLanguage::English;
 }
 
-PaneProblem Planted(UINT_PTR document, const wchar_t* title, int entry, ProblemColumn column,
-                    std::string_view rule, ProblemSeverity severity, QuickFixKind fix = QuickFixKind::None) {
+PaneProblem Planted(UINT_PTR document, const wchar_t* title, int entry, ProblemColumn column, std::string_view rule,
+                    ProblemSeverity severity, QuickFixKind fix = QuickFixKind::None) {
   PaneProblem row{document, title, {}, fix};
   row.problem.severity = severity;
   row.problem.entry = entry;
