@@ -2,6 +2,8 @@
 // views that come and go.
 #include "app/FrameFeatures.h"
 
+#include "win/Dpi.h"
+
 namespace {
 
 // The "&File" popup, which receives the recent files.
@@ -43,6 +45,10 @@ void MainFrame::CreateFeatures() {
   // The Problems pane hears the keys first: while its list has the focus, Ctrl+C is its own.
   features_ = {problems_.get(), documents_.get(), session_.get(), own_.get(), entries_.get(),
                findReplace_.get(), sounds_.get(), ambience_.get()};
+  // The frame took its scale before they were made: their panes start at it, not at 96 DPI.
+  const UINT dpi = WindowDpi(Handle());
+  ambience_->ApplyDpi(dpi);
+  problems_->ApplyDpi(dpi);
 }
 
 // A view made later in the place of a closed one must not inherit its reason.

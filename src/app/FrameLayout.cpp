@@ -61,6 +61,7 @@ void MainFrame::CreateStatusBar() {
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, ready, kChildStyle | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FRAME_STATUS_BAR_ID)),
                                ResourceModule(), nullptr);
+  statusText_ = ready;
 }
 
 void MainFrame::CreateClient() {

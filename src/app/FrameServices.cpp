@@ -52,8 +52,11 @@ void MainFrame::EndReasonOfOtherView() {
   ::EndStatusReason(statusBar_);
 }
 
+// The main pane is laid out anew with every text: the panes beside it yield to a long one.
 void MainFrame::ShowStatusText(const std::wstring& text) {
-  if (statusBar_ != nullptr) SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  if (statusBar_ == nullptr || text == statusText_) return;
+  statusText_ = text;
+  LayoutStatusPanes();
 }
 
 void MainFrame::SetSoundPanes(const std::wstring& count, const std::wstring& folder) {
@@ -68,7 +71,8 @@ void MainFrame::LayoutStatusPanes() {
   const std::wstring counts = problemCounts_.empty() || soundPanes_[0].empty()
                                   ? problemCounts_ + soundPanes_[0]
                                   : problemCounts_ + L" \x2022 " + soundPanes_[0];
-  if (statusBar_ != nullptr) ::LayoutStatusPanes(statusBar_, {counts, volumePane_}, soundPanes_[1]);
+  if (statusBar_ != nullptr)
+    ::LayoutStatusPanes(statusBar_, statusText_, {counts, volumePane_}, soundPanes_[1]);
 }
 
 void MainFrame::ShowError(const std::wstring& text) {

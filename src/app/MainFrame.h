@@ -200,6 +200,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   TabView tabView_;
   std::wstring soundPanes_[2];
   std::wstring volumePane_;
+  std::wstring statusText_;  // the main pane's whole text, shortened only as the bar shows it
   // The document active when the status bar's reason was given (compared, never followed).
   const AmbientView* reasonView_ = nullptr;
   // Where the focus was when the frame last went to the background; it goes back there.

@@ -12,6 +12,8 @@ namespace {
 constexpr UINT kProblemsPaneId = 0xE811;
 constexpr int kSplitterHeight96 = 5;
 constexpr int kLeastHeight96 = 60;
+// Beside the timeline neither pane narrows below this, at 96 DPI.
+constexpr int kLeastWidth96 = 160;
 
 bool IsFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -71,8 +73,16 @@ void ProblemsFeature::Show(bool shown) {
   if (shown && pane_.Handle() == nullptr) {
     if (!pane_.Create(host_.frame, RECT{0, 0, 0, 0}, kProblemsPaneId)) return;
     splitter_.Create(host_.frame, [this](int travel) {
-      height96_ =
-          std::max(MulDiv(ScaleForDpi(height96_, dpi_) - travel, 96, static_cast<int>(dpi_)), kLeastHeight96);
+      if (splitter_.Upright()) {
+        // The pane stands right of the bar: dragging the bar right narrows it.
+        RECT pane{};
+        GetWindowRect(pane_.Handle(), &pane);
+        width96_ =
+            std::max(MulDiv(pane.right - pane.left - travel, 96, static_cast<int>(dpi_)), kLeastWidth96);
+      } else {
+        height96_ = std::max(MulDiv(ScaleForDpi(height96_, dpi_) - travel, 96, static_cast<int>(dpi_)),
+                             kLeastHeight96);
+      }
       host_.relayout();
     });
     pane_.SetDpi(dpi_);
@@ -97,14 +107,20 @@ RECT ProblemsFeature::Layout(RECT area, TimelineFeature* timeline) {
   if (!shown_ || pane_.Handle() == nullptr) return above;
   if (timeline != nullptr && timeline->IsShown() && timeline->Pane().Handle() != nullptr) {
     // Side by side in the timeline's row, the timeline on the left: the bar above the row is the
-    // timeline's, and dragging it sizes both.
+    // timeline's, and dragging it sizes both; the upright bar between them shares the row.
     const RECT row = RectInParent(timeline->Pane().Handle());
-    const int middle = area.left + (area.right - area.left) / 2;
+    const int width = area.right - area.left;
+    const int bar = ScaleForDpi(kSplitterHeight96, dpi_);
+    const int least = std::min(ScaleForDpi(kLeastWidth96, dpi_), std::max(0, (width - bar) / 2));
+    const int wanted = width96_ > 0 ? ScaleForDpi(width96_, dpi_) : (width - bar) / 2;
+    const int paneWidth = std::clamp(wanted, least, std::max(least, width - bar - least));
+    const int middle = area.right - paneWidth - bar;
     SetWindowPos(timeline->Pane().Handle(), nullptr, area.left, row.top, middle - area.left,
                  row.bottom - row.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(pane_.Handle(), nullptr, middle, row.top, area.right - middle, row.bottom - row.top,
+    SetWindowPos(splitter_.Handle(), nullptr, middle, row.top, bar, row.bottom - row.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(pane_.Handle(), nullptr, middle + bar, row.top, paneWidth, row.bottom - row.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(splitter_.Handle(), SW_HIDE);
     return above;
   }
   const int available = area.bottom - area.top;

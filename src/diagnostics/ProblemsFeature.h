@@ -92,6 +92,7 @@ class ProblemsFeature : public FrameFeature {
   SplitterBar splitter_;
   bool shown_ = false;
   int height96_ = 160;  // the pane's height at 96 DPI, as the user dragged it
+  int width96_ = 0;     // beside the timeline: the pane's width at 96 DPI as dragged; 0 for half
   UINT dpi_ = 96;
   std::wstring counts_;
   // The sound folder found near each document's file, looked for once per path.

@@ -150,7 +150,10 @@ void MenuImages::ApplyTo(HMENU menu) {
 bool MenuImages::Measure(MEASUREITEMSTRUCT& measure) const {
   if (measure.CtlType != ODT_MENU || (!Has(measure.itemID) && blanks_.count(measure.itemID) == 0))
     return false;
-  measure.itemWidth = static_cast<UINT>(size_.cx);
+  // The pictures of the larger scales fill their cells, where the 16-pixel art keeps a margin
+  // of its own: they get an eighth of their width on each side, which keeps them off the text.
+  const LONG room = size_.cx >= 24 ? size_.cx / 8 : 0;
+  measure.itemWidth = static_cast<UINT>(size_.cx + 2 * room);
   measure.itemHeight = static_cast<UINT>(size_.cy);
   return true;
 }

@@ -66,9 +66,10 @@ class MenuImages {
   // longest name ran into its shortcut.
   void ApplyTo(HMENU menu);
 
-  // WM_MEASUREITEM for a menu item with a mark of ours: the image size. False for anything
-  // else, which the owner handles as before. The measure names no menu, so a wholly owner-drawn
-  // item with a command of ours would be taken too; the frame's menus have none.
+  // WM_MEASUREITEM for a menu item with a mark of ours: the image size, with room on both sides
+  // of a picture for a larger scale. False for anything else, which the owner handles as
+  // before. The measure names no menu, so a wholly owner-drawn item with a command of ours
+  // would be taken too; the frame's menus have none.
   bool Measure(MEASUREITEMSTRUCT& measure) const;
   // WM_DRAWITEM for the image of a marked menu item: draws it see-through, grayed for a grayed
   // item, or nothing for an item marked only to keep its text in line. False for anything else.

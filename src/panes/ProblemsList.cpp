@@ -1,14 +1,22 @@
 #include "panes/ProblemsList.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <numeric>
 
 #include "resources/ResourceIds.h"
+#include "win/DeviceContext.h"
 #include "win/Dpi.h"
 
 namespace {
 
 // Column widths at 96 DPI, in the order of ProblemsPaneColumn.
 constexpr int kColumnWidths[] = {26, 140, 44, 130, 520};
+// A narrow list narrows its columns but for the sentences' to no less than this at 96 DPI.
+constexpr int kLeastColumnWidth = 40;
 constexpr UINT kColumnCaptions[] = {0, STR_PROBLEMS_DOCUMENT, STR_PROBLEMS_ENTRY, STR_PROBLEMS_COLUMN,
                                     STR_PROBLEMS_DESCRIPTION};
 static_assert(std::size(kColumnWidths) == static_cast<std::size_t>(ProblemsPaneColumn::Count));
@@ -16,7 +24,8 @@ static_assert(std::size(kColumnWidths) == static_cast<std::size_t>(ProblemsPaneC
 std::wstring ResourceText(UINT id) {
   const wchar_t* text = nullptr;
   const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
-  return length > 0 && text != nullptr ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+  return length > 0 && text != nullptr ? std::wstring(text, static_cast<std::size_t>(length))
+                                       : std::wstring();
 }
 
 bool ControlDown() { return GetKeyState(VK_CONTROL) < 0; }
@@ -50,9 +59,35 @@ UniqueImageList SeverityIcons(UINT dpi) {
 
 }  // namespace
 
+std::vector<int> ProblemColumnWidths(const std::vector<int>& wanted, int room, int least) {
+  std::vector<int> widths = wanted;
+  if (widths.empty()) return widths;
+  room = std::max(room, 0);
+  const auto others = [&widths] { return std::accumulate(widths.begin(), widths.end() - 1, 0); };
+  const int limit = room - (room + 1) / 2;  // what the others may take
+  // Lower the widest of the others a step at a time to the next one's width, until they fit.
+  while (others() > limit) {
+    auto widest = std::max_element(widths.begin(), widths.end() - 1);
+    if (*widest <= least) break;
+    int next = least;
+    for (auto column = widths.begin(); column != widths.end() - 1; ++column) {
+      if (*column < *widest) next = std::max(next, *column);
+    }
+    const int count = static_cast<int>(std::count(widths.begin(), widths.end() - 1, *widest));
+    const int excess = others() - limit;
+    const int level = std::max(next, *widest - (excess + count - 1) / count);
+    for (auto column = widths.begin(); column != widths.end() - 1; ++column) {
+      if (*column > level) *column = level;
+    }
+  }
+  widths.back() = std::max(0, room - others());
+  return widths;
+}
+
 bool ProblemsList::Create(HWND pane) {
   const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS;
-  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, pane, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, pane, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
   if (list == nullptr || !Subclass(list)) return false;
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   AddColumns();
@@ -62,7 +97,8 @@ bool ProblemsList::Create(HWND pane) {
 
 void ProblemsList::AddColumns() {
   for (int column = 0; column < static_cast<int>(ProblemsPaneColumn::Count); ++column) {
-    std::wstring caption = kColumnCaptions[column] != 0 ? ResourceText(kColumnCaptions[column]) : std::wstring();
+    std::wstring caption =
+        kColumnCaptions[column] != 0 ? ResourceText(kColumnCaptions[column]) : std::wstring();
     LVCOLUMNW item{};
     item.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     item.fmt = column == static_cast<int>(ProblemsPaneColumn::Entry) ? LVCFMT_RIGHT : LVCFMT_LEFT;
@@ -78,13 +114,13 @@ void ProblemsList::ApplyDpi(UINT dpi) {
   severityIcons_ = SeverityIcons(dpi);
   ListView_SetImageList(Handle(), severityIcons_.get(), LVSIL_SMALL);
   // Widths the user dragged keep their share of the width at the new scale.
-  for (int column = 0; column < static_cast<int>(ProblemsPaneColumn::Count); ++column) {
-    const int width = dpi_ == 0 ? ScaleForDpi(kColumnWidths[column], dpi)
-                                : MulDiv(ListView_GetColumnWidth(Handle(), column), static_cast<int>(dpi),
-                                         static_cast<int>(dpi_));
-    ListView_SetColumnWidth(Handle(), column, width);
+  wanted_.resize(std::size(kColumnWidths));
+  for (std::size_t column = 0; column < wanted_.size(); ++column) {
+    wanted_[column] = dpi_ == 0 ? ScaleForDpi(kColumnWidths[column], dpi)
+                                : MulDiv(wanted_[column], static_cast<int>(dpi), static_cast<int>(dpi_));
   }
   dpi_ = dpi;
+  FillWidth();
 }
 
 void ProblemsList::ShowSortArrow(ProblemsPaneColumn sorted, bool ascending) {
@@ -100,7 +136,58 @@ void ProblemsList::ShowSortArrow(ProblemsPaneColumn sorted, bool ascending) {
 }
 
 void ProblemsList::FillWidth() {
-  ListView_SetColumnWidth(Handle(), static_cast<int>(ProblemsPaneColumn::Description), LVSCW_AUTOSIZE_USEHEADER);
+  if (wanted_.empty()) return;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const std::vector<int> widths =
+      ProblemColumnWidths(wanted_, client.right, ScaleForDpi(kLeastColumnWidth, dpi_));
+  for (std::size_t column = 0; column < widths.size(); ++column) {
+    if (ListView_GetColumnWidth(Handle(), static_cast<int>(column)) != widths[column])
+      ListView_SetColumnWidth(Handle(), static_cast<int>(column), widths[column]);
+  }
+}
+
+void ProblemsList::TrackTip(LPARAM position) {
+  if (cellTip_.Handle() == nullptr) cellTip_.Create(Handle());
+  LVHITTESTINFO hit{};
+  hit.pt = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  const bool onCell = ListView_SubItemHitTest(Handle(), &hit) >= 0 && (hit.flags & LVHT_ONITEM) != 0 &&
+                      hit.iSubItem > 0 && !TipText(hit.iItem, hit.iSubItem).empty();
+  cellTip_.Track(onCell ? hit.iItem : -1, onCell ? hit.iSubItem : -1);
+}
+
+// The list asks the pane for a row's text as it draws it; the tip asks the same way.
+std::wstring ProblemsList::TipText(int row, int column) const {
+  if (row < 0 || column <= 0) return std::wstring();
+  std::wstring text(1024, L'\0');
+  ListView_GetItemText(Handle(), row, column, text.data(), static_cast<int>(text.size()));
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+  WindowDcScope dc(Handle());
+  SelectionScope selection(dc.dc(), font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc.dc(), text.c_str(), static_cast<int>(text.size()), &extent);
+  // The list insets a cell's text by about half a character on each side.
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.dc(), &metrics);
+  const bool fits = extent.cx + metrics.tmAveCharWidth <= ListView_GetColumnWidth(Handle(), column);
+  return fits ? std::wstring() : text;
+}
+
+bool ProblemsList::OnNotify(NMHDR& header) {
+  if (cellTip_.Handle() != nullptr && header.hwndFrom == cellTip_.Handle()) {
+    if (header.code == TTN_GETDISPINFOW)
+      cellTip_.SupplyText(&header, TipText(cellTip_.Row(), cellTip_.Col()));
+    return true;
+  }
+  // A column the user dragged keeps that width when the list is next fitted to its pane.
+  if (header.code == HDN_ENDTRACKW || header.code == HDN_ENDTRACKA) {
+    const auto& change = reinterpret_cast<const NMHEADERW&>(header);
+    if (change.pitem != nullptr && (change.pitem->mask & HDI_WIDTH) != 0 && change.iItem >= 0 &&
+        change.iItem + 1 < static_cast<int>(wanted_.size()))
+      wanted_[static_cast<std::size_t>(change.iItem)] = change.pitem->cxy;
+  }
+  return false;
 }
 
 int ProblemsList::FocusedRow() const { return ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED); }
@@ -160,7 +247,22 @@ bool ProblemsList::OnKeyDown(WPARAM key) {
 }
 
 bool ProblemsList::HandleMessage(Message& m) {
+  if (m.msg == WM_MOUSEMOVE) TrackTip(m.lParam);
+  if (m.msg >= WM_MOUSEFIRST && m.msg <= WM_MOUSELAST && cellTip_.Handle() != nullptr)
+    cellTip_.Relay(Handle(), m.msg, m.wParam, m.lParam);
   switch (m.msg) {
+    case WM_NOTIFY:
+      if (!OnNotify(*reinterpret_cast<NMHDR*>(m.lParam))) break;
+      m.result = 0;
+      return true;
+    case WM_SIZE:
+      // After the list has placed its header for the new size.
+      m.result = CallDefault(m);
+      FillWidth();
+      return true;
+    case WM_DESTROY:
+      cellTip_.Destroy();
+      break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       if (!OnKeyDown(m.wParam)) break;

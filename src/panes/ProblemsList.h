@@ -6,8 +6,10 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
+#include "grid/CellToolTip.h"
 #include "panes/ProblemsPaneRows.h"
 #include "win/UniqueHandle.h"
 #include "win/Window.h"
@@ -24,6 +26,12 @@ class ProblemsListKeys {
   ~ProblemsListKeys() = default;
 };
 
+// The widths of the list's columns in a list `room` wide, from the widths they would have
+// (`wanted`, the last the sentences'): the sentences take what the others leave and at least
+// half the room; where they would get less, the widest of the others narrow to one common
+// width first, none below `least` (nor a column already narrower).
+std::vector<int> ProblemColumnWidths(const std::vector<int>& wanted, int room, int least);
+
 class ProblemsList : public Window {
  public:
   explicit ProblemsList(ProblemsListKeys& keys) : keys_(keys) {}
@@ -31,10 +39,11 @@ class ProblemsList : public Window {
   bool Create(HWND pane);
   // Icons and column widths for the display scale the pane is now shown at.
   void ApplyDpi(UINT dpi);
-  // The sort arrow on `column`'s header, and on no other; Count for none.
-  // The sentences' column, the last, takes the width the others leave: a sentence is the
-  // longest text of a row and the one most worth reading whole.
+  // The sentences' column, the last, takes the width the others leave, and at least half the
+  // list: a sentence is the longest text of a row and the one most worth reading whole. In a
+  // narrow pane the widest of the others give way first (ProblemColumnWidths).
   void FillWidth();
+  // The sort arrow on `column`'s header, and on no other; Count for none.
   void ShowSortArrow(ProblemsPaneColumn column, bool ascending);
 
   int FocusedRow() const;
@@ -53,9 +62,16 @@ class ProblemsList : public Window {
   bool OnKeyDown(WPARAM key);
   void AddColumns();
   void SetRowState(int row, UINT state, UINT mask);
+  // The tip over a cell whose text the column cuts: the whole text.
+  void TrackTip(LPARAM position);
+  std::wstring TipText(int row, int column) const;
+  bool OnNotify(NMHDR& header);
 
   ProblemsListKeys& keys_;
   UINT dpi_ = 0;
+  // The columns' widths before a narrow list narrowed them: the scale's own, or as dragged.
+  std::vector<int> wanted_;
+  CellToolTip cellTip_;
   WPARAM menuKeyDown_ = 0;  // the menu key that opened the menu, until it is let go
   UniqueImageList severityIcons_;
 };

@@ -2,19 +2,9 @@
 
 #include <windowsx.h>
 
-namespace {
-
-int ScreenY(HWND hwnd, LPARAM lParam) {
-  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  ClientToScreen(hwnd, &point);
-  return point.y;
-}
-
-}  // namespace
-
 const WindowClass* SplitterBar::Class() {
   return RegisterWindowClass(L"Sonarwick_SplitterBar", [](WNDCLASSEXW& wc) {
-    wc.hCursor = LoadCursorW(nullptr, IDC_SIZENS);
+    wc.hCursor = nullptr;  // set on WM_SETCURSOR, by which way the bar stands
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   });
 }
@@ -24,21 +14,40 @@ HWND SplitterBar::Create(HWND parent, std::function<void(int)> moved) {
   return Window::Create(Class(), parent, RECT{0, 0, 0, 0}, L"", WS_CHILD | WS_CLIPSIBLINGS);
 }
 
-// Screen coordinates: the bar itself moves while it is dragged.
+bool SplitterBar::Upright() const {
+  RECT rect{};
+  GetClientRect(Handle(), &rect);
+  return rect.bottom - rect.top > rect.right - rect.left;
+}
+
+// In screen coordinates: the bar itself moves while it is dragged.
+int SplitterBar::ScreenPosition(LPARAM lParam) const {
+  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ClientToScreen(Handle(), &point);
+  return Upright() ? point.x : point.y;
+}
+
 bool SplitterBar::HandleMessage(Message& m) {
   switch (m.msg) {
+    case WM_SETCURSOR:
+      if (LOWORD(m.lParam) != HTCLIENT) break;
+      SetCursor(LoadCursorW(nullptr, Upright() ? IDC_SIZEWE : IDC_SIZENS));
+      m.result = TRUE;
+      return true;
     case WM_LBUTTONDOWN:
       SetCapture(Handle());
-      pressY_ = ScreenY(Handle(), m.lParam);
+      pressAt_ = ScreenPosition(m.lParam);
       dragging_ = true;
       m.result = 0;
       return true;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
       if (!dragging_) break;
-      if (moved_) moved_(ScreenY(Handle(), m.lParam) - pressY_);
-      pressY_ = ScreenY(Handle(), m.lParam);
+      const int at = ScreenPosition(m.lParam);
+      if (moved_ && at != pressAt_) moved_(at - pressAt_);
+      pressAt_ = at;
       m.result = 0;
       return true;
+    }
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
       if (dragging_ && m.msg == WM_LBUTTONUP) ReleaseCapture();

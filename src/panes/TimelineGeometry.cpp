@@ -79,6 +79,21 @@ std::wstring FormatTimelineTime(std::int64_t ms, std::int64_t stepMs) {
   return text;
 }
 
+std::vector<RulerLabelPlace> PlaceRulerLabels(const std::vector<int>& tickX, const std::vector<int>& widths,
+                                              int gap, int right) {
+  std::vector<RulerLabelPlace> places(tickX.size());
+  int taken = -1;  // the right end of the last number shown, with its gap
+  for (std::size_t index = 0; index < tickX.size() && index < widths.size(); ++index) {
+    int left = tickX[index] + gap / 2;
+    // Past the edge it goes left of its tick instead, where the tick does not run through it.
+    if (left + widths[index] > right) left = std::min(right, tickX[index] - gap / 2) - widths[index];
+    if (left < 0 || left < taken || left < tickX[index] - widths[index] - gap) continue;
+    places[index] = {left, left + widths[index]};
+    taken = left + widths[index] + gap;
+  }
+  return places;
+}
+
 TimelineGeometry::TimelineGeometry(const TimelineMetrics& metrics, int width, int height, TimelineView view,
                                    int laneCount, int scrollY)
     : metrics_(metrics),

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct TimelineModel;
 
@@ -65,6 +66,18 @@ TimelineView ZoomedView(TimelineView view, double anchorMs, int wheelDelta);
 std::int64_t RulerStepMs(std::int64_t spanMs, int plotWidth, int minimumStepPixels);
 // A time on the ruler as minutes and seconds ("1:05"), with tenths when the step needs them.
 std::wstring FormatTimelineTime(std::int64_t ms, std::int64_t stepMs);
+
+// Where the ruler's numbers go: each just right of its tick at `tickX` (in order), `widths`
+// wide, `gap` apart at least. A number that would pass `right` ends left of its tick, and a
+// number that would then touch the one before it is left out (its `left` is -1): two numbers
+// run together read as neither.
+struct RulerLabelPlace {
+  int left = -1;
+  int right = -1;
+  bool Shown() const { return left >= 0; }
+};
+std::vector<RulerLabelPlace> PlaceRulerLabels(const std::vector<int>& tickX, const std::vector<int>& widths,
+                                              int gap, int right);
 
 // What a point of the pane is over.
 struct TimelineHit {

@@ -143,22 +143,30 @@ void TimelinePainter::PaintRuler() const {
   GetTextExtentPoint32W(dc_, sample.c_str(), static_cast<int>(sample.size()), &widest);
   const std::int64_t step = RulerStepMs(view.spanMs, geometry_.PlotWidth(), widest.cx + pad * 2);
   const int tall = ruler.bottom - ruler.top;
+  std::vector<int> tickX;
+  std::vector<int> widths;
+  std::vector<std::wstring> numbers;
   for (std::int64_t tick = view.startMs / step * step; tick <= view.EndMs(); tick += step) {
     const int x = static_cast<int>(geometry_.XOfMs(static_cast<double>(tick)));
     if (tick >= view.startMs) {
       Fill({x, ruler.top + tall / 2, x + metrics.hairline, ruler.bottom}, colours_.rulerText);
-      // A number cut by the pane's edge would read as another time.
-      // A number cut by the pane's edge would read as another time: the last one ends at the edge.
-      const bool fits = x + pad / 2 + widest.cx <= ruler.right;
-      const TimelineRect place =
-          fits ? TimelineRect{x + pad / 2, ruler.top, x + pad / 2 + widest.cx + pad, ruler.bottom}
-               : TimelineRect{x - widest.cx, ruler.top, ruler.right - pad / 2, ruler.bottom};
-      Text(FormatTimelineTime(tick, step).c_str(), place, DT_VCENTER | (fits ? DT_LEFT : DT_RIGHT),
-           colours_.rulerText);
+      numbers.push_back(FormatTimelineTime(tick, step));
+      SIZE size{};
+      GetTextExtentPoint32W(dc_, numbers.back().c_str(), static_cast<int>(numbers.back().size()), &size);
+      tickX.push_back(x);
+      widths.push_back(size.cx);
     }
     const int half = static_cast<int>(geometry_.XOfMs(static_cast<double>(tick + step / 2)));
     if (tick + step / 2 > view.startMs && half < geometry_.PlotRight())
       Fill({half, ruler.bottom - tall / 4, half + metrics.hairline, ruler.bottom}, colours_.divider);
+  }
+  // A number cut by the pane's edge would read as another time: the last one goes left of its tick,
+  // or is left out where it would then run into the one before.
+  const std::vector<RulerLabelPlace> places = PlaceRulerLabels(tickX, widths, pad, ruler.right - pad / 2);
+  for (std::size_t index = 0; index < places.size(); ++index) {
+    if (!places[index].Shown()) continue;
+    Text(numbers[index].c_str(), {places[index].left, ruler.top, places[index].right + pad, ruler.bottom},
+         DT_VCENTER | DT_LEFT, colours_.rulerText);
   }
 }
 

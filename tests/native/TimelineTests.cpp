@@ -101,6 +101,23 @@ TEST(TimelineGeometryTests, RulerStepsAreReadableAtEveryWidthAndScale) {
   EXPECT_EQ(FormatTimelineTime(65'000, 5'000), L"1:05");
   EXPECT_EQ(FormatTimelineTime(30 * 60'000, 60'000), L"30:00");
   EXPECT_EQ(FormatTimelineTime(1'500, 500), L"0:01.5");
+
+  // Numbers 40 px wide at ticks 100 px apart, a gap of 8 px, the ruler ending at 330.
+  const std::vector<RulerLabelPlace> places = PlaceRulerLabels({10, 110, 210, 310}, {40, 40, 40, 40}, 8, 330);
+  ASSERT_EQ(places.size(), 4u);
+  EXPECT_EQ(places[0].left, 14);
+  EXPECT_EQ(places[2].left, 214);
+  // The last would pass the edge: it ends left of its tick, clear of the one before (214..254,
+  // gap 8).
+  EXPECT_EQ(places[3].left, 266);
+  EXPECT_EQ(places[3].right, 306);
+  // Ticks so close to the edge that the last number, ending there, would touch the one before:
+  // it is left out, and no two shown numbers share a pixel.
+  const std::vector<RulerLabelPlace> crowded = PlaceRulerLabels({10, 70, 120}, {44, 44, 44}, 8, 130);
+  EXPECT_TRUE(crowded[0].Shown());
+  EXPECT_TRUE(crowded[1].Shown());
+  EXPECT_FALSE(crowded[2].Shown());
+  EXPECT_GE(crowded[1].left, crowded[0].right + 8);
 }
 
 TEST(TimelineGeometryTests, ZoomKeepsTheTimeUnderTheCursorWithinTheLimits) {

@@ -1,6 +1,7 @@
 // The frame at the display scale it runs at, and moved to another: its toolbar images and the
 // document's columns come in the size made for the scale, and a scale change rebuilds fonts and
-// images without leaving the old ones behind. The same program runs at 96 DPI and, in a prefix of its own, at 192.
+// images without leaving the old ones behind. The same program runs at 96 DPI and, in a prefix of its own, at
+// 192.
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,6 +9,8 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
+#include "app/StatusPanes.h"
+#include "panes/TimelinePane.h"
 #include "resources/ResourceIds.h"
 #include "win/Dpi.h"
 
@@ -229,34 +232,150 @@ TEST_F(FrameDpi, TheGridAndAnOpenEditorFollowTheScale) {
   EXPECT_EQ(LiveHandleCount(HandleKind::Font), fonts);
 }
 
-// The panes right of the status bar's main text hold their whole text in the bar's font, the
-// count of sounds not found and the folder sounds are looked for in, even where the volume
-// scale's pane beside them must narrow for them.
-TEST_F(FrameDpi, StatusPanesHoldTheirWholeText) {
+// The panes' widths: all whole where they fit, the main one taking the rest; otherwise the
+// widest narrowed to one width, the others whole, the room used exactly.
+TEST(StatusPaneWidths, TheWidestGiveWayFirstAndTheRoomIsUsedExactly) {
+  EXPECT_EQ(FitPaneWidths({100, 50, 0, 80}, 300), (std::vector<int>{170, 50, 0, 80}));
+  EXPECT_EQ(FitPaneWidths({300, 50, 0, 200}, 400), (std::vector<int>{175, 50, 0, 175}));
+  EXPECT_EQ(FitPaneWidths({300, 50, 0, 201}, 401), (std::vector<int>{176, 50, 0, 175}));
+  EXPECT_EQ(FitPaneWidths({300, 50}, 0), (std::vector<int>{0, 0}));
+}
+
+// A text cut for its pane ends in an ellipsis, after a whole word where one ends in the back
+// half of what fits; each character here is 10 pixels wide.
+TEST(StatusPaneWidths, AShortenedTextEndsInAnEllipsisAfterAWholeWord) {
+  const auto measure = [](const std::wstring& text) { return static_cast<int>(text.size()) * 10; };
+  EXPECT_EQ(EllipsizedText(L"Playing the ambience", 200, measure), L"Playing the ambience");
+  EXPECT_EQ(EllipsizedText(L"Playing the ambience", 150, measure), L"Playing the\x2026");
+  EXPECT_EQ(EllipsizedText(L"Volume: 0-255 (guessed)", 180, measure), L"Volume: 0-255\x2026");
+  EXPECT_EQ(EllipsizedText(L"Ambience", 50, measure), L"Ambi\x2026");
+  EXPECT_EQ(EllipsizedText(L"Ambience", 10, measure), L"\x2026");
+  EXPECT_EQ(EllipsizedText(L"Ambience", 5, measure), L"");
+}
+
+// Every pane of the status bar, the main text among them, holds its whole text in the bar's
+// font, measured here; where the bar is too narrow for all, a shortened text ends in an
+// ellipsis and is never cut off unmarked.
+TEST_F(FrameDpi, StatusPanesHoldTheirWholeTextOrShortenItWithAnEllipsis) {
   const std::wstring path = CopyOfSample(L"bytes-behind-terminators.bad");
   WriteFileBytes(TempFile(L"wind.wav"), {'R', 'I', 'F', 'F'});
   Command(CMD_VIEW_SOUND_FOLDER_AUTO);
   OpenFile(path);
   Pump();
+  const std::wstring playing = L"Playing the ambience at day, volumes of 0-255 from the list itself";
+  static_cast<FrameServices&>(*frame).ShowStatusText(playing);
+  Pump();
   const HWND bar = frame->StatusBarWindow();
   NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  NonClientMetricsForDpi(metrics, WindowDpi(bar));
   const HFONT systemFont = CreateFontIndirectW(&metrics.lfStatusFont);
   auto font = reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0));
   HDC dc = GetDC(bar);
   HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : systemFont);
-  for (int part : {1, 3}) {
-    wchar_t text[512]{};
-    SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
-    ASSERT_NE(text[0], L'\0') << part;
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
-    RECT pane{};
-    SendMessageW(bar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&pane));
-    EXPECT_GE(pane.right - pane.left, size.cx + 2 * GetSystemMetrics(SM_CXEDGE)) << part;
-  }
+  const auto check = [&](bool wide) {
+    const auto parts = static_cast<int>(SendMessageW(bar, SB_GETPARTS, 0, 0));
+    ASSERT_EQ(parts, 4);
+    int shortened = 0;
+    for (int part = 0; part < parts; ++part) {
+      wchar_t text[512]{};
+      SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+      const std::wstring shown = text;
+      ASSERT_FALSE(shown.empty()) << part;
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+      RECT pane{};
+      SendMessageW(bar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&pane));
+      EXPECT_GE(pane.right - pane.left, size.cx + 2 * GetSystemMetrics(SM_CXEDGE)) << part << " " << wide;
+      if (shown.back() == L'\x2026') ++shortened;
+    }
+    wchar_t main[512]{};
+    SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(main));
+    if (wide) {
+      // As wide as the screen lets it be: at 200 % not every text may fit even so.
+      if (shortened == 0) {
+        EXPECT_EQ(main, playing);
+      }
+    } else {
+      EXPECT_GT(shortened, 0);
+      // Cut after a whole word: what is left of the sentence ends where a word of it ends.
+      const std::wstring kept = std::wstring(main).substr(0, wcslen(main) - 1);
+      if (wcslen(main) > 1 && main[wcslen(main) - 1] == L'\x2026') {
+        EXPECT_TRUE(playing.compare(0, kept.size(), kept) == 0 &&
+                    (playing[kept.size()] == L' ' || playing[kept.size()] == L','))
+            << kept.size();
+      }
+    }
+  };
+  RECT frameRect{};
+  GetWindowRect(Hwnd(), &frameRect);
+  SetWindowPos(Hwnd(), nullptr, 0, 0, ScaleForDpi(1200, WindowDpi(bar)), frameRect.bottom - frameRect.top,
+               SWP_NOZORDER | SWP_NOMOVE);
+  Pump();
+  check(true);
+  SetWindowPos(Hwnd(), nullptr, 0, 0, ScaleForDpi(520, WindowDpi(bar)), frameRect.bottom - frameRect.top,
+               SWP_NOZORDER | SWP_NOMOVE);
+  Pump();
+  check(false);
   SelectObject(dc, previous);
   ReleaseDC(bar, dc);
   DeleteObject(systemFont);
+}
+
+// The timeline and the Problems pane at the window's scale: the timeline's ruler and lanes
+// hold a line of the message font of that scale (measured here) and are no lower than the
+// document's rows; beside the timeline the Problems pane has an upright bar between them,
+// which drags the width from one to the other.
+TEST_F(FrameDpi, TimelineAndProblemsFollowTheScaleAndTheBarBetweenThemDrags) {
+  OpenFile(CopyOfSample(L"bytes-behind-terminators.bad"));
+  Command(CMD_VIEW_TIMELINE);
+  Command(CMD_VIEW_PROBLEMS);
+  Pump();
+  const UINT dpi = WindowDpi(Hwnd());
+  auto* pane = static_cast<TimelinePane*>(Window::FromHandle(GetDlgItem(Hwnd(), 0xE810)));
+  ASSERT_NE(pane, nullptr);
+  NONCLIENTMETRICSW metrics{};
+  ASSERT_TRUE(NonClientMetricsForDpi(metrics, dpi));
+  const HFONT message = CreateFontIndirectW(&metrics.lfMessageFont);
+  HDC dc = GetDC(Hwnd());
+  HGDIOBJ previous = SelectObject(dc, message);
+  TEXTMETRICW text{};
+  GetTextMetricsW(dc, &text);
+  SelectObject(dc, previous);
+  ReleaseDC(Hwnd(), dc);
+  DeleteObject(message);
+  const TimelineMetrics lanes = pane->Geometry().Metrics();
+  EXPECT_GT(lanes.rulerHeight, text.tmHeight);
+  EXPECT_GT(lanes.laneHeight, text.tmHeight);
+  ASSERT_NE(frame->ActiveView(), nullptr);
+  EXPECT_GE(lanes.laneHeight, RowHeight(frame->ActiveView()->Handle()));
+  HWND upright = nullptr;
+  for (HWND child = GetWindow(Hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[64]{};
+    GetClassNameW(child, name, 64);
+    const RECT rect = ChildRect(child);
+    if (std::wstring(name) == L"Sonarwick_SplitterBar" && IsWindowVisible(child) &&
+        rect.bottom - rect.top > rect.right - rect.left)
+      upright = child;
+  }
+  ASSERT_NE(upright, nullptr);
+  HWND problems = GetDlgItem(Hwnd(), 0xE811);
+  HWND timeline = GetDlgItem(Hwnd(), 0xE810);
+  ASSERT_NE(problems, nullptr);
+  ASSERT_NE(timeline, nullptr);
+  const RECT paneBefore = ChildRect(problems);
+  const RECT timelineBefore = ChildRect(timeline);
+  const RECT barBefore = ChildRect(upright);
+  EXPECT_EQ(barBefore.left, timelineBefore.right);
+  EXPECT_EQ(barBefore.right, paneBefore.left);
+  const int travel = ScaleForDpi(60, WindowDpi(Hwnd()));
+  SendMessageW(upright, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));
+  SendMessageW(upright, WM_MOUSEMOVE, MK_LBUTTON,
+               MAKELPARAM(static_cast<WORD>(static_cast<short>(1 - travel)), 10));
+  SendMessageW(upright, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(static_cast<short>(1 - travel)), 10));
+  Pump();
+  const RECT paneAfter = ChildRect(problems);
+  EXPECT_NEAR(paneAfter.right - paneAfter.left, paneBefore.right - paneBefore.left + travel, 1);
+  EXPECT_EQ(paneAfter.right, paneBefore.right);
+  EXPECT_EQ(ChildRect(timeline).right, ChildRect(upright).left);
+  EXPECT_EQ(ChildRect(upright).right, paneAfter.left);
 }

@@ -204,6 +204,20 @@ TEST(MenuImages, MeasuresAndDrawsOnlyTheImagesOfMarkedMenuItems) {
   EXPECT_EQ(blank.itemWidth, 4u);
   MEASUREITEMSTRUCT other{ODT_MENU, 0, 0xE103, 1, 1, 0};
   EXPECT_FALSE(images.Measure(other));
+  {
+    // Pictures for 150 % fill their 24-pixel cells edge to edge: the menu gives them room
+    // beside them, or the name after the picture would touch it.
+    BITMAPINFO info = TopDown32BitInfo(24, 22);
+    void* bits = nullptr;
+    UniqueBitmap large(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    std::fill_n(static_cast<DWORD*>(bits), 24 * 22, DWORD{0x000080});
+    MenuImages scaled;
+    ASSERT_TRUE(scaled.Build(ToolbarLayout{24, 22, {0xE100}}, large.get()));
+    MEASUREITEMSTRUCT wide{ODT_MENU, 0, 0xE100, 1, 1, 0};
+    ASSERT_TRUE(scaled.Measure(wide));
+    EXPECT_GT(wide.itemWidth, 24u);
+    EXPECT_EQ(wide.itemHeight, 22u);
+  }
   MEASUREITEMSTRUCT control{ODT_BUTTON, 0xE100, 0, 1, 1, 0};
   EXPECT_FALSE(images.Measure(control));
   EXPECT_EQ(control.itemWidth, 1u);

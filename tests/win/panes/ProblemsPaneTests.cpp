@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -339,17 +340,89 @@ TEST_F(ProblemsPaneTest, FollowsTheDisplayScaleWithTheSystemsIconsAndWiderColumn
   pane_.SetProblems(PlantedProblems());
   const int documentWidth = ListView_GetColumnWidth(List(), static_cast<int>(ProblemsPaneColumn::Document));
   const UINT dpi = WindowDpi(pane_.Handle());
+  // Twice as wide, as the window is at twice the scale: no column needs to give way.
+  RECT client{};
+  GetClientRect(pane_.Handle(), &client);
+  SetWindowPos(pane_.Handle(), nullptr, 0, 0, client.right * 2, client.bottom * 2, SWP_NOZORDER | SWP_NOMOVE);
   pane_.SetDpi(dpi * 2);
   int width = 0, height = 0;
   ImageList_GetIconSize(ListView_GetImageList(List(), LVSIL_SMALL), &width, &height);
   EXPECT_EQ(width, SystemMetricForDpi(SM_CXSMICON, dpi * 2));
   EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(List(), LVSIL_SMALL)), 2);
-  EXPECT_EQ(ListView_GetColumnWidth(List(), static_cast<int>(ProblemsPaneColumn::Document)), documentWidth * 2);
+  EXPECT_EQ(ListView_GetColumnWidth(List(), static_cast<int>(ProblemsPaneColumn::Document)),
+            documentWidth * 2);
   LOGFONTW font{};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(List(), WM_GETFONT, 0, 0)), sizeof(font), &font);
   LOGFONTW base{};
   GetObjectW(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), sizeof(base), &base);
   EXPECT_GT(std::abs(font.lfHeight), std::abs(base.lfHeight));
   pane_.SetDpi(dpi);
+  SetWindowPos(pane_.Handle(), nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOMOVE);
   EXPECT_EQ(ListView_GetColumnWidth(List(), static_cast<int>(ProblemsPaneColumn::Document)), documentWidth);
+}
+
+// A pane as narrow as beside the timeline, at its scale and at twice it: the sentences keep at
+// least half the list with their caption whole, the other columns give way, and a sentence
+// the column cuts shows whole in a tip while the pointer rests on it.
+TEST_F(ProblemsPaneTest, ANarrowPaneKeepsTheSentencesReadableAndTipsThoseItCuts) {
+  pane_.SetProblems(PlantedProblems());
+  const UINT dpi = WindowDpi(pane_.Handle());
+  const auto sentence = static_cast<int>(ProblemsPaneColumn::Description);
+  HWND header = ListView_GetHeader(List());
+  for (const UINT scale : {dpi, dpi * 2}) {
+    pane_.SetDpi(scale);
+    SetWindowPos(pane_.Handle(), nullptr, 0, 0, ScaleForDpi(330, scale), ScaleForDpi(150, scale),
+                 SWP_NOZORDER | SWP_NOMOVE);
+    PumpMessages();
+    RECT list{};
+    GetClientRect(List(), &list);
+    int total = 0;
+    for (int column = 0; column < static_cast<int>(ProblemsPaneColumn::Count); ++column)
+      total += ListView_GetColumnWidth(List(), column);
+    EXPECT_LE(total, list.right) << scale;  // nothing to scroll sideways for
+    EXPECT_GE(ListView_GetColumnWidth(List(), sentence) * 2, list.right) << scale;
+    // The caption, measured in the header's own font, fits between the header's margins.
+    wchar_t caption[64] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = 64;
+    Header_GetItem(header, sentence, &item);
+    HDC dc = GetDC(header);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, caption, static_cast<int>(wcslen(caption)), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(header, dc);
+    const auto margin = static_cast<int>(SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0));
+    EXPECT_GE(ListView_GetColumnWidth(List(), sentence) - 2 * margin, extent.cx) << scale;
+  }
+  pane_.SetDpi(dpi);
+  SetWindowPos(pane_.Handle(), nullptr, 0, 0, 330, 150, SWP_NOZORDER | SWP_NOMOVE);
+  PumpMessages();
+
+  const auto visibleTip = [] {
+    HWND tip = nullptr;
+    while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr)
+      if (IsWindowVisible(tip)) return tip;
+    return tip;
+  };
+  const auto restOn = [&](int row) {
+    RECT cell{};
+    ListView_GetSubItemRect(List(), row, sentence, LVIR_BOUNDS, &cell);
+    const int y = (cell.top + cell.bottom) / 2;
+    MoveMouseTo(ClientToScreenPoint(List(), cell.left + 4, y));
+    MoveMouseTo(ClientToScreenPoint(List(), cell.left + 6, y));
+  };
+  // Every planted sentence is longer than 165 pixels of text: the column cuts it.
+  restOn(1);
+  ASSERT_TRUE(PumpUntil([&] { return visibleTip() != nullptr; }, 5000));
+  EXPECT_EQ(WindowText(visibleTip()), Text(1, ProblemsPaneColumn::Description));
+  // Wide enough for every sentence: no tip.
+  SetWindowPos(pane_.Handle(), nullptr, 0, 0, 3000, 150, SWP_NOZORDER | SWP_NOMOVE);
+  MoveMouseTo(ClientToScreenPoint(List(), 1, 1));
+  PumpMessages();
+  restOn(2);
+  PumpUntil([] { return false; }, 1500);
+  EXPECT_EQ(visibleTip(), nullptr);
 }
