@@ -8,9 +8,28 @@ ToolOptions Parse(std::vector<std::wstring> arguments) { return ParseToolOptions
 
 }  // namespace
 
-TEST(ToolOptions, AnEditorCommandLineIsNoTool) {
+TEST(ToolOptions, AnEditorCommandLineNamesFilesAndRefusesOptions) {
   EXPECT_EQ(Parse({}).mode, ToolMode::None);
-  EXPECT_EQ(Parse({L"forest.bad", L"--check"}).mode, ToolMode::None);
+  EXPECT_EQ(Parse({}).error, ToolArgumentError::None);
+  const ToolOptions files = Parse({L"forest.bad", L"-x.bad", L"C:\\lists\\night.bad"});
+  EXPECT_EQ(files.mode, ToolMode::None);
+  EXPECT_EQ(files.error, ToolArgumentError::None);
+  EXPECT_EQ(files.lists, (std::vector<std::wstring>{L"forest.bad", L"-x.bad", L"C:\\lists\\night.bad"}));
+
+  // A mistyped tool is refused, not opened as a file named "--chek".
+  for (const wchar_t* typo : {L"--bogus", L"--chek", L"--Check"}) {
+    const ToolOptions options = Parse({typo, L"forest.bad"});
+    EXPECT_EQ(options.mode, ToolMode::None) << typo;
+    EXPECT_EQ(options.error, ToolArgumentError::UnknownOption) << typo;
+    EXPECT_EQ(options.argument, typo);
+  }
+  // A tool's name is one only as the first argument.
+  EXPECT_EQ(Parse({L"forest.bad", L"--check"}).error, ToolArgumentError::UnknownOption);
+
+  // A file whose name begins with "--" is reached after "--", or by its path.
+  const ToolOptions dashed = Parse({L".\\--odd.bad", L"--", L"--odd.bad", L"--"});
+  EXPECT_EQ(dashed.error, ToolArgumentError::None);
+  EXPECT_EQ(dashed.lists, (std::vector<std::wstring>{L".\\--odd.bad", L"--odd.bad", L"--"}));
 }
 
 TEST(ToolOptions, CheckTakesListsAndASoundFolder) {
@@ -23,6 +42,34 @@ TEST(ToolOptions, CheckTakesListsAndASoundFolder) {
   EXPECT_EQ(Parse({L"--check", L"a.bad", L"--time", L"day"}).error, ToolArgumentError::UnknownOption);
   EXPECT_EQ(Parse({L"--check"}).error, ToolArgumentError::NoList);
   EXPECT_EQ(Parse({L"--check", L"a.bad", L"--sound-folder"}).error, ToolArgumentError::MissingValue);
+  EXPECT_EQ(Parse({L"--check", L"a.bad", L"--chek"}).error, ToolArgumentError::UnknownOption);
+
+  const ToolOptions dashed =
+      Parse({L"--check", L"--sound-folder", L"C:\\game", L"--", L"--odd.bad", L"--time"});
+  EXPECT_EQ(dashed.error, ToolArgumentError::None);
+  EXPECT_EQ(dashed.lists, (std::vector<std::wstring>{L"--odd.bad", L"--time"}));
+  EXPECT_EQ(Parse({L"--check", L"--"}).error, ToolArgumentError::NoList);
+}
+
+TEST(ToolOptions, AnOptionGivenTwiceIsRefusedWhicheverItIs) {
+  const ToolOptions twice =
+      Parse({L"--check", L"a.bad", L"--sound-folder", L"C:\\x", L"--sound-folder", L"C:\\x"});
+  EXPECT_EQ(twice.error, ToolArgumentError::RepeatedOption);
+  EXPECT_EQ(twice.argument, L"--sound-folder");
+  for (const std::vector<std::wstring>& values :
+       {std::vector<std::wstring>{L"--time", L"night", L"--time", L"day"},
+        {L"--out", L"a.wav", L"--out", L"b.wav"},
+        {L"--seconds", L"5", L"--seconds", L"5"},
+        {L"--seed", L"1", L"--seed", L"2"},
+        {L"--volume-scale", L"byte", L"--volume-scale", L"percent"}}) {
+    std::vector<std::wstring> arguments{
+        L"--render-ambience", L"a.bad", L"--time", L"day", L"--out", L"o.wav"};
+    if (values[0] == L"--time" || values[0] == L"--out") arguments.resize(2);
+    arguments.insert(arguments.end(), values.begin(), values.end());
+    const ToolOptions options = ParseToolOptions(arguments);
+    EXPECT_EQ(options.error, ToolArgumentError::RepeatedOption) << values[0];
+    EXPECT_EQ(options.argument, values[0]);
+  }
 }
 
 TEST(ToolOptions, RenderTakesEveryValueAndRefusesWhatIsWrong) {
