@@ -76,6 +76,22 @@ sunset=$(band "$work/sunset.wav") night=$(band "$work/night1.wav")
 awk -v sunset="$sunset" -v night="$night" 'BEGIN { exit !(sunset > 0.001 && night < sunset / 30) }' ||
   fail "the sunset's bell is not where it belongs (sunset $sunset, night $night)"
 
+# Twenty minutes of sound (211 MB) stream to the file: the process's peak memory, read from
+# outside as the system counts it, stays far below the file's size.
+wine_run "$exe" --render-ambience "$(windows_path "$list")" --time night --seconds 1200 \
+  --out "$(windows_path "$work/long.wav")" >/dev/null 2>&1 </dev/null &
+render_pid=$! peak_kb=0
+while kill -0 "$render_pid" 2>/dev/null; do
+  kb=$(awk '/^VmHWM/ { print $2 }' "/proc/$render_pid/status" 2>/dev/null || true)
+  [ -n "$kb" ] && [ "$kb" -gt "$peak_kb" ] && peak_kb=$kb
+  sleep 0.1
+done
+wait "$render_pid" || fail "the twenty-minute render failed"
+[ "$(soxi -s "$work/long.wav")" -eq $((44100 * 1200)) ] || fail "the twenty-minute render is not whole"
+[ "$peak_kb" -lt $((128 * 1024)) ] || fail "rendering twenty minutes took $((peak_kb / 1024)) MB of memory"
+rm -f "$work/long.wav"
+[ -z "$(ls "$work" | grep -i '\.tmp$')" ] || fail "a render left a temporary file: $(ls "$work")"
+
 # Refused arguments and an output that cannot be written leave no file behind.
 render --time noon --out "$(windows_path "$work/noon.wav")"
 [ "$tool_status" -eq 2 ] || fail "--render-ambience with a bad time exited $tool_status"

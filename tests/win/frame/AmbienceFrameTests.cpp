@@ -293,12 +293,13 @@ TEST_F(AmbienceFrame, ExportNeverWritesOverAnOpenListAndSaysWhatBecameOfIt) {
 
   // A time at which nothing plays would be a file of silence: asked first, and No writes nothing.
   Command(CMD_FILE_NEW);
+  Command(CMD_AMBIENCE_NIGHT);
   ModalScript silence;
   std::wstring question;
   ReadAndCloseMessageBox(silence, question, IDNO);
   CommandWithScript(CMD_FILE_EXPORT_AMBIENCE, silence);
   EXPECT_EQ(question,
-            FormatCommandStrings(STR_EXPORT_NO_ENTRIES, {LoadCommandString(STR_AMBIENCE_TIME_FIRST)}));
+            FormatCommandStrings(STR_EXPORT_NO_ENTRIES, {LoadCommandString(STR_AMBIENCE_TIME_FIRST + 3)}));
   EXPECT_EQ(StatusText(), LoadCommandString(STR_EXPORT_CANCELLED));
   EXPECT_EQ(FolderContents(folder).size(), 3u);
 }
