@@ -181,13 +181,6 @@ TEST_F(RenderAmbienceTest, StreamsToTheSinkAndStopsWhenItRefuses) {
   });
   EXPECT_EQ(refused.error, AmbienceRenderError::SinkFailed);
   EXPECT_EQ(calls, 3u) << "bytes went on after the sink refused";
-  calls = 0;
-  const ByteSink full = [&](std::span<const std::byte>) {
-    ++calls;
-    return false;
-  };
-  EXPECT_EQ(RenderAmbienceTo(request, cache, full).error, AmbienceRenderError::SinkFailed);
-  EXPECT_EQ(calls, 1u) << "a refused header still had samples sent after it";
 }
 
 }  // namespace
