@@ -110,13 +110,14 @@ ListCheck CheckOneList(const std::wstring& name, const std::wstring& soundFolder
 bool TellUnusableSoundFolder(const ToolOptions& options, ConsoleOutput& console) {
   if (!options.soundFolder) return false;
   const std::wstring& name = *options.soundFolder;
-  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(FullPath(name)).c_str());
+  const std::wstring path = ExtendedLengthPath(FullPath(name));
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const DWORD error = GetLastError();
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     console.Error(ToolString(STR_TOOL_SOUND_FOLDER_IS_FILE, {name}) + L"\n");
     return true;
   }
-  const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME)
     console.Error(ToolString(STR_TOOL_NO_SOUND_FOLDER, {name}) + L"\n");
   else
