@@ -34,6 +34,10 @@ AmbienceRenderResult RenderAmbienceTo(const AmbienceRenderRequest& request, Soun
     const std::span<std::int16_t> samples(block.data(), static_cast<std::size_t>(frames) * 2);
     stream.Render(samples);
     writer.Append(samples);
+    if (writer.Failed()) {
+      result.error = AmbienceRenderError::SinkFailed;
+      return result;
+    }
     done += frames;
     if (request.progress && !request.progress(done, request.frames)) {
       result.error = AmbienceRenderError::Cancelled;
@@ -47,6 +51,7 @@ AmbienceRenderResult RenderAmbience(const AmbienceRenderRequest& request, SoundC
   std::vector<std::byte> wav;
   AmbienceRenderResult result = RenderAmbienceTo(request, cache, [&wav](std::span<const std::byte> bytes) {
     wav.insert(wav.end(), bytes.begin(), bytes.end());
+    return true;
   });
   if (result) result.wav = std::move(wav);
   return result;

@@ -31,6 +31,7 @@ enum class AmbienceRenderError {
   EmptySpan,    // nothing to render
   SpanTooLong,  // longer than a WAV file holds
   Cancelled,    // the progress callback said stop; what was written is incomplete
+  SinkFailed,   // the sink refused bytes (its owner knows why); what was written is incomplete
   OutOfMemory,  // the render could not get the memory it needed (told by its caller)
   Failed,       // the render stopped for another reason (told by its caller)
 };
@@ -44,9 +45,11 @@ struct AmbienceRenderResult {
   explicit operator bool() const { return error == AmbienceRenderError::None; }
 };
 
-// Renders to `sink`, which sees nothing when the request is refused before it starts.
+// Renders to `sink` block by block, holding no more than a block whatever the span; the sink
+// sees nothing when the request is refused before it starts.
 AmbienceRenderResult RenderAmbienceTo(const AmbienceRenderRequest& request, SoundCache& cache,
                                       const ByteSink& sink);
 
-// Renders to bytes in memory; on any failure no bytes.
+// Renders to bytes in memory (the whole file at once: for short spans and tests); on any failure
+// no bytes.
 AmbienceRenderResult RenderAmbience(const AmbienceRenderRequest& request, SoundCache& cache);

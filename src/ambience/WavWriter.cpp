@@ -43,15 +43,16 @@ WavWriter::WavWriter(ByteSink sink, std::int64_t frames) : sink_(std::move(sink)
   Put(at, 16, 2);
   PutTag(at, "data");
   Put(at, dataBytes, 4);
-  sink_(header);
+  failed_ = !sink_(header);
 }
 
 void WavWriter::Append(std::span<const std::int16_t> samples) {
+  if (failed_) return;
   // Byte by byte, so that the file is little-endian whatever the machine.
   buffer_.resize(samples.size() * 2);
   std::byte* at = buffer_.data();
   for (const std::int16_t sample : samples) Put(at, static_cast<std::uint16_t>(sample), 2);
-  sink_(buffer_);
+  failed_ = !sink_(buffer_);
   written_ += static_cast<std::int64_t>(samples.size() / AmbienceChannels);
 }
 
@@ -59,7 +60,10 @@ std::vector<std::byte> WavWriter::FileBytes(std::span<const std::int16_t> sample
   std::vector<std::byte> file;
   file.reserve(HeaderBytes + samples.size() * 2);
   WavWriter writer(
-      [&file](std::span<const std::byte> bytes) { file.insert(file.end(), bytes.begin(), bytes.end()); },
+      [&file](std::span<const std::byte> bytes) {
+        file.insert(file.end(), bytes.begin(), bytes.end());
+        return true;
+      },
       static_cast<std::int64_t>(samples.size() / AmbienceChannels));
   writer.Append(samples);
   return file;

@@ -2,7 +2,8 @@
 
 // Writes the ambience as a RIFF WAVE file: 16-bit PCM, 44.1 kHz, stereo, the format every player
 // and every game tool reads. The length is given up front so the header is written first and the
-// samples can follow as they are rendered, to any sink, without going back.
+// samples can follow as they are rendered, to any sink, without going back: a file of any length
+// needs no more memory than one block.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +11,9 @@
 #include <span>
 #include <vector>
 
-using ByteSink = std::function<void(std::span<const std::byte>)>;
+// Takes the next bytes of the file; false when they could not be kept (a full disk), which ends
+// the writing.
+using ByteSink = std::function<bool(std::span<const std::byte>)>;
 
 class WavWriter {
  public:
@@ -22,9 +25,11 @@ class WavWriter {
   // Writes the header for `frames` frames (which must fit) to `sink`.
   WavWriter(ByteSink sink, std::int64_t frames);
 
-  // Writes interleaved stereo samples; over all calls, exactly the frames announced.
+  // Writes interleaved stereo samples; over all calls, exactly the frames announced. Once the
+  // sink has refused bytes, nothing more goes to it and Failed() tells.
   void Append(std::span<const std::int16_t> samples);
-  bool Complete() const { return written_ == frames_; }
+  bool Complete() const { return !failed_ && written_ == frames_; }
+  bool Failed() const { return failed_; }
 
   // The whole file for `samples` (interleaved stereo).
   static std::vector<std::byte> FileBytes(std::span<const std::int16_t> samples);
@@ -33,5 +38,6 @@ class WavWriter {
   ByteSink sink_;
   std::int64_t frames_;
   std::int64_t written_ = 0;
+  bool failed_ = false;
   std::vector<std::byte> buffer_;
 };

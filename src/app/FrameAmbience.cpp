@@ -8,14 +8,29 @@
 #include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
 
+namespace {
+
+// The files of every open page, the new ones' empty names included.
+std::vector<std::wstring> OpenDocumentFiles(TabView& tabs) {
+  std::vector<std::wstring> files;
+  for (int page = 0; page < tabs.GetPageCount(); ++page) {
+    const auto* view = static_cast<const AmbientView*>(tabs.GetPageData(page));
+    if (view != nullptr) files.push_back(view->GetPath());
+  }
+  return files;
+}
+
+}  // namespace
+
 MainFrame::AmbienceFeature::AmbienceFeature(MainFrame& frame) : frame_(frame) {
-  commands_ = std::make_unique<AmbienceCommands>(AmbienceHost{
-      frame.Handle(), [this] { return ActiveAmbience(); },
-      [&frame](const std::wstring& text) { frame.ShowStatusReason(text); },
-      [&frame](const std::function<void()>& dialog) {
-        const QuestionUp up(frame);
-        dialog();
-      }});
+  commands_ = std::make_unique<AmbienceCommands>(
+      AmbienceHost{frame.Handle(), [this] { return ActiveAmbience(); },
+                   [&frame](const std::wstring& text) { frame.ShowStatusReason(text); },
+                   [&frame](const std::function<void()>& dialog) {
+                     const QuestionUp up(frame);
+                     dialog();
+                   },
+                   [&frame] { return OpenDocumentFiles(frame.PageTabs()); }});
   const auto selectEntry = [&frame](int entry) {
     AmbientView* view = frame.ActiveView();
     if (view == nullptr || entry < 0 || entry >= view->GetEntryCount()) return;

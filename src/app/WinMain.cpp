@@ -8,6 +8,7 @@
 #include "session/SingleInstance.h"
 #include "documents/StartupFiles.h"
 #include "win/StartupMarks.h"
+#include "cli/ToolOptions.h"
 #include "cli/ToolRunner.h"
 
 // Every argument names a file that opens in its own page ("Open with" and files dropped on
@@ -16,10 +17,12 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   MarkStartup(L"loaded");
   const std::vector<std::wstring> arguments = CommandLineArguments(GetCommandLineW());
-  // A tool for scripts (--check, --render-ambience) answers and ends without a window.
+  // A tool for scripts (--check, --render-ambience) answers and ends without a window, and so
+  // does a command line with an option that is none of theirs.
   if (const std::optional<int> toolExit = RunTool(arguments)) return *toolExit;
-  // Taken before anything else could change the current folder that relative names start from.
-  const std::vector<std::wstring> files = FullPathsOf(arguments);
+  // Taken before anything else could change the current folder that relative names start from;
+  // a "--" that ends the options is no file.
+  const std::vector<std::wstring> files = FullPathsOf(ParseToolOptions(arguments).lists);
   // A second start in this session gives its files to the first one's window and ends.
   SingleInstance oneWindow;
   if (oneWindow.AnotherIsRunning() && HandToRunningInstance(files)) return 0;

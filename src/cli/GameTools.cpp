@@ -78,7 +78,7 @@ int RunUnusedSounds(const std::wstring& game, const std::wstring& soundFolder, b
   GameIndex index;
   if (!IndexGame(game, soundFolder, index, console)) return kUnreadableInput;
   if (index.SoundFolder().empty()) {
-    console.Error(ToolString(STR_TOOL_NO_SOUND_FOLDER, {game}) + L"\n");
+    console.Error(ToolString(STR_TOOL_GAME_NO_SOUND_FOLDER, {game}) + L"\n");
     return kUnreadableInput;
   }
   const std::vector<std::size_t> unused = index.UnusedSounds();

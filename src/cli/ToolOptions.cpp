@@ -1,7 +1,10 @@
 #include "cli/ToolOptions.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cwctype>
+#include <limits>
+#include <span>
+#include <string_view>
 
 namespace {
 
@@ -40,7 +43,124 @@ std::optional<std::uint64_t> ParseWhole(const std::wstring& text) {
   return value;
 }
 
-bool IsOption(const std::wstring& argument) { return argument.size() > 2 && argument.compare(0, 2, L"--") == 0; }
+ToolArgumentError TakeSoundFolder(ToolOptions& options, const std::wstring& value) {
+  options.soundFolder = value;
+  return ToolArgumentError::None;
+}
+
+ToolArgumentError TakeTime(ToolOptions& options, const std::wstring& value) {
+  const auto time = ParseTime(value);
+  if (!time) return ToolArgumentError::BadTime;
+  options.time = *time;
+  return ToolArgumentError::None;
+}
+
+ToolArgumentError TakeSeconds(ToolOptions& options, const std::wstring& value) {
+  const auto seconds = ParseWhole(value);
+  if (!seconds || *seconds < 1 || *seconds > MaxRenderSeconds) return ToolArgumentError::BadSeconds;
+  options.seconds = static_cast<int>(*seconds);
+  return ToolArgumentError::None;
+}
+
+ToolArgumentError TakeSeed(ToolOptions& options, const std::wstring& value) {
+  const auto seed = ParseWhole(value);
+  if (!seed) return ToolArgumentError::BadSeed;
+  options.seed = *seed;
+  return ToolArgumentError::None;
+}
+
+ToolArgumentError TakeVolumeScale(ToolOptions& options, const std::wstring& value) {
+  const auto scale = ParseScale(value);
+  if (!scale) return ToolArgumentError::BadVolumeScale;
+  options.volumeScale = *scale;
+  return ToolArgumentError::None;
+}
+
+ToolArgumentError TakeOut(ToolOptions& options, const std::wstring& value) {
+  options.out = value;
+  return ToolArgumentError::None;
+}
+
+ToolArgumentError TakeMissing(ToolOptions& options, const std::wstring&) {
+  options.missing = true;
+  return ToolArgumentError::None;
+}
+
+// An option takes one value, read by its rule, unless it is a switch that stands alone.
+struct OptionRule {
+  std::wstring_view name;
+  ToolArgumentError (*take)(ToolOptions& options, const std::wstring& value);
+  bool takesValue = true;
+};
+
+constexpr OptionRule kOptions[] = {
+    {L"--sound-folder", TakeSoundFolder}, {L"--time", TakeTime},
+    {L"--seconds", TakeSeconds},          {L"--seed", TakeSeed},
+    {L"--volume-scale", TakeVolumeScale}, {L"--out", TakeOut},
+    {L"--missing", TakeMissing, false},
+};
+
+// An option that a command accepts, and what leaving it out is refused for (None: it may be).
+struct OptionUse {
+  std::wstring_view name;
+  ToolArgumentError whenMissing = ToolArgumentError::None;
+};
+
+constexpr std::size_t kAnyNumber = std::numeric_limits<std::size_t>::max();
+
+// A command: its name (the first argument), its options, how many plain arguments it takes and
+// what one more is refused for.
+struct CommandRule {
+  std::wstring_view name;
+  ToolMode mode;
+  std::span<const OptionUse> options;
+  std::size_t mostLists;
+  ToolArgumentError whenTooMany = ToolArgumentError::ExtraArgument;
+};
+
+constexpr OptionUse kCheckOptions[] = {{L"--sound-folder"}};
+constexpr OptionUse kRenderOptions[] = {
+    {L"--time", ToolArgumentError::NoTime},
+    {L"--out", ToolArgumentError::NoOutput},
+    {L"--seconds"},
+    {L"--seed"},
+    {L"--volume-scale"},
+    {L"--sound-folder"},
+};
+
+constexpr OptionUse kUsagesOptions[] = {{L"--sound-folder"}};
+constexpr OptionUse kUnusedSoundsOptions[] = {{L"--sound-folder"}, {L"--missing"}};
+
+constexpr CommandRule kCommands[] = {
+    {L"--check", ToolMode::Check, kCheckOptions, kAnyNumber},
+    {L"--render-ambience", ToolMode::RenderAmbience, kRenderOptions, 1, ToolArgumentError::OneListOnly},
+    {L"--usages", ToolMode::Usages, kUsagesOptions, 2},
+    {L"--unused-sounds", ToolMode::UnusedSounds, kUnusedSoundsOptions, 1},
+};
+
+// "--" alone ends the options and is no option itself.
+constexpr std::wstring_view kEndOfOptions = L"--";
+
+bool LooksLikeOption(const std::wstring& argument) {
+  return argument.size() > 2 && argument.compare(0, 2, L"--") == 0;
+}
+
+const CommandRule* FindCommand(const std::wstring& argument) {
+  for (const CommandRule& command : kCommands)
+    if (command.name == argument) return &command;
+  return nullptr;
+}
+
+const OptionUse* FindUse(const CommandRule& command, const std::wstring& argument) {
+  for (const OptionUse& use : command.options)
+    if (use.name == argument) return &use;
+  return nullptr;
+}
+
+const OptionRule& RuleOf(std::wstring_view name) {
+  return *std::find_if(std::begin(kOptions), std::end(kOptions),
+                       [name](const OptionRule& rule) { return rule.name == name; });
+}
 
 ToolOptions Refused(ToolOptions options, ToolArgumentError error, std::wstring argument) {
   options.error = error;
@@ -48,98 +168,69 @@ ToolOptions Refused(ToolOptions options, ToolArgumentError error, std::wstring a
   return options;
 }
 
-// Takes the value of option `name` into `options`; the error when the value is refused.
-ToolArgumentError TakeValue(ToolOptions& options, const std::wstring& name, const std::wstring& value) {
-  if (name == L"--sound-folder") {
-    options.soundFolder = value;
-  } else if (name == L"--time") {
-    const auto time = ParseTime(value);
-    if (!time) return ToolArgumentError::BadTime;
-    options.time = *time;
-  } else if (name == L"--seconds") {
-    const auto seconds = ParseWhole(value);
-    if (!seconds || *seconds < 1 || *seconds > MaxRenderSeconds) return ToolArgumentError::BadSeconds;
-    options.seconds = static_cast<int>(*seconds);
-  } else if (name == L"--seed") {
-    const auto seed = ParseWhole(value);
-    if (!seed) return ToolArgumentError::BadSeed;
-    options.seed = *seed;
-  } else if (name == L"--volume-scale") {
-    const auto scale = ParseScale(value);
-    if (!scale) return ToolArgumentError::BadVolumeScale;
-    options.volumeScale = *scale;
-  } else if (name == L"--out") {
-    options.out = value;
+// The editor takes files only: an option there is a mistyped tool more likely than a file, and
+// handing it to the editor would open a window to say that no such file exists.
+ToolOptions ParseEditorFiles(const std::vector<std::wstring>& arguments) {
+  ToolOptions options;
+  bool optionsEnded = false;
+  for (const std::wstring& argument : arguments) {
+    if (!optionsEnded && argument == kEndOfOptions) {
+      optionsEnded = true;
+      continue;
+    }
+    if (!optionsEnded && LooksLikeOption(argument))
+      return Refused(options, ToolArgumentError::UnknownOption, argument);
+    options.lists.push_back(argument);
   }
-  return ToolArgumentError::None;
-}
-
-// Options that stand alone, without a value.
-bool IsFlag(ToolMode mode, const std::wstring& name) { return mode == ToolMode::UnusedSounds && name == L"--missing"; }
-
-// How many arguments that are no options each form takes.
-std::size_t MostPlainArguments(ToolMode mode) {
-  switch (mode) {
-    case ToolMode::Usages: return 2;
-    case ToolMode::UnusedSounds: return 1;
-    case ToolMode::RenderAmbience: return 1;
-    default: return SIZE_MAX;
-  }
-}
-
-bool TakesValue(ToolMode mode, const std::wstring& name) {
-  if (name == L"--sound-folder") return true;
-  if (mode != ToolMode::RenderAmbience) return false;
-  return name == L"--time" || name == L"--seconds" || name == L"--seed" || name == L"--volume-scale" ||
-         name == L"--out";
+  return options;
 }
 
 }  // namespace
 
 ToolOptions ParseToolOptions(const std::vector<std::wstring>& arguments) {
+  const CommandRule* command = arguments.empty() ? nullptr : FindCommand(arguments[0]);
+  if (command == nullptr) return ParseEditorFiles(arguments);
   ToolOptions options;
-  if (arguments.empty()) return options;
-  if (arguments[0] == L"--check") {
-    options.mode = ToolMode::Check;
-  } else if (arguments[0] == L"--render-ambience") {
-    options.mode = ToolMode::RenderAmbience;
-  } else if (arguments[0] == L"--usages") {
-    options.mode = ToolMode::Usages;
-  } else if (arguments[0] == L"--unused-sounds") {
-    options.mode = ToolMode::UnusedSounds;
-  } else {
-    return options;
-  }
-  bool timeGiven = false;
+  options.mode = command->mode;
+  std::vector<std::wstring_view> given;
+  bool optionsEnded = false;
   for (std::size_t index = 1; index < arguments.size(); ++index) {
     const std::wstring& argument = arguments[index];
-    if (!IsOption(argument)) {
-      if (options.lists.size() >= MostPlainArguments(options.mode)) {
-        const bool render = options.mode == ToolMode::RenderAmbience;
-        return Refused(options, render ? ToolArgumentError::OneListOnly : ToolArgumentError::ExtraArgument, argument);
-      }
+    if (!optionsEnded && argument == kEndOfOptions) {
+      optionsEnded = true;
+      continue;
+    }
+    if (optionsEnded || !LooksLikeOption(argument)) {
+      if (options.lists.size() >= command->mostLists)
+        return Refused(options, command->whenTooMany, argument);
       options.lists.push_back(argument);
       continue;
     }
-    if (IsFlag(options.mode, argument)) {
-      options.missing = true;
+    const OptionUse* use = FindUse(*command, argument);
+    if (use == nullptr) return Refused(options, ToolArgumentError::UnknownOption, argument);
+    // A second value would silently win over the first; the script means one of them.
+    if (std::find(given.begin(), given.end(), use->name) != given.end())
+      return Refused(options, ToolArgumentError::RepeatedOption, argument);
+    const OptionRule& rule = RuleOf(use->name);
+    given.push_back(use->name);
+    if (!rule.takesValue) {
+      rule.take(options, L"");
       continue;
     }
-    if (!TakesValue(options.mode, argument)) return Refused(options, ToolArgumentError::UnknownOption, argument);
     if (index + 1 >= arguments.size()) return Refused(options, ToolArgumentError::MissingValue, argument);
     const std::wstring& value = arguments[++index];
-    const ToolArgumentError error = TakeValue(options, argument, value);
+    const ToolArgumentError error = rule.take(options, value);
     if (error != ToolArgumentError::None) return Refused(options, error, value);
-    timeGiven |= argument == L"--time";
   }
   if (options.mode == ToolMode::Usages && options.lists.size() < 2)
     return Refused(options, options.lists.empty() ? ToolArgumentError::NoSound : ToolArgumentError::NoGame, L"");
   if (options.mode == ToolMode::UnusedSounds && options.lists.empty())
     return Refused(options, ToolArgumentError::NoGame, L"");
   if (options.lists.empty()) return Refused(options, ToolArgumentError::NoList, L"");
-  if (options.mode == ToolMode::RenderAmbience) {
-    if (!timeGiven) return Refused(options, ToolArgumentError::NoTime, L"");
-    if (options.out.empty()) return Refused(options, ToolArgumentError::NoOutput, L"");
+  for (const OptionUse& use : command->options) {
+    if (use.whenMissing == ToolArgumentError::None) continue;
+    if (std::find(given.begin(), given.end(), use.name) == given.end())
+      return Refused(options, use.whenMissing, L"");
   }
   return options;
 }

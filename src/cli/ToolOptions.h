@@ -6,7 +6,10 @@
 //                 [--seconds N] [--seed N] [--volume-scale percent|centibels|byte] [--sound-folder DIR]
 //   sonarwick.exe --usages SOUND GAME_FOLDER [--sound-folder DIR]
 //   sonarwick.exe --unused-sounds GAME_FOLDER [--missing] [--sound-folder DIR]
-// Parsing is portable; what the arguments are refused for is worded by the Windows side.
+// Any other command line names files for the editor to open. On every form, "--" ends the
+// options: what follows it is a file, so a file whose name starts with "--" can still be named
+// (as can ".\--name"). Parsing is portable; what the arguments are refused for is worded by the
+// Windows side.
 
 #include <cstdint>
 #include <optional>
@@ -26,8 +29,9 @@ enum class ToolMode {
 
 enum class ToolArgumentError {
   None,
-  UnknownOption,   // `argument` is no option of this form
+  UnknownOption,   // `argument` is no option of this form (of the editor's, when mode is None)
   MissingValue,    // `argument` is an option given without its value
+  RepeatedOption,  // `argument` is an option given a second time
   BadTime,         // `argument` names no time of day
   BadSeconds,      // `argument` is not a length from 1 to MaxRenderSeconds
   BadSeed,         // `argument` is not a whole number from 0 to 2^64 - 1
@@ -46,6 +50,7 @@ inline constexpr int MaxRenderSeconds = 3600;
 
 struct ToolOptions {
   ToolMode mode = ToolMode::None;
+  // The lists a tool works on; for the editor (mode None), the files it opens.
   std::vector<std::wstring> lists;
   std::optional<std::wstring> soundFolder;
   TimeOfDay time = TimeOfDay::Dawn;
@@ -62,5 +67,6 @@ struct ToolOptions {
 };
 
 // `arguments` are the command line's after the program's own name. A command line that does
-// not begin with one of the tools' options is the editor's (files to open): mode None.
+// not begin with one of the tools' names is the editor's: mode None, its files in `lists`, and
+// an error for any other argument that looks like an option.
 ToolOptions ParseToolOptions(const std::vector<std::wstring>& arguments);

@@ -2,23 +2,25 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "ambience/AmbienceFormat.h"
 #include "ambience/RenderAmbience.h"
 #include "ambience/Win32SoundFileReader.h"
-#include "format/AmbientFileIo.h"
-#include "format/AmbientFileMessages.h"
-#include "format/FileAccess.h"
-#include "format/NamesCodePage.h"
-#include "session/Settings.h"
-#include "resources/ResourceIds.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/GameTools.h"
 #include "cli/ToolOptions.h"
 #include "cli/ToolPaths.h"
 #include "cli/ToolStrings.h"
+#include "format/AmbientFileIo.h"
+#include "format/AmbientFileMessages.h"
+#include "format/FileAccess.h"
+#include "format/NamesCodePage.h"
 #include "problems/ListCheck.h"
 #include "problems/ProblemText.h"
 #include "problems/Win32ProbeFileSystem.h"
+#include "resources/ResourceIds.h"
+#include "session/Settings.h"
 #include "sound/SoundFolderSearch.h"
 
 namespace {
@@ -32,6 +34,8 @@ UINT ReasonOf(ToolArgumentError error) {
   switch (error) {
     case ToolArgumentError::UnknownOption: return STR_TOOL_UNKNOWN_OPTION;
     case ToolArgumentError::MissingValue: return STR_TOOL_MISSING_VALUE;
+    case ToolArgumentError::RepeatedOption:
+      return STR_TOOL_REPEATED_OPTION;
     case ToolArgumentError::BadTime: return STR_TOOL_BAD_TIME;
     case ToolArgumentError::BadSeconds: return STR_TOOL_BAD_SECONDS;
     case ToolArgumentError::BadSeed: return STR_TOOL_BAD_SEED;
@@ -61,6 +65,22 @@ std::wstring GivenSoundFolder(const ToolOptions& options) {
   return Settings::Instance().GetString(Settings::SoundFolderName).value_or(L"");
 }
 
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Why the list `name` (at `path`) could not be read. A folder refuses to be opened as a file
+// with "access denied", which would send the user after permissions.
+void TellUnreadableList(const std::wstring& name, const std::wstring& path, const AmbientLoadResult& failed,
+                        ConsoleOutput& console) {
+  if (IsFolder(path)) {
+    console.Error(ToolString(STR_TOOL_LIST_IS_FOLDER, {name}) + L"\n");
+    return;
+  }
+  console.Error(ToolString(STR_TOOL_LIST_UNREADABLE, {name, DescribeLoadFailure(failed)}) + L"\n");
+}
+
 ListCheck CheckOneList(const std::wstring& name, const std::wstring& soundFolder, ConsoleOutput& console) {
   const std::wstring path = FullPath(name);
   ListCheck check;
@@ -70,7 +90,7 @@ ListCheck CheckOneList(const std::wstring& name, const std::wstring& soundFolder
     AmbientLoadResult failed;
     failed.error = AmbientLoadError::CannotReadFile;
     failed.systemError = read.error;
-    console.Error(ToolString(STR_TOOL_LIST_UNREADABLE, {name, DescribeLoadFailure(failed)}) + L"\n");
+    TellUnreadableList(name, path, failed, console);
     return check;
   }
   check = CheckListFile(read.bytes, ParentFolder(path), soundFolder, NamesConverter(), Win32ProbeFileSystem());
@@ -81,8 +101,29 @@ ListCheck CheckOneList(const std::wstring& name, const std::wstring& soundFolder
   return check;
 }
 
+// A sound folder given by hand that is not there would make every entry's sound "missing": the
+// mistake is the folder's, and said once.
+bool TellUnusableSoundFolder(const ToolOptions& options, ConsoleOutput& console) {
+  if (!options.soundFolder) return false;
+  const std::wstring& name = *options.soundFolder;
+  const std::wstring path = ExtendedLengthPath(FullPath(name));
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const DWORD error = GetLastError();
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    console.Error(ToolString(STR_TOOL_SOUND_FOLDER_IS_FILE, {name}) + L"\n");
+    return true;
+  }
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME)
+    console.Error(ToolString(STR_TOOL_NO_SOUND_FOLDER, {name}) + L"\n");
+  else
+    console.Error(ToolString(STR_TOOL_SOUND_FOLDER_UNUSABLE, {name, SystemErrorText(error)}) + L"\n");
+  return true;
+}
+
 int RunCheck(const ToolOptions& options, ConsoleOutput& console) {
   TakeEditorsCodePage();
+  if (TellUnusableSoundFolder(options, console)) return kRefusedArguments;
   const std::wstring soundFolder = GivenSoundFolder(options);
   const ProblemLanguage language = InterfaceLanguage();
   std::vector<ListCheck> checks;
@@ -93,7 +134,7 @@ int RunCheck(const ToolOptions& options, ConsoleOutput& console) {
   return CheckExitCode(checks);
 }
 
-bool IsFile(const std::wstring& path) {
+bool IsFileNotFolder(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
@@ -105,7 +146,7 @@ std::wstring SoundFolderOfList(const ToolOptions& options, const std::wstring& l
   if (!folder.empty()) return folder;
   std::vector<std::wstring> names;
   for (const AmbientEntryValues& entry : entries) names.push_back(entry.audioFile.value_or(L""));
-  return FindSoundFolder(ParentFolder(listPath), names, IsFile).value_or(ParentFolder(listPath));
+  return FindSoundFolder(ParentFolder(listPath), names, IsFileNotFolder).value_or(ParentFolder(listPath));
 }
 
 std::wstring SoundProblemText(const AmbienceSoundProblem& problem) {
@@ -130,37 +171,64 @@ void TellSilentEntries(const AmbienceRenderResult& result, const std::vector<Amb
   }
 }
 
-int RunRender(const ToolOptions& options, ConsoleOutput& console) {
-  TakeEditorsCodePage();
-  const std::wstring& listName = options.lists.front();
-  const std::wstring listPath = FullPath(listName);
-  const AmbientLoadResult loaded = LoadAmbientFile(listPath);
-  if (!loaded) {
-    console.Error(ToolString(STR_TOOL_LIST_UNREADABLE, {listName, DescribeLoadFailure(loaded)}) + L"\n");
-    return kRefusedArguments;
-  }
+bool PlaysAt(const std::vector<AmbientEntryValues>& entries, TimeOfDay time) {
+  return std::any_of(entries.begin(), entries.end(), [time](const AmbientEntryValues& entry) {
+    return entry.timeOfDay == static_cast<std::uint8_t>(time);
+  });
+}
+
+AmbienceRenderRequest RenderRequest(const ToolOptions& options, const std::wstring& listPath,
+                                    const std::vector<AmbientEntryValues>& entries) {
   std::vector<std::int32_t> volumes;
-  for (const AmbientEntryValues& entry : loaded.entries) volumes.push_back(entry.volume);
+  for (const AmbientEntryValues& entry : entries) volumes.push_back(entry.volume);
   AmbienceRenderRequest request;
-  request.entries = loaded.entries;
-  request.soundFolder = SoundFolderOfList(options, listPath, loaded.entries);
+  request.entries = entries;
+  request.soundFolder = SoundFolderOfList(options, listPath, entries);
   request.time = options.time;
   request.frames = static_cast<std::int64_t>(options.seconds) * AmbienceRate;
   request.seed = options.seed;
   request.scale = options.volumeScale.value_or(GuessVolumeScale(volumes));
+  return request;
+}
+
+int RefuseOutput(const ToolOptions& options, const std::wstring& reason, ConsoleOutput& console) {
+  console.Error(ToolString(STR_TOOL_CANNOT_WRITE, {options.out, reason}) + L"\n");
+  return kOutputNotWritten;
+}
+
+int RunRender(const ToolOptions& options, ConsoleOutput& console) {
+  TakeEditorsCodePage();
+  if (TellUnusableSoundFolder(options, console)) return kRefusedArguments;
+  const std::wstring& listName = options.lists.front();
+  const std::wstring listPath = FullPath(listName);
+  const AmbientLoadResult loaded = LoadAmbientFile(listPath);
+  if (!loaded) {
+    TellUnreadableList(listName, listPath, loaded, console);
+    return kRefusedArguments;
+  }
+  const std::wstring outPath = FullPath(options.out);
+  if (IsSameFile(outPath, listPath)) return RefuseOutput(options, ToolString(STR_TOOL_OUT_IS_LIST), console);
+  // The sound goes to a temporary file beside the output as it is rendered, so an hour takes no
+  // more memory than a block, and takes the output's place only when it is whole: a failure
+  // leaves whatever was there before.
+  FileReplacement output(outPath);
+  if (!output) return RefuseOutput(options, SystemErrorText(output.Error()), console);
+  const AmbienceRenderRequest request = RenderRequest(options, listPath, loaded.entries);
   SoundCache cache{Win32SoundFileReader()};
-  const AmbienceRenderResult rendered = RenderAmbience(request, cache);
+  const AmbienceRenderResult rendered = RenderAmbienceTo(
+      request, cache, [&output](std::span<const std::byte> bytes) { return output.Write(bytes); });
   TellSilentEntries(rendered, loaded.entries, console);
   if (!rendered) {
-    // Only a span longer than a WAV file holds is refused here; the arguments cap it well below.
-    console.Error(ToolString(STR_TOOL_CANNOT_WRITE, {options.out, SystemErrorText(ERROR_FILE_TOO_LARGE)}) + L"\n");
-    return kOutputNotWritten;
+    // The arguments cap the span well below what a WAV file holds; a refusing sink says why.
+    const DWORD error =
+        rendered.error == AmbienceRenderError::SinkFailed ? output.Error() : ERROR_FILE_TOO_LARGE;
+    return RefuseOutput(options, SystemErrorText(error), console);
   }
-  // Written whole or not at all: a failed write leaves whatever was there before.
-  const FileWriteResult written = ReplaceFileContents(FullPath(options.out), rendered.wav);
-  if (!written) {
-    console.Error(ToolString(STR_TOOL_CANNOT_WRITE, {options.out, SystemErrorText(written.error)}) + L"\n");
-    return kOutputNotWritten;
+  const FileWriteResult written = output.Commit();
+  if (!written) return RefuseOutput(options, SystemErrorText(written.error), console);
+  if (!PlaysAt(loaded.entries, options.time)) {
+    const std::wstring time = ToolString(STR_AMBIENCE_TIME_FIRST + static_cast<UINT>(options.time));
+    console.Error(ToolString(STR_TOOL_NO_ENTRIES, {time, options.out}) + L"\n");
   }
   return 0;
 }
@@ -169,10 +237,11 @@ int RunRender(const ToolOptions& options, ConsoleOutput& console) {
 
 std::optional<int> RunTool(const std::vector<std::wstring>& arguments) {
   const ToolOptions options = ParseToolOptions(arguments);
-  if (options.mode == ToolMode::None) return std::nullopt;
+  if (options.mode == ToolMode::None && options.error == ToolArgumentError::None) return std::nullopt;
   ConsoleOutput console;
   if (options.error != ToolArgumentError::None) {
-    console.Error(ToolString(ReasonOf(options.error), {options.argument}) + L"\n" + ToolString(STR_TOOL_USAGE));
+    const UINT reason = options.mode == ToolMode::None ? STR_TOOL_NOT_A_COMMAND : ReasonOf(options.error);
+    console.Error(ToolString(reason, {options.argument}) + L"\n" + ToolString(STR_TOOL_USAGE));
     return kRefusedArguments;
   }
   if (options.mode == ToolMode::Check) return RunCheck(options, console);

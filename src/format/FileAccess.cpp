@@ -223,3 +223,48 @@ bool IsSameFile(const std::wstring& first, const std::wstring& second) {
   if (firstIdentity || secondIdentity) return false;
   return CompareStringOrdinal(firstFull.c_str(), -1, secondFull.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
+
+FileReplacement::FileReplacement(const std::wstring& path, const FileSystemCalls& calls)
+    : calls_(calls), target_(ExtendedLengthPath(path)) {
+  if (target_.empty()) {
+    error_ = LastErrorOr(ERROR_INVALID_NAME);
+    return;
+  }
+  bool targetExists = false;
+  if (error_ = CheckTarget(target_, targetExists); error_ != ERROR_SUCCESS) return;
+  file_ = CreateTemporaryFile(FolderOf(target_), temporary_);
+  if (!file_) {
+    error_ = LastErrorOr(ERROR_CANNOT_MAKE);
+    temporary_.clear();
+  }
+}
+
+FileReplacement::~FileReplacement() { Discard(); }
+
+bool FileReplacement::Write(std::span<const std::byte> bytes) {
+  if (error_ != ERROR_SUCCESS || !file_) return false;
+  if (WriteAll(file_.get(), bytes, calls_)) return true;
+  error_ = LastErrorOr(ERROR_WRITE_FAULT);
+  return false;
+}
+
+FileWriteResult FileReplacement::Commit() {
+  if (error_ == ERROR_SUCCESS && !file_) error_ = ERROR_INVALID_HANDLE;  // committed already
+  if (error_ == ERROR_SUCCESS) error_ = WriteFileThrough(std::move(file_), {}, calls_);
+  constexpr DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+  if (error_ == ERROR_SUCCESS && !calls_.moveFile(temporary_.c_str(), target_.c_str(), moveFlags))
+    error_ = LastErrorOr(ERROR_WRITE_FAULT);
+  if (error_ != ERROR_SUCCESS) {
+    Discard();
+    return {error_, {}};
+  }
+  // The temporary is the target now: nothing is left to remove.
+  temporary_.clear();
+  return {};
+}
+
+void FileReplacement::Discard() {
+  file_.reset();
+  if (!temporary_.empty()) DeleteFileW(temporary_.c_str());
+  temporary_.clear();
+}

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "format/FileStamp.h"
+#include "win/UniqueHandle.h"
 
 // The file-system calls whose failures decide what happens to the user's data. Reading and
 // replacing use the real ones; tests hand in stand-ins that fail the way a full disk or a replacement
@@ -63,6 +64,40 @@ struct FileWriteResult {
 // temporary is kept and named in the result.
 FileWriteResult ReplaceFileContents(const std::wstring& path, std::span<const std::byte> bytes,
                                     const FileSystemCalls& calls = {});
+
+// A file made in parts, all or nothing, for contents too large to hold in memory (a rendered
+// hour of sound): the parts go to a temporary file beside the target, and only Commit, once the
+// flush to the disk and the close succeeded, moves it into the target's place (replacing it,
+// written through). Destroyed without a Commit, or after any failure, it removes its temporary
+// and leaves the target as it was. Writes may come from another thread than the one that made
+// it, one thread at a time.
+class FileReplacement {
+ public:
+  // Checks the target as ReplaceFileContents does and creates the temporary; Error() tells when
+  // either is impossible, before anything is written.
+  explicit FileReplacement(const std::wstring& path, const FileSystemCalls& calls = {});
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // ERROR_SUCCESS while the file can still be made; else the error code of the step that failed.
+  DWORD Error() const { return error_; }
+  explicit operator bool() const { return error_ == ERROR_SUCCESS; }
+
+  // Appends `bytes`; false (and nothing more written) once a write has failed.
+  bool Write(std::span<const std::byte> bytes);
+  // Puts what was written in the target's place; on failure, the target is as it was.
+  FileWriteResult Commit();
+
+ private:
+  void Discard();
+
+  FileSystemCalls calls_;
+  std::wstring target_;
+  std::wstring temporary_;
+  UniqueFile file_;
+  DWORD error_ = ERROR_SUCCESS;
+};
 
 // The full path of `path` as the file calls take it: plain when short, in the "\\?\" form (which
 // has no MAX_PATH limit) when long. Empty when the path cannot be made full. The paths that go to

@@ -94,6 +94,6 @@ void AmbienceCommands::Export() {
   }
   source->choice = choice_;
   std::wstring outcome;
-  host_.asQuestion([&] { outcome = ExportAmbience(host_.owner, *source); });
-  if (!outcome.empty()) host_.tell(outcome);
+  host_.asQuestion([&] { outcome = ExportAmbience(host_.owner, *source, host_.openDocumentFiles()); });
+  host_.tell(outcome);
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ambience/AmbienceChoice.h"
 #include "commands/CommandStateMap.h"
@@ -21,6 +22,8 @@ struct AmbienceHost {
   std::function<void(const std::wstring&)> tell;
   // Runs `dialog` as one of the frame's questions: nothing reloads or closes under it.
   std::function<void(const std::function<void()>& dialog)> asQuestion;
+  // The files of every open document, which an export must never write over.
+  std::function<std::vector<std::wstring>()> openDocumentFiles;
 };
 
 // The Ambience menu and File > Export Ambience: which time of day is heard, seen and exported,

@@ -20,9 +20,12 @@ struct AmbienceExportSource {
 
 // File > Export Ambience: asks where in the system's Save dialog, renders the chosen time of day
 // over the timeline's span with a progress dialog and Cancel, and writes the WAV file whole or
-// not at all. A failure is told in a message box owned by `owner`. Gives the status bar's text
-// for what happened; empty when the user cancelled.
-std::wstring ExportAmbience(HWND owner, const AmbienceExportSource& source);
+// not at all. It never writes over a file in `openDocuments` (the files of the open lists), and
+// asks first when no entry plays at the time, as the file would be silence. A failure is told
+// in a message box owned by `owner`. Gives the status bar's text for what happened, a cancel
+// included.
+std::wstring ExportAmbience(HWND owner, const AmbienceExportSource& source,
+                            const std::vector<std::wstring>& openDocuments);
 
 // Everything of the document the ambience is made from, as text: the entries' values and the sound
 // folder. A different key is a different list to hear or draw.

@@ -16,7 +16,8 @@ constexpr int kProgressSteps = 1000;
 
 }  // namespace
 
-ExportProgressDialog::ExportProgressDialog(const AmbienceRenderRequest& request) : request_(request) {}
+ExportProgressDialog::ExportProgressDialog(const AmbienceRenderRequest& request, ByteSink sink)
+    : request_(request), sink_(std::move(sink)) {}
 
 ExportProgressDialog::~ExportProgressDialog() {
   cancel_ = true;
@@ -77,7 +78,7 @@ void ExportProgressDialog::Render() {
   };
   try {
     SoundCache cache{Win32SoundFileReader()};
-    result_ = RenderAmbience(request, cache);
+    result_ = RenderAmbienceTo(request, cache, sink_);
   } catch (const std::bad_alloc&) {
     result_ = AmbienceRenderResult{};
     result_.error = AmbienceRenderError::OutOfMemory;

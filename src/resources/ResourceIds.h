@@ -209,7 +209,18 @@
 #define STR_TOOL_EXTRA_ARGUMENT 0x6822
 #define STR_TOOL_GAME_UNREADABLE 0x6823
 #define STR_TOOL_SOUND_FOLDER_UNREADABLE 0x6824
-#define STR_TOOL_NO_SOUND_FOLDER 0x6825
+#define STR_TOOL_GAME_NO_SOUND_FOLDER 0x6825
+// A repeated option, an option of no command, a list that is a folder, a sound folder that is
+// not one (%1: the name, %2: why), an output that is the list itself, a time without entries
+// (%1: the time's name, %2: the output).
+#define STR_TOOL_REPEATED_OPTION 0x6840
+#define STR_TOOL_NOT_A_COMMAND 0x6841
+#define STR_TOOL_LIST_IS_FOLDER 0x6842
+#define STR_TOOL_NO_SOUND_FOLDER 0x6843
+#define STR_TOOL_SOUND_FOLDER_IS_FILE 0x6844
+#define STR_TOOL_SOUND_FOLDER_UNUSABLE 0x6845
+#define STR_TOOL_OUT_IS_LIST 0x6846
+#define STR_TOOL_NO_ENTRIES 0x6847
 
 // The ambience: the time of day heard, seen and exported (a radio group), a new random
 // realization, the volume scale (a radio group: guessed, or one of the three), the export and
@@ -241,6 +252,12 @@
 #define STR_AMBIENCE_STOPPED 0x6A19
 #define STR_AMBIENCE_VOLUME_PANE 0x6A1A
 #define STR_AMBIENCE_PREPARING 0x6A1B
+// Why the export refuses a file open as a list, the question before exporting a time
+// without entries (%1: the time's name), and the status after an export that wrote nothing.
+#define STR_EXPORT_OVER_DOCUMENT 0x6A40
+#define STR_EXPORT_NO_ENTRIES 0x6A41
+#define STR_EXPORT_CANCELLED 0x6A42
+#define STR_EXPORT_NOT_DONE 0x6A43
 // The volume scales by name (first + the scale's value).
 #define STR_SCALE_NAME_FIRST 0x6A20
 // The same, shortened for the status bar.

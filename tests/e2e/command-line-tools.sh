@@ -131,6 +131,22 @@ sunset=$(band "$work/sunset.wav") night=$(band "$work/night1.wav")
 awk -v sunset="$sunset" -v night="$night" 'BEGIN { exit !(sunset > 0.001 && night < sunset / 30) }' ||
   fail "the sunset's bell is not where it belongs (sunset $sunset, night $night)"
 
+# Twenty minutes of sound (211 MB) stream to the file: the process's peak memory, read from
+# outside as the system counts it, stays far below the file's size.
+wine_run "$exe" --render-ambience "$(windows_path "$list")" --time night --seconds 1200 \
+  --out "$(windows_path "$work/long.wav")" >/dev/null 2>&1 </dev/null &
+render_pid=$! peak_kb=0
+while kill -0 "$render_pid" 2>/dev/null; do
+  kb=$(awk '/^VmHWM/ { print $2 }' "/proc/$render_pid/status" 2>/dev/null || true)
+  [ -n "$kb" ] && [ "$kb" -gt "$peak_kb" ] && peak_kb=$kb
+  sleep 0.1
+done
+wait "$render_pid" || fail "the twenty-minute render failed"
+[ "$(soxi -s "$work/long.wav")" -eq $((44100 * 1200)) ] || fail "the twenty-minute render is not whole"
+[ "$peak_kb" -lt $((128 * 1024)) ] || fail "rendering twenty minutes took $((peak_kb / 1024)) MB of memory"
+rm -f "$work/long.wav"
+[ -z "$(ls "$work" | grep -i '\.tmp$')" ] || fail "a render left a temporary file: $(ls "$work")"
+
 # Refused arguments and an output that cannot be written leave no file behind.
 render --time noon --out "$(windows_path "$work/noon.wav")"
 [ "$tool_status" -eq 2 ] || fail "--render-ambience with a bad time exited $tool_status"
@@ -138,6 +154,54 @@ render --time noon --out "$(windows_path "$work/noon.wav")"
 render --time day --seconds 5 --out "$(windows_path "$work/no-such-folder/day.wav")"
 [ "$tool_status" -eq 3 ] || fail "--render-ambience into a missing folder exited $tool_status"
 grep -q "day.wav" "$work/err" || fail "the unwritable output was not named: $(cat "$work/err")"
+
+# The list itself is never the output, under any spelling the file system takes for it: exit 3,
+# the list as it was, nothing left beside it.
+cp "$list" "$work/list-before.bad"
+for out in "$(windows_path "$list")" "$(windows_path "$game/LISTS/../lists/FOREST.BAD")" "Z:$list"; do
+  render --time night --seconds 5 --out "$out"
+  [ "$tool_status" -eq 3 ] || fail "a render onto its own list ($out) exited $tool_status"
+  cmp -s "$list" "$work/list-before.bad" || fail "a render onto its own list ($out) changed it"
+  grep -qi "forest.bad" "$work/err" || fail "the refusal did not name the output: $(cat "$work/err")"
+done
+[ "$(ls "$game/lists")" = "forest.bad" ] || fail "a refused render left files: $(ls "$game/lists")"
+
+# An option of no command is refused, not handed to the editor as a file.
+for typo in --bogus --chek; do
+  run_tool "$work/out" "$work/err" "$typo" "$(windows_path "$list")"
+  [ "$tool_status" -eq 2 ] || fail "$typo exited $tool_status"
+  grep -q -- "$typo" "$work/err" || fail "the refusal of $typo did not name it: $(cat "$work/err")"
+  grep -q -- "--render-ambience" "$work/err" || fail "no usage after $typo: $(cat "$work/err")"
+done
+# A list whose name begins with "--" is reached after "--" and as .\--name.
+cp "$list" "$work/--odd.bad"
+cd "$work"
+run_tool "$work/out" "$work/err" --check -- --odd.bad '.\--odd.bad'
+[ "$tool_status" -eq 0 ] || fail "--check of --odd.bad exited $tool_status: $(cat "$work/err")"
+
+# A sound folder that is not one, an option given twice and a folder given as a list are refused
+# with exit code 2, each saying so once.
+run_tool "$work/out" "$work/err" --check "$(windows_path "$list")" --sound-folder "$(windows_path "$work/nowhere")"
+[ "$tool_status" -eq 2 ] || fail "--check with a missing sound folder exited $tool_status"
+[ "$(grep -c nowhere "$work/err")" -eq 1 ] || fail "the missing sound folder was not said once: $(cat "$work/err")"
+[ -s "$work/out" ] && fail "--check with a missing sound folder printed problems: $(cat "$work/out")"
+render --time night --seconds 5 --sound-folder "$(windows_path "$list")" --out "$(windows_path "$work/x.wav")"
+[ "$tool_status" -eq 2 ] || fail "--render-ambience with a file as its sound folder exited $tool_status"
+render --time night --time day --seconds 5 --out "$(windows_path "$work/x.wav")"
+[ "$tool_status" -eq 2 ] || fail "--render-ambience with --time twice exited $tool_status"
+grep -q -- "--time" "$work/err" || fail "the repeated option was not named: $(cat "$work/err")"
+[ -e "$work/x.wav" ] && fail "a refused render wrote a file"
+run_tool "$work/out" "$work/err" --check "$(windows_path "$game")"
+[ "$tool_status" -eq 2 ] || fail "--check of a folder exited $tool_status"
+if [[ "$LC_ALL" == ru* ]]; then folder_said="папка, а не список"; else folder_said="is a folder, not a list"; fi
+grep -q "$folder_said" "$work/err" || fail "a folder given as a list was not called one: $(cat "$work/err")"
+
+# A time at which no entry plays is written as silence, and said so.
+run_tool "$work/out" "$work/err" --render-ambience "$(windows_path "$samples/no-entries.bad")" --time night \
+  --seconds 2 --out "$(windows_path "$work/silence.wav")"
+[ "$tool_status" -eq 0 ] || fail "a render of no entries exited $tool_status"
+[ "$(soxi -s "$work/silence.wav")" -eq $((44100 * 2)) ] || fail "a render of no entries is not 2 s long"
+grep -q "silence.wav" "$work/err" || fail "a render of silence said nothing: $(cat "$work/err")"
 
 [ "$(xdotool search --onlyvisible --class sonarwick.exe 2>/dev/null | wc -l)" -eq 1 ] ||
   fail "a tool opened a window"

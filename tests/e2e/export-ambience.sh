@@ -35,6 +35,29 @@ cmp -s "$work/night1.wav" "$work/night2.wav" || fail "two exports of one choice 
   --seed 1 --out "$(windows_path "$work/cli.wav")" >/dev/null 2>&1 </dev/null || fail "the render failed"
 cmp -s "$work/night1.wav" "$work/cli.wav" || fail "the export differs from the command line's render"
 
+# The open list is never the export's file, under another spelling either: Yes to the dialog's
+# "replace?" is refused with the reason, and the list stays as it was, with nothing beside it.
+cp "$list" "$work/list-before.bad"
+keys ctrl+shift+e
+[ -n "$(wait_other_window)" ] || fail "Ctrl+Shift+E showed no save dialog"
+keys End shift+Home
+type_text "$(windows_path "$(dirname "$list")/../LISTS/FOREST.BAD")"
+keys Return
+settle 1
+shot 02-replace-question
+keys Return
+settle 2
+shot 03-refused
+cmp -s "$list" "$work/list-before.bad" || fail "the export wrote over the open list"
+[ -n "$(other_windows)" ] || fail "the export over the open list said nothing"
+keys Return
+for _ in $(seq 20); do
+  [ -z "$(other_windows)" ] && break
+  settle 0.5
+done
+[ -z "$(other_windows)" ] || fail "the refusal stayed open"
+[ "$(ls "$(dirname "$list")")" = "forest.bad" ] || fail "the refused export left files: $(ls "$(dirname "$list")")"
+
 if [[ "$LC_ALL" != ru* ]]; then
   keys alt+a r
   export_to "$work/reshuffled.wav"

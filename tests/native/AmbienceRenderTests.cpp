@@ -28,6 +28,27 @@ std::uint32_t Read32(const std::vector<std::byte>& bytes, std::size_t at) {
   return value;
 }
 
+// The header any WAV reader expects for ten frames of 16-bit stereo at 44.1 kHz, written out by
+// hand from the RIFF layout, and the samples after it little-endian.
+TEST(WavWriter, WritesTheRiffLayoutByteForByte) {
+  const std::vector<std::uint8_t> expected = {
+      'R',  'I',  'F',  'F',  76,   0,    0,    0,     // the rest of the file: 36 + 40 bytes
+      'W',  'A',  'V',  'E',  'f',  'm',  't',  ' ',   // a WAVE, its format block first
+      16,   0,    0,    0,    1,    0,    2,    0,     // 16 bytes of it: PCM, two channels
+      0x44, 0xAC, 0,    0,    0x10, 0xB1, 0x02, 0,     // 44,100 frames and 176,400 bytes a second
+      4,    0,    16,   0,    'd',  'a',  't',  'a',   // 4 bytes a frame of 16-bit samples; the data
+      40,   0,    0,    0,    0x01, 0x00, 0xFE, 0xFF,  // 40 bytes of it: 1, -2,
+      0x34, 0x12, 0x00, 0x80, 0xFF, 0x7F};             // 0x1234, -32768, 32767
+  std::vector<std::int16_t> samples = {1, -2, 0x1234, -32768, 32767};
+  samples.resize(20);
+  const std::vector<std::byte> file = WavWriter::FileBytes(samples);
+  ASSERT_EQ(file.size(), 44u + 40u);
+  for (std::size_t at = 0; at < expected.size(); ++at)
+    EXPECT_EQ(std::to_integer<std::uint8_t>(file[at]), expected[at]) << "byte " << at;
+  EXPECT_TRUE(std::all_of(file.begin() + static_cast<std::ptrdiff_t>(expected.size()), file.end(),
+                          [](std::byte b) { return b == std::byte{0}; }));
+}
+
 TEST(WavWriter, WritesAFileTheDecoderReadsBackAsWritten) {
   std::vector<std::int16_t> samples;
   for (int index = 0; index < 2001 * 2; ++index)
@@ -133,6 +154,33 @@ TEST_F(RenderAmbienceTest, RefusesAnEmptySpanAndStopsWhenCancelled) {
   EXPECT_TRUE(cancelled.wav.empty());
   EXPECT_GE(reported, 10 * AmbienceRate);
   EXPECT_LT(reported, 11 * AmbienceRate);
+}
+
+// However long the span, the sink gets the file a block at a time, so nothing on the way holds
+// more than a block; a sink that cannot keep bytes (a full disk) ends the render at once.
+TEST_F(RenderAmbienceTest, StreamsToTheSinkAndStopsWhenItRefuses) {
+  SoundCache cache(files_.Reader());
+  AmbienceRenderRequest request = Request(5);
+  request.frames = 120 * AmbienceRate;
+  std::size_t largest = 0, total = 0, calls = 0;
+  const AmbienceRenderResult streamed =
+      RenderAmbienceTo(request, cache, [&](std::span<const std::byte> bytes) {
+        largest = std::max(largest, bytes.size());
+        total += bytes.size();
+        ++calls;
+        return true;
+      });
+  ASSERT_TRUE(streamed);
+  EXPECT_EQ(total, WavWriter::HeaderBytes + 120u * AmbienceRate * 4);
+  EXPECT_LE(largest, std::size_t{64} << 10);
+
+  calls = 0;
+  const AmbienceRenderResult refused = RenderAmbienceTo(request, cache, [&](std::span<const std::byte>) {
+    ++calls;
+    return calls < 3;
+  });
+  EXPECT_EQ(refused.error, AmbienceRenderError::SinkFailed);
+  EXPECT_EQ(calls, 3u) << "bytes went on after the sink refused";
 }
 
 }  // namespace

@@ -8,9 +8,25 @@ ToolOptions Parse(std::vector<std::wstring> arguments) { return ParseToolOptions
 
 }  // namespace
 
-TEST(ToolOptions, AnEditorCommandLineIsNoTool) {
+TEST(ToolOptions, AnEditorCommandLineNamesFilesAndRefusesOptions) {
   EXPECT_EQ(Parse({}).mode, ToolMode::None);
-  EXPECT_EQ(Parse({L"forest.bad", L"--check"}).mode, ToolMode::None);
+  EXPECT_EQ(Parse({}).error, ToolArgumentError::None);
+  const ToolOptions files = Parse({L"forest.bad", L"-x.bad"});
+  EXPECT_EQ(files.error, ToolArgumentError::None);
+  EXPECT_EQ(files.lists, (std::vector<std::wstring>{L"forest.bad", L"-x.bad"}));
+
+  // A mistyped tool is refused, not opened as a file named "--chek".
+  const ToolOptions typo = Parse({L"--chek", L"forest.bad"});
+  EXPECT_EQ(typo.mode, ToolMode::None);
+  EXPECT_EQ(typo.error, ToolArgumentError::UnknownOption);
+  EXPECT_EQ(typo.argument, L"--chek");
+  // A tool's name is one only as the first argument.
+  EXPECT_EQ(Parse({L"forest.bad", L"--check"}).error, ToolArgumentError::UnknownOption);
+
+  // A file whose name begins with "--" is reached after "--", or by its path.
+  const ToolOptions dashed = Parse({L".\\--odd.bad", L"--", L"--odd.bad", L"--"});
+  EXPECT_EQ(dashed.error, ToolArgumentError::None);
+  EXPECT_EQ(dashed.lists, (std::vector<std::wstring>{L".\\--odd.bad", L"--odd.bad", L"--"}));
 }
 
 TEST(ToolOptions, CheckTakesListsAndASoundFolder) {
@@ -23,6 +39,25 @@ TEST(ToolOptions, CheckTakesListsAndASoundFolder) {
   EXPECT_EQ(Parse({L"--check", L"a.bad", L"--time", L"day"}).error, ToolArgumentError::UnknownOption);
   EXPECT_EQ(Parse({L"--check"}).error, ToolArgumentError::NoList);
   EXPECT_EQ(Parse({L"--check", L"a.bad", L"--sound-folder"}).error, ToolArgumentError::MissingValue);
+  EXPECT_EQ(Parse({L"--check", L"a.bad", L"--chek"}).error, ToolArgumentError::UnknownOption);
+
+  const ToolOptions dashed =
+      Parse({L"--check", L"--sound-folder", L"C:\\game", L"--", L"--odd.bad", L"--time"});
+  EXPECT_EQ(dashed.error, ToolArgumentError::None);
+  EXPECT_EQ(dashed.lists, (std::vector<std::wstring>{L"--odd.bad", L"--time"}));
+  EXPECT_EQ(Parse({L"--check", L"--"}).error, ToolArgumentError::NoList);
+}
+
+TEST(ToolOptions, AnOptionGivenTwiceIsRefused) {
+  const ToolOptions twice =
+      Parse({L"--check", L"a.bad", L"--sound-folder", L"C:\\x", L"--sound-folder", L"C:\\x"});
+  EXPECT_EQ(twice.error, ToolArgumentError::RepeatedOption);
+  EXPECT_EQ(twice.argument, L"--sound-folder");
+  // Whichever value came last would win: the script meant one of them.
+  const ToolOptions time =
+      Parse({L"--render-ambience", L"a.bad", L"--time", L"night", L"--out", L"o.wav", L"--time", L"day"});
+  EXPECT_EQ(time.error, ToolArgumentError::RepeatedOption);
+  EXPECT_EQ(time.argument, L"--time");
 }
 
 TEST(ToolOptions, RenderTakesEveryValueAndRefusesWhatIsWrong) {

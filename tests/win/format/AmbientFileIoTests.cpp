@@ -44,6 +44,12 @@ BOOL WINAPI ReplaceRenamingTheOriginal(LPCWSTR replaced, LPCWSTR, LPCWSTR, DWORD
   SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
   return FALSE;
 }
+// A disk that takes the first write and is full from then on.
+int writesUntilFull = 0;
+BOOL WINAPI WriteUntilFull(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
+  if (writesUntilFull-- > 0) return WriteFile(file, bytes, size, written, overlapped);
+  return WriteToAFullDisk(file, bytes, size, written, overlapped);
+}
 BOOL WINAPI MoveDenied(LPCWSTR, LPCWSTR, DWORD) {
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
@@ -376,6 +382,47 @@ TEST_F(AmbientFileIo, AReplacementThatFailsNeverLosesTheDocument) {
   EXPECT_EQ(kept.error, DWORD{ERROR_ACCESS_DENIED});
   EXPECT_EQ(ReadBytes(kept.keptFile), edited);
   EXPECT_EQ(FileNames().size(), 3u);
+}
+
+// A file too large to hold in memory is made in parts beside its target, which it replaces only
+// once whole; whatever stops it on the way leaves the target byte for byte and no temporary.
+TEST_F(AmbientFileIo, AFileMadeInPartsTakesThePlaceOnlyWhenWhole) {
+  const std::vector<std::byte> part(5000, std::byte{0x5A});
+  const std::wstring path = WriteOriginal(L"night.wav");
+  {
+    FileReplacement made(path);
+    ASSERT_TRUE(made) << made.Error();
+    for (int index = 0; index < 3; ++index) EXPECT_TRUE(made.Write(part));
+    EXPECT_EQ(ReadBytes(path), original_) << "the target changed before the file was whole";
+    EXPECT_EQ(FileNames().size(), 2u);
+    EXPECT_TRUE(made.Commit());
+  }
+  EXPECT_EQ(ReadBytes(path).size(), 15000u);
+  EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"night.wav"});
+
+  FileSystemCalls fillsUp, flushFails, moveDenied;
+  fillsUp.writeFile = &WriteUntilFull;
+  flushFails.flushFileBuffers = &FlushFailing;
+  moveDenied.moveFile = &MoveDenied;
+  for (const auto& [calls, error] : {std::pair{fillsUp, DWORD{ERROR_DISK_FULL}},
+                                     {flushFails, ERROR_IO_DEVICE},
+                                     {moveDenied, ERROR_ACCESS_DENIED}}) {
+    WriteOriginal(L"night.wav");
+    writesUntilFull = 1;
+    FileReplacement made(path, calls);
+    ASSERT_TRUE(made);
+    made.Write(part);
+    made.Write(part);
+    EXPECT_EQ(made.Commit().error, error);
+    EXPECT_EQ(ReadBytes(path), original_);
+    EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"night.wav"});
+  }
+  {
+    FileReplacement cancelled(path);
+    EXPECT_TRUE(cancelled.Write(part));
+  }
+  EXPECT_EQ(ReadBytes(path), original_);
+  EXPECT_EQ(FileNames(), std::vector<std::wstring>{L"night.wav"});
 }
 
 TEST_F(AmbientFileIo, OneFileIsRecognisedUnderEachOfItsNames) {

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -7,11 +8,11 @@
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
-#include "editor/AmbientView.h"
 #include "commands/CommandStrings.h"
+#include "editor/AmbientView.h"
+#include "panes/TimelinePane.h"
 #include "preview/AmbiencePreview.h"
 #include "resources/ResourceIds.h"
-#include "panes/TimelinePane.h"
 #include "sound/WaveOutput.h"
 
 namespace {
@@ -218,6 +219,89 @@ TEST_F(AmbienceFrame, PlayAmbienceWaitsForItsSoundsWithoutHoldingTheWindow) {
   EXPECT_TRUE(PumpFrameUntil([] { Sleep(1); }, [&] { return preview.SoundingEntries() == std::vector<int>{0}; }));
   preview.Stop();
   CloseHandle(release);
+}
+
+std::uint32_t Little32(const std::vector<char>& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t index = 0; index < 4; ++index)
+    value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + index])) << (8 * index);
+  return value;
+}
+
+std::vector<std::wstring> FolderContents(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The export never writes over an open list, under any spelling; it writes the file whole beside
+// its target, leaving nothing else; and the status says what became of every attempt.
+TEST_F(AmbienceFrame, ExportNeverWritesOverAnOpenListAndSaysWhatBecameOfIt) {
+  const std::wstring list = CopyOfSample(L"four-times-of-day.bad");
+  const std::wstring other = CopyOfSample(L"extreme-numbers.bad");
+  const std::vector<char> listBytes = ReadFileBytes(list);
+  OpenFile(list);
+  OpenFile(other);
+
+  // The list behind the front one, in capitals: Yes to the platform's "replace?" is refused.
+  std::wstring shouted = list;
+  CharUpperW(shouted.data());
+  ModalScript overList;
+  std::wstring refusal;
+  AnswerFileDialog(overList, shouted);
+  auto confirm = std::make_shared<HWND>(nullptr);
+  overList.Then(
+      [confirm] { return (*confirm = FindThreadDialog()) != nullptr && GetDlgItem(*confirm, IDYES); },
+      [confirm] { PostMessageW(*confirm, WM_COMMAND, IDYES, 0); });
+  ReadAndCloseMessageBox(overList, refusal);
+  CommandWithScript(CMD_FILE_EXPORT_AMBIENCE, overList);
+  EXPECT_NE(refusal.find(LoadCommandString(STR_EXPORT_OVER_DOCUMENT)), std::wstring::npos) << refusal;
+  EXPECT_EQ(ReadFileBytes(list), listBytes);
+  EXPECT_EQ(StatusText(), LoadCommandString(STR_EXPORT_NOT_DONE));
+
+  // A minute of 16-bit stereo at 44.1 kHz, as any WAV reader finds it, and no temporary left.
+  const std::wstring sound = TempFile(L"night.wav");
+  ModalScript exported;
+  AnswerFileDialog(exported, sound);
+  CommandWithScript(CMD_FILE_EXPORT_AMBIENCE, exported);
+  const std::vector<char> wav = ReadFileBytes(sound);
+  ASSERT_EQ(wav.size(), 44u + 60u * 44100u * 4u);
+  EXPECT_EQ(std::string(wav.data(), 4) + std::string(wav.data() + 8, 8), "RIFFWAVEfmt ");
+  EXPECT_EQ(Little32(wav, 4), wav.size() - 8);
+  EXPECT_EQ(Little32(wav, 20), 1u | (2u << 16)) << "PCM, two channels";
+  EXPECT_EQ(Little32(wav, 24), 44100u);
+  EXPECT_EQ(Little32(wav, 32), 4u | (16u << 16)) << "4 bytes a frame, 16 bits";
+  EXPECT_EQ(Little32(wav, 40), wav.size() - 44);
+  EXPECT_EQ(FolderContents(folder),
+            (std::vector<std::wstring>{L"extreme-numbers.bad", L"four-times-of-day.bad", L"night.wav"}));
+  EXPECT_EQ(StatusText().find(L"night.wav") != std::wstring::npos, true) << StatusText();
+
+  // A cancel leaves no "Exported" behind it.
+  ModalScript cancelled;
+  auto dialog = std::make_shared<HWND>(nullptr);
+  cancelled.Then([dialog] { return (*dialog = FindThreadDialog()) != nullptr; },
+                 [dialog] { PostMessageW(*dialog, WM_COMMAND, IDCANCEL, 0); });
+  CommandWithScript(CMD_FILE_EXPORT_AMBIENCE, cancelled);
+  EXPECT_EQ(StatusText(), LoadCommandString(STR_EXPORT_CANCELLED));
+
+  // A time at which nothing plays would be a file of silence: asked first, and No writes nothing.
+  Command(CMD_FILE_NEW);
+  Command(CMD_AMBIENCE_NIGHT);
+  ModalScript silence;
+  std::wstring question;
+  ReadAndCloseMessageBox(silence, question, IDNO);
+  CommandWithScript(CMD_FILE_EXPORT_AMBIENCE, silence);
+  EXPECT_EQ(question,
+            FormatCommandStrings(STR_EXPORT_NO_ENTRIES, {LoadCommandString(STR_AMBIENCE_TIME_FIRST + 3)}));
+  EXPECT_EQ(StatusText(), LoadCommandString(STR_EXPORT_CANCELLED));
+  EXPECT_EQ(FolderContents(folder).size(), 3u);
 }
 
 }  // namespace
