@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <mutex>
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
@@ -41,24 +42,29 @@ bool PumpFrameUntil(const std::function<void()>& pump, const std::function<bool(
 // ends, 200 ms in, until it is stopped and every block comes back.
 class HeldOutput : public WaveOutput {
  public:
-  MMRESULT Open(const WAVEFORMATEX&, HANDLE bufferDone) override {
-    done_ = bufferDone;
-    return MMSYSERR_NOERROR;
+  WaveResult Open(const WaveFormat&, WaveSignal& bufferDone) override {
+    done_ = &bufferDone;
+    return WaveOk;
   }
-  MMRESULT Write(WAVEHDR& buffer) override {
-    held_.push_back(&buffer);
-    return MMSYSERR_NOERROR;
+  WaveResult Prepare(WaveBuffer&) override { return WaveOk; }
+  WaveResult Write(WaveBuffer&) override { return WaveOk; }
+  bool Done(const WaveBuffer&) const override {
+    std::lock_guard lock(mutex_);
+    return reset_;
   }
+  WaveResult Unprepare(WaveBuffer&) override { return WaveOk; }
   void Reset() override {
-    for (WAVEHDR* buffer : held_) buffer->dwFlags |= WHDR_DONE;
-    held_.clear();
-    SetEvent(done_);
+    std::lock_guard lock(mutex_);
+    reset_ = true;
+    done_->Set();
   }
   void Close() override {}
 
  private:
-  HANDLE done_ = nullptr;
-  std::vector<WAVEHDR*> held_;
+  // Before a reset nothing comes back; after it, everything.
+  mutable std::mutex mutex_;
+  WaveSignal* done_ = nullptr;
+  bool reset_ = false;
 };
 
 void AppendInt(std::vector<char>& bytes, std::int32_t value, int size) {
