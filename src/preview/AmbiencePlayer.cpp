@@ -35,9 +35,9 @@ bool AmbiencePlayer::Start(std::unique_ptr<AmbienceStream> stream) {
   playback->stream = std::move(stream);
   // The device is opened here, so that a refusal is told at once; the worker feeds and closes it.
   auto feed = std::make_unique<WaveFeed>(makeOutput_(), playback->wake);
-  lastError_ = !playback->wake->Valid()
-                   ? kNoMemory
-                   : feed->Open({AmbienceChannels, AmbienceRate}, kBlockFrames * AmbienceChannels, QueuedBlocks);
+  lastError_ = !playback->wake->Valid() ? kNoMemory
+                                        : feed->Open({AmbienceChannels, AmbienceRate},
+                                                     kBlockFrames * AmbienceChannels, QueuedBlocks);
   if (lastError_ != WaveOk) return false;
   playing_ = playback;
   std::thread(Run, std::move(playback), std::move(feed)).detach();

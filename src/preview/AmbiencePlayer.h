@@ -27,7 +27,7 @@ class AmbiencePlayer {
   // Why a preview ended that nobody stopped.
   struct Fault {
     WaveFeed::Ending ending = WaveFeed::Ending::Finished;  // WriteFailed or DeviceStuck
-    WaveResult error = WaveOk;                               // WriteFailed: the device's reason
+    WaveResult error = WaveOk;                             // WriteFailed: the device's reason
   };
 
   // Without a factory, the system's wave output (Windows only).

@@ -42,7 +42,8 @@ class WaveFeed {
   WaveResult Open(const WaveFormat& format, std::size_t bufferSamples, std::size_t bufferCount);
   // Plays until `fill` has no more, `stop` is set or the device fails, waking at least every
   // `pollMs`. The device is closed afterwards unless it still holds buffers (Holding()).
-  Ending Play(const Fill& fill, const std::atomic<bool>& stop, std::uint32_t pollMs, const Progress& progress = {});
+  Ending Play(const Fill& fill, const std::atomic<bool>& stop, std::uint32_t pollMs,
+              const Progress& progress = {});
   WaveResult Error() const { return error_; }
   // The device kept buffers after a reset: it may still write to them, so nothing of this feed
   // may be freed; KeepForever takes it.

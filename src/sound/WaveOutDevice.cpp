@@ -11,8 +11,8 @@ WaveResult WaveOutDevice::Open(const WaveFormat& format, WaveSignal& bufferDone)
   system.wBitsPerSample = 16;
   system.nBlockAlign = static_cast<WORD>(format.channels * 2);
   system.nAvgBytesPerSec = format.sampleRate * system.nBlockAlign;
-  const MMRESULT result = waveOutOpen(&device_, WAVE_MAPPER, &system, reinterpret_cast<DWORD_PTR>(bufferDone.Event()),
-                                      0, CALLBACK_EVENT);
+  const MMRESULT result = waveOutOpen(&device_, WAVE_MAPPER, &system,
+                                      reinterpret_cast<DWORD_PTR>(bufferDone.Event()), 0, CALLBACK_EVENT);
   if (result != MMSYSERR_NOERROR) device_ = nullptr;
   return result;
 }
@@ -23,7 +23,8 @@ WaveResult WaveOutDevice::Prepare(WaveBuffer& buffer) {
   auto header = std::make_unique<WAVEHDR>();
   header->lpData = reinterpret_cast<LPSTR>(buffer.samples);
   header->dwBufferLength = static_cast<DWORD>(buffer.count * sizeof(std::int16_t));
-  if (const MMRESULT result = waveOutPrepareHeader(device_, header.get(), sizeof(WAVEHDR)); result != MMSYSERR_NOERROR)
+  if (const MMRESULT result = waveOutPrepareHeader(device_, header.get(), sizeof(WAVEHDR));
+      result != MMSYSERR_NOERROR)
     return result;
   headers_.emplace(&buffer, std::move(header));
   return MMSYSERR_NOERROR;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <mmsystem.h>
 
 #include <map>

@@ -31,8 +31,8 @@ constexpr WaveResult Error = 1, NoMemory = 7, Unprepared = 34, StillPlaying = 33
 // What the device saw; the player owns the device, the test keeps this.
 struct Log {
   std::mutex mutex;
-  int failWrite = 0;      // this write (counted from 1) fails; 0: none
-  bool keepBuffers = false;  // never hands a buffer back, not even on reset
+  int failWrite = 0;                // this write (counted from 1) fails; 0: none
+  bool keepBuffers = false;         // never hands a buffer back, not even on reset
   std::vector<std::string> broken;  // every rule the caller broke
   int opens = 0, prepares = 0, unprepares = 0, writes = 0, returned = 0, resets = 0, closes = 0;
   std::size_t samplesPlayed = 0;

@@ -39,7 +39,7 @@ bool PumpFrameUntil(const std::function<void()>& pump, const std::function<bool(
 }
 
 // A sound card that takes the blocks and never plays them: the preview stays where its queue
-// ends, 200 ms in, until it is stopped and every block comes back.
+// ends, 200 ms in, until it is stopped and every block comes back, or until it is given up on.
 class HeldOutput : public WaveOutput {
  public:
   WaveResult Open(const WaveFormat&, WaveSignal& bufferDone) override {
@@ -222,6 +222,14 @@ TEST_F(AmbienceFrame, PlayAmbienceWaitsForItsSoundsWithoutHoldingTheWindow) {
   EXPECT_TRUE(PumpFrameUntil([&] { preview.Follow(source); }, [&] { return !preview.IsWaitingForSounds(); }));
   EXPECT_NE(told.back(), reading);
   EXPECT_TRUE(PumpFrameUntil([] { Sleep(1); }, [&] { return preview.SoundingEntries() == std::vector<int>{0}; }));
+  // This card hands nothing back until it is reset: after a bounded wait the preview gives up
+  // on it and says so, once.
+  EXPECT_TRUE(PumpFrameUntil([&] { preview.TellWhyItEnded(); }, [&] { return !preview.IsPlaying(); }));
+  preview.TellWhyItEnded();
+  EXPECT_EQ(told.back(), LoadCommandString(STR_AMBIENCE_DEVICE_STUCK));
+  const std::size_t toldCount = told.size();
+  preview.TellWhyItEnded();
+  EXPECT_EQ(told.size(), toldCount);
   preview.Stop();
   CloseHandle(release);
 }
