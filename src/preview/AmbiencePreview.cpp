@@ -1,5 +1,7 @@
 #include "preview/AmbiencePreview.h"
 
+#include <mmsystem.h>
+
 #include "ambience/AmbienceFormat.h"
 #include "commands/CommandStrings.h"
 #include "preview/AmbienceCommands.h"
