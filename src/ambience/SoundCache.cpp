@@ -25,7 +25,10 @@ CachedSound SoundCache::Get(const std::wstring& path) {
     return Refused(SoundCacheRefusal::CannotRead);
   }
   if (known != entries_.end()) {
-    if (known->second.stamp == *stamp) return known->second.result;
+    if (known->second.stamp == *stamp) {
+      known->second.lastUse = ++uses_;
+      return known->second.result;
+    }
     Drop(known);
   }
   CachedSound result = Load(path, *stamp);
@@ -34,7 +37,7 @@ CachedSound SoundCache::Get(const std::wstring& path) {
   if (result.refusal != SoundCacheRefusal::OverMemoryBound &&
       result.refusal != SoundCacheRefusal::CannotRead) {
     if (result.sound) bytesHeld_ += result.sound->Bytes();
-    entries_[path] = {*stamp, result};
+    entries_[path] = {*stamp, result, ++uses_};
   }
   return result;
 }
@@ -42,7 +45,7 @@ CachedSound SoundCache::Get(const std::wstring& path) {
 CachedSound SoundCache::Load(const std::wstring& path, const SoundFileStamp& stamp) {
   // The converted size is known before converting: a file past the bound is refused before
   // its larger float copy is made. The file's own bytes count too, while it is being decoded.
-  if (stamp.size > boundBytes_ - bytesHeld_) return Refused(SoundCacheRefusal::OverMemoryBound);
+  if (!MakeRoom(stamp.size)) return Refused(SoundCacheRefusal::OverMemoryBound);
   const std::optional<std::vector<std::byte>> bytes = reader_.read(path);
   if (!bytes) return Refused(SoundCacheRefusal::CannotRead);
   const DecodedSound decoded = DecodeSound(*bytes);
@@ -50,9 +53,7 @@ CachedSound SoundCache::Load(const std::wstring& path, const SoundFileStamp& sta
   const Resampler resampler(decoded.sampleRate);
   const auto frames =
       static_cast<std::size_t>(resampler.OutputFrames(static_cast<std::int64_t>(decoded.FrameCount())));
-  if (frames * AmbienceChannels * sizeof(float) > boundBytes_ - bytesHeld_) {
-    return Refused(SoundCacheRefusal::OverMemoryBound);
-  }
+  if (!MakeRoom(frames * AmbienceChannels * sizeof(float))) return Refused(SoundCacheRefusal::OverMemoryBound);
   auto sound = std::make_shared<AmbienceSound>();
   sound->samples = resampler.ToAmbience(decoded.samples, decoded.channels);
   return {std::move(sound), SoundCacheRefusal::None, SoundRefusal::None};
@@ -65,6 +66,23 @@ void SoundCache::KeepOnly(std::span<const std::wstring> paths) {
     if (!kept.contains(entry->first)) Drop(entry);
     entry = next;
   }
+}
+
+// Drops the sounds used longest ago until `bytes` fit under the bound. A sound that a mixer or
+// a caller still holds stays: dropping it would free nothing.
+bool SoundCache::MakeRoom(std::size_t bytes) {
+  if (bytes > boundBytes_) return false;  // nothing dropped could make room for it
+  while (bytes > boundBytes_ - bytesHeld_) {
+    auto oldest = entries_.end();
+    for (auto entry = entries_.begin(); entry != entries_.end(); ++entry) {
+      const auto& sound = entry->second.result.sound;
+      if (sound == nullptr || sound.use_count() > 1) continue;
+      if (oldest == entries_.end() || entry->second.lastUse < oldest->second.lastUse) oldest = entry;
+    }
+    if (oldest == entries_.end()) return false;
+    Drop(oldest);
+  }
+  return true;
 }
 
 void SoundCache::Drop(std::map<std::wstring, Entry>::iterator entry) {

@@ -7,7 +7,9 @@
 //
 // Files are read through an injected reader, so the cache runs the same on any system and in
 // tests. A sound is known by its path together with the size and write time the reader reports:
-// a file changed on disk is decoded again.
+// a file changed on disk is decoded again. When a new sound would pass the bound, the sounds
+// used longest ago make room for it, unless something still plays them (dropping those would
+// free nothing); the owner also drops what no open list names any more (KeepOnly).
 //
 // One owner uses it at a time. The sounds it hands out are shared and immutable, so a mixer on
 // another thread may keep playing one that the cache has since dropped or replaced.
@@ -68,8 +70,8 @@ class SoundCache {
   explicit SoundCache(SoundFileReader reader, std::size_t boundBytes = DefaultBound);
 
   // The sound at `path`, decoded and converted the first time it is asked for, or after its
-  // stamp changed. A refusal by the decoder is kept until the file changes; one by the bound is
-  // tried again once memory was freed.
+  // stamp changed. A refusal by the decoder is kept until the file changes; one by the bound
+  // (only when the sounds still in use fill it) is tried again once memory was freed.
   CachedSound Get(const std::wstring& path);
 
   // Drops every sound whose path is not among `paths`: the list no longer names it.
@@ -82,13 +84,16 @@ class SoundCache {
   struct Entry {
     SoundFileStamp stamp;
     CachedSound result;
+    std::uint64_t lastUse = 0;
   };
 
   CachedSound Load(const std::wstring& path, const SoundFileStamp& stamp);
+  bool MakeRoom(std::size_t bytes);
   void Drop(std::map<std::wstring, Entry>::iterator entry);
 
   SoundFileReader reader_;
   std::size_t boundBytes_;
   std::size_t bytesHeld_ = 0;
+  std::uint64_t uses_ = 0;
   std::map<std::wstring, Entry> entries_;
 };

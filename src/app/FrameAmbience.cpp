@@ -7,6 +7,7 @@
 #include "app/StatusPanes.h"
 #include "commands/CommandStrings.h"
 #include "resources/ResourceIds.h"
+#include "sound/SoundFolderSearch.h"
 
 namespace {
 
@@ -80,7 +81,9 @@ void MainFrame::AmbienceFeature::UpdateStates(CommandStateMap& states) {
   timeline_->UpdateStates(states);
   preview_->UpdateStates(states, documentOpen);
   ShowVolumeScale();
+  preview_->TellWhyItEnded();
   if (!timeline_->IsShown() && !preview_->IsPlaying()) return;
+  KeepOpenListsSounds();
   const std::optional<AmbienceExportSource> document = ActiveAmbience();
   timeline_->Refresh(document);
   preview_->Follow(document);
@@ -98,6 +101,25 @@ void MainFrame::AmbienceFeature::OnCursorTimer() {
   if (heard >= 0 || preview_->IsWaitingForSounds()) return;
   KillTimer(frame_.Handle(), kCursorTimer);
   cursorTimerOn_ = false;
+}
+
+// The decoded sounds kept are those the open lists name: when a list closes or its names change,
+// the loader lets the others go.
+void MainFrame::AmbienceFeature::KeepOpenListsSounds() {
+  const std::wstring folder = frame_.sounds_->CurrentFolder();
+  std::vector<std::wstring> paths;
+  for (int page = 0; page < frame_.tabView_.GetPageCount(); ++page) {
+    const auto* view = static_cast<const AmbientView*>(frame_.tabView_.GetPageData(page));
+    for (int entry = 0; view != nullptr && entry < view->GetEntryCount(); ++entry) {
+      const std::optional<std::wstring>& name = view->GetEntry(entry).values.audioFile;
+      if (name && !name->empty()) paths.push_back(JoinSoundPath(folder, *name));
+    }
+  }
+  std::sort(paths.begin(), paths.end());
+  paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+  if (paths == keptSounds_) return;
+  keptSounds_ = paths;
+  commands_->Sounds().KeepOnly(std::move(paths));
 }
 
 // The status bar tells, while a document is active, which scale its volumes are heard in.

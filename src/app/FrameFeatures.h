@@ -46,6 +46,7 @@ class MainFrame::AmbienceFeature : public FrameFeature {
   std::optional<AmbienceExportSource> ActiveAmbience();
   void OnCursorTimer();
   void ShowVolumeScale();
+  void KeepOpenListsSounds();
   static constexpr UINT_PTR kCursorTimer = 0xA3B1;
   static constexpr UINT kCursorMs = 50;
 
@@ -54,4 +55,5 @@ class MainFrame::AmbienceFeature : public FrameFeature {
   std::unique_ptr<TimelineFeature> timeline_;
   std::unique_ptr<AmbiencePreview> preview_;
   bool cursorTimerOn_ = false;
+  std::vector<std::wstring> keptSounds_;  // what the open lists named when last told to the loader
 };

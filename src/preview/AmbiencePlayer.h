@@ -1,29 +1,36 @@
 #pragma once
 
-#include <windows.h>
-
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
-#include <thread>
 #include <vector>
 
 #include "ambience/AmbienceStream.h"
+#include "sound/WaveFeed.h"
 #include "sound/WaveOutput.h"
 
 // The live preview's sound: an ambience stream played through the wave output, block after
 // block, on a thread of its own. The interface thread hands it every edit (Update) and it is
 // heard from each entry's next start; what plays, plays out. Four blocks of 50 ms are queued
-// at most, so a change of the list or Stop is heard within 200 ms.
+// at most, so a change of the list or Stop is heard within 200 ms. Portable: the native tests
+// play it into a stand-in device that keeps the system's rules.
 class AmbiencePlayer {
  public:
   using OutputFactory = std::function<std::unique_ptr<WaveOutput>()>;
   static constexpr int BlockMs = 50;
   static constexpr int QueuedBlocks = 4;
 
+  // Why a preview ended that nobody stopped.
+  struct Fault {
+    WaveFeed::Ending ending = WaveFeed::Ending::Finished;  // WriteFailed or DeviceStuck
+    WaveResult error = WaveOk;                             // WriteFailed: the device's reason
+  };
+
+  // Without a factory, the system's wave output (Windows only).
   explicit AmbiencePlayer(OutputFactory makeOutput = nullptr);
   ~AmbiencePlayer();
   AmbiencePlayer(const AmbiencePlayer&) = delete;
@@ -35,7 +42,9 @@ class AmbiencePlayer {
   // Silences the preview and returns at once; the worker lets go of the device on its own.
   void Stop();
   bool IsPlaying() const { return playing_ && playing_->running.load(); }
-  MMRESULT LastError() const { return lastError_; }
+  WaveResult LastError() const { return lastError_; }
+  // The device's failure that ended the preview on its own, once: the caller says so.
+  std::optional<Fault> TakeFault();
   // The device the next Start opens (tests stand in for the sound card); nothing keeps it.
   void UseOutput(OutputFactory makeOutput) {
     if (makeOutput) makeOutput_ = std::move(makeOutput);
@@ -52,16 +61,17 @@ class AmbiencePlayer {
   struct Playback {
     std::mutex lock;
     std::unique_ptr<AmbienceStream> stream;
+    std::shared_ptr<WaveSignal> wake = std::make_shared<WaveSignal>();
     std::atomic<bool> stop{false};
     std::atomic<bool> running{true};
     std::atomic<std::int64_t> heard{0};
     std::vector<int> sounding;
+    std::optional<Fault> fault;  // under `lock`
   };
-  static void Run(std::shared_ptr<Playback> playback, std::unique_ptr<WaveOutput> output, HANDLE bufferDone);
-  static void Feed(Playback& playback, WaveOutput& output, HANDLE bufferDone);
-  static bool RenderBlock(Playback& playback, std::span<std::int16_t> samples);
+  static void Run(std::shared_ptr<Playback> playback, std::unique_ptr<WaveFeed> feed);
+  static std::size_t RenderBlock(Playback& playback, std::span<std::int16_t> samples);
 
   OutputFactory makeOutput_;
   std::shared_ptr<Playback> playing_;
-  MMRESULT lastError_ = MMSYSERR_NOERROR;
+  WaveResult lastError_ = WaveOk;
 };

@@ -1,5 +1,7 @@
 #include "preview/AmbiencePreview.h"
 
+#include <mmsystem.h>
+
 #include "ambience/AmbienceFormat.h"
 #include "commands/CommandStrings.h"
 #include "preview/AmbienceCommands.h"
@@ -70,7 +72,7 @@ void AmbiencePreview::StartWhenReady(const AmbienceExportSource& document) {
                                                  choice_.seed);
   stream->Update(document.entries, *sounds);
   if (!player_.Start(std::move(stream))) {
-    const MMRESULT error = player_.LastError();
+    const WaveResult error = player_.LastError();
     host_.tell(error == MMSYSERR_NODRIVER || error == MMSYSERR_BADDEVICEID
                    ? LoadCommandString(STR_SOUND_NO_DEVICE)
                    : FormatCommandStrings(STR_SOUND_DEVICE_ERROR, {std::to_wstring(error)}));
@@ -79,6 +81,15 @@ void AmbiencePreview::StartWhenReady(const AmbienceExportSource& document) {
   entriesKey_ = AmbienceEntriesKey(document);
   const std::wstring time = LoadCommandString(STR_AMBIENCE_TIME_FIRST + static_cast<UINT>(choice_.time));
   host_.tell(FormatCommandStrings(STR_AMBIENCE_PLAYING, {time, DescribeVolumeScale(choice_, VolumesOf(document.entries))}));
+}
+
+// A device that failed or kept its buffers has ended the preview on its own: say why, once.
+void AmbiencePreview::TellWhyItEnded() {
+  const std::optional<AmbiencePlayer::Fault> fault = player_.TakeFault();
+  if (!fault) return;
+  host_.tell(fault->ending == WaveFeed::Ending::DeviceStuck
+                 ? LoadCommandString(STR_AMBIENCE_DEVICE_STUCK)
+                 : FormatCommandStrings(STR_AMBIENCE_DEVICE_FAILED, {std::to_wstring(fault->error)}));
 }
 
 void AmbiencePreview::Follow(const std::optional<AmbienceExportSource>& document) {

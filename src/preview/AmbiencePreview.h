@@ -36,6 +36,8 @@ class AmbiencePreview {
   bool IsPlaying() const { return waiting_ || player_.IsPlaying(); }
   bool IsWaitingForSounds() const { return waiting_; }
   void Stop();
+  // On the idle pass: a preview that its device ended says why in the status bar.
+  void TellWhyItEnded();
   // On the idle pass: the stream follows the document and the choice.
   void Follow(const std::optional<AmbienceExportSource>& document);
   // Where the listener is, in ms from the beginning of the realization; -1 when silent.

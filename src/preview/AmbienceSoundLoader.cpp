@@ -29,6 +29,7 @@ struct AmbienceSoundLoader::Shared {
   std::mutex lock;
   std::condition_variable wake;
   std::array<Wish, kSlots> wishes;
+  std::optional<std::vector<std::wstring>> keep;  // the sounds to keep, once the thread gets to it
   bool quit = false;
   // Only the thread touches the cache.
   SoundCache cache;
@@ -55,6 +56,14 @@ std::wstring AmbienceSoundLoader::KeyOf(const Request& request) {
   return key;
 }
 
+void AmbienceSoundLoader::KeepOnly(std::vector<std::wstring> paths) {
+  {
+    const std::lock_guard guard(shared_->lock);
+    shared_->keep = std::move(paths);
+  }
+  shared_->wake.notify_all();
+}
+
 std::optional<AmbienceSounds> AmbienceSoundLoader::Sounds(Slot slot, const Request& request) {
   const std::wstring key = KeyOf(request);
   {
@@ -77,9 +86,15 @@ void AmbienceSoundLoader::Run(std::shared_ptr<Shared> shared) {
     shared->wake.wait(guard, [&] {
       next = nullptr;
       for (Shared::Wish& wish : shared->wishes) next = next != nullptr ? next : (wish.wanted ? &wish : nullptr);
-      return shared->quit || next != nullptr;
+      return shared->quit || next != nullptr || shared->keep;
     });
     if (shared->quit) return;
+    if (shared->keep) {
+      const std::vector<std::wstring> keep = std::move(*shared->keep);
+      shared->keep.reset();
+      shared->cache.KeepOnly(keep);
+      continue;
+    }
     const std::wstring key = next->key;
     const Request request = next->request;
     next->wanted = false;

@@ -36,6 +36,10 @@ class AmbienceSoundLoader {
   // The sounds of `request` once loaded; until then nothing, and the thread is asked for them.
   std::optional<AmbienceSounds> Sounds(Slot slot, const Request& request);
 
+  // Lets the decoded sounds that none of `paths` names go (the names of every open list, after a
+  // list closed or its names changed); they are dropped on the loader's thread between loads.
+  void KeepOnly(std::vector<std::wstring> paths);
+
   // What a request's sounds depend on: the folder, the time and the names of its entries. Other
   // values (volumes, repeat times) change without a load.
   static std::wstring KeyOf(const Request& request);

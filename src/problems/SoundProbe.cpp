@@ -13,7 +13,8 @@ SoundProbe Faulty(const FileStat& stamp, SoundFault fault, SoundRefusal refusal)
 
 }  // namespace
 
-SoundProbe ProbeSound(const ProbeFileSystem& files, const std::wstring& path, const SoundProbe* previous) {
+SoundProbe ProbeSound(const ProbeFileSystem& files, const std::wstring& path, const SoundProbe* previous,
+                      const std::atomic<bool>* stop) {
   const FileStat stamp = files.Stat(path);
   if (previous != nullptr && previous->verdict != SoundVerdict::Pending && previous->stamp == stamp) return *previous;
 
@@ -26,7 +27,9 @@ SoundProbe ProbeSound(const ProbeFileSystem& files, const std::wstring& path, co
   if (stamp.size > MaxProbedSoundBytes) return Faulty(stamp, SoundFault::Refused, SoundRefusal::TooLong);
   const std::optional<std::vector<std::byte>> bytes = files.Read(path);
   if (!bytes) return Faulty(stamp, SoundFault::Unreadable, SoundRefusal::None);
-  const DecodedSound sound = DecodeSound(*bytes);
+  SoundDecodeLimits limits;
+  limits.stopRequested = stop;
+  const DecodedSound sound = DecodeSound(*bytes, limits);
   if (!sound) return Faulty(stamp, SoundFault::Refused, sound.refusal);
   probe.verdict = SoundVerdict::Playable;
   probe.durationMs = sound.DurationMs();

@@ -4,6 +4,7 @@
 // playable with a length. Finding out reads and decodes the whole file, so verdicts are kept
 // with the file's stamp and reused while the stamp stays the same.
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,8 +35,11 @@ struct SoundProbe {
 // whole would only cost memory.
 inline constexpr std::uint64_t MaxProbedSoundBytes = std::uint64_t{256} << 20;
 
-// Stats `path` and, unless `previous` was probed from the same stamp, reads and decodes it.
-SoundProbe ProbeSound(const ProbeFileSystem& files, const std::wstring& path, const SoundProbe* previous = nullptr);
+// Stats `path` and, unless `previous` was probed from the same stamp, reads and decodes it. A
+// decode given up because `stop` was set ends Faulty with the refusal Stopped, a verdict on
+// nothing that is not to be kept.
+SoundProbe ProbeSound(const ProbeFileSystem& files, const std::wstring& path, const SoundProbe* previous = nullptr,
+                      const std::atomic<bool>* stop = nullptr);
 
 // Verdicts by path. Not synchronised: SoundProbeWorker keeps one under its lock.
 class SoundProbeCache {

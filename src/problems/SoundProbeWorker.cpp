@@ -6,6 +6,7 @@ SoundProbeWorker::SoundProbeWorker(const ProbeFileSystem& files, Notify notify)
 SoundProbeWorker::~SoundProbeWorker() { Stop(); }
 
 void SoundProbeWorker::Stop() {
+  stopRequested_ = true;
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
@@ -77,13 +78,14 @@ void SoundProbeWorker::ProbeOne(const std::wstring& path) {
   }
   SoundProbe probe;
   try {
-    probe = ProbeSound(files_, path, &previous);
+    probe = ProbeSound(files_, path, &previous, &stopRequested_);
   } catch (...) {
     // Out of memory or a file system that throws: the file counts as unreadable rather than
     // taking the thread, and the program, down. The next recheck tries it again.
     probe.verdict = SoundVerdict::Faulty;
     probe.fault = SoundFault::Unreadable;
   }
+  if (probe.refusal == SoundRefusal::Stopped) return;
   bool changed = false;
   {
     std::lock_guard lock(mutex_);

@@ -5,6 +5,7 @@
 // known; an unknown path answers Pending and is queued. When a verdict arrives or changes, the
 // generation grows and `notify` runs (on the worker thread: a window posts itself a message).
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -40,7 +41,8 @@ class SoundProbeWorker {
   bool Busy() const;
   // Blocks until nothing is queued; only for callers that may wait (the command line, tests).
   void WaitUntilIdle();
-  // Ends the thread after the probe in progress; queued paths are dropped. The destructor calls it.
+  // Ends the thread, giving up the decode in progress between two of its pages; queued paths are
+  // dropped. The destructor calls it.
   void Stop();
 
  private:
@@ -59,5 +61,7 @@ class SoundProbeWorker {
   std::uint64_t generation_ = 0;
   bool probing_ = false;
   bool stopping_ = false;
+  // Read by the decode without the lock.
+  std::atomic<bool> stopRequested_{false};
   std::thread thread_;  // last: starts once everything above is in place
 };

@@ -250,6 +250,8 @@
 #define STR_TIMELINE_MISSING 0x6A17
 #define STR_AMBIENCE_PLAYING 0x6A18
 #define STR_AMBIENCE_STOPPED 0x6A19
+#define STR_AMBIENCE_DEVICE_FAILED 0x6A40
+#define STR_AMBIENCE_DEVICE_STUCK 0x6A41
 #define STR_AMBIENCE_VOLUME_PANE 0x6A1A
 #define STR_AMBIENCE_PREPARING 0x6A1B
 // Why the export refuses a file open as a list, the question before exporting a time

@@ -1,8 +1,10 @@
 #include "sound/SoundPlayer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <new>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -24,14 +26,8 @@ struct SoundPlayer::Playback {
   unsigned generation = 0;
   OutputFactory makeOutput;
   std::atomic<bool> stopRequested{false};
-  HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // the device's buffer-done event, also set by Stop
-
-  Playback() = default;
-  Playback(const Playback&) = delete;
-  Playback& operator=(const Playback&) = delete;
-  ~Playback() {
-    if (wake != nullptr) CloseHandle(wake);
-  }
+  // The device's buffer-done signal, also set by Stop; shared with a feed that may outlive this.
+  std::shared_ptr<WaveSignal> wake = std::make_shared<WaveSignal>();
 };
 
 namespace {
@@ -86,15 +82,24 @@ FileBytes ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes, const 
   return file;
 }
 
-WAVEFORMATEX FormatOf(const DecodedSound& sound) {
-  WAVEFORMATEX format{};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = sound.channels;
-  format.nSamplesPerSec = sound.sampleRate;
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = static_cast<WORD>(sound.channels * 2);
-  format.nAvgBytesPerSec = sound.sampleRate * format.nBlockAlign;
-  return format;
+// A tenth of a second per buffer and four in flight: short enough that Stop is heard at once,
+// long enough that a busy machine does not starve the device.
+constexpr std::uint32_t BuffersPerSecond = 10;
+constexpr std::size_t BufferCount = 4;
+// Played after the last samples. A buffer comes back when the device has taken it, not when it
+// has been heard: the sound server and the card still hold a little of it, and closing the
+// device drops that. With this silence behind the sound, what is dropped is silence.
+constexpr std::uint32_t TailSilenceMs = 200;
+
+// Hands out the sound's samples, then the silence, a buffer at a time.
+WaveFeed::Fill SamplesThenSilence(const DecodedSound& sound) {
+  const std::size_t total = sound.samples.size() + std::size_t{sound.sampleRate} * TailSilenceMs / 1000 * sound.channels;
+  return [&sound, total, next = std::size_t{0}](std::span<std::int16_t> buffer) mutable {
+    const std::size_t count = std::min(buffer.size(), total - next);
+    for (std::size_t index = 0; index < count; ++index, ++next)
+      buffer[index] = next < sound.samples.size() ? sound.samples[next] : 0;
+    return count;
+  };
 }
 
 bool IsMissingDevice(MMRESULT result) {
@@ -151,7 +156,7 @@ void SoundPlayer::Stop() {
     current_->stopRequested = true;
     if (shared_->status.state == PlayState::Playing) shared_->status.state = PlayState::Idle;
   }
-  SetEvent(current_->wake);
+  current_->wake->Set();
   current_.reset();
 }
 
@@ -208,7 +213,7 @@ void SoundPlayer::ReadDecodeAndPlay(Shared& shared, const std::shared_ptr<Playba
       detail(status);
     });
   };
-  if (playback->wake == nullptr) throw std::bad_alloc();
+  if (!playback->wake->Valid()) throw std::bad_alloc();
   FileBytes file = ReadWholeFile(playback->path, MaxFileBytes, playback->stopRequested);
   if (playback->stopRequested) return;
   if (file.error != ERROR_SUCCESS) return fail(PlayFailure::CannotRead, [&](PlayStatus& s) { s.systemError = file.error; });
@@ -219,21 +224,24 @@ void SoundPlayer::ReadDecodeAndPlay(Shared& shared, const std::shared_ptr<Playba
   if (playback->stopRequested) return;
   if (!sound) return fail(PlayFailure::Refused, [&](PlayStatus& s) { s.refusal = sound.refusal; });
 
-  std::unique_ptr<WaveOutput> output = playback->makeOutput();
-  const MMRESULT opened = output->Open(FormatOf(sound), playback->wake);
-  if (opened != MMSYSERR_NOERROR) {
+  auto feed = std::make_unique<WaveFeed>(playback->makeOutput(), playback->wake);
+  const std::size_t bufferSamples = std::max<std::size_t>(1, sound.sampleRate / BuffersPerSecond) * sound.channels;
+  const WaveResult opened = feed->Open({sound.channels, sound.sampleRate}, bufferSamples, BufferCount);
+  if (opened != WaveOk) {
     const PlayFailure failure = IsMissingDevice(opened) ? PlayFailure::NoDevice : PlayFailure::DeviceError;
     return fail(failure, [&](PlayStatus& s) { s.deviceError = opened; });
   }
   Report(shared, *playback, [&](PlayStatus& status) { status.durationMs = sound.DurationMs(); });
-  auto feed = std::make_unique<WaveFeed>(std::move(output), std::move(sound), playback->wake, playback->stopRequested);
-  if (!feed->Play()) {
-    // The device kept buffers it was told to hand back: it may still write their flags and set
-    // the event, so the buffers, the samples, the device and the event stay for the rest of the
-    // process. Freeing them would let a driver write into memory that is used for something else.
-    static_cast<void>(feed.release());
-    static_cast<void>(new std::shared_ptr<Playback>(playback));
-    return;
+  const WaveFeed::Ending ending = feed->Play(SamplesThenSilence(sound), playback->stopRequested, 1000 / BuffersPerSecond);
+  const WaveResult error = ending == WaveFeed::Ending::WriteFailed ? feed->Error() : MMSYSERR_ERROR;
+  if (feed->Holding()) {
+    // The device kept buffers it was told to hand back: it may still write to them and set the
+    // signal, so they stay, with the device, for the rest of the process. The samples are
+    // copied into the feed's own buffers and may go.
+    WaveFeed::KeepForever(std::move(feed));
+  }
+  if (ending == WaveFeed::Ending::WriteFailed || ending == WaveFeed::Ending::DeviceStuck) {
+    return fail(PlayFailure::DeviceError, [&](PlayStatus& s) { s.deviceError = error; });
   }
   Report(shared, *playback, [](PlayStatus& status) { status.state = PlayState::Finished; });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <atomic>
 #include <cstdint>

@@ -1,8 +1,10 @@
 // Ogg Vorbis through stb_vorbis, decoding from memory into a fixed arena so that a hostile
-// setup header cannot make it allocate without bound.
+// setup header cannot make it allocate without bound. The comments never reach it: they are
+// the one part of a file whose memory is the file's own to choose, and nothing shows them.
 
 #include <climits>
 #include <memory>
+#include <vector>
 
 #include "sound/OggPages.h"
 #include "sound/SoundDecoder.h"
@@ -11,7 +13,8 @@
 namespace {
 
 // Typical streams need about 150 KB of setup and scratch memory; sixteen times that covers every
-// real encoder's output with room to spare.
+// real encoder's output with room to spare. The arena is left as it comes, not cleared: only
+// what the setup actually uses of it is ever touched, and so takes memory.
 constexpr std::size_t ArenaBytes = std::size_t{2} << 20;
 constexpr int ChunkFrames = 4096;
 
@@ -56,18 +59,14 @@ DecodedSound DecodeFrames(stb_vorbis* vorbis, const SoundDecodeLimits& limits) {
 
 DecodedSound DecodeVorbis(std::span<const std::byte> file, const SoundDecodeLimits& limits) {
   if (file.size() > INT_MAX) return RefusedSound(SoundRefusal::TooLong);
-  const OggStreamCheck check = CheckOggStream(file);
+  const OggStreamCheck check = CheckOggStream(file, limits.stopRequested);
   if (check.refusal != SoundRefusal::None) return RefusedSound(check.refusal);
-  // The decoder keeps every comment text with a pointer to it, each rounded up to eight bytes;
-  // four times the header covers that, so comments can never exhaust the arena (stb_vorbis
-  // does not survive running out of memory there).
-  const std::size_t arenaBytes = ArenaBytes + 4 * check.commentHeaderBytes;
-  if (arenaBytes > INT_MAX) return RefusedSound(SoundRefusal::TooLong);
-  auto arena = std::make_unique<std::max_align_t[]>(arenaBytes / sizeof(std::max_align_t) + 1);
-  stb_vorbis_alloc alloc{reinterpret_cast<char*>(arena.get()), static_cast<int>(arenaBytes)};
+  const std::vector<std::byte> stream = OggWithoutComments(file);
+  auto arena = std::make_unique_for_overwrite<std::max_align_t[]>(ArenaBytes / sizeof(std::max_align_t));
+  stb_vorbis_alloc alloc{reinterpret_cast<char*>(arena.get()), static_cast<int>(ArenaBytes)};
   int error = 0;
   std::unique_ptr<stb_vorbis, VorbisCloser> vorbis(stb_vorbis_open_memory(
-      reinterpret_cast<const unsigned char*>(file.data()), static_cast<int>(file.size()), &error, &alloc));
+      reinterpret_cast<const unsigned char*>(stream.data()), static_cast<int>(stream.size()), &error, &alloc));
   if (!vorbis) return RefusedSound(RefusalForOpenError(error));
   return DecodeFrames(vorbis.get(), limits);
 }

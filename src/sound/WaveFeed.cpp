@@ -1,75 +1,141 @@
 #include "sound/WaveFeed.h"
 
 #include <algorithm>
+#include <chrono>
+#include <mutex>
 
 namespace {
 
-// A tenth of a second per buffer and four in flight: short enough that Stop is heard at once,
-// long enough that a busy machine does not starve the device.
-constexpr std::uint32_t BuffersPerSecond = 10;
-// Played after the last samples. A buffer comes back when the device has taken it, not when it
-// has been heard: the sound server and the card still hold a little of it, and closing the
-// device drops that. With this silence behind the sound, what is dropped is silence.
-constexpr std::uint32_t TailSilenceMs = 200;
-// A device that never hands its buffers back after a reset must not hold the worker forever.
-constexpr DWORD ResetWaitMs = 2000;
+using Clock = std::chrono::steady_clock;
+
+// How often a feed waiting for a device after a reset looks again.
+constexpr std::uint32_t ResetPollMs = 20;
 
 }  // namespace
 
-WaveFeed::WaveFeed(std::unique_ptr<WaveOutput> output, DecodedSound sound, HANDLE bufferDone,
-                   const std::atomic<bool>& stopRequested)
-    : output_(std::move(output)),
-      sound_(std::move(sound)),
-      silence_(std::size_t{sound_.sampleRate} * TailSilenceMs / 1000 * sound_.channels),
-      bufferDone_(bufferDone),
-      stopRequested_(stopRequested),
-      chunk_(std::max<std::size_t>(1, sound_.sampleRate / BuffersPerSecond) * sound_.channels) {}
+WaveFeed::WaveFeed(std::unique_ptr<WaveOutput> output, std::shared_ptr<WaveSignal> wake)
+    : output_(std::move(output)), wake_(std::move(wake)) {}
 
-bool WaveFeed::Play() {
-  const std::size_t total = sound_.samples.size() + silence_.size();
-  for (std::size_t index = 0; index < BufferCount && next_ < total && !stopRequested_; ++index) Queue(index);
-  while (AnyQueued() && !stopRequested_) {
-    WaitForSingleObject(bufferDone_, INFINITE);
-    for (std::size_t index = 0; index < BufferCount; ++index) {
-      if (!queued_[index] || !(buffers_[index].dwFlags & WHDR_DONE)) continue;
-      queued_[index] = false;
-      if (next_ < total && !stopRequested_) Queue(index);
-    }
+WaveFeed::~WaveFeed() {
+  if (open_ && !holding_) Release();
+}
+
+WaveResult WaveFeed::Open(const WaveFormat& format, std::size_t bufferSamples, std::size_t bufferCount) {
+  slots_ = std::vector<Slot>(bufferCount);
+  for (Slot& slot : slots_) {
+    slot.storage.assign(bufferSamples, 0);
+    slot.buffer = {slot.storage.data(), slot.storage.size()};
   }
-  if (!TakeBuffersBack()) return false;
-  output_->Close();
-  return true;
+  if (const WaveResult opened = output_->Open(format, *wake_); opened != WaveOk) return opened;
+  open_ = true;
+  for (Slot& slot : slots_) {
+    if (const WaveResult prepared = output_->Prepare(slot.buffer); prepared != WaveOk) {
+      Release();
+      return prepared;
+    }
+    slot.prepared = true;
+  }
+  return WaveOk;
 }
 
-// Points a buffer at the next samples (the sound's, then the silence's) and queues it.
-void WaveFeed::Queue(std::size_t index) {
-  const std::size_t soundSize = sound_.samples.size();
-  const bool inSound = next_ < soundSize;
-  const std::int16_t* start = inSound ? sound_.samples.data() + next_ : silence_.data() + (next_ - soundSize);
-  const std::size_t count =
-      std::min(chunk_, inSound ? soundSize - next_ : soundSize + silence_.size() - next_);
-  WAVEHDR& buffer = buffers_[index];
-  buffer.lpData = reinterpret_cast<LPSTR>(const_cast<std::int16_t*>(start));
-  buffer.dwBufferLength = static_cast<DWORD>(count * sizeof(std::int16_t));
-  buffer.dwFlags &= WHDR_PREPARED;
-  queued_[index] = output_->Write(buffer) == MMSYSERR_NOERROR;
-  next_ += count;
-}
-
-bool WaveFeed::AnyQueued() const { return std::find(queued_.begin(), queued_.end(), true) != queued_.end(); }
-
-// After a stop, resets the device and waits a bounded time for the buffers it holds.
-bool WaveFeed::TakeBuffersBack() {
-  if (!AnyQueued()) return true;
-  output_->Reset();
-  const DWORD start = GetTickCount();
+WaveFeed::Ending WaveFeed::Play(const Fill& fill, const std::atomic<bool>& stop, std::uint32_t pollMs,
+                                const Progress& progress) {
+  bool more = true;
+  bool stalled = false;
+  auto lastBack = Clock::now();
   for (;;) {
-    bool waiting = false;
-    for (std::size_t index = 0; index < BufferCount; ++index) {
-      waiting = waiting || (queued_[index] && !(buffers_[index].dwFlags & WHDR_DONE));
+    if (CollectReturned()) lastBack = Clock::now();
+    for (Slot& slot : slots_) {
+      if (slot.queued || !more || stop || error_ != WaveOk) continue;
+      std::size_t count = 0;
+      try {
+        count = fill(slot.storage);
+      } catch (...) {
+        // Nothing to play (no memory to mix it): what is queued still comes back.
+      }
+      if (count == 0) {
+        more = false;
+      } else {
+        error_ = Queue(slot, count);
+      }
     }
-    if (!waiting) return true;
-    if (GetTickCount() - start > ResetWaitMs) return false;
-    WaitForSingleObject(bufferDone_, 50);
+    const std::size_t queued = QueuedSamples();
+    if (stop || error_ != WaveOk || (queued == 0 && !more)) break;
+    if (queued > 0 && Clock::now() - lastBack > std::chrono::milliseconds(StuckMs)) {
+      stalled = true;
+      break;
+    }
+    if (progress) progress(queued);
+    wake_->Wait(pollMs);
   }
+  if (!TakeBuffersBack()) return Ending::DeviceStuck;
+  Release();
+  if (stalled) return Ending::DeviceStuck;
+  if (error_ != WaveOk) return Ending::WriteFailed;
+  return stop ? Ending::Stopped : Ending::Finished;
+}
+
+// A shorter last piece needs its header prepared for the length it now names.
+WaveResult WaveFeed::Queue(Slot& slot, std::size_t count) {
+  if (count != slot.buffer.count) {
+    if (const WaveResult undone = output_->Unprepare(slot.buffer); undone != WaveOk) return undone;
+    slot.prepared = false;
+    slot.buffer.count = count;
+    if (const WaveResult prepared = output_->Prepare(slot.buffer); prepared != WaveOk) return prepared;
+    slot.prepared = true;
+  }
+  if (const WaveResult written = output_->Write(slot.buffer); written != WaveOk) return written;
+  slot.queued = true;
+  return WaveOk;
+}
+
+// Marks the buffers the device has handed back; true when there was one.
+bool WaveFeed::CollectReturned() {
+  bool any = false;
+  for (Slot& slot : slots_) {
+    if (!slot.queued || !output_->Done(slot.buffer)) continue;
+    slot.queued = false;
+    any = true;
+  }
+  return any;
+}
+
+std::size_t WaveFeed::QueuedSamples() const {
+  std::size_t samples = 0;
+  for (const Slot& slot : slots_) samples += slot.queued ? slot.buffer.count : 0;
+  return samples;
+}
+
+// Resets the device if it holds buffers and waits a bounded time for them.
+bool WaveFeed::TakeBuffersBack() {
+  CollectReturned();
+  if (QueuedSamples() == 0) return true;
+  output_->Reset();
+  const auto deadline = Clock::now() + std::chrono::milliseconds(StuckMs);
+  for (;;) {
+    CollectReturned();
+    if (QueuedSamples() == 0) return true;
+    if (Clock::now() > deadline) {
+      holding_ = true;
+      return false;
+    }
+    wake_->Wait(ResetPollMs);
+  }
+}
+
+void WaveFeed::Release() {
+  for (Slot& slot : slots_) {
+    if (slot.prepared) output_->Unprepare(slot.buffer);
+    slot.prepared = false;
+  }
+  output_->Close();
+  open_ = false;
+}
+
+// Reachable from here, the feed is neither freed nor taken for a leak.
+void WaveFeed::KeepForever(std::unique_ptr<WaveFeed> feed) {
+  static std::mutex lock;
+  static auto* kept = new std::vector<std::unique_ptr<WaveFeed>>();
+  const std::lock_guard guard(lock);
+  kept->push_back(std::move(feed));
 }

@@ -55,9 +55,11 @@ TEST(SoundCache, DecodesEachFileOnceUntilItChanges) {
   EXPECT_EQ(cache.BytesHeld(), 0u);
 }
 
-TEST(SoundCache, RefusesWhatWouldPassItsBoundUntilMemoryIsFreed) {
+// Many distinct sounds over a session: the one used longest ago makes room for a new one, as
+// long as nothing plays it any more; only the sounds still in use can fill the bound.
+TEST(SoundCache, MakesRoomByDroppingTheSoundUsedLongestAgoAndKeepsWhatIsInUse) {
   MemoryFiles files;
-  for (const wchar_t* name : {L"one.wav", L"two.wav", L"three.wav"}) {
+  for (const wchar_t* name : {L"one.wav", L"two.wav", L"three.wav", L"four.wav"}) {
     files.files[name].bytes = WaveFile(Sine(44100, 1, 1.0, 440, 0.5), 44100, 1);
   }
   files.files[L"long.wav"].bytes = WaveFile(Sine(8000, 1, 4.0, 440, 0.5), 8000, 1);
@@ -65,12 +67,29 @@ TEST(SoundCache, RefusesWhatWouldPassItsBoundUntilMemoryIsFreed) {
 
   EXPECT_TRUE(cache.Get(L"one.wav"));
   EXPECT_TRUE(cache.Get(L"two.wav"));
-  EXPECT_EQ(cache.Get(L"three.wav").refusal, SoundCacheRefusal::OverMemoryBound);
-  // Small as a file, large once converted: refused all the same.
+  EXPECT_TRUE(cache.Get(L"one.wav"));  // two is now the one used longest ago
+  EXPECT_TRUE(cache.Get(L"three.wav"));
+  EXPECT_EQ(files.reads, 3);
+  EXPECT_TRUE(cache.Get(L"one.wav"));
+  EXPECT_EQ(files.reads, 3) << "one was kept";
+  EXPECT_TRUE(cache.Get(L"two.wav"));
+  EXPECT_EQ(files.reads, 4) << "two was dropped and is read again";
+  EXPECT_LE(cache.BytesHeld(), cache.BoundBytes());
+  // Small as a file, larger than the bound once converted: refused, whatever is dropped.
   EXPECT_EQ(cache.Get(L"long.wav").refusal, SoundCacheRefusal::OverMemoryBound);
+  EXPECT_EQ(cache.BytesHeld(), CachedBytes(2.0)) << "nothing was dropped for it";
+
+  // Sounds a mixer still plays are not dropped for another: it is refused until they go.
+  {
+    const CachedSound playing = cache.Get(L"one.wav");
+    const CachedSound alsoPlaying = cache.Get(L"two.wav");
+    EXPECT_EQ(cache.Get(L"four.wav").refusal, SoundCacheRefusal::OverMemoryBound);
+  }
+  EXPECT_TRUE(cache.Get(L"four.wav"));
   EXPECT_LE(cache.BytesHeld(), cache.BoundBytes());
 
-  const std::vector<std::wstring> named = {L"two.wav", L"three.wav"};
+  // What no open list names goes at once.
+  const std::vector<std::wstring> named = {L"four.wav", L"three.wav"};
   cache.KeepOnly(named);
   EXPECT_EQ(cache.BytesHeld(), CachedBytes(1.0));
   EXPECT_TRUE(cache.Get(L"three.wav"));

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <mutex>
 
 #include "FrameTestSupport.h"
 #include "WinTestSupport.h"
@@ -39,27 +40,32 @@ bool PumpFrameUntil(const std::function<void()>& pump, const std::function<bool(
 }
 
 // A sound card that takes the blocks and never plays them: the preview stays where its queue
-// ends, 200 ms in, until it is stopped and every block comes back.
+// ends, 200 ms in, until it is stopped and every block comes back, or until it is given up on.
 class HeldOutput : public WaveOutput {
  public:
-  MMRESULT Open(const WAVEFORMATEX&, HANDLE bufferDone) override {
-    done_ = bufferDone;
-    return MMSYSERR_NOERROR;
+  WaveResult Open(const WaveFormat&, WaveSignal& bufferDone) override {
+    done_ = &bufferDone;
+    return WaveOk;
   }
-  MMRESULT Write(WAVEHDR& buffer) override {
-    held_.push_back(&buffer);
-    return MMSYSERR_NOERROR;
+  WaveResult Prepare(WaveBuffer&) override { return WaveOk; }
+  WaveResult Write(WaveBuffer&) override { return WaveOk; }
+  bool Done(const WaveBuffer&) const override {
+    std::lock_guard lock(mutex_);
+    return reset_;
   }
+  WaveResult Unprepare(WaveBuffer&) override { return WaveOk; }
   void Reset() override {
-    for (WAVEHDR* buffer : held_) buffer->dwFlags |= WHDR_DONE;
-    held_.clear();
-    SetEvent(done_);
+    std::lock_guard lock(mutex_);
+    reset_ = true;
+    done_->Set();
   }
   void Close() override {}
 
  private:
-  HANDLE done_ = nullptr;
-  std::vector<WAVEHDR*> held_;
+  // Before a reset nothing comes back; after it, everything.
+  mutable std::mutex mutex_;
+  WaveSignal* done_ = nullptr;
+  bool reset_ = false;
 };
 
 void AppendInt(std::vector<char>& bytes, std::int32_t value, int size) {
@@ -217,6 +223,14 @@ TEST_F(AmbienceFrame, PlayAmbienceWaitsForItsSoundsWithoutHoldingTheWindow) {
   EXPECT_TRUE(PumpFrameUntil([&] { preview.Follow(source); }, [&] { return !preview.IsWaitingForSounds(); }));
   EXPECT_NE(told.back(), reading);
   EXPECT_TRUE(PumpFrameUntil([] { Sleep(1); }, [&] { return preview.SoundingEntries() == std::vector<int>{0}; }));
+  // This card hands nothing back until it is reset: after a bounded wait the preview gives up
+  // on it and says so, once.
+  EXPECT_TRUE(PumpFrameUntil([&] { preview.TellWhyItEnded(); }, [&] { return !preview.IsPlaying(); }));
+  preview.TellWhyItEnded();
+  EXPECT_EQ(told.back(), LoadCommandString(STR_AMBIENCE_DEVICE_STUCK));
+  const std::size_t toldCount = told.size();
+  preview.TellWhyItEnded();
+  EXPECT_EQ(told.size(), toldCount);
   preview.Stop();
   CloseHandle(release);
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,12 +24,12 @@ namespace {
 // What the stand-in device saw; shared with the test, since the player owns the device.
 struct DeviceLog {
   std::mutex mutex;
-  MMRESULT openResult = MMSYSERR_NOERROR;
+  WaveResult openResult = WaveOk;
   bool holdBuffers = false;  // keep buffers until Reset, as a device in mid-sound does
   bool keepBuffersOnReset = false;  // a device that never hands them back
   HANDLE openGate = nullptr;  // when set, Open waits for it, as a slow read or decode would
   bool opening = false;
-  WAVEFORMATEX format{};
+  WaveFormat format{};
   std::vector<std::int16_t> played;
   int opens = 0, writes = 0, returned = 0, resets = 0, closes = 0;
   bool writtenAfterClose = false, closedWithBuffersOut = false, destroyedWithBuffersOut = false;
@@ -42,7 +43,7 @@ class FakeOutput : public WaveOutput {
     log_->destroyedWithBuffersOut = log_->destroyedWithBuffersOut || !held_.empty();
   }
 
-  MMRESULT Open(const WAVEFORMATEX& format, HANDLE bufferDone) override {
+  WaveResult Open(const WaveFormat& format, WaveSignal& bufferDone) override {
     if (log_->openGate != nullptr) {
       log_->mutex.lock();
       log_->opening = true;
@@ -52,19 +53,25 @@ class FakeOutput : public WaveOutput {
     std::lock_guard lock(log_->mutex);
     ++log_->opens;
     log_->format = format;
-    done_ = bufferDone;
+    done_ = &bufferDone;
     return log_->openResult;
   }
-  MMRESULT Write(WAVEHDR& buffer) override {
+  WaveResult Prepare(WaveBuffer&) override { return WaveOk; }
+  WaveResult Write(WaveBuffer& buffer) override {
     std::lock_guard lock(log_->mutex);
     log_->writtenAfterClose = log_->writtenAfterClose || closed_;
     ++log_->writes;
-    const auto* samples = reinterpret_cast<const std::int16_t*>(buffer.lpData);
-    log_->played.insert(log_->played.end(), samples, samples + buffer.dwBufferLength / 2);
+    log_->played.insert(log_->played.end(), buffer.samples, buffer.samples + buffer.count);
+    returned_.erase(&buffer);
     held_.push_back(&buffer);
     if (!log_->holdBuffers) ReturnAll();
-    return MMSYSERR_NOERROR;
+    return WaveOk;
   }
+  bool Done(const WaveBuffer& buffer) const override {
+    std::lock_guard lock(log_->mutex);
+    return returned_.contains(&buffer);
+  }
+  WaveResult Unprepare(WaveBuffer&) override { return WaveOk; }
   void Reset() override {
     std::lock_guard lock(log_->mutex);
     ++log_->resets;
@@ -79,15 +86,16 @@ class FakeOutput : public WaveOutput {
 
  private:
   void ReturnAll() {
-    for (WAVEHDR* buffer : held_) buffer->dwFlags |= WHDR_DONE;
+    for (WaveBuffer* buffer : held_) returned_.insert(buffer);
     log_->returned += static_cast<int>(held_.size());
     held_.clear();
-    SetEvent(done_);
+    done_->Set();
   }
 
   std::shared_ptr<DeviceLog> log_;
-  HANDLE done_ = nullptr;
-  std::vector<WAVEHDR*> held_;
+  WaveSignal* done_ = nullptr;
+  std::vector<WaveBuffer*> held_;
+  std::set<const WaveBuffer*> returned_;
   bool closed_ = false;
 };
 
@@ -149,9 +157,8 @@ TEST_F(SoundPlayerTest, HandsEveryBufferOverInOrderAndReleasesTheDevice) {
   EXPECT_EQ(status.state, PlayState::Finished);
   EXPECT_EQ(status.durationMs, 1000u);
   std::lock_guard lock(log_->mutex);
-  EXPECT_EQ(log_->format.nSamplesPerSec, 8000u);
-  EXPECT_EQ(log_->format.nChannels, 1);
-  EXPECT_EQ(log_->format.wBitsPerSample, 16);
+  EXPECT_EQ(log_->format.sampleRate, 8000u);
+  EXPECT_EQ(log_->format.channels, 1);
   // The sound, then a fifth of a second of silence: what the device still holds when the last
   // buffer comes back and it is closed is that silence, not the sound's end.
   ASSERT_EQ(log_->played.size(), samples_.size() + 1600);
