@@ -22,7 +22,11 @@ class SoundFolderWatch::Folder {
  public:
   Folder(HANDLE directory, std::function<void()> changed)
       : directory_(directory), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), changed_(std::move(changed)) {
-    if (stop_ != nullptr) thread_ = std::thread(&Folder::Run, this);
+    if (stop_ != nullptr) {
+      thread_ = std::thread(&Folder::Run, this);
+    } else {
+      ended_ = true;  // no way to stop a thread: none is started, and a later Watch tries again
+    }
   }
   ~Folder() {
     if (stop_ != nullptr) SetEvent(stop_);

@@ -297,6 +297,7 @@ TEST_F(ProblemsInFrame, ListsGoesToFixesAndWalksTheProblemsOfEveryDocument) {
   Pump();
   EXPECT_EQ(StatusText(), LoadCommandString(STR_PROBLEMS_NO_FIX));
   // So does Ctrl+. in the pane on a problem without a certain fix, and the tab stays.
+  static_cast<FrameServices&>(*frame).EndStatusReason();
   FocusRow(*pane, RowOf(*pane, L"second", "BAD009"));
   SendChord({VK_CONTROL, VK_OEM_PERIOD});
   Pump();
