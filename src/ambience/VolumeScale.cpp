@@ -17,13 +17,18 @@ VolumeRange RangeOf(VolumeScale scale) {
 
 VolumeScale GuessVolumeScale(std::span<const std::int32_t> volumes) {
   if (volumes.empty()) return VolumeScale::Percent;
-  const auto within = [&](VolumeScale scale) {
-    return std::all_of(volumes.begin(), volumes.end(), [&](std::int32_t v) {
-      return scale == VolumeScale::Centibels ? v <= 0 : VolumeInScale(v, scale);
+  const auto outside = [&](VolumeScale scale) {
+    return std::count_if(volumes.begin(), volumes.end(), [&](std::int32_t v) {
+      // Quieter than -100 dB is still decibels, only beyond hearing: the guess takes any such value.
+      return scale == VolumeScale::Centibels ? v > 0 : !VolumeInScale(v, scale);
     });
   };
-  if (within(VolumeScale::Centibels)) return VolumeScale::Centibels;
-  if (within(VolumeScale::Percent)) return VolumeScale::Percent;
+  const auto centibels = outside(VolumeScale::Centibels), percent = outside(VolumeScale::Percent);
+  // 0..255 holds every percent, so counting what it fits would crown it for any one value above
+  // 100: it is what is left when neither narrower scale fits nearly all.
+  const auto few = [&](std::ptrdiff_t count) { return count * 5 < static_cast<std::ptrdiff_t>(volumes.size()); };
+  if (centibels <= percent && few(centibels)) return VolumeScale::Centibels;
+  if (few(percent)) return VolumeScale::Percent;
   return VolumeScale::Byte;
 }
 

@@ -19,8 +19,11 @@ struct VolumeRange {
 
 VolumeRange RangeOf(VolumeScale scale);
 
-// The scale a list's volumes most likely use: all at or below 0 reads as hundredths of a
-// decibel, all within 0..100 as percent, anything else as 0..255. An empty list reads as percent.
+// The scale a list's volumes most likely use, by a vote that one typo cannot swing: hundredths
+// of a decibel (at or below 0) or percent (0..100), whichever fits more of the values, as long as
+// fewer than a fifth of them fall outside it; those few are the list's mistakes, and the checks
+// flag them against the scale. Otherwise 0..255. A list that fits one scale whole keeps it
+// (all 0 reads as decibels, silence at 0 dB being full volume). An empty list reads as percent.
 VolumeScale GuessVolumeScale(std::span<const std::int32_t> volumes);
 
 bool VolumeInScale(std::int32_t volume, VolumeScale scale);

@@ -1,5 +1,7 @@
 // The frame's own commands: file, view, window and help.
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "app/AboutDialog.h"
 #include "app/FrameFeatures.h"
@@ -48,7 +50,7 @@ bool MainFrame::OnCommand(UINT id) {
       return true;
     case CMD_NEXT_PANE:
     case CMD_PREV_PANE:
-      OnSwitchPane();
+      OnSwitchPane(id == CMD_NEXT_PANE);
       return true;
     case CMD_WINDOW_LIST_MORE:
       OnWindowsDialog();
@@ -94,15 +96,24 @@ void MainFrame::OnWindowPage(int index) {
   tabView_.SetActivePage(index);
 }
 
-// The two panes are the tab strip and the active page; F6 and Shift+F6 both go to the other.
-void MainFrame::OnSwitchPane() {
-  const int active = tabView_.GetActivePage();
-  if (active == -1) return;
-  HWND strip = tabView_.GetTabStrip();
-  if (GetFocus() == strip) {
-    SetFocus(tabView_.GetPageWindow(active));
-  } else if (strip != nullptr) {
-    SetFocus(strip);
+// F6 goes round the panes: the tab strip, the active page, and the Problems pane while it is
+// shown; Shift+F6 goes round the other way. A pane holds the focus when a window inside it does
+// (a cell editor in the page).
+void MainFrame::OnSwitchPane(bool forward) {
+  std::vector<HWND> panes;
+  if (const int active = tabView_.GetActivePage(); active != -1) {
+    if (HWND strip = tabView_.GetTabStrip(); strip != nullptr) panes.push_back(strip);
+    panes.push_back(tabView_.GetPageWindow(active));
   }
+  if (problems_ && problems_->IsShown() && problems_->Pane().ListHandle() != nullptr)
+    panes.push_back(problems_->Pane().ListHandle());
+  if (panes.empty()) return;
+  HWND focus = GetFocus();
+  const auto holding = std::find_if(panes.begin(), panes.end(),
+                                    [focus](HWND pane) { return focus == pane || IsChild(pane, focus); });
+  const auto count = static_cast<std::ptrdiff_t>(panes.size());
+  std::ptrdiff_t next = 0;
+  if (holding != panes.end()) next = ((holding - panes.begin()) + (forward ? 1 : count - 1)) % count;
+  SetFocus(panes[static_cast<std::size_t>(next)]);
 }
 

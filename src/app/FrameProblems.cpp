@@ -18,6 +18,7 @@ void MainFrame::CreateProblemsFeature() {
   host.chosenSoundFolder = [this] { return settings_.GetString(kSoundFolderSetting).value_or(L""); };
   host.chosenScale = [this] { return ambience_ ? ambience_->Choice().scale : std::nullopt; };
   host.refuse = [this](const std::wstring& reason) { RefuseCommand(reason); };
+  host.showStatus = [this](const std::wstring& text) { ShowStatusText(text); };
   host.showCounts = [this](const std::wstring& counts) {
     problemCounts_ = counts;
     LayoutStatusPanes();
@@ -29,4 +30,6 @@ void MainFrame::CreateProblemsFeature() {
     sounds_->BrowseSoundName();
   };
   problems_ = std::make_unique<ProblemsFeature>(std::move(host));
+  // One watch on the sound folders feeds the problems as it feeds the grid's marks and counts.
+  sounds_->SetFolderViews({[this] { return problems_->SoundFolders(); }, [this] { problems_->FilesMayHaveChanged(); }});
 }

@@ -168,7 +168,7 @@ class MainFrame : public Window, public MessageFilter, public IdleHandler, publi
   void OnViewStatusBar();
   void OnAppAbout();
   void OnWindowPage(int index);
-  void OnSwitchPane();
+  void OnSwitchPane(bool forward);
 
   bool OnClose();
   bool OnQueryEndSession();

@@ -67,20 +67,24 @@ std::vector<PaneProblem> OpenDocumentsProblems::Rows(const std::vector<OpenDocum
   for (const OpenDocument& document : documents) {
     const auto found = checked_.find(document.view);
     if (found == checked_.end()) continue;
-    const std::vector<DocumentEntry>& entries = found->second.entries;
     for (const Problem& problem : found->second.problems.Problems()) {
       PaneProblem row;
       row.document = reinterpret_cast<UINT_PTR>(document.view);
       row.documentTitle = document.title;
       row.problem = problem;
-      // Offered on what the probe already knows; applied only once proved on the disk itself.
-      const auto fix = FindQuickFix(problem, entries, document.soundFolder,
-                                    [this](const std::wstring& path) { return KnownToExist(path); });
-      if (fix) row.fix = fix->kind;
+      if (const auto fix = FixOffered(document, problem)) row.fix = fix->kind;
       rows.push_back(std::move(row));
     }
   }
   return rows;
+}
+
+// Offered on what the probe already knows; applied only once proved on the disk itself.
+std::optional<QuickFix> OpenDocumentsProblems::FixOffered(const OpenDocument& document, const Problem& problem) const {
+  const auto found = checked_.find(document.view);
+  if (found == checked_.end()) return std::nullopt;
+  return FindQuickFix(problem, found->second.entries, document.soundFolder,
+                      [this](const std::wstring& path) { return KnownToExist(path); });
 }
 
 std::optional<QuickFix> OpenDocumentsProblems::FixNow(const OpenDocument& document,

@@ -43,6 +43,9 @@ class OpenDocumentsProblems {
   // Every problem of every document, documents in the order given, each with the fix that can
   // be offered for it as things stand.
   std::vector<PaneProblem> Rows(const std::vector<OpenDocument>& documents) const;
+  // The fix that can be offered for `problem` of `document` as of the last update, on what the
+  // probe already knows: cheap enough for every idle pass.
+  std::optional<QuickFix> FixOffered(const OpenDocument& document, const Problem& problem) const;
   // The fix for `problem` of `document` as its entries are now, proved against the disk itself.
   std::optional<QuickFix> FixNow(const OpenDocument& document, const Problem& problem) const;
 

@@ -63,7 +63,7 @@ void ProblemsFeature::UpdateStates(CommandStateMap& states) {
   const bool any = found != nullptr && !found->Problems().empty();
   states.EnableCommand(CMD_SOUND_NEXT_MISSING, any);
   states.EnableCommand(CMD_SOUND_PREV_MISSING, any);
-  states.EnableCommand(CMD_PROBLEM_QUICKFIX, any);
+  states.EnableCommand(CMD_PROBLEM_QUICKFIX, any && CursorHasFix());
 }
 
 // The pane is made the first time it is asked for. Shown, it takes the focus, as a list the
@@ -162,6 +162,10 @@ bool ProblemsFeature::OnNotify(const NMHDR& header) {
     return true;
   }
   if (header.code == static_cast<UINT>(PROBLEMSN_QUICKFIX)) {
+    if (notice.fix == QuickFixKind::None) {
+      host_.refuse(LoadCommandString(STR_PROBLEMS_NO_FIX));
+      return true;
+    }
     const auto* view = reinterpret_cast<const AmbientView*>(notice.document);
     const std::optional<OpenDocument> document = DocumentOf(view);
     if (document && notice.problem != nullptr && Activate(view)) ApplyFix(*document, *notice.problem);
@@ -218,6 +222,14 @@ std::vector<OpenDocument> ProblemsFeature::Documents() {
     documents.push_back(OpenDocument{view, title != nullptr ? title : L"", SoundFolderOf(*view)});
   }
   return documents;
+}
+
+std::vector<std::wstring> ProblemsFeature::SoundFolders() {
+  std::vector<std::wstring> folders;
+  for (const OpenDocument& document : Documents()) {
+    if (!document.soundFolder.empty()) folders.push_back(document.soundFolder);
+  }
+  return folders;
 }
 
 std::optional<OpenDocument> ProblemsFeature::DocumentOf(const AmbientView* view) {

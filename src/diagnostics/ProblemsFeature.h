@@ -40,6 +40,8 @@ class ProblemsFeature : public FrameFeature {
     std::function<std::optional<VolumeScale>()> chosenScale;
     // A command found nothing to do: the frame beeps and says why in the status bar.
     std::function<void(const std::wstring& reason)> refuse;
+    // What a command did, in the status bar's first pane.
+    std::function<void(const std::wstring& text)> showStatus;
     // The status bar's counts of the active document changed (empty: no document).
     std::function<void(const std::wstring& counts)> showCounts;
     // The name editor's browse, on the name of `entry` in the active document.
@@ -66,8 +68,10 @@ class ProblemsFeature : public FrameFeature {
   // The keys the pane keeps while it has the focus, though the frame's accelerators know them
   // too (Ctrl+C copies problems there, not entries).
   bool IsPaneKey(const MSG& msg) const;
-  // Back from the background: files may have changed meanwhile.
+  // Back from the background, or told by the sound folders' watch: files may have changed.
   void FilesMayHaveChanged() { problems_.RecheckFiles(); }
+  // The sound folders the open documents' names are looked for in (empty ones left out).
+  std::vector<std::wstring> SoundFolders();
   void ApplyDpi(UINT dpi);
 
   ProblemsPane& Pane() { return pane_; }
@@ -80,6 +84,11 @@ class ProblemsFeature : public FrameFeature {
   std::wstring SoundFolderOf(const AmbientView& view);
   void WalkProblems(bool forward);
   void FixAtCursor();
+  // The active document's problems on the cursor's cell (on its entry, on the № column).
+  std::vector<Problem> ProblemsAtCursor(const AmbientView& view, const DocumentProblems& found) const;
+  // Whether Quick Fix has something to offer: the focused row of the pane while its list has
+  // the focus, else the cursor's cell.
+  bool CursorHasFix();
   void GoTo(const NMPROBLEM& notice);
   void ApplyFix(const OpenDocument& document, const Problem& problem);
   bool Activate(const AmbientView* view);

@@ -4,6 +4,7 @@
 
 #include "commands/CommandStrings.h"
 #include "diagnostics/ProblemsFeature.h"
+#include "problems/ProblemText.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -59,6 +60,36 @@ void ProblemsFeature::WalkProblems(bool forward) {
   if (problem.entry >= view->GetEntryCount()) return;
   view->SelectCell(problem.entry, GridColumnOf(problem.column));
   SetFocus(view->Handle());
+  // Where the walk went says what is wrong there, as the pane would.
+  const ProblemLanguage language =
+      LoadCommandString(STR_INTERFACE_LANGUAGE) == L"ru" ? ProblemLanguage::Russian : ProblemLanguage::English;
+  host_.showStatus(FormatCommandStrings(STR_PROBLEMS_WALKED, {std::to_wstring(*next + 1), std::to_wstring(problems.size()),
+                                                              DescribeProblem(problem, language)}));
+}
+
+std::vector<Problem> ProblemsFeature::ProblemsAtCursor(const AmbientView& view, const DocumentProblems& found) const {
+  const int entry = view.GetSelectedEntry();
+  const std::optional<ProblemColumn> column = ProblemColumnOf(view.GetSelectedColumn());
+  std::vector<Problem> here;
+  for (const Problem& problem : found.Problems()) {
+    if (problem.entry == entry && (!column || problem.column == *column)) here.push_back(problem);
+  }
+  return here;
+}
+
+bool ProblemsFeature::CursorHasFix() {
+  if (pane_.Handle() != nullptr && GetFocus() == pane_.ListHandle()) {
+    const PaneProblem* row = pane_.FocusedProblem();
+    return row != nullptr && row->fix != QuickFixKind::None;
+  }
+  AmbientView* view = ActiveDocument();
+  const DocumentProblems* found = problems_.Find(view);
+  const std::optional<OpenDocument> document = found != nullptr ? DocumentOf(view) : std::nullopt;
+  if (!document) return false;
+  for (const Problem& problem : ProblemsAtCursor(*view, *found)) {
+    if (problems_.FixOffered(*document, problem)) return true;
+  }
+  return false;
 }
 
 // Ctrl+. in a document: the certain fix of a problem of the cursor's cell (of its entry, on the
@@ -71,10 +102,7 @@ void ProblemsFeature::FixAtCursor() {
   const std::optional<OpenDocument> document = DocumentOf(view);
   const DocumentProblems* found = problems_.Find(view);
   if (document && found != nullptr) {
-    const int entry = view->GetSelectedEntry();
-    const std::optional<ProblemColumn> column = ProblemColumnOf(view->GetSelectedColumn());
-    for (const Problem& problem : found->Problems()) {
-      if (problem.entry != entry || (column && problem.column != *column)) continue;
+    for (const Problem& problem : ProblemsAtCursor(*view, *found)) {
       if (!problems_.FixNow(*document, problem)) continue;
       ApplyFix(*document, problem);
       return;

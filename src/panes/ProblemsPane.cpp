@@ -305,7 +305,9 @@ void ProblemsPane::CopySelectedProblems() {
 void ProblemsPane::RequestFocusedFix() {
   const int row = list_.FocusedRow();
   const PaneProblem* problem = RowProblem(row);
-  if (problem == nullptr || problem->fix == QuickFixKind::None) return;
+  // Asked for with none to give, the parent still hears of it: it says so, where a silent key
+  // would leave the user wondering.
+  if (problem == nullptr) return;
   Notify(PROBLEMSN_QUICKFIX, row, problem->fix);
 }
 

@@ -34,6 +34,8 @@ class ProblemsPane : public Window, private ProblemsListKeys {
   HWND ListHandle() const { return list_.Handle(); }
   // The problem shown in `row`, top first; null beyond the rows.
   const PaneProblem* RowProblem(int row) const;
+  // The focused row's problem; null when no row has the focus.
+  const PaneProblem* FocusedProblem() const { return RowProblem(list_.FocusedRow()); }
   // The context menu for the focused row: Go to, Copy and its quick fix; each item's id is
   // a command the pane takes by WM_COMMAND.
   UniqueMenu BuildContextMenu() const;

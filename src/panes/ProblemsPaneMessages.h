@@ -10,7 +10,8 @@
 
 // The user asked to go to the problem's cell (Enter, a double-click, "Go to").
 constexpr int PROBLEMSN_GOTO = -3301;
-// The user asked for the problem's quick fix (its menu item, Ctrl+.); `fix` says which.
+// The user asked for the problem's quick fix (its menu item, Ctrl+.); `fix` says which, None
+// when the problem has no certain fix (the parent says so).
 constexpr int PROBLEMSN_QUICKFIX = -3302;
 
 struct NMPROBLEM {

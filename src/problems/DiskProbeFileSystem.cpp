@@ -1,5 +1,6 @@
 #include "problems/DiskProbeFileSystem.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -21,7 +22,12 @@ FileStat DiskProbeFileSystem::Stat(const std::wstring& path) const {
   FileStat stat;
   std::error_code error;
   const std::filesystem::path file = SystemPath(path);
-  if (!std::filesystem::is_regular_file(file, error)) return stat;
+  if (!std::filesystem::is_regular_file(file, error)) {
+    // Nothing there, or a folder, is no file; anything else is a file that could not be examined.
+    if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
+      stat.error = static_cast<std::uint32_t>(error.value());
+    return stat;
+  }
   const std::uintmax_t size = std::filesystem::file_size(file, error);
   if (error) return stat;
   const auto written = std::filesystem::last_write_time(file, error);
@@ -32,13 +38,22 @@ FileStat DiskProbeFileSystem::Stat(const std::wstring& path) const {
   return stat;
 }
 
-std::optional<std::vector<std::byte>> DiskProbeFileSystem::Read(const std::wstring& path) const {
+std::optional<std::vector<std::byte>> DiskProbeFileSystem::Read(const std::wstring& path, std::uint32_t& error) const {
+  error = 0;
   std::ifstream stream(SystemPath(path), std::ios::binary | std::ios::ate);
-  if (!stream) return std::nullopt;
+  if (!stream) {
+    error = static_cast<std::uint32_t>(errno);
+    return std::nullopt;
+  }
   const std::streamoff size = stream.tellg();
   if (size < 0) return std::nullopt;
   std::vector<std::byte> bytes(static_cast<std::size_t>(size));
   stream.seekg(0);
   if (!stream.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
   return bytes;
+}
+
+std::wstring DiskProbeFileSystem::DescribeError(std::uint32_t error) const {
+  const std::string words = std::generic_category().message(static_cast<int>(error));
+  return std::wstring(words.begin(), words.end());
 }

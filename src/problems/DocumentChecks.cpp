@@ -24,7 +24,7 @@ bool SameProblems(const std::vector<Problem>& left, const std::vector<Problem>& 
   return std::equal(left.begin(), left.end(), right.begin(), right.end(), [](const Problem& a, const Problem& b) {
     return a.severity == b.severity && a.entry == b.entry && a.column == b.column && a.ruleId == b.ruleId &&
            a.facts.value == b.facts.value && a.facts.low == b.facts.low && a.facts.high == b.facts.high &&
-           a.facts.otherEntry == b.facts.otherEntry && a.facts.path == b.facts.path &&
+           a.facts.otherEntry == b.facts.otherEntry && a.facts.path == b.facts.path && a.facts.reason == b.facts.reason &&
            a.facts.fault == b.facts.fault && a.facts.refusal == b.facts.refusal;
   });
 }

@@ -32,6 +32,7 @@ struct ProblemFacts {
   std::int64_t high = 0;   // the scale's highest volume
   int otherEntry = -1;     // the earlier entry of a pair, as the № column shows it
   std::wstring path;       // where the sound file was looked for
+  std::wstring reason;     // why an Unreadable file could not be read, in the system's words
   SoundFault fault = SoundFault::None;
   SoundRefusal refusal = SoundRefusal::None;
 };

@@ -110,6 +110,7 @@ void CheckSoundPlayable(int index, const std::wstring& path, const SoundProbe& p
   problem.facts.path = path;
   problem.facts.fault = probe.fault;
   problem.facts.refusal = probe.refusal;
+  problem.facts.reason = probe.reason;
   found.push_back(problem);
 }
 

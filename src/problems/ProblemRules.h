@@ -48,7 +48,8 @@ void CheckNameDecodable(const DocumentEntry& entry, int index, const CodePageCon
 
 // BAD004, error: no file at `path`.
 void CheckSoundExists(int index, const std::wstring& path, const SoundProbe& probe, std::vector<Problem>& found);
-// BAD005, error: a file that cannot be read or that the decoder refuses.
+// BAD005, error: a file that is there but cannot be read (or even examined), or that the decoder
+// refuses.
 void CheckSoundPlayable(int index, const std::wstring& path, const SoundProbe& probe, std::vector<Problem>& found);
 // BAD003, warning: a sound that lasts longer than the entry's minimum repeat time. A repeat
 // time runs from one start of the sound to the next, so at the shortest wait the next start

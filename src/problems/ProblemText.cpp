@@ -58,12 +58,21 @@ constexpr std::array kWordings = {
             L"в меню «Вид > Кодировка имён» или введите имя заново."},
 };
 
+// BAD005 for a file that is there but cannot be read: saving it again as another format would
+// not help, and the system's reason says what would.
+constexpr Wording kUnreadableWording{
+    kRuleSoundUnplayable,
+    L"The file “{path}” is there but cannot be read{reason}: close the program that holds it or let this one "
+    L"read it.",
+    L"Файл «{path}» есть, но не читается{reason}: закройте программу, которая его держит, или разрешите "
+    L"этой программе его читать."};
+
 const wchar_t* Pick(ProblemLanguage language, const wchar_t* english, const wchar_t* russian) {
   return language == ProblemLanguage::Russian ? russian : english;
 }
 
 std::wstring Reason(const ProblemFacts& facts, ProblemLanguage language) {
-  if (facts.fault == SoundFault::Unreadable) return Pick(language, L"it cannot be read", L"он не читается");
+  if (facts.fault == SoundFault::Unreadable) return facts.reason.empty() ? std::wstring() : L" (" + facts.reason + L")";
   switch (facts.refusal) {
     case SoundRefusal::UnknownFormat:
       return Pick(language, L"it is neither a WAV nor an Ogg file", L"это не файл WAV и не Ogg");
@@ -138,6 +147,8 @@ std::wstring ColumnCaption(ProblemColumn column, ProblemLanguage language) {
 }
 
 std::wstring DescribeProblem(const Problem& problem, ProblemLanguage language) {
+  if (problem.ruleId == kRuleSoundUnplayable && problem.facts.fault == SoundFault::Unreadable)
+    return Fill(Pick(language, kUnreadableWording.english, kUnreadableWording.russian), problem, language);
   for (const Wording& wording : kWordings) {
     if (wording.rule == problem.ruleId) return Fill(Pick(language, wording.english, wording.russian), problem, language);
   }

@@ -11,22 +11,34 @@ SoundProbe Faulty(const FileStat& stamp, SoundFault fault, SoundRefusal refusal)
   return probe;
 }
 
+SoundProbe Unreadable(const ProbeFileSystem& files, const FileStat& stamp, std::uint32_t error) {
+  SoundProbe probe = Faulty(stamp, SoundFault::Unreadable, SoundRefusal::None);
+  if (error != 0) probe.reason = files.DescribeError(error);
+  return probe;
+}
+
 }  // namespace
 
 SoundProbe ProbeSound(const ProbeFileSystem& files, const std::wstring& path, const SoundProbe* previous,
                       const std::atomic<bool>* stop) {
   const FileStat stamp = files.Stat(path);
-  if (previous != nullptr && previous->verdict != SoundVerdict::Pending && previous->stamp == stamp) return *previous;
+  // A file that could not be read may be readable now with the same stamp: the program that
+  // held it locked has let go.
+  if (previous != nullptr && previous->verdict != SoundVerdict::Pending && previous->fault != SoundFault::Unreadable &&
+      previous->stamp == stamp)
+    return *previous;
 
   SoundProbe probe;
   probe.stamp = stamp;
+  if (!stamp.exists && stamp.error != 0) return Unreadable(files, stamp, stamp.error);
   if (!stamp.exists) {
     probe.verdict = SoundVerdict::Missing;
     return probe;
   }
   if (stamp.size > MaxProbedSoundBytes) return Faulty(stamp, SoundFault::Refused, SoundRefusal::TooLong);
-  const std::optional<std::vector<std::byte>> bytes = files.Read(path);
-  if (!bytes) return Faulty(stamp, SoundFault::Unreadable, SoundRefusal::None);
+  std::uint32_t error = 0;
+  const std::optional<std::vector<std::byte>> bytes = files.Read(path, error);
+  if (!bytes) return Unreadable(files, stamp, error);
   SoundDecodeLimits limits;
   limits.stopRequested = stop;
   const DecodedSound sound = DecodeSound(*bytes, limits);

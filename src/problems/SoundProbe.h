@@ -15,7 +15,7 @@
 
 enum class SoundVerdict {
   Pending,   // not probed yet: the checks stay silent about the file until it is
-  Missing,   // no file by that path
+  Missing,   // nothing by that path (a file that is there but cannot be examined is Faulty)
   Faulty,    // there, but gives no sound: `fault` and `refusal` say why
   Playable,  // decodes; `durationMs` is its playing time
 };
@@ -25,6 +25,7 @@ struct SoundProbe {
   SoundFault fault = SoundFault::None;
   SoundRefusal refusal = SoundRefusal::None;
   std::uint64_t durationMs = 0;
+  std::wstring reason;  // an Unreadable file's: the system's own words for why
   FileStat stamp;
 
   bool operator==(const SoundProbe&) const = default;

@@ -1,5 +1,7 @@
 #include "problems/SoundProbeWorker.h"
 
+#include <utility>
+
 SoundProbeWorker::SoundProbeWorker(const ProbeFileSystem& files, Notify notify)
     : files_(files), notify_(std::move(notify)), thread_(&SoundProbeWorker::Run, this) {}
 
@@ -27,6 +29,9 @@ SoundProbe SoundProbeWorker::Lookup(const std::wstring& path) {
 
 void SoundProbeWorker::RecheckAll() {
   std::lock_guard lock(mutex_);
+  // The path in hand is still counted as queued, so Queue passes it over: it goes round again
+  // once its probe ends.
+  if (probing_) probeAgain_ = true;
   cache_.ForEachPath([this](const std::wstring& path) { Queue(path); });
 }
 
@@ -65,6 +70,7 @@ void SoundProbeWorker::Run() {
     lock.lock();
     queued_.erase(path);
     probing_ = false;
+    if (std::exchange(probeAgain_, false)) Queue(path);
     if (queue_.empty()) idle_.notify_all();
   }
 }

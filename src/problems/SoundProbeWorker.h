@@ -33,7 +33,8 @@ class SoundProbeWorker {
   // The verdict known for `path`, or Pending with the path queued for a probe.
   SoundProbe Lookup(const std::wstring& path);
   // Probes every known path again, keeping its verdict meanwhile: files may have come, gone or
-  // changed while the program was in the background. Unchanged stamps cost a stat, no read.
+  // changed. Unchanged stamps cost a stat, no read. The file being probed now is probed again
+  // after: what it was probed from may be older than the change.
   void RecheckAll();
   // Grows whenever a verdict is stored that differs from the one before.
   std::uint64_t Generation() const;
@@ -60,6 +61,7 @@ class SoundProbeWorker {
   SoundProbeCache cache_;
   std::uint64_t generation_ = 0;
   bool probing_ = false;
+  bool probeAgain_ = false;  // a recheck came while the path in hand was being probed
   bool stopping_ = false;
   // Read by the decode without the lock.
   std::atomic<bool> stopRequested_{false};

@@ -8,5 +8,6 @@
 class Win32ProbeFileSystem final : public ProbeFileSystem {
  public:
   FileStat Stat(const std::wstring& path) const override;
-  std::optional<std::vector<std::byte>> Read(const std::wstring& path) const override;
+  std::optional<std::vector<std::byte>> Read(const std::wstring& path, std::uint32_t& error) const override;
+  std::wstring DescribeError(std::uint32_t error) const override;
 };

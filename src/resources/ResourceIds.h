@@ -286,3 +286,5 @@
 #define STR_PROBLEMS_NONE 0x690B
 #define STR_PROBLEMS_NONE_TO_WALK 0x690C
 #define STR_PROBLEMS_NO_FIX 0x690D
+// F8 and Shift+F8 went to a problem: %1 its place among the document's, %2 their count, %3 it.
+#define STR_PROBLEMS_WALKED 0x691A

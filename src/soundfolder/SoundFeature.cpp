@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <initializer_list>
+#include <set>
 
 #include "editor/AmbientView.h"
 #include "commands/CommandStateMap.h"
@@ -12,6 +13,7 @@
 #include "documents/FileDialog.h"
 #include "griditems/GridMessages.h"
 #include "celleditors/InplaceEdit.h"
+#include "problems/ProblemRules.h"
 #include "soundfolder/SoundFolderDialog.h"
 #include "sound/SoundFolderSearch.h"
 #include "win/RefusalBeep.h"
@@ -83,9 +85,21 @@ std::wstring EntryName(const AmbientView& view, int entry) {
   return name ? *name : std::wstring();
 }
 
+// Where a pick for `name` starts: the folder the name points into, as its file is most likely
+// beside the one it named; the sound folder itself when the name has no folder, leaves the sound
+// folder or points into one that is not there.
+std::wstring FolderOfName(const std::wstring& soundFolder, const std::wstring& name) {
+  const std::size_t slash = name.find_last_of(L"\\/");
+  if (slash == std::wstring::npos || !NameStaysInsideFolder(name)) return soundFolder;
+  const std::wstring folder = JoinSoundPath(soundFolder, name.substr(0, slash));
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? folder : soundFolder;
+}
+
 }  // namespace
 
-SoundFeature::SoundFeature(FrameServices& frame, Settings& settings) : frame_(frame), settings_(settings) {
+SoundFeature::SoundFeature(FrameServices& frame, Settings& settings)
+    : frame_(frame), settings_(settings), watch_(frame.FrameWindow(), WM_SOUND_FOLDER_CHANGED) {
   player_.SetNotifyWindow(frame.FrameWindow(), WM_SOUND_NOTICE);
 }
 
@@ -126,6 +140,11 @@ bool SoundFeature::HandleMessage(Message& m) {
     m.result = 0;
     return true;
   }
+  if (m.msg == WM_SOUND_FOLDER_CHANGED) {
+    OnFilesChanged();
+    m.result = 0;
+    return true;
+  }
   if (m.msg != WM_NOTIFY) return false;
   const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
   if (header->code != static_cast<UINT>(GRIDN_EDITORBUTTON)) return false;
@@ -141,6 +160,25 @@ bool SoundFeature::HandleMessage(Message& m) {
 void SoundFeature::OnFrameActivated() {
   soundCheck_.Forget();
   soundNames_.reset();
+}
+
+// One watch serves every view of the folders, so that none keeps an older picture than another.
+// The notice is taken before anything looks again, so a change made meanwhile posts another;
+// the idle pass that follows this message repaints the marks and the counts.
+void SoundFeature::OnFilesChanged() {
+  watch_.Acknowledge();
+  soundCheck_.Forget();
+  soundNames_.reset();
+  if (folderViews_.filesChanged) folderViews_.filesChanged();
+}
+
+void SoundFeature::WatchFoldersInUse() {
+  std::set<std::wstring> folders = {soundCheck_.Folder()};
+  if (folderViews_.folders) {
+    for (std::wstring& folder : folderViews_.folders()) folders.insert(std::move(folder));
+  }
+  folders.erase(std::wstring());
+  watch_.Watch(folders);
 }
 
 std::wstring SoundFeature::CurrentFolder() {
@@ -255,6 +293,7 @@ void SoundFeature::UpdateSoundFolder() {
 // At idle: the folder in use, the count of names not found, the panes and the commands' states.
 void SoundFeature::UpdateStates(CommandStateMap& states) {
   ShowFolderAndCounts();
+  WatchFoldersInUse();
   const AmbientView* view = frame_.ActiveView();
   const bool selected = view != nullptr && view->GetSelectedEntry() >= 0;
   states.EnableCommand(CMD_SOUND_PLAY, !soundCheck_.Folder().empty() && selected);
@@ -342,7 +381,8 @@ void SoundFeature::BrowseSoundName() {
   record.lpstrFilter = filter.c_str();
   record.lpstrFile = path;
   record.nMaxFile = MAX_PATH;
-  record.lpstrInitialDir = folder.c_str();
+  const std::wstring initial = FolderOfName(folder, EntryName(*view, row));
+  record.lpstrInitialDir = initial.c_str();
   record.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   // A reload under the dialog would put the picked name into another document's entry.
   const QuestionUp up(frame_);

@@ -24,7 +24,11 @@ bool SoundFileCheck::IsMissing(const std::wstring& name) {
   const auto [place, added] = known_.try_emplace(Key(name), false);
   if (added) {
     const DWORD attributes = GetFileAttributesW(FullPath(name).c_str());
-    place->second = attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // A file that is there but cannot be asked about (held without sharing, access denied) is
+    // not missing: the problems say why it cannot be read.
+    const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
+    place->second = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                    (error == ERROR_SUCCESS && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
   }
   return place->second;
 }

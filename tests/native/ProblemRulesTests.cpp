@@ -12,6 +12,7 @@
 #include "problems/ListCheck.h"
 #include "problems/ProblemRules.h"
 #include "problems/ProblemText.h"
+#include "problems/QuickFix.h"
 
 namespace {
 
@@ -94,12 +95,14 @@ TEST_F(ProblemRulesTest, EachRuleFindsItsPlantedMistakeAndNothingElse) {
       UndecodableEntry(converter_),             // 13: bytes the code page cannot read
       MakeEntry(L"odd.wav", 1000, 2000),        // 14: not a sound file
       MakeEntry(L"g.wav", -5, -1),              // 15: both repeat times negative
+      MakeEntry(L"locked.wav", 1000, 2000),     // 16: there, but held without sharing
   };
+  files_.Deny(L"snd\\locked.wav", 32);  // ERROR_SHARING_VIOLATION
   const std::vector<Problem> problems = Check(planted);
   const Found expected = {{1, "BAD001"},  {2, "BAD002"},  {3, "BAD003"},  {4, "BAD004"},  {5, "BAD005"},
                           {6, "BAD006"},  {7, "BAD006"},  {8, "BAD006"},  {9, "BAD006"},  {10, "BAD007"},
                           {11, "BAD008"}, {12, "BAD009"}, {13, "BAD010"}, {14, "BAD005"},
-                          {15, "BAD002"}, {15, "BAD002"}};
+                          {15, "BAD002"}, {15, "BAD002"}, {16, "BAD005"}};
   EXPECT_EQ(Summary(problems), expected);
 
   // The facts each sentence names.
@@ -115,6 +118,12 @@ TEST_F(ProblemRulesTest, EachRuleFindsItsPlantedMistakeAndNothingElse) {
   EXPECT_EQ(problems[13].facts.refusal, SoundRefusal::UnknownFormat);
   EXPECT_EQ(problems[14].column, ProblemColumn::MinRepeat);
   EXPECT_EQ(problems[15].column, ProblemColumn::MaxRepeat);
+  // Not missing: no file to pick, and the system's reason instead of a format to save it in.
+  EXPECT_EQ(problems[16].facts.fault, SoundFault::Unreadable);
+  EXPECT_EQ(DescribeProblem(problems[16], ProblemLanguage::English),
+            L"The file “snd\\locked.wav” is there but cannot be read (system error 32): close the program that "
+            L"holds it or let this one read it.");
+  EXPECT_FALSE(FindQuickFix(problems[16], planted, L"snd", [](const std::wstring&) { return true; }));
 
   // Every problem has a whole sentence in both languages.
   for (const Problem& problem : problems) {
@@ -202,6 +211,18 @@ TEST(ListCheckTest, ChecksAListFileFindingItsSoundFolderAndTellsTheExitCode) {
   EXPECT_EQ(CheckListFile(bytesOf({{L"owl.wav", 1000, 2000, 0, 0}}), listFolder, L"C:\\game\\data\\sounds", converter, files)
                 .problems.size(),
             0u);
+
+  // Nine decibel volumes and a typed 100: the typo is flagged against decibels, the rest are not.
+  std::vector<AmbientEntryValues> decibels;
+  for (int volume : {-600, -1200, -300, 0, -2500, -800, -100, -4000, -1500, 100})
+    decibels.push_back({L"sounds\\owl.wav", 1000, 2000, static_cast<std::uint8_t>(decibels.size() % 4), volume});
+  const ListCheck typo = CheckListFile(bytesOf(decibels), listFolder, L"", converter, files);
+  Found outOfScale;
+  for (const auto& found : Summary(typo.problems))
+    if (found.second == "BAD008") outOfScale.push_back(found);
+  EXPECT_EQ(outOfScale, (Found{{9, "BAD008"}}));
+  EXPECT_EQ(typo.problems.back().facts.low, -10000);
+  EXPECT_EQ(typo.problems.back().facts.high, 0);
 
   std::vector<std::byte> tooMany = bytesOf({});
   tooMany[0] = std::byte{101};

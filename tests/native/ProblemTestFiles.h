@@ -52,6 +52,12 @@ class MemoryFiles final : public ProbeFileSystem {
     std::lock_guard lock(mutex_);
     files_[path] = {std::move(bytes), writeTime};
   }
+  // The path cannot be examined: Stat fails with the system's `error`, as for a file that a
+  // program holds without sharing or that the user may not see.
+  void Deny(const std::wstring& path, std::uint32_t error) {
+    std::lock_guard lock(mutex_);
+    denied_[path] = error;
+  }
   void Touch(const std::wstring& path, std::int64_t writeTime) {
     std::lock_guard lock(mutex_);
     files_[path].writeTime = writeTime;
@@ -60,22 +66,29 @@ class MemoryFiles final : public ProbeFileSystem {
   FileStat Stat(const std::wstring& path) const override {
     std::lock_guard lock(mutex_);
     ++stats;
+    if (const auto denied = denied_.find(path); denied != denied_.end()) return {false, 0, 0, denied->second};
     const auto found = files_.find(path);
     if (found == files_.end()) return {};
     return {true, found->second.bytes.size(), found->second.writeTime};
   }
-  std::optional<std::vector<std::byte>> Read(const std::wstring& path) const override {
+  std::optional<std::vector<std::byte>> Read(const std::wstring& path, std::uint32_t& error) const override {
     ++reads;
+    error = 0;
+    std::optional<std::vector<std::byte>> bytes;
+    {
+      std::lock_guard lock(mutex_);
+      const auto found = files_.find(path);
+      if (found != files_.end()) bytes = found->second.bytes;
+    }
     if (onRead) onRead(path);
-    std::lock_guard lock(mutex_);
-    const auto found = files_.find(path);
-    if (found == files_.end()) return std::nullopt;
-    return found->second.bytes;
+    return bytes;
   }
+  std::wstring DescribeError(std::uint32_t error) const override { return L"system error " + std::to_wstring(error); }
 
   mutable std::atomic<int> stats = 0;
   mutable std::atomic<int> reads = 0;
-  // Runs before each read, outside the lock: a test holds the worker there or makes it throw.
+  // Runs in each read, once the bytes are taken and outside the lock: a test holds the worker
+  // there, with what it read already read, or makes it throw.
   std::function<void(const std::wstring&)> onRead;
 
  private:
@@ -85,4 +98,5 @@ class MemoryFiles final : public ProbeFileSystem {
   };
   mutable std::mutex mutex_;
   std::map<std::wstring, File> files_;
+  std::map<std::wstring, std::uint32_t> denied_;
 };

@@ -123,6 +123,39 @@ TEST(SoundProbeWorkerTest, SurvivesAThrowingFileSystemAndStopsWhileBusy) {
   EXPECT_EQ(files.reads, reads);
 }
 
+// The file changes while its probe is reading it: the recheck that the change brings must not be
+// lost because the path is still in hand, or the old verdict stays until the next change.
+TEST(SoundProbeWorkerTest, ARecheckDuringAProbeProbesThatFileAgain) {
+  MemoryFiles files;
+  files.Put(L"a.wav", MakeWave(250), 1);
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool reading = false, release = false;
+  files.onRead = [&](const std::wstring&) {
+    std::unique_lock lock(mutex);
+    if (release) return;
+    reading = true;
+    changed.notify_all();
+    changed.wait(lock, [&] { return release; });
+  };
+  SoundProbeWorker worker(files);
+  worker.Lookup(L"a.wav");
+  {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return reading; });
+  }
+  files.Put(L"a.wav", MakeWave(750), 2);  // overwritten after its old bytes were read
+  worker.RecheckAll();
+  {
+    std::lock_guard lock(mutex);
+    release = true;
+  }
+  changed.notify_all();
+  worker.WaitUntilIdle();
+  EXPECT_EQ(worker.Lookup(L"a.wav").durationMs, 750u);
+  EXPECT_EQ(files.reads, 2);
+}
+
 class DiskCheckTest : public testing::Test {
  protected:
   void SetUp() override {

@@ -12,6 +12,23 @@ TEST(VolumeScale, GuessesTheConventionOfAList) {
   EXPECT_EQ(GuessVolumeScale(std::vector<std::int32_t>{10, 101}), VolumeScale::Byte);
   EXPECT_EQ(GuessVolumeScale(std::vector<std::int32_t>{-5, 50}), VolumeScale::Byte);
   EXPECT_EQ(GuessVolumeScale({}), VolumeScale::Percent);
+  // Mostly silence with one percent is percent: a list that fits one scale whole keeps it.
+  EXPECT_EQ(GuessVolumeScale(std::vector<std::int32_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 50}), VolumeScale::Percent);
+  EXPECT_EQ(GuessVolumeScale(std::vector<std::int32_t>{30, 200, 64, 255, 90, 128, 10, 100, 20, 40}), VolumeScale::Byte);
+  EXPECT_EQ(GuessVolumeScale(std::vector<std::int32_t>{-20000, -500}), VolumeScale::Centibels);
+}
+
+// One typo does not swing the list: nine decibel volumes and one 100, nine percents and one 101.
+TEST(VolumeScale, AnOutlierIsOutvotedByTheRestOfTheList) {
+  const std::vector<std::int32_t> decibels = {-600, -1200, -300, 0, -2500, -800, -100, -4000, -1500, 100};
+  EXPECT_EQ(GuessVolumeScale(decibels), VolumeScale::Centibels);
+  const std::vector<std::int32_t> percents = {10, 20, 30, 40, 50, 60, 70, 80, 90, 101};
+  EXPECT_EQ(GuessVolumeScale(percents), VolumeScale::Percent);
+  // Two in ten beyond percent are no longer typos but the list's own range.
+  EXPECT_EQ(GuessVolumeScale(std::vector<std::int32_t>{10, 20, 30, 40, 50, 60, 70, 80, 150, 101}), VolumeScale::Byte);
+  // Decibels with a stray value far beyond any scale: still decibels.
+  EXPECT_EQ(GuessVolumeScale(std::vector<std::int32_t>{-600, -1200, -300, -2500, -800, -100, 9999}),
+            VolumeScale::Centibels);
 }
 
 TEST(VolumeScale, MapsToLinearGainAndClampsBeyondTheScale) {

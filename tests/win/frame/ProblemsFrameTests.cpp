@@ -32,6 +32,28 @@ void WriteList(const std::wstring& path, const std::vector<AmbientEntry>& entrie
 
 int RowCount(const ProblemsPane& pane) { return ListView_GetItemCount(pane.ListHandle()); }
 
+// Whether the pane lists `rule` on `entry`; and the sentence it shows for it (empty: not listed).
+std::wstring SentenceOf(const ProblemsPane& pane, int entry, std::string_view rule) {
+  for (int row = 0; row < ListView_GetItemCount(pane.ListHandle()); ++row) {
+    const PaneProblem* problem = pane.RowProblem(row);
+    if (problem->problem.entry != entry || problem->problem.ruleId != rule) continue;
+    wchar_t text[1024]{};
+    ListView_GetItemText(pane.ListHandle(), row, static_cast<int>(ProblemsPaneColumn::Description), text, 1024);
+    return text;
+  }
+  return {};
+}
+bool Lists(const ProblemsPane& pane, int entry, std::string_view rule) { return !SentenceOf(pane, entry, rule).empty(); }
+
+// The system's own words for `error`, as its message table has them.
+std::wstring SystemWords(DWORD error) {
+  wchar_t text[512]{};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, 512, nullptr);
+  std::wstring words = text;
+  while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L'.')) words.pop_back();
+  return words;
+}
+
 // The rows as "title rule" lines, for the messages of failed expectations.
 std::string RowsText(const ProblemsPane& pane) {
   std::string text;
@@ -101,6 +123,92 @@ class ProblemsInFrame : public FrameTest {
 
   std::wstring first, second;
 };
+
+std::vector<char> WaveBytes() {
+  const std::vector<std::byte> wave = ambience_test::WaveFile(std::vector<std::int16_t>(2205), 22050, 1);
+  const auto* data = reinterpret_cast<const char*>(wave.data());
+  return std::vector<char>(data, data + wave.size());
+}
+
+// The editor stays in front, never deactivated, while another program creates, deletes and
+// overwrites sounds: the pane and the counts follow each change within a bounded pump.
+TEST_F(ProblemsInFrame, ThePaneFollowsTheSoundFolderWhileTheEditorStaysInFront) {
+  PlantLists();
+  const std::wstring list = TempFile(L"watched.bad");
+  WriteList(list, {MakeEntry(1000, 2000, 1, "rain.wav", 50), MakeEntry(1000, 2000, 1, "later.wav", 50)});
+  const std::wstring later = TempFile(L"sounds\\later.wav");
+  ASSERT_TRUE(frame->OpenDocument(list));
+  Command(CMD_VIEW_PROBLEMS);
+  ProblemsPane* pane = FindProblemsPane(Hwnd());
+  ASSERT_NE(pane, nullptr);
+  const auto counts = [&] { return CountsPane(frame->StatusBarWindow()); };
+  const auto errors = [&](int count) { return FormatCommandStrings(STR_PROBLEMS_COUNTS, {std::to_wstring(count), L"0"}); };
+  ASSERT_TRUE(PumpUntil([&] { return RowCount(*pane) == 1 && Lists(*pane, 1, "BAD004"); })) << RowsText(*pane);
+  EXPECT_EQ(counts().find(errors(1)), 0u) << counts();
+
+  WriteFileBytes(later, WaveBytes());
+  EXPECT_TRUE(PumpUntil([&] { return RowCount(*pane) == 0; })) << "a sound created: " << RowsText(*pane);
+  EXPECT_EQ(counts().find(LoadCommandString(STR_PROBLEMS_NONE)), 0u) << counts();
+
+  ASSERT_TRUE(DeleteFileW((folder + L"\\sounds\\rain.wav").c_str()));
+  EXPECT_TRUE(PumpUntil([&] { return RowCount(*pane) == 1 && Lists(*pane, 0, "BAD004"); }))
+      << "a sound deleted: " << RowsText(*pane);
+  EXPECT_EQ(counts().find(errors(1)), 0u) << counts();
+
+  WriteFileBytes(later, {'n', 'o', ' ', 's', 'o', 'u', 'n', 'd'});
+  EXPECT_TRUE(PumpUntil([&] { return RowCount(*pane) == 2 && Lists(*pane, 1, "BAD005"); }))
+      << "a sound overwritten: " << RowsText(*pane);
+  EXPECT_EQ(counts().find(errors(2)), 0u) << counts();
+}
+
+// The pick for a missing file starts in the folder its name points into, where its file most
+// likely is: a bare name typed there is found beside it, not at the sound folder's root.
+TEST_F(ProblemsInFrame, PickingTheFileStartsInTheFolderTheNamePointsInto) {
+  PlantLists();
+  CreateDirectoryW((folder + L"\\sounds\\forest").c_str(), nullptr);
+  const std::wstring owl = TempFile(L"sounds\\forest\\rain.wav");
+  WriteFileBytes(owl, WaveBytes());
+  const std::wstring list = TempFile(L"forest.bad");
+  WriteList(list, {MakeEntry(1000, 2000, 1, "forest\\gone.wav", 50)});
+  ASSERT_TRUE(frame->OpenDocument(list));
+  Command(CMD_VIEW_PROBLEMS);
+  ProblemsPane* pane = FindProblemsPane(Hwnd());
+  ASSERT_NE(pane, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Lists(*pane, 0, "BAD004"); })) << RowsText(*pane);
+  AmbientView* view = frame->ActiveView();
+  view->SelectCell(0, 1);
+  SetFocus(view->Handle());
+  ModalScript pick;
+  AnswerFileDialog(pick, L"rain.wav");
+  CommandWithScript(CMD_PROBLEM_QUICKFIX, pick);
+  EXPECT_EQ(view->GetEntry(0).values.audioFile.value_or(L""), L"forest\\rain.wav");
+  DeleteFileW(owl.c_str());
+  RemoveDirectoryW((folder + L"\\sounds\\forest").c_str());
+}
+
+// A file that is there but held without sharing is not missing: it cannot be read, the system
+// says why, and picking another file is not offered. Nor is a name the system refuses missing.
+TEST_F(ProblemsInFrame, AFileThatIsThereButCannotBeReadIsNotMissing) {
+  PlantLists();
+  const std::wstring list = TempFile(L"locked.bad");
+  WriteList(list, {MakeEntry(1000, 2000, 1, "rain.wav", 50), MakeEntry(1000, 2000, 1, "ra|n.wav", 50)});
+  const std::wstring rain = folder + L"\\sounds\\rain.wav";
+  HANDLE held = CreateFileW(rain.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(frame->OpenDocument(list));
+  Command(CMD_VIEW_PROBLEMS);
+  ProblemsPane* pane = FindProblemsPane(Hwnd());
+  ASSERT_NE(pane, nullptr);
+  const bool found = PumpUntil([&] { return Lists(*pane, 0, "BAD005") && Lists(*pane, 1, "BAD005"); });
+  CloseHandle(held);
+  ASSERT_TRUE(found) << RowsText(*pane);
+  EXPECT_FALSE(Lists(*pane, 0, "BAD004"));
+  EXPECT_FALSE(Lists(*pane, 1, "BAD004"));
+  const std::wstring sentence = SentenceOf(*pane, 0, "BAD005");
+  EXPECT_NE(sentence.find(SystemWords(ERROR_SHARING_VIOLATION)), std::wstring::npos) << std::string(sentence.begin(), sentence.end());
+  EXPECT_NE(SentenceOf(*pane, 1, "BAD005").find(SystemWords(ERROR_INVALID_NAME)), std::wstring::npos);
+  for (int row = 0; row < RowCount(*pane); ++row) EXPECT_EQ(pane->RowProblem(row)->fix, QuickFixKind::None);
+}
 
 // Two documents with problems planted: the pane lists them all, Enter goes to one, a quick fix
 // is one step of the history, F8 walks the active document's, and the status bar counts them.
@@ -172,6 +280,42 @@ TEST_F(ProblemsInFrame, ListsGoesToFixesAndWalksTheProblemsOfEveryDocument) {
   EXPECT_EQ(walked, (std::vector<int>{0, 1, 2, 0}));
   Command(CMD_SOUND_PREV_MISSING);
   EXPECT_EQ(view->GetSelectedEntry(), 2);
+  // The status bar says where the walk went and what is wrong there.
+  const std::wstring walkedTo = FormatCommandStrings(STR_PROBLEMS_WALKED, {L"3", L"3", SentenceOf(*pane, 2, "BAD004")});
+  EXPECT_EQ(StatusText(), walkedTo) << std::string(StatusText().begin(), StatusText().end());
+
+  // Quick Fix is offered only where the cursor's problem has a fix; Ctrl+. elsewhere says so.
+  const auto quickFixEnabled = [&] {
+    Pump();
+    return (frame->CommandStates().State(CMD_PROBLEM_QUICKFIX) & COMMAND_STATE_DISABLED) == 0;
+  };
+  view->SelectCell(1, 1);
+  EXPECT_TRUE(quickFixEnabled()) << "a drive letter to drop";
+  view->SelectCell(1, 5);
+  EXPECT_FALSE(quickFixEnabled()) << "no problem on this volume";
+  SendChord({VK_CONTROL, VK_OEM_PERIOD});
+  Pump();
+  EXPECT_EQ(StatusText(), LoadCommandString(STR_PROBLEMS_NO_FIX));
+  // So does Ctrl+. in the pane on a problem without a certain fix, and the tab stays.
+  static_cast<FrameServices&>(*frame).EndStatusReason();
+  FocusRow(*pane, RowOf(*pane, L"second", "BAD009"));
+  SendChord({VK_CONTROL, VK_OEM_PERIOD});
+  Pump();
+  EXPECT_EQ(frame->Tabs().GetActivePage(), 0);
+  EXPECT_EQ(StatusText(), LoadCommandString(STR_PROBLEMS_NO_FIX));
+
+  // F6 goes round the tab strip, the page and the pane; Shift+F6 the other way.
+  SetFocus(view->Handle());
+  std::vector<HWND> round;
+  for (int step = 0; step < 3; ++step) {
+    SendChord({VK_F6});
+    Pump();
+    round.push_back(GetFocus());
+  }
+  EXPECT_EQ(round, (std::vector<HWND>{pane->ListHandle(), frame->Tabs().GetTabStrip(), view->Handle()}));
+  SendChord({VK_SHIFT, VK_F6});
+  Pump();
+  EXPECT_EQ(GetFocus(), frame->Tabs().GetTabStrip());
 
   // Ctrl+. in the document fixes the cursor's cell: the drive letter goes, as one step.
   view->SelectCell(1, 1);

@@ -320,8 +320,11 @@ TEST_F(ProblemsPaneTest, TheContextMenuAndCtrlDotOfferTheFocusedProblemsQuickFix
 
   Focus(0);  // a volume out of scale has no certain fix
   EXPECT_EQ(MenuTexts(pane_.BuildContextMenu().get()), (std::vector<std::wstring>{goTo, copy}));
+  // Ctrl+. asks all the same, with no fix, so that the parent can say there is none.
   PressChord({VK_CONTROL, VK_OEM_PERIOD});
-  EXPECT_EQ(parent_.notices.size(), 2u);
+  ASSERT_EQ(parent_.notices.size(), 3u);
+  EXPECT_EQ(parent_.notices[2].code, PROBLEMSN_QUICKFIX);
+  EXPECT_EQ(parent_.notices[2].fix, QuickFixKind::None);
   Focus(3);
   EXPECT_EQ(MenuTexts(pane_.BuildContextMenu().get()).back(), ResourceText(STR_FIX_DROP_DRIVE_LETTER));
   // A right-click focuses its row and opens the menu where it was clicked.
