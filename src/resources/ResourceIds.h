@@ -233,6 +233,10 @@
 #define STR_AMBIENCE_STOPPED 0x6A19
 #define STR_AMBIENCE_VOLUME_PANE 0x6A1A
 #define STR_AMBIENCE_PREPARING 0x6A1B
+// Why a preview that plays hears nothing (%1: the time of day; %2: how many entries it has).
+#define STR_AMBIENCE_SILENT_NO_FOLDER 0x6A1D
+#define STR_AMBIENCE_SILENT_NO_ENTRIES 0x6A1E
+#define STR_AMBIENCE_SILENT_UNPLAYABLE 0x6A1F
 // The volume scales by name (first + the scale's value).
 #define STR_SCALE_NAME_FIRST 0x6A20
 // The same, shortened for the status bar.
