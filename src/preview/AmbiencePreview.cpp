@@ -159,8 +159,7 @@ void AmbiencePreview::MarkSounding(PropertyGrid* grid) {
     if (auto* before = dynamic_cast<PropertyGrid*>(Window::FromHandle(markedGrid_))) before->SetRowMarks({});
   }
   markedGrid_ = handle;
-  if (grid != nullptr)
-    grid->SetRowMarks(player_.IsPlaying() ? player_.SoundingEntries() : std::vector<int>{});
+  if (grid != nullptr) grid->SetRowMarks(player_.IsPlaying() ? player_.SoundingEntries() : std::vector<int>{});
 }
 
 // Another time of day, seed or scale is another realization: the stream starts anew.

@@ -204,7 +204,7 @@ TEST_F(AmbienceFrame, PlayAmbienceSaysWhatItPlaysNow) {
   Command(CMD_AMBIENCE_NIGHT);
   Command(CMD_AMBIENCE_PLAY);
   EXPECT_TRUE(PumpFrameUntil([this] { Pump(); }, [&] { return StatusText() == bytes; })) << StatusText();
-  Command(CMD_FILE_CLOSE);
+  Command(CMD_WINDOW_CLOSE);
   EXPECT_TRUE(PumpFrameUntil([this] { Pump(); }, [&] { return StatusText() == percent; })) << StatusText();
   EXPECT_TRUE(frame->Preview().IsPlaying());
   Command(CMD_AMBIENCE_PLAY);
