@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <random>
 #include <vector>
@@ -146,37 +147,19 @@ class LivePreview {
       entry = document.Count() > 0 && Pick(2) == 0 ? document.At(Pick(document.Count()))
                                                    : DocumentEntry{RandomValues()};
     }
-    AmbientEntryValues edited = RandomValues();
-    switch (Pick(10)) {
-      case 0:
-        document.Insert(row, {DocumentEntry{RandomValues()}});
-        break;
-      case 1:
-        document.Paste(chosen, pasted);
-        break;
-      case 2:
-        document.Duplicate(chosen);
-        break;
-      case 3:
-        document.Delete(chosen);
-        break;
-      case 4:
-        document.Move(chosen, Pick(2) == 0 ? -1 : 1);
-        break;
-      case 5:
-        if (row < document.Count())
-          document.EditCell(
-              row, std::array{EntryField::MinRepeat, EntryField::MaxRepeat, EntryField::TimeOfDay}[Pick(3)],
-              edited);
-        break;
-      case 6:
-      case 7:
-        document.Undo();
-        break;
-      default:
-        document.Redo();
-        break;
-    }
+    const AmbientEntryValues edited = RandomValues();
+    const EntryField field =
+        std::array{EntryField::MinRepeat, EntryField::MaxRepeat, EntryField::TimeOfDay}[Pick(3)];
+    const std::function<void()> commands[] = {[&] { document.Insert(row, {DocumentEntry{RandomValues()}}); },
+                                              [&] { document.Paste(chosen, pasted); },
+                                              [&] { document.Duplicate(chosen); },
+                                              [&] { document.Delete(chosen); },
+                                              [&] { document.Move(chosen, Pick(2) == 0 ? -1 : 1); },
+                                              [&] { document.EditCell(row, field, edited); },
+                                              [&] { document.Undo(); },
+                                              [&] { document.Undo(); },
+                                              [&] { document.Redo(); }};
+    commands[Pick(9)]();
   }
 
   // Hands the document to the stream as the preview does after an edit; false when the entries
@@ -221,6 +204,7 @@ class LivePreview {
       stream_.Render(samples);
       for (std::size_t frame = 0; frame < samples.size() / 2; ++frame) {
         const int mask = samples[frame * 2] | samples[frame * 2 + 1] << 14;
+        if (mask == 0) continue;
         for (const auto& [identity, bit] : bits_) {
           if ((mask & 1 << bit) != 0 && !Started(identity, from + static_cast<std::int64_t>(frame)))
             return false;
@@ -307,7 +291,7 @@ class LivePreview {
 };
 
 TEST(AmbienceSchedule, EveryEntryKeepsItsOwnTimingWhileTheListChangesAroundIt) {
-  for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+  for (std::uint64_t seed = 1; seed <= 8; ++seed) {
     LivePreview preview(seed);
     std::vector<DocumentEntry> first;
     for (int entry = 0; entry < 5; ++entry) first.push_back({preview.RandomValues()});
