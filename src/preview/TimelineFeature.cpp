@@ -66,7 +66,8 @@ std::wstring TimelineFeature::KeyOf(const AmbienceExportSource& document) const 
   return std::to_wstring(static_cast<int>(choice_.time)) + L"|" + std::to_wstring(choice_.seed) + L"|" +
          std::to_wstring(choice_.spanSeconds) + L"|" +
          std::to_wstring(choice_.scale ? static_cast<int>(*choice_.scale) : -1) + L"|" +
-         std::to_wstring(host_.heardGeneration ? host_.heardGeneration() : 0) + L"|" + AmbienceEntriesKey(document);
+         std::to_wstring(host_.heardGeneration ? host_.heardGeneration() : 0) + L"|" +
+         AmbienceEntriesKey(document);
 }
 
 void TimelineFeature::Refresh(const std::optional<AmbienceExportSource>& document) {
