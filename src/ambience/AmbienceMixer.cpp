@@ -39,10 +39,10 @@ void AmbienceMixer::Mix(std::int64_t frames, std::span<std::int16_t> output) {
   mixed_ = to;
 }
 
-std::vector<int> AmbienceMixer::SoundingEntries() const {
-  std::vector<int> entries;
+std::vector<std::uint64_t> AmbienceMixer::SoundingIdentities() const {
+  std::vector<std::uint64_t> entries;
   for (const Voice& voice : voices_) {
-    if (voice.play.start <= position_ && position_ < voice.end) entries.push_back(voice.play.entry);
+    if (voice.play.start <= position_ && position_ < voice.end) entries.push_back(voice.play.identity);
   }
   std::sort(entries.begin(), entries.end());
   entries.erase(std::unique(entries.begin(), entries.end()), entries.end());

@@ -27,8 +27,9 @@ class AmbienceMixer {
   void Render(std::span<std::int16_t> output);
   std::int64_t Position() const { return position_; }
 
-  // The entries whose sound is heard at Position(), each once, in ascending order.
-  std::vector<int> SoundingEntries() const;
+  // The identities of the entries whose sound is heard at Position(), each once, ascending. Not
+  // their rows: those may have changed since the plays began.
+  std::vector<std::uint64_t> SoundingIdentities() const;
 
   // The lowest gain the limiter applied since the last call (1: it did not act).
   float TakeLowestLimiterGain() { return limiter_.TakeLowestGain(); }

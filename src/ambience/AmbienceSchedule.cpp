@@ -18,11 +18,19 @@ AmbienceSchedule::AmbienceSchedule(TimeOfDay time, VolumeScale scale, std::uint6
     : time_(time), scale_(scale), seed_(seed) {}
 
 void AmbienceSchedule::Update(std::span<const AmbientEntryValues> entries,
-                              std::span<const std::int64_t> lengths) {
-  entries_.resize(entries.size());
+                              std::span<const std::int64_t> lengths,
+                              std::span<const std::uint64_t> identities) {
+  std::vector<EntryState> before = std::move(entries_);
+  entries_.assign(entries.size(), EntryState{});
   for (std::size_t index = 0; index < entries.size(); ++index) {
-    const AmbientEntryValues& values = entries[index];
+    const std::uint64_t identity = index < identities.size() ? identities[index] : index + 1;
+    const auto kept = std::find_if(before.begin(), before.end(), [identity](const EntryState& state) {
+      return state.identity == identity;
+    });
     EntryState& state = entries_[index];
+    if (kept != before.end()) state = *kept;
+    state.identity = identity;
+    const AmbientEntryValues& values = entries[index];
     state.bounds = RepeatBoundsOf(values);
     state.length = index < lengths.size() ? std::max<std::int64_t>(lengths[index], 0) : 0;
     state.volume = values.volume;
@@ -35,7 +43,13 @@ void AmbienceSchedule::Update(std::span<const AmbientEntryValues> entries,
 void AmbienceSchedule::SetScale(VolumeScale scale) { scale_ = scale; }
 
 void AmbienceSchedule::Begin(EntryState& state, int index) {
-  state.random = AmbienceRandom::Derived(seed_, static_cast<std::uint64_t>(index));
+  // From the beginning, an entry's stream follows its place, so that one list gives one
+  // realization wherever it is heard. One that comes in while it plays takes a stream of its own:
+  // drawn from its place, it would walk in step with the entry whose place that was.
+  const std::uint64_t stream = position_ == 0
+                                   ? static_cast<std::uint64_t>(index)
+                                   : state.identity ^ (static_cast<std::uint64_t>(position_) << 20);
+  state.random = AmbienceRandom::Derived(seed_, stream);
   const std::int64_t firstDelay = DrawDelay(state);
   state.nextStart = position_ + state.random.Between(0, firstDelay - 1);
 }
@@ -52,7 +66,7 @@ void AmbienceSchedule::TakePlaysBefore(std::int64_t until, std::vector<AmbienceP
     if (!state.playing) continue;
     const auto gain = static_cast<float>(VolumeGain(state.volume, scale_));
     while (state.nextStart < until) {
-      plays.push_back({static_cast<int>(index), state.nextStart, state.length, gain});
+      plays.push_back({static_cast<int>(index), state.nextStart, state.length, gain, state.identity});
       state.nextStart += DrawDelay(state);
     }
   }

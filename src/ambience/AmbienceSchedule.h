@@ -8,7 +8,9 @@
 // The schedule is incremental so that a live preview can ask for one block after another and an
 // edit can take effect while it plays: each entry keeps its own next start and its own random
 // stream (derived from the seed and its index), and new values of an entry are used from its next
-// start on. Asked for the same document, time, scale, span and seed, it gives the same plays.
+// start on. The states follow the entries, not the rows: an entry inserted, deleted or moved
+// above another leaves the other's timing as it was. Asked for the same document, time, scale,
+// span and seed, it gives the same plays.
 
 #include <cstdint>
 #include <span>
@@ -20,10 +22,11 @@
 #include "format/TimeOfDay.h"
 
 struct AmbiencePlay {
-  int entry = 0;            // index in the document's list
-  std::int64_t start = 0;   // frame at the ambience rate from the beginning of the realization
-  std::int64_t length = 0;  // frames of the entry's sound when the play started; 0 when it has none
-  float gain = 0;           // linear, from the entry's volume when the play started
+  int entry = 0;               // index in the document's list
+  std::int64_t start = 0;      // frame at the ambience rate from the beginning of the realization
+  std::int64_t length = 0;     // frames of the entry's sound when the play started; 0 when it has none
+  float gain = 0;              // linear, from the entry's volume when the play started
+  std::uint64_t identity = 0;  // the entry's, as Update was given it
 
   bool operator==(const AmbiencePlay&) const = default;
 };
@@ -47,11 +50,14 @@ class AmbienceSchedule {
  public:
   AmbienceSchedule(TimeOfDay time, VolumeScale scale, std::uint64_t seed);
 
-  // Takes the document's entries and, for each, its sound's length in frames (0 when it has none;
-  // missing lengths count as 0). An entry that stays at this time of day keeps its next start;
-  // its new values apply from then on. An entry that comes to this time starts afresh from
-  // Position(); one that leaves it is dropped.
-  void Update(std::span<const AmbientEntryValues> entries, std::span<const std::int64_t> lengths);
+  // Takes the document's entries, for each its sound's length in frames (0 when it has none;
+  // missing lengths count as 0) and who it is (DocumentEntry::identity; none: the entries are
+  // known by their places, which must then not change). An entry that stays at this time of day
+  // keeps its next start and its random stream wherever it moved; its new values apply from then
+  // on. An entry that comes to this time, or into the list, starts afresh from Position(), its
+  // first start drawn as a first start always is; one that leaves is dropped.
+  void Update(std::span<const AmbientEntryValues> entries, std::span<const std::int64_t> lengths,
+              std::span<const std::uint64_t> identities = {});
   // The scale applies to plays that start from now on.
   void SetScale(VolumeScale scale);
 
@@ -68,6 +74,7 @@ class AmbienceSchedule {
 
  private:
   struct EntryState {
+    std::uint64_t identity = 0;
     bool playing = false;  // the entry belongs to this time of day
     AmbienceRandom random{0};
     std::int64_t nextStart = 0;

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ambience/SoundCache.h"
@@ -29,6 +31,15 @@ struct AmbienceSounds {
   std::vector<AmbienceSoundProblem> problems;
 };
 
-// Each name is joined to `soundFolder` as the game does. An entry without a name cannot be read.
+// Whether the game finds `name` inside its sound folder: not with a drive letter, a leading \ or
+// /, or a ".." part anywhere (the game does not resolve one, even where it would lead back in).
+bool NameStaysInsideFolder(std::wstring_view name);
+// Where the game looks for `name` under `soundFolder`: nothing for a name it never finds there
+// (none, or one that leaves the folder), and nothing at all while no folder is known. The one answer for the
+// problems (BAD006 and the file probes) and for what the preview, the timeline and the export play.
+std::optional<std::wstring> GameSoundPath(const std::wstring& soundFolder, std::wstring_view name);
+
+// Each name is found as GameSoundPath finds it; one the game cannot find is silent, as a missing
+// file is. An entry without a name cannot be read.
 AmbienceSounds LoadAmbienceSounds(std::span<const AmbientEntryValues> entries,
                                   const std::wstring& soundFolder, TimeOfDay time, SoundCache& cache);

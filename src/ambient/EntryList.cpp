@@ -1,7 +1,30 @@
 #include "ambient/EntryList.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <unordered_set>
+
+namespace {
+
+// Shared by every document, so that an entry heard from one list is never taken for another's.
+std::atomic<std::uint64_t> lastIdentity{0};
+
+}  // namespace
+
+void EntryList::Identify(int first, int count) {
+  std::unordered_set<std::uint64_t> taken;
+  for (int index = 0; index < Count(); ++index) {
+    if (index < first || index >= first + count) taken.insert(At(index).identity);
+  }
+  for (int index = first; index < first + count; ++index) {
+    DocumentEntry& entry = entries_[static_cast<std::size_t>(index)];
+    if (entry.identity == 0 || !taken.insert(entry.identity).second) {
+      entry.identity = ++lastIdentity;
+      taken.insert(entry.identity);
+    }
+  }
+}
 
 bool DocumentEntry::operator==(const DocumentEntry& other) const {
   return values == other.values && std::memcmp(&record, &other.record, sizeof(record)) == 0;
@@ -12,6 +35,7 @@ EntryList EntryList::FromLoad(const AmbientLoadResult& loaded) {
   for (std::size_t index = 0; index < loaded.entries.size() && index < loaded.image.size(); ++index) {
     list.entries_.push_back({loaded.entries[index], loaded.image[index]});
   }
+  list.Identify(0, list.Count());
   return list;
 }
 
@@ -19,6 +43,7 @@ bool EntryList::Insert(int index, std::span<const DocumentEntry> added) {
   if (!HasRoomFor(static_cast<int>(added.size()))) return false;
   const int at = std::clamp(index, 0, Count());
   entries_.insert(entries_.begin() + at, added.begin(), added.end());
+  Identify(at, static_cast<int>(added.size()));
   return true;
 }
 
@@ -55,6 +80,7 @@ bool EntryList::Replace(int first, int count, std::span<const DocumentEntry> wit
   } else {
     entries_.insert(at + common, with.begin() + common, with.end());
   }
+  Identify(first, static_cast<int>(with.size()));
   return true;
 }
 

@@ -3,6 +3,7 @@
 // The entries of one document in display order, each with the 116-byte record it was read from,
 // so that the bytes the editor does not interpret stay with their entry wherever it moves.
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -12,6 +13,10 @@ struct DocumentEntry {
   AmbientEntryValues values;
   // Zero for an entry made in the editor; a copy keeps its original's bytes.
   AmbientEntry record{};
+  // Who the entry is while the program runs, whichever row it moves to: the live preview keeps
+  // each entry's timing by it. Never stored and not part of equality; a list gives an entry
+  // that comes in without one, or as a copy of one it holds, a number no other entry has had.
+  std::uint64_t identity = 0;
 
   bool operator==(const DocumentEntry& other) const;
 };
@@ -60,5 +65,9 @@ class EntryList {
   bool operator==(const EntryList&) const = default;
 
  private:
+  // Gives the entries from `first` on, `count` of them, an identity of their own where they
+  // came in without one or share it with another entry of the list.
+  void Identify(int first, int count);
+
   std::vector<DocumentEntry> entries_;
 };

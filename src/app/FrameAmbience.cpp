@@ -38,7 +38,11 @@ MainFrame::AmbienceFeature::AmbienceFeature(MainFrame& frame) : frame_(frame) {
     view->SelectCell(entry, std::max(view->GetSelectedColumn(), 0));
   };
   timeline_ = std::make_unique<TimelineFeature>(
-      TimelineFeature::Host{frame.Handle(), [&frame] { frame.LayoutChildren(false); }, selectEntry},
+      TimelineFeature::Host{frame.Handle(), [&frame] { frame.LayoutChildren(false); }, selectEntry,
+                            [this](const AmbienceExportSource& document, std::int64_t spanMs) {
+                              return preview_->HeardRealization(document, spanMs);
+                            },
+                            [this] { return preview_->HeardGeneration(); }},
       commands_->Choice(), commands_->Sounds());
   preview_ = std::make_unique<AmbiencePreview>(
       AmbiencePreview::Host{frame.Handle(), [&frame](const std::wstring& text) { frame.ShowStatusText(text); },
@@ -85,8 +89,9 @@ void MainFrame::AmbienceFeature::UpdateStates(CommandStateMap& states) {
   if (!timeline_->IsShown() && !preview_->IsPlaying()) return;
   KeepOpenListsSounds();
   const std::optional<AmbienceExportSource> document = ActiveAmbience();
-  timeline_->Refresh(document);
+  // The preview takes the edit first, so that the timeline draws what it hears from now on.
   preview_->Follow(document);
+  timeline_->Refresh(document);
   // While the preview plays, a timer runs the timeline's cursor and the speaker marks along with
   // it. It is set once: setting it again on every idle pass would put its tick off for as long
   // as other messages keep coming.
@@ -141,6 +146,8 @@ std::optional<AmbienceExportSource> MainFrame::AmbienceFeature::ActiveAmbience()
   if (view == nullptr) return std::nullopt;
   AmbienceExportSource source;
   source.entries = view->Document().Values();
+  for (int entry = 0; entry < view->Document().Count(); ++entry)
+    source.identities.push_back(view->Document().At(entry).identity);
   source.documentPath = view->GetPath();
   source.soundFolder = frame_.sounds_->CurrentFolder();
   return source;

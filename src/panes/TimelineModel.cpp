@@ -20,7 +20,8 @@ std::int64_t LengthOf(std::span<const std::int64_t> lengths, std::size_t index) 
 TimelineModel BuildTimelineModel(std::span<const AmbientEntryValues> entries,
                                  std::span<const std::int64_t> lengths,
                                  std::span<const AmbienceSoundProblem> problems, TimeOfDay time,
-                                 VolumeScale scale, std::uint64_t seed, std::int64_t spanMs) {
+                                 VolumeScale scale, std::uint64_t seed, std::int64_t spanMs,
+                                 std::optional<std::vector<AmbiencePlay>> heard) {
   TimelineModel model;
   model.spanMs = std::max<std::int64_t>(spanMs, 0);
   for (std::size_t index = 0; index < entries.size(); ++index) {
@@ -32,7 +33,8 @@ TimelineModel BuildTimelineModel(std::span<const AmbientEntryValues> entries,
     model.lanes.push_back({entry, values.audioFile.value_or(std::wstring()),
                            !missing && AlwaysOverlapsItself(values, length), missing});
   }
-  model.plays = AmbienceSchedule::List(entries, lengths, time, scale, seed, FramesOfMs(model.spanMs));
+  model.plays = heard ? std::move(*heard)
+                      : AmbienceSchedule::List(entries, lengths, time, scale, seed, FramesOfMs(model.spanMs));
   model.curve = ConcurrencyCurve(model.plays);
   for (const ConcurrencyStep& step : model.curve) model.mostAtOnce = std::max(model.mostAtOnce, step.count);
   return model;

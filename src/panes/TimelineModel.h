@@ -5,6 +5,7 @@
 // both come from the same schedule with the same seed.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -36,11 +37,14 @@ struct TimelineModel {
 
 // The lane of every entry of `time` and the plays of the first `spanMs` of the realization with
 // `seed`. `lengths` holds each entry's sound length in frames and `problems` the entries whose
-// sound could not be had, as LoadAmbienceSounds gives them.
+// sound could not be had, as LoadAmbienceSounds gives them. `heard`, when given, are the plays to
+// show instead: those of the preview that plays the list, which edits made while it played have
+// taken away from a fresh realization.
 TimelineModel BuildTimelineModel(std::span<const AmbientEntryValues> entries,
                                  std::span<const std::int64_t> lengths,
                                  std::span<const AmbienceSoundProblem> problems, TimeOfDay time,
-                                 VolumeScale scale, std::uint64_t seed, std::int64_t spanMs);
+                                 VolumeScale scale, std::uint64_t seed, std::int64_t spanMs,
+                                 std::optional<std::vector<AmbiencePlay>> heard = std::nullopt);
 
 // The lane that shows `entry`, or -1 when the entry has none (another time of day).
 int LaneOfEntry(const TimelineModel& model, int entry);

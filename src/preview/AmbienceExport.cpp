@@ -48,6 +48,8 @@ std::wstring AmbienceEntriesKey(const AmbienceExportSource& source) {
            std::to_wstring(entry.maxRepeatMs) + L"," + std::to_wstring(entry.timeOfDay) + L"," +
            std::to_wstring(entry.volume);
   }
+  // Two equal entries that swap places are another list to the preview: each keeps its own timing.
+  for (const std::uint64_t identity : source.identities) key += L"#" + std::to_wstring(identity);
   return key;
 }
 

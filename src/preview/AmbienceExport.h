@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@
 // not reach the file half-way.
 struct AmbienceExportSource {
   std::vector<AmbientEntryValues> entries;
+  // Who each entry is (DocumentEntry::identity), so that the live preview keeps each entry's
+  // timing wherever it moves; empty where nothing moves (an export).
+  std::vector<std::uint64_t> identities;
   std::wstring soundFolder;
   // The document's file; its folder and name suggest where the sound goes. Empty for a new one.
   std::wstring documentPath;
@@ -27,8 +31,8 @@ struct AmbienceExportSource {
 std::wstring ExportAmbience(HWND owner, const AmbienceExportSource& source,
                             const std::vector<std::wstring>& openDocuments);
 
-// Everything of the document the ambience is made from, as text: the entries' values and the sound
-// folder. A different key is a different list to hear or draw.
+// Everything of the document the ambience is made from, as text: the entries' values, who they
+// are and the sound folder. A different key is a different list to hear or draw.
 std::wstring AmbienceEntriesKey(const AmbienceExportSource& source);
 
 // The file name the Save dialog suggests: the list's name and the time of day, in the folder of

@@ -70,7 +70,8 @@ void AmbiencePreview::StartWhenReady(const AmbienceExportSource& document) {
   waiting_ = false;
   auto stream = std::make_unique<AmbienceStream>(choice_.time, choice_.ScaleFor(VolumesOf(document.entries)),
                                                  choice_.seed);
-  stream->Update(document.entries, *sounds);
+  stream->Update(document.entries, *sounds, document.identities);
+  stream->KeepPlaysBefore(FramesOfMs(static_cast<std::int64_t>(choice_.spanSeconds) * 1000));
   if (!player_.Start(std::move(stream))) {
     const WaveResult error = player_.LastError();
     host_.tell(error == MMSYSERR_NODRIVER || error == MMSYSERR_BADDEVICEID
@@ -79,8 +80,32 @@ void AmbiencePreview::StartWhenReady(const AmbienceExportSource& document) {
     return;
   }
   entriesKey_ = AmbienceEntriesKey(document);
+  ++generation_;
+  told_.clear();
+  TellWhatPlays(document, *sounds);
+}
+
+// What plays now, or why nothing is heard; told again whenever that changes (another tab's list,
+// another guessed scale, the last playable sound gone), and only then.
+void AmbiencePreview::TellWhatPlays(const AmbienceExportSource& document, const AmbienceSounds& sounds) {
   const std::wstring time = LoadCommandString(STR_AMBIENCE_TIME_FIRST + static_cast<UINT>(choice_.time));
-  host_.tell(FormatCommandStrings(STR_AMBIENCE_PLAYING, {time, DescribeVolumeScale(choice_, VolumesOf(document.entries))}));
+  int atThisTime = 0;
+  for (const AmbientEntryValues& entry : document.entries)
+    atThisTime += TimeOfDayFromByte(entry.timeOfDay) == choice_.time;
+  std::wstring text;
+  if (atThisTime == 0) {
+    text = FormatCommandStrings(STR_AMBIENCE_SILENT_NO_ENTRIES, {time});
+  } else if (document.soundFolder.empty()) {
+    text = FormatCommandStrings(STR_AMBIENCE_SILENT_NO_FOLDER, {time});
+  } else if (static_cast<int>(sounds.problems.size()) >= atThisTime) {
+    text = FormatCommandStrings(STR_AMBIENCE_SILENT_UNPLAYABLE, {time, std::to_wstring(atThisTime)});
+  } else {
+    text = FormatCommandStrings(STR_AMBIENCE_PLAYING,
+                                {time, DescribeVolumeScale(choice_, VolumesOf(document.entries))});
+  }
+  if (text == told_) return;
+  told_ = text;
+  host_.tell(text);
 }
 
 // A device that failed or kept its buffers has ended the preview on its own: say why, once.
@@ -117,8 +142,21 @@ void AmbiencePreview::Follow(const std::optional<AmbienceExportSource>& document
   const VolumeScale scale = choice_.ScaleFor(VolumesOf(document->entries));
   player_.Change([&](AmbienceStream& stream) {
     stream.SetScale(scale);
-    stream.Update(document->entries, *sounds);
+    stream.Update(document->entries, *sounds, document->identities);
   });
+  ++generation_;
+  TellWhatPlays(*document, *sounds);
+}
+
+std::optional<std::vector<AmbiencePlay>> AmbiencePreview::HeardRealization(
+    const AmbienceExportSource& document, std::int64_t spanMs) {
+  if (!player_.IsPlaying() || waiting_ || AmbienceEntriesKey(document) != entriesKey_) return std::nullopt;
+  std::vector<AmbiencePlay> plays;
+  player_.Change([&](AmbienceStream& stream) {
+    stream.KeepPlaysBefore(FramesOfMs(spanMs));
+    plays = stream.Realization(FramesOfMs(spanMs));
+  });
+  return plays;
 }
 
 std::int64_t AmbiencePreview::HeardMs() const {

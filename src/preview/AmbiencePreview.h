@@ -42,6 +42,12 @@ class AmbiencePreview {
   void Follow(const std::optional<AmbienceExportSource>& document);
   // Where the listener is, in ms from the beginning of the realization; -1 when silent.
   std::int64_t HeardMs() const;
+  // What the playing preview plays of `document` in its first `spanMs`, for the timeline to show
+  // what is heard; nothing while it plays another list, waits for its sounds or is stopped.
+  std::optional<std::vector<AmbiencePlay>> HeardRealization(const AmbienceExportSource& document,
+                                                            std::int64_t spanMs);
+  // Another number whenever the stream starts, stops or is handed an edit: the timeline's cue.
+  std::uint64_t HeardGeneration() const { return player_.IsPlaying() && !waiting_ ? generation_ : 0; }
   // The entries sounding now, for the speaker marks of the list.
   std::vector<int> SoundingEntries() const { return player_.SoundingEntries(); }
   // Marks the entries sounding now on `grid` (the active document's; null for none) and takes
@@ -54,6 +60,7 @@ class AmbiencePreview {
   void Start(const AmbienceExportSource& document);
   void StartWhenReady(const AmbienceExportSource& document);
   std::wstring ChoiceKey() const;
+  void TellWhatPlays(const AmbienceExportSource& document, const AmbienceSounds& sounds);
 
   Host host_;
   const AmbienceChoice& choice_;
@@ -63,5 +70,8 @@ class AmbiencePreview {
   // What the stream was last given: the entries (with the sound folder) and the choice.
   std::wstring entriesKey_;
   std::wstring choiceKey_;
+  std::uint64_t generation_ = 0;
+  // What the status bar was last told of the playing preview.
+  std::wstring told_;
   HWND markedGrid_ = nullptr;
 };

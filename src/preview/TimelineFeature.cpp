@@ -65,7 +65,9 @@ RECT TimelineFeature::Layout(RECT area) {
 std::wstring TimelineFeature::KeyOf(const AmbienceExportSource& document) const {
   return std::to_wstring(static_cast<int>(choice_.time)) + L"|" + std::to_wstring(choice_.seed) + L"|" +
          std::to_wstring(choice_.spanSeconds) + L"|" +
-         std::to_wstring(choice_.scale ? static_cast<int>(*choice_.scale) : -1) + L"|" + AmbienceEntriesKey(document);
+         std::to_wstring(choice_.scale ? static_cast<int>(*choice_.scale) : -1) + L"|" +
+         std::to_wstring(host_.heardGeneration ? host_.heardGeneration() : 0) + L"|" +
+         AmbienceEntriesKey(document);
 }
 
 void TimelineFeature::Refresh(const std::optional<AmbienceExportSource>& document) {
@@ -84,9 +86,10 @@ void TimelineFeature::Refresh(const std::optional<AmbienceExportSource>& documen
   builtFrom_ = key;
   std::vector<std::int32_t> volumes;
   for (const AmbientEntryValues& entry : document->entries) volumes.push_back(entry.volume);
+  const std::int64_t spanMs = static_cast<std::int64_t>(choice_.spanSeconds) * 1000;
   pane_.SetModel(BuildTimelineModel(document->entries, sounds->lengths, sounds->problems, choice_.time,
-                                    choice_.ScaleFor(volumes), choice_.seed,
-                                    static_cast<std::int64_t>(choice_.spanSeconds) * 1000));
+                                    choice_.ScaleFor(volumes), choice_.seed, spanMs,
+                                    host_.heard ? host_.heard(*document, spanMs) : std::nullopt));
 }
 
 bool TimelineFeature::OnNotify(const NMHDR& header) {

@@ -15,7 +15,8 @@
 
 // View > Timeline: the picture of the chosen time of day in a pane under the documents, with a
 // bar between them to drag. It shows the realization the export writes (one choice, one seed),
-// built again on the idle pass whenever the document or the choice changed.
+// built again on the idle pass whenever the document or the choice changed; while the preview
+// plays the document, the realization heard, which edits made while it plays take away from that.
 class TimelineFeature {
  public:
   struct Host {
@@ -24,6 +25,10 @@ class TimelineFeature {
     std::function<void()> relayout;
     // The user clicked an entry's lane or bar: the active document selects it.
     std::function<void(int entry)> selectEntry;
+    // The playing preview's plays of the document within a span in ms (AmbiencePreview::
+    // HeardRealization), and its cue that they changed; the picture shows what is heard.
+    std::function<std::optional<std::vector<AmbiencePlay>>(const AmbienceExportSource&, std::int64_t)> heard;
+    std::function<std::uint64_t()> heardGeneration;
   };
   TimelineFeature(Host host, AmbienceChoice& choice, AmbienceSoundLoader& sounds);
 

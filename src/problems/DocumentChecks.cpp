@@ -39,8 +39,7 @@ bool ProblemBefore(const Problem& left, const Problem& right) {
 
 std::wstring SoundPathOf(const DocumentEntry& entry, const std::wstring& soundFolder) {
   const std::wstring name = EntryName(entry);
-  if (soundFolder.empty() || name.empty() || !NameStaysInsideFolder(name)) return {};
-  return JoinSoundPath(soundFolder, name);
+  return GameSoundPath(soundFolder, name).value_or(std::wstring{});
 }
 
 std::vector<Problem> CheckEntry(const DocumentEntry& entry, int index, const CheckSetup& setup) {
@@ -48,6 +47,7 @@ std::vector<Problem> CheckEntry(const DocumentEntry& entry, int index, const Che
   CheckNameInsideFolder(entry, index, found);
   if (setup.converter != nullptr) CheckNameDecodable(entry, index, *setup.converter, found);
   CheckRepeatPositive(entry, index, found);
+  CheckRepeatNotRaised(entry, index, found);
   CheckRepeatOrder(entry, index, found);
   CheckTimeOfDayKnown(entry, index, found);
   CheckVolumeInScale(entry, index, setup.volumeScale, found);

@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "ambience/AmbienceSchedule.h"
 #include "format/TimeOfDay.h"
 
 namespace {
@@ -15,30 +16,9 @@ Problem Found(ProblemSeverity severity, int index, ProblemColumn column, std::st
   return problem;
 }
 
-bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool IsAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
-
-bool HasDotDotPart(std::wstring_view name) {
-  std::size_t start = 0;
-  while (start <= name.size()) {
-    std::size_t end = start;
-    while (end < name.size() && !IsSlash(name[end])) ++end;
-    if (name.substr(start, end - start) == L"..") return true;
-    start = end + 1;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::wstring EntryName(const DocumentEntry& entry) { return entry.values.audioFile.value_or(std::wstring{}); }
-
-bool NameStaysInsideFolder(std::wstring_view name) {
-  if (!name.empty() && IsSlash(name.front())) return false;
-  if (name.size() >= 2 && IsAsciiLetter(name[0]) && name[1] == L':') return false;
-  return !HasDotDotPart(name);
-}
 
 std::wstring SoundNameKey(std::wstring_view name) {
   std::wstring key(name);
@@ -60,6 +40,18 @@ void CheckRepeatPositive(const DocumentEntry& entry, int index, std::vector<Prob
     if (repeatMs > 0) return;
     Problem problem = Found(ProblemSeverity::Error, index, column, kRuleRepeatNotPositive);
     problem.facts.value = repeatMs;
+    found.push_back(problem);
+  };
+  check(entry.values.minRepeatMs, ProblemColumn::MinRepeat);
+  check(entry.values.maxRepeatMs, ProblemColumn::MaxRepeat);
+}
+
+void CheckRepeatNotRaised(const DocumentEntry& entry, int index, std::vector<Problem>& found) {
+  const auto check = [&](std::int32_t repeatMs, ProblemColumn column) {
+    if (repeatMs <= 0 || repeatMs >= ShortestRepeatMs) return;
+    Problem problem = Found(ProblemSeverity::Warning, index, column, kRuleRepeatRaised);
+    problem.facts.value = repeatMs;
+    problem.facts.low = ShortestRepeatMs;
     found.push_back(problem);
   };
   check(entry.values.minRepeatMs, ProblemColumn::MinRepeat);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ambience/AmbienceSounds.h"
 #include "ambience/VolumeScale.h"
 #include "format/CodePageConverter.h"
 #include "ambient/EntryList.h"
@@ -25,6 +26,7 @@ inline constexpr std::string_view kRuleSoundTwice = "BAD007";
 inline constexpr std::string_view kRuleVolumeOutOfScale = "BAD008";
 inline constexpr std::string_view kRuleTimeOfDayUnknown = "BAD009";
 inline constexpr std::string_view kRuleNameUndecodable = "BAD010";
+inline constexpr std::string_view kRuleRepeatRaised = "BAD011";
 
 // Entry rules: they read the entry alone and run synchronously.
 
@@ -32,7 +34,10 @@ inline constexpr std::string_view kRuleNameUndecodable = "BAD010";
 void CheckRepeatOrder(const DocumentEntry& entry, int index, std::vector<Problem>& found);
 // BAD002, error: a minimum or maximum repeat time of 0 or less (one problem per such column).
 void CheckRepeatPositive(const DocumentEntry& entry, int index, std::vector<Problem>& found);
-// BAD006, error: a name with a drive letter, a leading \ or /, or a ".." part.
+// BAD011, warning: a minimum or maximum repeat time of 1 to 99 ms, which the preview, the
+// timeline and the export play as ShortestRepeatMs (one problem per such column).
+void CheckRepeatNotRaised(const DocumentEntry& entry, int index, std::vector<Problem>& found);
+// BAD006, error: a name the game does not find inside its sound folder (NameStaysInsideFolder).
 void CheckNameInsideFolder(const DocumentEntry& entry, int index, std::vector<Problem>& found);
 // BAD008, warning: a volume beyond `scale`.
 void CheckVolumeInScale(const DocumentEntry& entry, int index, VolumeScale scale, std::vector<Problem>& found);
@@ -62,8 +67,6 @@ void CheckSoundsPlayedOnce(std::span<const DocumentEntry> entries, std::vector<P
 
 // The entry's name, empty for none.
 std::wstring EntryName(const DocumentEntry& entry);
-// Whether the name stays inside the sound folder, as the game needs; false for BAD006's names.
-bool NameStaysInsideFolder(std::wstring_view name);
 // The name as the game's file system compares it: `/` as `\`, letters without case (Latin and
 // Cyrillic, the letters of the game's file names).
 std::wstring SoundNameKey(std::wstring_view name);

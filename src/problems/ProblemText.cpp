@@ -22,6 +22,11 @@ constexpr std::array kWordings = {
     Wording{kRuleRepeatNotPositive,
             L"A repeat time of {value} ms leaves no wait between plays: set it above 0.",
             L"Время повтора {value} мс не оставляет паузы между повторами: задайте значение больше 0."},
+    Wording{kRuleRepeatRaised,
+            L"A repeat time of {value} ms is shorter than the {low} ms that the preview and the export wait at "
+            L"least between two starts, so they play it as {low} ms: set it to {low} ms or more.",
+            L"Время повтора {value} мс короче {low} мс, наименьшей паузы между запусками при прослушивании и "
+            L"экспорте, поэтому они воспроизводят его как {low} мс: задайте {low} мс или больше."},
     Wording{kRuleSoundOutlastsRepeat,
             L"The sound lasts {value} ms, longer than the minimum repeat time of {low} ms, so it can start again "
             L"before it ends: raise the minimum to at least {value} ms or shorten the sound.",

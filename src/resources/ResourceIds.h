@@ -250,8 +250,8 @@
 #define STR_TIMELINE_MISSING 0x6A17
 #define STR_AMBIENCE_PLAYING 0x6A18
 #define STR_AMBIENCE_STOPPED 0x6A19
-#define STR_AMBIENCE_DEVICE_FAILED 0x6A40
-#define STR_AMBIENCE_DEVICE_STUCK 0x6A41
+#define STR_AMBIENCE_DEVICE_FAILED 0x6A48
+#define STR_AMBIENCE_DEVICE_STUCK 0x6A49
 #define STR_AMBIENCE_VOLUME_PANE 0x6A1A
 #define STR_AMBIENCE_PREPARING 0x6A1B
 // Why the export refuses a file open as a list, the question before exporting a time
@@ -260,6 +260,10 @@
 #define STR_EXPORT_NO_ENTRIES 0x6A41
 #define STR_EXPORT_CANCELLED 0x6A42
 #define STR_EXPORT_NOT_DONE 0x6A43
+// Why a preview that plays hears nothing (%1: the time of day; %2: how many entries it has).
+#define STR_AMBIENCE_SILENT_NO_FOLDER 0x6A1D
+#define STR_AMBIENCE_SILENT_NO_ENTRIES 0x6A1E
+#define STR_AMBIENCE_SILENT_UNPLAYABLE 0x6A1F
 // The volume scales by name (first + the scale's value).
 #define STR_SCALE_NAME_FIRST 0x6A20
 // The same, shortened for the status bar.

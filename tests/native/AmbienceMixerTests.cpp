@@ -74,11 +74,11 @@ TEST(AmbienceMixer, QuietSoundsPassUnchangedAndOnTime) {
 
 TEST(AmbienceMixer, BlocksOfAnySizeGiveTheSameSamples) {
   const auto low = SineSound(0.3, 200, 0.8), high = SineSound(0.2, 3000, 0.9);
-  const std::vector<AmbiencePlay> plays = {{0, 0, low->FrameCount(), 1.0f},
-                                           {1, 100, high->FrameCount(), 0.9f},
-                                           {0, 5000, low->FrameCount(), 1.0f},
-                                           {1, 9000, high->FrameCount(), 1.0f},
-                                           {0, 9001, low->FrameCount(), 0.7f}};
+  const std::vector<AmbiencePlay> plays = {{0, 0, low->FrameCount(), 1.0f, 10},
+                                           {1, 100, high->FrameCount(), 0.9f, 11},
+                                           {0, 5000, low->FrameCount(), 1.0f, 10},
+                                           {1, 9000, high->FrameCount(), 1.0f, 11},
+                                           {0, 9001, low->FrameCount(), 0.7f, 10}};
   const auto soundOf = [&](const AmbiencePlay& play) { return play.entry == 0 ? low : high; };
   AmbienceMixer whole;
   for (const AmbiencePlay& play : plays) whole.Add(play, soundOf(play));
@@ -93,16 +93,16 @@ TEST(AmbienceMixer, BlocksOfAnySizeGiveTheSameSamples) {
          ++next) {
       blocks.Add(plays[next], soundOf(plays[next]));
     }
-    std::vector<int> sounding;
+    std::vector<std::uint64_t> sounding;
     for (const AmbiencePlay& play : plays) {
       const bool heard =
           play.start <= blocks.Position() && blocks.Position() < play.start + soundOf(play)->FrameCount();
-      if (heard && std::find(sounding.begin(), sounding.end(), play.entry) == sounding.end()) {
-        sounding.push_back(play.entry);
+      if (heard && std::find(sounding.begin(), sounding.end(), play.identity) == sounding.end()) {
+        sounding.push_back(play.identity);
       }
     }
     std::sort(sounding.begin(), sounding.end());
-    ASSERT_EQ(blocks.SoundingEntries(), sounding) << "at frame " << blocks.Position();
+    ASSERT_EQ(blocks.SoundingIdentities(), sounding) << "at frame " << blocks.Position();
     const std::vector<std::int16_t> block = Render(blocks, frames);
     rendered.insert(rendered.end(), block.begin(), block.end());
   }

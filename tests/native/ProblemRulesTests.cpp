@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "ProblemTestFiles.h"
+#include "ambience/AmbienceSounds.h"
 #include "problems/DocumentChecks.h"
 #include "problems/ListCheck.h"
 #include "problems/ProblemRules.h"
@@ -96,13 +99,14 @@ TEST_F(ProblemRulesTest, EachRuleFindsItsPlantedMistakeAndNothingElse) {
       MakeEntry(L"odd.wav", 1000, 2000),        // 14: not a sound file
       MakeEntry(L"g.wav", -5, -1),              // 15: both repeat times negative
       MakeEntry(L"locked.wav", 1000, 2000),     // 16: there, but held without sharing
+      MakeEntry(L"d.wav", 50, 2000),            // 17: played as 100 ms; outlasts it
   };
   files_.Deny(L"snd\\locked.wav", 32);  // ERROR_SHARING_VIOLATION
   const std::vector<Problem> problems = Check(planted);
   const Found expected = {{1, "BAD001"},  {2, "BAD002"},  {3, "BAD003"},  {4, "BAD004"},  {5, "BAD005"},
                           {6, "BAD006"},  {7, "BAD006"},  {8, "BAD006"},  {9, "BAD006"},  {10, "BAD007"},
                           {11, "BAD008"}, {12, "BAD009"}, {13, "BAD010"}, {14, "BAD005"},
-                          {15, "BAD002"}, {15, "BAD002"}, {16, "BAD005"}};
+                          {15, "BAD002"}, {15, "BAD002"}, {16, "BAD005"}, {17, "BAD003"}, {17, "BAD011"}};
   EXPECT_EQ(Summary(problems), expected);
 
   // The facts each sentence names.
@@ -124,6 +128,8 @@ TEST_F(ProblemRulesTest, EachRuleFindsItsPlantedMistakeAndNothingElse) {
             L"The file “snd\\locked.wav” is there but cannot be read (system error 32): close the program that "
             L"holds it or let this one read it.");
   EXPECT_FALSE(FindQuickFix(problems[16], planted, L"snd", [](const std::wstring&) { return true; }));
+  EXPECT_EQ(problems[18].facts.value, 50);
+  EXPECT_EQ(problems[18].facts.low, 100);
 
   // Every problem has a whole sentence in both languages.
   for (const Problem& problem : problems) {
@@ -140,7 +146,7 @@ TEST_F(ProblemRulesTest, ASoundListHasNoProblems) {
   const std::vector<DocumentEntry> sound = {
       MakeEntry(L"a.wav", 1000, 2000),  MakeEntry(L"A.WAV", 1000, 2000, 1),  // same file, another time of day
       MakeEntry(L"b.wav", 500, 500),    MakeEntry(L"long.wav", 3000, 4000),  // lasts exactly its minimum
-      MakeEntry(L"..d.wav", 1, 1, 3),   MakeEntry(L"", 1000, 2000),          // ".." only as part of a name; no name
+      MakeEntry(L"..d.wav", 100, 100, 3), MakeEntry(L"", 1000, 2000),          // ".." only as part of a name; no name
   };
   files_.Put(L"snd\\..d.wav", MakeWave(1));
   EXPECT_EQ(Summary(Check(sound)), Found{});
@@ -156,6 +162,54 @@ TEST_F(ProblemRulesTest, NamesCompareAsTheGamesFileSystemDoes) {
   EXPECT_NE(SoundNameKey(L"a.wav"), SoundNameKey(L"a.wa"));
 }
 
+// The checker and the preview ask one question of a name: where the game looks for it. What
+// BAD006 says the game never finds, the preview (and so the timeline and the export) must not
+// play either; every other name is looked for at the same path by both.
+TEST(SoundNameTest, TheCheckerAndThePreviewFindANameAlike) {
+  struct Case {
+    const wchar_t* name;
+    const wchar_t* path;  // where the game looks; null: it never finds the name
+  };
+  const Case cases[] = {
+      {L"x.wav", L"C:\\game\\sound\\x.wav"},
+      {L"ambient\\x.wav", L"C:\\game\\sound\\ambient\\x.wav"},
+      {L"ambient/x.wav", L"C:\\game\\sound\\ambient\\x.wav"},
+      {L"a..b.wav", L"C:\\game\\sound\\a..b.wav"},
+      {L"\\ambient\\x.wav", nullptr},
+      {L"/ambient/x.wav", nullptr},
+      {L"ambient\\..\\ambient\\x.wav", nullptr},
+      {L"ambient/../x.wav", nullptr},
+      {L"C:\\game\\sound\\x.wav", nullptr},
+      {L"d:x.wav", nullptr},
+      {L"..", nullptr},
+  };
+  std::vector<std::wstring> asked;
+  const SoundFileReader reader{
+      [&asked](const std::wstring& path) -> std::optional<SoundFileStamp> {
+        asked.push_back(path);
+        return std::nullopt;
+      },
+      [](const std::wstring&) -> std::optional<std::vector<std::byte>> { return std::nullopt; }};
+  SoundCache sounds(reader);
+  for (const Case& known : cases) {
+    SCOPED_TRACE(testing::Message() << std::string(known.name, known.name + std::wcslen(known.name)));
+    const DocumentEntry entry = MakeEntry(known.name, 1000, 2000, 1, 50);
+    const std::vector<Problem> found = CheckEntry(entry, 0, CheckSetup{L"C:\\game\\sound", nullptr});
+    const bool outside =
+        std::any_of(found.begin(), found.end(), [](const Problem& p) { return p.ruleId == "BAD006"; });
+    EXPECT_EQ(outside, known.path == nullptr);
+    EXPECT_EQ(SoundPathOf(entry, L"C:\\game\\sound"), known.path != nullptr ? known.path : L"");
+
+    asked.clear();
+    const AmbienceSounds heard =
+        LoadAmbienceSounds(std::vector{entry.values}, L"C:\\game\\sound", TimeOfDay::Day, sounds);
+    EXPECT_EQ(asked,
+              known.path != nullptr ? std::vector<std::wstring>{known.path} : std::vector<std::wstring>{});
+    ASSERT_EQ(heard.problems.size(), 1u);
+    EXPECT_EQ(heard.problems[0].refusal, SoundCacheRefusal::CannotRead);
+  }
+}
+
 TEST_F(ProblemRulesTest, AnEditRechecksOnlyTheEntryThatChanged) {
   std::vector<DocumentEntry> entries = {MakeEntry(L"a.wav", 1000, 2000), MakeEntry(L"b.wav", 1000, 2000),
                                         MakeEntry(L"c.wav", 1000, 2000)};
@@ -165,7 +219,7 @@ TEST_F(ProblemRulesTest, AnEditRechecksOnlyTheEntryThatChanged) {
   EXPECT_FALSE(document.Update(entries, setup_, sounds));
   EXPECT_EQ(document.EntriesRechecked(), 3);
 
-  entries[1].values.maxRepeatMs = 10;
+  entries[1].values.maxRepeatMs = 500;
   EXPECT_TRUE(document.Update(entries, setup_, sounds));
   EXPECT_EQ(document.EntriesRechecked(), 1);
   EXPECT_EQ(Summary(document.Problems()), (Found{{1, "BAD001"}}));

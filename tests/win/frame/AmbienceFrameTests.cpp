@@ -72,8 +72,8 @@ void AppendInt(std::vector<char>& bytes, std::int32_t value, int size) {
   for (int index = 0; index < size; ++index) bytes.push_back(static_cast<char>((value >> (8 * index)) & 0xFF));
 }
 
-// A list whose entries all repeat every 100 ms at volume 100, with the given names and times.
-std::vector<char> ListBytes(const std::vector<std::pair<std::string, int>>& entries) {
+// A list whose entries all repeat every 100 ms at `volume`, with the given names and times.
+std::vector<char> ListBytes(const std::vector<std::pair<std::string, int>>& entries, int volume = 100) {
   std::vector<char> bytes;
   AppendInt(bytes, static_cast<std::int32_t>(entries.size()), 2);
   for (const auto& [name, time] : entries) {
@@ -83,7 +83,7 @@ std::vector<char> ListBytes(const std::vector<std::pair<std::string, int>>& entr
     std::vector<char> field(103, '\0');
     std::memcpy(field.data(), name.data(), name.size());
     bytes.insert(bytes.end(), field.begin(), field.end());
-    AppendInt(bytes, 100, 4);
+    AppendInt(bytes, volume, 4);
   }
   return bytes;
 }
@@ -178,6 +178,52 @@ TEST_F(AmbienceFrame, PlayAmbienceMarksTheEntriesHeardNow) {
   Command(CMD_AMBIENCE_PLAY);
   EXPECT_TRUE(PumpFrameUntil([this] { Pump(); }, [view] { return view->GetRowMarks().empty(); }));
   EXPECT_FALSE(SendMessageW(frame->ToolbarWindow(), TB_ISBUTTONCHECKED, CMD_AMBIENCE_PLAY, 0));
+}
+
+// The status bar names what plays now: after the playing tab closes, the list that takes its place
+// and its own volume scale; a list whose sounds cannot be found says why it is silent.
+TEST_F(AmbienceFrame, PlayAmbienceSaysWhatItPlaysNow) {
+  const bool russian = RussianInterface();
+  const std::wstring percent =
+      russian ? L"Звучит атмосфера (ночь), громкость — проценты (по значениям списка): правки "
+                L"слышны с очередного запуска каждой записи."
+              : L"Playing the ambience at night, volumes in percent (guessed from the list): "
+                L"edits are heard at each entry's next start.";
+  const std::wstring bytes =
+      russian ? L"Звучит атмосфера (ночь), громкость — от 0 до 255 (по значениям списка): правки "
+                L"слышны с очередного запуска каждой записи."
+              : L"Playing the ambience at night, volumes in 0 to 255 (guessed from the list): "
+                L"edits are heard at each entry's next start.";
+  const std::wstring noFolder =
+      russian ? L"Атмосфера (ночь) беззвучна: папка звуков не известна. Выберите её в меню "
+                L"Вид > Папка звуков."
+              : L"The ambience at night is silent: no sound folder is known. Choose one with "
+                L"View > Sound Folder.";
+  WriteFileBytes(TempFile(L"tone.wav"), ToneBytes());
+  const std::wstring quiet = TempFile(L"quiet.bad"), loud = TempFile(L"loud.bad");
+  WriteFileBytes(quiet, ListBytes({{"tone.wav", 3}, {"tone.wav", 3}}, 80));
+  WriteFileBytes(loud, ListBytes({{"tone.wav", 3}, {"tone.wav", 3}}, 200));
+  Command(CMD_VIEW_SOUND_FOLDER_AUTO);
+  frame->Preview().UseOutput([] { return std::make_unique<HeldOutput>(); });
+  ASSERT_TRUE(frame->OpenDocument(quiet));
+  ASSERT_TRUE(frame->OpenDocument(loud));
+  Pump();
+  Command(CMD_AMBIENCE_NIGHT);
+  Command(CMD_AMBIENCE_PLAY);
+  EXPECT_TRUE(PumpFrameUntil([this] { Pump(); }, [&] { return StatusText() == bytes; })) << StatusText();
+  Command(CMD_WINDOW_CLOSE);
+  EXPECT_TRUE(PumpFrameUntil([this] { Pump(); }, [&] { return StatusText() == percent; })) << StatusText();
+  EXPECT_TRUE(frame->Preview().IsPlaying());
+  Command(CMD_AMBIENCE_PLAY);
+
+  // Names nobody finds: the folder search finds no folder, and the preview plays silence.
+  const std::wstring lost = TempFile(L"lost.bad");
+  WriteFileBytes(lost, ListBytes({{"nowhere\\a.wav", 3}, {"nowhere\\b.wav", 3}}));
+  ASSERT_TRUE(frame->OpenDocument(lost));
+  Pump();
+  Command(CMD_AMBIENCE_PLAY);
+  EXPECT_TRUE(PumpFrameUntil([this] { Pump(); }, [&] { return StatusText() == noFolder; })) << StatusText();
+  Command(CMD_AMBIENCE_PLAY);
 }
 
 // A sound that takes long to read holds neither the window nor Stop: Play Ambience returns at
