@@ -158,13 +158,14 @@ grep -q "day.wav" "$work/err" || fail "the unwritable output was not named: $(ca
 # The list itself is never the output, under any spelling the file system takes for it: exit 3,
 # the list as it was, nothing left beside it.
 cp "$list" "$work/list-before.bad"
+beside_before=$(ls "$game/lists")
 for out in "$(windows_path "$list")" "$(windows_path "$game/LISTS/../lists/FOREST.BAD")" "Z:$list"; do
   render --time night --seconds 5 --out "$out"
   [ "$tool_status" -eq 3 ] || fail "a render onto its own list ($out) exited $tool_status"
   cmp -s "$list" "$work/list-before.bad" || fail "a render onto its own list ($out) changed it"
   grep -qi "forest.bad" "$work/err" || fail "the refusal did not name the output: $(cat "$work/err")"
 done
-[ "$(ls "$game/lists")" = "forest.bad" ] || fail "a refused render left files: $(ls "$game/lists")"
+[ "$(ls "$game/lists")" = "$beside_before" ] || fail "a refused render left files: $(ls "$game/lists")"
 
 # An option of no command is refused, not handed to the editor as a file.
 for typo in --bogus --chek; do
@@ -191,8 +192,9 @@ render --time night --time day --seconds 5 --out "$(windows_path "$work/x.wav")"
 [ "$tool_status" -eq 2 ] || fail "--render-ambience with --time twice exited $tool_status"
 grep -q -- "--time" "$work/err" || fail "the repeated option was not named: $(cat "$work/err")"
 [ -e "$work/x.wav" ] && fail "a refused render wrote a file"
-run_tool "$work/out" "$work/err" --check "$(windows_path "$game")"
-[ "$tool_status" -eq 2 ] || fail "--check of a folder exited $tool_status"
+run_tool "$work/out" "$work/err" --render-ambience "$(windows_path "$game")" --time night --seconds 5 \
+  --out "$(windows_path "$work/x.wav")"
+[ "$tool_status" -eq 2 ] || fail "--render-ambience of a folder exited $tool_status"
 if [[ "$LC_ALL" == ru* ]]; then folder_said="папка, а не список"; else folder_said="is a folder, not a list"; fi
 grep -q "$folder_said" "$work/err" || fail "a folder given as a list was not called one: $(cat "$work/err")"
 

@@ -198,6 +198,13 @@ std::wstring FrameTest::StatusText() const {
   return text;
 }
 
+bool FrameTest::StatusShows(const std::wstring& expected) const {
+  const std::wstring shown = StatusText();
+  if (shown == expected) return true;
+  if (shown.size() < 2 || shown.back() != L'\u2026') return false;
+  return expected.compare(0, shown.size() - 1, shown, 0, shown.size() - 1) == 0;
+}
+
 std::wstring FrameTest::CopyOfSample(const wchar_t* name) {
   std::wstring copy = TempFile(name);
   WriteFileBytes(copy, ReadFileBytes(std::wstring(L"" SONARWICK_SAMPLES_DIR) + L"/" + name));

@@ -68,6 +68,9 @@ class FrameTest : public testing::Test {
   void TypeIntoCell(int row, int col, const std::wstring& text);
   // The status bar's line as the user reads it (its simple text in simple mode).
   std::wstring StatusText() const;
+  // Whether the status bar shows `expected`: whole, or, in a bar too narrow for it, a beginning of
+  // it followed by an ellipsis.
+  bool StatusShows(const std::wstring& expected) const;
 
   std::wstring CopyOfSample(const wchar_t* name);
   std::wstring TempFile(const std::wstring& name);

@@ -282,7 +282,7 @@ TEST_F(ProblemsInFrame, ListsGoesToFixesAndWalksTheProblemsOfEveryDocument) {
   EXPECT_EQ(view->GetSelectedEntry(), 2);
   // The status bar says where the walk went and what is wrong there.
   const std::wstring walkedTo = FormatCommandStrings(STR_PROBLEMS_WALKED, {L"3", L"3", SentenceOf(*pane, 2, "BAD004")});
-  EXPECT_EQ(StatusText(), walkedTo) << std::string(StatusText().begin(), StatusText().end());
+  EXPECT_TRUE(StatusShows(walkedTo)) << std::string(StatusText().begin(), StatusText().end());
 
   // Quick Fix is offered only where the cursor's problem has a fix; Ctrl+. elsewhere says so.
   const auto quickFixEnabled = [&] {
