@@ -1,5 +1,7 @@
 #include "WinTestSupport.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 namespace {
@@ -187,4 +189,21 @@ std::vector<DWORD> ClientPixels(HWND window) {
   for (size_t row = 0; row < static_cast<size_t>(client.bottom); ++row)
     pixels[row * static_cast<size_t>(client.right)] = pixels[row * static_cast<size_t>(client.right) + 1] = 0;
   return pixels;
+}
+
+bool HeaderCaptionFits(HWND header, int column, int width) {
+  wchar_t caption[64]{};
+  HDITEMW item{};
+  item.mask = HDI_TEXT;
+  item.pszText = caption;
+  item.cchTextMax = 64;
+  if (!SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) return false;
+  HDC dc = GetDC(header);
+  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
+  SIZE text{};
+  GetTextExtentPoint32W(dc, caption, static_cast<int>(wcslen(caption)), &text);
+  SelectObject(dc, previous);
+  ReleaseDC(header, dc);
+  const auto margin = static_cast<int>(SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0));
+  return width - 2 * margin >= text.cx;
 }

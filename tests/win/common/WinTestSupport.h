@@ -41,6 +41,9 @@ void TypeText(const wchar_t* text);
 
 // The window's whole text (a control's content, a window's caption).
 std::wstring WindowText(HWND hwnd);
+// Whether the caption of a header control's `column`, measured in the header's own font, fits
+// `width` pixels between the margins the header keeps on both sides of it.
+bool HeaderCaptionFits(HWND header, int column, int width);
 
 // Colour of a client pixel of `hwnd` as the screen shows it after the window repainted.
 COLORREF ReadClientPixel(HWND hwnd, int x, int y);

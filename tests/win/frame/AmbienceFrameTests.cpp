@@ -42,44 +42,19 @@ bool PumpFrameUntil(const std::function<void()>& pump, const std::function<bool(
 
 // A sound card that takes the blocks and never plays them: the preview stays where its queue
 // ends, 200 ms in, until it is stopped and every block comes back, or until it is given up on.
+// One that keeps time has no speaker either, but hands each block back once the time it takes to
+// play has passed, as a real card does, so the preview plays on for as long as a test needs.
 class HeldOutput : public WaveOutput {
  public:
-  WaveResult Open(const WaveFormat&, WaveSignal& bufferDone) override {
-    done_ = &bufferDone;
-    return WaveOk;
-  }
-  WaveResult Prepare(WaveBuffer&) override { return WaveOk; }
-  WaveResult Write(WaveBuffer&) override { return WaveOk; }
-  bool Done(const WaveBuffer&) const override {
-    std::lock_guard lock(mutex_);
-    return reset_;
-  }
-  WaveResult Unprepare(WaveBuffer&) override { return WaveOk; }
-  void Reset() override {
-    std::lock_guard lock(mutex_);
-    reset_ = true;
-    done_->Set();
-  }
-  void Close() override {}
-
- private:
-  // Before a reset nothing comes back; after it, everything.
-  mutable std::mutex mutex_;
-  WaveSignal* done_ = nullptr;
-  bool reset_ = false;
-};
-
-// A sound card with no speaker: it hands each buffer back once the time it takes to play has
-// passed, as a real one does, so the preview plays on for as long as a test needs.
-class RealTimeOutput : public WaveOutput {
- public:
+  explicit HeldOutput(bool keepsTime = false) : keepsTime_(keepsTime) {}
   WaveResult Open(const WaveFormat& format, WaveSignal& bufferDone) override {
     done_ = &bufferDone;
     samplesPerSecond_ = static_cast<double>(format.channels) * format.sampleRate;
-    return samplesPerSecond_ > 0 ? WaveOk : 32;  // WAVERR_BADFORMAT
+    return WaveOk;
   }
   WaveResult Prepare(WaveBuffer&) override { return WaveOk; }
   WaveResult Write(WaveBuffer& buffer) override {
+    if (!keepsTime_) return WaveOk;
     std::lock_guard lock(mutex_);
     const auto length = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(static_cast<double>(buffer.count) / samplesPerSecond_));
@@ -90,7 +65,7 @@ class RealTimeOutput : public WaveOutput {
   bool Done(const WaveBuffer& buffer) const override {
     std::lock_guard lock(mutex_);
     const auto found = back_.find(buffer.samples);
-    return reset_ || found == back_.end() || Clock::now() >= found->second;
+    return reset_ || (found != back_.end() && Clock::now() >= found->second);
   }
   WaveResult Unprepare(WaveBuffer&) override { return WaveOk; }
   void Reset() override {
@@ -102,12 +77,14 @@ class RealTimeOutput : public WaveOutput {
 
  private:
   using Clock = std::chrono::steady_clock;
+  // Before a reset only what has had its time comes back, if the card keeps time; after it, everything.
   mutable std::mutex mutex_;
+  WaveSignal* done_ = nullptr;
+  bool keepsTime_ = false;
+  bool reset_ = false;
   double samplesPerSecond_ = 0;
   Clock::time_point queueEnd_{};
   std::map<const std::int16_t*, Clock::time_point> back_;
-  WaveSignal* done_ = nullptr;
-  bool reset_ = false;
 };
 
 void AppendInt(std::vector<char>& bytes, std::int32_t value, int size) {
@@ -246,7 +223,7 @@ TEST_F(AmbienceFrame, PlayAmbienceSaysWhatItPlaysNow) {
   WriteFileBytes(quiet, ListBytes({{"tone.wav", 3}, {"tone.wav", 3}}, 80));
   WriteFileBytes(loud, ListBytes({{"tone.wav", 3}, {"tone.wav", 3}}, 200));
   Command(CMD_VIEW_SOUND_FOLDER_AUTO);
-  frame->Preview().UseOutput([] { return std::make_unique<RealTimeOutput>(); });
+  frame->Preview().UseOutput([] { return std::make_unique<HeldOutput>(true); });
   ASSERT_TRUE(frame->OpenDocument(quiet));
   ASSERT_TRUE(frame->OpenDocument(loud));
   Pump();

@@ -45,23 +45,9 @@ int RowHeight(HWND grid) {
 // The header cuts a caption that does not fit between its margins on both sides.
 bool CaptionFits(HWND grid, int column) {
   auto header = reinterpret_cast<HWND>(SendMessageW(grid, LVM_GETHEADER, 0, 0));
-  wchar_t caption[64]{};
-  HDITEMW item{};
-  item.mask = HDI_TEXT;
-  item.pszText = caption;
-  item.cchTextMax = 64;
   RECT place{};
-  if (!SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item)) ||
-      !SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&place)))
-    return false;
-  HDC dc = GetDC(header);
-  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
-  SIZE text{};
-  GetTextExtentPoint32W(dc, caption, static_cast<int>(wcslen(caption)), &text);
-  SelectObject(dc, previous);
-  ReleaseDC(header, dc);
-  const auto margin = static_cast<int>(SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0));
-  return place.right - place.left - 2 * margin >= text.cx;
+  if (!SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&place))) return false;
+  return HeaderCaptionFits(header, column, place.right - place.left);
 }
 
 constexpr int kVolumeColumn = 5;

@@ -385,20 +385,7 @@ TEST_F(ProblemsPaneTest, ANarrowPaneKeepsTheSentencesReadableAndTipsThoseItCuts)
     EXPECT_LE(total, list.right) << scale;  // nothing to scroll sideways for
     EXPECT_GE(ListView_GetColumnWidth(List(), sentence) * 2, list.right) << scale;
     // The caption, measured in the header's own font, fits between the header's margins.
-    wchar_t caption[64] = {};
-    HDITEMW item{};
-    item.mask = HDI_TEXT;
-    item.pszText = caption;
-    item.cchTextMax = 64;
-    Header_GetItem(header, sentence, &item);
-    HDC dc = GetDC(header);
-    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, caption, static_cast<int>(wcslen(caption)), &extent);
-    SelectObject(dc, previous);
-    ReleaseDC(header, dc);
-    const auto margin = static_cast<int>(SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0));
-    EXPECT_GE(ListView_GetColumnWidth(List(), sentence) - 2 * margin, extent.cx) << scale;
+    EXPECT_TRUE(HeaderCaptionFits(header, sentence, ListView_GetColumnWidth(List(), sentence))) << scale;
   }
   pane_.SetDpi(dpi);
   SetWindowPos(pane_.Handle(), nullptr, 0, 0, 330, 150, SWP_NOZORDER | SWP_NOMOVE);
